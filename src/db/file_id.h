@@ -6,6 +6,20 @@
 namespace vz::db {
 
 enum class FileId : int {
+  CAISSRET,
+  BLOCAGES,
+  BIENSDON,
+  BIENRECU,
+  BENEFIPU,
+  BARISF,
+  BARIMPOT,
+  AUXILMED,
+  AUTREVAL,
+  ANNEXE,
+  AIDES,
+  ADRESSES,
+  ACTION,
+  ACTIFPRE,
   ABATTEME,
   DIVSOC,
   DETTES,
