@@ -1,0 +1,166 @@
+// The screen command bridge. Rules, in the order they apply to each command:
+// close hook, open hook, return code saved, "ECRAN,SAISIE" cut, quote rule,
+// accented verb rule, 254-character cut, lazy module start, execution, results
+// read back, return code restored.
+#include "src/screen/bridge.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/runtime/wd_api.h"
+#include "src/screen/bridge_for_tests.h"
+#include "src/util/text.h"
+
+namespace vz::screen {
+namespace {
+
+constexpr size_t kShortStringLength = 255;
+constexpr size_t kCommandLength = 254;
+constexpr std::string_view kInputCommand = "ECRAN,SAISIE";
+constexpr char kAccentedE = '\xE9';  // cp1252 "é"
+
+struct BridgeState {
+  uint8_t module_block[kWdModuleBlockSize] = {};
+  char command_buffer[kCommandLength + 1] = {};
+  bool module_started = false;
+  std::string return_code;
+  std::string returned_text;
+  int32_t integer_return_value = 0;
+};
+
+BridgeState& State() {
+  static BridgeState state;
+  return state;
+}
+
+char AsciiUpper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+char AsciiLower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string AsciiUpper(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) c = AsciiUpper(c);
+  return result;
+}
+
+std::string AsciiLower(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) c = AsciiLower(c);
+  return result;
+}
+
+// True when the text starts with `prefix`, compared upper-cased (ASCII).
+bool StartsWithUpper(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && AsciiUpper(text.substr(0, prefix.size())) == prefix;
+}
+
+// Reads a field of the module block up to NUL, carriage return or its length.
+std::string ReadBlockText(const uint8_t* block, size_t offset, size_t length) {
+  const char* start = reinterpret_cast<const char*>(block + offset);
+  size_t count = 0;
+  while (count < length && start[count] != '\0' && start[count] != '\r') ++count;
+  return std::string(start, count);
+}
+
+// Open hook: the window argument is what follows "Ouvre," up to ".WDW" (when
+// present), upper-cased, handed to the project's OUVREFEN procedure.
+std::string OpenHookCommand(std::string_view command) {
+  constexpr size_t kArgumentStart = 6;  // after "Ouvre,"
+  size_t end = AsciiUpper(command).find(".WDW");
+  if (end == std::string::npos) end = command.size();
+  std::string_view argument;
+  if (end > kArgumentStart) argument = command.substr(kArgumentStart, end - kArgumentStart);
+  return "EXECUTE(\"OUVREFEN\",\"" + AsciiUpper(argument) + "\")";
+}
+
+// Quote rule: double quotes would end the runtime's own string arguments, so
+// they become single quotes, except in commands that run a procedure.
+void ApplyQuoteRule(std::string& command) {
+  if (util::UpperWithoutAccents(command).find("EXECUTE") != std::string::npos) return;
+  std::replace(command.begin(), command.end(), '"', '\'');
+}
+
+// Accented verb rule: the runtime knows its procedure call verb as "exécute".
+void ApplyAccentedVerbRule(std::string& command) {
+  std::string lower = AsciiLower(command);
+  if (lower.find("executer") != std::string::npos) return;
+  if (lower.find("execute") == std::string::npos) return;
+  size_t call = lower.find("execute(");
+  if (call != std::string::npos) {
+    command[call + 2] = kAccentedE;
+    return;
+  }
+  if (lower.find('.') != std::string::npos) return;  // window code: "Execute,BOUTON1.CLIC"
+  size_t comma_form = lower.find("execute,");
+  size_t start = comma_form != std::string::npos ? comma_form + 8 : 7;
+  std::string name = start < command.size() ? command.substr(start) : std::string();
+  command = std::string("ex") + kAccentedE + "cute(\"" + util::RightBlankTrim(name) + "\")";
+}
+
+}  // namespace
+
+void SendCommand(std::string_view caller_command) {
+  BridgeState& state = State();
+  // A short string: the program's texts never exceed 255 characters.
+  std::string command(caller_command.substr(0, kShortStringLength));
+
+  if (StartsWithUpper(command, "FERME")) SendCommand("EXECUTE(\"FermeFen\")");
+  if (StartsWithUpper(command, "OUVRE")) SendCommand(OpenHookCommand(command));
+
+  const bool is_input = StartsWithUpper(command, kInputCommand);
+  std::string saved_return_code;
+  if (!is_input) saved_return_code = state.return_code;
+  if (is_input) command = std::string(kInputCommand);
+
+  ApplyQuoteRule(command);
+  ApplyAccentedVerbRule(command);
+
+  size_t length = std::min(command.size(), kCommandLength);
+  std::memcpy(state.command_buffer, command.data(), length);
+  state.command_buffer[length] = '\0';
+
+  if (!state.module_started) {
+    state.module_block[1] = 2;
+    state.module_block[2] = 0;
+    InitModule(state.module_block);
+    state.module_started = true;
+  }
+
+  WDExecuteCommande(state.module_block, state.command_buffer);
+
+  state.return_code = ReadBlockText(state.module_block, kWdReturnCodeOffset, kWdReturnCodeLength);
+  state.returned_text =
+      ReadBlockText(state.module_block, kWdReturnedTextOffset, kWdReturnedTextLength);
+  state.integer_return_value = nGetValeurRetour();
+
+  if (!StartsWithUpper(state.command_buffer, kInputCommand)) {
+    state.return_code = saved_return_code;
+  }
+}
+
+const std::string& ReturnCode() {
+  return State().return_code;
+}
+const std::string& ReturnedText() {
+  return State().returned_text;
+}
+int32_t IntegerReturnValue() {
+  return State().integer_return_value;
+}
+
+void TerminateModule() {
+  BridgeState& state = State();
+  if (!state.module_started) return;
+  TermModule(state.module_block);
+  state.module_started = false;
+}
+
+void ResetBridgeForTests() {
+  BridgeState& state = State();
+  state = BridgeState{};
+}
+
+}  // namespace vz::screen

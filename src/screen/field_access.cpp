@@ -1,0 +1,58 @@
+#include "src/screen/field_access.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "src/screen/bridge.h"
+#include "src/util/text.h"
+
+namespace vz::screen {
+namespace {
+
+constexpr int kColumnCount = 10;
+
+std::string WithoutBlanks(std::string_view name) {
+  std::string result;
+  for (char c : name) {
+    if (c != ' ') result += c;
+  }
+  return result;
+}
+
+// Asks the screen project whether the field is a switch (check box).
+bool IsSwitchField(const std::string& field_name) {
+  SendCommand(
+      "Ex\xE9"
+      "cute(\"EstUnInterrupteur\", \"" +
+      field_name + "\")");
+  SendCommand("RECUPERE,gsEstUnInterrupteurRetour");
+  return ReturnedText() == "OUI";
+}
+
+}  // namespace
+
+void SetFieldValue(std::string_view field_name, std::string_view value) {
+  std::string text = util::TrimBlanks(value, util::kTrimTrailing);
+  std::string name = WithoutBlanks(field_name);
+  std::replace(text.begin(), text.end(), '"', '\'');
+  if ((text == "O" || text == "N") && IsSwitchField(name)) text = (text == "O") ? "1" : "0";
+  SendCommand("AFFICHE," + name + "=" + text);
+}
+
+std::string GetFieldValue(std::string_view field_name, int column_index) {
+  std::string name = WithoutBlanks(field_name);
+  SendCommand("ECRAN,RECUPERE," + name);
+  std::string value = ReturnedText();
+  if (column_index > 0) {
+    if (column_index > kColumnCount) return std::string();
+    std::vector<std::string> parts = util::SplitFixedCount(value, "\t", kColumnCount);
+    return parts[column_index - 1];
+  }
+  if (value == "1" || value == "0") {
+    std::string switch_name = name.substr(0, name.find(','));
+    if (IsSwitchField(switch_name)) value = (value == "1") ? "O" : "N";
+  }
+  return value;
+}
+
+}  // namespace vz::screen
