@@ -1,0 +1,34 @@
+// Conversion between code page 1252 (the program's text everywhere inside)
+// and UTF-8 (source literals, the Qt widgets, UTF-8 output documents).
+//
+// Every one of the 256 cp1252 bytes has a Unicode code point: the 27 letters
+// and signs of 0x80-0x9F by the code page's table, and the five bytes the code
+// page leaves unassigned (0x81, 0x8D, 0x8F, 0x90, 0x9D) as the control code
+// points of the same value, so cp1252 -> UTF-8 -> cp1252 gives back every
+// byte. A code point that cp1252 cannot hold becomes '?'; every byte of
+// malformed UTF-8 (stray continuation bytes, truncated or overlong sequences,
+// surrogates, code points above U+10FFFF) becomes one '?'. Nothing throws.
+#ifndef VZ_PLATFORM_OS_CP1252_H_
+#define VZ_PLATFORM_OS_CP1252_H_
+
+#include <string>
+#include <string_view>
+
+namespace vz::os {
+
+// UTF-8 text -> cp1252 bytes. Written at call sites as the readable-literal
+// helper: Cp1252("Sélection des personnes").
+std::string Cp1252(std::string_view utf8);
+
+// cp1252 bytes -> UTF-8 text.
+std::string Utf8(std::string_view cp1252);
+
+// The Unicode code point of one cp1252 byte.
+char32_t Cp1252ToCodePoint(unsigned char byte);
+
+// The cp1252 byte of a code point, or '?' when the code page has none.
+char CodePointToCp1252(char32_t code_point);
+
+}  // namespace vz::os
+
+#endif  // VZ_PLATFORM_OS_CP1252_H_
