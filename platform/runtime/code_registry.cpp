@@ -1,0 +1,45 @@
+#include "platform/runtime/code_registry.h"
+
+#include "platform/runtime/text_encoding.h"
+#include "platform/runtime/window_model.h"
+
+namespace vz::runtime {
+namespace {
+
+std::string CodeKey(std::string_view window, std::string_view field, std::string_view event) {
+  return WindowKey(window) + "." + FieldKey(field) + "." + FoldName(TrimBlanks(event));
+}
+
+}  // namespace
+
+void RuntimeVariables::Set(std::string_view name, std::string_view value) {
+  values_[FoldName(TrimBlanks(name))] = std::string(value);
+}
+
+std::optional<std::string> RuntimeVariables::Get(std::string_view name) const {
+  auto it = values_.find(FoldName(TrimBlanks(name)));
+  if (it == values_.end()) return std::nullopt;
+  return it->second;
+}
+
+void CodeRegistry::AddProcedure(std::string_view name, Procedure procedure) {
+  procedures_[FoldName(TrimBlanks(name))] = std::move(procedure);
+}
+
+void CodeRegistry::AddWindowCode(std::string_view window, std::string_view field,
+                                 std::string_view event, WindowCode code) {
+  window_code_[CodeKey(window, field, event)] = std::move(code);
+}
+
+const Procedure* CodeRegistry::FindProcedure(std::string_view name) const {
+  auto it = procedures_.find(FoldName(TrimBlanks(name)));
+  return it == procedures_.end() ? nullptr : &it->second;
+}
+
+const WindowCode* CodeRegistry::FindWindowCode(std::string_view window, std::string_view field,
+                                               std::string_view event) const {
+  auto it = window_code_.find(CodeKey(window, field, event));
+  return it == window_code_.end() ? nullptr : &it->second;
+}
+
+}  // namespace vz::runtime

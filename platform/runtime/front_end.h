@@ -1,0 +1,46 @@
+// What a front end does for the runtime: run a window's modal input, show
+// message boxes, answer yes/no questions and process pending events.
+//
+// The runtime owns the window model; a front end works on the window it is
+// given for the duration of one call and keeps no pointer to it. Front ends:
+// the scripted one (scenario files), the headless one (no scenario, no
+// display) and, later, the desktop one.
+#ifndef VZ_PLATFORM_RUNTIME_FRONT_END_H_
+#define VZ_PLATFORM_RUNTIME_FRONT_END_H_
+
+#include <string>
+#include <string_view>
+
+#include "platform/runtime/window_model.h"
+
+namespace vz::runtime {
+
+enum class MessageKind { kError, kInfo };
+
+// Services the runtime lends a front end during an input.
+class InputHost {
+ public:
+  virtual ~InputHost() = default;
+  // Runs the window code of a button that has an event (docs/window-library.md).
+  virtual void RunButtonCode(Window& window, const Field& button) = 0;
+};
+
+class FrontEnd {
+ public:
+  virtual ~FrontEnd() = default;
+
+  // Lets the user work in window until a button, or Escape, ends the input;
+  // returns the return code (at most 3 characters).
+  // REQUIRES: window is the current window of the runtime.
+  virtual std::string RunInput(Window& window, InputHost& host) = 0;
+  virtual void ShowMessage(MessageKind kind, std::string_view text) = 0;
+  virtual bool AskYesNo(std::string_view question) = 0;
+  virtual void ProcessEvents() = 0;
+  // At module termination: empty when all went as planned, else what is
+  // wrong (for the scripted front end: scenario steps left over).
+  virtual std::string Finish() = 0;
+};
+
+}  // namespace vz::runtime
+
+#endif  // VZ_PLATFORM_RUNTIME_FRONT_END_H_

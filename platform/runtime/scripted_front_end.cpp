@@ -1,0 +1,180 @@
+#include "platform/runtime/scripted_front_end.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/runtime/field_values.h"
+#include "platform/runtime/line_format.h"
+#include "platform/runtime/text_encoding.h"
+
+namespace vz::runtime {
+namespace {
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+std::string NotUsable(const Field& field) {
+  return "field " + Quoted(field.name) + (field.visible() ? " is disabled" : " is invisible");
+}
+
+std::string WrongKind(const Field& field, std::string_view wanted) {
+  return Quoted(field.name) + " is a " + std::string(KindName(field.kind)) + ", not a " +
+         std::string(wanted);
+}
+
+}  // namespace
+
+void FailLoudly(Transcript& transcript, std::string_view message) {
+  transcript.Problem("scenario failure: " + std::string(message));
+  std::fflush(stdout);
+  std::fprintf(stderr, "%s\n", Cp1252ToUtf8(message).c_str());
+  std::fflush(stderr);
+  std::_Exit(kScenarioFailureExit);
+}
+
+ScriptedFrontEnd::ScriptedFrontEnd(Scenario scenario, Transcript& transcript)
+    : scenario_(std::move(scenario)), transcript_(transcript) {}
+
+void ScriptedFrontEnd::Fail(int line, std::string_view why) {
+  FailLoudly(transcript_, WhereAndWhy(scenario_.file, line, why));
+}
+
+const ScenarioStep* ScriptedFrontEnd::Next() const {
+  return next_ < scenario_.steps.size() ? &scenario_.steps[next_] : nullptr;
+}
+
+std::string ScriptedFrontEnd::RunInput(Window& window, InputHost& host) {
+  const ScenarioStep* step = Next();
+  const std::string waiting = "the program waits for input in window " + Quoted(window.name);
+  if (!step) Fail(scenario_.last_line, "the scenario has run out: " + waiting);
+  if (step->kind != ScenarioStep::Kind::kInput) {
+    Fail(step->line, waiting + ", the scenario expects " + DescribeStep(*step));
+  }
+  if (WindowKey(step->window) != WindowKey(window.name)) {
+    Fail(step->line, waiting + ", the scenario expects input of " + Quoted(step->window));
+  }
+  for (const auto& action : step->actions) {
+    const std::string error = Play(window, action, host);
+    if (!error.empty()) Fail(action.line, error);
+  }
+  std::string code;
+  if (SameName(step->code, window.escape_code)) {
+    code = window.escape_code;
+  } else if (const Field* button = window.ButtonWithCode(step->code)) {
+    code = button->return_code;
+  } else {
+    Fail(step->code_line, "no enabled button of window " + Quoted(window.name) + " gives code " +
+                              Quoted(step->code));
+  }
+  transcript_.Event("input " + window.name + " ended with " + Quoted(code) + " (scenario line " +
+                    std::to_string(step->code_line) + ")");
+  ++next_;
+  return code;
+}
+
+std::string ScriptedFrontEnd::TypeInto(Window& window, const ScenarioAction& action) {
+  if (Field* field = window.FindField(action.field)) {
+    if (field->kind != FieldKind::kText) return WrongKind(*field, "text field");
+    if (!field->usable()) return NotUsable(*field);
+    if (static_cast<int>(action.text.size()) > field->max_length) {
+      return "field " + Quoted(field->name) + " takes at most " + std::to_string(field->max_length) +
+             " characters";
+    }
+    return WriteFieldValue(window, action.field, action.text);
+  }
+  const std::string_view address = action.field;
+  const auto ref = window.FindColumn(TrimBlanks(address.substr(0, address.find(','))));
+  if (!ref) return "unknown field " + Quoted(action.field) + " in window " + Quoted(window.name);
+  if (!ref->table->usable()) return NotUsable(*ref->table);
+  if (!ref->table->columns[ref->column].editable) {
+    return "column " + Quoted(ref->table->columns[ref->column].name) + " cannot be typed into";
+  }
+  return WriteFieldValue(window, action.field, action.text);
+}
+
+std::string ScriptedFrontEnd::Play(Window& window, const ScenarioAction& action, InputHost& host) {
+  using Kind = ScenarioAction::Kind;
+  if (action.kind == Kind::kType) return TypeInto(window, action);
+  Field* field = window.FindField(action.field);
+  if (!field) return "unknown field " + Quoted(action.field) + " in window " + Quoted(window.name);
+  if (!field->usable()) return NotUsable(*field);
+  switch (action.kind) {
+    case Kind::kSwitch:
+      if (field->kind != FieldKind::kSwitch) return WrongKind(*field, "switch");
+      field->value = action.text == "on" ? "1" : "0";
+      return {};
+    case Kind::kChoose:
+      if (field->kind != FieldKind::kOptions) return WrongKind(*field, "option group");
+      if (action.number > static_cast<int>(field->choices.size())) {
+        return "option group " + Quoted(field->name) + " has no choice " + std::to_string(action.number);
+      }
+      field->value = std::to_string(action.number);
+      return {};
+    case Kind::kPickRow:
+      return SelectItem(*field, action.number);
+    case Kind::kPickText: {
+      if (field->kind != FieldKind::kList) return WrongKind(*field, "list (pick a table row by COLUMN TEXT)");
+      const int entry = FindListEntry(*field, action.text);
+      if (entry == 0) return "list " + Quoted(field->name) + " has no entry " + Quoted(action.text);
+      return SelectItem(*field, entry);
+    }
+    case Kind::kPickCell: {
+      if (field->kind != FieldKind::kTable) return WrongKind(*field, "table");
+      const int column = field->ColumnIndex(action.column);
+      if (column < 0) return "table " + Quoted(field->name) + " has no column " + Quoted(action.column);
+      const int row = FindTableRow(*field, column, action.text);
+      if (row == 0) {
+        return "table " + Quoted(field->name) + " has no row with " + action.column + " = " +
+               Quoted(action.text);
+      }
+      return SelectItem(*field, row);
+    }
+    case Kind::kClick:
+      if (field->kind != FieldKind::kButton || field->event.empty()) {
+        return Quoted(field->name) + " is not a button that runs window code";
+      }
+      host.RunButtonCode(window, *field);
+      return {};
+    case Kind::kType:
+      break;
+  }
+  return "unknown action";
+}
+
+void ScriptedFrontEnd::ShowMessage(MessageKind kind, std::string_view text) {
+  const std::string what =
+      std::string(kind == MessageKind::kError ? "error " : "info ") + Quoted(TrimBlanks(text));
+  transcript_.Event("message " + what);
+  const ScenarioStep* step = Next();
+  if (!step || step->kind != ScenarioStep::Kind::kExpect) return;
+  if (step->message_kind != kind || TrimBlanks(step->message) != TrimBlanks(text)) {
+    Fail(step->line, "the program shows " + what + ", the scenario expects " + DescribeStep(*step));
+  }
+  ++next_;
+}
+
+bool ScriptedFrontEnd::AskYesNo(std::string_view question) {
+  const ScenarioStep* step = Next();
+  const std::string asking = "the program asks " + Quoted(TrimBlanks(question));
+  if (!step) Fail(scenario_.last_line, "the scenario has run out: " + asking);
+  if (step->kind != ScenarioStep::Kind::kAnswer) {
+    Fail(step->line, asking + ", the scenario expects " + DescribeStep(*step));
+  }
+  if (step->question && TrimBlanks(*step->question) != TrimBlanks(question)) {
+    Fail(step->line, asking + ", the scenario expects the question " + Quoted(*step->question));
+  }
+  transcript_.Event(asking + ": " + (step->yes ? "yes" : "no") + " (scenario line " +
+                    std::to_string(step->line) + ")");
+  ++next_;
+  return step->yes;
+}
+
+std::string ScriptedFrontEnd::Finish() {
+  const ScenarioStep* step = Next();
+  if (!step) return {};
+  return WhereAndWhy(scenario_.file, step->line,
+                     std::to_string(steps_left()) +
+                         " scenario step(s) left over when the program ended; next: " +
+                         DescribeStep(*step));
+}
+
+}  // namespace vz::runtime

@@ -1,0 +1,140 @@
+#include "platform/runtime/window_model.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#include "platform/runtime/text_encoding.h"
+
+namespace vz::runtime {
+namespace {
+
+constexpr std::array<std::pair<FieldKind, std::string_view>, 8> kKindNames = {{
+    {FieldKind::kCaption, "caption"},
+    {FieldKind::kText, "text"},
+    {FieldKind::kSwitch, "switch"},
+    {FieldKind::kOptions, "options"},
+    {FieldKind::kList, "list"},
+    {FieldKind::kTable, "table"},
+    {FieldKind::kImage, "image"},
+    {FieldKind::kButton, "button"},
+}};
+
+}  // namespace
+
+std::string_view KindName(FieldKind kind) {
+  for (const auto& [k, name] : kKindNames) {
+    if (k == kind) return name;
+  }
+  return "?";
+}
+
+std::optional<FieldKind> KindFromName(std::string_view name) {
+  for (const auto& [k, n] : kKindNames) {
+    if (n == name) return k;
+  }
+  return std::nullopt;
+}
+
+std::optional<FieldState> StateFromCode(std::string_view code) {
+  if (code == "+") return FieldState::kEnabled;
+  if (code == "-") return FieldState::kDisabled;
+  if (code == "I" || code == "i") return FieldState::kInvisible;
+  return std::nullopt;
+}
+
+bool Rect::Contains(const Rect& inner) const {
+  return inner.x >= 0 && inner.y >= 0 && inner.x + inner.w <= w && inner.y + inner.h <= h;
+}
+
+bool Rect::Overlaps(const Rect& other) const {
+  return x < other.x + other.w && other.x < x + w && y < other.y + other.h && other.y < y + h;
+}
+
+int Field::ColumnIndex(std::string_view column_name) const {
+  for (size_t i = 0; i < columns.size(); ++i) {
+    if (SameName(columns[i].name, column_name)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+int Field::ItemCount() const {
+  if (kind == FieldKind::kTable) return static_cast<int>(rows.size());
+  if (kind == FieldKind::kList) return static_cast<int>(entries.size());
+  return 0;
+}
+
+Field* Window::FindField(std::string_view field_name) {
+  const std::string key = FieldKey(field_name);
+  for (auto& field : fields) {
+    if (FieldKey(field.name) == key) return &field;
+  }
+  return nullptr;
+}
+
+const Field* Window::FindField(std::string_view field_name) const {
+  return const_cast<Window*>(this)->FindField(field_name);
+}
+
+std::optional<Window::ColumnRef> Window::FindColumn(std::string_view column_name) {
+  for (auto& field : fields) {
+    if (field.kind != FieldKind::kTable) continue;
+    const int index = field.ColumnIndex(column_name);
+    if (index >= 0) return ColumnRef{&field, index};
+  }
+  return std::nullopt;
+}
+
+const Field* Window::ButtonWithCode(std::string_view code) const {
+  for (const auto& field : fields) {
+    if (field.kind == FieldKind::kButton && field.usable() && !field.return_code.empty() &&
+        SameName(field.return_code, code)) {
+      return &field;
+    }
+  }
+  return nullptr;
+}
+
+std::vector<const Field*> Window::TabOrder() const {
+  std::vector<const Field*> order;
+  for (const auto& field : fields) {
+    if (field.kind != FieldKind::kCaption && field.kind != FieldKind::kImage) order.push_back(&field);
+  }
+  std::stable_sort(order.begin(), order.end(),
+                   [](const Field* a, const Field* b) { return a->tab_order < b->tab_order; });
+  return order;
+}
+
+std::string FieldKey(std::string_view field_name) {
+  field_name = TrimBlanks(field_name);
+  const size_t comma = field_name.find(',');
+  if (comma == std::string_view::npos) return FoldName(field_name);
+  int index = 0;
+  if (!ParseRowNumber(field_name.substr(comma + 1), index)) return FoldName(field_name);
+  return FoldName(TrimBlanks(field_name.substr(0, comma))) + "," + std::to_string(index);
+}
+
+std::string WindowKey(std::string_view window_name) {
+  std::string key = FoldName(TrimBlanks(window_name));
+  if (key.size() > 4 && key.ends_with(".WDW")) key.resize(key.size() - 4);
+  return key;
+}
+
+bool ParseRowNumber(std::string_view text, int& row) {
+  text = TrimBlanks(text);
+  if (text.empty() || text.size() > 9) {
+    // Allow long runs of leading zeros, but never a number past 9 digits.
+    while (text.size() > 1 && text.front() == '0') text.remove_prefix(1);
+    if (text.empty() || text.size() > 9) return false;
+  }
+  int value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+  }
+  if (value < 1) return false;
+  row = value;
+  return true;
+}
+
+}  // namespace vz::runtime

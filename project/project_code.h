@@ -1,0 +1,24 @@
+// The screen project's code: the procedures and window code of the ORVANE
+// project, written in C++ and registered with the screen runtime by name
+// (docs/window-library.md, "Project procedures").
+//
+// RegisterProjectCode adds every procedure and every piece of window code of
+// the project to a registry; the runtime's entry points call it once when the
+// module starts. The code keeps its state in runtime variables, never in
+// globals, so that each runtime session starts clean.
+#ifndef VZ_PROJECT_PROJECT_CODE_H_
+#define VZ_PROJECT_PROJECT_CODE_H_
+
+#include "platform/runtime/code_registry.h"
+
+namespace vz::project {
+
+void RegisterProjectCode(runtime::CodeRegistry& registry);
+
+// Groups, registered by RegisterProjectCode.
+void RegisterWindowBookkeeping(runtime::CodeRegistry& registry);  // OUVREFEN, FermeFen
+void RegisterFieldProcedures(runtime::CodeRegistry& registry);    // EstUnInterrupteur
+
+}  // namespace vz::project
+
+#endif  // VZ_PROJECT_PROJECT_CODE_H_
