@@ -1,0 +1,120 @@
+// A context of the record engine: the program's record descriptions and
+// buffers, its position in each file, its out-of-file state, the file last
+// named by LE_Hinfogene and its settings. Files, analysis and substitutions
+// live in the shared Store (several contexts may share one).
+//
+// Reads and writes never fail loudly: a read that finds nothing (or meets an
+// unknown file, an unknown key, a missing or damaged data file) sets the
+// out-of-file state and leaves the buffer as it is; a write that cannot be
+// done returns false. Causes worth knowing are written to the call log.
+//
+// Read next follows the current record in the order of the key it is given:
+// with the key of the last read it steps the live cursor; with another key,
+// or after anyone wrote the file, it seeks the first record after the current
+// one (its key value in that key, then its record number), which also works
+// after the current record was deleted.
+#ifndef VZ_PLATFORM_ENGINE_CONTEXT_H_
+#define VZ_PLATFORM_ENGINE_CONTEXT_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/engine/data_file.h"
+#include "platform/engine/record_layout.h"
+#include "platform/engine/store.h"
+
+namespace vz::engine {
+
+struct Settings {
+  int32_t personal_mode = 0;
+  int32_t security = 0;
+  int32_t attempts = 10;  // tries on a locked file
+  int32_t attempts_message = 0;
+  int32_t ignore_errors = 0;
+  bool no_duplicate_management = false;
+  bool no_transactions = false;
+  bool no_journal = false;
+  bool no_replication = false;
+};
+
+class Context {
+ public:
+  Context(int id, std::shared_ptr<Store> store);
+  ~Context();
+  Context(const Context&) = delete;
+  Context& operator=(const Context&) = delete;
+
+  int id() const { return id_; }
+  Store& store() { return *store_; }
+  const std::shared_ptr<Store>& shared_store() const { return store_; }
+  Settings& settings() { return settings_; }
+  bool out_of_file() const { return out_of_file_; }
+
+  // Leaves the current store for `other` (LE_Hinitpartage).
+  void Share(std::shared_ptr<Store> other);
+  // Describing a file again replaces its description and forgets its position.
+  void Describe(RecordDescription description);
+
+  void ReadFirst(const char* file, const char* key);
+  void Search(const char* file, const char* key, const char* value);
+  void ReadNext(const char* file, const char* key);
+
+  bool Add(const char* file);
+  bool Modify(const char* file);
+  bool Remove(const char* file);
+  bool Create(const char* file);
+  // "" closes every file of the store.
+  void Close(const char* file);
+  // The store's substitution of a physical name; positions in the file end.
+  void ForgetPosition(const std::string& upper_file);
+
+  void SetInfoFile(const char* file);
+  int64_t RecordCount();
+  int64_t CurrentRecord();
+
+ private:
+  struct FileState {
+    RecordDescription description;
+    RecordLayout layout;
+    const FileEntry* entry = nullptr;
+    bool bound = false;
+    uint64_t bound_generation = 0;
+    DataFile* data = nullptr;
+    CursorSet* cursors = nullptr;
+    uint64_t data_generation = 0;
+    int64_t recno = 0;
+    bool has_current = false;   // a record is current (read or written)
+    bool has_position = false;  // read next has a place to continue from
+    std::vector<std::string> position_keys;
+    std::string bound_value;  // what a live statement was bound to
+    std::string record;       // scratch for writes
+    std::vector<std::string> keys;
+  };
+
+  FileState* Find(const char* file);
+  bool Bind(FileState& state);
+  DataFile* Resolve(FileState& state, bool create);
+  int KeyIndex(FileState& state, const char* key);
+  // Common start of the reads: the state, its data file and the key index.
+  bool PrepareRead(const char* file, const char* key, FileState** state, int* key_index);
+  void StartStatement(FileState& state, sqlite3_stmt* statement);
+  void Deliver(FileState& state, int key, sqlite3_stmt* statement, int rc);
+  void EndOfFile(FileState& state);
+  bool Write(const char* file, int kind);
+  Attempts attempts() const { return Attempts{settings_.attempts, 20}; }
+
+  int id_;
+  std::shared_ptr<Store> store_;
+  std::unordered_map<std::string, FileState> files_;
+  FileState* last_state_ = nullptr;
+  bool out_of_file_ = true;
+  std::string info_file_;
+  Settings settings_;
+};
+
+}  // namespace vz::engine
+
+#endif  // VZ_PLATFORM_ENGINE_CONTEXT_H_

@@ -1,0 +1,426 @@
+#include "platform/engine/data_file.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "platform/engine/call_log.h"
+
+namespace vz::engine {
+namespace {
+
+bool IsLock(int rc) {
+  int primary = rc & 0xFF;
+  return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
+void Pause(const Attempts& attempts) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(attempts.sleep_ms));
+}
+
+int EffectiveCount(const Attempts& attempts) {
+  return attempts.count < 1 ? 1 : attempts.count;
+}
+
+}  // namespace
+
+DataFile::DataFile(sqlite3* db, std::string path, const FileEntry& entry)
+    : db_(db), path_(std::move(path)), file_(entry.name) {
+  for (const KeyRule& rule : entry.keys) key_rules_.push_back(rule.Signature());
+}
+
+DataFile::~DataFile() {
+  ResetAllCursors();
+  if (in_batch_) CommitBatch(Attempts{});
+  for (auto& [id, set] : cursors_) {
+    for (CursorSet::PerKey& k : set.keys) {
+      sqlite3_finalize(k.first);
+      sqlite3_finalize(k.search);
+      sqlite3_finalize(k.after);
+    }
+  }
+  sqlite3_finalize(insert_);
+  sqlite3_finalize(update_);
+  sqlite3_finalize(delete_);
+  sqlite3_finalize(count_);
+  int rc = sqlite3_close(db_);
+  if (rc != SQLITE_OK) {
+    Report("closed with statements still open", rc);
+    sqlite3_close_v2(db_);
+  }
+}
+
+DataFile::OpenResult DataFile::Open(const std::string& path, const FileEntry& entry, bool create,
+                                    const Attempts& attempts, std::unique_ptr<DataFile>* out,
+                                    std::string* why) {
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0) {
+    if (errno != ENOENT) {
+      *why = std::string("cannot reach the file: ") + std::strerror(errno);
+      return OpenResult::kFailed;
+    }
+    if (!create) return OpenResult::kMissing;
+  } else if (!S_ISREG(info.st_mode)) {
+    *why = "not a regular file";
+    return OpenResult::kFailed;
+  }
+  sqlite3* db = nullptr;
+  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
+  int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
+  if (rc != SQLITE_OK) {
+    *why = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    sqlite3_close(db);
+    return OpenResult::kFailed;
+  }
+  std::unique_ptr<DataFile> file(new DataFile(db, path, entry));
+  if (!file->Configure(attempts, why) || !file->ReadInfo(attempts, why)) {
+    return OpenResult::kFailed;
+  }
+  *out = std::move(file);
+  return OpenResult::kOpen;
+}
+
+bool DataFile::Configure(const Attempts& attempts, std::string* why) {
+  sqlite3_extended_result_codes(db_, 1);
+  sqlite3_stmt* statement = Prepare("PRAGMA journal_mode=WAL");
+  if (statement == nullptr) {
+    *why = sqlite3_errmsg(db_);
+    return false;
+  }
+  int rc = StepRead(statement, attempts);
+  sqlite3_finalize(statement);
+  if (rc != SQLITE_ROW) {
+    *why = sqlite3_errstr(rc);
+    return false;
+  }
+  if (!Exec("PRAGMA synchronous=NORMAL", attempts) ||
+      !Exec("PRAGMA mmap_size=268435456", attempts) || !Exec("PRAGMA cache_size=-8192", attempts)) {
+    *why = sqlite3_errmsg(db_);
+    return false;
+  }
+  return true;
+}
+
+bool DataFile::ReadInfo(const Attempts& attempts, std::string* why) {
+  has_table_ = false;
+  needs_reindex_ = false;
+  sqlite3_stmt* statement =
+      Prepare("SELECT count(*) FROM sqlite_master WHERE type='table' AND name='records'");
+  int rc = statement != nullptr ? StepRead(statement, attempts) : sqlite3_errcode(db_);
+  if (rc != SQLITE_ROW) {
+    *why = sqlite3_errstr(rc);
+    sqlite3_finalize(statement);
+    return false;
+  }
+  has_table_ = sqlite3_column_int(statement, 0) > 0;
+  sqlite3_finalize(statement);
+  if (!has_table_) return true;
+
+  std::map<std::string, std::string> info;
+  statement = Prepare("SELECT name, value FROM vz_info");
+  if (statement == nullptr) {  // a records table without our information table
+    needs_reindex_ = true;
+    return true;
+  }
+  while ((rc = StepRead(statement, attempts)) == SQLITE_ROW) {
+    const unsigned char* name = sqlite3_column_text(statement, 0);
+    const unsigned char* value = sqlite3_column_text(statement, 1);
+    if (name != nullptr && value != nullptr) {
+      info[reinterpret_cast<const char*>(name)] = reinterpret_cast<const char*>(value);
+    }
+  }
+  sqlite3_finalize(statement);
+  if (rc != SQLITE_DONE) {
+    *why = sqlite3_errstr(rc);
+    return false;
+  }
+  if (info.count("format") != 0 && info["format"] != "1") {
+    *why = "stored in an unknown format " + info["format"];
+    return false;
+  }
+  std::size_t stored_keys = 0;
+  while (info.count("key" + std::to_string(stored_keys + 1)) != 0) ++stored_keys;
+  if (stored_keys != key_rules_.size()) needs_reindex_ = true;
+  for (std::size_t i = 0; i < key_rules_.size() && !needs_reindex_; ++i) {
+    if (info["key" + std::to_string(i + 1)] != key_rules_[i]) needs_reindex_ = true;
+  }
+  return true;
+}
+
+bool DataFile::Exec(const char* sql, const Attempts& attempts) {
+  int count = EffectiveCount(attempts);
+  for (int attempt = 1;; ++attempt) {
+    int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) return true;
+    if (!IsLock(rc) || attempt >= count) {
+      Report(std::string("\"") + sql + "\" failed", rc);
+      return false;
+    }
+    Pause(attempts);
+  }
+}
+
+sqlite3_stmt* DataFile::Prepare(const std::string& sql) {
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT,
+                         &statement, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(statement);
+    return nullptr;
+  }
+  return statement;
+}
+
+std::string DataFile::SelectColumns() const {
+  std::string sql = "SELECT recno, data";
+  for (std::size_t i = 1; i <= key_rules_.size(); ++i) sql += ", k" + std::to_string(i);
+  return sql + " FROM records";
+}
+
+std::string DataFile::CreateSql() const {
+  std::string sql =
+      "CREATE TABLE IF NOT EXISTS vz_info(name TEXT PRIMARY KEY, value TEXT NOT NULL);"
+      "CREATE TABLE records(recno INTEGER PRIMARY KEY AUTOINCREMENT, data BLOB NOT NULL";
+  for (std::size_t i = 1; i <= key_rules_.size(); ++i) {
+    sql += ", k" + std::to_string(i) + " BLOB NOT NULL DEFAULT x''";
+  }
+  sql += ");";
+  for (std::size_t i = 1; i <= key_rules_.size(); ++i) {
+    std::string k = "k" + std::to_string(i);
+    sql += "CREATE INDEX records_" + k + " ON records(" + k + ", recno);";
+  }
+  return sql + InfoSql();
+}
+
+std::string DataFile::InfoSql() const {
+  std::string sql =
+      "DELETE FROM vz_info WHERE name LIKE 'key%';"
+      "INSERT OR REPLACE INTO vz_info VALUES('format', '1');"
+      "INSERT OR REPLACE INTO vz_info VALUES('file', '" +
+      file_ + "');";
+  for (std::size_t i = 0; i < key_rules_.size(); ++i) {
+    // Rules hold no quote: the analysis parser refuses quotes in key names.
+    sql +=
+        "INSERT INTO vz_info VALUES('key" + std::to_string(i + 1) + "', '" + key_rules_[i] + "');";
+  }
+  return sql;
+}
+
+bool DataFile::EnsureTable(const Attempts& attempts) {
+  if (has_table_) return true;
+  ResetAllCursors();
+  bool own = !in_batch_;
+  if (own && !Exec("BEGIN IMMEDIATE", attempts)) return false;
+  std::string why;
+  bool ok = ReadInfo(attempts, &why);  // another process may have made it meanwhile
+  if (ok && !has_table_) {
+    ok = Exec(CreateSql().c_str(), attempts);
+    if (ok) has_table_ = true;
+  }
+  if (own) {
+    if (ok) {
+      ok = Exec("COMMIT", attempts);
+    }
+    if (!ok) {
+      sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+      has_table_ = false;
+    }
+  }
+  return ok;
+}
+
+CursorSet* DataFile::Cursors(int context_id) {
+  CursorSet& set = cursors_[context_id];
+  if (set.keys.size() != key_rules_.size()) set.keys.resize(key_rules_.size());
+  return &set;
+}
+
+void DataFile::DropCursors(int context_id) {
+  auto it = cursors_.find(context_id);
+  if (it == cursors_.end()) return;
+  for (CursorSet::PerKey& k : it->second.keys) {
+    sqlite3_finalize(k.first);
+    sqlite3_finalize(k.search);
+    sqlite3_finalize(k.after);
+  }
+  cursors_.erase(it);
+}
+
+sqlite3_stmt* DataFile::ReadStatement(CursorSet* cursors, int key, ReadKind kind) {
+  CursorSet::PerKey& per_key = cursors->keys[static_cast<std::size_t>(key)];
+  sqlite3_stmt** slot = kind == ReadKind::kFirst    ? &per_key.first
+                        : kind == ReadKind::kSearch ? &per_key.search
+                                                    : &per_key.after;
+  if (*slot == nullptr) {
+    std::string k = "k" + std::to_string(key + 1);
+    std::string sql = SelectColumns();
+    if (kind == ReadKind::kSearch) sql += " WHERE " + k + " >= ?1";
+    if (kind == ReadKind::kAfter) sql += " WHERE (" + k + ", recno) > (?1, ?2)";
+    sql += " ORDER BY " + k + ", recno";
+    *slot = Prepare(sql);
+    if (*slot == nullptr) Report("cannot prepare a read", sqlite3_errcode(db_));
+  }
+  return *slot;
+}
+
+void DataFile::ResetAllCursors() {
+  for (auto& [id, set] : cursors_) {
+    if (set.live != nullptr) {
+      sqlite3_reset(set.live);
+      set.live = nullptr;
+    }
+  }
+}
+
+int DataFile::StepRead(sqlite3_stmt* statement, const Attempts& attempts) {
+  int count = EffectiveCount(attempts);
+  for (int attempt = 1;; ++attempt) {
+    int rc = sqlite3_step(statement);
+    if (!IsLock(rc) || attempt >= count) return rc;
+    sqlite3_reset(statement);
+    Pause(attempts);
+  }
+}
+
+bool DataFile::BeginWrite(const Attempts& attempts, bool batch) {
+  if (!EnsureTable(attempts)) return false;
+  ResetAllCursors();
+  if (batch && !in_batch_) {
+    if (!Exec("BEGIN IMMEDIATE", attempts)) return false;
+    in_batch_ = true;
+  }
+  return true;
+}
+
+bool DataFile::RunWrite(sqlite3_stmt* statement, const Attempts& attempts) {
+  int count = EffectiveCount(attempts);
+  for (int attempt = 1;; ++attempt) {
+    int rc = sqlite3_step(statement);
+    sqlite3_reset(statement);
+    if (rc == SQLITE_DONE) {
+      ++write_count_;
+      return true;
+    }
+    if (!IsLock(rc) || attempt >= count) {
+      Report(IsLock(rc) ? "write not done: file locked" : "write not done", rc);
+      return false;
+    }
+    Pause(attempts);
+  }
+}
+
+int64_t DataFile::Insert(const std::string& data, const std::vector<std::string>& keys,
+                         const Attempts& attempts, bool batch) {
+  if (!BeginWrite(attempts, batch)) return 0;
+  if (insert_ == nullptr) {
+    std::string sql = "INSERT INTO records(data";
+    std::string values = "?1";
+    for (std::size_t i = 1; i <= key_rules_.size(); ++i) {
+      sql += ", k" + std::to_string(i);
+      values += ", ?" + std::to_string(i + 1);
+    }
+    insert_ = Prepare(sql + ") VALUES(" + values + ")");
+    if (insert_ == nullptr) {
+      Report("cannot prepare an insert", sqlite3_errcode(db_));
+      return 0;
+    }
+  }
+  sqlite3_bind_blob(insert_, 1, data.data(), static_cast<int>(data.size()), SQLITE_STATIC);
+  for (std::size_t i = 0; i < key_rules_.size(); ++i) {
+    sqlite3_bind_blob(insert_, static_cast<int>(i + 2), keys[i].data(),
+                      static_cast<int>(keys[i].size()), SQLITE_STATIC);
+  }
+  bool ok = RunWrite(insert_, attempts);
+  sqlite3_clear_bindings(insert_);
+  return ok ? sqlite3_last_insert_rowid(db_) : 0;
+}
+
+bool DataFile::Update(int64_t recno, const std::string& data, const std::vector<std::string>& keys,
+                      const Attempts& attempts, bool batch) {
+  if (!BeginWrite(attempts, batch)) return false;
+  if (update_ == nullptr) {
+    std::string sql = "UPDATE records SET data=?1";
+    for (std::size_t i = 1; i <= key_rules_.size(); ++i) {
+      sql += ", k" + std::to_string(i) + "=?" + std::to_string(i + 1);
+    }
+    update_ = Prepare(sql + " WHERE recno=?" + std::to_string(key_rules_.size() + 2));
+    if (update_ == nullptr) {
+      Report("cannot prepare an update", sqlite3_errcode(db_));
+      return false;
+    }
+  }
+  sqlite3_bind_blob(update_, 1, data.data(), static_cast<int>(data.size()), SQLITE_STATIC);
+  for (std::size_t i = 0; i < key_rules_.size(); ++i) {
+    sqlite3_bind_blob(update_, static_cast<int>(i + 2), keys[i].data(),
+                      static_cast<int>(keys[i].size()), SQLITE_STATIC);
+  }
+  sqlite3_bind_int64(update_, static_cast<int>(key_rules_.size() + 2), recno);
+  bool ok = RunWrite(update_, attempts) && sqlite3_changes(db_) == 1;
+  sqlite3_clear_bindings(update_);
+  return ok;
+}
+
+bool DataFile::Delete(int64_t recno, const Attempts& attempts, bool batch) {
+  if (!BeginWrite(attempts, batch)) return false;
+  if (delete_ == nullptr) {
+    delete_ = Prepare("DELETE FROM records WHERE recno=?1");
+    if (delete_ == nullptr) {
+      Report("cannot prepare a delete", sqlite3_errcode(db_));
+      return false;
+    }
+  }
+  sqlite3_bind_int64(delete_, 1, recno);
+  return RunWrite(delete_, attempts) && sqlite3_changes(db_) == 1;
+}
+
+bool DataFile::Clear(const Attempts& attempts, bool batch) {
+  if (!BeginWrite(attempts, batch)) return false;
+  bool own = !in_batch_;
+  if (own && !Exec("BEGIN IMMEDIATE", attempts)) return false;
+  bool ok = Exec(
+      "DELETE FROM records;"
+      "UPDATE sqlite_sequence SET seq=0 WHERE name='records';",
+      attempts);
+  if (own) {
+    if (ok) ok = Exec("COMMIT", attempts);
+    if (!ok) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  }
+  if (ok) ++write_count_;
+  if (ok && needs_reindex_) ok = Reindex(nullptr, attempts);
+  return ok;
+}
+
+int64_t DataFile::Count(const Attempts& attempts) {
+  if (!has_table_) return 0;
+  if (count_ == nullptr) {
+    count_ = Prepare("SELECT count(*) FROM records");
+    if (count_ == nullptr) {
+      Report("cannot count the records", sqlite3_errcode(db_));
+      return -1;
+    }
+  }
+  int rc = StepRead(count_, attempts);
+  int64_t count = rc == SQLITE_ROW ? sqlite3_column_int64(count_, 0) : -1;
+  sqlite3_reset(count_);
+  if (rc != SQLITE_ROW) Report("cannot count the records", rc);
+  return count;
+}
+
+bool DataFile::CommitBatch(const Attempts& attempts) {
+  if (!in_batch_) return true;
+  ResetAllCursors();
+  in_batch_ = false;
+  if (Exec("COMMIT", attempts)) return true;
+  sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  return false;
+}
+
+void DataFile::Report(const std::string& what, int rc) const {
+  std::string reason = what;
+  if (rc != SQLITE_OK) reason += std::string(": ") + sqlite3_errstr(rc);
+  LogFileError(file_, path_, reason);
+}
+
+}  // namespace vz::engine

@@ -1,0 +1,115 @@
+#include "platform/engine/store.h"
+
+#include "platform/engine/call_log.h"
+
+namespace vz::engine {
+
+Store::~Store() {
+  CloseAll();
+}
+
+void Store::SetAnalysis(Analysis analysis) {
+  CloseAll();
+  analysis_ = std::move(analysis);
+  ++analysis_generation_;
+  ++generation_;
+}
+
+void Store::SubstituteDirectory(const std::string& directory, const std::string& new_directory) {
+  CloseAll();
+  directories_.Set(directory, new_directory);
+  ++generation_;
+}
+
+void Store::SubstituteName(const std::string& file, const std::string& physical_name) {
+  std::string name = UpperAscii(file);
+  Close(name);
+  if (physical_name.empty()) {
+    physical_names_.erase(name);
+  } else {
+    physical_names_[name] = physical_name;
+  }
+  ++generation_;
+}
+
+std::string Store::PathOf(const FileEntry& entry) const {
+  auto it = physical_names_.find(entry.name);
+  const std::string& physical = it != physical_names_.end() ? it->second : entry.physical_name;
+  return DatabasePath(directories_.Resolve(entry.directory), physical);
+}
+
+DataFile* Store::Acquire(const FileEntry& entry, const RecordLayout* layout, bool create,
+                         const Attempts& attempts) {
+  std::string path = PathOf(entry);
+  auto it = open_.find(path);
+  DataFile* file = nullptr;
+  if (it != open_.end()) {
+    file = it->second.get();
+    if (file->file() != entry.name) {
+      LogFileError(entry.name, path, "physical file already in use by " + file->file());
+      return nullptr;
+    }
+  } else {
+    if (failed_.count(path) != 0) return nullptr;
+    std::unique_ptr<DataFile> opened;
+    std::string why;
+    switch (DataFile::Open(path, entry, create, attempts, &opened, &why)) {
+      case DataFile::OpenResult::kMissing:
+        return nullptr;
+      case DataFile::OpenResult::kFailed:
+        failed_[path] = entry.name;
+        LogFileError(entry.name, path, "cannot be opened: " + why);
+        return nullptr;
+      case DataFile::OpenResult::kOpen:
+        break;
+    }
+    file = opened.get();
+    open_[path] = std::move(opened);
+  }
+  if (file->needs_reindex() && layout != nullptr) file->Reindex(layout, attempts);
+  return file;
+}
+
+void Store::Close(const std::string& file) {
+  bool closed = false;
+  for (auto it = open_.begin(); it != open_.end();) {
+    if (it->second->file() == file) {
+      it = open_.erase(it);
+      closed = true;
+    } else {
+      ++it;
+    }
+  }
+  // A failed file is tried again after it was closed (it may have been
+  // repaired or restored meanwhile).
+  for (auto it = failed_.begin(); it != failed_.end();) {
+    if (it->second == file) {
+      it = failed_.erase(it);
+      closed = true;
+    } else {
+      ++it;
+    }
+  }
+  if (closed) ++generation_;
+}
+
+void Store::CloseAll() {
+  open_.clear();
+  failed_.clear();
+  ++generation_;
+}
+
+void Store::ForgetContext(int context_id) {
+  for (auto& [path, file] : open_) file->DropCursors(context_id);
+}
+
+bool Store::EndBatch(const Attempts& attempts) {
+  batch_ = false;
+  bool ok = true;
+  for (auto& [path, file] : open_) {
+    if (!file->CommitBatch(attempts)) ok = false;
+  }
+  return ok;
+}
+
+}  // namespace vz::engine
