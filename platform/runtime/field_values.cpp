@@ -103,6 +103,15 @@ ReadResult ReadFieldValue(const Window& window, std::string_view address) {
       result.value = WholeValue(*indexed);
       return result;
     }
+    const Field* table = window.FindField(parts.name);
+    if (table && table->kind == FieldKind::kTable) {
+      if (parts.index > static_cast<int>(table->rows.size())) {
+        result.error = "table " + Quoted(table->name) + " has no row " + std::to_string(parts.index);
+      } else {
+        result.value = JoinRow(table->rows[parts.index - 1]);
+      }
+      return result;
+    }
   } else if (const Field* field = window.FindField(parts.name)) {
     result.value = WholeValue(*field);
     return result;

@@ -10,17 +10,20 @@ std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\
 
 class ScenarioParser {
  public:
-  explicit ScenarioParser(std::string_view file) { scenario_.file = std::string(file); }
+  explicit ScenarioParser(std::string_view file) {
+    scenario_.file = std::string(file);
+    scenario_.last_line = 1;  // an empty file runs out "on line 1"
+  }
 
   ScenarioLoad Parse(std::string_view content) {
     const SourceLines source = SplitSourceLines(content);
     if (!source.error.empty()) return Fail(source.error_line, source.error);
     for (const auto& line : source.lines) {
+      scenario_.last_line = line.number;
       const TokenizedLine tokens = TokenizeLine(line.text);
       if (!tokens.error.empty()) return Fail(line.number, tokens.error);
       if (tokens.words.empty()) continue;
       line_ = line.number;
-      scenario_.last_line = line.number;
       words_.clear();
       for (const auto& word : tokens.words) words_.push_back(word.Text());
       quoted_.clear();

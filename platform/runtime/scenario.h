@@ -46,7 +46,7 @@ struct ScenarioStep {
 
 struct Scenario {
   std::string file;
-  int last_line = 0;
+  int last_line = 1;  // the file's last line, where a scenario that ran out is reported
   std::vector<ScenarioStep> steps;
 };
 

@@ -44,9 +44,9 @@ CommandResult LoadLibraryFile(Session& session, std::string_view file_name) {
 }  // namespace
 
 CommandResult RunLoadLibrary(Session& session, std::string_view args) {
-  auto [place, file] = SplitAtComma(args);
   // "BIBLI,disque,FILE"; a bare "BIBLI,FILE" is taken as the file.
-  const std::string_view file_name = TrimBlanks(file.empty() ? place : file);
+  const bool has_place = args.find(',') != std::string_view::npos;
+  const std::string_view file_name = TrimBlanks(has_place ? SplitAtComma(args).second : args);
   if (file_name.empty()) return session.Fail("BIBLI names no file");
   return LoadLibraryFile(session, file_name);
 }
