@@ -14,6 +14,10 @@
 // write leaves no trace and a failed read shows only through Hendehors() and
 // a zeroed buffer. The read and search operations do not allocate.
 // Single-threaded, like the record buffers.
+//
+// REQUIRES: the context exists and every file is described (context.h, or
+// SetContextHandle and DescribeAllFiles) before any operation but the
+// settings.
 #ifndef VZ_SRC_DB_RECORD_OPS_H_
 #define VZ_SRC_DB_RECORD_OPS_H_
 
