@@ -91,6 +91,10 @@ class ChildProcess {
 // started (not found, not executable, exec failed, no process available).
 std::optional<ChildProcess> StartProcess(std::string_view command_line);
 
+// Tests: children started from now on are waited for by polling waitpid, as
+// on kernels without process file descriptors, when `enabled` is false.
+void SetPidFdWaitingForTests(bool enabled);
+
 // Ends a process at once. False when it does not exist or may not be ended.
 bool EndProcess(pid_t pid);
 

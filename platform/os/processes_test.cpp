@@ -164,6 +164,22 @@ TEST_F(ChildProcessTest, WindowsStyleProgramNamesAreFound) {
   fs::remove(beside);
 }
 
+TEST_F(ChildProcessTest, WaitingWithoutProcessFileDescriptors) {
+  SetPidFdWaitingForTests(false);
+  auto running = StartProcess(program_ + " 30");
+  auto quick = StartProcess("sh -c \"exit 4\"");
+  SetPidFdWaitingForTests(true);
+  ASSERT_TRUE(running.has_value());
+  ASSERT_TRUE(quick.has_value());
+  EXPECT_EQ(running->Wait(30), ChildProcess::WaitResult::kTimedOut);
+  EXPECT_EQ(running->Wait(0), ChildProcess::WaitResult::kTimedOut);
+  EXPECT_TRUE(EndProcess(running->pid()));
+  EXPECT_EQ(running->Wait(5000), ChildProcess::WaitResult::kExited);
+  EXPECT_EQ(WTERMSIG(running->wait_status()), SIGKILL);
+  EXPECT_EQ(quick->Wait(5000), ChildProcess::WaitResult::kExited);
+  EXPECT_EQ(WEXITSTATUS(quick->wait_status()), 4);
+}
+
 TEST_F(ChildProcessTest, FailedStartsLeaveNoChild) {
   const std::string text_file = (dir_ / "notes").string();
   std::ofstream(text_file) << "not a program";

@@ -68,7 +68,11 @@ TEST(SplitValueTest, FieldsCountAndUntouchedEntries) {
 
 TEST(SplitValueTest, AtMostThirtyTwoFields) {
   std::string text;
-  for (int i = 1; i <= 40; ++i) text += "f" + std::to_string(i) + ",";
+  for (int i = 1; i <= 40; ++i) {
+    text += 'f';
+    text += std::to_string(i);
+    text += ',';
+  }
   table_param table;
   SplitValue(text, table, ",");
   EXPECT_EQ(table[0], "32");
