@@ -9,7 +9,8 @@
 
 #include "platform/runtime/wd_api.h"
 #include "src/screen/bridge_for_tests.h"
-#include "src/util/text.h"
+#include "src/util/accents.h"
+#include "src/util/blanks.h"
 
 namespace vz::screen {
 namespace {
@@ -97,7 +98,7 @@ void ApplyAccentedVerbRule(std::string& command) {
   size_t comma_form = lower.find("execute,");
   size_t start = comma_form != std::string::npos ? comma_form + 8 : 7;
   std::string name = start < command.size() ? command.substr(start) : std::string();
-  command = std::string("ex") + kAccentedE + "cute(\"" + util::RightBlankTrim(name) + "\")";
+  command = std::string("ex") + kAccentedE + "cute(\"" + util::TrimRightBlanksAndNuls(name) + "\")";
 }
 
 }  // namespace

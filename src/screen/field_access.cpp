@@ -4,7 +4,8 @@
 #include <vector>
 
 #include "src/screen/bridge.h"
-#include "src/util/text.h"
+#include "src/util/blanks.h"
+#include "src/util/fixed_split.h"
 
 namespace vz::screen {
 namespace {

@@ -1,0 +1,67 @@
+#include "src/startup/initialisation.h"
+
+#include <string>
+
+#include "platform/os/cp1252.h"
+#include "src/config/parameter_file.h"
+#include "src/config/program_settings.h"
+#include "src/db/context.h"
+#include "src/db/record_ops.h"
+#include "src/screen/bridge.h"
+#include "src/util/blanks.h"
+#include "src/util/number_text.h"
+
+namespace vz::startup {
+namespace {
+
+// The shared window library must lie in the current directory or its parent.
+bool LoadWindowLibrary() {
+  screen::SendCommand("BIBLI,disque,ORVANE.wdl");
+  if (screen::IntegerReturnValue() == 0) return true;
+  screen::SendCommand(
+      os::Cp1252("Erreur,La bibliothèque ORVANE.WDL doit être présente dans le répertoire père."));
+  db::HftermineCTX();
+  screen::TerminateModule();
+  return false;
+}
+
+// The data directory is field 1 of "REPERTOIREF", read with the list separator
+// "," of the loading program, its blanks trimmed.
+void ReadDataDirectory() {
+  config::SetParameterFilePath(config::kParameterFilePath);
+  config::table_param& table = config::SharedParameterTable();
+  config::ReadParameter(config::ParameterFilePath(), "REPERTOIREF", table,
+                        config::kComponentsSection);
+  if (util::TextToInt(table[0]) != 0) {
+    config::SetDataDirectory(util::TrimBlanks(table[1], util::kTrimAll));
+    return;
+  }
+  config::SetDataDirectory("");
+  screen::SendCommand(
+      os::Cp1252("info, Erreur d'ouverture sur le chemin de la base de données. Veuillez "
+                 "contacter le service technique."));
+}
+
+}  // namespace
+
+StartResult InitialiseProgram() {
+  config::ClearTable(config::SharedParameterTable());
+  if (!LoadWindowLibrary()) return StartResult::kStopped;
+  screen::SendCommand("PROJET,ORVANE.WDP");
+  db::OpenDatabaseContext();
+  db::MapPlaceholderDirectory();
+  ReadDataDirectory();
+  db::ApplyEngineSettings(config::DataDirectory(),
+                          static_cast<int16_t>(config::DatabaseSecurityLevel()));
+  config::SetParameterFilePath(config::kParameterFilePath);
+  config::SetListSeparator('\t');
+  return StartResult::kReady;
+}
+
+void ShutDownProgram() {
+  screen::SendCommand("Projet,");
+  db::Hferme("");
+  screen::TerminateModule();
+}
+
+}  // namespace vz::startup

@@ -1,0 +1,30 @@
+#include "src/startup/menu_screens.h"
+
+#include "src/outputs/label_parameters.h"
+#include "src/startup/navigation.h"
+#include "src/startup/tools_menu.h"
+#include "src/util/process_services.h"
+
+namespace vz::startup {
+
+void RunQueryListPlaceholder() {
+  SetNavigationCode("MNU");
+}
+
+void RunAgendaPlaceholder() {
+  SetNavigationCode("MNU");
+}
+
+MenuScreens DefaultMenuScreens() {
+  MenuScreens screens;
+  screens.query_list = RunQueryListPlaceholder;
+  screens.agenda = RunAgendaPlaceholder;
+  screens.label_parameters = outputs::RunLabelParametersScreen;
+  screens.run_tools_program = [](std::string_view program) {
+    return util::RunAndWait(program, "");
+  };
+  screens.tools_menu = [tools = screens] { RunToolsMenu(tools); };
+  return screens;
+}
+
+}  // namespace vz::startup

@@ -1,0 +1,32 @@
+// The program's flow from start to end.
+//
+// RunProgram refuses to run beside another running copy of the program (it
+// shows "Erreur,Le logiciel est déjà actif !" and ends at once, touching
+// neither the database nor the screen project), then initialises, runs the
+// main menu and shuts down. It returns the process exit code: 0 after a normal
+// end and after the refusal of a second copy, 1 when the start was stopped
+// (window library missing). The tools program's wait sends "MULTITACHE,-2"
+// through the screen bridge.
+// REQUIRES: called once per process, on the main thread.
+#ifndef VZ_SRC_STARTUP_PROGRAM_FLOW_H_
+#define VZ_SRC_STARTUP_PROGRAM_FLOW_H_
+
+#include <string>
+
+#include "src/startup/menu_screens.h"
+
+namespace vz::startup {
+
+struct ProgramOptions {
+  // The executable name counted by the single-instance guard.
+  std::string instance_name = "VUZUVIZA .EXE";
+  MenuScreens screens = DefaultMenuScreens();
+};
+
+inline constexpr int kExitStopped = 1;
+
+int RunProgram(const ProgramOptions& options);
+
+}  // namespace vz::startup
+
+#endif  // VZ_SRC_STARTUP_PROGRAM_FLOW_H_

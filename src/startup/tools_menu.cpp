@@ -1,0 +1,44 @@
+#include "src/startup/tools_menu.h"
+
+#include <string>
+
+#include "platform/os/paths.h"
+#include "src/db/record_ops.h"
+#include "src/screen/bridge.h"
+#include "src/startup/navigation.h"
+
+namespace vz::startup {
+namespace {
+
+bool EndsToolsMenu(const std::string& code) {
+  return code == "T01" || code == "T02" || code == "T03" || code == "ESC";
+}
+
+bool RunsToolsProgram(const std::string& code) {
+  return code == "SVE" || code == "RST" || code == "RIX";
+}
+
+// The tools program works on the database files while this program has them
+// closed; they reopen on their next use.
+void RunToolsProgram(const MenuScreens& screens) {
+  db::Hferme("");
+  const std::string directory = os::CurrentDirectory();
+  screens.run_tools_program(kToolsProgram);  // a failed start is not shown
+  os::ChangeDirectory(directory);
+  SetNavigationCode("MNU");
+}
+
+}  // namespace
+
+void RunToolsMenu(const MenuScreens& screens) {
+  screen::SendCommand("Ouvre,EX_MNUOUT");
+  do {
+    screen::SendCommand("Ecran,Saisie");
+    SetNavigationCode(screen::ReturnCode());
+    if (NavigationCode() == "ETI") screens.label_parameters();
+    if (RunsToolsProgram(NavigationCode())) RunToolsProgram(screens);
+  } while (!EndsToolsMenu(NavigationCode()));
+  screen::SendCommand("Ferme");
+}
+
+}  // namespace vz::startup
