@@ -206,6 +206,12 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+std::string Numbered(std::string_view prefix, long long number) {
+  std::string text(prefix);
+  text += std::to_string(number);
+  return text;
+}
+
 std::string KeyRule::Signature() const {
   std::string text = UpperAscii(name);
   for (const KeyComponent& c : components) {
@@ -214,7 +220,7 @@ std::string KeyRule::Signature() const {
     text += ':';
     text += std::to_string(c.width);
   }
-  if (slot_field != 0) text += " SLOT " + std::to_string(slot_field);
+  if (slot_field != 0) text += Numbered(" SLOT ", slot_field);
   if (no_pad) text += " NOPAD";
   return text;
 }

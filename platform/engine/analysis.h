@@ -85,6 +85,9 @@ bool IsValidPhysicalName(std::string_view name);
 std::string UpperAscii(std::string_view text);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
+// `prefix` followed by the decimal number ("k" and 2 give "k2").
+std::string Numbered(std::string_view prefix, long long number);
+
 }  // namespace vz::engine
 
 #endif  // VZ_PLATFORM_ENGINE_ANALYSIS_H_

@@ -118,6 +118,7 @@ bool Context::PrepareRead(const char* file, const char* key, FileState** state_o
   }
   int index = KeyIndex(*state, key);
   if (index < 0) return false;
+  data->BeginReads(attempts());
   if (!data->has_table()) return false;  // an empty database: no record yet
   *state_out = state;
   *key_index = index;

@@ -19,6 +19,7 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -49,6 +50,10 @@ struct CursorSet {
   int live_key = -1;
   uint64_t live_write_count = 0;
 };
+
+// How long a read transaction may run before reads start a fresh one, so
+// that the writes of other processes become visible.
+inline constexpr std::chrono::milliseconds kReadWindow{50};
 
 enum class ReadKind { kFirst, kSearch, kAfter };
 
@@ -92,6 +97,13 @@ class DataFile {
   // Resets every live statement of every context (before any write, so that
   // no read transaction is left open under it).
   void ResetAllCursors();
+  // Reads share one read transaction, kept for at most kReadWindow and ended
+  // early when this process commits to the file through another connection,
+  // by any write, and at close: starting a transaction for every search would
+  // cost several system calls. Call before every read.
+  void BeginReads(const Attempts& attempts);
+  // Ends the read transaction (and every live statement).
+  void EndReads();
   // Steps a read statement, trying again while the file is locked.
   int StepRead(sqlite3_stmt* statement, const Attempts& attempts);
 
@@ -133,6 +145,10 @@ class DataFile {
   bool needs_reindex_ = false;
   bool in_batch_ = false;
   uint64_t write_count_ = 0;
+  std::shared_ptr<uint64_t> version_;  // commits to this path in the process
+  uint64_t seen_version_ = 0;
+  bool read_open_ = false;
+  std::chrono::steady_clock::time_point read_since_;
   std::map<int, CursorSet> cursors_;
   sqlite3_stmt* insert_ = nullptr;
   sqlite3_stmt* update_ = nullptr;

@@ -14,7 +14,7 @@ bool DataFile::Reindex(const RecordLayout* layout, const Attempts& attempts) {
     return true;
   }
   if (layout != nullptr && layout->key_count() != key_rules_.size()) return false;
-  ResetAllCursors();
+  EndReads();
   bool own = !in_batch_;
   if (own && !Exec("BEGIN IMMEDIATE", attempts)) return false;
 
@@ -46,7 +46,7 @@ bool DataFile::Reindex(const RecordLayout* layout, const Attempts& attempts) {
     }
   }
   for (std::size_t i = 1; i <= key_rules_.size(); ++i) {
-    std::string k = "k" + std::to_string(i);
+    std::string k = Numbered("k", i);
     if (columns.count(k) == 0) {
       ok =
           ok && Exec(("ALTER TABLE records ADD COLUMN " + k + " BLOB NOT NULL DEFAULT x''").c_str(),
@@ -59,9 +59,9 @@ bool DataFile::Reindex(const RecordLayout* layout, const Attempts& attempts) {
   if (ok && !key_rules_.empty()) {
     std::string sql = "UPDATE records SET ";
     for (std::size_t i = 1; i <= key_rules_.size(); ++i) {
-      sql += (i > 1 ? ", k" : "k") + std::to_string(i) + "=?" + std::to_string(i);
+      sql += Numbered(i > 1 ? ", k" : "k", i) + Numbered("=?", i);
     }
-    sql += " WHERE recno=?" + std::to_string(key_rules_.size() + 1);
+    sql += Numbered(" WHERE recno=?", key_rules_.size() + 1);
     sqlite3_stmt* select =
         Prepare("SELECT recno, data FROM records WHERE recno > ?1 ORDER BY recno LIMIT 512");
     sqlite3_stmt* update = Prepare(sql);
@@ -107,7 +107,7 @@ bool DataFile::Reindex(const RecordLayout* layout, const Attempts& attempts) {
     sqlite3_finalize(update);
   }
   for (std::size_t i = 1; ok && i <= key_rules_.size(); ++i) {
-    std::string k = "k" + std::to_string(i);
+    std::string k = Numbered("k", i);
     ok = Exec(("CREATE INDEX records_" + k + " ON records(" + k + ", recno)").c_str(), attempts);
   }
   ok = ok && Exec(("CREATE TABLE IF NOT EXISTS vz_info(name TEXT PRIMARY KEY, value TEXT NOT "
@@ -122,6 +122,7 @@ bool DataFile::Reindex(const RecordLayout* layout, const Attempts& attempts) {
   if (ok) {
     needs_reindex_ = false;
     ++write_count_;
+    ++*version_;
   } else {
     Report("keys differ from the analysis and could not be rebuilt", SQLITE_OK);
   }

@@ -126,7 +126,7 @@ int32_t LE_Houvreanalyse(int32_t ctx, const char* path, const char* text1, const
   vz::engine::AnalysisError error;
   std::optional<vz::engine::Analysis> analysis = vz::engine::LoadAnalysis(mapped, &error);
   if (!analysis) {
-    std::string reason = error.line > 0 ? "line " + std::to_string(error.line) + ": " : "";
+    std::string reason = error.line > 0 ? vz::engine::Numbered("line ", error.line) + ": " : "";
     vz::engine::LogFileError("-", mapped, "analysis refused: " + reason + error.message);
     return 0;
   }

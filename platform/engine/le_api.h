@@ -32,8 +32,8 @@ int32_t LE_HftermineCTX(int32_t ctx);
 // program's record buffer. REQUIRES: sizes and types hold field_count entries;
 // the buffer stays valid while the context lives.
 int32_t LE_HDecritEnregistrement(int32_t ctx, const char* file, int32_t record_size,
-                                 const int32_t* field_sizes, int32_t field_count,
-                                 const char* types, void* buffer);
+                                 const int32_t* field_sizes, int32_t field_count, const char* types,
+                                 void* buffer);
 
 // Sharing and analysis: 0 means failure.
 int32_t LE_Hinitpartage(int32_t ctx, int32_t shared_ctx);

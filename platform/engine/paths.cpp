@@ -58,11 +58,14 @@ std::string DirectorySubstitutions::Resolve(std::string_view directory) const {
 }
 
 std::string DatabasePath(const std::string& directory, std::string_view physical_name) {
-  std::string path = directory;
-  if (path.empty()) path = ".";
-  if (path.back() != '/') path += '/';
-  path += UpperAscii(physical_name);
-  path += kDatabaseExtension;
+  std::string_view base = directory.empty() ? std::string_view(".") : directory;
+  std::string name = UpperAscii(physical_name);
+  std::string path;
+  path.reserve(base.size() + 1 + name.size() + kDatabaseExtension.size());
+  path.append(base);
+  if (base.back() != '/') path.push_back('/');
+  path.append(name);
+  path.append(kDatabaseExtension);
   return path;
 }
 

@@ -48,12 +48,12 @@ bool RecordLayout::Bind(const RecordDescription& description, const FileEntry& e
     key.no_pad = rule.no_pad;
     for (const KeyComponent& c : rule.components) {
       if (static_cast<std::size_t>(c.field) > field_count) {
-        *why = "key " + rule.name + ": field " + std::to_string(c.field) + " is not described";
+        *why = "key " + rule.name + Numbered(": field ", c.field) + " is not described";
         return false;
       }
       const FieldSpan& span = description.fields[static_cast<std::size_t>(c.field - 1)];
       if (span.type != '1') {
-        *why = "key " + rule.name + ": field " + std::to_string(c.field) + " is not a text field";
+        *why = "key " + rule.name + Numbered(": field ", c.field) + " is not a text field";
         return false;
       }
       BoundComponent bound;
@@ -64,14 +64,14 @@ bool RecordLayout::Bind(const RecordDescription& description, const FileEntry& e
     }
     if (rule.slot_field != 0) {
       if (static_cast<std::size_t>(rule.slot_field) > field_count) {
-        *why = "key " + rule.name + ": SLOT field " + std::to_string(rule.slot_field) +
-               " is not described";
+        *why =
+            "key " + rule.name + Numbered(": SLOT field ", rule.slot_field) + " is not described";
         return false;
       }
       key.has_slot = true;
       key.slot = description.fields[static_cast<std::size_t>(rule.slot_field - 1)];
       if (key.slot.type != '4') {
-        *why = "key " + rule.name + ": SLOT field " + std::to_string(rule.slot_field) +
+        *why = "key " + rule.name + Numbered(": SLOT field ", rule.slot_field) +
                " is not a key field (type 4)";
         return false;
       }
