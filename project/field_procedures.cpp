@@ -29,7 +29,8 @@ ProcedureResult IsSwitch(CodeContext& context, const std::vector<std::string>& a
   } else if (const runtime::Field* field = window->FindField(name)) {
     is_switch = field->kind == runtime::FieldKind::kSwitch;
   } else if (!const_cast<runtime::Window*>(window)->FindColumn(name)) {
-    context.Note("EstUnInterrupteur: unknown field \"" + name + "\" in window \"" + window->name + "\"");
+    context.Note("EstUnInterrupteur: unknown field \"" + name + "\" in window \"" + window->name +
+                 "\"");
   }
   context.Variables().Set(kSwitchAnswer, is_switch ? "OUI" : "NON");
   return {};

@@ -120,7 +120,8 @@ TEST(OrvaneLibrary, LayoutIsTidy) {
         EXPECT_LE(width, a.rect.w) << a.name;
       }
       for (size_t j = i + 1; j < window.fields.size(); ++j) {
-        EXPECT_FALSE(a.rect.Overlaps(window.fields[j].rect)) << a.name << " / " << window.fields[j].name;
+        EXPECT_FALSE(a.rect.Overlaps(window.fields[j].rect))
+            << a.name << " / " << window.fields[j].name;
       }
     }
   }
@@ -135,7 +136,9 @@ TEST(OrvaneProject, OpensWithItsProceduresAndVariables) {
   // Switch test on the label parameters: none of its fields is a switch, so
   // "1" read back stays "1".
   session->Execute("Ouvre,PARETI");
-  session->Execute("Ex\xE9" "cute(\"EstUnInterrupteur\", \"NBETIH\")");
+  session->Execute(
+      "Ex\xE9"
+      "cute(\"EstUnInterrupteur\", \"NBETIH\")");
   EXPECT_EQ(session->Execute("RECUPERE,gsEstUnInterrupteurRetour").text, "NON");
 }
 
@@ -160,11 +163,16 @@ answer yes "Désirez vous quitter le logiciel ?"
   auto session = OpenProject(front, transcript);
   auto send = [&](const std::string& command) { return session->Execute(command); };
   auto open = [&](const std::string& name, const std::string& bookkeeping) {
-    send("EX\xE9" "CUTE(\"OUVREFEN\",\"" + bookkeeping + "\")");
+    send(
+        "EX\xE9"
+        "CUTE(\"OUVREFEN\",\"" +
+        bookkeeping + "\")");
     EXPECT_EQ(send("Ouvre," + name).value, 0) << name;
   };
   auto close = [&] {
-    send("EX\xE9" "CUTE(\"FermeFen\")");
+    send(
+        "EX\xE9"
+        "CUTE(\"FermeFen\")");
     EXPECT_EQ(send("Ferme").value, 0);
   };
   open("MENU.WDW", "MENU");

@@ -37,7 +37,9 @@ class ProjectCodeTest : public ::testing::Test {
     session_->set_library(std::move(*load.library));
   }
 
-  std::string Variable(const std::string& name) { return session_->Execute("RECUPERE," + name).text; }
+  std::string Variable(const std::string& name) {
+    return session_->Execute("RECUPERE," + name).text;
+  }
 
   runtime::FakeFrontEnd front_;
   runtime::Transcript transcript_;
@@ -51,16 +53,36 @@ TEST_F(ProjectCodeTest, OpenAndCloseBookkeepingFollowsTheBridgeCalls) {
     std::string open_list;
     std::string count;
   } steps[] = {
-      {"EX\xE9" "CUTE(\"OUVREFEN\",\"MENU\")", 0, "MENU", "1"},
-      {"EX\xE9" "CUTE(\"OUVREFEN\",\"FORM,10,20\")", 0, "MENU\tFORM", "2"},
-      {"EX\xE9" "CUTE(\"OUVREFEN\",\"NOPE\")", -1, "MENU\tFORM\tNOPE", "3"},
-      {"EX\xE9" "CUTE(\"FermeFen\")", 0, "MENU\tFORM", "2"},
-      {"EX\xE9" "CUTE(\"FermeFen\")", 0, "MENU", "1"},
-      {"EX\xE9" "CUTE(\"OUVREFEN\",\"FORM\",\"5\",\"6\")", 0, "MENU\tFORM", "2"},
-      {"EX\xE9" "CUTE(\"FermeFen\")", 0, "MENU", "1"},
-      {"EX\xE9" "CUTE(\"FermeFen\")", 0, "", "0"},
-      {"EX\xE9" "CUTE(\"FermeFen\")", -1, "", "0"},
-      {"EX\xE9" "CUTE(\"OUVREFEN\",\"\")", -1, "", "0"},
+      {"EX\xE9"
+       "CUTE(\"OUVREFEN\",\"MENU\")",
+       0, "MENU", "1"},
+      {"EX\xE9"
+       "CUTE(\"OUVREFEN\",\"FORM,10,20\")",
+       0, "MENU\tFORM", "2"},
+      {"EX\xE9"
+       "CUTE(\"OUVREFEN\",\"NOPE\")",
+       -1, "MENU\tFORM\tNOPE", "3"},
+      {"EX\xE9"
+       "CUTE(\"FermeFen\")",
+       0, "MENU\tFORM", "2"},
+      {"EX\xE9"
+       "CUTE(\"FermeFen\")",
+       0, "MENU", "1"},
+      {"EX\xE9"
+       "CUTE(\"OUVREFEN\",\"FORM\",\"5\",\"6\")",
+       0, "MENU\tFORM", "2"},
+      {"EX\xE9"
+       "CUTE(\"FermeFen\")",
+       0, "MENU", "1"},
+      {"EX\xE9"
+       "CUTE(\"FermeFen\")",
+       0, "", "0"},
+      {"EX\xE9"
+       "CUTE(\"FermeFen\")",
+       -1, "", "0"},
+      {"EX\xE9"
+       "CUTE(\"OUVREFEN\",\"\")",
+       -1, "", "0"},
   };
   for (const auto& step : steps) {
     EXPECT_EQ(session_->Execute(step.command).value, step.value) << step.command;
@@ -71,11 +93,15 @@ TEST_F(ProjectCodeTest, OpenAndCloseBookkeepingFollowsTheBridgeCalls) {
 }
 
 TEST_F(ProjectCodeTest, OpenBookkeepingRemembersTheWindowAndItsPosition) {
-  session_->Execute("EX\xE9" "CUTE(\"OUVREFEN\",\"FORM,10,20\")");
+  session_->Execute(
+      "EX\xE9"
+      "CUTE(\"OUVREFEN\",\"FORM,10,20\")");
   EXPECT_EQ(Variable("gsFenetreDemandee"), "FORM");
   EXPECT_EQ(Variable("gnFenetreX"), "10");
   EXPECT_EQ(Variable("gnFenetreY"), "20");
-  session_->Execute("EX\xE9" "CUTE(\"OUVREFEN\",\"MENU\")");
+  session_->Execute(
+      "EX\xE9"
+      "CUTE(\"OUVREFEN\",\"MENU\")");
   EXPECT_EQ(Variable("gsFenetreDemandee"), "MENU");
   EXPECT_EQ(Variable("gnFenetreX"), "");
 }
@@ -85,22 +111,31 @@ TEST_F(ProjectCodeTest, SwitchTestAnswersForTheCurrentWindow) {
     std::string field;
     std::string answer;
   } cases[] = {
-      {"ACTIF", "OUI"}, {"actif", "OUI"}, {" A C T I F ", "OUI"}, {"ACTIF,1", "OUI"},
+      {"ACTIF", "OUI"}, {"actif", "OUI"},  {" A C T I F ", "OUI"}, {"ACTIF,1", "OUI"},
       {"NOM", "NON"},   {"TABLE1", "NON"}, {"VALDEB", "NON"},      {"VALDEB,03", "NON"},
       {"NOPE", "NON"},  {"", "NON"},
   };
   EXPECT_EQ(session_->Execute("Ouvre,FORM").value, 0);
   for (const auto& c : cases) {
-    EXPECT_EQ(session_->Execute("Ex\xE9" "cute(\"EstUnInterrupteur\", \"" + c.field + "\")").value, 0);
+    EXPECT_EQ(session_
+                  ->Execute("Ex\xE9"
+                            "cute(\"EstUnInterrupteur\", \"" +
+                            c.field + "\")")
+                  .value,
+              0);
     EXPECT_EQ(Variable("gsEstUnInterrupteurRetour"), c.answer) << c.field;
   }
   // The same field name in another window is not a switch there.
   session_->Execute("Ouvre,MENU");
-  session_->Execute("Ex\xE9" "cute(\"EstUnInterrupteur\", \"ACTIF\")");
+  session_->Execute(
+      "Ex\xE9"
+      "cute(\"EstUnInterrupteur\", \"ACTIF\")");
   EXPECT_EQ(Variable("gsEstUnInterrupteurRetour"), "NON");
   session_->Execute("Ferme");
   session_->Execute("Ferme");
-  session_->Execute("Ex\xE9" "cute(\"EstUnInterrupteur\", \"ACTIF\")");
+  session_->Execute(
+      "Ex\xE9"
+      "cute(\"EstUnInterrupteur\", \"ACTIF\")");
   EXPECT_EQ(Variable("gsEstUnInterrupteurRetour"), "NON");
 }
 

@@ -52,8 +52,8 @@ ProcedureResult OpenWindowBookkeeping(CodeContext& context, const std::vector<st
   size_t start = 0;
   while (true) {
     const size_t comma = joined.find(',', start);
-    parts.emplace_back(runtime::TrimBlanks(
-        std::string_view(joined).substr(start, comma == std::string::npos ? comma : comma - start)));
+    parts.emplace_back(runtime::TrimBlanks(std::string_view(joined).substr(
+        start, comma == std::string::npos ? comma : comma - start)));
     if (comma == std::string::npos) break;
     start = comma + 1;
   }

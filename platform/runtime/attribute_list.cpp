@@ -42,7 +42,8 @@ std::optional<int> AttributeList::TakeNumber(std::string_view key, int min) {
   int value = 0;
   if (!ParseWholeNumber(*text, value)) {
     if (error_.empty()) {
-      error_ = "attribute \"" + std::string(key) + "\" must be a whole number, got \"" + *text + "\"";
+      error_ =
+          "attribute \"" + std::string(key) + "\" must be a whole number, got \"" + *text + "\"";
     }
     return std::nullopt;
   }

@@ -5,7 +5,9 @@
 namespace vz::runtime {
 namespace {
 
-std::string Quoted(std::string_view name) { return "\"" + std::string(name) + "\""; }
+std::string Quoted(std::string_view name) {
+  return "\"" + std::string(name) + "\"";
+}
 
 std::string JoinRow(const std::vector<std::string>& cells) {
   std::string out;
@@ -106,7 +108,8 @@ ReadResult ReadFieldValue(const Window& window, std::string_view address) {
     const Field* table = window.FindField(parts.name);
     if (table && table->kind == FieldKind::kTable) {
       if (parts.index > static_cast<int>(table->rows.size())) {
-        result.error = "table " + Quoted(table->name) + " has no row " + std::to_string(parts.index);
+        result.error =
+            "table " + Quoted(table->name) + " has no row " + std::to_string(parts.index);
       } else {
         result.value = JoinRow(table->rows[parts.index - 1]);
       }
@@ -118,7 +121,8 @@ ReadResult ReadFieldValue(const Window& window, std::string_view address) {
   }
   auto ref = const_cast<Window&>(window).FindColumn(parts.name);
   if (!ref) {
-    result.error = "unknown field " + Quoted(TrimBlanks(address)) + " in window " + Quoted(window.name);
+    result.error =
+        "unknown field " + Quoted(TrimBlanks(address)) + " in window " + Quoted(window.name);
     return result;
   }
   const Field& table = *ref->table;
@@ -144,7 +148,8 @@ std::string WriteFieldValue(Window& window, std::string_view address, std::strin
     return WriteWhole(*field, value);
   }
   auto ref = window.FindColumn(parts.name);
-  if (!ref) return "unknown field " + Quoted(TrimBlanks(address)) + " in window " + Quoted(window.name);
+  if (!ref)
+    return "unknown field " + Quoted(TrimBlanks(address)) + " in window " + Quoted(window.name);
   Field& table = *ref->table;
   const int row = parts.index > 0 ? parts.index : table.selected;
   if (row == 0) return "no row selected in table " + Quoted(table.name);

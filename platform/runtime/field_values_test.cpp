@@ -82,20 +82,16 @@ TEST(ReadFieldValue, ReportsWhatCannotBeRead) {
     const char* address;
     const char* error_part;
   } cases[] = {
-      {"NOPE", "unknown field \"NOPE\""},
-      {"", "no field named"},
-      {",03", "no field named"},
-      {"VALDEB,04", "has no row 4"},
-      {"VALDEB,00", "bad row number"},
-      {"VALDEB,x", "bad row number"},
-      {"VALDEB,-1", "bad row number"},
-      {"VALDEB,99999999999999", "bad row number"},
-      {"EXPLIC,3", "unknown field"},
-      {"NOM,1", "unknown field"},
+      {"NOPE", "unknown field \"NOPE\""}, {"", "no field named"},
+      {",03", "no field named"},          {"VALDEB,04", "has no row 4"},
+      {"VALDEB,00", "bad row number"},    {"VALDEB,x", "bad row number"},
+      {"VALDEB,-1", "bad row number"},    {"VALDEB,99999999999999", "bad row number"},
+      {"EXPLIC,3", "unknown field"},      {"NOM,1", "unknown field"},
   };
   for (const auto& c : cases) {
     const ReadResult read = ReadFieldValue(window, c.address);
-    EXPECT_NE(read.error.find(c.error_part), std::string::npos) << c.address << " -> " << read.error;
+    EXPECT_NE(read.error.find(c.error_part), std::string::npos)
+        << c.address << " -> " << read.error;
     EXPECT_EQ(read.value, "");
   }
   window.FindField("TABLE1")->selected = 0;
@@ -159,9 +155,9 @@ TEST(FindTableRow, MatchesWholeCellsOnly) {
   const Field& table = *window.FindField("TABLE1");
   const int code = table.ColumnIndex("CODRUBR");
   EXPECT_EQ(FindTableRow(table, code, "40001"), 2);
-  EXPECT_EQ(FindTableRow(table, code, "4000"), 0);   // a prefix is not a match
+  EXPECT_EQ(FindTableRow(table, code, "4000"), 0);  // a prefix is not a match
   EXPECT_EQ(FindTableRow(table, code, "40001 "), 0);
-  EXPECT_EQ(FindTableRow(table, code, ""), 3);       // the empty row
+  EXPECT_EQ(FindTableRow(table, code, ""), 3);  // the empty row
   EXPECT_EQ(FindTableRow(table, 7, "40001"), 0);
   EXPECT_EQ(FindTableRow(table, -1, "40001"), 0);
 }
@@ -191,9 +187,14 @@ TEST(ParseRowNumber, AcceptsTheWaysTheProgramWritesRows) {
     const char* text;
     int row;  // 0: rejected
   } cases[] = {
-      {"3", 3},   {"03", 3},  {" 3", 3},   {"003", 3},       {"12", 12}, {"0000000000001", 1},
-      {"0", 0},   {"", 0},    {" ", 0},    {"-1", 0},        {"1a", 0},  {"1 2", 0},
-      {"+1", 0},  {"1e3", 0}, {"9999999999", 0}, {"999999999", 999999999},
+      {"3", 3},          {"03", 3},
+      {" 3", 3},         {"003", 3},
+      {"12", 12},        {"0000000000001", 1},
+      {"0", 0},          {"", 0},
+      {" ", 0},          {"-1", 0},
+      {"1a", 0},         {"1 2", 0},
+      {"+1", 0},         {"1e3", 0},
+      {"9999999999", 0}, {"999999999", 999999999},
   };
   for (const auto& c : cases) {
     int row = 0;

@@ -21,13 +21,15 @@ void HeadlessFrontEnd::ShowMessage(MessageKind kind, std::string_view text) {
   const char* title = kind == MessageKind::kError ? "Erreur" : "Information";
   std::fprintf(out_, "%s : %s\n", title, Cp1252ToUtf8(TrimBlanks(text)).c_str());
   std::fflush(out_);
-  transcript_.Event(std::string(kind == MessageKind::kError ? "message error \"" : "message info \"") +
-                    std::string(TrimBlanks(text)) + "\"");
+  transcript_.Event(
+      std::string(kind == MessageKind::kError ? "message error \"" : "message info \"") +
+      std::string(TrimBlanks(text)) + "\"");
 }
 
 bool HeadlessFrontEnd::AskYesNo(std::string_view question) {
   AnnounceOnce();
-  transcript_.Event("the program asks \"" + std::string(TrimBlanks(question)) + "\": yes (no scenario)");
+  transcript_.Event("the program asks \"" + std::string(TrimBlanks(question)) +
+                    "\": yes (no scenario)");
   return true;
 }
 

@@ -44,10 +44,10 @@ CommandResult RunExecute(Session& session, std::string_view args);
 CommandResult RunErrorBox(Session& session, std::string_view args);
 CommandResult RunInfoBox(Session& session, std::string_view args);
 CommandResult RunQuestion(Session& session, std::string_view args);
-CommandResult RunEvents(Session& session, std::string_view args);        // MULTITACHE
-CommandResult RunLoadLibrary(Session& session, std::string_view args);   // BIBLI
-CommandResult RunProject(Session& session, std::string_view args);       // PROJET
-CommandResult RunEngineContext(Session& session, std::string_view args); // HFCTX
+CommandResult RunEvents(Session& session, std::string_view args);         // MULTITACHE
+CommandResult RunLoadLibrary(Session& session, std::string_view args);    // BIBLI
+CommandResult RunProject(Session& session, std::string_view args);        // PROJET
+CommandResult RunEngineContext(Session& session, std::string_view args);  // HFCTX
 
 // Splits text at its first comma: before and after (after empty when none).
 std::pair<std::string_view, std::string_view> SplitAtComma(std::string_view text);

@@ -96,8 +96,12 @@ TEST(ParseCommand, SplitsVerbsWithoutRegardToCaseOrAccents) {
       {"Ecran,Selection,+,LIBELLE11", "ECRAN,SELECTION", "+,LIBELLE11"},
       {"ecran , recupere ,VALDEB,03", "ECRAN,RECUPERE", "VALDEB,03"},
       {"Table,Ajoute,TABLE1,a\tb", "TABLE,AJOUTE", "TABLE1,a\tb"},
-      {"EX\xE9" "CUTE(\"OUVREFEN\",\"MENU\")", "EXECUTE", "(\"OUVREFEN\",\"MENU\")"},
-      {"ex\xE9" "cute(\"FermeFen\")", "EXECUTE", "(\"FermeFen\")"},
+      {"EX\xE9"
+       "CUTE(\"OUVREFEN\",\"MENU\")",
+       "EXECUTE", "(\"OUVREFEN\",\"MENU\")"},
+      {"ex\xE9"
+       "cute(\"FermeFen\")",
+       "EXECUTE", "(\"FermeFen\")"},
       {"Execute,FAMPRO1.MODIFICATION", "EXECUTE", "FAMPRO1.MODIFICATION"},
       {"info, Erreur d'ouverture", "INFO", " Erreur d'ouverture"},
       {"Projet,", "PROJET", ""},
@@ -318,17 +322,25 @@ TEST_F(InterpreterTest, ExecuteRunsProceduresInEachSpelling) {
     return ProcedureResult{};
   });
   int window_code_runs = 0;
-  registry.AddWindowCode("SEL01A", "FAMPRO1", "MODIFICATION", [&](CodeContext& context, Window& window) {
-    ++window_code_runs;
-    EXPECT_EQ(context.CurrentWindow(), &window);
-    window.FindField("NOM1DEB")->value = "changed";
-  });
-  registry.AddWindowCode("SEL01A", "B_REQUETE", "CLIC", [&](CodeContext&, Window&) { ++window_code_runs; });
+  registry.AddWindowCode("SEL01A", "FAMPRO1", "MODIFICATION",
+                         [&](CodeContext& context, Window& window) {
+                           ++window_code_runs;
+                           EXPECT_EQ(context.CurrentWindow(), &window);
+                           window.FindField("NOM1DEB")->value = "changed";
+                         });
+  registry.AddWindowCode("SEL01A", "B_REQUETE", "CLIC",
+                         [&](CodeContext&, Window&) { ++window_code_runs; });
   Session& session = LoadedSession(std::move(registry));
   Play(session, {
-                    {"EX\xE9" "CUTE(\"OUVREFEN\",\"SEL01A,10,10\")", 5, "ok"},
-                    {"ex\xE9" "cute(\"FermeFen\")", 0, ""},
-                    {"Ex\xE9" "cute( \"OUVREFEN\" , \"A\" , B )", 5, "ok"},
+                    {"EX\xE9"
+                     "CUTE(\"OUVREFEN\",\"SEL01A,10,10\")",
+                     5, "ok"},
+                    {"ex\xE9"
+                     "cute(\"FermeFen\")",
+                     0, ""},
+                    {"Ex\xE9"
+                     "cute( \"OUVREFEN\" , \"A\" , B )",
+                     5, "ok"},
                     {"EXECUTE(\"ouvrefen\")", 5, "ok"},
                     {"Execute,FermeFen", 0, ""},
                     {"Ouvre,SEL01A", 0, ""},
@@ -383,7 +395,8 @@ TEST_F(InterpreterTest, LibraryIsLookedForHereThenInTheParent) {
   // A library that fails keeps the one loaded before.
   EXPECT_EQ(session.Execute("Ouvre,MENU").value, 0);
   bool line_reported = false;
-  for (const auto& line : Transcript()) line_reported |= line.find("bad.wdl:2: ") != std::string::npos;
+  for (const auto& line : Transcript())
+    line_reported |= line.find("bad.wdl:2: ") != std::string::npos;
   EXPECT_TRUE(line_reported);
 }
 
@@ -394,9 +407,8 @@ TEST_F(InterpreterTest, ProjectOpensChecksItsProceduresAndCloses) {
   WriteFile(dir_.path() / "bad.WDP", "project T\nlibrary\n");
   WriteFile(dir_.path() / "nolib.WDP", "project T\nlibrary none.wdl\n");
   CodeRegistry registry;
-  registry.AddProcedure("Known", [](CodeContext&, const std::vector<std::string>&) {
-    return ProcedureResult{};
-  });
+  registry.AddProcedure(
+      "Known", [](CodeContext&, const std::vector<std::string>&) { return ProcedureResult{}; });
   Session& session = MakeSession(std::move(registry));
   Play(session, {
                     {"PROJET,none.WDP", 1, ""},
@@ -418,7 +430,7 @@ TEST_F(InterpreterTest, EngineContextIsCreatedOnceOnFirstUse) {
   int creations = 0;
   Session& session = MakeSession({}, [&] { return ++creations == 1 ? 0 : 42; });
   EXPECT_EQ(creations, 0);
-  EXPECT_EQ(session.Execute("HFCTX").value, 0);   // the engine failed: tried again later
+  EXPECT_EQ(session.Execute("HFCTX").value, 0);  // the engine failed: tried again later
   EXPECT_EQ(session.Execute("HFCTX").value, 42);
   EXPECT_EQ(session.Execute("hfctx").value, 42);
   EXPECT_EQ(session.EngineContext(), 42);
@@ -436,7 +448,8 @@ TEST_F(InterpreterTest, TranscriptHasOneLinePerCommandWithItsResults) {
   const auto lines = Transcript();
   ASSERT_GE(lines.size(), 5u);
   EXPECT_EQ(lines[0], "wd BIBLI,disque,test.wdl -> int=0 text=\"\" code=\"\"");
-  EXPECT_EQ(lines[2], "wd Table,Ajoute,TABLE1,R\xC3\xA9sultat\\t1\\t2\\t3 -> int=1 text=\"\" code=\"\"");
+  EXPECT_EQ(lines[2],
+            "wd Table,Ajoute,TABLE1,R\xC3\xA9sultat\\t1\\t2\\t3 -> int=1 text=\"\" code=\"\"");
   EXPECT_EQ(lines[3],
             "wd ECRAN,RECUPERE,TABLE1,1 -> int=0 text=\"R\xC3\xA9sultat\\t1\\t2\\t3\" code=\"\"");
   // A problem line comes before the line of the command that met it.

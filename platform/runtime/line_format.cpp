@@ -7,7 +7,9 @@
 namespace vz::runtime {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 bool IsAttributeName(std::string_view text) {
   if (text.empty()) return false;
@@ -34,10 +36,18 @@ bool ReadQuoted(std::string_view line, size_t& pos, std::string& out, std::strin
       if (pos + 1 >= line.size()) break;
       const char e = line[pos + 1];
       switch (e) {
-        case '"': out += '"'; break;
-        case '\\': out += '\\'; break;
-        case 't': out += '\t'; break;
-        case 'n': out += '\n'; break;
+        case '"':
+          out += '"';
+          break;
+        case '\\':
+          out += '\\';
+          break;
+        case 't':
+          out += '\t';
+          break;
+        case 'n':
+          out += '\n';
+          break;
         default:
           error = std::string("unknown escape \"\\") + e + "\" in a quoted text";
           return false;

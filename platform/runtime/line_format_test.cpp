@@ -50,12 +50,9 @@ TEST(TokenizeLine, RejectsMalformedLines) {
     std::string line;
     std::string error_part;
   } cases[] = {
-      {"title=\"not closed", "not closed"},
-      {"\"x\\q\"", "unknown escape"},
-      {"ab\"cd\"", "quote may only start a word"},
-      {"\"ab\"cd", "followed by a blank"},
-      {"x=\"a\"b", "followed by a blank"},
-      {"\"ends with backslash\\", "not closed"},
+      {"title=\"not closed", "not closed"},        {"\"x\\q\"", "unknown escape"},
+      {"ab\"cd\"", "quote may only start a word"}, {"\"ab\"cd", "followed by a blank"},
+      {"x=\"a\"b", "followed by a blank"},         {"\"ends with backslash\\", "not closed"},
   };
   for (const auto& c : cases) {
     const TokenizedLine line = TokenizeLine(c.line);

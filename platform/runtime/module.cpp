@@ -7,8 +7,8 @@
 #include "platform/runtime/headless_front_end.h"
 #include "platform/runtime/scenario.h"
 #include "platform/runtime/scripted_front_end.h"
-#include "platform/runtime/window_library.h"
 #include "platform/runtime/wd_api.h"
+#include "platform/runtime/window_library.h"
 
 namespace vz::runtime {
 namespace {

@@ -22,7 +22,8 @@ Block FilledBlock() {
 
 std::string TextAt(const Block& block, size_t offset, size_t length) {
   std::string text;
-  for (size_t i = offset; i < offset + length && block[i] != 0; ++i) text += static_cast<char>(block[i]);
+  for (size_t i = offset; i < offset + length && block[i] != 0; ++i)
+    text += static_cast<char>(block[i]);
   return text;
 }
 

@@ -7,7 +7,9 @@
 namespace vz::runtime {
 namespace {
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string Quoted(std::string_view text) {
+  return "\"" + std::string(text) + "\"";
+}
 
 std::string ProjectStatement(const std::string& keyword, AttributeList& attributes, int line,
                              bool& seen_project, ProjectFile& project) {
@@ -24,12 +26,14 @@ std::string ProjectStatement(const std::string& keyword, AttributeList& attribut
     project.library_file = names[0];
   } else if (keyword == "procedure") {
     for (const auto& known : project.procedures) {
-      if (SameName(known.name, names[0])) return "procedure " + Quoted(names[0]) + " is listed twice";
+      if (SameName(known.name, names[0]))
+        return "procedure " + Quoted(names[0]) + " is listed twice";
     }
     project.procedures.push_back({names[0], line});
   } else if (keyword == "variable") {
     for (const auto& known : project.variables) {
-      if (SameName(known.first, names[0])) return "variable " + Quoted(names[0]) + " is given twice";
+      if (SameName(known.first, names[0]))
+        return "variable " + Quoted(names[0]) + " is given twice";
     }
     project.variables.emplace_back(names[0], attributes.Take("value").value_or(""));
   } else {
@@ -56,10 +60,9 @@ ProjectLoad ParseProjectFile(std::string_view utf8_content, std::string_view fil
       if (!tokens.words[0].key.empty() || tokens.words[0].quoted) {
         error = "a statement must start with a keyword";
       } else {
-        AttributeList attributes(
-            std::vector<Word>(tokens.words.begin() + 1, tokens.words.end()));
-        error = ProjectStatement(tokens.words[0].value, attributes, line.number, seen_project,
-                                 project);
+        AttributeList attributes(std::vector<Word>(tokens.words.begin() + 1, tokens.words.end()));
+        error =
+            ProjectStatement(tokens.words[0].value, attributes, line.number, seen_project, project);
       }
     }
     if (!error.empty()) {

@@ -6,7 +6,9 @@
 namespace vz::runtime {
 namespace {
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string Quoted(std::string_view text) {
+  return "\"" + std::string(text) + "\"";
+}
 
 class ScenarioParser {
  public:
@@ -94,7 +96,8 @@ class ScenarioParser {
     if (!open_input_) return "\"press\" without an open \"input\"";
     if (words_.size() != at + 1) return "usage: press CODE";
     const std::string& code = words_[at];
-    if (code.empty() || code.size() > 3) return "return code " + Quoted(code) + " must have 1 to 3 characters";
+    if (code.empty() || code.size() > 3)
+      return "return code " + Quoted(code) + " must have 1 to 3 characters";
     scenario_.steps.back().code = code;
     scenario_.steps.back().code_line = line_;
     open_input_ = false;
@@ -104,7 +107,8 @@ class ScenarioParser {
   std::string Answer() {
     if (auto error = CloseCheck(); !error.empty()) return error;
     if (auto error = Count(2, 3, "answer yes|no [QUESTION]"); !error.empty()) return error;
-    if (words_[1] != "yes" && words_[1] != "no") return "answer must be \"yes\" or \"no\", not " + Quoted(words_[1]);
+    if (words_[1] != "yes" && words_[1] != "no")
+      return "answer must be \"yes\" or \"no\", not " + Quoted(words_[1]);
     ScenarioStep step;
     step.kind = ScenarioStep::Kind::kAnswer;
     step.line = line_;
@@ -141,13 +145,15 @@ class ScenarioParser {
       action.text = words_[2];
     } else if (keyword == "switch") {
       if (auto error = Count(3, 3, "switch FIELD on|off"); !error.empty()) return error;
-      if (words_[2] != "on" && words_[2] != "off") return "switch takes \"on\" or \"off\", not " + Quoted(words_[2]);
+      if (words_[2] != "on" && words_[2] != "off")
+        return "switch takes \"on\" or \"off\", not " + Quoted(words_[2]);
       action.kind = ScenarioAction::Kind::kSwitch;
       action.text = words_[2];
     } else if (keyword == "choose") {
       if (auto error = Count(3, 3, "choose FIELD N"); !error.empty()) return error;
       action.kind = ScenarioAction::Kind::kChoose;
-      if (!ParseRowNumber(words_[2], action.number)) return "choice " + Quoted(words_[2]) + " is not a number from 1";
+      if (!ParseRowNumber(words_[2], action.number))
+        return "choice " + Quoted(words_[2]) + " is not a number from 1";
     } else if (keyword == "pick") {
       if (auto error = Count(3, 4, "pick FIELD N | pick FIELD TEXT | pick TABLE COLUMN TEXT");
           !error.empty()) {
@@ -193,8 +199,8 @@ std::string DescribeStep(const ScenarioStep& step) {
       return std::string("answer ") + (step.yes ? "yes" : "no") +
              (step.question ? " " + Quoted(*step.question) : std::string());
     case ScenarioStep::Kind::kExpect:
-      return std::string("expect ") + (step.message_kind == MessageKind::kError ? "error " : "info ") +
-             Quoted(step.message);
+      return std::string("expect ") +
+             (step.message_kind == MessageKind::kError ? "error " : "info ") + Quoted(step.message);
   }
   return {};
 }

@@ -114,7 +114,8 @@ TEST(ParseScenario, RejectsMalformedLinesWithTheirNumber) {
     EXPECT_FALSE(load.scenario.has_value()) << c.content;
     EXPECT_EQ(load.error.rfind("s.scn:" + std::to_string(c.line) + ": ", 0), 0u)
         << c.content << "\n-> " << load.error;
-    EXPECT_NE(load.error.find(c.reason_part), std::string::npos) << c.content << "\n-> " << load.error;
+    EXPECT_NE(load.error.find(c.reason_part), std::string::npos)
+        << c.content << "\n-> " << load.error;
   }
 }
 

@@ -10,7 +10,9 @@
 namespace vz::runtime {
 namespace {
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string Quoted(std::string_view text) {
+  return "\"" + std::string(text) + "\"";
+}
 
 std::string NotUsable(const Field& field) {
   return "field " + Quoted(field.name) + (field.visible() ? " is disabled" : " is invisible");
@@ -76,8 +78,8 @@ std::string ScriptedFrontEnd::TypeInto(Window& window, const ScenarioAction& act
     if (field->kind != FieldKind::kText) return WrongKind(*field, "text field");
     if (!field->usable()) return NotUsable(*field);
     if (static_cast<int>(action.text.size()) > field->max_length) {
-      return "field " + Quoted(field->name) + " takes at most " + std::to_string(field->max_length) +
-             " characters";
+      return "field " + Quoted(field->name) + " takes at most " +
+             std::to_string(field->max_length) + " characters";
     }
     return WriteFieldValue(window, action.field, action.text);
   }
@@ -105,14 +107,16 @@ std::string ScriptedFrontEnd::Play(Window& window, const ScenarioAction& action,
     case Kind::kChoose:
       if (field->kind != FieldKind::kOptions) return WrongKind(*field, "option group");
       if (action.number > static_cast<int>(field->choices.size())) {
-        return "option group " + Quoted(field->name) + " has no choice " + std::to_string(action.number);
+        return "option group " + Quoted(field->name) + " has no choice " +
+               std::to_string(action.number);
       }
       field->value = std::to_string(action.number);
       return {};
     case Kind::kPickRow:
       return SelectItem(*field, action.number);
     case Kind::kPickText: {
-      if (field->kind != FieldKind::kList) return WrongKind(*field, "list (pick a table row by COLUMN TEXT)");
+      if (field->kind != FieldKind::kList)
+        return WrongKind(*field, "list (pick a table row by COLUMN TEXT)");
       const int entry = FindListEntry(*field, action.text);
       if (entry == 0) return "list " + Quoted(field->name) + " has no entry " + Quoted(action.text);
       return SelectItem(*field, entry);
@@ -120,7 +124,8 @@ std::string ScriptedFrontEnd::Play(Window& window, const ScenarioAction& action,
     case Kind::kPickCell: {
       if (field->kind != FieldKind::kTable) return WrongKind(*field, "table");
       const int column = field->ColumnIndex(action.column);
-      if (column < 0) return "table " + Quoted(field->name) + " has no column " + Quoted(action.column);
+      if (column < 0)
+        return "table " + Quoted(field->name) + " has no column " + Quoted(action.column);
       const int row = FindTableRow(*field, column, action.text);
       if (row == 0) {
         return "table " + Quoted(field->name) + " has no row with " + action.column + " = " +
@@ -171,10 +176,10 @@ bool ScriptedFrontEnd::AskYesNo(std::string_view question) {
 std::string ScriptedFrontEnd::Finish() {
   const ScenarioStep* step = Next();
   if (!step) return {};
-  return WhereAndWhy(scenario_.file, step->line,
-                     std::to_string(steps_left()) +
-                         " scenario step(s) left over when the program ended; next: " +
-                         DescribeStep(*step));
+  return WhereAndWhy(
+      scenario_.file, step->line,
+      std::to_string(steps_left()) +
+          " scenario step(s) left over when the program ended; next: " + DescribeStep(*step));
 }
 
 }  // namespace vz::runtime

@@ -123,7 +123,8 @@ input form press esc
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(leftover, "");
   const std::string transcript = TranscriptText();
-  EXPECT_NE(transcript.find("wd . input FORM ended with \"TF0\" (scenario line 10)"), std::string::npos);
+  EXPECT_NE(transcript.find("wd . input FORM ended with \"TF0\" (scenario line 10)"),
+            std::string::npos);
   EXPECT_NE(transcript.find("wd . the program asks \"Quitter ?\": no (scenario line 11)"),
             std::string::npos);
   EXPECT_NE(transcript.find("wd . message info \"an unexpected"), std::string::npos);
@@ -131,12 +132,13 @@ input form press esc
 
 TEST_F(ScriptedFrontEndTest, StepsLeftOverAreReportedWithTheirLine) {
   std::string leftover;
-  RunWithScenario("input MENU press T01\n\nanswer yes\n", transcript_path(),
-                  [](Session& session) {
-                    session.Execute("Ouvre,MENU");
-                    session.Execute("Ecran,Saisie");
-                  },
-                  nullptr, &leftover);
+  RunWithScenario(
+      "input MENU press T01\n\nanswer yes\n", transcript_path(),
+      [](Session& session) {
+        session.Execute("Ouvre,MENU");
+        session.Execute("Ecran,Saisie");
+      },
+      nullptr, &leftover);
   EXPECT_EQ(leftover.rfind("s.scn:3: 1 scenario step(s) left over", 0), 0u) << leftover;
   EXPECT_NE(leftover.find("answer yes"), std::string::npos);
 }
@@ -189,7 +191,8 @@ std::vector<Disagreement> Disagreements() {
       {"message of other kind", "expect error \"A\"\n", [](Session& s) { s.Execute("info,A"); },
        "s.scn:1: the program shows info \"A\""},
       {"expected message missing", "expect error \"A\"\n", open_menu_and_wait,
-       "s.scn:1: the program waits for input in window \"MENU\", the scenario expects expect error"},
+       "s.scn:1: the program waits for input in window \"MENU\", the scenario expects expect "
+       "error"},
       {"disabled button", "input MENU\n  press T04\n", open_menu_and_wait,
        "s.scn:2: no enabled button of window \"MENU\" gives code \"T04\""},
       {"invisible button", "input MENU press T05\n", open_menu_and_wait,

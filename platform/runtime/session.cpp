@@ -19,9 +19,13 @@ CommandResult Session::Execute(std::string_view command) {
   return result;
 }
 
-Window* Session::CurrentWindow() { return windows_.empty() ? nullptr : windows_.back().get(); }
+Window* Session::CurrentWindow() {
+  return windows_.empty() ? nullptr : windows_.back().get();
+}
 
-const WindowLibrary* Session::Library() const { return library_ ? &*library_ : nullptr; }
+const WindowLibrary* Session::Library() const {
+  return library_ ? &*library_ : nullptr;
+}
 
 int32_t Session::EngineContext() {
   if (engine_context_) return *engine_context_;
@@ -39,7 +43,9 @@ int32_t Session::EngineContext() {
   return context;
 }
 
-void Session::Note(std::string_view problem) { transcript_->Problem(problem); }
+void Session::Note(std::string_view problem) {
+  transcript_->Problem(problem);
+}
 
 void Session::RunButtonCode(Window& window, const Field& button) {
   if (!RunWindowCode(window, button.name, button.event)) {
@@ -61,7 +67,9 @@ void Session::CloseCurrentWindow() {
   if (!windows_.empty()) windows_.pop_back();
 }
 
-void Session::CloseAllWindows() { windows_.clear(); }
+void Session::CloseAllWindows() {
+  windows_.clear();
+}
 
 bool Session::RunWindowCode(Window& window, std::string_view field, std::string_view event) {
   const WindowCode* code = registry_.FindWindowCode(window.name, field, event);

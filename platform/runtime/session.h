@@ -41,8 +41,8 @@ struct CommandResult {
 class Session final : public CodeContext, public InputHost {
  public:
   struct Setup {
-    FrontEnd* front_end = nullptr;    // required
-    Transcript* transcript = nullptr; // required
+    FrontEnd* front_end = nullptr;     // required
+    Transcript* transcript = nullptr;  // required
     CodeRegistry registry;
     // Creates the runtime's own record-engine context ("HFCTX").
     std::function<int32_t()> create_engine_context;

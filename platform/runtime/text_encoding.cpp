@@ -37,13 +37,28 @@ char FoldByte(unsigned char c) {
   if (c >= 'a' && c <= 'z') return static_cast<char>(c - 'a' + 'A');
   if (c < 0x80) return static_cast<char>(c);
   switch (c) {
-    case 0x8A: case 0x9A: return 'S';
-    case 0x8C: case 0x9C: return 'O';  // OE ligature folds to its first letter
-    case 0x8E: case 0x9E: return 'Z';
-    case 0x9F: case 0xDD: case 0xFD: case 0xFF: return 'Y';
-    case 0xC7: case 0xE7: return 'C';
-    case 0xD1: case 0xF1: return 'N';
-    default: break;
+    case 0x8A:
+    case 0x9A:
+      return 'S';
+    case 0x8C:
+    case 0x9C:
+      return 'O';  // OE ligature folds to its first letter
+    case 0x8E:
+    case 0x9E:
+      return 'Z';
+    case 0x9F:
+    case 0xDD:
+    case 0xFD:
+    case 0xFF:
+      return 'Y';
+    case 0xC7:
+    case 0xE7:
+      return 'C';
+    case 0xD1:
+    case 0xF1:
+      return 'N';
+    default:
+      break;
   }
   if ((c >= 0xC0 && c <= 0xC5) || (c >= 0xE0 && c <= 0xE5)) return 'A';
   if ((c >= 0xC8 && c <= 0xCB) || (c >= 0xE8 && c <= 0xEB)) return 'E';
@@ -84,8 +99,8 @@ std::optional<std::string> Utf8ToCp1252(std::string_view utf8) {
       cp = (cp << 6) | (next & 0x3F);
     }
     // Overlong forms and surrogates are not UTF-8.
-    if ((extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000) || (cp >= 0xD800 && cp <= 0xDFFF) ||
-        cp > 0x10FFFF) {
+    if ((extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000) ||
+        (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
       return std::nullopt;
     }
     const auto byte = CodePointToCp1252(cp);
@@ -113,7 +128,8 @@ std::string Cp1252ToUtf8(std::string_view cp1252) {
 
 std::string FoldName(std::string_view cp1252) {
   std::string out(cp1252.size(), ' ');
-  for (size_t i = 0; i < cp1252.size(); ++i) out[i] = FoldByte(static_cast<unsigned char>(cp1252[i]));
+  for (size_t i = 0; i < cp1252.size(); ++i)
+    out[i] = FoldByte(static_cast<unsigned char>(cp1252[i]));
   return out;
 }
 

@@ -27,16 +27,16 @@ TEST(Utf8ToCp1252, ConvertsWhatCodePage1252Holds) {
 
 TEST(Utf8ToCp1252, RejectsBrokenUtf8AndForeignCharacters) {
   const std::string rejected[] = {
-      "\xE9t\xE9",          // cp1252 bytes, not UTF-8
-      "caf\xC3",            // cut in the middle of a character
-      "\xC0\xAF",           // overlong slash
-      "\xE0\x80\xAF",       // overlong, three bytes
-      "\xED\xA0\x80",       // surrogate
-      "\xF4\x90\x80\x80",   // past U+10FFFF
-      "\xFF",               // never valid
-      "中文",               // outside cp1252
-      "\xE2\x82",           // euro sign cut short
-      "\xC3\x28",           // bad continuation byte
+      "\xE9t\xE9",         // cp1252 bytes, not UTF-8
+      "caf\xC3",           // cut in the middle of a character
+      "\xC0\xAF",          // overlong slash
+      "\xE0\x80\xAF",      // overlong, three bytes
+      "\xED\xA0\x80",      // surrogate
+      "\xF4\x90\x80\x80",  // past U+10FFFF
+      "\xFF",              // never valid
+      "中文",              // outside cp1252
+      "\xE2\x82",          // euro sign cut short
+      "\xC3\x28",          // bad continuation byte
   };
   for (const auto& text : rejected) EXPECT_FALSE(Utf8ToCp1252(text).has_value()) << text;
 }
@@ -60,9 +60,15 @@ TEST(FoldName, UpperCasesAndDropsAccents) {
     std::string in;
     std::string out;
   } cases[] = {
-      {"EX\xE9" "CUTE", "EXECUTE"},
-      {"ex\xE9" "cute", "EXECUTE"},
-      {"Ex\xC9" "cute", "EXECUTE"},
+      {"EX\xE9"
+       "CUTE",
+       "EXECUTE"},
+      {"ex\xE9"
+       "cute",
+       "EXECUTE"},
+      {"Ex\xC9"
+       "cute",
+       "EXECUTE"},
       {"execute", "EXECUTE"},
       {"\xE7\xE0\xF9\xEE\xF4\xFF\xF1", "CAUIOYN"},
       {"Option", "OPTION"},

@@ -30,10 +30,18 @@ std::string Transcript::Escape(std::string_view cp1252) {
   for (char ch : cp1252) {
     const auto c = static_cast<unsigned char>(ch);
     switch (c) {
-      case '\t': escaped += "\\t"; break;
-      case '\r': escaped += "\\r"; break;
-      case '\n': escaped += "\\n"; break;
-      case '\\': escaped += "\\\\"; break;
+      case '\t':
+        escaped += "\\t";
+        break;
+      case '\r':
+        escaped += "\\r";
+        break;
+      case '\n':
+        escaped += "\\n";
+        break;
+      case '\\':
+        escaped += "\\\\";
+        break;
       default:
         if (c < 0x20 || c == 0x7F) {
           char hex[8];

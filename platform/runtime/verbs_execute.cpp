@@ -97,11 +97,13 @@ CommandResult RunExecute(Session& session, std::string_view args) {
     return RunProcedure(session, call);
   }
   Window* window = session.CurrentWindow();
-  if (!window) return session.Fail("window code \"" + std::string(target) + "\" with no window open");
+  if (!window)
+    return session.Fail("window code \"" + std::string(target) + "\" with no window open");
   const std::string_view field = TrimBlanks(target.substr(0, dot));
   const std::string_view event = TrimBlanks(target.substr(dot + 1));
   if (!window->FindField(field)) {
-    return session.Fail("unknown field \"" + std::string(field) + "\" in window \"" + window->name + "\"");
+    return session.Fail("unknown field \"" + std::string(field) + "\" in window \"" + window->name +
+                        "\"");
   }
   if (!session.RunWindowCode(*window, field, event)) {
     return session.Fail("no window code for " + window->name + "." + std::string(field) + "." +

@@ -46,7 +46,8 @@ CommandResult RunDisplay(Session& session, std::string_view args) {
   if (!window) return session.Fail("AFFICHE with no window open");
   const size_t equals = args.find('=');
   if (equals == std::string_view::npos) return session.Fail("AFFICHE needs FIELD=VALUE");
-  const std::string error = WriteFieldValue(*window, args.substr(0, equals), args.substr(equals + 1));
+  const std::string error =
+      WriteFieldValue(*window, args.substr(0, equals), args.substr(equals + 1));
   if (!error.empty()) return session.Fail(error);
   return {};
 }

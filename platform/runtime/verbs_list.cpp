@@ -21,7 +21,8 @@ Field* FindList(Session& session, std::string_view name, CommandResult& failure)
   name = TrimBlanks(name);
   Field* field = window->FindField(name);
   if (!field || field->kind != FieldKind::kList) {
-    failure = session.Fail("no list \"" + std::string(name) + "\" in window \"" + window->name + "\"");
+    failure =
+        session.Fail("no list \"" + std::string(name) + "\" in window \"" + window->name + "\"");
     return nullptr;
   }
   return field;
@@ -50,7 +51,8 @@ CommandResult RunListSelect(Session& session, std::string_view args) {
     return {};
   }
   if (mode != "+") {
-    return session.Fail("Liste,Select takes \"+\", \"-\" or \"?\", not \"" + std::string(mode) + "\"");
+    return session.Fail("Liste,Select takes \"+\", \"-\" or \"?\", not \"" + std::string(mode) +
+                        "\"");
   }
   int entry = 0;
   if (!ParseRowNumber(entry_text, entry)) {

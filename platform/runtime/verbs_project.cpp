@@ -17,7 +17,13 @@
 namespace vz::runtime {
 namespace {
 
-enum LoadFailure : int32_t { kLoaded = 0, kMissing = 1, kUnreadable = 2, kMalformed = 3, kUnregistered = 4 };
+enum LoadFailure : int32_t {
+  kLoaded = 0,
+  kMissing = 1,
+  kUnreadable = 2,
+  kMalformed = 3,
+  kUnregistered = 4
+};
 
 CommandResult Refuse(Session& session, int32_t code, const std::string& why) {
   session.Note(why);
@@ -29,7 +35,8 @@ CommandResult LoadLibraryFile(Session& session, std::string_view file_name) {
   const auto path = session.FindFile(file_name);
   if (!path) {
     return Refuse(session, kMissing,
-                  "window library \"" + std::string(file_name) + "\" is in neither the current directory nor its parent");
+                  "window library \"" + std::string(file_name) +
+                      "\" is in neither the current directory nor its parent");
   }
   std::string content;
   if (!ReadWholeFile(*path, content)) {
@@ -63,17 +70,20 @@ CommandResult RunProject(Session& session, std::string_view args) {
   const auto path = session.FindFile(file_name);
   if (!path) {
     return Refuse(session, kMissing,
-                  "project \"" + std::string(file_name) + "\" is in neither the current directory nor its parent");
+                  "project \"" + std::string(file_name) +
+                      "\" is in neither the current directory nor its parent");
   }
   std::string content;
-  if (!ReadWholeFile(*path, content)) return Refuse(session, kUnreadable, path->string() + ": cannot be read");
+  if (!ReadWholeFile(*path, content))
+    return Refuse(session, kUnreadable, path->string() + ": cannot be read");
   ProjectLoad load = ParseProjectFile(content, path->string());
   if (!load.project) return Refuse(session, kMalformed, load.error);
   for (const auto& procedure : load.project->procedures) {
     if (!session.registry().FindProcedure(procedure.name)) {
-      return Refuse(session, kUnregistered,
-                    WhereAndWhy(path->string(), procedure.line,
-                                "procedure \"" + procedure.name + "\" is not part of this program"));
+      return Refuse(
+          session, kUnregistered,
+          WhereAndWhy(path->string(), procedure.line,
+                      "procedure \"" + procedure.name + "\" is not part of this program"));
     }
   }
   if (!session.Library()) {

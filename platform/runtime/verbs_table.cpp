@@ -31,8 +31,8 @@ TableTarget FindTable(Session& session, std::string_view name) {
   name = TrimBlanks(name);
   Field* field = window->FindField(name);
   if (!field || field->kind != FieldKind::kTable) {
-    target.failure = session.Fail("no table \"" + std::string(name) + "\" in window \"" +
-                                  window->name + "\"");
+    target.failure =
+        session.Fail("no table \"" + std::string(name) + "\" in window \"" + window->name + "\"");
     return target;
   }
   target.table = field;
@@ -80,7 +80,9 @@ CommandResult RunTableSelect(Session& session, std::string_view args) {
     table.selected = 0;
     return {};
   }
-  if (mode != "+") return session.Fail("Table,Select takes \"+\", \"-\" or \"?\", not \"" + std::string(mode) + "\"");
+  if (mode != "+")
+    return session.Fail("Table,Select takes \"+\", \"-\" or \"?\", not \"" + std::string(mode) +
+                        "\"");
   int row = 0;
   if (!ParseRowNumber(row_text, row)) {
     return session.Fail("row \"" + std::string(row_text) + "\" is not a row number");

@@ -23,7 +23,8 @@ CommandResult RunOpen(Session& session, std::string_view args) {
   name = TrimBlanks(name);
   if (name.empty()) return session.Fail("Ouvre names no window");
   const WindowLibrary* library = session.Library();
-  if (!library) return session.Fail("no window library is loaded; cannot open \"" + std::string(name) + "\"");
+  if (!library)
+    return session.Fail("no window library is loaded; cannot open \"" + std::string(name) + "\"");
   const Window* model = library->Find(name);
   if (!model) return session.Fail("unknown window \"" + std::string(name) + "\"");
 
@@ -44,7 +45,8 @@ CommandResult RunOpen(Session& session, std::string_view args) {
       window->rect.x = x;
       window->rect.y = y;
     } else {
-      session.Note("position \"" + std::string(position) + "\" is not x,y: window opened at its own place");
+      session.Note("position \"" + std::string(position) +
+                   "\" is not x,y: window opened at its own place");
     }
   }
   return {};

@@ -33,9 +33,9 @@ vz::runtime::Module& StartedModule() {
   if (!module) {
     vz::runtime::CodeRegistry registry;
     vz::project::RegisterProjectCode(registry);
-    module = vz::runtime::Module::Create(vz::runtime::Module::FromProcessEnvironment(),
-                                         std::move(registry),
-                                         [] { return LE_CreateContexteHF(kRuntimeDescriptionCount); });
+    module = vz::runtime::Module::Create(
+        vz::runtime::Module::FromProcessEnvironment(), std::move(registry),
+        [] { return LE_CreateContexteHF(kRuntimeDescriptionCount); });
   }
   return *module;
 }
@@ -46,7 +46,8 @@ extern "C" {
 
 int32_t InitModule(uint8_t* module_block) {
   vz::runtime::Module& module = StartedModule();
-  if (module_block) vz::runtime::WriteModuleResults(module_block, "", module.session().return_code());
+  if (module_block)
+    vz::runtime::WriteModuleResults(module_block, "", module.session().return_code());
   return 0;
 }
 
@@ -55,7 +56,9 @@ int32_t WDExecuteCommande(uint8_t* module_block, const char* command) {
   return g_last_value;
 }
 
-int32_t nGetValeurRetour(void) { return g_last_value; }
+int32_t nGetValeurRetour(void) {
+  return g_last_value;
+}
 
 int32_t TermModule(uint8_t* /*module_block*/) {
   auto& module = TheModule();

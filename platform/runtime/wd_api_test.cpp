@@ -16,7 +16,9 @@ namespace {
 
 using Block = std::array<uint8_t, kWdModuleBlockSize>;
 
-std::string Text(const Block& block) { return reinterpret_cast<const char*>(block.data() + 14); }
+std::string Text(const Block& block) {
+  return reinterpret_cast<const char*>(block.data() + 14);
+}
 std::string Code(const Block& block) {
   std::string code;
   for (int i = 232; i < 235 && block[i] != 0; ++i) code += static_cast<char>(block[i]);
@@ -32,7 +34,9 @@ class WdApiTest : public ::testing::Test {
     block_[1] = 2;  // what the bridge writes before InitModule
   }
   ~WdApiTest() override { ::unsetenv("VZ_TRANSCRIPT"); }
-  std::string Library() const { return (std::filesystem::path(VZ_PROJECT_DIR) / "ORVANE.wdl").string(); }
+  std::string Library() const {
+    return (std::filesystem::path(VZ_PROJECT_DIR) / "ORVANE.wdl").string();
+  }
 
   TempDir dir_;
   Block block_;
@@ -74,11 +78,19 @@ TEST_F(WdApiTest, CommandsLeaveTheirResultsInTheBlock) {
 TEST_F(WdApiTest, ProjectProceduresAreWiredIn) {
   WDExecuteCommande(block_.data(), ("BIBLI,disque," + Library()).c_str());
   WDExecuteCommande(block_.data(), "Ouvre,PARETI");
-  WDExecuteCommande(block_.data(), "Ex\xE9" "cute(\"EstUnInterrupteur\", \"MHAUTE\")");
+  WDExecuteCommande(block_.data(),
+                    "Ex\xE9"
+                    "cute(\"EstUnInterrupteur\", \"MHAUTE\")");
   WDExecuteCommande(block_.data(), "RECUPERE,gsEstUnInterrupteurRetour");
   EXPECT_EQ(Text(block_), "NON");
-  EXPECT_EQ(WDExecuteCommande(block_.data(), "EX\xE9" "CUTE(\"OUVREFEN\",\"PARETI\")"), 0);
-  EXPECT_EQ(WDExecuteCommande(block_.data(), "EX\xE9" "CUTE(\"FermeFen\")"), 0);
+  EXPECT_EQ(WDExecuteCommande(block_.data(),
+                              "EX\xE9"
+                              "CUTE(\"OUVREFEN\",\"PARETI\")"),
+            0);
+  EXPECT_EQ(WDExecuteCommande(block_.data(),
+                              "EX\xE9"
+                              "CUTE(\"FermeFen\")"),
+            0);
   TermModule(block_.data());
 }
 

@@ -13,7 +13,9 @@ namespace {
 
 constexpr int kImplicitTabBase = 100000;
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string Quoted(std::string_view text) {
+  return "\"" + std::string(text) + "\"";
+}
 
 bool IsName(std::string_view name) {
   if (name.empty()) return false;
@@ -102,7 +104,8 @@ class LibraryParser {
     window_.default_button = attributes.Require("default");
     window_.escape_code = attributes.Require("escape");
     if (auto error = attributes.Finish(); !error.empty()) return error;
-    if (TrimBlanks(window_.title).empty()) return "window " + Quoted(window_.name) + " has an empty title";
+    if (TrimBlanks(window_.title).empty())
+      return "window " + Quoted(window_.name) + " has an empty title";
     if (window_.escape_code.empty() || window_.escape_code.size() > 3) {
       return "escape code " + Quoted(window_.escape_code) + " must have 1 to 3 characters";
     }
@@ -126,12 +129,14 @@ class LibraryParser {
     for (size_t i = 0; i < window_.fields.size(); ++i) {
       const Field& field = window_.fields[i];
       line_ = field_lines_[i];
-      if (field.kind == FieldKind::kList && field.selected > static_cast<int>(field.entries.size())) {
+      if (field.kind == FieldKind::kList &&
+          field.selected > static_cast<int>(field.entries.size())) {
         return "list " + Quoted(field.name) + " has no entry " + std::to_string(field.selected);
       }
       int choice = 0;
       if (field.kind == FieldKind::kOptions && !field.value.empty() &&
-          (!ParseRowNumber(field.value, choice) || choice > static_cast<int>(field.choices.size()))) {
+          (!ParseRowNumber(field.value, choice) ||
+           choice > static_cast<int>(field.choices.size()))) {
         return "option group " + Quoted(field.name) + " has no choice " + Quoted(field.value);
       }
       if (field.kind == FieldKind::kTable && field.columns.empty()) {
@@ -180,7 +185,8 @@ class LibraryParser {
     if (kind == FieldKind::kText || kind == FieldKind::kOptions || kind == FieldKind::kList) {
       field.label_width = attributes.TakeNumber("lw", 0).value_or(0);
     }
-    if (kind == FieldKind::kText) field.max_length = attributes.TakeNumber("length", 1).value_or(255);
+    if (kind == FieldKind::kText)
+      field.max_length = attributes.TakeNumber("length", 1).value_or(255);
     if (kind == FieldKind::kText || kind == FieldKind::kImage || kind == FieldKind::kOptions) {
       field.value = attributes.Take("value").value_or("");
     }
@@ -203,7 +209,8 @@ class LibraryParser {
       field.event = event.value_or("");
     }
     if (auto error = attributes.Finish(); !error.empty()) return error;
-    if (TrimBlanks(field.label).empty()) return "field " + Quoted(field.name) + " has an empty label";
+    if (TrimBlanks(field.label).empty())
+      return "field " + Quoted(field.name) + " has an empty label";
     if (kind == FieldKind::kText && static_cast<int>(field.value.size()) > field.max_length) {
       return "value of " + Quoted(field.name) + " is longer than its length";
     }
@@ -241,7 +248,8 @@ class LibraryParser {
   std::string ItemStatement(const std::string& keyword, AttributeList& attributes) {
     const FieldKind wanted = keyword == "entry" ? FieldKind::kList : FieldKind::kOptions;
     if (!in_window_ || window_.fields.empty() || window_.fields.back().kind != wanted) {
-      return Quoted(keyword) + " must follow " + (keyword == "entry" ? "a list" : "an option group");
+      return Quoted(keyword) + " must follow " +
+             (keyword == "entry" ? "a list" : "an option group");
     }
     if (attributes.positional().size() != 1) return Quoted(keyword) + " needs exactly one text";
     if (auto error = attributes.Finish(); !error.empty()) return error;

@@ -103,41 +103,57 @@ TEST(ParseWindowLibrary, RejectsMalformedFilesWithTheirLine) {
       {"", 1, "no \"library\""},
       {"window W title=x w=1 h=1 default=A escape=ESC\n", 1, "must start with \"library"},
       {"library A\nlibrary B\n", 2, "given twice"},
-      {"library A\nwindow W title=\"T\" w=100 h=100 default=OK escape=ESC\n", 2, "not closed by \"end\""},
+      {"library A\nwindow W title=\"T\" w=100 h=100 default=OK escape=ESC\n", 2,
+       "not closed by \"end\""},
       {"library A\nend\n", 2, "\"end\" without a window"},
       {"library A\nbutton B x=0 y=0 w=1 h=1 label=L code=X\n", 2, "field outside a window"},
       {"library A\nfrobnicate\n", 2, "unknown statement"},
       {Library("  text A x=0 y=0 w=10 h=10\n"), 3, "\"label\" is missing"},
-      {Library("  text A x=0 y=0 w=1O h=10 label=L\n"), 3, "\"w\" must be a whole number, got \"1O\""},
+      {Library("  text A x=0 y=0 w=1O h=10 label=L\n"), 3,
+       "\"w\" must be a whole number, got \"1O\""},
       {Library("  text A x=0 y=0 w=0 h=10 label=L\n"), 3, "at least 1"},
       {Library("  text A x=-5 y=0 w=10 h=10 label=L\n"), 3, "at least 0"},
-      {Library("  text A x=0 y=0 w=10 h=10 label=L colour=red\n"), 3, "unknown attribute \"colour\""},
+      {Library("  text A x=0 y=0 w=10 h=10 label=L colour=red\n"), 3,
+       "unknown attribute \"colour\""},
       {Library("  text A x=0 y=0 w=10 h=10 label=L x=3\n"), 3, "given twice"},
       {Library("  text A x=290 y=0 w=20 h=10 label=L\n"), 3, "does not lie inside"},
       {Library("  text A x=0 y=0 w=10 h=10 label=\"  \"\n"), 3, "empty label"},
-      {Library("  text A x=0 y=0 w=10 h=10 label=L\n  text a x=0 y=20 w=10 h=10 label=L\n"), 4, "used twice"},
-      {Library("  table T x=0 y=0 w=100 h=50 label=L\n    column A title=A w=10\n  text A x=0 y=60 w=10 h=10 label=L\n"), 5, "used twice"},
+      {Library("  text A x=0 y=0 w=10 h=10 label=L\n  text a x=0 y=20 w=10 h=10 label=L\n"), 4,
+       "used twice"},
+      {Library("  table T x=0 y=0 w=100 h=50 label=L\n    column A title=A w=10\n  text A x=0 y=60 "
+               "w=10 h=10 label=L\n"),
+       5, "used twice"},
       {Library("  table T x=0 y=0 w=100 h=50 label=L\n"), 3, "has no column"},
       {Library("  column A title=A w=10\n"), 3, "must follow a table"},
       {Library("  text T x=0 y=0 w=10 h=10 label=L\n  entry \"x\"\n"), 4, "must follow a list"},
-      {Library("  list T x=0 y=0 w=10 h=10 label=L selected=2\n    entry \"x\"\n"), 3, "has no entry 2"},
-      {Library("  options O x=0 y=0 w=10 h=10 label=L value=3\n    choice \"a\"\n"), 3, "has no choice"},
+      {Library("  list T x=0 y=0 w=10 h=10 label=L selected=2\n    entry \"x\"\n"), 3,
+       "has no entry 2"},
+      {Library("  options O x=0 y=0 w=10 h=10 label=L value=3\n    choice \"a\"\n"), 3,
+       "has no choice"},
       {Library("  switch S x=0 y=0 w=10 h=10 label=L value=O\n"), 3, "\"0\" or \"1\""},
       {Library("  button B x=0 y=0 w=10 h=10 label=L\n"), 3, "either \"code\" or \"event\""},
-      {Library("  button B x=0 y=0 w=10 h=10 label=L code=T01 event=CLIC\n"), 3, "either \"code\" or \"event\""},
+      {Library("  button B x=0 y=0 w=10 h=10 label=L code=T01 event=CLIC\n"), 3,
+       "either \"code\" or \"event\""},
       {Library("  button B x=0 y=0 w=10 h=10 label=L code=LONG\n"), 3, "1 to 3 characters"},
       {Library("  text A x=0 y=0 w=10 h=10 label=L state=Z\n"), 3, "state must be"},
       {Library("  text A,B x=0 y=0 w=10 h=10 label=L\n"), 3, "NAME,NUMBER"},
       {Library("  text A.B x=0 y=0 w=10 h=10 label=L\n"), 3, "may not hold \".\""},
       {Library("  text A x=0 y=0 w=10 h=10 lw=10 label=L\n"), 3, "leaves no room"},
-      {Library("  text A x=0 y=0 w=10 h=10 length=2 value=abc label=L\n"), 3, "longer than its length"},
+      {Library("  text A x=0 y=0 w=10 h=10 length=2 value=abc label=L\n"), 3,
+       "longer than its length"},
       {Library("  text \"A B\" x=0 y=0 w=10 h=10 label=L\n"), 3, "may hold only"},
-      {"library A\nwindow W title=T w=100 h=100 default=NOPE escape=ESC\n  button OK x=0 y=0 w=10 h=10 label=L code=OK\nend\n", 2, "default \"NOPE\""},
-      {"library A\nwindow W title=T w=100 h=100 default=OK escape=ESC\n  button OK x=0 y=0 w=10 h=10 label=L event=CLIC\nend\n", 2, "not a button with a return code"},
-      {"library A\nwindow W title=T w=100 h=100 default=OK escape=ESCAPE\n", 2, "1 to 3 characters"},
+      {"library A\nwindow W title=T w=100 h=100 default=NOPE escape=ESC\n  button OK x=0 y=0 w=10 "
+       "h=10 label=L code=OK\nend\n",
+       2, "default \"NOPE\""},
+      {"library A\nwindow W title=T w=100 h=100 default=OK escape=ESC\n  button OK x=0 y=0 w=10 "
+       "h=10 label=L event=CLIC\nend\n",
+       2, "not a button with a return code"},
+      {"library A\nwindow W title=T w=100 h=100 default=OK escape=ESCAPE\n", 2,
+       "1 to 3 characters"},
       {"library A\nwindow W title=\"\" w=100 h=100 default=OK escape=ESC\n", 2, "empty title"},
       {"library A\nwindow W w=100 h=100 default=OK escape=ESC\n", 2, "\"title\" is missing"},
-      {Library("") + "window w.wdw title=T w=100 h=100 default=OK escape=ESC\n", 5, "declared twice"},
+      {Library("") + "window w.wdw title=T w=100 h=100 default=OK escape=ESC\n", 5,
+       "declared twice"},
       {"library A\n\n\ntitle=\"x\n", 4, "not closed"},
       {"library A\nwindow W title=\"Fen\xEAtre\" w=1 h=1 default=A escape=ESC\n", 2, "not UTF-8"},
   };
@@ -146,7 +162,8 @@ TEST(ParseWindowLibrary, RejectsMalformedFilesWithTheirLine) {
     EXPECT_FALSE(load.library.has_value()) << c.content;
     const std::string where = "bad.wdl:" + std::to_string(c.line) + ": ";
     EXPECT_EQ(load.error.rfind(where, 0), 0u) << c.content << "\n-> " << load.error;
-    EXPECT_NE(load.error.find(c.reason_part), std::string::npos) << c.content << "\n-> " << load.error;
+    EXPECT_NE(load.error.find(c.reason_part), std::string::npos)
+        << c.content << "\n-> " << load.error;
   }
 }
 
@@ -196,7 +213,8 @@ TEST(ParseProjectFile, RejectsMalformedFilesWithTheirLine) {
     EXPECT_FALSE(load.project.has_value()) << c.content;
     EXPECT_EQ(load.error.rfind("p.WDP:" + std::to_string(c.line) + ": ", 0), 0u)
         << c.content << "\n-> " << load.error;
-    EXPECT_NE(load.error.find(c.reason_part), std::string::npos) << c.content << "\n-> " << load.error;
+    EXPECT_NE(load.error.find(c.reason_part), std::string::npos)
+        << c.content << "\n-> " << load.error;
   }
 }
 

@@ -98,7 +98,8 @@ const Field* Window::ButtonWithCode(std::string_view code) const {
 std::vector<const Field*> Window::TabOrder() const {
   std::vector<const Field*> order;
   for (const auto& field : fields) {
-    if (field.kind != FieldKind::kCaption && field.kind != FieldKind::kImage) order.push_back(&field);
+    if (field.kind != FieldKind::kCaption && field.kind != FieldKind::kImage)
+      order.push_back(&field);
   }
   std::stable_sort(order.begin(), order.end(),
                    [](const Field* a, const Field* b) { return a->tab_order < b->tab_order; });

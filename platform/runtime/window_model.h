@@ -53,13 +53,13 @@ struct Field {
 
   // Text, switch ("1"/"0"), option group (choice number), image (picture).
   std::string value;
-  std::vector<std::string> choices;              // option group
-  std::vector<std::string> entries;              // list; columns separated by TAB
-  std::vector<Column> columns;                   // table
-  std::vector<std::vector<std::string>> rows;    // table; one cell per column
-  int selected = 0;                              // list entry or table row; 0 none
-  std::string return_code;                       // button ending the input
-  std::string event;                             // button running window code
+  std::vector<std::string> choices;            // option group
+  std::vector<std::string> entries;            // list; columns separated by TAB
+  std::vector<Column> columns;                 // table
+  std::vector<std::vector<std::string>> rows;  // table; one cell per column
+  int selected = 0;                            // list entry or table row; 0 none
+  std::string return_code;                     // button ending the input
+  std::string event;                           // button running window code
 
   bool visible() const { return state != FieldState::kInvisible; }
   bool usable() const { return state == FieldState::kEnabled; }
