@@ -79,5 +79,27 @@ TEST(CallLogTest, EngineCallsAreLoggedInOrderAndAppended) {
   EXPECT_EQ(lines, expected);
 }
 
+TEST(CallLogTest, RefusedAnalysesAndDescriptionsSayWhy) {
+  TempDir dir;
+  std::string path = dir / "engine.log";
+  std::string analysis = dir / "vestra.wdd";
+  testing::WriteFile(analysis, "VZANALYSIS 1\nFILE CLIENT D:\\VESTRA CLIENT\nKEY CODCLI 1:x\n");
+  {
+    ScopedLog log(path);
+    int32_t ctx = LE_CreateContexteHF(1);
+    EXPECT_EQ(LE_Houvreanalyse(ctx, analysis.c_str(), "", "", "", ""), 0);
+    int32_t sizes[] = {3, 7};
+    uint8_t buffer[10];
+    EXPECT_EQ(LE_HDecritEnregistrement(ctx, "CLIENT", 905, sizes, 2, "1", buffer), 0);
+    LE_HftermineCTX(ctx);
+  }
+  std::string text = testing::ReadFile(path);
+  EXPECT_NE(text.find("LE_ERROR - \"" + analysis + "\" analysis refused: line 3: bad component"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("LE_HDecritEnregistrement CLIENT 905 2 \"1\"\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("LE_ERROR CLIENT \"\" description refused"), std::string::npos) << text;
+}
+
 }  // namespace
 }  // namespace vz::engine

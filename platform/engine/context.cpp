@@ -7,11 +7,6 @@ namespace {
 
 enum WriteKind { kAdd, kModify, kRemove };
 
-bool IsLock(int rc) {
-  int primary = rc & 0xFF;
-  return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
-}
-
 const char* Safe(const char* text) {
   return text != nullptr ? text : "";
 }
@@ -204,7 +199,7 @@ void Context::ReadNext(const char* file, const char* key) {
       cursors->live_write_count == state->data->write_count()) {
     sqlite3_stmt* live = cursors->live;
     int rc = sqlite3_step(live);
-    if (!IsLock(rc)) return Deliver(*state, key_index, live, rc);
+    if (!IsLockError(rc)) return Deliver(*state, key_index, live, rc);
   }
   sqlite3_stmt* statement = state->data->ReadStatement(cursors, key_index, ReadKind::kAfter);
   if (statement == nullptr) return EndOfFile(*state);

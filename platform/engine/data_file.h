@@ -62,6 +62,11 @@ inline constexpr int kColumnRecno = 0;
 inline constexpr int kColumnData = 1;
 inline constexpr int kColumnFirstKey = 2;
 
+// Lock handling shared by the data file's operations.
+bool IsLockError(int rc);  // SQLITE_BUSY or SQLITE_LOCKED, extended or not
+void PauseBetweenAttempts(const Attempts& attempts);
+int AttemptCount(const Attempts& attempts);  // at least 1
+
 class DataFile {
  public:
   enum class OpenResult { kOpen, kMissing, kFailed };

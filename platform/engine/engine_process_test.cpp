@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/engine/engine_test_support.h"
 #include "platform/engine/le_api.h"
@@ -120,6 +121,37 @@ TEST_F(EngineProcessTest, AKillDuringWritesLeavesAConsistentPrefix) {
   sqlite3_close(db);
   EXPECT_TRUE(AddClient("999999999", "after"));
   EXPECT_EQ(Count("CLIENT"), count + 1);
+}
+
+TEST_F(EngineProcessTest, AnotherProgramWritingByTheStorageRulesIsSeenWithinTheReadWindow) {
+  ASSERT_TRUE(AddClient("010000011", "A"));
+  ASSERT_EQ(LE_Hlitpremier(ctx_, "CLIENT", "CODCLI", 0), 1);  // a read transaction is open
+  // Another program adds a record as docs/storage.md says: the described
+  // bytes with a zero slot, and the key columns computed by the same rules.
+  Record other({3, 7, 2, 11, 21, 2}, "111412");
+  FillClient(other, "010000021", "from outside", 5);
+  std::memset(other.Field(4), 0, other.FieldSize(4));
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(DataPath("CLIENT.vzdb").c_str(), &db), SQLITE_OK);
+  sqlite3_busy_timeout(db, 2000);
+  sqlite3_stmt* insert = nullptr;
+  ASSERT_EQ(sqlite3_prepare_v2(db, "INSERT INTO records(data, k1, k2) VALUES(?1, ?2, ?3)", -1,
+                               &insert, nullptr),
+            SQLITE_OK);
+  sqlite3_bind_blob(insert, 1, other.data(), static_cast<int>(other.described_size()),
+                    SQLITE_STATIC);
+  sqlite3_bind_blob(insert, 2, "010000021", 9, SQLITE_STATIC);
+  sqlite3_bind_blob(insert, 3, "from out", 8, SQLITE_STATIC);
+  EXPECT_EQ(sqlite3_step(insert), SQLITE_DONE);
+  sqlite3_finalize(insert);
+  sqlite3_close(db);
+  ::usleep(60 * 1000);  // longer than the read window
+  EXPECT_EQ(Count("CLIENT"), 2);
+  ASSERT_EQ(LE_Hlitsuivant(ctx_, "CLIENT", "CODCLI", 0), 1);
+  EXPECT_EQ(client_.Text(5), "from outside");
+  EXPECT_EQ(client_.Int16(6), 5);
+  ASSERT_EQ(LE_Hlitrecherche(ctx_, "CLIENT", "NOMCLI", "from", 0), 1);
+  EXPECT_EQ(ClientCode(client_), "010000021");
 }
 
 std::string Garbage(std::size_t size, uint32_t seed) {

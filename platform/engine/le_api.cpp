@@ -90,7 +90,8 @@ int32_t LE_HDecritEnregistrement(int32_t ctx, const char* file, int32_t record_s
              .Int(record_size)
              .Int(field_count)
              .Text(types != nullptr && field_count > 0 && field_count <= 4096
-                       ? std::string_view(types, ::strnlen(types, 4096))
+                       ? std::string_view(types,
+                                          ::strnlen(types, static_cast<std::size_t>(field_count)))
                        : std::string_view())
              .Write());
   Context* context = Find(ctx);
