@@ -26,17 +26,18 @@ bool LoadWindowLibrary() {
 }
 
 // The data directory is field 1 of "REPERTOIREF", read with the list separator
-// "," of the loading program, its blanks trimmed.
+// "," of the loading program, its blanks trimmed. A parameter whose first field
+// is empty (",B") gives no data directory either, and the user is told so
+// rather than having the data files looked for in the program's directory.
 void ReadDataDirectory() {
   config::SetParameterFilePath(config::kParameterFilePath);
   config::table_param& table = config::SharedParameterTable();
   config::ReadParameter(config::ParameterFilePath(), "REPERTOIREF", table,
                         config::kComponentsSection);
-  if (util::TextToInt(table[0]) != 0) {
-    config::SetDataDirectory(util::TrimBlanks(table[1], util::kTrimAll));
-    return;
-  }
-  config::SetDataDirectory("");
+  std::string directory;
+  if (util::TextToInt(table[0]) != 0) directory = util::TrimBlanks(table[1], util::kTrimAll);
+  config::SetDataDirectory(directory);
+  if (!directory.empty()) return;
   screen::SendCommand(
       os::Cp1252("info, Erreur d'ouverture sur le chemin de la base de données. Veuillez "
                  "contacter le service technique."));

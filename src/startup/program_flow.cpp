@@ -11,7 +11,7 @@ namespace vz::startup {
 int RunProgram(const ProgramOptions& options) {
   if (util::CountProcesses(options.instance_name) > 1) {
     screen::SendCommand(os::Cp1252("Erreur,Le logiciel est déjà actif !"));
-    return 0;
+    return kExitAlreadyRunning;
   }
   util::SetScreenCommandSender([](std::string_view command) { screen::SendCommand(command); });
   if (InitialiseProgram() == StartResult::kStopped) return kExitStopped;

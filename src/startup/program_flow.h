@@ -4,8 +4,8 @@
 // shows "Erreur,Le logiciel est déjà actif !" and ends at once, touching
 // neither the database nor the screen project), then initialises, runs the
 // main menu and shuts down. It returns the process exit code: 0 after a normal
-// end and after the refusal of a second copy, 1 when the start was stopped
-// (window library missing). The tools program's wait sends "MULTITACHE,-2"
+// end, 1 when the start was stopped (window library missing), 2 when another
+// copy runs. The tools program's wait sends "MULTITACHE,-2"
 // through the screen bridge.
 // REQUIRES: called once per process, on the main thread.
 #ifndef VZ_SRC_STARTUP_PROGRAM_FLOW_H_
@@ -24,6 +24,7 @@ struct ProgramOptions {
 };
 
 inline constexpr int kExitStopped = 1;
+inline constexpr int kExitAlreadyRunning = 2;
 
 int RunProgram(const ProgramOptions& options);
 

@@ -1,0 +1,216 @@
+#include "src/startup/initialisation.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/engine/le_api.h"
+#include "platform/os/cp1252.h"
+#include "platform/os/paths.h"
+#include "src/config/parameter_file.h"
+#include "src/config/program_settings.h"
+#include "src/screen/bridge_for_tests.h"
+#include "tests/support/call_order_log.h"
+#include "tests/support/recording_runtime.h"
+#include "tests/support/test_installation.h"
+
+namespace vz::startup {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::HasSubstr;
+using vz::testing::CallOrderLog;
+using vz::testing::RecordingRuntime;
+using vz::testing::RuntimeAnswer;
+using vz::testing::TestInstallation;
+
+const std::string kNoDataDirectory = os::Cp1252(
+    "info, Erreur d'ouverture sur le chemin de la base de données. Veuillez contacter le "
+    "service technique.");
+const std::string kNoLibrary =
+    os::Cp1252("Erreur,La bibliothèque ORVANE.WDL doit être présente dans le répertoire père.");
+
+class InitialisationTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { CallOrderLog::Install(); }
+
+  void SetUp() override {
+    screen::ResetBridgeForTests();
+    RecordingRuntime& runtime = RecordingRuntime::Get();
+    runtime.Reset();
+    config::SetListSeparator(',');
+    config::SetDataDirectory("");
+    start_directory_ = os::CurrentDirectory();
+    installation_.WriteAnalysis();
+    installation_.WriteStandardParameterFile();
+    ASSERT_TRUE(os::ChangeDirectory(installation_.program_directory().string()));
+    // The screen runtime's own context, which the program shares.
+    runtime_context_ = LE_CreateContexteHF(1);
+    runtime.Answer("HFCTX", RuntimeAnswer{runtime_context_, "", std::nullopt});
+    runtime.Answer("BIBLI,", RuntimeAnswer{0, "", std::nullopt});
+    runtime.SetCommandHook(CallOrderLog::ScreenCommandLogger());
+    CallOrderLog::Clear();
+  }
+  void TearDown() override {
+    os::ChangeDirectory(start_directory_);
+    config::SetListSeparator(',');
+  }
+
+  TestInstallation installation_{"startup_init"};
+  std::string start_directory_;
+  int32_t runtime_context_ = 0;
+};
+
+TEST_F(InitialisationTest, RunsEveryStepInOrder) {
+  EXPECT_EQ(InitialiseProgram(), StartResult::kReady);
+  EXPECT_THAT(CallOrderLog::Verbs(),
+              ElementsAre("wd BIBLI,disque,ORVANE.wdl", "wd PROJET,ORVANE.WDP",
+                          "LE_CreateContexteHF", "(descriptions)", "wd HFCTX", "LE_Hinitpartage",
+                          "LE_Houvreanalyse", "LE_Hsubstrep", "LE_Hferme", "LE_Hsubstrep",
+                          "LE_Hmodeperso", "LE_Hsecurite", "LE_Hgeredoublonnon", "LE_Hgeretrsnon",
+                          "LE_Hgerejnlnon", "LE_Hgererepnon", "LE_Hseterrignore", "LE_Hsetnbessais",
+                          "LE_Hnbessais", "LE_Hsetnbessaismessage", "(descriptions: 103)"));
+  std::vector<std::string> lines = CallOrderLog::Lines();
+  EXPECT_EQ(lines[2], "LE_CreateContexteHF 103");
+  EXPECT_EQ(lines[5], "LE_Hinitpartage " + std::to_string(runtime_context_));
+  EXPECT_THAT(lines[6], HasSubstr("..\\HSF\\vestra.wdd"));
+  EXPECT_THAT(lines[7], HasSubstr("D:\\VESTRA"));
+  EXPECT_THAT(lines[7], HasSubstr("\"?\""));
+  EXPECT_THAT(lines[9], HasSubstr(installation_.data_directory().string()));
+  EXPECT_EQ(lines[10], "LE_Hmodeperso 1");
+  EXPECT_EQ(lines[11], "LE_Hsecurite 2");
+  EXPECT_EQ(lines[16], "LE_Hseterrignore 1");
+  EXPECT_EQ(lines[17], "LE_Hsetnbessais 10");
+  EXPECT_EQ(lines[19], "LE_Hsetnbessaismessage 11");
+
+  EXPECT_EQ(config::DataDirectory(), installation_.data_directory().string());
+  EXPECT_EQ(config::ListSeparator(), '\t');
+  EXPECT_EQ(config::ParameterFilePath(), "..\\FIC01\\PARAM.DTA");
+  EXPECT_EQ(RecordingRuntime::Get().term_count(), 0);
+}
+
+TEST_F(InitialisationTest, MissingWindowLibraryStopsTheStart) {
+  RecordingRuntime::Get().Answer("BIBLI,", RuntimeAnswer{1, "", std::nullopt});
+  EXPECT_EQ(InitialiseProgram(), StartResult::kStopped);
+  EXPECT_THAT(CallOrderLog::Verbs(),
+              ElementsAre("wd BIBLI,disque,ORVANE.wdl", "wd " + kNoLibrary, "LE_HftermineCTX"));
+  EXPECT_EQ(RecordingRuntime::Get().term_count(), 1);
+  EXPECT_EQ(RecordingRuntime::Get().calls().back().kind, vz::testing::RuntimeCall::Kind::kTerm);
+  EXPECT_EQ(config::ListSeparator(), ',');
+}
+
+// The data directory read from "REPERTOIREF" with the list separator ",".
+struct DirectoryCase {
+  const char* label;
+  const char* parameter_file;  // "@" stands for the installation's data directory
+  bool file_exists;
+  const char* data_directory;
+  bool informed;
+};
+
+class DataDirectoryTest : public InitialisationTest,
+                          public ::testing::WithParamInterface<DirectoryCase> {};
+
+std::string Expand(std::string text, const std::string& data) {
+  for (size_t at = text.find('@'); at != std::string::npos; at = text.find('@', at + data.size())) {
+    text.replace(at, 1, data);
+  }
+  return text;
+}
+
+TEST_P(DataDirectoryTest, ReadsTheFirstFieldTrimmed) {
+  const DirectoryCase& c = GetParam();
+  const std::string data = installation_.data_directory().string();
+  if (c.file_exists) {
+    installation_.WriteParameterFile(Expand(c.parameter_file, data));
+  } else {
+    installation_.RemoveParameterFile();
+  }
+  EXPECT_EQ(InitialiseProgram(), StartResult::kReady);
+  EXPECT_EQ(config::DataDirectory(), Expand(c.data_directory, data));
+  std::vector<std::string> verbs = CallOrderLog::Verbs();
+  const std::vector<std::string> informed = {"LE_Hsubstrep", "wd " + kNoDataDirectory, "LE_Hferme"};
+  const std::vector<std::string> silent = {"LE_Hsubstrep", "LE_Hferme"};
+  EXPECT_THAT(std::vector<std::string>(verbs.begin() + 7, verbs.begin() + (c.informed ? 10 : 9)),
+              ElementsAreArray(c.informed ? informed : silent));
+  // The start goes on in every case, with the same engine settings.
+  EXPECT_EQ(verbs.back(), "(descriptions: 103)");
+  const std::string substitution = CallOrderLog::Lines()[c.informed ? 10 : 9];
+  EXPECT_EQ(substitution.rfind("LE_Hsubstrep \"D:\\VESTRA\" \"", 0), 0u) << substitution;
+  if (config::DataDirectory().find('\t') == std::string::npos) {
+    EXPECT_EQ(substitution, "LE_Hsubstrep \"D:\\VESTRA\" \"" + config::DataDirectory() + "\"");
+  }
+  EXPECT_EQ(config::ListSeparator(), '\t');
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Parameter, DataDirectoryTest,
+    ::testing::Values(
+        DirectoryCase{"Plain", "[COMPOSANTS]\nREPERTOIREF=@,\n", true, "@", false},
+        DirectoryCase{"WithoutComma", "[COMPOSANTS]\nREPERTOIREF=@\n", true, "@", false},
+        DirectoryCase{"BlanksAround", "[COMPOSANTS]\nREPERTOIREF=   @   ,\n", true, "@", false},
+        DirectoryCase{"BlanksInsideTheField", "[COMPOSANTS]\nREPERTOIREF=  @/A   B  ,x\n", true,
+                      "@/A B", false},
+        DirectoryCase{"SecondFieldIgnored", "[COMPOSANTS]\nREPERTOIREF=@,/ailleurs,\n", true, "@",
+                      false},
+        DirectoryCase{"TabIsNotTheSeparatorYet", "[COMPOSANTS]\nREPERTOIREF=@\t/x,\n", true,
+                      "@\t/x", false},
+        DirectoryCase{"KeyCase", "[composants]\nrepertoiref=@,\n", true, "@", false},
+        DirectoryCase{"EmptyValue", "[COMPOSANTS]\nREPERTOIREF=\n", true, "", true},
+        DirectoryCase{"OnlyBlanks", "[COMPOSANTS]\nREPERTOIREF=    \n", true, "", true},
+        DirectoryCase{"KeyMissing", "[COMPOSANTS]\nNUMREQ=000001,\n", true, "", true},
+        DirectoryCase{"OtherSection", "[AUTRE]\nREPERTOIREF=@,\n", true, "", true},
+        DirectoryCase{"FileMissing", "", false, "", true},
+        DirectoryCase{"BinaryFile", "\x01\x02\xFF\n[[[=\n\x7F=\xFF", true, "", true},
+        // An empty first field leaves no data directory: the user is told.
+        DirectoryCase{"EmptyFirstField", "[COMPOSANTS]\nREPERTOIREF=,@,\n", true, "", true},
+        DirectoryCase{"BlankFirstField", "[COMPOSANTS]\nREPERTOIREF=   ,@,\n", true, "", true}),
+    [](const ::testing::TestParamInfo<DirectoryCase>& info) { return info.param.label; });
+
+TEST_F(InitialisationTest, FailuresOfTheContextAreShownAndTheStartGoesOn) {
+  struct Case {
+    const char* label;
+    int32_t runtime_context;
+    bool analysis;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"unknown runtime context", -5, true, "Erreur,Erreur d'initialisation du contexte HF"},
+      {"no analysis", 0, false, "Erreur,Erreur d'ouverture de l'analyse"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    screen::ResetBridgeForTests();
+    RecordingRuntime::Get().Answer(
+        "HFCTX", RuntimeAnswer{c.runtime_context != 0 ? c.runtime_context : runtime_context_, "",
+                               std::nullopt});
+    if (!c.analysis) fs::remove(installation_.root() / "HSF" / "vestra.wdd");
+    EXPECT_EQ(InitialiseProgram(), StartResult::kReady);
+    EXPECT_THAT(RecordingRuntime::Get().Commands(), ::testing::Contains(c.message));
+    EXPECT_EQ(config::DataDirectory(), installation_.data_directory().string());
+    EXPECT_EQ(CallOrderLog::Verbs().back(), "(descriptions: 103)");
+    EXPECT_EQ(config::ListSeparator(), '\t');
+    config::SetListSeparator(',');
+    CallOrderLog::Clear();
+  }
+}
+
+TEST_F(InitialisationTest, ShutDownClosesProjectFilesAndModule) {
+  ASSERT_EQ(InitialiseProgram(), StartResult::kReady);
+  CallOrderLog::Clear();
+  ShutDownProgram();
+  EXPECT_THAT(CallOrderLog::Lines(), ElementsAre("wd Projet,", "LE_Hferme \"\""));
+  EXPECT_EQ(RecordingRuntime::Get().term_count(), 1);
+  EXPECT_EQ(RecordingRuntime::Get().calls().back().kind, vz::testing::RuntimeCall::Kind::kTerm);
+}
+
+}  // namespace
+}  // namespace vz::startup
