@@ -31,7 +31,7 @@ constexpr int kAnnuity = 11;
 constexpr int kCoverRates2 = 4, kCoverRates1 = 6, kCoverHeld = 7, kCoverWanted = 8;
 
 std::string Part(int n) {
-  char buffer[8];
+  char buffer[16];
   std::snprintf(buffer, sizeof buffer, "%03d", n);
   return buffer;
 }

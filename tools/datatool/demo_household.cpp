@@ -28,15 +28,16 @@ constexpr int kAddressPrefix = 1, kAddressFile = 2, kAddressNumber = 3, kAddress
 // CLIPART fields.
 constexpr int kEstateClient = 1, kEstateFigures = 12;
 
-std::string TwoDigits(int64_t n) {
-  char buffer[8];
-  std::snprintf(buffer, sizeof buffer, "%02d", static_cast<int>(n % 100));
-  return buffer;
-}
-
+// "01 23 45 67 89": 14 characters.
+// Draws are made one statement at a time: the order in which the arguments
+// of one call are evaluated is unspecified, and the records must not depend
+// on the compiler.
 std::string Phone(Random& rng, char first) {
-  std::string phone = std::string("0") + first;
-  for (int i = 0; i < 4; ++i) phone += " " + TwoDigits(rng.Between(0, 99));
+  int pairs[4];
+  for (int& pair : pairs) pair = static_cast<int>(rng.Between(0, 99));
+  char phone[32];
+  std::snprintf(phone, sizeof phone, "0%c %02d %02d %02d %02d", first, pairs[0], pairs[1],
+                pairs[2], pairs[3]);
   return phone;
 }
 
@@ -96,9 +97,10 @@ void DrawPerson(Random& rng, int age, bool female, Person& p) {
   if (rng.Chance(1)) {
     p.birth = "00000000";
   } else {
-    char birth[16];
-    std::snprintf(birth, sizeof birth, "%04d%02d%02d", kReferenceYear - age,
-                  static_cast<int>(rng.Between(1, 12)), static_cast<int>(rng.Between(1, 28)));
+    const int month = static_cast<int>(rng.Between(1, 12));
+    const int day = static_cast<int>(rng.Between(1, 28));
+    char birth[32];
+    std::snprintf(birth, sizeof birth, "%04d%02d%02d", kReferenceYear - age, month, day);
     p.birth = birth;
   }
   p.profession = DrawProfession(rng, age, &p.family);
@@ -196,11 +198,12 @@ void WriteIdentity(const Household& h, Random& rng, DemoOutput& out) {
     w.Text(kClientRegime, p.regime);
     w.Text(kClientFileNumber, h.code.substr(2, 6));
     w.Text(kClientTitle, p.title);
-    char stamp[24];
-    std::snprintf(stamp, sizeof stamp, "2024%02d%02d%02d%02d%02d%03d",
-                  static_cast<int>(rng.Between(1, 12)), static_cast<int>(rng.Between(1, 28)),
-                  static_cast<int>(rng.Between(8, 19)), static_cast<int>(rng.Between(0, 59)),
-                  static_cast<int>(rng.Between(0, 59)), static_cast<int>(rng.Between(0, 999)));
+    static constexpr int kStampRanges[6][2] = {{1, 12}, {1, 28}, {8, 19}, {0, 59}, {0, 59}, {0, 999}};
+    int s[6];
+    for (int i = 0; i < 6; ++i) s[i] = static_cast<int>(rng.Between(kStampRanges[i][0], kStampRanges[i][1]));
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, "2024%02d%02d%02d%02d%02d%03d", s[0], s[1], s[2], s[3], s[4],
+                  s[5]);
     w.Text(kClientStamp, stamp);
     out.Emit(FileId::CLIENT);
   }
@@ -216,7 +219,9 @@ void WriteIdentity(const Household& h, Random& rng, DemoOutput& out) {
       w.Text(kAddressCity, city);
     } else {  // a holiday address
       const Town& other = rng.Pick(Towns());
-      w.Text(kAddressLines, std::to_string(rng.Between(1, 40)) + " " + Text(rng.Pick(Streets())), 0);
+      const int64_t number = rng.Between(1, 40);
+      const std::string street = Text(rng.Pick(Streets()));
+      w.Text(kAddressLines, std::to_string(number) + " " + street, 0);
       w.Text(kAddressPostcode, other.postcode);
       w.Text(kAddressCity, Text(other.name));
     }

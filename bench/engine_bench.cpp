@@ -1,0 +1,184 @@
+// Engine benchmark: generates a demo installation in a temporary folder (never
+// in the repository), then makes one pass over CLIENT in key order and, per
+// client, the reads the selection run makes: a search of REVENUS by household
+// with a read-next loop over the household's records, and a search that puts
+// CLIENT back on the client before the next read next. Reports engine
+// operations (LE_ reads) per second, clients per second and peak memory.
+//
+//   engine_bench [--clients N] [--seed S] [--passes P] [--keep]
+//
+// Run it once per size (bench/run_all.sh does 100,000 and 200,000 clients)
+// so that the peak memory of each size is its own.
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+#include "platform/engine/le_api.h"
+#include "src/db/catalogue.h"
+#include "tools/datatool/demo_installation.h"
+#include "tools/datatool/engine_session.h"
+#include "tools/datatool/installation.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using vz::db::FileId;
+
+constexpr double kTargetOperationsPerSecond = 500000.0;
+
+long PeakKilobytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+double Seconds(Clock::time_point since) {
+  return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+std::string MakeTempFolder() {
+  const char* base = std::getenv("TMPDIR");
+  std::string pattern = std::string(base != nullptr && base[0] != '\0' ? base : "/tmp") +
+                        "/vz_engine_bench_XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) return "";
+  return pattern;
+}
+
+struct PassResult {
+  int64_t clients = 0;
+  int64_t operations = 0;
+  int64_t income_records = 0;
+  double seconds = 0;
+};
+
+// Text of a described text field (length byte, then the characters).
+std::string_view FieldText(const uint8_t* record, size_t offset) {
+  return {reinterpret_cast<const char*>(record + offset + 1), record[offset]};
+}
+
+PassResult Pass(vz::datatool::EngineSession& session) {
+  const int32_t ctx = session.handle();
+  const uint8_t* client = session.Buffer(FileId::CLIENT);
+  const uint8_t* income = session.Buffer(FileId::REVENUS);
+  const size_t prefix = vz::db::Describe(FileId::CLIENT).field_offsets[0];
+  const size_t file_number = vz::db::Describe(FileId::CLIENT).field_offsets[1];
+  const size_t person = vz::db::Describe(FileId::CLIENT).field_offsets[2];
+  char household[16] = {};
+  char code[16] = {};
+  PassResult r;
+  const auto start = Clock::now();
+  LE_Hlitpremier(ctx, "CLIENT", "CODCLI", 0);
+  ++r.operations;
+  while (LE_Hendehors(ctx) == 0) {
+    ++r.clients;
+    const std::string_view p = FieldText(client, prefix), f = FieldText(client, file_number),
+                           d = FieldText(client, person);
+    std::snprintf(household, sizeof household, "%.*s%.*s", static_cast<int>(p.size()), p.data(),
+                  static_cast<int>(f.size()), f.data());
+    std::snprintf(code, sizeof code, "%s%.*s", household, static_cast<int>(d.size()), d.data());
+    // The household's income records.
+    LE_Hlitrecherche(ctx, "REVENUS", "CODCLEF", household, 0);
+    ++r.operations;
+    while (LE_Hendehors(ctx) == 0 && std::memcmp(income + 1, household, 8) == 0) {
+      ++r.income_records;
+      LE_Hlitsuivant(ctx, "REVENUS", "CODCLEF", 0);
+      ++r.operations;
+    }
+    // Back on the client, then on to the next one.
+    LE_Hlitrecherche(ctx, "CLIENT", "CODCLI", code, 0);
+    LE_Hlitsuivant(ctx, "CLIENT", "CODCLI", 0);
+    r.operations += 2;
+  }
+  r.seconds = Seconds(start);
+  return r;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int64_t clients = 100000;
+  uint64_t seed = 2024;
+  int passes = 3;
+  bool keep = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--clients" && i + 1 < argc) {
+      clients = std::atoll(argv[++i]);
+    } else if (a == "--seed" && i + 1 < argc) {
+      seed = std::strtoull(argv[++i], nullptr, 10);
+    } else if (a == "--passes" && i + 1 < argc) {
+      passes = std::max(1, std::atoi(argv[++i]));
+    } else if (a == "--keep") {
+      keep = true;
+    } else {
+      std::cerr << "usage: engine_bench [--clients N] [--seed S] [--passes P] [--keep]\n";
+      return 2;
+    }
+  }
+  const std::string folder = MakeTempFolder();
+  if (folder.empty()) {
+    std::cerr << "engine_bench: cannot make a temporary folder\n";
+    return 1;
+  }
+  const std::string root = folder + "/installation";
+  vz::datatool::DemoInstallationOptions options;
+  options.data.clients = clients;
+  options.data.seed = seed;
+  vz::datatool::GenerateStats stats;
+  std::string error;
+  auto start = Clock::now();
+  if (!vz::datatool::CreateDemoInstallation(root, options, nullptr, &stats, &error)) {
+    std::cerr << "engine_bench: " << error << "\n";
+    return 1;
+  }
+  const double generation = Seconds(start);
+  std::printf("engine_bench: %lld clients, %lld households, %lld records generated in %.1f s "
+              "(%.0f records/s), peak memory %ld kB\n",
+              static_cast<long long>(stats.clients), static_cast<long long>(stats.households),
+              static_cast<long long>(stats.total_records()), generation,
+              static_cast<double>(stats.total_records()) / generation, PeakKilobytes());
+
+  vz::datatool::Installation installation;
+  if (!vz::datatool::LocateInstallation(root, &installation, &error)) {
+    std::cerr << "engine_bench: " << error << "\n";
+    return 1;
+  }
+  auto session = vz::datatool::EngineSession::Open(installation, &error);
+  if (!session) {
+    std::cerr << "engine_bench: " << error << "\n";
+    return 1;
+  }
+  bool ok = true;
+  double best = 0;
+  for (int pass = 1; pass <= passes; ++pass) {
+    const PassResult r = Pass(*session);
+    const double rate = static_cast<double>(r.operations) / r.seconds;
+    best = std::max(best, rate);
+    std::printf("engine_bench: pass %d: %lld clients, %lld income records, %lld operations in "
+                "%.2f s: %.0f operations/s, %.0f clients/s, peak memory %ld kB\n",
+                pass, static_cast<long long>(r.clients), static_cast<long long>(r.income_records),
+                static_cast<long long>(r.operations), r.seconds, rate,
+                static_cast<double>(r.clients) / r.seconds, PeakKilobytes());
+    if (r.clients != stats.clients) {
+      std::fprintf(stderr, "engine_bench: the pass met %lld clients, %lld were generated\n",
+                   static_cast<long long>(r.clients), static_cast<long long>(stats.clients));
+      ok = false;
+    }
+  }
+  std::printf("engine_bench: best %.0f operations/s (target %.0f): %s\n", best,
+              kTargetOperationsPerSecond, best >= kTargetOperationsPerSecond ? "met" : "MISSED");
+  session.reset();
+  if (keep) {
+    std::printf("engine_bench: installation kept in %s\n", root.c_str());
+  } else {
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+  }
+  return ok ? 0 : 1;
+}

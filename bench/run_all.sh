@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Runs every benchmark of a build folder:  bench/run_all.sh <build-dir>
+# The engine benchmark runs once per size, each in its own process, so that
+# each reports its own peak memory (it should stay flat as the clients double).
+set -euo pipefail
+if [ $# -ne 1 ]; then
+  echo "usage: bench/run_all.sh <build-dir>" >&2
+  exit 2
+fi
+build="$1"
+engine_bench="$build/bench/engine_bench"
+if [ ! -x "$engine_bench" ]; then
+  echo "bench: $engine_bench is not built (configure with -DVZ_BUILD_BENCH=ON)" >&2
+  exit 1
+fi
+status=0
+for clients in ${VZ_BENCH_CLIENTS:-100000 200000}; do
+  echo "== engine benchmark, $clients clients"
+  "$engine_bench" --clients "$clients" || status=1
+done
+# Other benchmark programs of the build, when they exist.
+for other in "$build/platform/engine/engine_microbench"; do
+  if [ -x "$other" ]; then
+    echo "== $(basename "$other")"
+    "$other" || status=1
+  fi
+done
+exit $status

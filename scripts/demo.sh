@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Sets up a demo installation and starts the program on it.
+#   scripts/demo.sh <build-dir> <installation>
+# Called by "./run demo". Generates the installation (a few thousand clients,
+# saved queries and a sample letter) when it does not exist yet, copies the
+# program into its VUZUVIZA/ folder and the window library and project into
+# the installation, then starts the program from VUZUVIZA/, as the suite
+# does. Without a display and without a scenario (VZ_SCENARIO) it only says
+# where the installation is.
+# Environment: VZ_DEMO_CLIENTS (default 3000), VZ_DEMO_SEED (default 2024).
+set -euo pipefail
+
+if [ $# -ne 2 ]; then
+  echo "usage: scripts/demo.sh <build-dir> <installation>" >&2
+  exit 2
+fi
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="$(cd "$1" 2>/dev/null && pwd)" || { echo "demo: no build folder $1" >&2; exit 2; }
+installation="$2"
+case "$installation" in /*) ;; *) installation="$PWD/$installation" ;; esac
+clients="${VZ_DEMO_CLIENTS:-3000}"
+seed="${VZ_DEMO_SEED:-2024}"
+
+vzdata="$build/tools/datatool/vzdata"
+if [ ! -x "$vzdata" ]; then
+  echo "demo: the data tool $vzdata is not built (run ./run build)" >&2
+  exit 1
+fi
+
+if [ -f "$installation/HSF/vestra.wdd" ] && [ -f "$installation/FIC01/PARAM.DTA" ]; then
+  echo "demo: using the existing installation $installation"
+elif [ -e "$installation" ] && [ -n "$(ls -A "$installation" 2>/dev/null)" ]; then
+  echo "demo: $installation exists but is not an installation; remove it or choose another folder" >&2
+  exit 1
+else
+  echo "demo: generating $clients clients in $installation"
+  "$vzdata" generate "$installation" --clients "$clients" --seed "$seed" --queries --letters
+fi
+
+# The window library and the project live in the program directory's parent.
+for f in ORVANE.wdl ORVANE.WDP; do
+  if [ -f "$here/project/$f" ]; then
+    cp "$here/project/$f" "$installation/$f"
+  else
+    echo "demo: project/$f is not there yet; the program will not find its windows" >&2
+  fi
+done
+
+program="$build/src/startup/vuzuviza"
+if [ ! -x "$program" ]; then
+  echo "demo: the program $program is not built yet; the installation is ready in $installation"
+  exit 0
+fi
+mkdir -p "$installation/VUZUVIZA"
+cp "$program" "$installation/VUZUVIZA/vuzuviza"
+
+if [ -z "${VZ_SCENARIO:-}" ] && [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "demo: no display and no scenario (VZ_SCENARIO): not starting the program."
+  echo "demo: the installation is ready in $installation"
+  echo "demo: to start it: cd \"$installation/VUZUVIZA\" && ./vuzuviza"
+  exit 0
+fi
+if [ -n "${VZ_SCENARIO:-}" ]; then
+  case "$VZ_SCENARIO" in /*) ;; *) export VZ_SCENARIO="$PWD/$VZ_SCENARIO" ;; esac
+fi
+echo "demo: starting the program in $installation/VUZUVIZA"
+cd "$installation/VUZUVIZA"
+exec ./vuzuviza
