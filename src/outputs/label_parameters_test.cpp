@@ -143,8 +143,41 @@ TEST_F(LabelParametersTest, CommaSeparatedValueArrivesWholeInTheFirstField) {
   WriteFile("[COMPOSANTS]\nEX_ETIQUETTE=10,5,2\n");
   PlayInput("ESC");
   RunLabelParametersScreen();
-  EXPECT_EQ(ShownIn("MHAUTE"), "10,5,2,");
+  EXPECT_EQ(ShownIn("MHAUTE"), "10,5,2");
   EXPECT_EQ(ShownIn("MGAUCHE"), "");
+}
+
+// Layouts stored with fewer than 32 fields, as another program or a hand may
+// write them: what is shown, and what confirming without changes stores.
+TEST_F(LabelParametersTest, ShortLayoutsGainNoComma) {
+  struct Case {
+    const char* label;
+    std::string stored;
+    std::string shown_last;  // NBETIV
+    std::string saved;
+  };
+  const std::vector<std::string> eight = {"3", "8", "70", "37", "0", "0", "5", "1"};
+  const Case cases[] = {
+      {"eight fields without the last TAB", "3\t8\t70\t37\t0\t0\t5\t1", "1", StoredValue(eight)},
+      {"eight TAB-ended fields", "3\t8\t70\t37\t0\t0\t5\t1\t", "1", StoredValue(eight)},
+      {"a stored comma is kept", "3\t8\t70\t37\t0\t0\t5\t1,\t", "1,",
+       StoredValue({"3", "8", "70", "37", "0", "0", "5", "1,"})},
+      {"a value ending with a comma", "3\t8\t70\t37\t0\t0\t5\t1,", "1,",
+       StoredValue({"3", "8", "70", "37", "0", "0", "5", "1,"})},
+      {"one field", "4", "", StoredValue({"4"})},
+      {"ten fields", "1\t2\t3\t4\t5\t6\t7\t8\t9\tx", "8",
+       StoredValue({"1", "2", "3", "4", "5", "6", "7", "8", "9", "x"})},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    screen::ResetBridgeForTests();
+    RecordingRuntime::Get().Reset();
+    WriteFile("[COMPOSANTS]\nEX_ETIQUETTE=" + c.stored + "\n");
+    PlayInput("TF0");
+    RunLabelParametersScreen();
+    EXPECT_EQ(ShownIn("NBETIV"), c.shown_last);
+    EXPECT_EQ(ReadFile(), "[COMPOSANTS]\nEX_ETIQUETTE=" + c.saved + "\n");
+  }
 }
 
 TEST_F(LabelParametersTest, SwitchFieldsReadBackAsLetters) {

@@ -1,0 +1,42 @@
+// Runs the real program, as an adviser's session played by a scenario, in a
+// test installation.
+//
+// The program file is copied into the installation's program directory (so
+// that the program's own directory is the installation's, as when the suite
+// is installed) and started there, with VZ_SCENARIO naming the scenario (UTF-8
+// text written by the test), VZ_TRANSCRIPT and VZ_ENGINE_LOG naming one common
+// transcript, and VZ_SHELL_LOG naming a log of the commands handed to the
+// shell. The run is bounded in time: a program still running after the time
+// limit is ended and the result says so. Failures to start are test failures.
+#ifndef VZ_TESTS_SUPPORT_PROGRAM_RUN_H_
+#define VZ_TESTS_SUPPORT_PROGRAM_RUN_H_
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/support/test_installation.h"
+
+namespace vz::testing {
+
+struct ProgramRunResult {
+  int exit_code = -1;  // -1 when the program did not end normally
+  bool timed_out = false;
+  std::string transcript;  // UTF-8, screen commands and engine calls
+  std::string error_output;
+  std::string shell_log;
+};
+
+// REQUIRES: `program` is an executable file.
+ProgramRunResult RunProgramWithScenario(const TestInstallation& installation,
+                                        const std::filesystem::path& program,
+                                        const std::string& scenario, int time_limit_seconds = 60);
+
+// The transcript's command lines ("wd COMMAND -> ..."), the command part only,
+// and the engine's lines, in order; record descriptions and front end event
+// lines are left out.
+std::vector<std::string> CommandsAndEngineCalls(const std::string& transcript);
+
+}  // namespace vz::testing
+
+#endif  // VZ_TESTS_SUPPORT_PROGRAM_RUN_H_
