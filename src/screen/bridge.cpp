@@ -77,10 +77,18 @@ std::string OpenHookCommand(std::string_view command) {
   return "EXECUTE(\"OUVREFEN\",\"" + AsciiUpper(argument) + "\")";
 }
 
+// Both rules below concern commands whose verb is "execute" (a procedure of the
+// screen project or a window's code), and only those: a command whose
+// arguments merely contain the word (a client's name, a typed title, a
+// message) is never turned into a procedure call, and keeps the quote rule.
+bool StartsWithExecuteVerb(std::string_view folded) {
+  return folded.rfind("EXECUTE", 0) == 0;
+}
+
 // Quote rule: double quotes would end the runtime's own string arguments, so
 // they become single quotes, except in commands that run a procedure.
 void ApplyQuoteRule(std::string& command) {
-  if (util::UpperWithoutAccents(command).find("EXECUTE") != std::string::npos) return;
+  if (StartsWithExecuteVerb(util::UpperWithoutAccents(command))) return;
   std::replace(command.begin(), command.end(), '"', '\'');
 }
 
@@ -88,7 +96,7 @@ void ApplyQuoteRule(std::string& command) {
 void ApplyAccentedVerbRule(std::string& command) {
   std::string lower = AsciiLower(command);
   if (lower.find("executer") != std::string::npos) return;
-  if (lower.find("execute") == std::string::npos) return;
+  if (!StartsWithExecuteVerb(AsciiUpper(command))) return;
   size_t call = lower.find("execute(");
   if (call != std::string::npos) {
     command[call + 2] = kAccentedE;

@@ -81,8 +81,23 @@ INSTANTIATE_TEST_SUITE_P(
         RewriteCase{"SwitchTestKeepsQuotes",
                     "Ex" + kE + "cute(\"EstUnInterrupteur\", \"CASE1\")",
                     {"Ex" + kE + "cute(\"EstUnInterrupteur\", \"CASE1\")"}},
+        RewriteCase{"SwitchTestUpperCase",
+                    "EX" + kE + "CUTE(\"EstUnInterrupteur\", \"C\")",
+                    {"EX" + kE + "CUTE(\"EstUnInterrupteur\", \"C\")"}},
         RewriteCase{
-            "ExecuterKeepsQuotes", "info,Il faut executer \"A\"", {"info,Il faut executer \"A\""}},
+            "ExecuterInAMessage", "info,Il faut executer \"A\"", {"info,Il faut executer 'A'"}},
+        // Hostile: data that holds the verb is neither a procedure call nor
+        // spared by the quote rule.
+        RewriteCase{"DataWithCommaForm",
+                    "AFFICHE,TITRE=EXECUTE,FermeFen",
+                    {"AFFICHE,TITRE=EXECUTE,FermeFen"}},
+        RewriteCase{"DataWithCallForm", "AFFICHE,NOM=execute(x)", {"AFFICHE,NOM=execute(x)"}},
+        RewriteCase{"DataWithWord",
+                    "Table,Ajoute,TABLE1,ORDRE EXECUTE\t\"x\"",
+                    {"Table,Ajoute,TABLE1,ORDRE EXECUTE\t'x'"}},
+        RewriteCase{"AccentedWordInMessage",
+                    "Erreur,Ordre ex" + kE + "cut" + kE + " \"A\"",
+                    {"Erreur,Ordre ex" + kE + "cut" + kE + " 'A'"}},
         // Accented verb rule.
         RewriteCase{"CallForm", "EXECUTE(\"FermeFen\")", {"EX" + kE + "CUTE(\"FermeFen\")"}},
         RewriteCase{"CallFormLower", "execute(\"p\")", {"ex" + kE + "cute(\"p\")"}},
