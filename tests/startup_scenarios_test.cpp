@@ -42,10 +42,7 @@ class StartupScenarioTest : public ::testing::Test {
     installation_.WriteAnalysis();
     installation_.CopyScreenProject(VZ_PROJECT_DIR);
     WriteParameters("");
-    // A program started beside its project source may run next to another
-    // copy: the sessions of other tests running at the same time never refuse
-    // this one. The single-instance test removes it.
-    std::ofstream(installation_.program_directory() / "VUZUVIZA .DPR") << "program vuzuviza;\n";
+    installation_.AllowBesideOtherCopies();
   }
 
   // The parameter file with the data directory, "DPIOK" and `more` lines.
@@ -121,7 +118,7 @@ TEST_F(StartupScenarioTest, NoToTheQuitQuestionTakesInputAgain) {
 }
 
 TEST_F(StartupScenarioTest, SecondCopyIsRefused) {
-  fs::remove(installation_.program_directory() / "VUZUVIZA .DPR");
+  installation_.ForbidBesideOtherCopies();
   // Another copy of the program already runs (a stand-in under its name).
   fs::create_directories(installation_.root() / "AUTRE");
   const fs::path other = installation_.root() / "AUTRE" / "vuzuviza";

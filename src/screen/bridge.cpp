@@ -130,6 +130,7 @@ void SendCommand(std::string_view caller_command) {
   size_t length = std::min(command.size(), kCommandLength);
   std::memcpy(state.command_buffer, command.data(), length);
   state.command_buffer[length] = '\0';
+  const bool sets_return_code = StartsWithUpper(state.command_buffer, kInputCommand);
 
   if (!state.module_started) {
     state.module_block[1] = 2;
@@ -145,9 +146,7 @@ void SendCommand(std::string_view caller_command) {
       ReadBlockText(state.module_block, kWdReturnedTextOffset, kWdReturnedTextLength);
   state.integer_return_value = nGetValeurRetour();
 
-  if (!StartsWithUpper(state.command_buffer, kInputCommand)) {
-    state.return_code = saved_return_code;
-  }
+  if (!sets_return_code) state.return_code = saved_return_code;
 }
 
 const std::string& ReturnCode() {

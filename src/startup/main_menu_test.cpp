@@ -119,5 +119,28 @@ TEST_F(MenuFixture, ClearsAnOldNavigationCodeBeforeTheFirstInput) {
   EXPECT_EQ(runs, 0);
 }
 
+TEST_F(MenuFixture, ProgramScreensAreAllWiredAndPlaceholdersComeBackToTheMenu) {
+  MenuScreens screens = DefaultMenuScreens();
+  EXPECT_TRUE(screens.query_list && screens.agenda && screens.tools_menu &&
+              screens.label_parameters && screens.run_tools_program);
+  for (const auto& placeholder : {screens.query_list, screens.agenda}) {
+    SetNavigationCode("T01");
+    placeholder();
+    EXPECT_EQ(NavigationCode(), "MNU");
+  }
+  EXPECT_TRUE(RecordingRuntime::Get().Commands().empty());
+  // A tools program that cannot be found is a failed start, not a crash.
+  EXPECT_FALSE(screens.run_tools_program("VZ NO SUCH TOOL.EXE"));
+}
+
+TEST(NavigationCodeTest, KeepsAtMostThreeCharacters) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"", ""}, {"T0", "T0"}, {"T01", "T01"}, {"ESCAPE", "ESC"}, {"\xE9t\xE9s", "\xE9t\xE9"}};
+  for (const auto& [code, kept] : cases) {
+    SetNavigationCode(code);
+    EXPECT_EQ(NavigationCode(), kept) << code;
+  }
+}
+
 }  // namespace
 }  // namespace vz::startup

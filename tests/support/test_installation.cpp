@@ -52,6 +52,17 @@ void TestInstallation::WriteAnalysis() const {
   EXPECT_TRUE(db::WriteAnalysisFile(root_ / "HSF" / "vestra.wdd"));
 }
 
+void TestInstallation::AllowBesideOtherCopies() const {
+  std::ofstream out(program_directory() / "VUZUVIZA .DPR");
+  out << "program vuzuviza;\n";
+  EXPECT_TRUE(out.good()) << "cannot write the project source marker";
+}
+
+void TestInstallation::ForbidBesideOtherCopies() const {
+  std::error_code error;
+  fs::remove(program_directory() / "VUZUVIZA .DPR", error);
+}
+
 void TestInstallation::CopyScreenProject(const fs::path& project_directory) const {
   for (const char* file : {"ORVANE.wdl", "ORVANE.WDP"}) {
     std::error_code error;

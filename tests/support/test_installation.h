@@ -39,6 +39,12 @@ class TestInstallation {
   std::string ReadParameterFile() const;
 
   void WriteAnalysis() const;
+  // Writes "VUZUVIZA .DPR" into the program directory: a program started
+  // beside its project source may run next to another copy, so sessions of
+  // tests running at the same time never refuse each other. Every scenario
+  // test but the single-instance one should call it.
+  void AllowBesideOtherCopies() const;
+  void ForbidBesideOtherCopies() const;
   // Copies ORVANE.wdl and ORVANE.WDP from the repository's project folder.
   void CopyScreenProject(const std::filesystem::path& project_directory) const;
 
