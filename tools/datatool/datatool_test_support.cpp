@@ -10,8 +10,8 @@ namespace vz::datatool::testing {
 
 TempDir::TempDir() {
   const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base != nullptr && base[0] != '\0' ? base : "/tmp") +
-                        "/vz_datatool_XXXXXX";
+  std::string pattern =
+      std::string(base != nullptr && base[0] != '\0' ? base : "/tmp") + "/vz_datatool_XXXXXX";
   if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
 }
 

@@ -99,8 +99,8 @@ class FinanceWriter {
     });
     for (size_t i = 0; i < lines.size(); ++i) {
       int part = 1;
-      for (size_t j = i; j > 0 && lines[j - 1].owner == lines[i].owner &&
-                         lines[j - 1].code == lines[i].code;
+      for (size_t j = i;
+           j > 0 && lines[j - 1].owner == lines[i].owner && lines[j - 1].code == lines[i].code;
            --j) {
         ++part;
       }
@@ -115,16 +115,19 @@ class FinanceWriter {
   void PlanProperties() {
     h_.properties.clear();
     std::vector<std::pair<std::string, Household::Property>> planned;
-    const int rentals = rng_.Chance(h_.wealthy ? 70 : 22) ? static_cast<int>(rng_.Between(1, h_.wealthy ? 4 : 2)) : 0;
+    const int rentals = rng_.Chance(h_.wealthy ? 70 : 22)
+                            ? static_cast<int>(rng_.Between(1, h_.wealthy ? 4 : 2))
+                            : 0;
     const int lands = rng_.Chance(h_.wealthy ? 30 : 8) ? static_cast<int>(rng_.Between(1, 2)) : 0;
     for (int i = 0; i < rentals + lands; ++i) {
       Household::Property p;
       p.land = i >= rentals;
       const char owner = DrawOwner(60);
-      const std::string code =
-          p.land ? "0300" + std::to_string(rng_.Between(1, 3)) : "0200" + std::to_string(rng_.Between(1, 4));
+      const std::string code = p.land ? "0300" + std::to_string(rng_.Between(1, 3))
+                                      : "0200" + std::to_string(rng_.Between(1, 4));
       p.value = rng_.Euros(p.land ? 10 : 60, p.land ? 400 : 700) * 1000.0f;
-      p.rent = std::round(p.value * static_cast<float>(rng_.Between(p.land ? 1 : 3, p.land ? 3 : 7)) / 100.0f);
+      p.rent = std::round(
+          p.value * static_cast<float>(rng_.Between(p.land ? 1 : 3, p.land ? 3 : 7)) / 100.0f);
       p.charges = std::round(p.rent * static_cast<float>(rng_.Between(5, 20)) / 100.0f);
       p.tax = std::round(p.rent * static_cast<float>(rng_.Between(5, 15)) / 100.0f);
       p.financed = rng_.Chance(p.land ? 30 : 55);
@@ -144,7 +147,9 @@ class FinanceWriter {
     for (const Person& p : h_.persons) {
       const float top = h_.wealthy ? 250000.0f : 90000.0f;
       switch (p.family) {
-        case 3: case 4: case 5:
+        case 3:
+        case 4:
+        case 5:
           lines_.push_back({p.digit, "40001", rng_.Euros(18000, static_cast<int64_t>(top))});
           break;
         case 1:
@@ -192,7 +197,8 @@ class FinanceWriter {
       if (!p.financed) continue;
       const float amount = std::round(p.value * static_cast<float>(rng_.Between(50, 100)) / 100.0f);
       const float outstanding =
-          rng_.Chance(10) ? 0.0f : std::round(amount * static_cast<float>(rng_.Between(5, 95)) / 100.0f);
+          rng_.Chance(10) ? 0.0f
+                          : std::round(amount * static_cast<float>(rng_.Between(5, 95)) / 100.0f);
       lines_.push_back({p.key[8], p.land ? "54004" : "54002", amount, outstanding, p.key});
     }
     if (rng_.Chance(20)) {
@@ -208,7 +214,8 @@ class FinanceWriter {
   void Taxes() {
     const char owner = h_.couple() ? '3' : '1';
     lines_.push_back({owner, "51001", rng_.Euros(0, h_.wealthy ? 90000 : 9000)});
-    if (h_.owns_home || !h_.properties.empty()) lines_.push_back({owner, "51002", rng_.Euros(500, 5000)});
+    if (h_.owns_home || !h_.properties.empty())
+      lines_.push_back({owner, "51002", rng_.Euros(500, 5000)});
     if (rng_.Chance(20)) lines_.push_back({owner, "51003", rng_.Euros(300, 2000)});
     if (h_.wealthy && rng_.Chance(50)) lines_.push_back({owner, "51004", rng_.Euros(2000, 40000)});
     Emit(FileId::IMPOTS, lines_, [](RecordWriter&, const Line&) {});
@@ -216,7 +223,8 @@ class FinanceWriter {
 
   void Homes() {
     if (h_.owns_home) {
-      lines_.push_back({DrawOwner(80), "01001", rng_.Euros(120, h_.wealthy ? 3000 : 900) * 1000.0f});
+      lines_.push_back(
+          {DrawOwner(80), "01001", rng_.Euros(120, h_.wealthy ? 3000 : 900) * 1000.0f});
     }
     if (rng_.Chance(h_.wealthy ? 45 : 12)) {
       lines_.push_back({DrawOwner(70), "01002", rng_.Euros(80, h_.wealthy ? 1500 : 400) * 1000.0f});
@@ -228,7 +236,8 @@ class FinanceWriter {
   void Rentals() {
     for (const Household::Property& p : h_.properties) {
       if (p.land) continue;
-      RecordWriter& w = Start(FileId::IMMORAPP, p.key[8], p.key.substr(9, 5), std::stoi(p.key.substr(14)));
+      RecordWriter& w =
+          Start(FileId::IMMORAPP, p.key[8], p.key.substr(9, 5), std::stoi(p.key.substr(14)));
       w.Real(kAmount, p.value);
       w.Real(kRent, p.rent);
       w.Real(kCharges, p.charges);
@@ -241,7 +250,8 @@ class FinanceWriter {
   void Lands() {
     for (const Household::Property& p : h_.properties) {
       if (!p.land) continue;
-      RecordWriter& w = Start(FileId::FONCIER, p.key[8], p.key.substr(9, 5), std::stoi(p.key.substr(14)));
+      RecordWriter& w =
+          Start(FileId::FONCIER, p.key[8], p.key.substr(9, 5), std::stoi(p.key.substr(14)));
       w.Real(kAmount, p.value);
       w.Real(kLandRent, p.rent);
       out_.Emit(FileId::FONCIER);
@@ -254,7 +264,8 @@ class FinanceWriter {
     for (const char* code : codes) {
       if (!rng_.Chance(45)) continue;
       const int parts = rng_.Chance(25) ? 2 : 1;
-      for (int i = 0; i < parts; ++i) lines_.push_back({DrawOwner(35), code, rng_.Euros(low, high)});
+      for (int i = 0; i < parts; ++i)
+        lines_.push_back({DrawOwner(35), code, rng_.Euros(low, high)});
     }
     if (lines_.empty()) lines_.push_back({DrawOwner(35), *codes.begin(), rng_.Euros(low, high)});
     Emit(file, lines_, [](RecordWriter&, const Line&) {});
@@ -263,14 +274,16 @@ class FinanceWriter {
   void Cash() {
     const int64_t top = h_.wealthy ? 80000 : 15000;
     const int accounts = static_cast<int>(rng_.Between(1, 2));
-    for (int i = 0; i < accounts; ++i) lines_.push_back({DrawOwner(70), "05001", rng_.Euros(200, top)});
+    for (int i = 0; i < accounts; ++i)
+      lines_.push_back({DrawOwner(70), "05001", rng_.Euros(200, top)});
     for (const Person& p : h_.persons) {
       if (rng_.Chance(70)) lines_.push_back({p.digit, "05002", rng_.Euros(100, 22950)});
       if (rng_.Chance(40)) lines_.push_back({p.digit, "05003", rng_.Euros(100, 12000)});
       if (rng_.Chance(25)) lines_.push_back({p.digit, "05004", rng_.Euros(500, 61200)});
       if (rng_.Chance(10)) lines_.push_back({p.digit, "05005", rng_.Euros(300, 15300)});
     }
-    if (h_.wealthy && rng_.Chance(30)) lines_.push_back({DrawOwner(50), "05006", rng_.Euros(10000, 300000)});
+    if (h_.wealthy && rng_.Chance(30))
+      lines_.push_back({DrawOwner(50), "05006", rng_.Euros(10000, 300000)});
     Emit(FileId::LIQUIDIT, lines_, [](RecordWriter&, const Line&) {});
   }
 
@@ -279,7 +292,8 @@ class FinanceWriter {
       if (p.age < 45 && p.family != 7) continue;
       const bool retired = p.family == 7;
       lines_.push_back({p.digit, "20001", rng_.Euros(retired ? 9000 : 7000, 22000)});
-      if (rng_.Chance(80)) lines_.push_back({p.digit, "20002", rng_.Euros(3000, h_.wealthy ? 40000 : 15000)});
+      if (rng_.Chance(80))
+        lines_.push_back({p.digit, "20002", rng_.Euros(3000, h_.wealthy ? 40000 : 15000)});
       if (p.family == 1 || p.family == 2 || p.family == 6 || p.profession == "07003") {
         lines_.push_back({p.digit, "20003", rng_.Euros(2000, 12000)});
       }
@@ -295,9 +309,8 @@ class FinanceWriter {
         lines_.push_back({p.digit, "22002", rng_.Euros(5000, 200000)});
       }
     }
-    Emit(FileId::RETRPERS, lines_, [](RecordWriter& w, const Line& l) {
-      w.Real(kAnnuity, std::round(l.amount * 0.04f));
-    });
+    Emit(FileId::RETRPERS, lines_,
+         [](RecordWriter& w, const Line& l) { w.Real(kAnnuity, std::round(l.amount * 0.04f)); });
   }
 
   void DesiredRates() {

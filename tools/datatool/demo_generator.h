@@ -32,8 +32,8 @@ struct GenerateOptions {
 struct GenerateStats {
   int64_t households = 0;
   int64_t clients = 0;
-  int64_t queries = 0;                    // saved queries written
-  std::array<int64_t, 103> records{};     // per vz::db::FileId value
+  int64_t queries = 0;                 // saved queries written
+  std::array<int64_t, 103> records{};  // per vz::db::FileId value
   int64_t total_records() const;
 };
 

@@ -172,12 +172,12 @@ TEST(DemoGeneratorTest, RubricCatalogueHasEveryFamilyAndItsTotal) {
     EXPECT_TRUE(codes.insert(code).second) << "duplicate " << code;
     EXPECT_FALSE(Text(r, 7, 30).empty()) << code;
   }
-  for (const char* family : {"40", "54", "51", "01", "02", "03", "04", "05", "06", "07", "20",
-                             "33", "SC", "00"}) {
+  for (const char* family :
+       {"40", "54", "51", "01", "02", "03", "04", "05", "06", "07", "20", "33", "SC", "00"}) {
     EXPECT_TRUE(codes.count(std::string(family) + "000")) << family;
   }
-  for (const char* fixed : {"2000A", "2000E", "3300A", "3300N", "SC00A", "SC00B", "0000A",
-                            "0000M", "21001"}) {
+  for (const char* fixed :
+       {"2000A", "2000E", "3300A", "3300N", "SC00A", "SC00B", "0000A", "0000M", "21001"}) {
     EXPECT_TRUE(codes.count(fixed)) << fixed;
   }
 }
@@ -309,7 +309,9 @@ TEST(DemoTablesTest, SampleLetterKeywordsAreShortEnough) {
   int keywords = 0;
   while ((at = letter.find('#', at)) != std::string::npos) {
     size_t end = ++at;
-    while (end < letter.size() && (std::isalnum(static_cast<unsigned char>(letter[end])) || letter[end] == '_')) ++end;
+    while (end < letter.size() &&
+           (std::isalnum(static_cast<unsigned char>(letter[end])) || letter[end] == '_'))
+      ++end;
     EXPECT_LE(end - at, 7u) << letter.substr(at, end - at);
     EXPECT_GE(end - at, 5u) << letter.substr(at, end - at);
     ++keywords;

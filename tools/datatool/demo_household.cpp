@@ -17,11 +17,11 @@ namespace {
 
 // CLIENT fields used here.
 constexpr int kClientCodePrefix = 1, kClientFile = 2, kClientDigit = 3, kClientName = 4,
-              kClientMaidenName = 5, kClientFirstName = 6, kClientAddress1 = 7,
-              kClientAddress2 = 8, kClientPostcode = 9, kClientCity = 10, kClientPhone = 11,
-              kClientMobile = 12, kClientSituation = 13, kClientCivility = 14,
-              kClientBirth = 15, kClientProfession = 18, kClientRegime = 23,
-              kClientFileNumber = 38, kClientTitle = 67, kClientStamp = 84;
+              kClientMaidenName = 5, kClientFirstName = 6, kClientAddress1 = 7, kClientAddress2 = 8,
+              kClientPostcode = 9, kClientCity = 10, kClientPhone = 11, kClientMobile = 12,
+              kClientSituation = 13, kClientCivility = 14, kClientBirth = 15,
+              kClientProfession = 18, kClientRegime = 23, kClientFileNumber = 38, kClientTitle = 67,
+              kClientStamp = 84;
 // ADRESSES fields.
 constexpr int kAddressPrefix = 1, kAddressFile = 2, kAddressNumber = 3, kAddressLines = 4,
               kAddressPostcode = 5, kAddressCity = 6;
@@ -36,8 +36,8 @@ std::string Phone(Random& rng, char first) {
   int pairs[4];
   for (int& pair : pairs) pair = static_cast<int>(rng.Between(0, 99));
   char phone[32];
-  std::snprintf(phone, sizeof phone, "0%c %02d %02d %02d %02d", first, pairs[0], pairs[1],
-                pairs[2], pairs[3]);
+  std::snprintf(phone, sizeof phone, "0%c %02d %02d %02d %02d", first, pairs[0], pairs[1], pairs[2],
+                pairs[3]);
   return phone;
 }
 
@@ -161,9 +161,10 @@ void DrawHousehold(int64_t number, int size, Random& rng, Household& h) {
   h.owns_home = rng.Chance(h.persons[0].age < 30 ? 25 : 65);
   h.street_number = static_cast<int>(rng.Between(1, 120));
   h.street = static_cast<int>(rng.Between(0, static_cast<int64_t>(Streets().size()) - 1));
-  h.complement = rng.Chance(30)
-                     ? static_cast<int>(rng.Between(0, static_cast<int64_t>(AddressComplements().size()) - 1))
-                     : -1;
+  h.complement =
+      rng.Chance(30)
+          ? static_cast<int>(rng.Between(0, static_cast<int64_t>(AddressComplements().size()) - 1))
+          : -1;
   h.town = static_cast<int>(rng.Between(0, static_cast<int64_t>(Towns().size()) - 1));
   h.address_record = rng.Chance(90);
   h.second_address = h.address_record && rng.Chance(8);
@@ -172,8 +173,8 @@ void DrawHousehold(int64_t number, int size, Random& rng, Household& h) {
 
 void WriteIdentity(const Household& h, Random& rng, DemoOutput& out) {
   const Town& town = Towns()[static_cast<size_t>(h.town)];
-  const std::string line1 = std::to_string(h.street_number) + " " +
-                            Text(Streets()[static_cast<size_t>(h.street)]);
+  const std::string line1 =
+      std::to_string(h.street_number) + " " + Text(Streets()[static_cast<size_t>(h.street)]);
   const std::string line2 =
       h.complement < 0 ? "" : Text(AddressComplements()[static_cast<size_t>(h.complement)]);
   const std::string city = Text(town.name);
@@ -198,9 +199,11 @@ void WriteIdentity(const Household& h, Random& rng, DemoOutput& out) {
     w.Text(kClientRegime, p.regime);
     w.Text(kClientFileNumber, h.code.substr(2, 6));
     w.Text(kClientTitle, p.title);
-    static constexpr int kStampRanges[6][2] = {{1, 12}, {1, 28}, {8, 19}, {0, 59}, {0, 59}, {0, 999}};
+    static constexpr int kStampRanges[6][2] = {{1, 12}, {1, 28}, {8, 19},
+                                               {0, 59}, {0, 59}, {0, 999}};
     int s[6];
-    for (int i = 0; i < 6; ++i) s[i] = static_cast<int>(rng.Between(kStampRanges[i][0], kStampRanges[i][1]));
+    for (int i = 0; i < 6; ++i)
+      s[i] = static_cast<int>(rng.Between(kStampRanges[i][0], kStampRanges[i][1]));
     char stamp[64];
     std::snprintf(stamp, sizeof stamp, "2024%02d%02d%02d%02d%02d%03d", s[0], s[1], s[2], s[3], s[4],
                   s[5]);
@@ -233,7 +236,8 @@ void WriteIdentity(const Household& h, Random& rng, DemoOutput& out) {
     if (!rng.Chance(30)) {
       const float assets = rng.Euros(20, h.wealthy ? 6000 : 900) * 1000.0f;
       w.Real(kEstateFigures, assets, 0);
-      w.Real(kEstateFigures, std::floor(assets * static_cast<float>(rng.Between(0, 25)) / 100.0f), 1);
+      w.Real(kEstateFigures, std::floor(assets * static_cast<float>(rng.Between(0, 25)) / 100.0f),
+             1);
     }
     out.Emit(FileId::CLIPART);
   }

@@ -41,8 +41,8 @@ bool MakeFolders(const Installation& i, std::string* error) {
     *error = i.root + " already exists and is not an empty folder: nothing written";
     return false;
   }
-  for (const std::string& dir : {i.root, i.root + "/FIC01", i.root + "/HSF", i.program_directory,
-                                 i.data_directory}) {
+  for (const std::string& dir :
+       {i.root, i.root + "/FIC01", i.root + "/HSF", i.program_directory, i.data_directory}) {
     fs::create_directories(dir, ec);
     if (ec) {
       *error = "cannot create " + dir + ": " + ec.message();

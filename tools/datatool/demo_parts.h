@@ -43,19 +43,19 @@ class DemoOutput {
 inline constexpr int kReferenceYear = 2025;
 
 struct Person {
-  char digit = '1';      // person digit of the client code
-  std::string code;      // 9 characters
+  char digit = '1';  // person digit of the client code
+  std::string code;  // 9 characters
   bool female = false;
-  std::string birth;     // YYYYMMDD, or "00000000" when unknown
-  int age = 0;           // in kReferenceYear
-  std::string profession;  // 5 characters: family (2) + number (3)
-  int family = 0;        // profession family 1..8
-  std::string name;        // cp1252, upper case; may begin with "(" or "*"
-  std::string first_name;  // cp1252
-  std::string maiden_name; // cp1252, married women only
-  std::string regime;      // matrimonial regime code, or empty
+  std::string birth;        // YYYYMMDD, or "00000000" when unknown
+  int age = 0;              // in kReferenceYear
+  std::string profession;   // 5 characters: family (2) + number (3)
+  int family = 0;           // profession family 1..8
+  std::string name;         // cp1252, upper case; may begin with "(" or "*"
+  std::string first_name;   // cp1252
+  std::string maiden_name;  // cp1252, married women only
+  std::string regime;       // matrimonial regime code, or empty
   char civility = '1';
-  std::string title;       // written-out civility, usually empty
+  std::string title;  // written-out civility, usually empty
 };
 
 struct Household {
@@ -69,9 +69,9 @@ struct Household {
   int street = 0;
   int complement = -1;
   int town = 0;
-  bool address_record = true;  // ADRESSES "001"; otherwise CLIENT fields only
-  bool second_address = false; // also an ADRESSES "002"
-  std::string phone;           // 14 characters
+  bool address_record = true;   // ADRESSES "001"; otherwise CLIENT fields only
+  bool second_address = false;  // also an ADRESSES "002"
+  std::string phone;            // 14 characters
   // Properties that loans may finance: key text (17 characters) and owner.
   struct Property {
     std::string key;  // owner's client code + line code + part

@@ -13,8 +13,8 @@ using vz::db::FileId;
 
 namespace {
 
-constexpr int kQueryPrefix = 1, kQueryNumber = 2, kCriteriaKey = 3, kLineText = 6,
-              kQueryState = 7, kQueryOrigin = 8;
+constexpr int kQueryPrefix = 1, kQueryNumber = 2, kCriteriaKey = 3, kLineText = 6, kQueryState = 7,
+              kQueryOrigin = 8;
 constexpr size_t kPieces = 5, kPieceCharacters = 51;
 
 struct Criterion {
@@ -30,24 +30,38 @@ struct DemoQuery {
 };
 
 constexpr DemoQuery kQueries[] = {
-    {"Revenus du foyer sup\xC3\xA9rieurs \xC3\xA0 30 000", "Foyers imposables",
-     {{"40000******2", "30000\t999999999\t"}, {"RUBRIQUE***2", "40000"}, {"RUBRIQUE***2", "0000A"}}, ""},
-    {"Propri\xC3\xA9taires bailleurs", "Immobilier de rapport",
-     {{"02000******2", "1\t999999999\t0\t999\t"}, {"RUBRIQUE***2", "02000"}, {}}, ""},
-    {"Clients de 60 \xC3\xA0 75 ans", "Pr\xC3\xA9paration de la retraite",
-     {{"AGECLI******", "60\t75\t"}, {"RUBRIQUE***1", "20000"}, {}}, ""},
+    {"Revenus du foyer sup\xC3\xA9rieurs \xC3\xA0 30 000",
+     "Foyers imposables",
+     {{"40000******2", "30000\t999999999\t"}, {"RUBRIQUE***2", "40000"}, {"RUBRIQUE***2", "0000A"}},
+     ""},
+    {"Propri\xC3\xA9taires bailleurs",
+     "Immobilier de rapport",
+     {{"02000******2", "1\t999999999\t0\t999\t"}, {"RUBRIQUE***2", "02000"}, {}},
+     ""},
+    {"Clients de 60 \xC3\xA0 75 ans",
+     "Pr\xC3\xA9paration de la retraite",
+     {{"AGECLI******", "60\t75\t"}, {"RUBRIQUE***1", "20000"}, {}},
+     ""},
     {"R\xC3\xA9gion parisienne", "", {{"CODPOST*****", "75000\t75999\t"}, {}, {}}, ""},
     {"Clients lyonnais", "", {{"VILLE*******", "LYON\t"}, {}, {}}, ""},
     {"Couples mari\xC3\xA9s", "", {{"SITFAM******", "Mari\xC3\xA9(e)\tM\t"}, {}, {}}, ""},
-    {"\xC3\x89pargne liquide sup\xC3\xA9rieure \xC3\xA0 50 000", "",
-     {{"05000******2", "50000\t999999999\t"}, {"RUBRIQUE***2", "05000"}, {}}, ""},
+    {"\xC3\x89pargne liquide sup\xC3\xA9rieure \xC3\xA0 50 000",
+     "",
+     {{"05000******2", "50000\t999999999\t"}, {"RUBRIQUE***2", "05000"}, {}},
+     ""},
     {"Emprunteurs", "", {{"54000******2", "1\t999999999\t0\t999999999\t"}, {}, {}}, ""},
-    {"Professions lib\xC3\xA9rales", "",
-     {{"FAMPRO******", "Professions lib\xC3\xA9rales\t06000\t"}, {}, {}}, ""},
+    {"Professions lib\xC3\xA9rales",
+     "",
+     {{"FAMPRO******", "Professions lib\xC3\xA9rales\t06000\t"}, {}, {}},
+     ""},
     {"Anniversaires de mars", "", {{"ANNI********", "01/03\t31/03\t"}, {}, {}}, ""},
-    {"Revenus ou \xC3\xA9pargne", "Union de deux requ\xC3\xAAtes", {{}, {}, {}},
+    {"Revenus ou \xC3\xA9pargne",
+     "Union de deux requ\xC3\xAAtes",
+     {{}, {}, {}},
      "C\t01000001\tOU\t01000007\t"},
-    {"Seniors parisiens", "Intersection de deux requ\xC3\xAAtes", {{}, {}, {}},
+    {"Seniors parisiens",
+     "Intersection de deux requ\xC3\xAAtes",
+     {{}, {}, {}},
      "C\t01000003\tET\t01000004\t"},
 };
 
@@ -68,7 +82,9 @@ void WriteLine(DemoOutput& out, const std::string& number, const std::string& ke
 
 }  // namespace
 
-int LastDemoQueryNumber() { return static_cast<int>(std::size(kQueries)); }
+int LastDemoQueryNumber() {
+  return static_cast<int>(std::size(kQueries));
+}
 
 int WriteQueries(DemoOutput& out) {
   int number = 0;

@@ -11,7 +11,9 @@ namespace vz::datatool {
 
 using vz::db::FileId;
 
-std::string Text(const char* utf8) { return vz::os::Cp1252(utf8); }
+std::string Text(const char* utf8) {
+  return vz::os::Cp1252(utf8);
+}
 
 DemoOutput::DemoOutput(RecordSink& sink, GenerateStats& stats) : sink_(sink), stats_(stats) {
   const std::vector<FileShape>& shapes = CatalogueShapes();
@@ -53,7 +55,8 @@ void WriteCodeLabel(DemoOutput& out, FileId file, const char* code, const char* 
 }  // namespace
 
 void WriteReferenceFiles(DemoOutput& out) {
-  for (const CodeLabel& r : RubricCatalogue()) WriteCodeLabel(out, FileId::RUBRIQUE, r.code, r.label);
+  for (const CodeLabel& r : RubricCatalogue())
+    WriteCodeLabel(out, FileId::RUBRIQUE, r.code, r.label);
   for (const CodeLabel& r : MatrimonialRegimes()) {
     WriteCodeLabel(out, FileId::ANNEXE, r.code, r.label);
   }

@@ -4,82 +4,131 @@ namespace vz::datatool {
 namespace {
 
 constexpr const char* kFamilyNames[] = {
-    "MARTIN",   "BERNARD",   "THOMAS",    "PETIT",     "ROBERT",   "RICHARD",  "DURAND",
-    "DUBOIS",   "MOREAU",    "LAURENT",   "SIMON",     "MICHEL",   "LEFÈVRE",  "LEROY",
-    "ROUX",     "DAVID",     "BERTRAND",  "MOREL",     "FOURNIER", "GIRARD",   "BONNET",
-    "DUPONT",   "LAMBERT",   "FONTAINE",  "ROUSSEAU",  "VINCENT",  "MULLER",   "LEFEBVRE",
-    "FAURE",    "ANDRÉ",     "MERCIER",   "BLANC",     "GUÉRIN",   "BOYER",    "GARNIER",
-    "CHEVALIER", "FRANÇOIS", "LEGRAND",   "GAUTHIER",  "GARCIA",   "PERRIN",   "ROBIN",
-    "CLÉMENT",  "MORIN",     "NICOLAS",   "HENRY",     "ROUSSEL",  "MATHIEU",  "GAUTIER",
-    "MASSON",   "MARCHAND",  "DUVAL",     "DENIS",     "DUMONT",   "MARIE",    "LEMAIRE",
-    "NOËL",     "MEYER",     "DUFOUR",    "MEUNIER",   "BRUN",     "BLANCHARD", "GIRAUD",
-    "JOLY",     "RIVIÈRE",   "LUCAS",     "BRUNET",    "GAILLARD", "BARBIER",  "ARNAUD",
-    "MARTINEZ", "GÉRARD",    "ROCHE",     "RENARD",    "SCHMITT",  "ROY",      "LEROUX",
-    "COLIN",    "VIDAL",     "CARON",     "PICARD",    "ROGER",    "FABRE",    "AUBERT",
-    "LEMOINE",  "RENAUD",    "DUMAS",     "LACROIX",   "OLIVIER",  "PHILIPPE", "BOURGEOIS",
-    "PIERRE",   "BENOÎT",    "REY",       "LECLERC",   "PAYET",    "ROLLAND",  "LE GALL",
-    "D'ALMEIDA", "DE LA TOUR", "LE BIHAN", "PERRIN-DUVAL", "KERGOAT", "ETCHEVERRY",
+    "MARTIN",    "BERNARD",    "THOMAS",   "PETIT",        "ROBERT",   "RICHARD",    "DURAND",
+    "DUBOIS",    "MOREAU",     "LAURENT",  "SIMON",        "MICHEL",   "LEFÈVRE",    "LEROY",
+    "ROUX",      "DAVID",      "BERTRAND", "MOREL",        "FOURNIER", "GIRARD",     "BONNET",
+    "DUPONT",    "LAMBERT",    "FONTAINE", "ROUSSEAU",     "VINCENT",  "MULLER",     "LEFEBVRE",
+    "FAURE",     "ANDRÉ",      "MERCIER",  "BLANC",        "GUÉRIN",   "BOYER",      "GARNIER",
+    "CHEVALIER", "FRANÇOIS",   "LEGRAND",  "GAUTHIER",     "GARCIA",   "PERRIN",     "ROBIN",
+    "CLÉMENT",   "MORIN",      "NICOLAS",  "HENRY",        "ROUSSEL",  "MATHIEU",    "GAUTIER",
+    "MASSON",    "MARCHAND",   "DUVAL",    "DENIS",        "DUMONT",   "MARIE",      "LEMAIRE",
+    "NOËL",      "MEYER",      "DUFOUR",   "MEUNIER",      "BRUN",     "BLANCHARD",  "GIRAUD",
+    "JOLY",      "RIVIÈRE",    "LUCAS",    "BRUNET",       "GAILLARD", "BARBIER",    "ARNAUD",
+    "MARTINEZ",  "GÉRARD",     "ROCHE",    "RENARD",       "SCHMITT",  "ROY",        "LEROUX",
+    "COLIN",     "VIDAL",      "CARON",    "PICARD",       "ROGER",    "FABRE",      "AUBERT",
+    "LEMOINE",   "RENAUD",     "DUMAS",    "LACROIX",      "OLIVIER",  "PHILIPPE",   "BOURGEOIS",
+    "PIERRE",    "BENOÎT",     "REY",      "LECLERC",      "PAYET",    "ROLLAND",    "LE GALL",
+    "D'ALMEIDA", "DE LA TOUR", "LE BIHAN", "PERRIN-DUVAL", "KERGOAT",  "ETCHEVERRY",
 };
 
 constexpr const char* kMaleFirstNames[] = {
-    "Jean",    "Pierre",  "Michel",   "André",    "Philippe", "René",     "Louis",
-    "Alain",   "Jacques", "Bernard",  "Marcel",   "Daniel",   "Roger",    "Robert",
-    "Paul",    "Claude",  "Christian", "Henri",   "Georges",  "Nicolas",  "François",
-    "Patrick", "Gérard",  "Christophe", "Joseph", "Julien",   "Maurice",  "Laurent",
-    "Frédéric", "Éric",   "Stéphane", "David",    "Pascal",   "Sébastien", "Thierry",
-    "Jérôme",  "Olivier", "Guillaume", "Thomas",  "Antoine",  "Hervé",    "Yves",
+    "Jean",     "Pierre",  "Michel",     "André",  "Philippe", "René",      "Louis",
+    "Alain",    "Jacques", "Bernard",    "Marcel", "Daniel",   "Roger",     "Robert",
+    "Paul",     "Claude",  "Christian",  "Henri",  "Georges",  "Nicolas",   "François",
+    "Patrick",  "Gérard",  "Christophe", "Joseph", "Julien",   "Maurice",   "Laurent",
+    "Frédéric", "Éric",    "Stéphane",   "David",  "Pascal",   "Sébastien", "Thierry",
+    "Jérôme",   "Olivier", "Guillaume",  "Thomas", "Antoine",  "Hervé",     "Yves",
 };
 
 constexpr const char* kFemaleFirstNames[] = {
-    "Marie",     "Jeanne",    "Françoise", "Monique",   "Catherine", "Nathalie",  "Isabelle",
-    "Jacqueline", "Anne",     "Sylvie",    "Martine",   "Madeleine", "Nicole",    "Suzanne",
-    "Hélène",    "Christine", "Marguerite", "Denise",   "Louise",    "Christiane", "Yvonne",
-    "Valérie",   "Sophie",    "Sandrine",  "Stéphanie", "Céline",    "Véronique", "Chantal",
-    "Thérèse",   "Brigitte",  "Élise",     "Camille",   "Julie",     "Aurélie",   "Émilie",
-    "Claire",    "Agnès",     "Béatrice",  "Geneviève", "Odile",     "Laure",     "Cécile",
+    "Marie",      "Jeanne",    "Françoise",  "Monique",   "Catherine", "Nathalie",   "Isabelle",
+    "Jacqueline", "Anne",      "Sylvie",     "Martine",   "Madeleine", "Nicole",     "Suzanne",
+    "Hélène",     "Christine", "Marguerite", "Denise",    "Louise",    "Christiane", "Yvonne",
+    "Valérie",    "Sophie",    "Sandrine",   "Stéphanie", "Céline",    "Véronique",  "Chantal",
+    "Thérèse",    "Brigitte",  "Élise",      "Camille",   "Julie",     "Aurélie",    "Émilie",
+    "Claire",     "Agnès",     "Béatrice",   "Geneviève", "Odile",     "Laure",      "Cécile",
 };
 
 constexpr const char* kStreets[] = {
-    "rue de la République",  "avenue Victor Hugo",     "boulevard Gambetta",
-    "place du Marché",       "rue des Lilas",          "chemin des Vignes",
-    "allée des Tilleuls",    "impasse du Moulin",      "rue Jean Jaurès",
-    "avenue de la Gare",     "rue du Général Leclerc", "boulevard Pasteur",
-    "rue de l'Église",       "route de Bordeaux",      "rue Nationale",
-    "avenue Foch",           "rue des Écoles",         "quai des Bateliers",
-    "rue Saint-Michel",      "cours Mirabeau",         "rue de la Paix",
-    "avenue des Champs",     "rue du Château",         "chemin de la Croix",
-    "rue Émile Zola",        "place de la Mairie",     "rue Pierre Curie",
-    "avenue du Maréchal Joffre", "rue des Acacias",    "boulevard de la Liberté",
+    "rue de la République",   "avenue Victor Hugo",
+    "boulevard Gambetta",     "place du Marché",
+    "rue des Lilas",          "chemin des Vignes",
+    "allée des Tilleuls",     "impasse du Moulin",
+    "rue Jean Jaurès",        "avenue de la Gare",
+    "rue du Général Leclerc", "boulevard Pasteur",
+    "rue de l'Église",        "route de Bordeaux",
+    "rue Nationale",          "avenue Foch",
+    "rue des Écoles",         "quai des Bateliers",
+    "rue Saint-Michel",       "cours Mirabeau",
+    "rue de la Paix",         "avenue des Champs",
+    "rue du Château",         "chemin de la Croix",
+    "rue Émile Zola",         "place de la Mairie",
+    "rue Pierre Curie",       "avenue du Maréchal Joffre",
+    "rue des Acacias",        "boulevard de la Liberté",
 };
 
 constexpr const char* kComplements[] = {
-    "Bâtiment B",        "Résidence Les Pins", "Appartement 12",  "Lieu-dit La Croix",
+    "Bâtiment B",           "Résidence Les Pins", "Appartement 12",  "Lieu-dit La Croix",
     "Escalier C, 3e étage", "Domaine des Chênes", "Villa Les Roses", "BP 42",
 };
 
 constexpr Town kTowns[] = {
-    {"PARIS", "75008"},        {"PARIS", "75016"},         {"PARIS", "75011"},
-    {"PARIS", "75015"},        {"LYON", "69006"},          {"LYON", "69003"},
-    {"MARSEILLE", "13008"},    {"TOULOUSE", "31000"},      {"NICE", "06000"},
-    {"NANTES", "44000"},       {"STRASBOURG", "67000"},    {"MONTPELLIER", "34000"},
-    {"BORDEAUX", "33000"},     {"LILLE", "59000"},         {"RENNES", "35000"},
-    {"REIMS", "51100"},        {"LE HAVRE", "76600"},      {"SAINT-ÉTIENNE", "42000"},
-    {"TOULON", "83000"},       {"GRENOBLE", "38000"},      {"DIJON", "21000"},
-    {"ANGERS", "49000"},       {"NÎMES", "30000"},         {"VILLEURBANNE", "69100"},
-    {"CLERMONT-FERRAND", "63000"}, {"LE MANS", "72000"},   {"AIX-EN-PROVENCE", "13100"},
-    {"BREST", "29200"},        {"TOURS", "37000"},         {"AMIENS", "80000"},
-    {"LIMOGES", "87000"},      {"ANNECY", "74000"},        {"PERPIGNAN", "66000"},
-    {"BOULOGNE-BILLANCOURT", "92100"}, {"METZ", "57000"},  {"BESANÇON", "25000"},
-    {"ORLÉANS", "45000"},      {"ROUEN", "76000"},         {"MULHOUSE", "68100"},
-    {"CAEN", "14000"},         {"NANCY", "54000"},         {"ARGENTEUIL", "95100"},
-    {"VERSAILLES", "78000"},   {"NEUILLY-SUR-SEINE", "92200"}, {"PAU", "64000"},
-    {"LA ROCHELLE", "17000"},  {"BAYONNE", "64100"},       {"COLMAR", "68000"},
-    {"VANNES", "56000"},       {"QUIMPER", "29000"},       {"CHAMBÉRY", "73000"},
-    {"ARCACHON", "33120"},     {"SAINT-MALO", "35400"},    {"BIARRITZ", "64200"},
-    {"ÉVIAN-LES-BAINS", "74500"}, {"BEAUNE", "21200"},     {"SARLAT-LA-CANÉDA", "24200"},
-    {"FONTAINEBLEAU", "77300"}, {"CHANTILLY", "60500"},    {"DEAUVILLE", "14800"},
-    {"L'HAY-LES-ROSES", "94240"}, {"AJACCIO", "20000"},    {"BASTIA", "20200"},
-    {"SAINT-DENIS", "97400"},  {"CAYENNE", "97300"},       {"MENTON", "06500"},
+    {"PARIS", "75008"},
+    {"PARIS", "75016"},
+    {"PARIS", "75011"},
+    {"PARIS", "75015"},
+    {"LYON", "69006"},
+    {"LYON", "69003"},
+    {"MARSEILLE", "13008"},
+    {"TOULOUSE", "31000"},
+    {"NICE", "06000"},
+    {"NANTES", "44000"},
+    {"STRASBOURG", "67000"},
+    {"MONTPELLIER", "34000"},
+    {"BORDEAUX", "33000"},
+    {"LILLE", "59000"},
+    {"RENNES", "35000"},
+    {"REIMS", "51100"},
+    {"LE HAVRE", "76600"},
+    {"SAINT-ÉTIENNE", "42000"},
+    {"TOULON", "83000"},
+    {"GRENOBLE", "38000"},
+    {"DIJON", "21000"},
+    {"ANGERS", "49000"},
+    {"NÎMES", "30000"},
+    {"VILLEURBANNE", "69100"},
+    {"CLERMONT-FERRAND", "63000"},
+    {"LE MANS", "72000"},
+    {"AIX-EN-PROVENCE", "13100"},
+    {"BREST", "29200"},
+    {"TOURS", "37000"},
+    {"AMIENS", "80000"},
+    {"LIMOGES", "87000"},
+    {"ANNECY", "74000"},
+    {"PERPIGNAN", "66000"},
+    {"BOULOGNE-BILLANCOURT", "92100"},
+    {"METZ", "57000"},
+    {"BESANÇON", "25000"},
+    {"ORLÉANS", "45000"},
+    {"ROUEN", "76000"},
+    {"MULHOUSE", "68100"},
+    {"CAEN", "14000"},
+    {"NANCY", "54000"},
+    {"ARGENTEUIL", "95100"},
+    {"VERSAILLES", "78000"},
+    {"NEUILLY-SUR-SEINE", "92200"},
+    {"PAU", "64000"},
+    {"LA ROCHELLE", "17000"},
+    {"BAYONNE", "64100"},
+    {"COLMAR", "68000"},
+    {"VANNES", "56000"},
+    {"QUIMPER", "29000"},
+    {"CHAMBÉRY", "73000"},
+    {"ARCACHON", "33120"},
+    {"SAINT-MALO", "35400"},
+    {"BIARRITZ", "64200"},
+    {"ÉVIAN-LES-BAINS", "74500"},
+    {"BEAUNE", "21200"},
+    {"SARLAT-LA-CANÉDA", "24200"},
+    {"FONTAINEBLEAU", "77300"},
+    {"CHANTILLY", "60500"},
+    {"DEAUVILLE", "14800"},
+    {"L'HAY-LES-ROSES", "94240"},
+    {"AJACCIO", "20000"},
+    {"BASTIA", "20200"},
+    {"SAINT-DENIS", "97400"},
+    {"CAYENNE", "97300"},
+    {"MENTON", "06500"},
 };
 
 constexpr Profession kProfessions[] = {
@@ -234,14 +283,32 @@ constexpr CodeLabel kRubrics[] = {
 
 }  // namespace
 
-std::span<const char* const> FamilyNames() { return kFamilyNames; }
-std::span<const char* const> MaleFirstNames() { return kMaleFirstNames; }
-std::span<const char* const> FemaleFirstNames() { return kFemaleFirstNames; }
-std::span<const char* const> Streets() { return kStreets; }
-std::span<const char* const> AddressComplements() { return kComplements; }
-std::span<const Town> Towns() { return kTowns; }
-std::span<const Profession> Professions() { return kProfessions; }
-std::span<const CodeLabel> MatrimonialRegimes() { return kRegimes; }
-std::span<const CodeLabel> RubricCatalogue() { return kRubrics; }
+std::span<const char* const> FamilyNames() {
+  return kFamilyNames;
+}
+std::span<const char* const> MaleFirstNames() {
+  return kMaleFirstNames;
+}
+std::span<const char* const> FemaleFirstNames() {
+  return kFemaleFirstNames;
+}
+std::span<const char* const> Streets() {
+  return kStreets;
+}
+std::span<const char* const> AddressComplements() {
+  return kComplements;
+}
+std::span<const Town> Towns() {
+  return kTowns;
+}
+std::span<const Profession> Professions() {
+  return kProfessions;
+}
+std::span<const CodeLabel> MatrimonialRegimes() {
+  return kRegimes;
+}
+std::span<const CodeLabel> RubricCatalogue() {
+  return kRubrics;
+}
 
 }  // namespace vz::datatool

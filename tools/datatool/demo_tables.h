@@ -30,12 +30,12 @@ struct CodeLabel {
 std::span<const char* const> FamilyNames();
 std::span<const char* const> MaleFirstNames();
 std::span<const char* const> FemaleFirstNames();
-std::span<const char* const> Streets();           // "rue des Lilas" (without number)
+std::span<const char* const> Streets();             // "rue des Lilas" (without number)
 std::span<const char* const> AddressComplements();  // "Résidence Les Pins"
 std::span<const Town> Towns();
-std::span<const Profession> Professions();  // families first in each group, in code order
+std::span<const Profession> Professions();        // families first in each group, in code order
 std::span<const CodeLabel> MatrimonialRegimes();  // ANNEXE records
-std::span<const CodeLabel> RubricCatalogue();      // RUBRIQUE records, in code order
+std::span<const CodeLabel> RubricCatalogue();     // RUBRIQUE records, in code order
 
 }  // namespace vz::datatool
 

@@ -81,9 +81,13 @@ bool EngineSession::Search(FileId file, const std::string& key, const std::strin
          LE_Hendehors(ctx_) == 0;
 }
 
-bool EngineSession::Add(FileId file) { return LE_Hajoute(ctx_, Name(file), 0) != 0; }
+bool EngineSession::Add(FileId file) {
+  return LE_Hajoute(ctx_, Name(file), 0) != 0;
+}
 
-bool EngineSession::Create(FileId file) { return LE_Hcreation(ctx_, Name(file)) != 0; }
+bool EngineSession::Create(FileId file) {
+  return LE_Hcreation(ctx_, Name(file)) != 0;
+}
 
 int64_t EngineSession::Count(FileId file) {
   LE_Hinfogene(ctx_, Name(file));

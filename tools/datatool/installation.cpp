@@ -22,7 +22,9 @@ Installation InstallationPaths(const std::string& root) {
   return i;
 }
 
-std::string FirstField(const std::string& value) { return value.substr(0, value.find(',')); }
+std::string FirstField(const std::string& value) {
+  return value.substr(0, value.find(','));
+}
 
 std::string ResolveDataDirectory(const std::string& program_directory, const std::string& field) {
   const std::string native = vz::os::ToNativePath(field);
@@ -51,7 +53,8 @@ bool LocateInstallation(const std::string& root, Installation* installation, std
   }
   i.data_directory = ResolveDataDirectory(i.program_directory, field);
   if (!fs::is_directory(i.data_directory, ec)) {
-    *error = "the data directory " + i.data_directory + " (REPERTOIREF=" + field + ") does not exist";
+    *error =
+        "the data directory " + i.data_directory + " (REPERTOIREF=" + field + ") does not exist";
     return false;
   }
   if (!fs::is_regular_file(i.analysis_file, ec)) {

@@ -85,8 +85,8 @@ class FieldDecoder {
     if (field_.is_run) {
       if (!value.is_array()) return Fail(error, "expected an array of " + Count());
       if (value.size() > field_.count) {
-        return Fail(error, "array of " + std::to_string(value.size()) + " values, the field holds " +
-                               std::to_string(field_.count));
+        return Fail(error, "array of " + std::to_string(value.size()) +
+                               " values, the field holds " + std::to_string(field_.count));
       }
       for (size_t i = 0; i < value.size(); ++i) {
         if (!One(value[i], p + i * field_.element, i + 1, error)) return false;
@@ -99,8 +99,7 @@ class FieldDecoder {
 
  private:
   std::string Count() const {
-    return std::to_string(field_.count) +
-           (field_.kind == FieldKind::kText ? " texts" : " numbers");
+    return std::to_string(field_.count) + (field_.kind == FieldKind::kText ? " texts" : " numbers");
   }
 
   std::string Where(size_t index) const {
@@ -129,7 +128,8 @@ class FieldDecoder {
   }
 
   bool Text(const Json& v, uint8_t* p, size_t index, std::string* error) {
-    if (!v.is_string()) return Fail(error, std::string("expected a text, got ") + v.type_name(), index);
+    if (!v.is_string())
+      return Fail(error, std::string("expected a text, got ") + v.type_name(), index);
     const std::string& utf8 = v.get_ref<const std::string&>();
     std::string text = vz::os::Cp1252(utf8);
     const auto marks = [](std::string_view s) { return std::count(s.begin(), s.end(), '?'); };

@@ -16,8 +16,9 @@ namespace {
 // 1 text 9 | 2 run of 3 texts of 5 | 3 int16 | 4 int16 x 3 | 5 real | 6 real x 2 | 7 key | 8 text 0
 FileShape TestShape() {
   std::string error;
-  auto shape = MakeShape("T", {{10, '1'}, {18, '1'}, {2, '2'}, {6, '2'}, {4, '4'}, {8, '4'}, {7, '4'}, {1, '1'}},
-                         {7}, &error);
+  auto shape = MakeShape(
+      "T", {{10, '1'}, {18, '1'}, {2, '2'}, {6, '2'}, {4, '4'}, {8, '4'}, {7, '4'}, {1, '1'}}, {7},
+      &error);
   FieldShape& run = shape->fields[1];
   run.count = 3;
   run.element = 6;
@@ -69,7 +70,7 @@ TEST(JsonRecordTest, RoundTripGivesTheSameBytes) {
     for (size_t k = 0; k < 3; ++k) {  // any bit pattern, NaN and infinities included
       uint32_t bits = static_cast<uint32_t>(rng.Next());
       if (k == 2 && std::isnan(std::bit_cast<float>(bits))) bits = 0x7FC00000u;  // quiet NaN
-      if (k == 0 && i % 100 == 0) bits = 0x80000000u;  // minus zero
+      if (k == 0 && i % 100 == 0) bits = 0x80000000u;                            // minus zero
       std::memcpy(r.data() + 36 + 4 * k, &bits, 4);
     }
     const std::string line = EncodeRecord(shape, r.data());
@@ -197,9 +198,14 @@ TEST(JsonRecordTest, NumbersInEveryJsonForm) {
     const char* value;
     float expected;
   };
-  const Case cases[] = {{"0", 0.0f},       {"-0.0", -0.0f},         {"31250", 31250.0f},
-                        {"1e3", 1000.0f},  {"0.1", 0.1f},         {"16777217", 16777216.0f},
-                        {"3.4e38", 3.4e38f}, {"\"Infinity\"", std::numeric_limits<float>::infinity()},
+  const Case cases[] = {{"0", 0.0f},
+                        {"-0.0", -0.0f},
+                        {"31250", 31250.0f},
+                        {"1e3", 1000.0f},
+                        {"0.1", 0.1f},
+                        {"16777217", 16777216.0f},
+                        {"3.4e38", 3.4e38f},
+                        {"\"Infinity\"", std::numeric_limits<float>::infinity()},
                         {"\"-Infinity\"", -std::numeric_limits<float>::infinity()}};
   for (const Case& c : cases) {
     Decoded d = Decode(shape, std::string("{\"5\":") + c.value + "}");

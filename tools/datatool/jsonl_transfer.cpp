@@ -63,7 +63,8 @@ bool Pass(EngineSession& session, FileId file, const FileShape& shape, const std
       report->texts_cut += notes.texts_cut;
       report->characters_replaced += notes.characters_replaced;
       for (const std::string& note : notes.messages) {
-        if (report->problems.size() < 2 * kMaxListedProblems) report->problems.push_back(where + note);
+        if (report->problems.size() < 2 * kMaxListedProblems)
+          report->problems.push_back(where + note);
       }
       continue;
     }

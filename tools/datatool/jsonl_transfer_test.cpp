@@ -100,9 +100,9 @@ TEST_F(TransferTest, EveryGeneratedFileRoundTripsToIdenticalBytes) {
 
 TEST_F(TransferTest, RejectedLinesAreNamedAndNothingIsImported) {
   const std::string good = "{\"1\":\"40\",\"2\":\"999\",\"3\":\"Essai\"}\n";
-  const std::string path = WriteText(dir_.path() + "/bad.jsonl",
-                                     good + "\n" + good + "{\"1\":40}\n" + good +
-                                         "not json\n{\"7\":\"key\"}\n" + good);
+  const std::string path =
+      WriteText(dir_.path() + "/bad.jsonl",
+                good + "\n" + good + "{\"1\":40}\n" + good + "not json\n{\"7\":\"key\"}\n" + good);
   const size_t count = Records(source_, FileId::RUBRIQUE).size();
   for (bool replace : {false, true}) {
     ImportReport report;
@@ -110,7 +110,8 @@ TEST_F(TransferTest, RejectedLinesAreNamedAndNothingIsImported) {
     EXPECT_EQ(report.rejected, 3);
     EXPECT_EQ(report.records, 0);
     ASSERT_EQ(report.problems.size(), 3u);
-    EXPECT_EQ(report.problems[0].rfind("line 4: field 1: expected a text", 0), 0u) << report.problems[0];
+    EXPECT_EQ(report.problems[0].rfind("line 4: field 1: expected a text", 0), 0u)
+        << report.problems[0];
     EXPECT_EQ(report.problems[1].rfind("line 6: not valid JSON", 0), 0u) << report.problems[1];
     EXPECT_EQ(report.problems[2].rfind("line 7: field 7 is a key", 0), 0u) << report.problems[2];
     EXPECT_EQ(Records(source_, FileId::RUBRIQUE).size(), count) << "replace " << replace;
@@ -118,8 +119,9 @@ TEST_F(TransferTest, RejectedLinesAreNamedAndNothingIsImported) {
 }
 
 TEST_F(TransferTest, ReplaceEmptiesTheFileFirstAndAppendKeepsIt) {
-  const std::string path = WriteText(dir_.path() + "/one.jsonl",
-                                     "\xEF\xBB\xBF{\"1\":\"RM\",\"2\":\"009\",\"3\":\"R\xC3\xA9gime\"}\r\n\r\n");
+  const std::string path =
+      WriteText(dir_.path() + "/one.jsonl",
+                "\xEF\xBB\xBF{\"1\":\"RM\",\"2\":\"009\",\"3\":\"R\xC3\xA9gime\"}\r\n\r\n");
   const size_t count = Records(source_, FileId::ANNEXE).size();
   ImportReport report;
   ASSERT_TRUE(Import(source_, FileId::ANNEXE, path, false, &report));
@@ -128,14 +130,13 @@ TEST_F(TransferTest, ReplaceEmptiesTheFileFirstAndAppendKeepsIt) {
   ASSERT_TRUE(Import(source_, FileId::ANNEXE, path, true, &report));
   const std::vector<std::string> after = Records(source_, FileId::ANNEXE);
   ASSERT_EQ(after.size(), 1u);
-  EXPECT_EQ(vz::db::GetText(reinterpret_cast<const uint8_t*>(after[0].data()), 7, 30),
-            "R\xE9gime");
+  EXPECT_EQ(vz::db::GetText(reinterpret_cast<const uint8_t*>(after[0].data()), 7, 30), "R\xE9gime");
 }
 
 TEST_F(TransferTest, LongTextsAreCutReportedAndImported) {
-  const std::string path = WriteText(
-      dir_.path() + "/long.jsonl",
-      "{\"1\":\"RM\",\"2\":\"0099\",\"3\":\"" + std::string(40, 'x') + "\"}\n");
+  const std::string path =
+      WriteText(dir_.path() + "/long.jsonl",
+                "{\"1\":\"RM\",\"2\":\"0099\",\"3\":\"" + std::string(40, 'x') + "\"}\n");
   ImportReport report;
   ASSERT_TRUE(Import(target_, FileId::ANNEXE, path, false, &report));
   EXPECT_EQ(report.records, 1);
@@ -153,7 +154,8 @@ TEST_F(TransferTest, HostileInputs) {
     const char* problem;
   };
   const Case cases[] = {
-      {"line over the limit", std::string(kMaxLineBytes + 10, ' ') + "\n{}\n", "line 1: line longer"},
+      {"line over the limit", std::string(kMaxLineBytes + 10, ' ') + "\n{}\n",
+       "line 1: line longer"},
       {"binary bytes", std::string("\0\x01\x02\xFF\n", 5), "line 1: not valid JSON"},
       {"unbalanced nesting", "{\"3\":[[[[[[[[[[\n", "line 1: values nested too deeply"},
   };

@@ -54,8 +54,7 @@ std::optional<FileShape> MakeShape(std::string_view name,
     FieldShape f;
     f.offset = offset;
     f.size = static_cast<size_t>(d.size);
-    const bool is_key =
-        std::find(key_fields.begin(), key_fields.end(), number) != key_fields.end();
+    const bool is_key = std::find(key_fields.begin(), key_fields.end(), number) != key_fields.end();
     if (is_key) {
       if (d.type != '4') return fail("key slot is not of type 4");
       f.kind = FieldKind::kKey;

@@ -9,8 +9,8 @@ namespace {
 
 TEST(MakeShapeTest, KindsOffsetsAndRuns) {
   std::string error;
-  auto shape = MakeShape("T", {{10, '1'}, {2, '2'}, {8, '2'}, {4, '4'}, {12, '4'}, {19, '4'}}, {6},
-                         &error);
+  auto shape =
+      MakeShape("T", {{10, '1'}, {2, '2'}, {8, '2'}, {4, '4'}, {12, '4'}, {19, '4'}}, {6}, &error);
   ASSERT_TRUE(shape) << error;
   struct Row {
     FieldKind kind;
@@ -18,9 +18,9 @@ TEST(MakeShapeTest, KindsOffsetsAndRuns) {
     bool run;
   };
   const Row rows[] = {
-      {FieldKind::kText, 0, 10, 1, 10, false},  {FieldKind::kInt16, 10, 2, 1, 2, false},
-      {FieldKind::kInt16, 12, 8, 4, 2, true},   {FieldKind::kReal, 20, 4, 1, 4, false},
-      {FieldKind::kReal, 24, 12, 3, 4, true},   {FieldKind::kKey, 36, 19, 1, 19, false},
+      {FieldKind::kText, 0, 10, 1, 10, false}, {FieldKind::kInt16, 10, 2, 1, 2, false},
+      {FieldKind::kInt16, 12, 8, 4, 2, true},  {FieldKind::kReal, 20, 4, 1, 4, false},
+      {FieldKind::kReal, 24, 12, 3, 4, true},  {FieldKind::kKey, 36, 19, 1, 19, false},
   };
   ASSERT_EQ(shape->fields.size(), std::size(rows));
   for (size_t i = 0; i < std::size(rows); ++i) {
@@ -43,12 +43,9 @@ TEST(MakeShapeTest, RejectsDescriptionsThatDoNotFit) {
     std::vector<int> keys;
   };
   const Case cases[] = {
-      {"size 0", {{0, '1'}}, {}},
-      {"negative size", {{-4, '4'}}, {}},
-      {"odd int16 run", {{3, '2'}}, {}},
-      {"real run of 6 bytes", {{6, '4'}}, {}},
-      {"unknown digit", {{4, '3'}}, {}},
-      {"key slot of type 1", {{4, '1'}}, {1}},
+      {"size 0", {{0, '1'}}, {}},        {"negative size", {{-4, '4'}}, {}},
+      {"odd int16 run", {{3, '2'}}, {}}, {"real run of 6 bytes", {{6, '4'}}, {}},
+      {"unknown digit", {{4, '3'}}, {}}, {"key slot of type 1", {{4, '1'}}, {1}},
   };
   for (const Case& c : cases) {
     std::string error;
@@ -96,8 +93,11 @@ TEST(CatalogueShapesTest, LaidOutRunsOfTexts) {
     int field;
     size_t count, width;
   };
-  const Row rows[] = {{"ADRESSES", 4, 3, 70}, {"REQUETES", 6, 5, 51}, {"INTERFA", 5, 5, 51},
-                      {"CLIENT", 4, 1, 20},   {"REVENUS", 32, 1, 0}};
+  const Row rows[] = {{"ADRESSES", 4, 3, 70},
+                      {"REQUETES", 6, 5, 51},
+                      {"INTERFA", 5, 5, 51},
+                      {"CLIENT", 4, 1, 20},
+                      {"REVENUS", 32, 1, 0}};
   for (const Row& r : rows) {
     const FileShape* shape = FindShape(r.file);
     ASSERT_NE(shape, nullptr) << r.file;

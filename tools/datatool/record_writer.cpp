@@ -11,7 +11,9 @@ namespace vz::datatool {
 RecordWriter::RecordWriter(vz::db::FileId file, const FileShape& shape)
     : file_(file), shape_(&shape), bytes_(shape.record_size, 0) {}
 
-void RecordWriter::Clear() { std::fill(bytes_.begin(), bytes_.end(), uint8_t{0}); }
+void RecordWriter::Clear() {
+  std::fill(bytes_.begin(), bytes_.end(), uint8_t{0});
+}
 
 uint8_t* RecordWriter::At(int field, size_t element, FieldKind kind) {
   if (field < 1 || field > static_cast<int>(shape_->fields.size())) {

@@ -99,7 +99,7 @@ int Import(std::vector<std::string> args) {
   vz::datatool::ImportReport report;
   std::string error;
   const bool ok = vz::datatool::ImportRecords(*opened->session, opened->file, args[2], replace,
-                                               &report, &error);
+                                              &report, &error);
   for (const std::string& problem : report.problems) std::cerr << problem << "\n";
   if (report.rejected > static_cast<int64_t>(vz::datatool::kMaxListedProblems)) {
     std::cerr << "... and " << report.rejected - vz::datatool::kMaxListedProblems
@@ -130,7 +130,8 @@ int Generate(const std::vector<std::string>& args) {
         have_seed = true;
       } else {
         if (*n > static_cast<uint64_t>(vz::datatool::kMaxDemoClients)) {
-          return Usage("--clients must be at most " + std::to_string(vz::datatool::kMaxDemoClients));
+          return Usage("--clients must be at most " +
+                       std::to_string(vz::datatool::kMaxDemoClients));
         }
         options.data.clients = static_cast<int64_t>(*n);
         have_clients = true;
@@ -142,7 +143,9 @@ int Generate(const std::vector<std::string>& args) {
   if (!have_clients || !have_seed) return Usage("generate needs --clients and --seed");
   vz::datatool::GenerateStats stats;
   std::string error;
-  auto progress = [](int64_t done) { std::cerr << "vzdata: " << done << " clients\r" << std::flush; };
+  auto progress = [](int64_t done) {
+    std::cerr << "vzdata: " << done << " clients\r" << std::flush;
+  };
   if (!vz::datatool::CreateDemoInstallation(args[0], options, progress, &stats, &error)) {
     std::cerr << "\nvzdata: " << error << "\n";
     return 1;
