@@ -1,0 +1,120 @@
+// The work tables of one selection, extraction or letter run: the code
+// table, the seven amount tables, the address block of the current client
+// and the criteria entries of the query being evaluated.
+//
+// The loaders (rubric_loaders.h, address_loader.h) fill the code table and
+// the amount tables per client and rubric; the criteria tests
+// (identity_test.h, rubric_tests.h), the extraction columns and the letters
+// read them. Entry k of every amount table belongs to code table entry k;
+// entries are numbered from 1. The caller allocates one WorkTables for its
+// whole run (about 8 KB: keep it on the heap) and reuses it for every client:
+// nothing here allocates after construction.
+//
+// Room: the code table holds 128 five-character line codes and each amount
+// table 128 values, so a client may have up to 127 distinct line codes in one
+// rubric and the total still has an entry of its own. Reads outside the
+// tables give an empty code or 0; writes outside them are ignored, so a bad
+// entry number never touches a neighbour table.
+#ifndef VZ_SRC_SELECTION_RUBRIC_TABLES_H_
+#define VZ_SRC_SELECTION_RUBRIC_TABLES_H_
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vz::selection {
+
+inline constexpr int kCodeTableSize = 128;
+inline constexpr int kAmountTableSize = kCodeTableSize;
+inline constexpr int kAmountTableCount = 7;
+// Distinct line codes one load may hold; the entry after them is the total.
+inline constexpr int kMaxLineCodes = kCodeTableSize - 1;
+inline constexpr size_t kLineCodeWidth = 5;
+
+// A text of at most N characters kept in place (cut on assignment).
+template <size_t N>
+class FixedText {
+ public:
+  std::string_view view() const { return {bytes_.data(), length_}; }
+  void assign(std::string_view text) {
+    length_ = text.size() < N ? text.size() : N;
+    for (size_t i = 0; i < length_; ++i) bytes_[i] = text[i];
+  }
+  void clear() { length_ = 0; }
+
+ private:
+  std::array<char, N> bytes_{};
+  size_t length_ = 0;
+};
+
+// Line codes in first-seen order, entries 1 to count().
+class CodeTable {
+ public:
+  int count() const { return count_; }
+  void set_count(int count);
+
+  // Count 0 and every entry empty.
+  void Clear();
+
+  // Entry `entry` (1-based); empty outside 1..kCodeTableSize.
+  std::string_view At(int entry) const;
+  // Stores `code` cut to 5 characters; ignored outside 1..kCodeTableSize.
+  void Set(int entry, std::string_view code);
+
+  // The first entry 1..count() holding `code` (compared on at most 5
+  // characters), or count() + 1 when there is none.
+  int Find(std::string_view code) const;
+
+ private:
+  std::array<FixedText<kLineCodeWidth>, kCodeTableSize> codes_{};
+  int count_ = 0;
+};
+
+// Seven tables of 64-bit sums, tables and entries numbered from 1.
+class AmountTables {
+ public:
+  // 0 outside the tables.
+  double Get(int table, int entry) const;
+  // Ignored outside the tables.
+  void Set(int table, int entry, double value);
+  void Add(int table, int entry, double value);
+  // Every entry of table `table` to 0.
+  void Clear(int table);
+  void ClearAll();
+
+ private:
+  std::array<std::array<double, kAmountTableSize>, kAmountTableCount> values_{};
+};
+
+// The mailing address of the current client: each line and the city fitted
+// to exactly 60 characters by the address loader, the postcode 5 characters.
+struct AddressBlock {
+  static constexpr size_t kTextWidth = 70;
+  static constexpr size_t kPostcodeWidth = 5;
+  std::array<FixedText<kTextWidth>, 3> lines;
+  FixedText<kPostcodeWidth> postcode;
+  FixedText<kTextWidth> city;
+
+  void Clear();
+};
+
+// One criterion of the query being evaluated: its 12-character criteria key
+// ("NOMCLI******", "40001******1", ...) and its criteria text, whose
+// elements are separated by the list separator.
+struct CriteriaEntry {
+  std::string key;
+  std::string text;
+};
+
+// Everything the loaders fill, allocated once per run.
+struct WorkTables {
+  CodeTable codes;
+  AmountTables amounts;
+  AddressBlock address;
+};
+
+}  // namespace vz::selection
+
+#endif  // VZ_SRC_SELECTION_RUBRIC_TABLES_H_
