@@ -147,12 +147,15 @@ void SynchroniseBuffer(std::string_view file, std::string_view operation, bool o
 }
 
 void SynchroniseBuffer(FileId id, SyncOperation operation, bool out_of_file) {
+  SynchroniseBuffer(id, operation, out_of_file, RecordBuffer(id));
+}
+
+void SynchroniseBuffer(FileId id, SyncOperation operation, bool out_of_file, uint8_t* record) {
   const FileDescription& file = Describe(id);
   if (!file.in_key_table()) return;
   bool present =
       operation == SyncOperation::kAdd || operation == SyncOperation::kModify || !out_of_file;
   if (operation == SyncOperation::kDelete) present = false;
-  uint8_t* record = RecordBuffer(id);
   if (!present) {
     // Key slot lengths to 0 and everything else with them: the whole buffer.
     std::memset(record, 0, file.buffer_size);

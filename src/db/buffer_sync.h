@@ -13,7 +13,8 @@
 // A record is current after an add or a modify, never after a delete, and
 // otherwise exactly when the engine is not out of file. Nothing here fails or
 // allocates; an unknown file name does nothing. Works on the process-wide
-// record buffers; single-threaded.
+// record buffers, or on a buffer the caller gives (the screen project keeps
+// buffers of its own for the runtime's context); single-threaded.
 #ifndef VZ_SRC_DB_BUFFER_SYNC_H_
 #define VZ_SRC_DB_BUFFER_SYNC_H_
 
@@ -52,6 +53,10 @@ void SynchroniseBuffer(std::string_view file, std::string_view operation, bool o
 
 // The same for a file already looked up.
 void SynchroniseBuffer(FileId file, SyncOperation operation, bool out_of_file);
+
+// The same on `record` instead of the file's process-wide buffer.
+// REQUIRES: record holds Describe(file).buffer_size bytes.
+void SynchroniseBuffer(FileId file, SyncOperation operation, bool out_of_file, uint8_t* record);
 
 }  // namespace vz::db
 

@@ -360,5 +360,26 @@ TEST_F(BufferSyncTest, KeySlotsStayInsideTheDescribedKeyField) {
   EXPECT_EQ(std::vector<uint8_t>(record + after_key, record + file.described_size), tail);
 }
 
+TEST_F(BufferSyncTest, GivenBufferIsSynchronisedAndTheProcessWideOneLeftAlone) {
+  const FileDescription& file = Describe(FileId::RDV);
+  Fill(FileId::RDV, 0x44);
+  std::vector<uint8_t> process_wide = Snapshot(FileId::RDV);
+  std::vector<uint8_t> own(file.buffer_size, 0);
+  SetText(own.data(), Offset(FileId::RDV, 1), 8, "20270115");
+  SetText(own.data(), Offset(FileId::RDV, 2), 4, "0930");
+  SetText(own.data(), file.long_texts[0].text_offset, kLongTextCharacters, Pattern(70));
+  SynchroniseBuffer(FileId::RDV, SyncOperation::kAdd, true, own.data());
+  EXPECT_EQ(GetText(own.data(), file.keys[0].slot_offset, kKeySlotCharacters), "202701150930");
+  EXPECT_EQ(GetText(own.data(), file.long_texts[0].field_offset + 52, 51),
+            Pattern(70).substr(51));
+  // A read joins the pieces back; out of file clears the given buffer only.
+  SetText(own.data(), file.long_texts[0].text_offset, kLongTextCharacters, "");
+  SynchroniseBuffer(FileId::RDV, SyncOperation::kRead, false, own.data());
+  EXPECT_EQ(GetText(own.data(), file.long_texts[0].text_offset, kLongTextCharacters), Pattern(70));
+  SynchroniseBuffer(FileId::RDV, SyncOperation::kRead, true, own.data());
+  EXPECT_TRUE(std::all_of(own.begin(), own.end(), [](uint8_t b) { return b == 0; }));
+  EXPECT_EQ(Snapshot(FileId::RDV), process_wide);
+}
+
 }  // namespace
 }  // namespace vz::db
