@@ -6,6 +6,10 @@
 // that a window opened twice in a row (the progress window) is closed by one
 // "Ferme". "Ecran,Saisie" with no window open ends with the return code "ESC"
 // so that a caller waiting for a leaving code does not loop for ever.
+//
+// Once a window is in place, the opening code the project registered under
+// WINDOW.WINDOW.OUVERTURE runs (the window fills its own lists and tables from
+// the data) before the program's next command.
 #include "platform/runtime/interpreter.h"
 #include "platform/runtime/line_format.h"
 #include "platform/runtime/text_encoding.h"
@@ -15,6 +19,7 @@ namespace {
 
 constexpr std::string_view kNoWindowCode = "ESC";
 constexpr size_t kReturnCodeLength = 3;
+constexpr std::string_view kOpeningEvent = "OUVERTURE";
 
 }  // namespace
 
@@ -49,6 +54,7 @@ CommandResult RunOpen(Session& session, std::string_view args) {
                    "\" is not x,y: window opened at its own place");
     }
   }
+  session.RunWindowCode(*window, window->name, kOpeningEvent);
   return {};
 }
 
