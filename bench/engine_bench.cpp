@@ -174,10 +174,12 @@ int main(int argc, char** argv) {
     const double rate = static_cast<double>(r.operations) / r.seconds;
     best = std::max(best, rate);
     std::printf(
-        "engine_bench: pass %d: %lld clients, %lld income records, %lld operations in "
-        "%.2f s: %.0f operations/s, %.0f clients/s, peak memory %ld kB\n",
+        "engine_bench: pass %d: %lld clients, %lld income records, %lld operations in %.2f s "
+        "(processor %.2f s): %.0f operations/s (%.0f per processor second), %.0f clients/s, "
+        "peak memory %ld kB\n",
         pass, static_cast<long long>(r.clients), static_cast<long long>(r.income_records),
-        static_cast<long long>(r.operations), r.seconds, rate,
+        static_cast<long long>(r.operations), r.seconds, r.cpu_seconds, rate,
+        static_cast<double>(r.operations) / r.cpu_seconds,
         static_cast<double>(r.clients) / r.seconds, PeakKilobytes());
     if (r.clients != stats.clients) {
       std::fprintf(stderr, "engine_bench: the pass met %lld clients, %lld were generated\n",
