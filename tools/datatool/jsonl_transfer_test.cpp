@@ -181,6 +181,38 @@ TEST_F(TransferTest, OnlyTheFirstProblemsAreListed) {
   EXPECT_EQ(report.problems.size(), kMaxListedProblems);
 }
 
+TEST_F(TransferTest, AFileWithoutKeyCannotBeExportedInOrder) {
+  auto session = OpenSession(source_);
+  std::ostringstream out;
+  int64_t count = 0;
+  std::string error;
+  EXPECT_FALSE(ExportRecords(*session, FileId::CAISSRET, out, &count, &error));
+  EXPECT_NE(error.find("CAISSRET has no key"), std::string::npos) << error;
+  EXPECT_TRUE(out.str().empty());
+}
+
+TEST_F(TransferTest, AnEmptyOrMissingFileExportsNothing) {
+  auto session = OpenSession(target_);
+  std::ostringstream out;
+  int64_t count = -1;
+  std::string error;
+  EXPECT_TRUE(ExportRecords(*session, FileId::CLIENT, out, &count, &error)) << error;
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(TransferTest, ADamagedAnalysisIsNamed) {
+  Installation installation;
+  std::string error;
+  ASSERT_TRUE(LocateInstallation(target_, &installation, &error)) << error;
+  for (const char* text : {"", "VZANALYSIS 1\nFILE\n", "\x01\x02 binary\n"}) {
+    WriteText(installation.analysis_file, text);
+    error.clear();
+    EXPECT_EQ(EngineSession::Open(installation, &error), nullptr) << text;
+    EXPECT_NE(error.find(installation.analysis_file), std::string::npos) << error;
+  }
+}
+
 TEST(ReadLineTest, SplitsLinesAndCapsTheirLength) {
   std::istringstream in("ab\r\ncdefgh\n\nlast");
   std::string line;
