@@ -1,0 +1,39 @@
+// Merging of selection files: union ("OU") and intersection ("ET") of two
+// sorted selection files, and the bottom-up reduction of an expanded token
+// list (expansion.h) into the selection file of the query asked for.
+//
+// The merge is a single sequential pass over both inputs holding one code of
+// each. Codes come out in ascending byte order and each code is written once,
+// even when an input holds it twice. An input that cannot be opened counts as
+// empty; an output that cannot be written is missing afterwards (merge_io.h)
+// and the merge goes on with the next group, without a message.
+// REQUIRES for MergeGroups: `list` was filled by a successful ExpandQuery and
+// the operands' selection files were written (missing ones count as empty).
+#ifndef VZ_SRC_SELECTION_MERGE_H_
+#define VZ_SRC_SELECTION_MERGE_H_
+
+#include <string>
+
+#include "src/selection/expansion.h"
+
+namespace vz::selection {
+
+enum class MergeOperator { kUnion, kIntersection };
+
+// "OU" is a union; any other operator is an intersection.
+MergeOperator OperatorFromToken(std::string_view token);
+
+// Writes the merge of `first` and `second` to `output` (through a temporary
+// file). False when the output could not be written.
+bool MergeSelectionFiles(const std::string& first, const std::string& second,
+                         const std::string& output, MergeOperator op);
+
+// Reduces every group of `list`, innermost and leftmost first, merging the
+// operands' selection files into the group's own; leaves the list holding the
+// single code that was expanded. Returns the number of groups merged, or -1
+// when the list is not made of well-formed groups (nothing more is merged).
+int MergeGroups(TokenList& list);
+
+}  // namespace vz::selection
+
+#endif  // VZ_SRC_SELECTION_MERGE_H_

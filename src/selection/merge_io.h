@@ -1,0 +1,76 @@
+// Selection files (".EXT"): the list of the selected clients of one query,
+// one 9-character client code per line, cp1252, lines ended by CR LF, no
+// header, in ascending order; an empty file means nobody was selected.
+//
+// SelectionFileWriter writes a new file under a temporary name beside the
+// final one ("<code>.EXT.tmp") and renames it over the final name only when
+// Commit() succeeds, so that an interrupted run never leaves a half-written
+// file under the final name. Destroying a writer that was not committed
+// removes its temporary file. A write or commit that fails removes both the
+// temporary file and any earlier file under the final name (a stale selection
+// must not pass for the new one) and returns false; the program shows nothing.
+//
+// SelectionFileReader reads codes line by line, holding one line at a time.
+// It is lenient with damaged files: blank lines are skipped, a line longer
+// than a code is cut to its first 9 characters, CR LF, LF or a missing final
+// line end all end a line. A file that cannot be opened reads as empty.
+// Single-threaded; each object owns its open file.
+#ifndef VZ_SRC_SELECTION_MERGE_IO_H_
+#define VZ_SRC_SELECTION_MERGE_IO_H_
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace vz::selection {
+
+inline constexpr size_t kClientCodeWidth = 9;
+inline constexpr std::string_view kSelectionExtension = ".EXT";
+inline constexpr std::string_view kTemporarySuffix = ".tmp";
+
+// The selection file of `query_code` in the data directory (program
+// settings), as a path of this system. Empty when the code cannot name a file
+// (empty, or holding a path separator), so that no file outside the data
+// directory is ever written.
+std::string SelectionFilePath(std::string_view query_code);
+
+class SelectionFileReader {
+ public:
+  explicit SelectionFileReader(const std::string& path);
+  ~SelectionFileReader();
+  SelectionFileReader(const SelectionFileReader&) = delete;
+  SelectionFileReader& operator=(const SelectionFileReader&) = delete;
+
+  // The next code into `code`; false at the end of the file.
+  bool Next(std::string& code);
+
+ private:
+  std::FILE* file_ = nullptr;
+};
+
+class SelectionFileWriter {
+ public:
+  // Creates the temporary file; ok() tells whether that worked.
+  explicit SelectionFileWriter(std::string final_path);
+  ~SelectionFileWriter();
+  SelectionFileWriter(const SelectionFileWriter&) = delete;
+  SelectionFileWriter& operator=(const SelectionFileWriter&) = delete;
+
+  bool ok() const { return file_ != nullptr && !failed_; }
+  // Appends one line: the code, then CR LF.
+  void Write(std::string_view code);
+  // Closes the file and renames it to the final name. False on any failure.
+  bool Commit();
+
+ private:
+  void Discard();
+
+  std::string final_path_;
+  std::string temporary_path_;
+  std::FILE* file_ = nullptr;
+  bool failed_ = false;
+};
+
+}  // namespace vz::selection
+
+#endif  // VZ_SRC_SELECTION_MERGE_IO_H_

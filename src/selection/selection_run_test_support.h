@@ -1,0 +1,55 @@
+// Test support for expansion, merging and the selection run: a temporary
+// installation with the analysis, the real record engine over a temporary
+// data directory, the data directory of the program settings pointing there,
+// the list separator set to TAB and the recording screen runtime reset.
+// Helpers write query records and clients and read selection files back.
+// One instance at a time (the record buffers and settings are process-wide);
+// failures are GoogleTest failures.
+#ifndef VZ_SRC_SELECTION_SELECTION_RUN_TEST_SUPPORT_H_
+#define VZ_SRC_SELECTION_SELECTION_RUN_TEST_SUPPORT_H_
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vz::selection {
+
+class SelectionTestDatabase {
+ public:
+  SelectionTestDatabase();
+  ~SelectionTestDatabase();
+  SelectionTestDatabase(const SelectionTestDatabase&) = delete;
+  SelectionTestDatabase& operator=(const SelectionTestDatabase&) = delete;
+
+  const std::filesystem::path& data_directory() const { return data_; }
+
+  // One REQUETES record with the given criteria key and text.
+  void AddQueryLine(std::string_view code, std::string_view criteria_key, std::string_view text);
+  void AddElementaryQuery(std::string_view code);
+  void AddCombinedQuery(std::string_view code, std::string_view first, std::string_view op,
+                        std::string_view second);
+  // The selection state of the query's title record ("" when none).
+  std::string TitleState(std::string_view code);
+
+  // A CLIENT record (9-character code and name).
+  void AddClient(std::string_view code, std::string_view name);
+
+  // Writes a selection file byte for byte; reads one back.
+  void WriteSelectionFile(std::string_view code, std::string_view bytes) const;
+  std::string ReadSelectionFile(std::string_view code) const;
+  bool SelectionFileExists(std::string_view code) const;
+  // The lines of a selection file, CR LF checked and removed.
+  std::vector<std::string> SelectionLines(std::string_view code) const;
+
+ private:
+  std::filesystem::path root_;
+  std::filesystem::path data_;
+};
+
+// "a\r\nb\r\n" from {"a", "b"}.
+std::string CrLfLines(const std::vector<std::string>& lines);
+
+}  // namespace vz::selection
+
+#endif  // VZ_SRC_SELECTION_SELECTION_RUN_TEST_SUPPORT_H_
