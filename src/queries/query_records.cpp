@@ -30,7 +30,9 @@ constexpr int kQueryNumberDigits = 6;
 // (counted from 1, so an empty file gives 11).
 constexpr int32_t kNumberingGap = 10;
 
-std::string_view Cut(std::string_view text, size_t width) { return text.substr(0, width); }
+std::string_view Cut(std::string_view text, size_t width) {
+  return text.substr(0, width);
+}
 
 bool KeysMatch(std::string_view line_key, std::string_view key, KeyMatch match) {
   if (match == KeyMatch::kWholeKey) return line_key == key;
