@@ -1,0 +1,242 @@
+// The project's data access against the real engine in a temporary
+// installation: the program's context (record_ops, process-wide buffers) and
+// the runtime's context (ProjectData, its own buffers) share one store, as
+// LE_Hinitpartage makes them at start-up.
+#include "project/project_data.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/engine/le_api.h"
+#include "src/db/analysis_writer.h"
+#include "src/db/catalogue.h"
+#include "src/db/describe.h"
+#include "src/db/field_access.h"
+#include "src/db/layouts/requetes.h"
+#include "src/db/record_buffers.h"
+#include "src/db/record_ops.h"
+
+namespace vz::project {
+namespace {
+
+namespace fs = std::filesystem;
+using db::FileId;
+
+size_t Offset(FileId id, int field) {
+  return db::Describe(id).field_offsets[static_cast<size_t>(field - 1)];
+}
+size_t Width(FileId id, int field) {
+  return static_cast<size_t>(db::Describe(id).field_sizes[static_cast<size_t>(field - 1)] - 1);
+}
+void Set(uint8_t* record, FileId id, int field, std::string_view value) {
+  db::SetText(record, Offset(id, field), Width(id, field), value);
+}
+std::string Get(const uint8_t* record, FileId id, int field) {
+  return db::GetText(record, Offset(id, field), Width(id, field));
+}
+std::string Slot(const uint8_t* record, FileId id) {
+  return db::GetText(record, db::Describe(id).keys[0].slot_offset, db::kKeySlotCharacters);
+}
+std::string LongText(const uint8_t* record, FileId id, size_t which) {
+  return db::GetText(record, db::Describe(id).long_texts[which].text_offset,
+                     db::kLongTextCharacters);
+}
+void SetLongText(uint8_t* record, FileId id, size_t which, std::string_view value) {
+  db::SetText(record, db::Describe(id).long_texts[which].text_offset, db::kLongTextCharacters,
+              value);
+}
+bool AllZero(const uint8_t* record, size_t size) {
+  return std::all_of(record, record + size, [](uint8_t b) { return b == 0; });
+}
+std::string Pattern(size_t n) {
+  std::string text;
+  for (size_t i = 0; i < n; ++i) text += static_cast<char>('a' + i % 26);
+  return text;
+}
+
+class ProjectDataTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "vz_project_data_XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    root_ = pattern;
+    fs::create_directories(root_ / "HSF");
+    fs::create_directories(root_ / "DATA");
+    ASSERT_TRUE(db::WriteAnalysisFile(root_ / "HSF" / "vestra.wdd"));
+    for (const db::FileDescription& file : db::Catalogue()) {
+      std::memset(db::RecordBuffer(file.id), 0, db::RecordBufferSize(file.id));
+    }
+    // As at start-up: the program's context shares the runtime's.
+    runtime_context_ = LE_CreateContexteHF(103);
+    db::SetContextHandle(LE_CreateContexteHF(103));
+    db::DescribeAllFiles();
+    ASSERT_NE(LE_Hinitpartage(db::ContextHandle(), runtime_context_), 0);
+    ASSERT_NE(db::Houvreanalyse((root_ / "HSF" / "vestra.wdd").string(), "", "", "", ""), 0);
+    db::Hsubstrep(db::kPlaceholderDirectory, (root_ / "DATA").string());
+    db::Hseterrignore(1);
+  }
+
+  void TearDown() override {
+    db::Hferme("");
+    db::HftermineCTX();
+    LE_HftermineCTX(runtime_context_);
+    db::SetContextHandle(0);
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+  }
+
+  // The program adds an appointment from its process-wide buffer.
+  void ProgramAdds(std::string_view date, std::string_view time, std::string_view subject) {
+    uint8_t* record = db::RecordBuffer(FileId::RDV);
+    std::memset(record, 0, db::RecordBufferSize(FileId::RDV));
+    Set(record, FileId::RDV, 1, date);
+    Set(record, FileId::RDV, 2, time);
+    SetLongText(record, FileId::RDV, 0, subject);
+    db::Hajoute("RDV");
+  }
+
+  fs::path root_;
+  int32_t runtime_context_ = 0;
+};
+
+TEST_F(ProjectDataTest, WhatTheProgramWritesWindowCodeReadsWithItsOwnBufferAndPosition) {
+  ProgramAdds("20270110", "0900", "first");
+  ProgramAdds("20270105", "1400", "earliest");
+  ProgramAdds("20270120", "0800", Pattern(200));
+
+  ProjectData data(runtime_context_);
+  // The program reads the first record and stays on it.
+  db::Hlitpremier("RDV", "KEY1");
+  ASSERT_FALSE(db::Hendehors());
+  const std::vector<uint8_t> program_buffer(
+      db::RecordBuffer(FileId::RDV),
+      db::RecordBuffer(FileId::RDV) + db::RecordBufferSize(FileId::RDV));
+
+  // Window code walks the whole file in key order with its own buffer.
+  std::vector<std::string> seen;
+  for (data.Hlitpremier(FileId::RDV, "KEY1"); !data.Hendehors();
+       data.Hlitsuivant(FileId::RDV, "KEY1")) {
+    seen.push_back(Slot(data.Buffer(FileId::RDV), FileId::RDV));
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"202701051400", "202701100900", "202701200800"}));
+  // Out of file after the walk: the project's buffer is zeroed...
+  EXPECT_TRUE(AllZero(data.Buffer(FileId::RDV), data.BufferSize(FileId::RDV)));
+  // ...while the program's buffer, position and state are untouched.
+  EXPECT_FALSE(db::Hendehors());
+  EXPECT_EQ(std::vector<uint8_t>(db::RecordBuffer(FileId::RDV),
+                                 db::RecordBuffer(FileId::RDV) + db::RecordBufferSize(FileId::RDV)),
+            program_buffer);
+  db::Hlitsuivant("RDV", "KEY1");
+  ASSERT_FALSE(db::Hendehors());
+  EXPECT_EQ(Slot(db::RecordBuffer(FileId::RDV), FileId::RDV), "202701100900");
+
+  // A long text written by the program is joined back in the project's buffer.
+  data.Hlitrecherche(FileId::RDV, "KEY1", "20270120");
+  ASSERT_FALSE(data.Hendehors());
+  EXPECT_EQ(LongText(data.Buffer(FileId::RDV), FileId::RDV, 0), Pattern(200));
+}
+
+TEST_F(ProjectDataTest, WritesFromWindowCodeAreSeenByTheProgram) {
+  ProjectData data(runtime_context_);
+  uint8_t* record = data.Buffer(FileId::RDV);
+  data.ClearBuffer(FileId::RDV);
+  Set(record, FileId::RDV, 1, "20270301");
+  Set(record, FileId::RDV, 2, "1015");
+  SetLongText(record, FileId::RDV, 0, Pattern(120));
+  SetLongText(record, FileId::RDV, 1, "notes");
+  ASSERT_TRUE(data.Hajoute(FileId::RDV));
+  EXPECT_EQ(Slot(record, FileId::RDV), "202703011015");
+
+  db::Hlitrecherche("RDV", "KEY1", "202703011015");
+  ASSERT_FALSE(db::Hendehors());
+  EXPECT_EQ(LongText(db::RecordBuffer(FileId::RDV), FileId::RDV, 0), Pattern(120));
+  EXPECT_EQ(LongText(db::RecordBuffer(FileId::RDV), FileId::RDV, 1), "notes");
+
+  // Modify the record read by window code; then delete it.
+  data.Hlitrecherche(FileId::RDV, "KEY1", "202703011015");
+  ASSERT_FALSE(data.Hendehors());
+  EXPECT_GT(data.Hnumenr(FileId::RDV), 0);
+  Set(record, FileId::RDV, 2, "1130");
+  ASSERT_TRUE(data.Hmodifie(FileId::RDV));
+  db::Hlitpremier("RDV", "KEY1");
+  EXPECT_EQ(Get(db::RecordBuffer(FileId::RDV), FileId::RDV, 2), "1130");
+  ASSERT_TRUE(data.Hsupprime(FileId::RDV));
+  EXPECT_TRUE(AllZero(record, data.BufferSize(FileId::RDV)));
+  EXPECT_EQ(data.Hnumenr(FileId::RDV), 0);
+  db::Hlitpremier("RDV", "KEY1");
+  EXPECT_TRUE(db::Hendehors());
+}
+
+TEST_F(ProjectDataTest, LayoutAccessorsApplyToTheProjectsBuffers) {
+  ProjectData data(runtime_context_);
+  db::QueryLineRecord line{data.Buffer(FileId::REQUETES)};
+  data.ClearBuffer(FileId::REQUETES);
+  line.SetPrefix("01");
+  line.SetNumber("000042");
+  line.SetCriteriaKey("TITRE*******");
+  line.SetLineText("Clients du Sud");
+  ASSERT_TRUE(data.Hajoute(FileId::REQUETES));
+  db::Hlitrecherche("REQUETES", "CODREQ", "01000042");
+  ASSERT_FALSE(db::Hendehors());
+  db::QueryLineRecord program_line{db::RecordBuffer(FileId::REQUETES)};
+  EXPECT_EQ(program_line.LineText(), "Clients du Sud");
+}
+
+TEST_F(ProjectDataTest, HostileCallsFailQuietly) {
+  ProjectData data(runtime_context_);
+  // A search past every key, an unknown key name, a value with a NUL and a
+  // value longer than the engine takes: out of file, buffer zeroed, no crash.
+  ProgramAdds("20270110", "0900", "only");
+  const std::string long_value(400, '9');
+  struct Case {
+    std::string key;
+    std::string value;
+  };
+  for (const Case& c : {Case{"KEY1", "99999999"}, Case{"NOSUCHKEY", "2027"},
+                        Case{"KEY1", std::string("2027\0"
+                                                 "0110",
+                                                 9)},
+                        Case{"KEY1", long_value}}) {
+    std::memset(data.Buffer(FileId::RDV), 0x5A, data.BufferSize(FileId::RDV));
+    data.Hlitrecherche(FileId::RDV, c.key, c.value);
+    if (data.Hendehors()) {
+      EXPECT_TRUE(AllZero(data.Buffer(FileId::RDV), data.BufferSize(FileId::RDV))) << c.key;
+    } else {
+      // The NUL cuts the value: "2027" finds the one record, whole.
+      EXPECT_EQ(Slot(data.Buffer(FileId::RDV), FileId::RDV), "202701100900");
+    }
+  }
+  // Modify and delete with no current record are refused.
+  data.Hlitrecherche(FileId::RDV, "KEY1", "99999999");
+  EXPECT_FALSE(data.Hmodifie(FileId::RDV));
+  EXPECT_FALSE(data.Hsupprime(FileId::RDV));
+  db::Hinfogene("RDV");
+  EXPECT_EQ(db::Hnbenr(), 1);
+}
+
+TEST(ProjectDataWithoutEngineTest, NoContextMeansOutOfFileAndRefusedWrites) {
+  ProjectData data(0);
+  std::memset(data.Buffer(FileId::RDV), 0x77, data.BufferSize(FileId::RDV));
+  data.Hlitpremier(FileId::RDV, "KEY1");
+  EXPECT_TRUE(data.Hendehors());
+  EXPECT_TRUE(AllZero(data.Buffer(FileId::RDV), data.BufferSize(FileId::RDV)));
+  EXPECT_FALSE(data.Hajoute(FileId::RDV));
+  EXPECT_FALSE(data.Hmodifie(FileId::RDV));
+  EXPECT_FALSE(data.Hsupprime(FileId::RDV));
+  EXPECT_EQ(data.Hnumenr(FileId::RDV), 0);
+}
+
+TEST(ProjectDataRegistryTest, OneFacilityPerContext) {
+  EXPECT_EQ(&ProjectDataForContext(901), &ProjectDataForContext(901));
+  EXPECT_NE(&ProjectDataForContext(901), &ProjectDataForContext(902));
+  EXPECT_EQ(ProjectDataForContext(902).engine_context(), 902);
+}
+
+}  // namespace
+}  // namespace vz::project
