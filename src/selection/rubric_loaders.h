@@ -36,18 +36,18 @@
 namespace vz::selection {
 
 enum class Rubric {
-  kIncome,          // "40" REVENUS
-  kLoans,           // "54" EMPRUNTS
-  kTaxes,           // "51" IMPOTS
-  kOwnerOccupied,   // "01" IMMOBUSA
-  kRental,          // "02" IMMORAPP
-  kLand,            // "03" FONCIER
-  kSecurities,      // "04" VALMOBIL
-  kCash,            // "05" LIQUIDIT
-  kOtherAssets,     // "06" AUTREVAL
-  kSinglePremium,   // "07" PRIMEUNI
-  kRetirement,      // "20" RETRAITE, RETRPERS, RETRSOUH, REVENUS
-  kProvident,       // "33" PREVSOUH
+  kIncome,         // "40" REVENUS
+  kLoans,          // "54" EMPRUNTS
+  kTaxes,          // "51" IMPOTS
+  kOwnerOccupied,  // "01" IMMOBUSA
+  kRental,         // "02" IMMORAPP
+  kLand,           // "03" FONCIER
+  kSecurities,     // "04" VALMOBIL
+  kCash,           // "05" LIQUIDIT
+  kOtherAssets,    // "06" AUTREVAL
+  kSinglePremium,  // "07" PRIMEUNI
+  kRetirement,     // "20" RETRAITE, RETRPERS, RETRSOUH, REVENUS
+  kProvident,      // "33" PREVSOUH
 };
 
 // The rubric whose criteria keys and line codes begin with `prefix` (its

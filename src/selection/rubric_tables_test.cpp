@@ -1,0 +1,90 @@
+// The work tables: first-match lookup, the entry past the last code, cutting
+// to five characters, and reads and writes outside the tables.
+#include "src/selection/rubric_tables.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace vz::selection {
+namespace {
+
+TEST(CodeTableTest, FindReturnsFirstMatchOrOnePastTheCount) {
+  CodeTable codes;
+  codes.Set(1, "40001");
+  codes.Set(2, "40014");
+  codes.Set(3, "40001");  // a duplicate never written by the loaders
+  codes.set_count(3);
+  EXPECT_EQ(codes.Find("40001"), 1);
+  EXPECT_EQ(codes.Find("40014"), 2);
+  EXPECT_EQ(codes.Find("40099"), 4);
+  // The criteria key's twelve characters compare on the line code only.
+  EXPECT_EQ(codes.Find("40014******1"), 2);
+  // A code stored past the count is not found.
+  codes.Set(5, "40777");
+  EXPECT_EQ(codes.Find("40777"), 4);
+  EXPECT_EQ(codes.Find(""), 4);
+}
+
+TEST(CodeTableTest, CutsCodesAndIgnoresEntriesOutsideTheTable) {
+  CodeTable codes;
+  codes.Set(1, "4000123");
+  EXPECT_EQ(codes.At(1), "40001");
+  for (int entry : {0, -1, kCodeTableSize + 1, 1 << 30}) {
+    codes.Set(entry, "XXXXX");
+    EXPECT_EQ(codes.At(entry), "") << entry;
+  }
+  codes.set_count(kCodeTableSize + 50);
+  EXPECT_EQ(codes.count(), kCodeTableSize);
+  codes.set_count(-3);
+  EXPECT_EQ(codes.count(), 0);
+  codes.Set(kCodeTableSize, "ZZZZZ");
+  EXPECT_EQ(codes.At(kCodeTableSize), "ZZZZZ");
+  codes.Clear();
+  EXPECT_EQ(codes.At(1), "");
+  EXPECT_EQ(codes.At(kCodeTableSize), "");
+  EXPECT_EQ(codes.count(), 0);
+}
+
+TEST(AmountTablesTest, TablesAreSeparateAndBoundsAreSafe) {
+  AmountTables amounts;
+  amounts.Add(2, 1, 10.5);
+  amounts.Add(2, 1, 0.25);
+  amounts.Set(3, 1, 7.0);
+  EXPECT_DOUBLE_EQ(amounts.Get(2, 1), 10.75);
+  EXPECT_DOUBLE_EQ(amounts.Get(3, 1), 7.0);
+  EXPECT_DOUBLE_EQ(amounts.Get(1, 1), 0.0);
+  struct Place {
+    int table;
+    int entry;
+  };
+  for (Place place :
+       {Place{0, 1}, Place{8, 1}, Place{1, 0}, Place{1, kAmountTableSize + 1}, Place{-1, -1}}) {
+    amounts.Set(place.table, place.entry, 99.0);
+    amounts.Add(place.table, place.entry, 99.0);
+    EXPECT_DOUBLE_EQ(amounts.Get(place.table, place.entry), 0.0);
+  }
+  // Neighbours of the bounds are untouched.
+  EXPECT_DOUBLE_EQ(amounts.Get(7, kAmountTableSize), 0.0);
+  EXPECT_DOUBLE_EQ(amounts.Get(1, 1), 0.0);
+  amounts.Clear(2);
+  EXPECT_DOUBLE_EQ(amounts.Get(2, 1), 0.0);
+  EXPECT_DOUBLE_EQ(amounts.Get(3, 1), 7.0);
+  amounts.Clear(0);  // ignored
+  amounts.ClearAll();
+  EXPECT_DOUBLE_EQ(amounts.Get(3, 1), 0.0);
+}
+
+TEST(AddressBlockTest, TextsAreCutToTheirRoom) {
+  AddressBlock address;
+  address.postcode.assign("750011");
+  address.city.assign(std::string(200, 'V'));
+  EXPECT_EQ(address.postcode.view(), "75001");
+  EXPECT_EQ(address.city.view().size(), AddressBlock::kTextWidth);
+  address.Clear();
+  EXPECT_EQ(address.city.view(), "");
+  EXPECT_EQ(address.postcode.view(), "");
+}
+
+}  // namespace
+}  // namespace vz::selection
