@@ -58,3 +58,193 @@ window AGENDA title="Agenda des rendez-vous" x=80 y=60 w=760 h=500 default=BT_ME
   button  BT_OUTILS   x=380 y=430 w=170 h=40 label="Outils" code=T04
   button  BT_QUITTER  x=570 y=430 w=170 h=40 label="Quitter le logiciel" code=ESC
 end
+
+# Query list: the saved queries and every action on them.
+window LSTSEL title="Liste des requêtes" x=40 y=30 w=880 h=580 default=BT_LANCER escape=ESC
+  caption L_TITRE      x=20  y=16  w=840 h=30 label="Requêtes de sélection de clients"
+  table   REQUETES     x=20  y=56  w=640 h=420 label="Requêtes enregistrées" tab=1
+    column DATE   title="Enregistrée le" w=110
+    column TITRE  title="Titre"          w=380
+    column CODE   title="Code"           w=90
+    column ETAT   title="Sélection faite" w=60
+  caption CHERCHE4     x=20  y=484 w=640 h=22 label="Choisissez une requête puis une action."
+  button  BT_NOUVELLE  x=680 y=56  w=180 h=36 label="Nouvelle requête" code=AJO tab=2
+  button  BT_COMBINER  x=680 y=100 w=180 h=36 label="Combiner deux requêtes" code=COM tab=3
+  button  TIROIR2      x=680 y=144 w=180 h=36 label="Modifier" code=MOD tab=4
+  button  POUBELLE     x=680 y=188 w=180 h=36 label="Supprimer" code=SUP tab=5
+  button  BT_LANCER    x=680 y=252 w=180 h=36 label="Lancer la sélection" code=LAN tab=6
+  button  BT_RESULTATS x=680 y=296 w=180 h=36 label="Résultats" code=RES tab=7
+  button  BT_MENU      x=20  y=512 w=200 h=36 label="Menu principal" code=T02 tab=8
+  button  BT_AGENDA    x=230 y=512 w=200 h=36 label="Agenda des rendez-vous" code=T03 tab=9
+  button  BT_OUTILS    x=440 y=512 w=200 h=36 label="Outils" code=T04 tab=10
+  button  BT_QUITTER   x=680 y=512 w=180 h=36 label="Quitter le logiciel" code=ESC tab=11
+end
+
+# Query definition: title, explanations and one button per criteria family.
+window SEL01 title="Définition d'une requête" x=40 y=30 w=760 h=560 default=BT_VALIDER escape=ESC
+  caption L_TITRE    x=20  y=16  w=720 h=30 label="Définition d'une requête"
+  text    TITRE      x=20  y=56  w=720 h=26 lw=140 length=60 label="Titre" tab=1
+  text    EXPLIC,1   x=20  y=90  w=720 h=26 lw=140 length=60 label="Explications" tab=2
+  text    EXPLIC,2   x=160 y=120 w=580 h=26 length=60 label="Explications, ligne 2" tab=3
+  text    EXPLIC,3   x=160 y=150 w=580 h=26 length=60 label="Explications, ligne 3" tab=4
+  caption L_CRITERES x=20  y=190 w=720 h=24 label="Critères de sélection :"
+  button  BT_IDENTITE x=20  y=222 w=230 h=36 label="Identité" code=01A tab=5
+  button  BT_REVENUS  x=265 y=222 w=230 h=36 label="Revenus" code=01B tab=6
+  button  BT_EMPRUNTS x=510 y=222 w=230 h=36 label="Emprunts" code=01C tab=7
+  button  BT_IMPOTS   x=20  y=266 w=230 h=36 label="Impôts" code=01D tab=8
+  button  BT_IMMOUSA  x=265 y=266 w=230 h=36 label="Immobilier d'usage" code=01E tab=9
+  button  BT_IMMORAP  x=510 y=266 w=230 h=36 label="Immobilier de rapport" code=01F tab=10
+  button  BT_FONCIER  x=20  y=310 w=230 h=36 label="Foncier" code=01G tab=11
+  button  BT_VALMOB   x=265 y=310 w=230 h=36 label="Valeurs mobilières" code=01H tab=12
+  button  BT_LIQUID   x=510 y=310 w=230 h=36 label="Liquidités" code=01I tab=13
+  button  BT_BIENS    x=20  y=354 w=230 h=36 label="Biens divers" code=01J tab=14
+  button  BT_ASSVIE   x=265 y=354 w=230 h=36 label="Assurance vie" code=01K tab=15
+  button  BT_RETRAITE x=510 y=354 w=230 h=36 label="Retraite" code=01L tab=16
+  button  BT_PREVOY   x=20  y=398 w=230 h=36 label="Prévoyance" code=01M tab=17
+  button  BT_SUCCESS  x=265 y=398 w=230 h=36 label="Succession" code=01N tab=18
+  button  BT_VALIDER  x=440 y=500 w=145 h=40 label="Enregistrer" code=TF0 tab=19
+  button  BT_ANNULER  x=595 y=500 w=145 h=40 label="Annuler" code=ESC tab=20
+end
+
+# Identity criteria: ranges, city and the four lists the window fills itself.
+window SEL01A title="Critères d'identité" x=10 y=10 w=760 h=610 default=BT_VALIDER escape=ESC
+  caption L_TITRE   x=20  y=16  w=720 h=30 label="---  L'IDENTITE  ---"
+  caption L_DE      x=220 y=52  w=250 h=22 label="De"
+  caption L_A       x=490 y=52  w=250 h=22 label="À"
+  text    NOM1DEB   x=20  y=80  w=450 h=26 lw=200 length=35 label="Nom" tab=1
+  text    NOM1FIN   x=490 y=80  w=250 h=26 length=35 label="Nom jusqu'à" tab=2
+  text    DOS1DEB   x=20  y=114 w=450 h=26 lw=200 length=6 label="Numéro de dossier" tab=3
+  text    DOS1FIN   x=490 y=114 w=250 h=26 length=6 label="Numéro de dossier jusqu'à" tab=4
+  text    CP1DEB    x=20  y=148 w=450 h=26 lw=200 length=5 label="Code postal" tab=5
+  text    CP1FIN    x=490 y=148 w=250 h=26 length=5 label="Code postal jusqu'à" tab=6
+  text    AGE1DEB   x=20  y=182 w=450 h=26 lw=200 length=3 label="Âge (ans)" tab=7
+  text    AGE1FIN   x=490 y=182 w=250 h=26 length=3 label="Âge jusqu'à" tab=8
+  text    ANNI1DEB  x=20  y=216 w=450 h=26 lw=200 length=5 label="Anniversaire (JJ/MM)" value="__/__" tab=9
+  text    ANNI1FIN  x=490 y=216 w=250 h=26 length=5 label="Anniversaire jusqu'au" value="__/__" tab=10
+  text    VILLE1    x=20  y=250 w=720 h=26 lw=200 length=32 label="Ville" tab=11
+  list    SITFAM    x=20  y=290 w=720 h=60 lw=200 label="Situation de famille" tab=12
+  list    REGMAT    x=20  y=358 w=720 h=60 lw=200 label="Régime matrimonial" tab=13
+  list    FAMPRO1   x=20  y=426 w=720 h=60 lw=200 label="Famille professionnelle" tab=14
+  caption LIBELLE11 x=20  y=494 w=190 h=22 label="Profession"
+  list    PROFES1   x=220 y=494 w=520 h=50 label="Profession" tab=15
+  button  BT_VALIDER x=440 y=552 w=145 h=36 label="Valider" code=TF0 tab=16
+  button  BT_ANNULER x=595 y=552 w=145 h=36 label="Annuler" code=ESC tab=17
+end
+
+# Rubric criteria, one amount per row (income, taxes, assets, retirement, estate).
+window SEL01E title="Critères par rubrique" x=10 y=10 w=760 h=560 default=BT_VALIDER escape=ESC
+  caption F_TITRE   x=20  y=16  w=720 h=30 label="Critères par rubrique"
+  caption LIBOPTION x=20  y=56  w=200 h=24 label="Option de calcul des" state=I
+  caption TEXTE     x=220 y=56  w=120 h=24 label="montants" state=I
+  options OPTION    x=350 y=52  w=390 h=60 label="Option" state=I tab=1
+    choice "Par personne (biens communs pour moitié)"
+    choice "Pour l'ensemble du foyer"
+  table   TABLE1    x=20  y=120 w=720 h=370 label="Bornes par rubrique (incluses)" tab=2
+    column LIBELLE title="Rubrique"    w=300
+    column VALDEB  title="Minimum"     w=170 edit=1
+    column VALFIN  title="Maximum"     w=170 edit=1
+    column CODRUBR title="Code"        w=70
+  button  BT_VALIDER x=440 y=504 w=145 h=36 label="Valider" code=TF0 tab=3
+  button  BT_ANNULER x=595 y=504 w=145 h=36 label="Annuler" code=ESC tab=4
+end
+
+# Rubric criteria of the loans: outstanding capital and yearly instalments.
+window SEL01B title="Critères par rubrique" x=10 y=10 w=860 h=560 default=BT_VALIDER escape=ESC
+  caption F_TITRE   x=20  y=16  w=820 h=30 label="Critères par rubrique"
+  caption LIBOPTION x=20  y=56  w=200 h=24 label="Option de calcul des" state=I
+  caption TEXTE     x=220 y=56  w=120 h=24 label="montants" state=I
+  options OPTION    x=350 y=52  w=490 h=60 label="Option" state=I tab=1
+    choice "Par personne (biens communs pour moitié)"
+    choice "Pour l'ensemble du foyer"
+  caption TITRE,1   x=260 y=118 w=280 h=22 label="Capital restant dû"
+  caption TITRE,2   x=550 y=118 w=280 h=22 label="Annuités"
+  table   TABLE1    x=20  y=142 w=820 h=350 label="Bornes par rubrique (incluses)" tab=2
+    column LIBELLE title="Rubrique"    w=230
+    column VAL1DEB title="Minimum"     w=140 edit=1
+    column VAL1FIN title="Maximum"     w=140 edit=1
+    column VAL2DEB title="Minimum"     w=140 edit=1
+    column VAL2FIN title="Maximum"     w=140 edit=1
+    column CODRUBR title="Code"        w=30
+  button  BT_VALIDER x=540 y=504 w=145 h=36 label="Valider" code=TF0 tab=3
+  button  BT_ANNULER x=695 y=504 w=145 h=36 label="Annuler" code=ESC tab=4
+end
+
+# Rubric criteria with an amount and a yield (rental real estate, land).
+window SEL01F title="Critères par rubrique" x=10 y=10 w=860 h=560 default=BT_VALIDER escape=ESC
+  caption F_TITRE   x=20  y=16  w=820 h=30 label="Critères par rubrique"
+  caption LIBOPTION x=20  y=56  w=200 h=24 label="Option de calcul des" state=I
+  caption TEXTE     x=220 y=56  w=120 h=24 label="montants" state=I
+  options OPTION    x=350 y=52  w=490 h=60 label="Option" state=I tab=1
+    choice "Par personne (biens communs pour moitié)"
+    choice "Pour l'ensemble du foyer"
+  table   TABLE1    x=20  y=120 w=820 h=372 label="Bornes par rubrique (incluses) : montant et rendement (%)" tab=2
+    column LIBELLE title="Rubrique"          w=230
+    column VALDEB  title="Montant minimum"   w=140 edit=1
+    column VALFIN  title="Montant maximum"   w=140 edit=1
+    column RENDDEB title="Rendement minimum" w=140 edit=1
+    column RENDFIN title="Rendement maximum" w=140 edit=1
+    column CODRUBR title="Code"              w=30
+  button  BT_VALIDER x=540 y=504 w=145 h=36 label="Valider" code=TF0 tab=3
+  button  BT_ANNULER x=695 y=504 w=145 h=36 label="Annuler" code=ESC tab=4
+end
+
+# Rubric criteria of the provident cover: amounts and ratios to income, two ranges per row.
+window SEL01G title="Critères par rubrique" x=10 y=10 w=860 h=600 default=BT_VALIDER escape=ESC
+  caption F_TITRE   x=20  y=16  w=820 h=30 label="Critères par rubrique"
+  caption LIBOPTION x=20  y=56  w=200 h=24 label="Option de calcul des" state=I
+  caption TEXTE     x=220 y=56  w=120 h=24 label="montants" state=I
+  options OPTION    x=350 y=52  w=490 h=60 label="Option" state=I tab=1
+    choice "Par personne (biens communs pour moitié)"
+    choice "Pour l'ensemble du foyer"
+  caption TITRE,1   x=260 y=118 w=280 h=22 label="Assuré 1"
+  caption TITRE,2   x=550 y=118 w=280 h=22 label="Assuré 2"
+  table   TABLE1    x=20  y=142 w=820 h=390 label="Bornes par garantie (incluses)" tab=2
+    column LIBELLE title="Garantie"    w=230
+    column VAL1DEB title="Minimum"     w=140 edit=1
+    column VAL1FIN title="Maximum"     w=140 edit=1
+    column VAL2DEB title="Minimum"     w=140 edit=1
+    column VAL2FIN title="Maximum"     w=140 edit=1
+    column CODRUBR title="Code"        w=30
+  button  BT_VALIDER x=540 y=544 w=145 h=36 label="Valider" code=TF0 tab=3
+  button  BT_ANNULER x=695 y=544 w=145 h=36 label="Annuler" code=ESC tab=4
+end
+
+# Combined query: two saved queries joined by union or intersection.
+window COMBINE title="Combinaison de deux requêtes" x=40 y=30 w=860 h=610 default=BT_VALIDER escape=ESC
+  caption L_TITRE  x=20  y=16  w=820 h=30 label="Combinaison de deux requêtes"
+  text    TITRE    x=20  y=56  w=820 h=26 lw=140 length=60 label="Titre" tab=1
+  text    EXPLIC,1 x=20  y=90  w=820 h=26 lw=140 length=60 label="Explications" tab=2
+  text    EXPLIC,2 x=160 y=120 w=680 h=26 length=60 label="Explications, ligne 2" tab=3
+  text    EXPLIC,3 x=160 y=150 w=680 h=26 length=60 label="Explications, ligne 3" tab=4
+  table   TABLE1   x=20  y=190 w=330 h=300 label="Première requête" tab=5
+    column REQUETE1 title="Code"  w=90
+    column texte1   title="Titre" w=230
+  text    titre1   x=20  y=496 w=330 h=26 label="Titre de la première requête" state=-
+  options OPTION   x=370 y=190 w=120 h=80 label="Opération" value=1 tab=6
+    choice "Union (OU)"
+    choice "Intersection (ET)"
+  image   ENSEMBLE x=370 y=290 w=120 h=90 label="Opération choisie" value="UNION.BMP"
+  table   TABLE2   x=510 y=190 w=330 h=300 label="Seconde requête" tab=7
+    column REQUETE2 title="Code"  w=90
+    column texte2   title="Titre" w=230
+  text    titre2   x=510 y=496 w=330 h=26 label="Titre de la seconde requête" state=-
+  button  BT_VALIDER x=540 y=544 w=145 h=40 label="Enregistrer" code=TF0 tab=8
+  button  BT_ANNULER x=695 y=544 w=145 h=40 label="Annuler" code=ESC tab=9
+end
+
+# Rubric choice: the columns to extract for a query (docs/rubric-lines.md).
+window Rubrique title="Rubriques à extraire" x=40 y=30 w=820 h=620 default=BT_FERMER escape=ESC
+  caption L_TITRE       x=20  y=16  w=780 h=30 label="Choix des rubriques à extraire"
+  text    LECODREQ      x=20  y=56  w=340 h=26 lw=160 length=8 label="Code de la requête" tab=1
+  button  B_REQUETE     x=380 y=52  w=220 h=34 label="Charger ses rubriques" event=CLIC tab=2
+  caption L_AIDE        x=20  y=94  w=780 h=22 label="Cochez d'un X les rubriques ; option 1 = par personne, 2 = pour le foyer."
+  table   TABLE1        x=20  y=122 w=780 h=420 label="Rubriques" tab=3
+    column COCHE   title="Extraire" w=70  edit=1
+    column FAMILLE title="Famille"  w=180
+    column LIBELLE title="Rubrique" w=360
+    column CODE    title="Code"     w=70
+    column OPT     title="Option"   w=70  edit=1
+  button  B_VALIDER     x=330 y=560 w=160 h=40 label="Enregistrer" event=CLIC tab=4
+  button  BT_FERMER     x=500 y=560 w=145 h=40 label="Fermer" code=TF0 tab=5
+  button  BT_ANNULER    x=655 y=560 w=145 h=40 label="Annuler" code=ESC tab=6
+end

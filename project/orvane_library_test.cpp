@@ -100,7 +100,8 @@ TEST(OrvaneLibrary, LayoutIsTidy) {
   runtime::Transcript transcript;
   auto session = OpenProject(front, transcript);
   const runtime::WindowLibrary& library = *session->Library();
-  EXPECT_EQ(library.windows.size(), std::size(kContracts));
+  // Windows of other screens have their own tests; these are only some of them.
+  EXPECT_GE(library.windows.size(), std::size(kContracts));
   for (const auto& window : library.windows) {
     SCOPED_TRACE(window.name);
     std::set<std::string> button_labels;

@@ -5,6 +5,9 @@ namespace vz::project {
 void RegisterProjectCode(runtime::CodeRegistry& registry) {
   RegisterWindowBookkeeping(registry);
   RegisterFieldProcedures(registry);
+  RegisterQueryWindows(registry);
+  RegisterCombineWindow(registry);
+  RegisterRubricChoice(registry);
 }
 
 }  // namespace vz::project

@@ -1,0 +1,61 @@
+// Test fixture of the query windows' code: a small installation in a
+// temporary directory, the program's engine context sharing its files with
+// the runtime's (as at start-up), and a runtime session over the real window
+// library and project with the project's code registered. The fixture writes
+// data as the program does (process-wide buffers, record operations) and the
+// window code reads it through its own context.
+#ifndef VZ_PROJECT_QUERY_WINDOWS_TEST_SUPPORT_H_
+#define VZ_PROJECT_QUERY_WINDOWS_TEST_SUPPORT_H_
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/runtime/fake_front_end.h"
+#include "platform/runtime/session.h"
+#include "src/db/file_id.h"
+
+namespace vz::project {
+
+// One REQUETES record as the program reads it back.
+struct StoredLine {
+  std::string codreq;  // query code + criteria key
+  std::string key;     // criteria key
+  std::string text;    // line text
+  std::string state;
+  std::string marker;
+  bool operator==(const StoredLine&) const = default;
+};
+
+class QueryWindowsTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Program-side writes. Texts are cp1252.
+  void AddCodeLabel(db::FileId file, std::string_view prefix, std::string_view number,
+                    std::string_view label);
+  void AddQueryLine(std::string_view code, std::string_view key, std::string_view text,
+                    std::string_view state = " ");
+  // Every REQUETES record of a query, in CODREQ order, read by the program.
+  std::vector<StoredLine> StoredLines(std::string_view code);
+
+  runtime::Session& session() { return *session_; }
+  runtime::Window& Open(std::string_view window);
+  std::string Run(std::string_view command) { return session_->Execute(command).text; }
+
+  std::filesystem::path root_;
+  int32_t runtime_context_ = 0;
+  runtime::FakeFrontEnd front_;
+  runtime::Transcript transcript_;
+  std::unique_ptr<runtime::Session> session_;
+};
+
+}  // namespace vz::project
+
+#endif  // VZ_PROJECT_QUERY_WINDOWS_TEST_SUPPORT_H_
