@@ -1,0 +1,279 @@
+// The query definition screen against the real record engine and the
+// recording screen runtime: the criteria buttons, the title text, the save
+// (new number, kept number, rubric lines kept, state back to " ", origin
+// "E"), the rubric choice window, and codes that must never delete.
+#include "src/queries/definition_screen.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/os/cp1252.h"
+#include "src/queries/query_test_database.h"
+#include "tests/support/recording_runtime.h"
+
+namespace vz::queries {
+namespace {
+
+using ::testing::ElementsAre;
+using testing::ExpectedFixedBytes;
+using ::testing::IsEmpty;
+using testing::QueryTestDatabase;
+using testing::StoredQueryLine;
+using vz::testing::RecordingRuntime;
+using vz::testing::RuntimeAnswer;
+
+RecordingRuntime& Runtime() {
+  return RecordingRuntime::Get();
+}
+
+// The program's own commands: without the switch tests of the field access
+// and the window hooks the bridge adds.
+std::vector<std::string> OwnCommands() {
+  std::vector<std::string> kept;
+  for (const std::string& c : Runtime().Commands()) {
+    if (c.find("EstUnInterrupteur") != std::string::npos) continue;
+    if (c.find("OUVREFEN") != std::string::npos) continue;
+    if (c.find("FermeFen") != std::string::npos) continue;
+    kept.push_back(c);
+  }
+  return kept;
+}
+
+std::vector<std::string> Keys(const std::vector<StoredQueryLine>& lines) {
+  std::vector<std::string> keys;
+  for (const StoredQueryLine& line : lines) keys.push_back(line.key);
+  return keys;
+}
+
+void TypeTitle(const std::string& title, const std::string& e1, const std::string& e2,
+               const std::string& e3) {
+  Runtime().fields()["TITRE"] = title;
+  Runtime().fields()["EXPLIC,1"] = e1;
+  Runtime().fields()["EXPLIC,2"] = e2;
+  Runtime().fields()["EXPLIC,3"] = e3;
+}
+
+class DefinitionScreenTest : public ::testing::Test {
+ protected:
+  QueryTestDatabase database_{"definition"};
+};
+
+struct ButtonCase {
+  const char* code;
+  bool opens;
+  const char* prefix;
+};
+
+class CriteriaButtonTest : public ::testing::TestWithParam<ButtonCase> {};
+
+TEST_P(CriteriaButtonTest, EachButtonOpensItsScreen) {
+  std::string prefix = "unchanged";
+  EXPECT_EQ(CriteriaScreenFor(GetParam().code, prefix), GetParam().opens);
+  EXPECT_EQ(prefix, GetParam().opens ? GetParam().prefix : "unchanged");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, CriteriaButtonTest,
+    ::testing::Values(
+        ButtonCase{"01A", true, ""}, ButtonCase{"01B", true, "40"}, ButtonCase{"01C", true, "54"},
+        ButtonCase{"01D", true, "51"}, ButtonCase{"01E", true, "01"}, ButtonCase{"01F", true, "02"},
+        ButtonCase{"01G", true, "03"}, ButtonCase{"01H", true, "04"}, ButtonCase{"01I", true, "05"},
+        ButtonCase{"01J", true, "06"}, ButtonCase{"01K", true, "07"}, ButtonCase{"01L", true, "20"},
+        ButtonCase{"01M", true, "33"}, ButtonCase{"01N", true, "SC"}, ButtonCase{"01O", false, ""},
+        ButtonCase{"01a", false, ""}, ButtonCase{"01B ", false, ""}, ButtonCase{"", false, ""},
+        ButtonCase{"TF0", false, ""}, ButtonCase{"1B", false, ""}));
+
+struct CodeCase {
+  const char* code;
+  bool whole;
+};
+
+class WholeCodeTest : public ::testing::TestWithParam<CodeCase> {};
+
+TEST_P(WholeCodeTest, OnlyEightCharactersWithoutBlanks) {
+  EXPECT_EQ(IsWholeQueryCode(GetParam().code), GetParam().whole);
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, WholeCodeTest,
+                         ::testing::Values(CodeCase{"01000011", true}, CodeCase{"", false},
+                                           CodeCase{"01", false}, CodeCase{"0100001", false},
+                                           CodeCase{"010000111", false},
+                                           CodeCase{"01 00011", false}, CodeCase{"0100001 ", false},
+                                           CodeCase{"        ", false}));
+
+TEST_F(DefinitionScreenTest, TitleTextOfAnElementaryQuery) {
+  TypeTitle("Hauts revenus", "ligne 1", "", "ligne 3");
+  QueryWorkingSet lines;
+  EXPECT_EQ(BuildTitleText(lines), "20260309\tHauts revenus\tligne 1\t\tligne 3\t\t\t\t\t");
+}
+
+TEST_F(DefinitionScreenTest, TitleTextIsCutAt255Characters) {
+  TypeTitle(std::string(100, 'T'), std::string(100, 'a'), std::string(100, 'b'), "c");
+  QueryWorkingSet lines;
+  const std::string text = BuildTitleText(lines);
+  ASSERT_EQ(text.size(), 255u);
+  EXPECT_EQ(text, ("20260309\t" + std::string(100, 'T') + "\t" + std::string(100, 'a') + "\t" +
+                   std::string(100, 'b'))
+                      .substr(0, 255));
+}
+
+TEST_F(DefinitionScreenTest, SavingANewQueryWritesItsTitleUnderANewNumber) {
+  QueryWorkingSet lines;
+  std::string code;
+  ASSERT_TRUE(SaveQuery(lines, "20260309\tT\t\t\t\t\t\t\t\t", code));
+  EXPECT_EQ(code, "01000011");
+  const std::vector<StoredQueryLine> stored = QueryTestDatabase::QueryFile();
+  ASSERT_EQ(stored.size(), 1u);
+  EXPECT_EQ(stored[0].codreq, "01000011TITRE*******");
+  EXPECT_EQ(stored[0].codreq1, "01TITRE*******");
+  EXPECT_EQ(stored[0].text, "20260309\tT\t\t\t\t\t\t\t\t");
+  EXPECT_EQ(stored[0].pieces, stored[0].text);
+  EXPECT_EQ(stored[0].fixed_bytes, ExpectedFixedBytes("01", "000011", "TITRE*******", " "));
+}
+
+TEST_F(DefinitionScreenTest, SavingAModifiedQueryKeepsNumberAndRubricLines) {
+  QueryTestDatabase::AddLine("01000005", "TITRE*******", "20250101\tOld\t\t\t\t\t\t\t\t", "O");
+  QueryTestDatabase::AddLine("01000005", "NOMCLI******", "A\tB\t");
+  QueryTestDatabase::AddLine("01000005", "RUBRIQUE****", "40000");
+  QueryTestDatabase::AddLine("01000006", "TITRE*******", "20250101\tOther\t\t\t\t\t\t\t\t", "O");
+  QueryTestDatabase::AddLine("01000006", "NOMCLI******", "C\tD\t");
+
+  QueryWorkingSet lines;
+  lines.AppendLine("NOMCLI******", "A\tB\t");
+  lines.AppendLine("TITRE*******", "old title");
+  lines.RemoveLine(1);  // the name range was cleared in the identity screen
+  lines.AppendLine("AGECLI******", "30\t40\t");
+  std::string code = "01000005";
+  ASSERT_TRUE(SaveQuery(lines, "20260309\tNew\t\t\t\t\t\t\t\t", code));
+  EXPECT_EQ(code, "01000005");
+
+  const std::vector<StoredQueryLine> stored = QueryTestDatabase::Query("01000005");
+  EXPECT_THAT(Keys(stored), ElementsAre("AGECLI******", "RUBRIQUE****", "TITRE*******"));
+  EXPECT_EQ(stored[0].fixed_bytes, ExpectedFixedBytes("01", "000005", "AGECLI******", " "));
+  EXPECT_EQ(stored[0].text, "30\t40\t");
+  EXPECT_EQ(stored[1].text, "40000");
+  EXPECT_EQ(stored[2].fixed_bytes, ExpectedFixedBytes("01", "000005", "TITRE*******", " "));
+  EXPECT_EQ(stored[2].text, "20260309\tNew\t\t\t\t\t\t\t\t");
+  // The other query is untouched.
+  const std::vector<StoredQueryLine> other = QueryTestDatabase::Query("01000006");
+  EXPECT_THAT(Keys(other), ElementsAre("NOMCLI******", "TITRE*******"));
+  EXPECT_EQ(other[1].state, "O");
+}
+
+TEST_F(DefinitionScreenTest, APartialCodeNeverDeletesOtherQueries) {
+  QueryTestDatabase::AddLine("01000005", "TITRE*******", "x\tFirst\t");
+  QueryTestDatabase::AddLine("01000006", "TITRE*******", "x\tSecond\t");
+  for (const char* partial : {"", "0", "01", "0100000", "01 00005"}) {
+    SCOPED_TRACE(partial);
+    DeleteQueryLinesKeepingRubrics(partial);
+    EXPECT_EQ(QueryTestDatabase::QueryFile().size(), 2u);
+  }
+  // A save under a partial code goes under a new number.
+  QueryWorkingSet lines;
+  std::string code = "01";
+  ASSERT_TRUE(SaveQuery(lines, "t", code));
+  // No counter kept: the highest number in the file (6) plus 10.
+  EXPECT_EQ(code, "01000016");
+  EXPECT_EQ(QueryTestDatabase::QueryFile().size(), 3u);
+}
+
+TEST_F(DefinitionScreenTest, AFullWorkingSetWithoutTitleIsNotSaved) {
+  QueryTestDatabase::AddLine("01000005", "TITRE*******", "x\tKept\t");
+  QueryWorkingSet lines;
+  for (int i = 0; i < kMaxQueryLines; ++i) {
+    ASSERT_TRUE(lines.AppendLine("K" + std::to_string(i), "v\t"));
+  }
+  std::string code = "01000005";
+  EXPECT_FALSE(SaveQuery(lines, "t", code));
+  EXPECT_THAT(OwnCommands(),
+              ElementsAre(os::Cp1252("Erreur,La requête a trop de critères : elle n'est pas "
+                                     "enregistrée.")));
+  const std::vector<StoredQueryLine> stored = QueryTestDatabase::QueryFile();
+  ASSERT_EQ(stored.size(), 1u);
+  EXPECT_EQ(stored[0].text, "x\tKept\t");
+
+  // A removed slot takes the title instead.
+  lines.RemoveLine(10);
+  EXPECT_TRUE(SaveQuery(lines, "t", code));
+  EXPECT_EQ(QueryTestDatabase::Query("01000005").size(), 64u);
+}
+
+TEST_F(DefinitionScreenTest, EscapeWritesNothing) {
+  QueryTestDatabase::AddLine("01000005", "TITRE*******", "x\tKept\t", "O");
+  Runtime().AnswerInTurn("ECRAN,SAISIE", {{0, "", "XYZ"}, {0, "", "ESC"}});
+  QueryWorkingSet lines;
+  lines.AppendLine("NOMCLI******", "A\t\t");
+  std::string code = "01000005";
+  RunDefinitionScreen(lines, code);
+  EXPECT_THAT(OwnCommands(),
+              ElementsAre("ECRAN,SAISIE", "ECRAN,SAISIE", "Ferme", "Ecran,Selection,I,CHERCHE4"));
+  const std::vector<StoredQueryLine> stored = QueryTestDatabase::QueryFile();
+  ASSERT_EQ(stored.size(), 1u);
+  EXPECT_EQ(stored[0].state, "O");
+}
+
+TEST_F(DefinitionScreenTest, ValidatingSavesThenOpensTheRubricChoice) {
+  Runtime().AnswerInTurn("ECRAN,SAISIE", {{0, "", "TF0"}, {0, "", "ESC"}});
+  TypeTitle("Nouvelle", "", "", "");
+  QueryWorkingSet lines;
+  std::string code;
+  RunDefinitionScreen(lines, code);
+  EXPECT_EQ(code, "01000011");
+  EXPECT_THAT(OwnCommands(),
+              ElementsAre("ECRAN,SAISIE", "ECRAN,RECUPERE,TITRE", "ECRAN,RECUPERE,EXPLIC,1",
+                          "ECRAN,RECUPERE,EXPLIC,2", "ECRAN,RECUPERE,EXPLIC,3", "Ouvre,Rubrique",
+                          "AFFICHE,LECODREQ=01000011", "execute,B_REQUETE.Clic", "ECRAN,SAISIE",
+                          "Ferme", "Ferme", "Ecran,Selection,I,CHERCHE4"));
+  EXPECT_THAT(Keys(QueryTestDatabase::QueryFile()), ElementsAre("TITRE*******"));
+}
+
+TEST_F(DefinitionScreenTest, ACombinedQueryStoresItsOperandsAndOperator) {
+  Runtime().AnswerInTurn("ECRAN,SAISIE", {{0, "", "TF0"}, {0, "", "ESC"}});
+  Runtime().Answer("Table,Select,?,TABLE1", {1, "", std::nullopt});
+  Runtime().Answer("Table,Select,?,TABLE2", {2, "", std::nullopt});
+  Runtime().fields()["REQUETE1,001"] = "01000011";
+  Runtime().fields()["REQUETE2,002"] = "01000017";
+  Runtime().fields()["OPTION"] = "2";
+  TypeTitle("Les deux", "", "", "");
+  QueryWorkingSet lines;
+  lines.set_type(kCombinedQueryType);
+  std::string code;
+  RunDefinitionScreen(lines, code);
+  const std::vector<StoredQueryLine> stored = QueryTestDatabase::Query(code);
+  ASSERT_EQ(stored.size(), 1u);
+  EXPECT_EQ(stored[0].text, "20260309\tLes deux\t\t\t\tC\t01000011\tET\t01000017\t");
+}
+
+TEST_F(DefinitionScreenTest, OpeningShowsTheTitleOfTheRightWindow) {
+  QueryWorkingSet lines;
+  lines.AppendLine("AGECLI******", "1\t2\t");
+  lines.AppendLine("TITRE*******", "20260101\tTitre\tUn\tDeux\tTrois\t\t\t\t\t");
+  OpenDefinitionWindow(lines);
+  EXPECT_THAT(OwnCommands(),
+              ElementsAre("Ouvre,SEL01", "AFFICHE,TITRE=Titre", "AFFICHE,EXPLIC,1=Un",
+                          "AFFICHE,EXPLIC,2=Deux", "AFFICHE,EXPLIC,3=Trois"));
+
+  Runtime().Reset();
+  QueryWorkingSet combined;
+  combined.set_type(kCombinedQueryType);
+  combined.AppendLine("TITRE*******", "20260101\tC\t\t\t\tC\t01000011\tOU\t01000017\t");
+  OpenDefinitionWindow(combined);
+  const std::vector<std::string> commands = OwnCommands();
+  ASSERT_FALSE(commands.empty());
+  EXPECT_EQ(commands.front(), "Ouvre,COMBINE");
+  EXPECT_EQ(Runtime().fields()["OPTION"], "1");
+  EXPECT_EQ(Runtime().fields()["ENSEMBLE"], "UNION.BMP");
+}
+
+TEST_F(DefinitionScreenTest, ANewQueryWithoutTitleLeavesNoWindowFieldsSet) {
+  QueryWorkingSet lines;
+  OpenDefinitionWindow(lines);
+  EXPECT_THAT(OwnCommands(), ElementsAre("Ouvre,SEL01"));
+  EXPECT_THAT(Runtime().fields(), IsEmpty());
+}
+
+}  // namespace
+}  // namespace vz::queries

@@ -1,0 +1,137 @@
+#include "src/queries/query_list.h"
+
+#include <string>
+
+#include "src/config/parameter_file.h"
+#include "src/db/layouts/requetes.h"
+#include "src/db/record_ops.h"
+#include "src/queries/definition_screen.h"
+#include "src/screen/bridge.h"
+#include "src/startup/navigation.h"
+#include "src/util/number_text.h"
+
+namespace vz::queries {
+namespace {
+
+constexpr std::string_view kQueryFile = "requetes";
+constexpr std::string_view kCodreq = "codreq";
+constexpr std::string_view kCodreq1 = "codreq1";
+
+bool IsLeavingCode(std::string_view code) {
+  return code == "T02" || code == "T03" || code == "T04" || code == "ESC";
+}
+
+// The code of the highlighted row, cut to a query code's width.
+std::string HighlightedCode() {
+  screen::SendCommand("Table,Recupere,CODE");
+  return screen::ReturnedText().substr(0, kQueryCodeWidth);
+}
+
+void RunQuery(const QueryListActions& actions, std::string_view code) {
+  if (!IsWholeQueryCode(code) || !actions.run_selection) return;
+  if (actions.run_selection(code) && actions.run_extraction) actions.run_extraction(code);
+}
+
+// Acts on one return code of LSTSEL while the window is open.
+void Dispatch(const QueryListActions& actions, std::string_view code, std::string& current) {
+  if (code == "AJO" || code == "COM") {
+    current.clear();
+    ManageQuery(code, current);
+  } else if (code == "MOD" || code == "SUP") {
+    current = HighlightedCode();
+    ManageQuery(code, current);
+  } else if (code == "LAN") {
+    current = HighlightedCode();
+    RunQuery(actions, current);
+  } else if (code == "RES") {
+    current = HighlightedCode();
+    if (IsWholeQueryCode(current) && actions.show_results) actions.show_results(current);
+  }
+}
+
+}  // namespace
+
+void FillQueryList(std::string_view current_code) {
+  const std::string title_key = std::string(kQueryPrefix) + std::string(kTitleKey);
+  db::QueryLineRecord record = db::CurrentQueryLine();
+  config::table_param elements;
+  db::Hlitrecherche(kQueryFile, kCodreq1, title_key);
+  while (!db::Hendehors() && record.Prefix() == kQueryPrefix && record.CriteriaKey() == kTitleKey) {
+    config::ClearTable(elements);
+    config::SplitValue(record.LineText(), elements, "");
+    screen::SendCommand("Table,Ajoute,REQUETES," + elements[1] + "\t" + elements[2] + "\t" +
+                        std::string(record.Prefix()) + std::string(record.Number()) + "\t" +
+                        std::string(record.State()));
+    db::Hlitsuivant(kQueryFile, kCodreq1);
+  }
+  screen::SendCommand("Table,Cherche,CODE," + std::string(current_code));
+  const int32_t row = screen::IntegerReturnValue();
+  if (row > 0) {
+    screen::SendCommand("Table,Select,+,REQUETES," + util::IntToTextBlankPadded(row, 2));
+  }
+  screen::SendCommand("Table,Occurrence,REQUETES");
+  if (screen::IntegerReturnValue() == 0) {
+    screen::SendCommand("Ecran,Selection,-,TIROIR2");
+    screen::SendCommand("Ecran,Selection,-,POUBELLE");
+  }
+}
+
+void LoadQuery(std::string_view query_code, QueryWorkingSet& lines) {
+  if (!IsWholeQueryCode(query_code)) return;
+  db::QueryLineRecord record = db::CurrentQueryLine();
+  config::table_param elements;
+  db::Hlitrecherche(kQueryFile, kCodreq, query_code);
+  while (!db::Hendehors() && record.Codreq().substr(0, kQueryCodeWidth) == query_code) {
+    const std::string_view key = record.CriteriaKey();
+    if (key != kRubricLineKey) {
+      lines.AppendLine(key, record.LineText());  // lines past the 64th are left out
+      if (key == kTitleKey) {
+        config::ClearTable(elements);
+        config::SplitValue(record.LineText(), elements, "");
+        lines.set_type(elements[6] == kCombinedQueryType ? kCombinedQueryType : "");
+      }
+    }
+    db::Hlitsuivant(kQueryFile, kCodreq);
+  }
+}
+
+void DeleteQuery(std::string_view query_code) {
+  screen::SendCommand("OUINON,Confirmez vous la suppression ?");
+  if (screen::IntegerReturnValue() != 1) return;
+  if (!IsWholeQueryCode(query_code)) return;
+  db::QueryLineRecord record = db::CurrentQueryLine();
+  db::Hlitrecherche(kQueryFile, kCodreq, query_code);
+  while (!db::Hendehors() && record.Codreq().substr(0, kQueryCodeWidth) == query_code) {
+    db::Hsupprime(kQueryFile);
+    db::Hlitsuivant(kQueryFile, kCodreq);
+  }
+}
+
+void ManageQuery(std::string_view action, std::string& query_code) {
+  QueryWorkingSet lines;
+  lines.set_type(action == "COM" ? kCombinedQueryType : "");
+  const bool deleting = action == "SUP";
+  if (action == "MOD" || deleting) LoadQuery(query_code, lines);
+  if (!deleting) {
+    OpenDefinitionWindow(lines);
+    RunDefinitionScreen(lines, query_code);
+  } else {
+    DeleteQuery(query_code);
+  }
+}
+
+void RunQueryListScreen(const QueryListActions& actions) {
+  std::string current;
+  for (;;) {
+    screen::SendCommand("Ouvre,LSTSEL");
+    FillQueryList(current);
+    screen::SendCommand("Ecran,Saisie");
+    const std::string code = screen::ReturnCode();
+    startup::SetNavigationCode(code);
+    Dispatch(actions, code, current);
+    screen::SendCommand("Ferme");
+    if (IsLeavingCode(code)) return;
+  }
+}
+
+}  // namespace vz::queries
