@@ -149,6 +149,27 @@ TEST_F(RubricTestsTest, ProvidentPositions) {
   });
 }
 
+TEST_F(RubricTestsTest, HostileCriteriaReadAsZeroBounds) {
+  Check({
+      {"40", {{"40001", "0\t0"}}, true},  // no selector character: no record taken
+      {"40", {{"40001", "1\t1"}}, false},
+      {"40", {{"4", "1\t1"}}, true},                               // not a key of the rubric
+      {"40", {{"40001******2", std::string(5000, '\t')}}, false},  // bounds 0 and 0
+      {"40", {{"40001******2", "\xFF\xFF\t\x01\x02"}}, false},
+      {"40", {{"40001******2", "-1e300\t1e300"}}, true},
+      {"40", {{"40001******2", "1600\t1e400"}}, false},        // out of range reads 0
+      {"40", {{"40001******2\xFF\xFF", "1600\t1600"}}, true},  // a longer key
+      {"33", {{"33", "0\t0\t0\t0"}}, false},  // position 15: ratio 10.5 rounds to 10
+      {"20", {{"2000", "1\t1"}}, true},       // not a retirement figure
+  });
+  const config::ScopedListSeparator tab('\t');
+  const std::vector<CriteriaEntry> zero = {{"40001******2", "0\t0"}};
+  for (std::string_view client : {"", "0", "010000011\xFF\xFF\xFF", "\xFF\xFF\xFF\xFF"}) {
+    EXPECT_EQ(PassesRubricTest("40", zero, client, *tables_), client.substr(0, 9) != kFirst)
+        << client;
+  }
+}
+
 TEST_F(RubricTestsTest, EstateReals) {
   Check({
       {"SC", {{"SC00A*******", "250000\t250000"}}, true},
