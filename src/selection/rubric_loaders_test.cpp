@@ -236,6 +236,33 @@ TEST_F(FamilyLoaderTest, AmountsAreWidenedBeforeTheyAreAdded) {
   EXPECT_DOUBLE_EQ(At(3, "05001"), 16777217.0);
 }
 
+TEST_F(FamilyLoaderTest, EachAmountOnlyMemberReadsItsOwnFile) {
+  struct Member {
+    Rubric rubric;
+    FileId file;
+    std::string_view code;
+    float amount;
+  };
+  const Member members[] = {
+      {Rubric::kOwnerOccupied, FileId::IMMOBUSA, "01001", 11},
+      {Rubric::kSecurities, FileId::VALMOBIL, "04001", 44},
+      {Rubric::kCash, FileId::LIQUIDIT, "05001", 55},
+      {Rubric::kOtherAssets, FileId::AUTREVAL, "06001", 66},
+      {Rubric::kSinglePremium, FileId::PRIMEUNI, "07001", 77},
+  };
+  for (const Member& m : members) {
+    AddRubric(m.file, kFirst, m.code, "001", m.amount);
+    AddRubric(m.file, kJoint, m.code, "001", m.amount * 2);
+  }
+  for (const Member& m : members) {
+    LoadRubric(m.rubric, kFirst, '1', *tables_);
+    SCOPED_TRACE(std::string(m.code));
+    EXPECT_EQ(Codes(), std::string(m.code) + " " + std::string(m.code.substr(0, 2)) + "000 ");
+    EXPECT_DOUBLE_EQ(At(3, m.code), 2.0 * m.amount);  // own + half of the joint record
+    EXPECT_DOUBLE_EQ(tables_->amounts.Get(3, 2), 2.0 * m.amount);
+  }
+}
+
 TEST(RubricOfPrefixTest, KnowsTheTwelveLoadersAndNothingElse) {
   struct Case {
     std::string_view prefix;
