@@ -30,7 +30,10 @@ class MemorySink : public RecordSink {
  public:
   bool Add(vz::db::FileId file, const uint8_t* record) override;
   const std::vector<std::string>& Records(vz::db::FileId file) { return records_[file]; }
+  bool Checkpoint() override { return ++checkpoints != fail_checkpoint; }
   int refuse_after = -1;  // refuse the record after this many, -1: never
+  int checkpoints = 0;
+  int fail_checkpoint = -1;  // the checkpoint that fails, -1: none
 
  private:
   std::map<vz::db::FileId, std::vector<std::string>> records_;

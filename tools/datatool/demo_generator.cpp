@@ -48,7 +48,11 @@ bool GenerateDemoData(RecordSink& sink, const GenerateOptions& options, Generate
       WriteIdentity(household, rng, out);
       WriteFinances(household, rng, out);
       stats->clients += size;
-      if (stats->households % kCheckpointHouseholds == 0) sink.Checkpoint();
+      if (stats->households % kCheckpointHouseholds == 0 && !sink.Checkpoint()) {
+        *error = "the records of households up to " + std::to_string(stats->households) +
+                 " could not be committed";
+        return false;
+      }
       if (progress && stats->clients >= next_report) {
         progress(stats->clients);
         next_report += kProgressClients;

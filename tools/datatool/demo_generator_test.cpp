@@ -116,6 +116,14 @@ TEST(DemoGeneratorTest, RefusesOptionsOutOfRangeAndStopsWhenTheSinkRefuses) {
   EXPECT_FALSE(GenerateDemoData(g.sink, options, &g.stats, nullptr, &g.error));
   EXPECT_NE(g.error.find("could not be written"), std::string::npos);
   EXPECT_EQ(g.stats.total_records(), 500);
+
+  Generated commit;  // a commit that fails stops the run too
+  commit.sink.fail_checkpoint = 2;
+  options.clients = 20000;
+  EXPECT_FALSE(GenerateDemoData(commit.sink, options, &commit.stats, nullptr, &commit.error));
+  EXPECT_NE(commit.error.find("up to 4000 could not be committed"), std::string::npos)
+      << commit.error;
+  EXPECT_EQ(commit.stats.households, 4000);
 }
 
 TEST(DemoGeneratorTest, ClientCodesHouseholdsAndIdentity) {

@@ -26,9 +26,10 @@ class EngineSink : public RecordSink {
     std::memcpy(session_.Buffer(file), record, size);
     return session_.Add(file);
   }
-  void Checkpoint() override {
-    session_.EndBatch();
+  bool Checkpoint() override {
+    const bool committed = session_.EndBatch();
     session_.BeginBatch();
+    return committed;
   }
 
  private:

@@ -45,8 +45,9 @@ class RecordSink {
  public:
   virtual ~RecordSink() = default;
   virtual bool Add(vz::db::FileId file, const uint8_t* record) = 0;
-  // Called between households from time to time: a chance to commit.
-  virtual void Checkpoint() {}
+  // Called between households from time to time: a chance to commit. False
+  // when what was handed over could not be kept; the generator then stops.
+  virtual bool Checkpoint() { return true; }
 };
 
 }  // namespace vz::datatool
