@@ -31,11 +31,25 @@ std::string Env(const char* name) {
   return value ? value : "";
 }
 
+DesktopFrontEndMaker& DesktopMaker() {
+  static DesktopFrontEndMaker maker;
+  return maker;
+}
+
 }  // namespace
 
 void WriteModuleResults(uint8_t* block, std::string_view text, std::string_view return_code) {
   WriteField(block, kTextOffset, kTextLength, text);
   WriteField(block, kCodeOffset, kCodeLength, return_code);
+}
+
+void SetDesktopFrontEndMaker(DesktopFrontEndMaker maker) {
+  DesktopMaker() = std::move(maker);
+}
+
+bool DisplayAvailable() {
+  return !Env("DISPLAY").empty() || !Env("WAYLAND_DISPLAY").empty() ||
+         !Env("QT_QPA_PLATFORM").empty();
 }
 
 Module::Environment Module::FromProcessEnvironment() {
@@ -47,7 +61,15 @@ std::unique_ptr<Module> Module::Create(const Environment& environment, CodeRegis
   std::unique_ptr<Module> module(new Module());
   module->transcript_ = std::make_unique<Transcript>(environment.transcript_path);
   if (environment.scenario_path.empty()) {
-    module->front_end_ = std::make_unique<HeadlessFrontEnd>(*module->transcript_);
+    if (DesktopMaker() && DisplayAvailable()) {
+      Module* self = module.get();
+      module->front_end_ = DesktopMaker()(*module->transcript_, [self]() -> Window* {
+        return self->session_ ? self->session_->CurrentWindow() : nullptr;
+      });
+    }
+    if (!module->front_end_) {
+      module->front_end_ = std::make_unique<HeadlessFrontEnd>(*module->transcript_);
+    }
   } else {
     std::string content;
     if (!ReadWholeFile(environment.scenario_path, content)) {

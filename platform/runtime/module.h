@@ -8,6 +8,9 @@
 // the session's current one, so commands other than "Ecran,Saisie" leave it
 // as it was.
 //
+// Front end: VZ_SCENARIO set -> scripted; else a display available and a
+// desktop front end linked -> desktop; else headless.
+//
 // Create fails loudly (error output, exit code 70) when VZ_SCENARIO names a
 // file that cannot be read or parsed: a run must not go on with a scenario it
 // cannot follow.
@@ -26,6 +29,18 @@
 #include "platform/runtime/transcript.h"
 
 namespace vz::runtime {
+
+// The desktop front end, when a library that provides one is linked in: that
+// library sets the maker at load. The maker gets the transcript and a way to
+// reach the current window between inputs (the progress window); it returns
+// null when no display can be opened, and the headless front end is used.
+using DesktopFrontEndMaker =
+    std::function<std::unique_ptr<FrontEnd>(Transcript&, std::function<Window*()>)>;
+void SetDesktopFrontEndMaker(DesktopFrontEndMaker maker);
+
+// True when the process environment names a display: DISPLAY,
+// WAYLAND_DISPLAY or QT_QPA_PLATFORM set and not empty.
+bool DisplayAvailable();
 
 // Writes the results of a command into a 240-byte module block.
 // REQUIRES: block points to at least 240 bytes.

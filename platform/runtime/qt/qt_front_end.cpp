@@ -1,0 +1,173 @@
+#include "platform/runtime/qt/qt_front_end.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QWidget>
+
+#include "platform/os/keyboard.h"
+#include "platform/runtime/qt/qt_text.h"
+#include "platform/runtime/text_encoding.h"
+
+namespace vz::runtime {
+namespace {
+
+// Notes every press and release of the Escape key, in whichever widget.
+class EscapeWatch final : public QObject {
+ public:
+  explicit EscapeWatch(bool& down) : down_(down) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const auto type = event->type();
+    if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      if (key->key() == Qt::Key_Escape && !key->isAutoRepeat()) down_ = type == QEvent::KeyPress;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  bool& down_;
+};
+
+// The application object needs an argument count and vector that outlive it.
+int application_argc = 1;
+char application_name[] = "vuzuviza";
+char* application_argv[] = {application_name, nullptr};
+
+std::vector<std::filesystem::path> DefaultPictureDirectories() {
+  std::error_code error;
+  const auto here = std::filesystem::current_path(error);
+  if (error) return {"."};
+  return {here, here.parent_path()};
+}
+
+}  // namespace
+
+QtFrontEnd::QtFrontEnd(Transcript& transcript, std::function<Window*()> current_window,
+                       Options options)
+    : transcript_(transcript),
+      current_window_(std::move(current_window)),
+      options_(std::move(options)) {
+  if (options_.picture_directories.empty()) {
+    options_.picture_directories = DefaultPictureDirectories();
+  }
+  if (!QApplication::instance()) {
+    own_application_ = std::make_unique<QApplication>(application_argc, application_argv);
+  }
+  key_watch_ = std::make_unique<EscapeWatch>(escape_down_);
+  QApplication::instance()->installEventFilter(key_watch_.get());
+  vz::os::SetEscapeKeyStateSource([this] { return escape_down_; });
+}
+
+QtFrontEnd::~QtFrontEnd() {
+  vz::os::SetEscapeKeyStateSource({});
+  progress_.reset();
+  if (QCoreApplication* application = QApplication::instance()) {
+    application->removeEventFilter(key_watch_.get());
+  }
+}
+
+std::string QtFrontEnd::RunInput(Window& window, InputHost& host) {
+  HideOutsideInput();
+  WindowDialog dialog(window, options_.picture_directories);
+  dialog.ShowModel(window);
+  dialog.Bind(&window);
+  dialog.set_event_handler(
+      [&host](Window& model, const Field& button) { host.RunButtonCode(model, button); });
+  input_dialog_ = &dialog;
+  escape_down_ = false;
+  dialog.exec();
+  input_dialog_ = nullptr;
+  dialog.Bind(nullptr);
+  std::string code = dialog.return_code();
+  if (code.empty()) code = window.escape_code;
+  transcript_.Event("input " + window.name + " ended with \"" + code + "\"");
+  return code;
+}
+
+void QtFrontEnd::ShowMessage(MessageKind kind, std::string_view text) {
+  const bool error = kind == MessageKind::kError;
+  transcript_.Event(std::string(error ? "message error \"" : "message info \"") +
+                    std::string(TrimBlanks(text)) + "\"");
+  QMessageBox box(error ? QMessageBox::Critical : QMessageBox::Information,
+                  error ? QStringLiteral("Erreur") : QStringLiteral("Information"),
+                  ToQString(TrimBlanks(text)), QMessageBox::NoButton, input_dialog_);
+  QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+  box.setDefaultButton(ok);
+  box.setEscapeButton(ok);
+  box.exec();
+}
+
+bool QtFrontEnd::AskYesNo(std::string_view question) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Question"),
+                  ToQString(TrimBlanks(question)), QMessageBox::NoButton, input_dialog_);
+  QPushButton* yes = box.addButton(QStringLiteral("Oui"), QMessageBox::YesRole);
+  QPushButton* no = box.addButton(QStringLiteral("Non"), QMessageBox::NoRole);
+  box.setDefaultButton(yes);
+  box.setEscapeButton(no);  // Escape, or closing the box, answers no
+  box.exec();
+  const bool answer = box.clickedButton() == yes;
+  transcript_.Event("the program asks \"" + std::string(TrimBlanks(question)) +
+                    "\": " + (answer ? "yes" : "no"));
+  return answer;
+}
+
+void QtFrontEnd::ProcessEvents() {
+  const auto now = std::chrono::steady_clock::now();
+  if (last_events_ != std::chrono::steady_clock::time_point{} &&
+      now - last_events_ < options_.progress_interval) {
+    return;
+  }
+  last_events_ = now;
+  if (!input_dialog_) ShowOutsideInput();
+  QCoreApplication::processEvents();
+}
+
+void QtFrontEnd::ShowOutsideInput() {
+  Window* window = current_window_ ? current_window_() : nullptr;
+  if (!window) {
+    HideOutsideInput();
+    return;
+  }
+  const bool same = progress_ && progress_window_ == window && progress_name_ == window->name;
+  if (!same) {
+    progress_ = std::make_unique<WindowDialog>(*window, options_.picture_directories);
+    progress_->setModal(false);
+    progress_window_ = window;
+    progress_name_ = window->name;
+    progress_->show();
+  }
+  progress_->ShowModel(*window);
+  progress_->repaint();
+  ++progress_redraws_;
+}
+
+void QtFrontEnd::HideOutsideInput() {
+  progress_.reset();
+  progress_window_ = nullptr;
+  progress_name_.clear();
+}
+
+std::string QtFrontEnd::Finish() {
+  HideOutsideInput();
+  return {};
+}
+
+std::unique_ptr<FrontEnd> MakeQtFrontEnd(Transcript& transcript,
+                                         std::function<Window*()> current_window) {
+  if (!QApplication::instance()) {
+    // Without a platform plugin the application object would end the process:
+    // ask first whether one can start.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+      return nullptr;
+    }
+  }
+  return std::make_unique<QtFrontEnd>(transcript, std::move(current_window));
+}
+
+}  // namespace vz::runtime

@@ -1,0 +1,116 @@
+#include "platform/runtime/qt/screenshot_samples.h"
+
+#include <array>
+#include <optional>
+
+#include "platform/runtime/field_values.h"
+#include "platform/runtime/text_encoding.h"
+
+namespace vz::runtime {
+namespace {
+
+struct SampleValue {
+  std::string_view window;
+  std::string_view field;
+  std::string_view utf8;
+};
+
+// Values written field by field through the model's own addressing.
+constexpr SampleValue kValues[] = {
+    {"PARETI", "MHAUTE", "10"}, {"PARETI", "MGAUCHE", "5"},  {"PARETI", "ESPV", "0"},
+    {"PARETI", "ESPH", "2,5"},  {"PARETI", "HAUTEUR", "36"}, {"PARETI", "LARGEUR", "70"},
+    {"PARETI", "NBETIH", "3"},  {"PARETI", "NBETIV", "8"},
+};
+
+struct SampleRows {
+  std::string_view window;
+  std::string_view table;
+  std::string_view utf8_rows[8];  // cells separated by TAB
+};
+
+constexpr SampleRows kRows[] = {
+    {"AGENDA",
+     "TABLE_RDV",
+     {"11/01/2027\t09:30\t010004521\tMARTIN Claire\tBilan patrimonial annuel",
+      "11/01/2027\t14:00\t010001873\tDUBOIS Jean-François\tDéclaration de revenus",
+      "12/01/2027\t10:15\t010007240\tLEFÈVRE Hélène\tAssurance vie : arbitrage",
+      "13/01/2027\t16:30\t010000318\tGARNIER Paul\tSignature du prêt immobilier",
+      "14/01/2027\t11:00\t010005102\tMOREAU Sophie\tPréparation de la retraite",
+      "15/01/2027\t09:00\t010002977\tROUSSEAU Marc\tSuccession : premier rendez-vous"}},
+};
+
+std::string Cp(std::string_view utf8) {
+  return Utf8ToCp1252(utf8).value_or(std::string(utf8));
+}
+
+bool Contains(std::string_view text, std::string_view word) {
+  return FoldName(text).find(FoldName(word)) != std::string::npos;
+}
+
+void FillGeneric(Field& field) {
+  switch (field.kind) {
+    case FieldKind::kTable:
+      if (!field.rows.empty()) return;
+      for (int r = 0; r < 5; ++r) {
+        std::vector<std::string> cells;
+        for (const Column& column : field.columns) cells.push_back(SampleCell(column.title, r));
+        field.rows.push_back(std::move(cells));
+      }
+      field.selected = 1;
+      return;
+    case FieldKind::kList:
+      if (!field.entries.empty()) return;
+      for (int r = 0; r < 5; ++r) field.entries.push_back(SampleCell(field.label, r));
+      field.selected = 1;
+      return;
+    case FieldKind::kOptions:
+      if (field.value.empty() && !field.choices.empty()) field.value = "1";
+      return;
+    default:
+      return;
+  }
+}
+
+}  // namespace
+
+std::string SampleCell(std::string_view column_title, int row) {
+  static constexpr std::array<std::string_view, 5> kNames = {
+      "MARTIN Claire", "DUBOIS Jean-François", "LEFÈVRE Hélène", "GARNIER Paul", "MOREAU Sophie"};
+  static constexpr std::array<std::string_view, 5> kCities = {"Lyon", "Bordeaux", "Nantes", "Lille",
+                                                              "Aix-en-Provence"};
+  static constexpr std::array<std::string_view, 5> kAmounts = {"12 500,00", "3 200,00",
+                                                               "148 000,00", "950,00", "27 430,50"};
+  const size_t i = static_cast<size_t>(row < 0 ? -row : row) % 5;
+  if (Contains(column_title, "date")) return "1" + std::to_string(i + 1) + "/01/2027";
+  if (Contains(column_title, "heure")) return "0" + std::to_string(i + 8) + ":30";
+  if (Contains(column_title, "nom")) return Cp(kNames[i]);
+  if (Contains(column_title, "ville")) return Cp(kCities[i]);
+  if (Contains(column_title, "code") || Contains(column_title, "client")) {
+    return "01000" + std::to_string(1000 + 731 * i);
+  }
+  if (Contains(column_title, "montant") || Contains(column_title, "somme")) {
+    return Cp(kAmounts[i]);
+  }
+  if (Contains(column_title, "requ")) return Cp("Requête n°") + std::to_string(i + 1);
+  return Cp(column_title) + " " + std::to_string(i + 1);
+}
+
+void FillTypicalState(Window& window) {
+  for (const SampleValue& sample : kValues) {
+    if (WindowKey(window.name) == WindowKey(sample.window)) {
+      WriteFieldValue(window, sample.field, Cp(sample.utf8));
+    }
+  }
+  for (const SampleRows& sample : kRows) {
+    if (WindowKey(window.name) != WindowKey(sample.window)) continue;
+    Field* table = window.FindField(sample.table);
+    if (!table || table->kind != FieldKind::kTable) continue;
+    for (std::string_view row : sample.utf8_rows) {
+      if (!row.empty()) AddTableRow(*table, Cp(row));
+    }
+    if (table->ItemCount() > 0) table->selected = 1;
+  }
+  for (Field& field : window.fields) FillGeneric(field);
+}
+
+}  // namespace vz::runtime

@@ -1,0 +1,480 @@
+#include "platform/runtime/qt/window_dialog.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTableWidget>
+#include <QTreeWidget>
+#include <algorithm>
+#include <cctype>
+
+#include "platform/runtime/qt/qt_text.h"
+
+namespace vz::runtime {
+namespace {
+
+constexpr int kLabelGap = 8;           // between a side label and its field
+constexpr int kHeadingHeight = 22;     // the heading line of a table
+constexpr int kHeadingMinHeight = 28;  // a caption this high is a window heading
+constexpr int kRadioMinHeight = 20;
+
+QStringList Cells(std::string_view tab_separated) {
+  QStringList cells;
+  size_t start = 0;
+  while (true) {
+    const size_t tab = tab_separated.find('\t', start);
+    cells << ToQString(tab_separated.substr(start, tab - start));
+    if (tab == std::string_view::npos) break;
+    start = tab + 1;
+  }
+  return cells;
+}
+
+// Texts of buttons, boxes and labels with a buddy treat "&" as a shortcut mark;
+// the window library's "&" is a plain character.
+QString Plain(std::string_view cp1252) {
+  return ToQString(cp1252).replace('&', "&&");
+}
+
+QRect ToQRect(const Rect& r) {
+  return QRect(r.x, r.y, r.w, r.h);
+}
+
+std::string ChangeCase(std::string_view text, int (*change)(int)) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(change(static_cast<unsigned char>(c)));
+  return out;
+}
+
+}  // namespace
+
+std::filesystem::path FindPicture(std::string_view file_name,
+                                  const std::vector<std::filesystem::path>& directories) {
+  if (file_name.empty()) return {};
+  const std::filesystem::path name(std::string{file_name});
+  // A picture name is a file name, never a path that leaves the directories.
+  if (name.has_parent_path() || name == "." || name == "..") return {};
+  const std::string spellings[] = {std::string(file_name), ChangeCase(file_name, ::tolower),
+                                   ChangeCase(file_name, ::toupper)};
+  for (const auto& directory : directories) {
+    for (const auto& spelling : spellings) {
+      std::error_code error;
+      const auto candidate = directory / spelling;
+      if (std::filesystem::is_regular_file(candidate, error)) return candidate;
+    }
+  }
+  return {};
+}
+
+WindowDialog::WindowDialog(const Window& layout,
+                           std::vector<std::filesystem::path> picture_directories, QWidget* parent)
+    : QDialog(parent), layout_(layout), picture_directories_(std::move(picture_directories)) {
+  setWindowTitle(ToQString(layout_.title));
+  setFixedSize(std::max(layout_.rect.w, 1), std::max(layout_.rect.h, 1));
+  move(layout_.rect.x, layout_.rect.y);
+  setModal(true);
+  parts_.reserve(layout_.fields.size());
+  for (const Field& field : layout_.fields) parts_.push_back(Build(field));
+  for (size_t i = 0; i < parts_.size(); ++i) Connect(i);
+
+  QWidget* previous = nullptr;
+  QWidget* first = nullptr;
+  for (const Field* field : layout_.TabOrder()) {
+    QWidget* input = parts_[static_cast<size_t>(field - layout_.fields.data())].input;
+    if (!input) continue;
+    if (previous) setTabOrder(previous, input);
+    if (!first && field->usable()) first = input;
+    previous = input;
+  }
+  ShowModel(layout_);
+  if (first) first->setFocus();
+}
+
+QLabel* WindowDialog::SideLabel(const Field& field) {
+  if (field.label_width <= 0) return nullptr;
+  auto* label = new QLabel(ToQString(field.label), this);
+  label->setGeometry(field.rect.x, field.rect.y, std::max(field.label_width - kLabelGap, 1),
+                     std::min(field.rect.h, 26));
+  label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  return label;
+}
+
+WindowDialog::Part WindowDialog::Build(const Field& field) {
+  Part part;
+  switch (field.kind) {
+    case FieldKind::kCaption: {
+      auto* label = new QLabel(this);
+      label->setGeometry(ToQRect(field.rect));
+      label->setWordWrap(true);
+      label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+      if (field.rect.h >= kHeadingMinHeight) {
+        QFont font = label->font();
+        font.setBold(true);
+        font.setPointSizeF(font.pointSizeF() * 1.3);
+        label->setFont(font);
+      }
+      part.label = label;
+      part.all = {label};
+      return part;
+    }
+    case FieldKind::kText:
+      return BuildText(field);
+    case FieldKind::kSwitch: {
+      auto* box = new QCheckBox(this);
+      box->setGeometry(ToQRect(field.rect));
+      part.input = box;
+      part.all = {box};
+      return part;
+    }
+    case FieldKind::kOptions:
+      return BuildOptions(field);
+    case FieldKind::kList:
+      return BuildList(field);
+    case FieldKind::kTable:
+      return BuildTable(field);
+    case FieldKind::kImage:
+      return BuildImage(field);
+    case FieldKind::kButton:
+      return BuildButton(field);
+  }
+  return part;
+}
+
+WindowDialog::Part WindowDialog::BuildText(const Field& field) {
+  Part part;
+  part.label = SideLabel(field);
+  const int lw = std::min(field.label_width, field.rect.w - 1);
+  auto* edit = new QLineEdit(this);
+  edit->setGeometry(field.rect.x + std::max(lw, 0), field.rect.y, field.rect.w - std::max(lw, 0),
+                    field.rect.h);
+  edit->setMaxLength(std::max(field.max_length, 1));
+  if (part.label) {
+    part.label->setBuddy(edit);
+    part.label->setText(Plain(field.label));
+  }
+  part.input = edit;
+  part.all = {edit};
+  if (part.label) part.all.push_back(part.label);
+  return part;
+}
+
+WindowDialog::Part WindowDialog::BuildOptions(const Field& field) {
+  Part part;
+  part.label = SideLabel(field);
+  const int lw = std::clamp(field.label_width, 0, field.rect.w - 1);
+  auto* box = new QWidget(this);
+  box->setGeometry(field.rect.x + lw, field.rect.y, field.rect.w - lw, field.rect.h);
+  part.options = new QButtonGroup(box);
+  const int count = static_cast<int>(field.choices.size());
+  const bool vertical = count > 0 && field.rect.h / count >= kRadioMinHeight;
+  for (int i = 0; i < count; ++i) {
+    auto* radio = new QRadioButton(Plain(field.choices[static_cast<size_t>(i)]), box);
+    if (vertical) {
+      const int height = field.rect.h / count;
+      radio->setGeometry(0, i * height, box->width(), height);
+    } else {
+      const int width = box->width() / count;
+      radio->setGeometry(i * width, 0, width, field.rect.h);
+    }
+    part.options->addButton(radio, i + 1);
+    if (!part.input) part.input = radio;
+  }
+  part.all = {box};
+  if (part.label) part.all.push_back(part.label);
+  return part;
+}
+
+WindowDialog::Part WindowDialog::BuildList(const Field& field) {
+  Part part;
+  part.label = SideLabel(field);
+  const int lw = std::clamp(field.label_width, 0, field.rect.w - 1);
+  auto* list = new QTreeWidget(this);
+  list->setGeometry(field.rect.x + lw, field.rect.y, field.rect.w - lw, field.rect.h);
+  list->setHeaderHidden(true);
+  list->setRootIsDecorated(false);
+  list->setUniformRowHeights(true);
+  list->setAlternatingRowColors(true);
+  list->setSelectionMode(QAbstractItemView::SingleSelection);
+  part.input = list;
+  part.all = {list};
+  if (part.label) part.all.push_back(part.label);
+  return part;
+}
+
+WindowDialog::Part WindowDialog::BuildTable(const Field& field) {
+  Part part;
+  int top = field.rect.y;
+  if (!field.label.empty()) {
+    part.label = new QLabel(ToQString(field.label), this);
+    part.label->setGeometry(field.rect.x, field.rect.y, field.rect.w, kHeadingHeight);
+    QFont font = part.label->font();
+    font.setBold(true);
+    part.label->setFont(font);
+    top += kHeadingHeight + 2;
+  }
+  auto* table = new QTableWidget(this);
+  table->setGeometry(field.rect.x, top, field.rect.w,
+                     std::max(field.rect.y + field.rect.h - top, 1));
+  table->setColumnCount(static_cast<int>(field.columns.size()));
+  // Columns as wide as the library says, narrowed together when they would
+  // not fit beside a vertical scroll bar: a table of the library is meant to
+  // be read without scrolling sideways.
+  int total = 0;
+  for (const Column& column : field.columns) total += column.width;
+  const int room = field.rect.w - 2 * table->frameWidth() -
+                   table->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  QStringList titles;
+  for (size_t c = 0; c < field.columns.size(); ++c) {
+    titles << ToQString(field.columns[c].title);
+    const int width =
+        total > room && room > 0 ? field.columns[c].width * room / total : field.columns[c].width;
+    table->setColumnWidth(static_cast<int>(c), std::max(width, 1));
+  }
+  table->setHorizontalHeaderLabels(titles);
+  table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  table->horizontalHeader()->setStretchLastSection(true);
+  table->verticalHeader()->setVisible(false);
+  table->verticalHeader()->setDefaultSectionSize(24);
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->setSelectionMode(QAbstractItemView::SingleSelection);
+  table->setAlternatingRowColors(true);
+  table->setWordWrap(false);
+  table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                         QAbstractItemView::AnyKeyPressed);
+  part.input = table;
+  part.all = {table};
+  if (part.label) part.all.push_back(part.label);
+  return part;
+}
+
+WindowDialog::Part WindowDialog::BuildImage(const Field& field) {
+  Part part;
+  auto* label = new QLabel(this);
+  label->setGeometry(ToQRect(field.rect));
+  label->setAlignment(Qt::AlignCenter);
+  part.label = label;
+  part.all = {label};
+  return part;
+}
+
+WindowDialog::Part WindowDialog::BuildButton(const Field& field) {
+  Part part;
+  auto* button = new QPushButton(this);
+  button->setGeometry(ToQRect(field.rect));
+  const bool is_default = FieldKey(field.name) == FieldKey(layout_.default_button);
+  button->setAutoDefault(is_default);
+  button->setDefault(is_default);
+  part.input = button;
+  part.all = {button};
+  return part;
+}
+
+Field* WindowDialog::ModelField(size_t index) {
+  if (!model_ || index >= model_->fields.size()) return nullptr;
+  return &model_->fields[index];
+}
+
+void WindowDialog::Connect(size_t i) {
+  Part& part = parts_[i];
+  switch (layout_.fields[i].kind) {
+    case FieldKind::kText:
+      connect(static_cast<QLineEdit*>(part.input), &QLineEdit::textEdited, this,
+              [this, i](const QString& text) {
+                if (Field* field = ModelField(i); field && !showing_)
+                  field->value = FromQString(text);
+              });
+      break;
+    case FieldKind::kSwitch:
+      connect(static_cast<QCheckBox*>(part.input), &QCheckBox::toggled, this, [this, i](bool on) {
+        if (Field* field = ModelField(i); field && !showing_) field->value = on ? "1" : "0";
+      });
+      break;
+    case FieldKind::kOptions:
+      connect(part.options, &QButtonGroup::idToggled, this, [this, i](int id, bool checked) {
+        if (Field* field = ModelField(i); field && !showing_ && checked) {
+          field->value = std::to_string(id);
+        }
+      });
+      break;
+    case FieldKind::kList: {
+      auto* list = static_cast<QTreeWidget*>(part.input);
+      connect(list, &QTreeWidget::itemSelectionChanged, this, [this, i, list] {
+        Field* field = ModelField(i);
+        if (!field || showing_) return;
+        const auto chosen = list->selectedItems();
+        const int row = chosen.isEmpty() ? 0 : list->indexOfTopLevelItem(chosen.front()) + 1;
+        field->selected = row <= field->ItemCount() ? row : 0;
+      });
+      break;
+    }
+    case FieldKind::kTable: {
+      auto* table = static_cast<QTableWidget*>(part.input);
+      connect(table, &QTableWidget::itemSelectionChanged, this, [this, i, table] {
+        Field* field = ModelField(i);
+        if (!field || showing_) return;
+        const auto rows = table->selectionModel()->selectedRows();
+        const int row = rows.isEmpty() ? -1 : rows.front().row();
+        field->selected = row >= 0 && row < field->ItemCount() ? row + 1 : 0;
+      });
+      connect(table, &QTableWidget::itemChanged, this, [this, i](QTableWidgetItem* item) {
+        Field* field = ModelField(i);
+        if (!field || showing_ || !item) return;
+        const size_t row = static_cast<size_t>(item->row());
+        const size_t column = static_cast<size_t>(item->column());
+        if (row >= field->rows.size() || column >= field->columns.size()) return;
+        if (!field->columns[column].editable) return;
+        auto& cells = field->rows[row];
+        if (cells.size() < field->columns.size()) cells.resize(field->columns.size());
+        cells[column] = FromQString(item->text());
+      });
+      break;
+    }
+    case FieldKind::kButton:
+      connect(static_cast<QPushButton*>(part.input), &QPushButton::clicked, this,
+              [this, i] { ButtonPressed(i); });
+      break;
+    case FieldKind::kCaption:
+    case FieldKind::kImage:
+      break;
+  }
+}
+
+void WindowDialog::ButtonPressed(size_t index) {
+  const Field& button = layout_.fields[index];
+  if (!button.return_code.empty()) {
+    return_code_ = button.return_code;
+    accept();
+    return;
+  }
+  Field* pressed = ModelField(index);
+  if (!pressed || !event_handler_) return;
+  const Field copy = *pressed;  // the window code may change the fields
+  event_handler_(*model_, copy);
+  if (model_) ShowModel(*model_);
+}
+
+void WindowDialog::reject() {
+  return_code_ = layout_.escape_code;
+  QDialog::reject();
+}
+
+QWidget* WindowDialog::FieldWidget(std::string_view field_name) const {
+  const Field* field = layout_.FindField(field_name);
+  if (!field) return nullptr;
+  const Part& part = parts_[static_cast<size_t>(field - layout_.fields.data())];
+  return part.input ? part.input : part.label;
+}
+
+void WindowDialog::ShowModel(const Window& model) {
+  if (model.fields.size() != parts_.size()) return;  // not a copy of this window
+  showing_ = true;
+  setWindowTitle(ToQString(model.title));
+  for (size_t i = 0; i < parts_.size(); ++i) ShowField(model.fields[i], parts_[i]);
+  showing_ = false;
+}
+
+void WindowDialog::ShowPicture(const Field& field, QLabel& label) {
+  const auto path = FindPicture(field.value, picture_directories_);
+  QPixmap picture;
+  if (!path.empty() && picture.load(QString::fromStdString(path.string()))) {
+    label.setPixmap(picture.scaled(label.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    label.setFrameShape(QFrame::NoFrame);
+  } else {
+    // No picture file: a frame with its name, so that the place stays visible.
+    label.setPixmap(QPixmap());
+    label.setText(ToQString(field.value));
+    label.setFrameShape(field.value.empty() ? QFrame::NoFrame : QFrame::StyledPanel);
+  }
+}
+
+void WindowDialog::ShowField(const Field& field, Part& part) {
+  for (QWidget* widget : part.all) {
+    widget->setVisible(field.visible());
+    widget->setEnabled(field.usable());
+  }
+  switch (field.kind) {
+    case FieldKind::kCaption:
+      part.label->setText(ToQString(field.label));
+      break;
+    case FieldKind::kText: {
+      auto* edit = static_cast<QLineEdit*>(part.input);
+      const QString text = ToQString(field.value);
+      if (edit->text() != text) edit->setText(text);
+      if (part.label) part.label->setText(Plain(field.label));
+      break;
+    }
+    case FieldKind::kSwitch: {
+      auto* box = static_cast<QCheckBox*>(part.input);
+      box->setText(Plain(field.label));
+      box->setChecked(field.value == "1");
+      break;
+    }
+    case FieldKind::kOptions: {
+      int choice = 0;
+      if (!ParseRowNumber(field.value, choice)) choice = 0;
+      part.options->setExclusive(false);
+      for (QAbstractButton* radio : part.options->buttons()) {
+        radio->setChecked(part.options->id(radio) == choice);
+      }
+      part.options->setExclusive(true);
+      break;
+    }
+    case FieldKind::kList: {
+      auto* list = static_cast<QTreeWidget*>(part.input);
+      list->clear();
+      int columns = 1;
+      QList<QTreeWidgetItem*> items;
+      for (const auto& entry : field.entries) {
+        const QStringList cells = Cells(entry);
+        columns = std::max(columns, static_cast<int>(cells.size()));
+        items << new QTreeWidgetItem(cells);
+      }
+      list->setColumnCount(columns);
+      list->addTopLevelItems(items);
+      for (int c = 0; c < columns; ++c) list->resizeColumnToContents(c);
+      if (field.selected > 0 && field.selected <= list->topLevelItemCount()) {
+        list->setCurrentItem(list->topLevelItem(field.selected - 1));
+      } else {
+        list->setCurrentItem(nullptr);
+        list->clearSelection();
+      }
+      break;
+    }
+    case FieldKind::kTable: {
+      auto* table = static_cast<QTableWidget*>(part.input);
+      table->setRowCount(static_cast<int>(field.rows.size()));
+      for (size_t r = 0; r < field.rows.size(); ++r) {
+        for (size_t c = 0; c < field.columns.size(); ++c) {
+          const QString text = c < field.rows[r].size() ? ToQString(field.rows[r][c]) : QString();
+          auto* item = new QTableWidgetItem(text);
+          Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+          if (field.columns[c].editable) flags |= Qt::ItemIsEditable;
+          item->setFlags(flags);
+          table->setItem(static_cast<int>(r), static_cast<int>(c), item);
+        }
+      }
+      if (field.selected > 0 && field.selected <= table->rowCount()) {
+        table->setCurrentCell(field.selected - 1, std::max(table->currentColumn(), 0));
+      } else {
+        table->setCurrentCell(-1, -1);
+        table->clearSelection();
+      }
+      if (part.label) part.label->setText(ToQString(field.label));
+      break;
+    }
+    case FieldKind::kImage:
+      ShowPicture(field, *part.label);
+      break;
+    case FieldKind::kButton:
+      static_cast<QPushButton*>(part.input)->setText(Plain(field.label));
+      break;
+  }
+}
+
+}  // namespace vz::runtime

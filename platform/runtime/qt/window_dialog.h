@@ -1,0 +1,98 @@
+// One window of the window library as a dialog: widgets placed at the
+// library's positions and sizes, French labels, the library's tab order.
+//
+// The window model stays the truth. ShowModel copies the model into the
+// widgets; while a model is bound, every edit the user makes (typing, a
+// switch, a choice, a list or table selection, a table cell) is written into
+// it at once. A button with a return code ends the dialog with that code;
+// Escape (or closing the dialog) ends it with the window's escape code; Enter
+// presses the window's default button; a button that runs window code calls
+// the event handler and the input goes on.
+//
+// The dialog borrows the bound model; it keeps nothing of it after Bind(nullptr).
+// REQUIRES: the bound model is a copy of the window the dialog was built from
+// (same fields in the same order), and it outlives the binding.
+#ifndef VZ_PLATFORM_RUNTIME_QT_WINDOW_DIALOG_H_
+#define VZ_PLATFORM_RUNTIME_QT_WINDOW_DIALOG_H_
+
+#include <QDialog>
+#include <QString>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/runtime/window_model.h"
+
+class QAbstractButton;
+class QButtonGroup;
+class QLabel;
+class QTableWidget;
+class QTreeWidget;
+
+namespace vz::runtime {
+
+class WindowDialog : public QDialog {
+ public:
+  // Pictures of image fields are looked up in picture_directories, in order.
+  WindowDialog(const Window& layout, std::vector<std::filesystem::path> picture_directories,
+               QWidget* parent = nullptr);
+
+  void Bind(Window* model) { model_ = model; }
+  // Widgets take the values, states, rows and selections of model.
+  void ShowModel(const Window& model);
+
+  // Called with the bound model when a button that runs window code is pressed.
+  void set_event_handler(std::function<void(Window&, const Field&)> handler) {
+    event_handler_ = std::move(handler);
+  }
+
+  // Return code that ended the dialog; empty while it runs.
+  const std::string& return_code() const { return return_code_; }
+
+  // The widget that takes the input of a field (the line edit of a text
+  // field, the table of a table...), or nullptr for an unknown name.
+  QWidget* FieldWidget(std::string_view field_name) const;
+
+  void reject() override;
+
+ private:
+  struct Part {
+    QWidget* input = nullptr;         // the focusable widget
+    QLabel* label = nullptr;          // side label or caption
+    QButtonGroup* options = nullptr;  // option group
+    std::vector<QWidget*> all;        // every widget of the field, for states
+  };
+
+  Part Build(const Field& field);
+  Part BuildText(const Field& field);
+  Part BuildOptions(const Field& field);
+  Part BuildList(const Field& field);
+  Part BuildTable(const Field& field);
+  Part BuildImage(const Field& field);
+  Part BuildButton(const Field& field);
+  void Connect(size_t index);
+  void ShowField(const Field& field, Part& part);
+  void ShowPicture(const Field& field, QLabel& label);
+  void ButtonPressed(size_t index);
+  Field* ModelField(size_t index);
+  QLabel* SideLabel(const Field& field);
+
+  Window layout_;
+  std::vector<std::filesystem::path> picture_directories_;
+  std::vector<Part> parts_;  // one per field of layout_, same order
+  Window* model_ = nullptr;
+  bool showing_ = false;  // widgets being set from the model: edits not written back
+  std::string return_code_;
+  std::function<void(Window&, const Field&)> event_handler_;
+};
+
+// Finds a picture file in the directories, trying the name as written, then
+// in lower and upper case; empty when none exists.
+std::filesystem::path FindPicture(std::string_view file_name,
+                                  const std::vector<std::filesystem::path>& directories);
+
+}  // namespace vz::runtime
+
+#endif  // VZ_PLATFORM_RUNTIME_QT_WINDOW_DIALOG_H_

@@ -1,0 +1,251 @@
+#include "platform/runtime/qt/window_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "platform/runtime/field_values.h"
+#include "platform/runtime/qt/qt_test_support.h"
+#include "platform/runtime/qt/qt_text.h"
+#include "platform/runtime/runtime_test_files.h"
+
+namespace vz::runtime {
+namespace {
+
+class WindowDialogTest : public ::testing::Test {
+ protected:
+  WindowDialogTest() : window_(*AllKindsLibrary().Find("FICHE")) { TestApplication(); }
+
+  template <typename W>
+  W* Widget(std::string_view field) {
+    auto* widget = qobject_cast<W*>(dialog_.FieldWidget(field));
+    EXPECT_NE(widget, nullptr) << field;
+    return widget;
+  }
+
+  Window window_;
+  WindowDialog dialog_{window_, {}};
+};
+
+TEST_F(WindowDialogTest, FieldsSitWhereTheLibraryPlacesThem) {
+  EXPECT_EQ(dialog_.windowTitle(), QString::fromUtf8("Fiche & client"));
+  EXPECT_EQ(dialog_.size(), QSize(640, 480));
+  const struct {
+    const char* field;
+    QRect where;
+  } cases[] = {
+      {"NOM", QRect(170, 50, 250, 24)},  // the side label takes lw=150
+      {"ACTIF", QRect(440, 50, 180, 24)},  {"BT_OK", QRect(360, 420, 120, 32)},
+      {"L_TITRE", QRect(20, 10, 600, 30)}, {"FAMILLE", QRect(100, 240, 200, 90)},
+  };
+  for (const auto& c : cases) {
+    QWidget* widget = dialog_.FieldWidget(c.field);
+    ASSERT_NE(widget, nullptr) << c.field;
+    EXPECT_EQ(widget->geometry(), c.where) << c.field;
+  }
+  EXPECT_EQ(dialog_.FieldWidget("INCONNU"), nullptr);
+}
+
+TEST_F(WindowDialogTest, LabelsKeepTheirAmpersandAndAccents) {
+  bool found = false;
+  for (QLabel* label : dialog_.findChildren<QLabel*>()) {
+    if (label->buddy() == dialog_.FieldWidget("NOM")) {
+      found = true;
+      EXPECT_EQ(label->text(), QString::fromUtf8("Nom && prénom"));  // shows one "&"
+    }
+  }
+  EXPECT_TRUE(found);
+  EXPECT_EQ(Widget<QPushButton>("BT_OFF")->text(), QString::fromUtf8("Éteint"));
+  EXPECT_EQ(Widget<QCheckBox>("ACTIF")->text(), QString::fromUtf8("Client actif"));
+}
+
+TEST_F(WindowDialogTest, TabOrderFollowsTheLibrary) {
+  // VILLE has tab=1, NOM tab=2, the others follow in the order written.
+  const std::vector<std::string> expected = {"VILLE",   "NOM",    "FIGE",    "ACTIF", "SITU",
+                                             "FAMILLE", "LIGNES", "BT_CALC", "BT_OK"};
+  QWidget* widget = dialog_.FieldWidget(expected.front());
+  for (size_t i = 1; i < expected.size(); ++i) {
+    QWidget* next = widget->nextInFocusChain();
+    // Radio buttons of the option group and inner widgets come in between.
+    while (next != dialog_.FieldWidget(expected[i]) && next != dialog_.FieldWidget(expected[0])) {
+      next = next->nextInFocusChain();
+    }
+    EXPECT_EQ(next, dialog_.FieldWidget(expected[i])) << expected[i];
+    widget = next;
+  }
+}
+
+TEST_F(WindowDialogTest, StatesShowAsDisabledAndHidden) {
+  dialog_.show();
+  EXPECT_FALSE(dialog_.FieldWidget("CACHE")->isVisible());
+  EXPECT_FALSE(dialog_.FieldWidget("FIGE")->isEnabled());
+  EXPECT_FALSE(dialog_.FieldWidget("BT_OFF")->isEnabled());
+  EXPECT_TRUE(dialog_.FieldWidget("NOM")->isEnabled());
+  window_.FindField("CACHE")->state = FieldState::kEnabled;
+  window_.FindField("NOM")->state = FieldState::kInvisible;
+  dialog_.ShowModel(window_);
+  EXPECT_TRUE(dialog_.FieldWidget("CACHE")->isVisible());
+  EXPECT_FALSE(dialog_.FieldWidget("NOM")->isVisible());
+}
+
+TEST_F(WindowDialogTest, ModelValuesAppearInTheWidgets) {
+  ASSERT_EQ(WriteFieldValue(window_, "NOM", "Lef\xE8vre"), "");
+  ASSERT_EQ(WriteFieldValue(window_, "ACTIF", "1"), "");
+  ASSERT_EQ(WriteFieldValue(window_, "SITU", "2"), "");
+  ASSERT_EQ(WriteFieldValue(window_, "FAMILLE", "Artisans"), "");
+  Field& lines = *window_.FindField("LIGNES");
+  ASSERT_EQ(AddTableRow(lines, "Revenus\t1000\t5000"), "");
+  ASSERT_EQ(AddTableRow(lines, "Imp\xF4ts\t\t"), "");
+  ASSERT_EQ(SelectItem(lines, 2), "");
+  dialog_.ShowModel(window_);
+
+  EXPECT_EQ(Widget<QLineEdit>("NOM")->text(), QString::fromUtf8("Lefèvre"));
+  EXPECT_TRUE(Widget<QCheckBox>("ACTIF")->isChecked());
+  EXPECT_EQ(Widget<QLineEdit>("FIGE")->text(), "lu");
+  auto* situation = Widget<QRadioButton>("SITU");
+  EXPECT_EQ(situation->group()->checkedId(), 2);
+  auto* list = Widget<QTreeWidget>("FAMILLE");
+  EXPECT_EQ(list->topLevelItemCount(), 3);
+  EXPECT_EQ(list->columnCount(), 2);
+  ASSERT_EQ(list->selectedItems().size(), 1);
+  EXPECT_EQ(list->selectedItems()[0]->text(0), "Artisans");
+  auto* table = Widget<QTableWidget>("LIGNES");
+  EXPECT_EQ(table->rowCount(), 2);
+  EXPECT_EQ(table->item(1, 0)->text(), QString::fromUtf8("Impôts"));
+  EXPECT_EQ(table->currentRow(), 1);
+  EXPECT_EQ(table->horizontalHeaderItem(1)->text(), "Minimum");
+  EXPECT_FALSE(table->item(0, 0)->flags() & Qt::ItemIsEditable);
+  EXPECT_TRUE(table->item(0, 1)->flags() & Qt::ItemIsEditable);
+
+  // Cleared again: nothing checked, nothing selected.
+  ASSERT_EQ(WriteFieldValue(window_, "SITU", ""), "");
+  ASSERT_EQ(WriteFieldValue(window_, "ACTIF", "0"), "");
+  window_.FindField("FAMILLE")->selected = 0;
+  dialog_.ShowModel(window_);
+  EXPECT_EQ(situation->group()->checkedId(), -1);
+  EXPECT_FALSE(Widget<QCheckBox>("ACTIF")->isChecked());
+  EXPECT_TRUE(list->selectedItems().isEmpty());
+}
+
+TEST_F(WindowDialogTest, EditsReachTheBoundModelAtOnce) {
+  ASSERT_EQ(AddTableRow(*window_.FindField("LIGNES"), "Revenus\t0\t999999999"), "");
+  dialog_.ShowModel(window_);
+  dialog_.Bind(&window_);
+  dialog_.show();
+
+  TypeText(Widget<QLineEdit>("VILLE"), QString::fromUtf8("Nîmes"));
+  EXPECT_EQ(ReadFieldValue(window_, "VILLE").value, "N\xEEmes");
+  Widget<QCheckBox>("ACTIF")->click();
+  EXPECT_EQ(ReadFieldValue(window_, "ACTIF").value, "1");
+  auto buttons = Widget<QRadioButton>("SITU")->group()->buttons();
+  buttons[2]->click();
+  EXPECT_EQ(ReadFieldValue(window_, "SITU").value, "3");
+  auto* list = Widget<QTreeWidget>("FAMILLE");
+  list->topLevelItem(1)->setSelected(true);
+  EXPECT_EQ(window_.FindField("FAMILLE")->selected, 2);
+  EXPECT_EQ(ReadFieldValue(window_, "FAMILLE").value, "Employ\xE9s\t2");
+  auto* table = Widget<QTableWidget>("LIGNES");
+  table->selectRow(0);
+  EXPECT_EQ(window_.FindField("LIGNES")->selected, 1);
+  table->item(0, 1)->setText("1500");
+  EXPECT_EQ(ReadFieldValue(window_, "VALDEB").value, "1500");
+  // A column the user may not type into is never written back.
+  table->item(0, 0)->setText("Autre");
+  EXPECT_EQ(ReadFieldValue(window_, "LIBELLE").value, "Revenus");
+
+  dialog_.Bind(nullptr);
+  TypeText(Widget<QLineEdit>("VILLE"), "x");
+  EXPECT_EQ(ReadFieldValue(window_, "VILLE").value, "N\xEEmes");
+}
+
+TEST_F(WindowDialogTest, HostileTypingIsBoundedAndKeptInTheCodePage) {
+  dialog_.Bind(&window_);
+  dialog_.show();
+  // NOM takes 10 characters at most.
+  TypeText(Widget<QLineEdit>("NOM"), "ABCDEFGHIJKLMNOP");
+  EXPECT_EQ(ReadFieldValue(window_, "NOM").value, "ABCDEFGHIJ");
+  Widget<QLineEdit>("VILLE")->clear();
+  TypeText(Widget<QLineEdit>("VILLE"), QString::fromUtf8("Kyōto 東京"));
+  EXPECT_EQ(ReadFieldValue(window_, "VILLE").value, "Ky?to ??");
+}
+
+TEST_F(WindowDialogTest, ButtonsAndKeysEndWithTheirCodes) {
+  const struct {
+    const char* what;
+    std::function<void(WindowDialog&)> act;
+    std::string code;
+  } cases[] = {
+      {"button with a code",
+       [](WindowDialog& d) { qobject_cast<QPushButton*>(d.FieldWidget("BT_NON"))->click(); },
+       "ABA"},
+      {"Escape", [](WindowDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }, "ESC"},
+      {"Enter in a text field presses the default button",
+       [](WindowDialog& d) { QTest::keyClick(d.FieldWidget("VILLE"), Qt::Key_Return); }, "TF0"},
+      {"closing the window is Escape", [](WindowDialog& d) { d.close(); }, "ESC"},
+  };
+  for (const auto& c : cases) {
+    WindowDialog dialog(window_, {});
+    dialog.Bind(&window_);
+    dialog.show();
+    QTimer::singleShot(0, &dialog, [&] { c.act(dialog); });
+    dialog.exec();
+    EXPECT_EQ(dialog.return_code(), c.code) << c.what;
+  }
+}
+
+TEST_F(WindowDialogTest, EventButtonRunsCodeAndTheInputGoesOn) {
+  int runs = 0;
+  dialog_.Bind(&window_);
+  dialog_.set_event_handler([&](Window& model, const Field& button) {
+    ++runs;
+    EXPECT_EQ(button.name, "BT_CALC");
+    WriteFieldValue(model, "NOM", "Calcul\xE9");
+  });
+  dialog_.show();
+  Widget<QPushButton>("BT_CALC")->click();
+  EXPECT_EQ(runs, 1);
+  EXPECT_TRUE(dialog_.isVisible());
+  EXPECT_EQ(dialog_.return_code(), "");
+  EXPECT_EQ(Widget<QLineEdit>("NOM")->text(), QString::fromUtf8("Calculé"));
+}
+
+TEST_F(WindowDialogTest, ModelOfAnotherWindowIsIgnored) {
+  Window other = window_;
+  other.fields.pop_back();
+  WriteFieldValue(other, "NOM", "Autre");
+  dialog_.ShowModel(other);
+  EXPECT_EQ(Widget<QLineEdit>("NOM")->text(), "");
+}
+
+TEST(FindPictureTest, FindsOnlyPlainFileNamesInTheDirectories) {
+  TempDir dir;
+  WriteFile(dir.path() / "LOGO.BMP", "x");
+  WriteFile(dir.path() / "horse1a.bmp", "x");
+  WriteFile(dir.path().parent_path() / "outside.bmp", "x");
+  const std::vector<std::filesystem::path> dirs = {dir.path() / "missing", dir.path()};
+  const struct {
+    const char* name;
+    bool found;
+  } cases[] = {
+      {"LOGO.BMP", true},  {"logo.bmp", true},        {"HORSE1A.BMP", true},  {"", false},
+      {"NONE.BMP", false}, {"../outside.bmp", false}, {"/etc/passwd", false}, {"..", false},
+      {".", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(!FindPicture(c.name, dirs).empty(), c.found) << c.name;
+  }
+  std::filesystem::remove(dir.path().parent_path() / "outside.bmp");
+}
+
+}  // namespace
+}  // namespace vz::runtime
