@@ -44,19 +44,31 @@ window PARETI title="Paramètres des étiquettes" x=140 y=90 w=560 h=460 default
   button  BT_ANNULER x=420 y=400 w=120 h=36 label="Annuler" code=ESC
 end
 
-# Agenda: the appointments of the suite's RDV file.
-window AGENDA title="Agenda des rendez-vous" x=80 y=60 w=760 h=500 default=BT_MENU escape=ESC
-  caption L_TITRE     x=20  y=16  w=720 h=32 label="Agenda des rendez-vous"
-  table   TABLE_RDV   x=20  y=60  w=720 h=340 label="Rendez-vous"
+# Agenda: the appointments of the suite's RDV file, in date and time order
+# (docs/agenda.md). The fields below the list take an appointment to add, or
+# the new values of the one selected; Enter only refreshes the list.
+window AGENDA title="Agenda des rendez-vous" x=80 y=40 w=760 h=580 default=BT_ACTUALISER escape=ESC
+  caption L_TITRE      x=20  y=16  w=720 h=30 label="Agenda des rendez-vous"
+  table   TABLE_RDV    x=20  y=52  w=720 h=260 label="Rendez-vous" tab=1
     column DATE   title="Date"   w=100
     column HEURE  title="Heure"  w=70
     column CODCLI title="Client" w=110
     column NOM    title="Nom"    w=200
     column OBJET  title="Objet"  w=240
-  button  BT_REQUETES x=20  y=430 w=170 h=40 label="Liste des requêtes" code=T01
-  button  BT_MENU     x=200 y=430 w=170 h=40 label="Menu principal" code=T02
-  button  BT_OUTILS   x=380 y=430 w=170 h=40 label="Outils" code=T04
-  button  BT_QUITTER  x=570 y=430 w=170 h=40 label="Quitter le logiciel" code=ESC
+  text    DATE_RDV     x=20  y=324 w=250 h=26 lw=150 length=10 label="Date (JJ/MM/AAAA)" tab=2
+  text    HEURE_RDV    x=290 y=324 w=190 h=26 lw=120 length=5 label="Heure (HH:MM)" tab=3
+  text    CLIENT_RDV   x=500 y=324 w=240 h=26 lw=110 length=9 label="Code client" tab=4
+  text    OBJET_RDV    x=20  y=358 w=720 h=26 lw=150 length=255 label="Objet" tab=5
+  text    NOTES_RDV    x=20  y=392 w=720 h=26 lw=150 length=255 label="Notes" tab=6
+  button  BT_AJOUTER   x=20  y=432 w=136 h=36 label="Ajouter" event=CLIC tab=7
+  button  BT_REPRENDRE x=166 y=432 w=136 h=36 label="Reprendre" event=CLIC tab=8
+  button  BT_MODIFIER  x=312 y=432 w=136 h=36 label="Modifier" event=CLIC tab=9
+  button  BT_SUPPRIMER x=458 y=432 w=136 h=36 label="Supprimer" event=CLIC tab=10
+  button  BT_ACTUALISER x=604 y=432 w=136 h=36 label="Actualiser" code=ACT tab=11
+  button  BT_REQUETES  x=20  y=520 w=170 h=40 label="Liste des requêtes" code=T01 tab=12
+  button  BT_MENU      x=200 y=520 w=170 h=40 label="Menu principal" code=T02 tab=13
+  button  BT_OUTILS    x=380 y=520 w=170 h=40 label="Outils" code=T04 tab=14
+  button  BT_QUITTER   x=570 y=520 w=170 h=40 label="Quitter le logiciel" code=ESC tab=15
 end
 
 # Query list: the saved queries and every action on them.

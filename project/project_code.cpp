@@ -5,6 +5,7 @@ namespace vz::project {
 void RegisterProjectCode(runtime::CodeRegistry& registry) {
   RegisterWindowBookkeeping(registry);
   RegisterFieldProcedures(registry);
+  RegisterAgendaWindow(registry);
   RegisterQueryWindows(registry);
   RegisterCombineWindow(registry);
   RegisterRubricChoice(registry);

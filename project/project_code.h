@@ -18,6 +18,7 @@ void RegisterProjectCode(runtime::CodeRegistry& registry);
 // Groups, registered by RegisterProjectCode.
 void RegisterWindowBookkeeping(runtime::CodeRegistry& registry);  // OUVREFEN, FermeFen
 void RegisterFieldProcedures(runtime::CodeRegistry& registry);    // EstUnInterrupteur
+void RegisterAgendaWindow(runtime::CodeRegistry& registry);       // AGENDA
 void RegisterQueryWindows(runtime::CodeRegistry& registry);  // SEL01A lists
 void RegisterCombineWindow(runtime::CodeRegistry& registry);  // COMBINE tables and picture
 void RegisterRubricChoice(runtime::CodeRegistry& registry);   // Rubrique

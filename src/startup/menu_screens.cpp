@@ -1,5 +1,6 @@
 #include "src/startup/menu_screens.h"
 
+#include "src/outputs/agenda_screen.h"
 #include "src/outputs/label_parameters.h"
 #include "src/startup/navigation.h"
 #include "src/startup/tools_menu.h"
@@ -18,7 +19,7 @@ void RunAgendaPlaceholder() {
 MenuScreens DefaultMenuScreens() {
   MenuScreens screens;
   screens.query_list = RunQueryListPlaceholder;
-  screens.agenda = RunAgendaPlaceholder;
+  screens.agenda = outputs::RunAgendaScreen;
   screens.label_parameters = outputs::RunLabelParametersScreen;
   screens.run_tools_program = [](std::string_view program) {
     return util::RunAndWait(program, "");

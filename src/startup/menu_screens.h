@@ -4,9 +4,10 @@
 // screens (and tests their stand-ins). Each routine runs its whole screen and
 // leaves its ending code in the navigation code (navigation.h); the tools menu
 // actions leave it alone. DefaultMenuScreens() gives the program's own
-// routines. The query list and the agenda are not part of the program yet:
-// their routines are placeholders that set the navigation code to "MNU", which
-// brings the user back to the main menu's input.
+// routines. The agenda is src/outputs/agenda_screen.h. The query list is not
+// part of the program yet: its routine is a placeholder that sets the
+// navigation code to "MNU", which brings the user back to the main menu's
+// input (the agenda's placeholder stays for tests).
 #ifndef VZ_SRC_STARTUP_MENU_SCREENS_H_
 #define VZ_SRC_STARTUP_MENU_SCREENS_H_
 
