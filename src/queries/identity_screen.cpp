@@ -11,18 +11,23 @@
 namespace vz::queries {
 namespace {
 
-// A range criterion and its two fields.
+// A range criterion and its two fields. `open_bound` is what the window
+// shows for a bound left open besides an empty field: the birthday fields
+// start as "__/__".
 struct RangeCriterion {
   std::string_view key;
   std::string_view from_field;
   std::string_view to_field;
+  std::string_view open_bound = {};
 };
 
 // In the order the criteria are stored; the city comes after the first three.
 constexpr RangeCriterion kRanges[] = {
-    {"NOMCLI******", "NOM1DEB", "NOM1FIN"},   {"NUMDOS******", "DOS1DEB", "DOS1FIN"},
-    {"CODPOST*****", "CP1DEB", "CP1FIN"},     {"AGECLI******", "AGE1DEB", "AGE1FIN"},
-    {"ANNI********", "ANNI1DEB", "ANNI1FIN"},
+    {"NOMCLI******", "NOM1DEB", "NOM1FIN"},
+    {"NUMDOS******", "DOS1DEB", "DOS1FIN"},
+    {"CODPOST*****", "CP1DEB", "CP1FIN"},
+    {"AGECLI******", "AGE1DEB", "AGE1FIN"},
+    {"ANNI********", "ANNI1DEB", "ANNI1FIN", "__/__"},
 };
 constexpr size_t kRangesBeforeCity = 3;
 
@@ -90,7 +95,15 @@ std::string FieldElement(std::string_view field) {
 void StoreRanges(QueryWorkingSet& lines, std::span<const RangeCriterion> ranges,
                  PutOutcome& outcome) {
   for (const RangeCriterion& range : ranges) {
-    const std::string text = FieldElement(range.from_field) + FieldElement(range.to_field);
+    const std::string from = FieldElement(range.from_field);
+    const std::string to = FieldElement(range.to_field);
+    // A birthday range open at both ends selects everyone: it is no criterion
+    // and takes no line, like an empty range.
+    const auto open = [&range](const std::string& bound) {
+      return bound == "\t" ||
+             (!range.open_bound.empty() && bound == std::string(range.open_bound) + "\t");
+    };
+    const std::string text = open(from) && open(to) ? std::string(kEmptyRange) : from + to;
     outcome.Record(PutCriteriaLine(lines, range.key, text, kEmptyRange, KeyMatch::kWholeKey));
   }
 }

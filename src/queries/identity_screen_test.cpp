@@ -219,6 +219,39 @@ TEST_F(IdentityScreenTest, ReopeningShowsWhatWasValidated) {
   EXPECT_EQ(commands[4], "AFFICHE,VILLE1=LYON");
 }
 
+// The birthday fields start as "__/__": a range open at both ends is no
+// criterion, one open end is kept as typed.
+TEST_F(IdentityScreenTest, BirthdayRangeOpenAtBothEndsTakesNoLine) {
+  struct Case {
+    const char* from;
+    const char* to;
+    std::vector<QueryLine> after;
+  };
+  const Case cases[] = {
+      {"__/__", "__/__", {{"", "01/01\t31/01\t"}}},
+      {"", "__/__", {{"", "01/01\t31/01\t"}}},
+      {"__/__", "", {{"", "01/01\t31/01\t"}}},
+      {"__/__", "15/06", {{"ANNI********", "__/__\t15/06\t"}}},
+      {"15/06", "__/__", {{"ANNI********", "15/06\t__/__\t"}}},
+      {"__/_", "__/__", {{"ANNI********", "__/_\t__/__\t"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.from) + " - " + c.to);
+    RecordingRuntime::Get().Reset();
+    QueryWorkingSet lines;
+    lines.AppendLine("ANNI********", "01/01\t31/01\t");
+    PlayInputs({"TF0"}, {{"ANNI1DEB", c.from}, {"ANNI1FIN", c.to}});
+    RunIdentityCriteriaScreen(lines);
+    ExpectLines(lines, c.after);
+  }
+  // "__/__" is no open bound for the other ranges.
+  RecordingRuntime::Get().Reset();
+  QueryWorkingSet lines;
+  PlayInputs({"TF0"}, {{"NOM1DEB", "__/__"}, {"NOM1FIN", "__/__"}});
+  RunIdentityCriteriaScreen(lines);
+  ExpectLines(lines, {{"NOMCLI******", "__/__\t__/__\t"}});
+}
+
 // Typed values that would break the stored texts apart.
 TEST_F(IdentityScreenTest, HostileTypedValuesStayOneElementEach) {
   QueryWorkingSet lines;

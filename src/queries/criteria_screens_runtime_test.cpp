@@ -1,0 +1,206 @@
+// The criteria screens against the real screen runtime: the window library
+// and project of the suite, the project's window code, and a front end that
+// plays the user. Catches field, column and list names that the recording
+// double would take on trust.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platform/engine/le_api.h"
+#include "platform/runtime/fake_front_end.h"
+#include "platform/runtime/session.h"
+#include "platform/runtime/wd_api.h"
+#include "project/project_code.h"
+#include "src/config/parameter_file.h"
+#include "src/db/analysis_writer.h"
+#include "src/db/catalogue.h"
+#include "src/db/describe.h"
+#include "src/db/layouts/code_label.h"
+#include "src/db/record_buffers.h"
+#include "src/db/record_ops.h"
+#include "src/queries/identity_screen.h"
+#include "src/queries/rubric_criteria_screens.h"
+#include "src/screen/bridge_for_tests.h"
+
+namespace {
+
+// The session the entry points below hand every command to.
+vz::runtime::Session* g_session = nullptr;
+int32_t g_last_value = 0;
+
+void WriteBlockText(uint8_t* block, size_t offset, size_t length, const std::string& text) {
+  const size_t count = std::min(text.size(), length);
+  std::memcpy(block + offset, text.data(), count);
+  if (count < length) block[offset + count] = 0;
+}
+
+}  // namespace
+
+extern "C" {
+int32_t InitModule(uint8_t*) {
+  return 0;
+}
+int32_t WDExecuteCommande(uint8_t* block, const char* command) {
+  if (g_session == nullptr) return 0;
+  vz::runtime::CommandResult result = g_session->Execute(command);
+  g_last_value = result.value;
+  WriteBlockText(block, kWdReturnedTextOffset, kWdReturnedTextLength, result.text);
+  WriteBlockText(block, kWdReturnCodeOffset, kWdReturnCodeLength, g_session->return_code());
+  return 0;
+}
+int32_t nGetValeurRetour(void) {
+  return g_last_value;
+}
+int32_t TermModule(uint8_t*) {
+  return 0;
+}
+}
+
+namespace vz::queries {
+namespace {
+
+namespace fs = std::filesystem;
+using runtime::Field;
+using runtime::InputHost;
+using runtime::Window;
+
+class CriteriaScreensRuntimeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "vz_criteria_rt_XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    root_ = pattern;
+    fs::create_directories(root_ / "HSF");
+    fs::create_directories(root_ / "DATA");
+    ASSERT_TRUE(db::WriteAnalysisFile(root_ / "HSF" / "vestra.wdd"));
+    for (const db::FileDescription& file : db::Catalogue()) {
+      std::memset(db::RecordBuffer(file.id), 0, db::RecordBufferSize(file.id));
+    }
+    runtime_context_ = LE_CreateContexteHF(103);
+    db::SetContextHandle(LE_CreateContexteHF(103));
+    db::DescribeAllFiles();
+    ASSERT_NE(LE_Hinitpartage(db::ContextHandle(), runtime_context_), 0);
+    ASSERT_NE(db::Houvreanalyse((root_ / "HSF" / "vestra.wdd").string(), "", "", "", ""), 0);
+    db::Hsubstrep(db::kPlaceholderDirectory, (root_ / "DATA").string());
+    db::Hseterrignore(1);
+    config::SetListSeparator('\t');
+
+    runtime::Session::Setup setup;
+    setup.front_end = &front_;
+    setup.transcript = &transcript_;
+    setup.directory = VZ_PROJECT_DIR;
+    const int32_t context = runtime_context_;
+    setup.create_engine_context = [context] { return context; };
+    project::RegisterProjectCode(setup.registry);
+    session_ = std::make_unique<runtime::Session>(std::move(setup));
+    ASSERT_EQ(session_->Execute("BIBLI,disque,ORVANE.wdl").value, 0);
+    ASSERT_EQ(session_->Execute("PROJET,ORVANE.WDP").value, 0);
+    g_session = session_.get();
+    screen::ResetBridgeForTests();
+  }
+  void TearDown() override {
+    g_session = nullptr;
+    session_.reset();
+    config::SetListSeparator(',');
+    db::Hferme("");
+    db::HftermineCTX();
+    LE_HftermineCTX(runtime_context_);
+    db::SetContextHandle(0);
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+  }
+
+  static void AddRubric(std::string_view code, std::string_view label) {
+    db::RubricCatalogueRecord record = db::CurrentRubricCatalogue();
+    std::memset(record.data, 0, db::RecordBufferSize(db::FileId::RUBRIQUE));
+    record.SetPrefix(code.substr(0, 2));
+    record.SetNumber(code.substr(2));
+    record.SetLabel(label);
+    db::Hajoute("RUBRIQUE");
+  }
+  static void SetCell(Window& window, int row, std::string_view column, std::string value) {
+    Field* table = window.FindField("TABLE1");
+    ASSERT_NE(table, nullptr);
+    ASSERT_LE(row, table->ItemCount());
+    const int index = table->ColumnIndex(column);
+    ASSERT_GE(index, 0) << column;
+    table->rows[static_cast<size_t>(row - 1)][static_cast<size_t>(index)] = std::move(value);
+  }
+
+  fs::path root_;
+  int32_t runtime_context_ = 0;
+  runtime::FakeFrontEnd front_;
+  runtime::Transcript transcript_;
+  std::unique_ptr<runtime::Session> session_;
+};
+
+TEST_F(CriteriaScreensRuntimeTest, IncomeScreenStoresTheTypedBoundAndTheChosenOption) {
+  AddRubric("40000", "Total des revenus");
+  AddRubric("40001", "Salaires");
+  QueryWorkingSet lines;
+  front_.QueueInput("TF0", [](Window& window, InputHost&) {
+    Field* table = window.FindField("TABLE1");
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->ItemCount(), 3);  // total, empty row, one rubric
+    SetCell(window, 3, "VALFIN", "5000");
+    Field* option = window.FindField("OPTION");
+    ASSERT_NE(option, nullptr);
+    EXPECT_TRUE(option->visible());
+    option->value = "2";
+  });
+  ASSERT_TRUE(RunRubricCriteriaScreen("40", lines));
+  ASSERT_EQ(lines.LineCount(), 1);
+  EXPECT_EQ(lines.Line(1).key, "40001******2");
+  EXPECT_EQ(lines.Line(1).text, "0\t5000\t");
+
+  // Reopened: the option and the bounds come back.
+  front_.QueueInput("ESC", [](Window& window, InputHost&) {
+    EXPECT_EQ(window.FindField("OPTION")->value, "2");
+    Field* table = window.FindField("TABLE1");
+    EXPECT_EQ(table->rows[2][static_cast<size_t>(table->ColumnIndex("VALFIN"))], "5000");
+  });
+  ASSERT_TRUE(RunRubricCriteriaScreen("40", lines));
+  EXPECT_EQ(lines.Line(1).key, "40001******2");
+}
+
+TEST_F(CriteriaScreensRuntimeTest, ProvidentScreenStoresARatioRow) {
+  QueryWorkingSet lines;
+  front_.QueueInput("TF0", [](Window& window, InputHost&) {
+    EXPECT_EQ(window.name, "SEL01G");
+    EXPECT_EQ(window.FindField("TABLE1")->ItemCount(), 14);
+    SetCell(window, 8, "VAL2FIN", "300");  // 3300H
+  });
+  ASSERT_TRUE(RunRubricCriteriaScreen("33", lines));
+  ASSERT_EQ(lines.LineCount(), 1);
+  EXPECT_EQ(lines.Line(1).key, "3300H*******");
+  EXPECT_EQ(lines.Line(1).text, "0\t999\t0\t300\t");
+}
+
+TEST_F(CriteriaScreensRuntimeTest, IdentityScreenStoresAndShowsAgain) {
+  QueryWorkingSet lines;
+  front_.QueueInput("TF0", [](Window& window, InputHost&) {
+    window.FindField("NOM1DEB")->value = "DUPONT";
+    window.FindField("VILLE1")->value = "LYON";
+  });
+  RunIdentityCriteriaScreen(lines);
+  // The birthday fields kept their "__/__": no birthday line.
+  ASSERT_EQ(lines.LineCount(), 2);
+  EXPECT_EQ(lines.Line(1).key, "NOMCLI******");
+  EXPECT_EQ(lines.Line(1).text, "DUPONT\t\t");
+  EXPECT_EQ(lines.Line(2).key, "VILLE*******");
+  EXPECT_EQ(lines.Line(2).text, "LYON\t");
+
+  front_.QueueInput("ESC", [](Window& window, InputHost&) {
+    EXPECT_EQ(window.FindField("NOM1DEB")->value, "DUPONT");
+    EXPECT_EQ(window.FindField("VILLE1")->value, "LYON");
+  });
+  RunIdentityCriteriaScreen(lines);
+  EXPECT_EQ(lines.LineCount(), 2);
+}
+
+}  // namespace
+}  // namespace vz::queries
