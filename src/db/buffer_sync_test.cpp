@@ -370,8 +370,7 @@ TEST_F(BufferSyncTest, GivenBufferIsSynchronisedAndTheProcessWideOneLeftAlone) {
   SetText(own.data(), file.long_texts[0].text_offset, kLongTextCharacters, Pattern(70));
   SynchroniseBuffer(FileId::RDV, SyncOperation::kAdd, true, own.data());
   EXPECT_EQ(GetText(own.data(), file.keys[0].slot_offset, kKeySlotCharacters), "202701150930");
-  EXPECT_EQ(GetText(own.data(), file.long_texts[0].field_offset + 52, 51),
-            Pattern(70).substr(51));
+  EXPECT_EQ(GetText(own.data(), file.long_texts[0].field_offset + 52, 51), Pattern(70).substr(51));
   // A read joins the pieces back; out of file clears the given buffer only.
   SetText(own.data(), file.long_texts[0].text_offset, kLongTextCharacters, "");
   SynchroniseBuffer(FileId::RDV, SyncOperation::kRead, false, own.data());
