@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/engine/le_api.h"
+#include "platform/os/cp1252.h"
 #include "platform/runtime/fake_front_end.h"
 #include "platform/runtime/session.h"
 #include "platform/runtime/wd_api.h"
@@ -122,6 +123,20 @@ class CriteriaScreensRuntimeTest : public ::testing::Test {
     record.SetLabel(label);
     db::Hajoute("RUBRIQUE");
   }
+  static void AddProfession(std::string_view code, std::string_view label) {
+    db::ProfessionRecord record = db::CurrentProfession();
+    std::memset(record.data, 0, db::RecordBufferSize(db::FileId::PROFES));
+    record.SetPrefix(code.substr(0, 2));
+    record.SetNumber(code.substr(2));
+    record.SetLabel(label);
+    db::Hajoute("PROFES");
+  }
+  static int EntryOf(const Field& list, const std::string& entry) {
+    for (size_t i = 0; i < list.entries.size(); ++i) {
+      if (list.entries[i] == entry) return static_cast<int>(i) + 1;
+    }
+    return 0;
+  }
   static void SetCell(Window& window, int row, std::string_view column, std::string value) {
     Field* table = window.FindField("TABLE1");
     ASSERT_NE(table, nullptr);
@@ -200,6 +215,56 @@ TEST_F(CriteriaScreensRuntimeTest, IdentityScreenStoresAndShowsAgain) {
   });
   RunIdentityCriteriaScreen(lines);
   EXPECT_EQ(lines.LineCount(), 2);
+}
+
+// The lists of the window, filled by its own code: the chosen rows are stored
+// as label TAB code and found again when the screen is reopened, the
+// profession list then restricted to the family.
+TEST_F(CriteriaScreensRuntimeTest, IdentityListsRoundTrip) {
+  AddProfession("10000", "Cadres");
+  AddProfession("10001", "Ingenieur");
+  AddProfession("20000", "Employes");
+  AddProfession("20001", "Vendeur");
+  const std::string situation = os::Cp1252("Pacsé(e)") + "\tP";
+  QueryWorkingSet lines;
+  front_.QueueInput("TF0", [&situation](Window& window, InputHost&) {
+    Field* situations = window.FindField("SITFAM");
+    Field* families = window.FindField("FAMPRO1");
+    Field* professions = window.FindField("PROFES1");
+    ASSERT_TRUE(situations && families && professions);
+    situations->selected = EntryOf(*situations, situation);
+    families->selected = EntryOf(*families, "Cadres\t10");
+    professions->selected = EntryOf(*professions, "Ingenieur\t10001");
+    ASSERT_GE(situations->selected, 2);
+    ASSERT_GE(families->selected, 2);
+    ASSERT_GE(professions->selected, 2);
+  });
+  RunIdentityCriteriaScreen(lines);
+  ASSERT_EQ(lines.LineCount(), 3);
+  EXPECT_EQ(lines.Line(1).key, "SITFAM******");
+  EXPECT_EQ(lines.Line(1).text, situation + "\t");
+  EXPECT_EQ(lines.Line(2).key, "FAMPRO******");
+  EXPECT_EQ(lines.Line(2).text, "Cadres\t10\t");
+  EXPECT_EQ(lines.Line(3).key, "PROFES******");
+  EXPECT_EQ(lines.Line(3).text, "Ingenieur\t10001\t");
+
+  front_.QueueInput("ESC", [&situation](Window& window, InputHost&) {
+    const Field* situations = window.FindField("SITFAM");
+    const Field* families = window.FindField("FAMPRO1");
+    const Field* professions = window.FindField("PROFES1");
+    EXPECT_EQ(situations->entries[static_cast<size_t>(situations->selected) - 1], situation);
+    EXPECT_EQ(families->entries[static_cast<size_t>(families->selected) - 1], "Cadres\t10");
+    ASSERT_EQ(professions->entries.size(), 2u);  // no choice, and the family's one
+    EXPECT_EQ(professions->selected, 2);
+  });
+  RunIdentityCriteriaScreen(lines);
+
+  // Back to the first rows: the three criteria go.
+  front_.QueueInput("TF0", [](Window& window, InputHost&) {
+    for (const char* name : {"SITFAM", "FAMPRO1", "PROFES1"}) window.FindField(name)->selected = 1;
+  });
+  RunIdentityCriteriaScreen(lines);
+  for (int i = 1; i <= lines.LineCount(); ++i) EXPECT_EQ(lines.Line(i).key, "") << i;
 }
 
 }  // namespace
