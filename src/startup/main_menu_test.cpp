@@ -123,8 +123,8 @@ TEST_F(MenuFixture, ProgramScreensAreAllWiredAndPlaceholdersComeBackToTheMenu) {
   MenuScreens screens = DefaultMenuScreens();
   EXPECT_TRUE(screens.query_list && screens.agenda && screens.tools_menu &&
               screens.label_parameters && screens.run_tools_program);
-  for (const auto& placeholder :
-       {screens.query_list, std::function<void()>(RunAgendaPlaceholder)}) {
+  for (const auto& placeholder : {std::function<void()>(RunQueryListPlaceholder),
+                                  std::function<void()>(RunAgendaPlaceholder)}) {
     SetNavigationCode("T01");
     placeholder();
     EXPECT_EQ(NavigationCode(), "MNU");

@@ -2,6 +2,7 @@
 
 #include "src/outputs/agenda_screen.h"
 #include "src/outputs/label_parameters.h"
+#include "src/queries/query_list.h"
 #include "src/startup/navigation.h"
 #include "src/startup/tools_menu.h"
 #include "src/util/process_services.h"
@@ -16,9 +17,23 @@ void RunAgendaPlaceholder() {
   SetNavigationCode("MNU");
 }
 
+namespace {
+
+// What the query list reaches outside the query screens.
+queries::QueryListActions ProgramQueryListActions() {
+  queries::QueryListActions actions;
+  // The extraction after a run and the result screen come with the outputs
+  // that build them; until then they do nothing.
+  // "LAN" runs nothing until src/selection provides its run
+  // (vz::selection::RunSelection), wired here.
+  return actions;
+}
+
+}  // namespace
+
 MenuScreens DefaultMenuScreens() {
   MenuScreens screens;
-  screens.query_list = RunQueryListPlaceholder;
+  screens.query_list = [] { queries::RunQueryListScreen(ProgramQueryListActions()); };
   screens.agenda = outputs::RunAgendaScreen;
   screens.label_parameters = outputs::RunLabelParametersScreen;
   screens.run_tools_program = [](std::string_view program) {

@@ -4,10 +4,9 @@
 // screens (and tests their stand-ins). Each routine runs its whole screen and
 // leaves its ending code in the navigation code (navigation.h); the tools menu
 // actions leave it alone. DefaultMenuScreens() gives the program's own
-// routines. The agenda is src/outputs/agenda_screen.h. The query list is not
-// part of the program yet: its routine is a placeholder that sets the
-// navigation code to "MNU", which brings the user back to the main menu's
-// input (the agenda's placeholder stays for tests).
+// routines. The agenda is src/outputs/agenda_screen.h, the query list
+// src/queries/query_list.h. The placeholders, which set the navigation code to
+// "MNU" (back to the main menu's input), stay for tests.
 #ifndef VZ_SRC_STARTUP_MENU_SCREENS_H_
 #define VZ_SRC_STARTUP_MENU_SCREENS_H_
 
