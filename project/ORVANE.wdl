@@ -131,8 +131,8 @@ window SEL01A title="Critères d'identité" x=10 y=10 w=760 h=610 default=BT_VAL
   text    CP1FIN    x=490 y=148 w=250 h=26 length=5 label="Code postal jusqu'à" tab=6
   text    AGE1DEB   x=20  y=182 w=450 h=26 lw=200 length=3 label="Âge (ans)" tab=7
   text    AGE1FIN   x=490 y=182 w=250 h=26 length=3 label="Âge jusqu'à" tab=8
-  text    ANNI1DEB  x=20  y=216 w=450 h=26 lw=200 length=5 label="Anniversaire (JJ/MM)" value="__/__" tab=9
-  text    ANNI1FIN  x=490 y=216 w=250 h=26 length=5 label="Anniversaire jusqu'au" value="__/__" tab=10
+  text    ANNI1DEB  x=20  y=216 w=450 h=26 lw=200 length=5 label="Anniversaire (JJ/MM)" tab=9
+  text    ANNI1FIN  x=490 y=216 w=250 h=26 length=5 label="Anniversaire jusqu'au" tab=10
   text    VILLE1    x=20  y=250 w=720 h=26 lw=200 length=32 label="Ville" tab=11
   list    SITFAM    x=20  y=290 w=720 h=60 lw=200 label="Situation de famille" tab=12
   list    REGMAT    x=20  y=358 w=720 h=60 lw=200 label="Régime matrimonial" tab=13

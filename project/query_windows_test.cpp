@@ -154,6 +154,16 @@ TEST_F(QueryWindowsTest, EveryQueryWindowOpensWithTheFieldsTheProgramNames) {
   }
 }
 
+// A criterion the adviser leaves alone must read back empty, or every saved
+// query would gain a line for it.
+TEST_F(QueryWindowsTest, IdentityFieldsOpenEmpty) {
+  Window& window = Open("SEL01A,10,10");
+  for (const runtime::Field& field : window.fields) {
+    if (field.kind != FieldKind::kText) continue;
+    EXPECT_EQ(field.value, "") << field.name;
+  }
+}
+
 TEST_F(QueryWindowsTest, RubricScreensShowTheOptionGroupOnlyWhenAsked) {
   for (const char* name : {"SEL01B", "SEL01E", "SEL01F", "SEL01G"}) {
     SCOPED_TRACE(name);

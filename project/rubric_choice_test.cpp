@@ -7,6 +7,9 @@
 
 #include "platform/os/cp1252.h"
 #include "project/query_windows_test_support.h"
+#include "src/db/catalogue.h"
+#include "src/db/record_buffers.h"
+#include "src/db/record_ops.h"
 
 namespace vz::project {
 namespace {
@@ -104,6 +107,22 @@ TEST_F(RubricChoiceTest, SavingWritesOneLineByteForByteAndLeavesTheQueryAlone) {
                                      Rubric("RUBRIQUE***1", "40001"), Title()}));
   EXPECT_EQ(ReadRubricLines(ProjectDataOf(session()), kQuery),
             (std::vector<RubricLine>{{"0000A", '*'}, {"51001", '*'}, {"40001", '1'}}));
+}
+
+TEST_F(RubricChoiceTest, TheFieldsALineDoesNotUseStayZero) {
+  OpenFor(kQuery);
+  Tick("SC00A", "X");
+  Save();
+  db::Hlitrecherche("REQUETES", "CODREQ", std::string(kQuery) + "RUBRIQUE****");
+  ASSERT_FALSE(db::Hendehors());
+  const uint8_t* record = db::RecordBuffer(FileId::REQUETES);
+  const db::FileDescription& file = db::Describe(FileId::REQUETES);
+  // Fields 4 and 5 (two texts of 5) and field 9 (the 16-bit integer).
+  for (const int field : {4, 5, 9}) {
+    const size_t offset = file.field_offsets[static_cast<size_t>(field - 1)];
+    const auto size = static_cast<size_t>(file.field_sizes[static_cast<size_t>(field - 1)]);
+    for (size_t i = 0; i < size; ++i) EXPECT_EQ(record[offset + i], 0) << field << " byte " << i;
+  }
 }
 
 TEST_F(RubricChoiceTest, LoadingShowsTheStoredChoiceAndSavingItAgainChangesNothing) {
