@@ -25,6 +25,17 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
+// A typed text as it may be kept on one line of the agenda: TAB (which would
+// split the list's rows into wrong columns), carriage return and line feed
+// become blanks.
+std::string OneLine(std::string_view text) {
+  std::string line(text);
+  for (char& c : line) {
+    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+  }
+  return line;
+}
+
 bool AllDigits(std::string_view text) {
   if (text.empty()) return false;
   for (char c : text) {
@@ -199,7 +210,7 @@ CheckedAppointment CheckTypedAppointment(ProjectData& data, const TypedAppointme
     result.error = "Le code client \"" + client + os::Cp1252("\" ne correspond à aucun client.");
     return result;
   }
-  const std::string subject(Trim(typed.subject));
+  const std::string subject(Trim(OneLine(typed.subject)));
   if (subject.empty()) {
     result.error = "L'objet du rendez-vous est obligatoire.";
     return result;
@@ -208,7 +219,7 @@ CheckedAppointment CheckTypedAppointment(ProjectData& data, const TypedAppointme
     result.error = os::Cp1252("L'objet et les notes ne peuvent dépasser 255 caractères.");
     return result;
   }
-  result.appointment = Appointment{*date, *time, client, subject, typed.notes, 0};
+  result.appointment = Appointment{*date, *time, client, subject, OneLine(typed.notes), 0};
   return result;
 }
 

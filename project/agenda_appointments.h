@@ -19,6 +19,7 @@
 // "JJMMAAAA"; "/", "." or "-" between the parts) that exists in the calendar
 // between 1900 and 2099, a time "HH:MM" (or "HHhMM", "HHMM"), a client code
 // that is blank or names a client of CLIENT, a subject that is not blank.
+// TAB, carriage return and line feed in the subject and notes become blanks.
 // Refusals come back as French messages, never exceptions.
 #ifndef VZ_PROJECT_AGENDA_APPOINTMENTS_H_
 #define VZ_PROJECT_AGENDA_APPOINTMENTS_H_

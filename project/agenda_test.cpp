@@ -259,6 +259,19 @@ TEST_F(AgendaWindowTest, InvalidValuesAreRefusedWithAMessageAndNothingWritten) {
   EXPECT_TRUE(Rows().empty());
 }
 
+TEST_F(AgendaWindowTest, LineBreaksAndTabsTypedInTextsAreKeptAsBlanks) {
+  ASSERT_EQ(session_->Execute("Ouvre,AGENDA").value, 0);
+  Type("15/01/2027", "09:00", "", " Bilan\tannuel\r\n", "ligne 1\r\nligne 2");
+  Click("BT_AJOUTER");
+  EXPECT_TRUE(front_.messages.empty());
+  ASSERT_EQ(Rows().size(), 1u);
+  EXPECT_EQ(session_->Execute("ECRAN,RECUPERE,TABLE_RDV,1").text,
+            "15/01/2027\t09:00\t\t\tBilan annuel");
+  FieldOf("TABLE_RDV").selected = 1;
+  Click("BT_REPRENDRE");
+  EXPECT_EQ(FieldOf("NOTES_RDV").value, "ligne 1  ligne 2");
+}
+
 TEST_F(AgendaWindowTest, ChangeAndDeleteTheSelectedAppointment) {
   ASSERT_EQ(session_->Execute("Ouvre,AGENDA").value, 0);
   Type("10/03/2027", "10:00", "", "Premier");
