@@ -22,6 +22,7 @@ constexpr std::string_view kQueryNumberingKey = "CODREQ";
 constexpr std::string_view kCatalogueFile = "RUBRIQUE";
 constexpr std::string_view kCatalogueKey = "CODRUBR";
 constexpr std::string_view kCounterKey = "NUMREQ";
+constexpr std::string_view kQueryPrefix = "01";
 constexpr std::string_view kTotalSubCode = "000";
 constexpr std::string_view kAddRow = "Table,Ajoute,TABLE1,";
 constexpr int32_t kLargestQueryNumber = 999999;
@@ -52,6 +53,20 @@ void ForEachQueryNumber(Visit visit) {
     db::Hlitsuivant(kQueryFile, kQueryNumberingKey);
   }
   std::memcpy(buffer, saved.data(), size);
+}
+
+// True when a query of this system already has the number. The caller's
+// REQUETES record is kept.
+bool QueryNumberInUse(const std::string& number) {
+  uint8_t* buffer = db::RecordBuffer(db::FileId::REQUETES);
+  const size_t size = db::RecordBufferSize(db::FileId::REQUETES);
+  std::vector<uint8_t> saved(buffer, buffer + size);
+  db::Hlitrecherche(kQueryFile, kQueryNumberingKey, std::string(kQueryPrefix) + number);
+  db::QueryLineRecord found = db::CurrentQueryLine();
+  const bool in_use =
+      !db::Hendehors() && found.Prefix() == kQueryPrefix && found.Number() == number;
+  std::memcpy(buffer, saved.data(), size);
+  return in_use;
 }
 
 int32_t HighestQueryNumber() {
@@ -119,10 +134,15 @@ std::string NewQueryNumber() {
   config::ReadParameter(path, kCounterKey, table, config::kComponentsSection);
   const int32_t counter = util::TextToInt(table[1]);
   int32_t number = 0;
-  if (counter > 0 && counter < kLargestQueryNumber) {
+  // A counter that lags behind the file (a parameter file restored from an
+  // older copy, or one that could not be written) would hand out the number
+  // of an existing query and mix two queries' lines: the file decides then.
+  if (counter > 0 && counter < kLargestQueryNumber &&
+      !QueryNumberInUse(util::IntToText(counter + 1, kQueryNumberDigits))) {
     number = counter + 1;
   } else {
-    // No counter kept (or one past the last six-digit number): look at the file.
+    // No counter kept, one past the last six-digit number, or one whose next
+    // number is taken: look at the file.
     const int32_t highest = HighestQueryNumber();
     number = highest <= kLargestQueryNumber - kNumberingGap ? highest + kNumberingGap
                                                             : LowestFreeQueryNumber();
@@ -136,7 +156,9 @@ std::string NewQueryNumber() {
 }
 
 std::string RubricRow(std::string_view label, std::string_view code, RubricRowForm form) {
+  // A TAB inside a label would shift every column after it.
   std::string row(label);
+  std::replace(row.begin(), row.end(), '\t', ' ');
   row += "\t0\t999999999\t";
   if (form == RubricRowForm::kAmountAndYield) row += "0\t999\t";
   if (form == RubricRowForm::kTwoAmounts) row += "0\t999999999\t";

@@ -104,7 +104,8 @@ PutResult PutCriteriaLine(QueryWorkingSet& lines, std::string_view key, std::str
 // The number of a new query, six digits: the counter "NUMREQ" of section
 // "COMPOSANTS" plus 1, or, with no counter kept (missing, non-numeric, zero or
 // negative), ten above the highest query number in the query file (11 when
-// the file holds none). The counter
+// the file holds none). The file is also scanned when counter + 1 is already
+// the number of a query, so that two queries never share a number. The counter
 // is written back. The REQUETES record buffer is the same afterwards.
 // A number that would need a seventh digit is never given: the lowest number
 // no query uses is taken instead ("" only when all 999999 are used).
@@ -118,7 +119,8 @@ enum class RubricRowForm {
   kTwoAmounts,      // label, "0", "999999999", "0", "999999999", CODRUBR
 };
 
-// The row text (columns separated by TAB) of one catalogue rubric.
+// The row text (columns separated by TAB) of one catalogue rubric; a TAB in
+// the label becomes a blank.
 std::string RubricRow(std::string_view label, std::string_view code, RubricRowForm form);
 
 // Sends one "Table,Ajoute,TABLE1," row per RUBRIQUE record whose prefix is

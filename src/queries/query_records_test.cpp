@@ -207,6 +207,7 @@ TEST(NewQueryNumberTableTest, CounterOrScanOfTheQueryFile) {
     const char* parameter_file;  // nullptr: no file
     std::vector<std::string> stored_numbers;
     std::string expected;
+    const char* other_code = nullptr;  // a query record of another prefix
   };
   const Case cases[] = {
       {"no file, no query", nullptr, {}, "000011"},
@@ -226,6 +227,19 @@ TEST(NewQueryNumberTableTest, CounterOrScanOfTheQueryFile) {
        nullptr,
        {"ABCDEF", "000002"},
        "000012"},
+      {"a counter behind the file does not reuse a query's number",
+       "[COMPOSANTS]\r\nNUMREQ=000004,\r\n",
+       {"000005", "000009"},
+       "000019"},
+      {"a counter whose next number is free is kept even below the file",
+       "[COMPOSANTS]\r\nNUMREQ=000005,\r\n",
+       {"000005", "000009"},
+       "000006"},
+      {"a query of another prefix does not take the number",
+       "[COMPOSANTS]\r\nNUMREQ=4,\r\n",
+       {},
+       "000005",
+       "02000005"},
       {"a last six-digit counter scans the file",
        "[COMPOSANTS]\r\nNUMREQ=999999,\r\n",
        {"000001", "000004"},
@@ -245,6 +259,9 @@ TEST(NewQueryNumberTableTest, CounterOrScanOfTheQueryFile) {
     if (c.parameter_file != nullptr) database.WriteParameterFile(c.parameter_file);
     for (const std::string& number : c.stored_numbers) {
       CriteriaTestDatabase::AddQueryLine("01" + number, "TITRE*******", "20260101\tT\t");
+    }
+    if (c.other_code != nullptr) {
+      CriteriaTestDatabase::AddQueryLine(c.other_code, "TITRE*******", "other program\t");
     }
     EXPECT_EQ(NewQueryNumber(), c.expected);
     EXPECT_THAT(database.ReadParameterFile(), ::testing::HasSubstr("NUMREQ=" + c.expected + ","));
@@ -283,6 +300,9 @@ TEST(RubricRowTest, ThreeRowForms) {
             "Loyers\t0\t999999999\t0\t999\t02001");
   EXPECT_EQ(RubricRow("Pret", "54001", RubricRowForm::kTwoAmounts),
             "Pret\t0\t999999999\t0\t999999999\t54001");
+  // A damaged label cannot shift the code out of its column.
+  EXPECT_EQ(RubricRow("A\tB\t", "40001", RubricRowForm::kOneAmount), "A B \t0\t999999999\t40001");
+  EXPECT_EQ(RubricRow("", "40001", RubricRowForm::kOneAmount), "\t0\t999999999\t40001");
 }
 
 class FillRubricTableTest : public ::testing::Test {
