@@ -21,6 +21,11 @@
 #include "src/startup/navigation.h"
 #include "tests/support/recording_runtime.h"
 
+#if defined(VZ_PROGRAM_PATH)
+#include "tests/support/program_run.h"
+#include "tests/support/test_installation.h"
+#endif
+
 namespace vz::queries {
 namespace {
 
@@ -289,6 +294,85 @@ TEST_F(QueryScenarioTest, ALongTitleIsStoredCutAt255Characters) {
                                 .substr(0, 255));
   EXPECT_EQ(stored[0].pieces, stored[0].text);
 }
+
+#if defined(VZ_PROGRAM_PATH)
+// The real program, its window library and the scripted front end: a query is
+// created from the main menu, listed, reopened with what was validated, and
+// deleted.
+class QueryProgramScenarioTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    installation_.WriteAnalysis();
+    installation_.CopyScreenProject(VZ_PROJECT_DIR);
+    installation_.WriteParameterFile("[COMPOSANTS]\r\nREPERTOIREF=" +
+                                     installation_.data_directory().string() + ",\r\nDPIOK=1,\r\n");
+    installation_.AllowBesideOtherCopies();
+  }
+
+  vz::testing::ProgramRunResult Run(const std::string& scenario) {
+    vz::testing::ProgramRunResult result =
+        vz::testing::RunProgramWithScenario(installation_, VZ_PROGRAM_PATH, scenario);
+    EXPECT_FALSE(result.timed_out);
+    return result;
+  }
+
+  static std::string Describe(const vz::testing::ProgramRunResult& result) {
+    return "exit " + std::to_string(result.exit_code) + "\n--- error output\n" +
+           result.error_output + "\n--- transcript\n" + result.transcript;
+  }
+
+  vz::testing::TestInstallation installation_{"e2e_queries"};
+};
+
+TEST_F(QueryProgramScenarioTest, CreateListReopenAndDelete) {
+  vz::testing::ProgramRunResult created =
+      Run("input MENU press T01\n"
+          "input LSTSEL press AJO\n"
+          "input SEL01\n"
+          "  type TITRE \"Hauts revenus\"\n"
+          "  press 01A\n"
+          "input SEL01A\n"
+          "  type NOM1DEB \"DUPONT\"\n"
+          "  type AGE1DEB \"30\"\n"
+          "  press TF0\n"
+          "input SEL01 press TF0\n"
+          "input Rubrique press TF0\n"
+          "input LSTSEL press T02\n"
+          "input MENU press ESC\n"
+          "answer yes\n");
+  ASSERT_EQ(created.exit_code, 0) << Describe(created);
+  EXPECT_THAT(created.transcript, Not(::testing::HasSubstr("wd ! ")));
+  std::vector<std::string> lines = vz::testing::CommandsAndEngineCalls(created.transcript);
+  EXPECT_THAT(lines, Contains("wd AFFICHE,LECODREQ=01000011")) << Describe(created);
+  EXPECT_THAT(lines, Contains(::testing::HasSubstr("\\tHauts revenus\\t01000011\\t ")));
+  EXPECT_THAT(lines, Contains("wd Table,Cherche,CODE,01000011"));
+
+  vz::testing::ProgramRunResult reopened =
+      Run("input MENU press T01\n"
+          "input LSTSEL\n"
+          "  pick REQUETES 1\n"
+          "  press MOD\n"
+          "input SEL01 press 01A\n"
+          "input SEL01A press ESC\n"
+          "input SEL01 press ESC\n"
+          "input LSTSEL\n"
+          "  pick REQUETES 1\n"
+          "  press SUP\n"
+          "answer yes \"Confirmez vous la suppression ?\"\n"
+          "input LSTSEL press T02\n"
+          "input MENU press ESC\n"
+          "answer yes\n");
+  ASSERT_EQ(reopened.exit_code, 0) << Describe(reopened);
+  EXPECT_THAT(reopened.transcript, Not(::testing::HasSubstr("wd ! ")));
+  lines = vz::testing::CommandsAndEngineCalls(reopened.transcript);
+  EXPECT_THAT(lines, Contains("wd AFFICHE,TITRE=Hauts revenus")) << Describe(reopened);
+  EXPECT_THAT(lines, Contains("wd AFFICHE,NOM1DEB=DUPONT"));
+  EXPECT_THAT(lines, Contains("wd AFFICHE,AGE1DEB=30"));
+  // After the deletion the list is rebuilt empty: modify and delete are made
+  // unavailable.
+  EXPECT_THAT(lines, Contains("wd Ecran,Selection,-,POUBELLE"));
+}
+#endif  // VZ_PROGRAM_PATH
 
 }  // namespace
 }  // namespace vz::queries
