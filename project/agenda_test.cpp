@@ -259,6 +259,32 @@ TEST_F(AgendaWindowTest, InvalidValuesAreRefusedWithAMessageAndNothingWritten) {
   EXPECT_TRUE(Rows().empty());
 }
 
+TEST_F(AgendaWindowTest, RefreshShowsWhatOthersWroteAndKeepsTheProgramsRecord) {
+  ASSERT_EQ(session_->Execute("Ouvre,AGENDA").value, 0);
+  Type("01/06/2027", "08:00", "", "Du matin");
+  Click("BT_AJOUTER");
+  // The program reads that record and stays on it while another one is
+  // written behind the window.
+  db::Hlitpremier("RDV", "KEY1");
+  ASSERT_FALSE(db::Hendehors());
+  uint8_t* program = db::RecordBuffer(FileId::RDV);
+  const size_t key_slot = db::Describe(FileId::RDV).keys[0].slot_offset;
+  program[key_slot] = 0;  // the program's buffer is its own: nothing rewrites it
+  const auto& rdv = db::Describe(FileId::RDV);
+  std::vector<uint8_t> other(rdv.buffer_size, 0);
+  db::SetText(other.data(), rdv.field_offsets[0], 8, "20270531");
+  db::SetText(other.data(), rdv.field_offsets[1], 4, "1700");
+  db::SetText(other.data(), rdv.long_texts[0].text_offset, 255, "La veille");
+  std::memcpy(program, other.data(), other.size());
+  db::Hajoute("RDV");
+  EXPECT_EQ(Rows().size(), 1u);
+  EXPECT_EQ(session_->Execute("Execute,TABLE_RDV.REMPLIR").value, 0);
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"31/05/2027|17:00|||La veille",
+                                              "01/06/2027|08:00|||Du matin"}));
+  // The window's reads left the program's buffer as its own add left it.
+  EXPECT_EQ(db::GetText(program, key_slot, 64), "202705311700");
+}
+
 TEST_F(AgendaWindowTest, LineBreaksAndTabsTypedInTextsAreKeptAsBlanks) {
   ASSERT_EQ(session_->Execute("Ouvre,AGENDA").value, 0);
   Type("15/01/2027", "09:00", "", " Bilan\tannuel\r\n", "ligne 1\r\nligne 2");

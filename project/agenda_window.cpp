@@ -196,6 +196,7 @@ void OnDelete(CodeContext& context, Window& window) {
 
 void RegisterAgendaWindow(runtime::CodeRegistry& registry) {
   registry.AddWindowCode(kWindow, kWindow, "OUVERTURE", OnOpen);
+  registry.AddWindowCode(kWindow, kTable, "REMPLIR", OnOpen);
   registry.AddWindowCode(kWindow, "BT_REPRENDRE", "CLIC", OnTakeUp);
   registry.AddWindowCode(kWindow, "BT_AJOUTER", "CLIC", OnAdd);
   registry.AddWindowCode(kWindow, "BT_MODIFIER", "CLIC", OnChange);

@@ -3,8 +3,11 @@
 // and delete one, with the entry fields DATE_RDV, HEURE_RDV, CLIENT_RDV,
 // OBJET_RDV and NOTES_RDV.
 //
-//   AGENDA.AGENDA.OUVERTURE     fills the table (also run again by the program
-//                               when input ends with "ACT", "Actualiser")
+//   AGENDA.AGENDA.OUVERTURE     fills the table when the window opens
+//   AGENDA.TABLE_RDV.REMPLIR    fills it again: the program sends
+//                               "Execute,TABLE_RDV.REMPLIR" when the input ends
+//                               with a code that keeps the agenda open ("ACT",
+//                               "Actualiser")
 //   AGENDA.BT_REPRENDRE.CLIC    copies the selected appointment into the fields
 //   AGENDA.BT_AJOUTER.CLIC      adds the appointment typed in the fields
 //   AGENDA.BT_MODIFIER.CLIC     replaces the selected appointment by the fields

@@ -78,10 +78,13 @@ TEST_F(AgendaScenarioTest, AddFromTheMainMenuThenLeaveForTheToolsMenu) {
   ASSERT_EQ(result.exit_code, 0) << Describe(result);
   // The wrong date was refused with its message, and only the first written.
   EXPECT_THAT(result.transcript, HasSubstr("La date du rendez-vous doit être une date valide"));
+  // The list is filled again after "ACT", by the window's own code.
+  EXPECT_THAT(result.transcript, HasSubstr("wd Execute,TABLE_RDV.REMPLIR -> int=0"));
+  EXPECT_THAT(result.transcript, Not(HasSubstr("wd ! "))) << Describe(result);
   const std::vector<std::string> lines = CommandsAndEngineCalls(result.transcript);
   const long agenda = IndexOf(lines, "wd Ouvre,AGENDA");
   ASSERT_GE(agenda, 0) << Describe(result);
-  const long refresh = IndexOf(lines, "wd Execute,AGENDA.OUVERTURE", agenda);
+  const long refresh = IndexOf(lines, "wd Execute,TABLE_RDV.REMPLIR", agenda);
   const long tools = IndexOf(lines, "wd Ouvre,EX_MNUOUT", agenda);
   EXPECT_GT(refresh, agenda) << Describe(result);
   EXPECT_GT(tools, refresh) << Describe(result);

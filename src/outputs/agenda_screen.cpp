@@ -23,7 +23,7 @@ void RunAgendaScreen() {
     screen::SendCommand("Ecran,Saisie");
     startup::SetNavigationCode(screen::ReturnCode());
     if (LeavesAgenda(startup::NavigationCode())) break;
-    screen::SendCommand("Execute,AGENDA.OUVERTURE");
+    screen::SendCommand("Execute,TABLE_RDV.REMPLIR");
   }
   screen::SendCommand("Ferme");
 }

@@ -5,9 +5,9 @@
 // it with "T01" (query list), "T02" (main menu), "T04" (tools menu) or "ESC"
 // (the main menu's quit question); every input's return code is copied into
 // the navigation code, which the window leaves as the user left it. Any other
-// code keeps the agenda open: the window's list is filled again (the window's
-// opening code, "Execute,AGENDA.OUVERTURE") so that "Actualiser" shows what
-// other users wrote meanwhile, and the input goes on.
+// code keeps the agenda open: the window's list is filled again (its window
+// code "Execute,TABLE_RDV.REMPLIR") so that "Actualiser" shows what other
+// users wrote meanwhile, and the input goes on.
 //
 // A window that does not open (the library has no AGENDA) is reported with an
 // error box and the routine returns with the navigation code "MNU" (back to

@@ -66,7 +66,7 @@ TEST_F(AgendaScreenTest, StaysOpenUntilALeavingCodeAndKeepsIt) {
     EXPECT_EQ(Count("Ouvre,AGENDA"), 1);
     EXPECT_EQ(Count("Ferme"), 1);
     // Every input that keeps the agenda open refreshes its list.
-    EXPECT_EQ(Count("Execute,AGENDA.OUVERTURE"), Count("ECRAN,SAISIE") - 1);
+    EXPECT_EQ(Count("Execute,TABLE_RDV.REMPLIR"), Count("ECRAN,SAISIE") - 1);
   }
 }
 
@@ -78,7 +78,7 @@ TEST_F(AgendaScreenTest, CommandsInOrder) {
       "CUTE(\"OUVREFEN\",\"AGENDA\")",
       "Ouvre,AGENDA",
       "ECRAN,SAISIE",
-      "Execute,AGENDA.OUVERTURE",
+      "Execute,TABLE_RDV.REMPLIR",
       "ECRAN,SAISIE",
       "EX\xE9"
       "CUTE(\"FermeFen\")",
