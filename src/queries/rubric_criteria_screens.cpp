@@ -24,9 +24,9 @@ void OpenAndDecorate(const RubricScreenMember& member) {
   screen::SendCommand("Ouvre," + std::string(member.window) + ",10,10");
   screen::SetFieldValue("F_TITRE", member.title);
   if (member.has_option()) screen::SetFieldValue("TEXTE", member.option_text);
-  if (member.prefix == "54") {
-    screen::SetFieldValue("TITRE,1", os::Cp1252("Capital restant dû"));
-    screen::SetFieldValue("TITRE,2", os::Cp1252("Annuités"));
+  if (!member.column_title_1.empty()) {
+    screen::SetFieldValue("TITRE,1", os::Cp1252(member.column_title_1));
+    screen::SetFieldValue("TITRE,2", os::Cp1252(member.column_title_2));
   }
   if (member.has_option()) screen::SendCommand("Ecran,Selection,+,LIBOPTION,TEXTE,OPTION");
 }

@@ -390,6 +390,9 @@ TEST(RubricScreenFamilyTest, MembersAndUnknownPrefixes) {
     }
     EXPECT_EQ(std::count(member.default_text.begin(), member.default_text.end(), '\t'),
               static_cast<long>(member.cells.size()));
+    // Only the loans screen names its two column groups.
+    EXPECT_EQ(member.column_title_1.empty(), member.prefix != "54");
+    EXPECT_EQ(member.column_title_2.empty(), member.prefix != "54");
   }
   EXPECT_EQ(seen, prefixes);
   EXPECT_EQ(RubricScreenMembers().size(), 13u);

@@ -28,6 +28,10 @@ struct RubricScreenMember {
   std::span<const FixedRubricRow> fixed_rows;  // empty: rows from the catalogue
   std::span<const std::string_view> cells;     // bound cells, in column order
   std::string_view default_text;               // catalogue rows: the bounds of every row
+  // Titles of the two column groups (TITRE,1 and TITRE,2), UTF-8; empty: the
+  // window's own titles stay.
+  std::string_view column_title_1 = {};
+  std::string_view column_title_2 = {};
 
   bool has_option() const { return !option_text.empty(); }
 };
