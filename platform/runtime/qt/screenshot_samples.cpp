@@ -85,11 +85,25 @@ std::string SampleCell(std::string_view column_title, int row) {
   if (Contains(column_title, "heure")) return "0" + std::to_string(i + 8) + ":30";
   if (Contains(column_title, "nom")) return Cp(kNames[i]);
   if (Contains(column_title, "ville")) return Cp(kCities[i]);
+  if (Contains(column_title, "titre")) {
+    static constexpr std::array<std::string_view, 5> kQueries = {
+        "Retraités de la région lyonnaise", "Propriétaires bailleurs", "Jeunes actifs",
+        "Assurance vie supérieure à 100 000", "Anniversaires de janvier"};
+    return Cp(kQueries[i]);
+  }
   if (Contains(column_title, "code") || Contains(column_title, "client")) {
     return "01000" + std::to_string(1000 + 731 * i);
   }
+  if (Contains(column_title, "minimum")) return i % 2 ? "0" : Cp(kAmounts[i]);
+  if (Contains(column_title, "maximum")) return "999999999";
   if (Contains(column_title, "montant") || Contains(column_title, "somme")) {
     return Cp(kAmounts[i]);
+  }
+  if (Contains(column_title, "rubrique")) {
+    static constexpr std::array<std::string_view, 5> kRubrics = {
+        "Revenus fonciers", "Salaires et traitements", "Pensions et retraites",
+        "Revenus de capitaux mobiliers", "Bénéfices non commerciaux"};
+    return Cp(kRubrics[i]);
   }
   if (Contains(column_title, "requ")) return Cp("Requête n°") + std::to_string(i + 1);
   return Cp(column_title) + " " + std::to_string(i + 1);

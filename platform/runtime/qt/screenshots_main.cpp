@@ -5,7 +5,8 @@
 //
 // LIBRARY defaults to project/ORVANE.wdl and DIRECTORY to docs/screenshots
 // (both from the current directory). Files are named after the windows in
-// lower case ("pareti.png"), plus "question.png" for a yes/no box. Exit code
+// lower case ("pareti.png"), plus "question.png" for a yes/no box. Texts that
+// do not fit their place are listed on the error output. Exit code
 // 0 when every file was written, 1 otherwise, with the reason on the error
 // output.
 #include <QApplication>
@@ -105,6 +106,10 @@ int main(int argc, char** argv) {
     dialog.ShowModel(window);
     dialog.show();
     QApplication::processEvents();
+    for (const std::string& clipped : dialog.ClippedTexts()) {
+      std::fprintf(stderr, "vzscreens: %s: text cut: %s\n", window.name.c_str(),
+                   vz::runtime::Cp1252ToUtf8(clipped).c_str());
+    }
     const QPixmap picture = WithTitleBar(dialog.grab(), ToQString(window.title));
     all_saved &= Save(picture, directory / (Lower(window.name) + ".png"));
     dialog.hide();

@@ -371,6 +371,63 @@ QWidget* WindowDialog::FieldWidget(std::string_view field_name) const {
   return part.input ? part.input : part.label;
 }
 
+std::vector<std::string> WindowDialog::ClippedTexts() const {
+  std::vector<std::string> clipped;
+  const auto check = [&clipped](const Field& field, const QWidget* widget, const QString& text,
+                                int padding) {
+    if (!widget || text.isEmpty()) return;
+    QString shown = text;
+    shown.replace("&&", "&");
+    const int needed = widget->fontMetrics().horizontalAdvance(shown) + padding;
+    const bool wraps = qobject_cast<const QLabel*>(widget) &&
+                       static_cast<const QLabel*>(widget)->wordWrap() &&
+                       widget->height() >= 2 * widget->fontMetrics().lineSpacing();
+    if (needed > widget->width() && !wraps) {
+      clipped.push_back(field.name + ": needs " + std::to_string(needed) + " px, has " +
+                        std::to_string(widget->width()));
+    }
+  };
+  for (size_t i = 0; i < parts_.size(); ++i) {
+    const Field& field = layout_.fields[i];
+    const Part& part = parts_[i];
+    if (!field.visible()) continue;
+    switch (field.kind) {
+      case FieldKind::kButton:
+        check(field, part.input, static_cast<QPushButton*>(part.input)->text(), 16);
+        break;
+      case FieldKind::kSwitch:
+        check(field, part.input, static_cast<QCheckBox*>(part.input)->text(), 24);
+        break;
+      case FieldKind::kOptions:
+        for (QAbstractButton* radio : part.options->buttons()) {
+          check(field, radio, radio->text(), 24);
+        }
+        if (part.label) check(field, part.label, part.label->text(), 0);
+        break;
+      case FieldKind::kImage:
+        break;
+      case FieldKind::kTable: {
+        const auto* table = static_cast<const QTableWidget*>(part.input);
+        for (int c = 0; c < table->columnCount(); ++c) {
+          const QString title = table->horizontalHeaderItem(c)->text();
+          const int needed = table->horizontalHeader()->fontMetrics().horizontalAdvance(title) + 8;
+          if (needed > table->columnWidth(c)) {
+            clipped.push_back(field.name + "." + field.columns[static_cast<size_t>(c)].name +
+                              ": needs " + std::to_string(needed) + " px, has " +
+                              std::to_string(table->columnWidth(c)));
+          }
+        }
+        if (part.label) check(field, part.label, part.label->text(), 0);
+        break;
+      }
+      default:
+        if (part.label) check(field, part.label, part.label->text(), 0);
+        break;
+    }
+  }
+  return clipped;
+}
+
 void WindowDialog::ShowModel(const Window& model) {
   if (model.fields.size() != parts_.size()) return;  // not a copy of this window
   showing_ = true;

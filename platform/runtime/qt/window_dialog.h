@@ -55,6 +55,12 @@ class WindowDialog : public QDialog {
   // field, the table of a table...), or nullptr for an unknown name.
   QWidget* FieldWidget(std::string_view field_name) const;
 
+  // Texts that the font in use cannot show whole in their place: labels,
+  // captions, buttons, switches, choices and column titles, as
+  // "FIELD: needs N px, has M" ("TABLE.COLUMN: ..."). Call it once the dialog
+  // is shown: the last column of a table then has its stretched width.
+  std::vector<std::string> ClippedTexts() const;
+
   void reject() override;
 
  private:

@@ -18,6 +18,7 @@
 #include "platform/runtime/qt/qt_test_support.h"
 #include "platform/runtime/qt/qt_text.h"
 #include "platform/runtime/runtime_test_files.h"
+#include "platform/runtime/window_library.h"
 
 namespace vz::runtime {
 namespace {
@@ -225,6 +226,52 @@ TEST_F(WindowDialogTest, ModelOfAnotherWindowIsIgnored) {
   WriteFieldValue(other, "NOM", "Autre");
   dialog_.ShowModel(other);
   EXPECT_EQ(Widget<QLineEdit>("NOM")->text(), "");
+}
+
+TEST_F(WindowDialogTest, TextsThatDoNotFitAreReported) {
+  dialog_.show();
+  EXPECT_TRUE(dialog_.ClippedTexts().empty());
+  Window narrow = window_;
+  narrow.FindField("BT_OK")->label = std::string(60, 'W');
+  narrow.FindField("NOM")->label = "Nom de naissance du premier titulaire du contrat";
+  narrow.FindField("CACHE")->label = std::string(60, 'W');  // invisible: not shown, not cut
+  narrow.FindField("LIGNES")->columns[1].title = "Minimum de la rubrique";
+  narrow.FindField("LIGNES")->columns[2].title = "Maximum de la rubrique";
+  WindowDialog dialog(narrow, {});
+  dialog.show();
+  const auto clipped = dialog.ClippedTexts();
+  ASSERT_EQ(clipped.size(), 4u);
+  EXPECT_EQ(clipped[0].rfind("NOM: needs ", 0), 0u) << clipped[0];
+  EXPECT_EQ(clipped[1].rfind("LIGNES.VALDEB: needs ", 0), 0u) << clipped[1];
+  EXPECT_EQ(clipped[2].rfind("LIGNES.VALFIN: needs ", 0), 0u) << clipped[2];
+  EXPECT_EQ(clipped[3].rfind("BT_OK: needs ", 0), 0u) << clipped[3];
+}
+
+// Every window of the project's library opens as a dialog with a widget for
+// each field, inside the window, with the library's texts.
+TEST(ProjectWindowsTest, EveryWindowOfTheLibraryOpens) {
+  TestApplication();
+  const auto load = LoadWindowLibrary(std::filesystem::path(VZ_PROJECT_DIR) / "ORVANE.wdl");
+  ASSERT_TRUE(load.library) << load.error;
+  for (const Window& window : load.library->windows) {
+    WindowDialog dialog(window, {});
+    dialog.show();
+    EXPECT_EQ(dialog.windowTitle(), ToQString(window.title)) << window.name;
+    const QRect inside(0, 0, window.rect.w, window.rect.h);
+    for (const Field& field : window.fields) {
+      QWidget* widget = dialog.FieldWidget(field.name);
+      ASSERT_NE(widget, nullptr) << window.name << "." << field.name;
+      EXPECT_TRUE(inside.contains(widget->geometry())) << window.name << "." << field.name;
+      if (field.kind == FieldKind::kButton) {
+        EXPECT_EQ(qobject_cast<QPushButton*>(widget)->text().replace("&&", "&"),
+                  ToQString(field.label))
+            << window.name << "." << field.name;
+      }
+    }
+    QTimer::singleShot(0, &dialog, [&dialog] { QTest::keyClick(&dialog, Qt::Key_Escape); });
+    dialog.exec();
+    EXPECT_EQ(dialog.return_code(), window.escape_code) << window.name;
+  }
 }
 
 TEST(FindPictureTest, FindsOnlyPlainFileNamesInTheDirectories) {
