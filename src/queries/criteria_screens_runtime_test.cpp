@@ -182,6 +182,15 @@ TEST_F(CriteriaScreensRuntimeTest, IncomeScreenStoresTheTypedBoundAndTheChosenOp
   EXPECT_EQ(lines.Line(1).key, "40001******2");
 }
 
+TEST_F(CriteriaScreensRuntimeTest, IncomeScreenWithoutAChosenOptionStoresNothing) {
+  AddRubric("40001", "Salaires");
+  QueryWorkingSet lines;
+  front_.QueueInput("TF0",
+                    [](Window& window, InputHost&) { SetCell(window, 1, "VALFIN", "5000"); });
+  ASSERT_TRUE(RunRubricCriteriaScreen("40", lines));
+  EXPECT_EQ(lines.LineCount(), 0);
+}
+
 TEST_F(CriteriaScreensRuntimeTest, ProvidentScreenStoresARatioRow) {
   QueryWorkingSet lines;
   front_.QueueInput("TF0", [](Window& window, InputHost&) {
