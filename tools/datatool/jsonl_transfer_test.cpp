@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/os/profile_file.h"
 #include "src/db/catalogue.h"
 #include "src/db/field_access.h"
 #include "tools/datatool/datatool_test_support.h"
@@ -179,6 +180,14 @@ TEST_F(TransferTest, OnlyTheFirstProblemsAreListed) {
   EXPECT_FALSE(Import(target_, FileId::RUBRIQUE, path, false, &report));
   EXPECT_EQ(report.rejected, 200);
   EXPECT_EQ(report.problems.size(), kMaxListedProblems);
+}
+
+TEST_F(TransferTest, ParameterFileAsTheSuiteWritesIt) {
+  std::string text;
+  ASSERT_TRUE(vz::os::ReadWholeFile(source_ + "/FIC01/PARAM.DTA", &text));
+  EXPECT_EQ(text, "[COMPOSANTS]\r\nREPERTOIREF=..\\DONNEES,\r\nDPIOK=1,\r\nNUMREQ=000012,\r\n");
+  ASSERT_TRUE(vz::os::ReadWholeFile(target_ + "/FIC01/PARAM.DTA", &text));
+  EXPECT_EQ(text.find("NUMREQ"), std::string::npos) << "no counter without queries";
 }
 
 TEST_F(TransferTest, AFileWithoutKeyCannotBeExportedInOrder) {
