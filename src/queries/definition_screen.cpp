@@ -1,5 +1,6 @@
 #include "src/queries/definition_screen.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
@@ -45,8 +46,12 @@ constexpr std::array<CriteriaButton, 14> kCriteriaButtons = {{
     {"01N", "SC"},
 }};
 
-std::string FieldText(std::string_view field) {
-  return screen::GetFieldValue(field, screen::kWholeValue);
+// A typed title or explanation; a TAB in it would shift the elements after it
+// (the combination's mark and codes among them), so it becomes a space.
+std::string TitleElement(std::string_view field) {
+  std::string text = screen::GetFieldValue(field, screen::kWholeValue);
+  std::replace(text.begin(), text.end(), '\t', ' ');
+  return text;
 }
 
 // The number of the line that receives the title: the first title line, else
@@ -100,10 +105,10 @@ bool CriteriaScreenFor(std::string_view return_code, std::string& prefix) {
 
 std::string BuildTitleText(const QueryWorkingSet& lines) {
   std::string text = util::TodayText(util::kDateYearMonthDay) + "\t";
-  text += FieldText("TITRE") + "\t";
-  text += FieldText("EXPLIC,1") + "\t";
-  text += FieldText("EXPLIC,2") + "\t";
-  text += FieldText("EXPLIC,3") + "\t";
+  text += TitleElement("TITRE") + "\t";
+  text += TitleElement("EXPLIC,1") + "\t";
+  text += TitleElement("EXPLIC,2") + "\t";
+  text += TitleElement("EXPLIC,3") + "\t";
   if (lines.type() != kCombinedQueryType) {
     text += "\t\t\t\t";
   } else {

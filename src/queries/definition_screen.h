@@ -52,7 +52,8 @@ void RunDefinitionScreen(QueryWorkingSet& lines, std::string& query_code);
 
 // The title text of a save: today's date (YYYYMMDD), TITRE, EXPLIC,1..3, each
 // followed by TAB, then four TABs or, for type "C", the combination part; cut
-// at 255 characters.
+// at 255 characters. A TAB typed in a title or an explanation is stored as a
+// space, so that the elements after it keep their places.
 std::string BuildTitleText(const QueryWorkingSet& lines);
 
 // Writes the working set as query `query_code` (assigning a new number, and

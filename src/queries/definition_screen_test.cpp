@@ -110,6 +110,15 @@ TEST_F(DefinitionScreenTest, TitleTextOfAnElementaryQuery) {
   EXPECT_EQ(BuildTitleText(lines), "20260309\tHauts revenus\tligne 1\t\tligne 3\t\t\t\t\t");
 }
 
+TEST_F(DefinitionScreenTest, ATypedTabCannotShiftTheCombinationElements) {
+  TypeTitle("A\tC\t01000099", "\t", "", "x\t");
+  Runtime().Answer("Table,Select,?,TABLE1", {1, "", std::nullopt});
+  Runtime().fields()["REQUETE1,001"] = "01000011";
+  QueryWorkingSet lines;
+  lines.set_type(kCombinedQueryType);
+  EXPECT_EQ(BuildTitleText(lines), "20260309\tA C 01000099\t \t\tx \tC\t01000011\tET\t\t");
+}
+
 TEST_F(DefinitionScreenTest, TitleTextIsCutAt255Characters) {
   TypeTitle(std::string(100, 'T'), std::string(100, 'a'), std::string(100, 'b'), "c");
   QueryWorkingSet lines;
