@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QWidget>
 #include <string>
 
 #include "platform/runtime/window_library.h"

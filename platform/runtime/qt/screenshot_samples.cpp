@@ -83,8 +83,18 @@ std::string SampleCell(std::string_view column_title, int row) {
   const size_t i = static_cast<size_t>(row < 0 ? -row : row) % 5;
   if (Contains(column_title, "date")) return "1" + std::to_string(i + 1) + "/01/2027";
   if (Contains(column_title, "heure")) return "0" + std::to_string(i + 8) + ":30";
+  if (Contains(column_title, "rendement") || Contains(column_title, "taux")) {
+    return Contains(column_title, "maximum") ? "999" : std::to_string(i + 2) + ",5";
+  }
   if (Contains(column_title, "nom")) return Cp(kNames[i]);
   if (Contains(column_title, "ville")) return Cp(kCities[i]);
+  if (Contains(column_title, "extraire")) return i % 2 ? "" : "X";
+  if (Contains(column_title, "option")) return i % 3 ? "1" : "2";
+  if (Contains(column_title, "famille")) {
+    static constexpr std::array<std::string_view, 5> kFamilies = {
+        "Revenus", "Revenus", "Revenus", "Valeurs mobilières", "Assurance vie"};
+    return Cp(kFamilies[i]);
+  }
   if (Contains(column_title, "titre")) {
     static constexpr std::array<std::string_view, 5> kQueries = {
         "Retraités de la région lyonnaise", "Propriétaires bailleurs", "Jeunes actifs",

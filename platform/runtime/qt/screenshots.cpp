@@ -1,0 +1,98 @@
+#include "platform/runtime/qt/screenshots.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <cctype>
+
+#include "platform/runtime/qt/qt_text.h"
+#include "platform/runtime/qt/screenshot_samples.h"
+#include "platform/runtime/qt/window_dialog.h"
+#include "platform/runtime/text_encoding.h"
+#include "platform/runtime/window_library.h"
+
+namespace vz::runtime {
+namespace {
+
+constexpr int kTitleBarHeight = 30;
+
+// The grab holds the inside of the window only: a title bar is drawn above it
+// so that the picture shows the window's French caption.
+QPixmap WithTitleBar(const QPixmap& inside, const QString& title) {
+  QPixmap framed(inside.width() + 2, inside.height() + kTitleBarHeight + 1);
+  framed.fill(QColor(0x4a, 0x5a, 0x70));
+  QPainter painter(&framed);
+  painter.drawPixmap(1, kTitleBarHeight, inside);
+  QFont font = QApplication::font();
+  font.setBold(true);
+  painter.setFont(font);
+  painter.setPen(Qt::white);
+  painter.drawText(QRect(12, 0, framed.width() - 24, kTitleBarHeight),
+                   Qt::AlignLeft | Qt::AlignVCenter, title);
+  return framed;
+}
+
+void Save(const QPixmap& picture, const std::filesystem::path& file, ScreenshotRun& run) {
+  if (picture.save(QString::fromStdString(file.string()), "PNG")) {
+    run.written.push_back(file);
+  } else {
+    run.failures.push_back("cannot write " + file.string());
+  }
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+void RenderQuestion(const std::filesystem::path& directory, ScreenshotRun& run) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Question"),
+                  QStringLiteral("Désirez vous quitter le logiciel ?"));
+  QPushButton* yes = box.addButton(QStringLiteral("Oui"), QMessageBox::YesRole);
+  box.addButton(QStringLiteral("Non"), QMessageBox::NoRole);
+  box.setDefaultButton(yes);
+  box.show();
+  QApplication::processEvents();
+  Save(WithTitleBar(box.grab(), box.windowTitle()), directory / "question.png", run);
+  box.hide();
+}
+
+}  // namespace
+
+ScreenshotRun RenderScreenshots(const std::filesystem::path& library_path,
+                                const std::filesystem::path& directory) {
+  ScreenshotRun run;
+  const auto load = LoadWindowLibrary(library_path);
+  if (!load.library) {
+    run.failures.push_back(Cp1252ToUtf8(load.error));
+    return run;
+  }
+  std::error_code error;
+  std::filesystem::create_directories(directory, error);
+  if (error) {
+    run.failures.push_back("cannot create " + directory.string());
+    return run;
+  }
+  const std::vector<std::filesystem::path> pictures = {library_path.parent_path()};
+  for (const auto& model : load.library->windows) {
+    Window window = model;
+    FillTypicalState(window);
+    WindowDialog dialog(window, pictures);
+    dialog.ShowModel(window);
+    dialog.show();
+    QApplication::processEvents();
+    for (const std::string& clipped : dialog.ClippedTexts()) {
+      run.cut_texts.push_back(window.name + ": " + Cp1252ToUtf8(clipped));
+    }
+    Save(WithTitleBar(dialog.grab(), ToQString(window.title)),
+         directory / (Lower(window.name) + ".png"), run);
+    dialog.hide();
+  }
+  RenderQuestion(directory, run);
+  return run;
+}
+
+}  // namespace vz::runtime
