@@ -91,8 +91,9 @@ int Export(const std::vector<std::string>& args) {
 }
 
 int Import(std::vector<std::string> args) {
-  bool replace = false;
-  std::erase_if(args, [&](const std::string& a) { return a == "--replace" && (replace = true); });
+  const size_t given = args.size();
+  std::erase(args, std::string("--replace"));
+  const bool replace = args.size() != given;
   if (args.size() != 3) return Usage("import takes 3 arguments");
   std::optional<Opened> opened = Open(args[0], args[1]);
   if (!opened) return 2;
