@@ -17,9 +17,20 @@ struct SampleValue {
 
 // Values written field by field through the model's own addressing.
 constexpr SampleValue kValues[] = {
-    {"PARETI", "MHAUTE", "10"}, {"PARETI", "MGAUCHE", "5"},  {"PARETI", "ESPV", "0"},
-    {"PARETI", "ESPH", "2,5"},  {"PARETI", "HAUTEUR", "36"}, {"PARETI", "LARGEUR", "70"},
-    {"PARETI", "NBETIH", "3"},  {"PARETI", "NBETIV", "8"},
+    {"PARETI", "MHAUTE", "10"},
+    {"PARETI", "MGAUCHE", "5"},
+    {"PARETI", "ESPV", "0"},
+    {"PARETI", "ESPH", "2,5"},
+    {"PARETI", "HAUTEUR", "36"},
+    {"PARETI", "LARGEUR", "70"},
+    {"EX_attente", "INTITULE", "Sélection des personnes"},
+    {"EX_attente", "NOM", "MARTIN Claire"},
+    {"EX_attente", "NbTraite", "1250"},
+    {"EX_attente", "NBTOTAL", "4800"},
+    {"EX_attente", "JAUGE", "|||||||||||||"},
+    {"EX_attente", "POURCENT", "26 %"},
+    {"PARETI", "NBETIH", "3"},
+    {"PARETI", "NBETIV", "8"},
 };
 
 struct SampleRows {

@@ -451,9 +451,17 @@ void WindowDialog::ShowPicture(const Field& field, QLabel& label) {
 }
 
 void WindowDialog::ShowField(const Field& field, Part& part) {
+  // A text field the user may not change is shown read-only rather than
+  // greyed: it displays something to read (a counter, a client's name).
+  const bool read_only_text = field.kind == FieldKind::kText && !field.usable();
   for (QWidget* widget : part.all) {
     widget->setVisible(field.visible());
-    widget->setEnabled(field.usable());
+    widget->setEnabled(field.usable() || read_only_text);
+  }
+  if (field.kind == FieldKind::kText) {
+    auto* edit = static_cast<QLineEdit*>(part.input);
+    edit->setReadOnly(read_only_text);
+    edit->setFocusPolicy(read_only_text ? Qt::NoFocus : Qt::StrongFocus);
   }
   switch (field.kind) {
     case FieldKind::kCaption:

@@ -7,7 +7,8 @@
 // it at once. A button with a return code ends the dialog with that code;
 // Escape (or closing the dialog) ends it with the window's escape code; Enter
 // presses the window's default button; a button that runs window code calls
-// the event handler and the input goes on.
+// the event handler and the input goes on. A disabled text field is shown
+// read-only (plain text, out of the tab order); other disabled fields grey.
 //
 // The dialog borrows the bound model; it keeps nothing of it after Bind(nullptr).
 // REQUIRES: the bound model is a copy of the window the dialog was built from

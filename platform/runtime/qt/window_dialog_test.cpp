@@ -89,12 +89,18 @@ TEST_F(WindowDialogTest, TabOrderFollowsTheLibrary) {
 TEST_F(WindowDialogTest, StatesShowAsDisabledAndHidden) {
   dialog_.show();
   EXPECT_FALSE(dialog_.FieldWidget("CACHE")->isVisible());
-  EXPECT_FALSE(dialog_.FieldWidget("FIGE")->isEnabled());
+  auto* fixed = Widget<QLineEdit>("FIGE");
+  EXPECT_TRUE(fixed->isReadOnly());
+  EXPECT_EQ(fixed->focusPolicy(), Qt::NoFocus);
+  TypeText(fixed, "x");
+  EXPECT_EQ(fixed->text(), "lu");
   EXPECT_FALSE(dialog_.FieldWidget("BT_OFF")->isEnabled());
   EXPECT_TRUE(dialog_.FieldWidget("NOM")->isEnabled());
   window_.FindField("CACHE")->state = FieldState::kEnabled;
   window_.FindField("NOM")->state = FieldState::kInvisible;
+  window_.FindField("FIGE")->state = FieldState::kEnabled;
   dialog_.ShowModel(window_);
+  EXPECT_FALSE(fixed->isReadOnly());
   EXPECT_TRUE(dialog_.FieldWidget("CACHE")->isVisible());
   EXPECT_FALSE(dialog_.FieldWidget("NOM")->isVisible());
 }
