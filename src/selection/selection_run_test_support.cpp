@@ -33,13 +33,23 @@ SelectionTestDatabase::SelectionTestDatabase() {
   fs::create_directories(root_ / "HSF");
   fs::create_directories(data_);
   EXPECT_TRUE(db::WriteAnalysisFile(root_ / "HSF" / "vestra.wdd"));
+  Open(root_ / "HSF" / "vestra.wdd");
+}
+
+SelectionTestDatabase::SelectionTestDatabase(const fs::path& analysis_file,
+                                             const fs::path& data_directory)
+    : data_(data_directory) {
+  Open(analysis_file);
+}
+
+void SelectionTestDatabase::Open(const fs::path& analysis_file) {
   for (const db::FileDescription& file : db::Catalogue()) {
     std::memset(db::RecordBuffer(file.id), 0, db::RecordBufferSize(file.id));
   }
   db::SetContextHandle(LE_CreateContexteHF(103));
   EXPECT_GT(db::ContextHandle(), 0);
   db::DescribeAllFiles();
-  EXPECT_NE(db::Houvreanalyse((root_ / "HSF" / "vestra.wdd").string(), "", "", "", ""), 0);
+  EXPECT_NE(db::Houvreanalyse(analysis_file.string(), "", "", "", ""), 0);
   db::Hsubstrep(db::kPlaceholderDirectory, data_.string());
   db::Hseterrignore(1);
   config::SetDataDirectory(data_.string());
@@ -53,6 +63,7 @@ SelectionTestDatabase::~SelectionTestDatabase() {
   db::HftermineCTX();
   db::SetContextHandle(0);
   config::SetDataDirectory("");
+  if (root_.empty()) return;
   std::error_code ignored;
   fs::remove_all(root_, ignored);
 }

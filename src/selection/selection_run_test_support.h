@@ -17,7 +17,12 @@ namespace vz::selection {
 
 class SelectionTestDatabase {
  public:
+  // A new installation in a temporary folder, removed at the end.
   SelectionTestDatabase();
+  // Opens an existing installation (its analysis and data directory), which
+  // is left in place at the end.
+  SelectionTestDatabase(const std::filesystem::path& analysis_file,
+                        const std::filesystem::path& data_directory);
   ~SelectionTestDatabase();
   SelectionTestDatabase(const SelectionTestDatabase&) = delete;
   SelectionTestDatabase& operator=(const SelectionTestDatabase&) = delete;
@@ -43,7 +48,9 @@ class SelectionTestDatabase {
   std::vector<std::string> SelectionLines(std::string_view code) const;
 
  private:
-  std::filesystem::path root_;
+  void Open(const std::filesystem::path& analysis_file);
+
+  std::filesystem::path root_;  // empty when attached to an installation
   std::filesystem::path data_;
 };
 

@@ -1,0 +1,166 @@
+// The selection run and its progress steps (selection_run.h,
+// selection_run_progress.h).
+#include "src/selection/selection_run.h"
+
+#include <memory>
+#include <string>
+
+#include "platform/os/cp1252.h"
+#include "src/db/layouts/client.h"
+#include "src/db/layouts/requetes.h"
+#include "src/db/record_ops.h"
+#include "src/screen/bridge.h"
+#include "src/screen/field_access.h"
+#include "src/selection/address_loader.h"
+#include "src/selection/criteria_loading.h"
+#include "src/selection/expansion.h"
+#include "src/selection/identity_test.h"
+#include "src/selection/merge.h"
+#include "src/selection/merge_io.h"
+#include "src/selection/rubric_tests.h"
+#include "src/selection/selection_run_progress.h"
+#include "src/util/number_text.h"
+
+namespace vz::selection {
+namespace {
+
+constexpr std::string_view kClientFile = "CLIENT";
+constexpr std::string_view kClientKey = "CODCLI";
+// The retirement rubric: its loader reads CLIENT and moves the position.
+constexpr size_t kRetirementFlag = 10;
+static_assert(kRubricPrefixes[kRetirementFlag] == "20");
+
+long long progress_steps = 0;
+
+bool IsSkippedName(std::string_view name) {
+  return !name.empty() && (name.front() == '(' || name.front() == '*');
+}
+
+// While the current client is one the selection skips, moves to the next
+// one, taking a progress step for each record reached.
+void SkipMarkedClients() {
+  while (!db::Hendehors() && IsSkippedName(db::CurrentClient().Name())) {
+    db::Hlitsuivant(kClientFile, kClientKey);
+    if (!db::Hendehors()) ProgressStep();
+  }
+}
+
+// Puts the client file back on the record after the one numbered `record`
+// with code `code`. When that record has vanished meanwhile, the position is
+// the first record after the code's records, which is the next to evaluate;
+// at the end of the file the run simply ends.
+void RestorePosition(const std::string& code, int32_t record) {
+  db::Hlitrecherche(kClientFile, kClientKey, code);
+  while (!db::Hendehors() && db::CurrentClient().Codcli().substr(0, kClientCodeWidth) == code) {
+    db::Hinfogene(kClientFile);
+    if (db::Hnumenr() == record) {
+      db::Hlitsuivant(kClientFile, kClientKey);
+      return;
+    }
+    db::Hlitsuivant(kClientFile, kClientKey);
+  }
+}
+
+bool ClientPasses(const std::string& code, const QueryCriteria& criteria, WorkTables& tables) {
+  LoadAddress(code, tables.address);
+  if (!PassesIdentityTest(criteria.view(), db::CurrentClient(), tables.address)) return false;
+  for (size_t i = 0; i < kRubricPrefixes.size(); ++i) {
+    if (criteria.rubric_flags[i] &&
+        !PassesRubricTest(kRubricPrefixes[i], criteria.view(), code, tables)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// One pass over the client file for one elementary query.
+void EvaluateClients(const QueryCriteria& criteria, WorkTables& tables,
+                     SelectionFileWriter& output) {
+  const bool client_file_moves = criteria.rubric_flags[kRetirementFlag];
+  std::string code;
+  code.reserve(kClientCodeWidth);
+  db::Hlitpremier(kClientFile, kClientKey);
+  SkipMarkedClients();
+  while (!db::Hendehors()) {
+    // The code and record number are taken before anything else runs, so
+    // that the position can always be restored from them.
+    code.assign(db::CurrentClient().Codcli().substr(0, kClientCodeWidth));
+    int32_t record = 0;
+    if (client_file_moves) {
+      db::Hinfogene(kClientFile);
+      record = db::Hnumenr();
+    }
+    ProgressStep();
+    if (ClientPasses(code, criteria, tables)) output.Write(code);
+    if (client_file_moves) {
+      RestorePosition(code, record);
+    } else {
+      // Nothing but the retirement loader reads CLIENT: the position is
+      // still on this client and a read next is enough.
+      db::Hlitsuivant(kClientFile, kClientKey);
+    }
+    SkipMarkedClients();
+  }
+}
+
+void MarkSelectionDone(std::string_view query_code) {
+  if (!ReadTitleRecord(query_code)) return;
+  db::QueryLineRecord title = db::CurrentQueryLine();
+  title.SetState("O");
+  title.SetMarker("E");
+  db::Hmodifie("requetes");
+}
+
+}  // namespace
+
+std::string HorsePicture(long long steps) {
+  return "HORSE" + std::to_string(steps % 3 + 1) + "A.BMP";
+}
+
+void ResetProgress() {
+  progress_steps = 0;
+}
+
+void OpenSelectionProgress() {
+  screen::SendCommand("Ouvre,EX_attente");
+  screen::SetFieldValue("INTITULE", os::Cp1252("Sélection des personnes"));
+  db::Hinfogene(kClientFile);
+  screen::SetFieldValue("NBTOTAL", util::IntToText(db::Hnbenr(), 0));
+  ResetProgress();
+}
+
+void ProgressStep() {
+  screen::SetFieldValue("NOM", db::CurrentClient().Name());
+  const int32_t done = util::TextToInt(screen::GetFieldValue("NbTraite", screen::kWholeValue));
+  screen::SetFieldValue("NbTraite", util::IntToText(done + 1, 0));
+  screen::SendCommand("EXECUTE,NbTraite.entree");
+  ++progress_steps;
+  screen::SetFieldValue("CHEVAL", HorsePicture(progress_steps));
+}
+
+bool RunSelection(std::string_view query_code) {
+  const std::string code(query_code.substr(0, kQueryCodeWidth));
+  auto tables = std::make_unique<WorkTables>();
+  auto criteria = std::make_unique<QueryCriteria>();
+  auto list = std::make_unique<TokenList>();
+  if (ExpandQuery(code, *list) != ExpansionResult::kExpanded) {
+    db::Hferme(kClientFile);
+    return false;
+  }
+  for (int i = 1; i <= list->count; ++i) {
+    const std::string& token = list->Token(i);
+    if (IsStructureToken(token)) continue;
+    LoadCriteria(token, *criteria);
+    SelectionFileWriter output(SelectionFilePath(token));
+    OpenSelectionProgress();
+    EvaluateClients(*criteria, *tables, output);
+    output.Commit();
+  }
+  MergeGroups(*list);
+  MarkSelectionDone(code);
+  screen::SendCommand("Ferme");
+  db::Hferme(kClientFile);
+  return true;
+}
+
+}  // namespace vz::selection

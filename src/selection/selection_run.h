@@ -1,0 +1,36 @@
+// The selection run: turns one saved query into its selection file.
+//
+// RunSelection expands the query (expansion.h), evaluates every elementary
+// query it names over the whole client file in CODCLI order, writing the
+// codes of the clients that pass to the query's selection file (merge_io.h),
+// merges the files of the combined queries bottom-up (merge.h), and marks the
+// query's title record as having a selection ("O"). While it walks the client
+// file it shows the progress window EX_attente (selection_run_progress.h).
+//
+// Clients whose name begins with "(" or "*" are skipped; a query without
+// criteria selects every other client. The work tables and the criteria table
+// are allocated once per run, never per client.
+//
+// Failure: a refused expansion (too many combinations, a cycle, a damaged
+// combined query) shows its message, opens no window, writes no file, leaves
+// the query record as it was and returns false: no extraction may follow. A
+// selection file that cannot be written is missing afterwards; the run goes
+// on without a message. An interrupted run leaves no half-written file under a
+// final name. The CLIENT file is closed when the run ends.
+// REQUIRES: the database context exists with every file described and open
+// in the data directory; the screen project is loaded; the list separator is
+// TAB. Not re-entrant.
+#ifndef VZ_SRC_SELECTION_SELECTION_RUN_H_
+#define VZ_SRC_SELECTION_SELECTION_RUN_H_
+
+#include <string_view>
+
+namespace vz::selection {
+
+// Runs the selection of `query_code` (cut to 8 characters). False when the
+// run was aborted.
+bool RunSelection(std::string_view query_code);
+
+}  // namespace vz::selection
+
+#endif  // VZ_SRC_SELECTION_SELECTION_RUN_H_
