@@ -260,3 +260,18 @@ window Rubrique title="Rubriques à extraire" x=40 y=30 w=820 h=620 default=BT_F
   button  BT_FERMER     x=500 y=560 w=145 h=40 label="Fermer" code=TF0 tab=5
   button  BT_ANNULER    x=655 y=560 w=145 h=40 label="Annuler" code=ESC tab=6
 end
+
+# Progress window of the selection run and the extraction: the program writes
+# INTITULE, NBTOTAL, NOM, NbTraite and the horse picture CHEVAL; the window's
+# code NbTraite.entree moves the bar JAUGE and the percentage POURCENT.
+window EX_attente title="Traitement en cours" x=200 y=160 w=520 h=300 default=BT_PATIENCE escape=ESC
+  caption INTITULE    x=20  y=16  w=480 h=30 label="Traitement en cours"
+  image   CHEVAL      x=20  y=60  w=96  h=72 label="Cheval au galop" value="HORSE1A.BMP"
+  text    NOM         x=136 y=60  w=364 h=24 lw=110 length=40 label="Client" state=-
+  text    NbTraite    x=136 y=92  w=200 h=24 lw=110 length=10 label="Traités" value="0" state=-
+  text    NBTOTAL     x=136 y=124 w=200 h=24 lw=110 length=10 label="Sur un total de" value="0" state=-
+  text    JAUGE       x=20  y=170 w=420 h=24 length=50 label="Progression" state=-
+  caption POURCENT    x=440 y=170 w=60  h=24 label="0 %"
+  caption L_AIDE      x=20  y=206 w=480 h=22 label="Veuillez patienter pendant le traitement du fichier des clients."
+  button  BT_PATIENCE x=180 y=244 w=160 h=36 label="Patientez..." code=ESC state=-
+end

@@ -9,6 +9,7 @@ void RegisterProjectCode(runtime::CodeRegistry& registry) {
   RegisterQueryWindows(registry);
   RegisterCombineWindow(registry);
   RegisterRubricChoice(registry);
+  RegisterProgressWindow(registry);
 }
 
 }  // namespace vz::project

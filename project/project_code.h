@@ -22,6 +22,7 @@ void RegisterAgendaWindow(runtime::CodeRegistry& registry);       // AGENDA
 void RegisterQueryWindows(runtime::CodeRegistry& registry);  // SEL01A lists
 void RegisterCombineWindow(runtime::CodeRegistry& registry);  // COMBINE tables and picture
 void RegisterRubricChoice(runtime::CodeRegistry& registry);   // Rubrique
+void RegisterProgressWindow(runtime::CodeRegistry& registry);  // EX_attente counter, bar
 
 }  // namespace vz::project
 
