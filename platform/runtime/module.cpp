@@ -48,8 +48,12 @@ void SetDesktopFrontEndMaker(DesktopFrontEndMaker maker) {
 }
 
 bool DisplayAvailable() {
-  return !Env("DISPLAY").empty() || !Env("WAYLAND_DISPLAY").empty() ||
-         !Env("QT_QPA_PLATFORM").empty();
+  // "offscreen:fontengine=freetype" names the platform before the colon.
+  const std::string platform = Env("QT_QPA_PLATFORM");
+  const std::string name = platform.substr(0, platform.find(':'));
+  // Windows drawn where nobody sees them would wait for input for ever.
+  if (name == "offscreen" || name == "minimal") return false;
+  return !name.empty() || !Env("DISPLAY").empty() || !Env("WAYLAND_DISPLAY").empty();
 }
 
 Module::Environment Module::FromProcessEnvironment() {

@@ -38,8 +38,10 @@ using DesktopFrontEndMaker =
     std::function<std::unique_ptr<FrontEnd>(Transcript&, std::function<Window*()>)>;
 void SetDesktopFrontEndMaker(DesktopFrontEndMaker maker);
 
-// True when the process environment names a display: DISPLAY,
-// WAYLAND_DISPLAY or QT_QPA_PLATFORM set and not empty.
+// True when the process environment names a display someone can see:
+// QT_QPA_PLATFORM, DISPLAY or WAYLAND_DISPLAY set and not empty, unless
+// QT_QPA_PLATFORM names the "offscreen" or "minimal" platform (the tests',
+// where a modal input would wait for ever).
 bool DisplayAvailable();
 
 // Writes the results of a command into a 240-byte module block.

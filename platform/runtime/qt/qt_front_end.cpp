@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include "platform/os/keyboard.h"
+#include "platform/runtime/module.h"
 #include "platform/runtime/qt/qt_text.h"
 #include "platform/runtime/text_encoding.h"
 
@@ -159,14 +160,9 @@ std::string QtFrontEnd::Finish() {
 
 std::unique_ptr<FrontEnd> MakeQtFrontEnd(Transcript& transcript,
                                          std::function<Window*()> current_window) {
-  if (!QApplication::instance()) {
-    // Without a platform plugin the application object would end the process:
-    // ask first whether one can start.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-      return nullptr;
-    }
-  }
+  // Without a display the application object would end the process: ask
+  // first, unless one runs already.
+  if (!QApplication::instance() && !DisplayAvailable()) return nullptr;
   return std::make_unique<QtFrontEnd>(transcript, std::move(current_window));
 }
 

@@ -313,18 +313,23 @@ TEST_F(FrontEndChoiceTest, ScenarioThenDisplayThenHeadless) {
   const struct {
     const char* what;
     const char* variable;  // display variable set, or null
+    const char* value;
     bool scenario;
     const char* expected;
   } cases[] = {
-      {"nothing", nullptr, false, "headless"},
-      {"X display", "DISPLAY", false, "desktop"},
-      {"Wayland display", "WAYLAND_DISPLAY", false, "desktop"},
-      {"platform named", "QT_QPA_PLATFORM", false, "desktop"},
-      {"scenario wins over a display", "QT_QPA_PLATFORM", true, "scripted"},
-      {"scenario alone", nullptr, true, "scripted"},
+      {"nothing", nullptr, nullptr, false, "headless"},
+      {"X display", "DISPLAY", ":0", false, "desktop"},
+      {"Wayland display", "WAYLAND_DISPLAY", "wayland-0", false, "desktop"},
+      {"platform named", "QT_QPA_PLATFORM", "xcb", false, "desktop"},
+      {"platform with options", "QT_QPA_PLATFORM", "wayland:nodecorations", false, "desktop"},
+      {"offscreen is seen by nobody", "QT_QPA_PLATFORM", "offscreen", false, "headless"},
+      {"minimal neither", "QT_QPA_PLATFORM", "minimal:enable_fonts", false, "headless"},
+      {"empty is unset", "DISPLAY", "", false, "headless"},
+      {"scenario wins over a display", "DISPLAY", ":0", true, "scripted"},
+      {"scenario alone", nullptr, nullptr, true, "scripted"},
   };
   for (const auto& c : cases) {
-    if (c.variable) setenv(c.variable, "offscreen", 1);
+    if (c.variable) setenv(c.variable, c.value, 1);
     Module::Environment environment;
     if (c.scenario) environment.scenario_path = (dir_.path() / "s.scn").string();
     auto module = Module::Create(environment, {}, nullptr);
@@ -336,14 +341,17 @@ TEST_F(FrontEndChoiceTest, ScenarioThenDisplayThenHeadless) {
     EXPECT_STREQ(kind, c.expected) << c.what;
     if (c.variable) unsetenv(c.variable);
   }
-  EXPECT_FALSE(DisplayAvailable());
-  setenv("DISPLAY", "", 1);  // set but empty is no display
-  EXPECT_FALSE(DisplayAvailable());
-  SetDesktopFrontEndMaker(nullptr);
+  // A display, but the offscreen platform asked for: still nobody sees it.
   setenv("DISPLAY", ":0", 1);
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  EXPECT_FALSE(DisplayAvailable());
+  unsetenv("QT_QPA_PLATFORM");
+  EXPECT_TRUE(DisplayAvailable());
+  SetDesktopFrontEndMaker(nullptr);
   auto module = Module::Create({}, {}, nullptr);
   EXPECT_NE(dynamic_cast<HeadlessFrontEnd*>(&module->session().Front()), nullptr)
       << "no desktop front end linked: headless";
+  SetDesktopFrontEndMaker(&MakeQtFrontEnd);
 }
 
 }  // namespace
