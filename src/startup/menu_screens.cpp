@@ -3,6 +3,7 @@
 #include "src/outputs/agenda_screen.h"
 #include "src/outputs/label_parameters.h"
 #include "src/queries/query_list.h"
+#include "src/selection/selection_run.h"
 #include "src/startup/navigation.h"
 #include "src/startup/tools_menu.h"
 #include "src/util/process_services.h"
@@ -24,8 +25,7 @@ queries::QueryListActions ProgramQueryListActions() {
   queries::QueryListActions actions;
   // The extraction after a run and the result screen come with the outputs
   // that build them; until then they do nothing.
-  // "LAN" runs nothing until src/selection provides its run
-  // (vz::selection::RunSelection), wired here.
+  actions.run_selection = selection::RunSelection;
   return actions;
 }
 
