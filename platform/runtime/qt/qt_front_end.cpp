@@ -42,8 +42,8 @@ char* application_argv[] = {application_name, nullptr};
 std::vector<std::filesystem::path> DefaultPictureDirectories() {
   std::error_code error;
   const auto here = std::filesystem::current_path(error);
-  if (error) return {"."};
-  return {here, here.parent_path()};
+  if (error) return {".", "images"};
+  return {here, here / "images", here.parent_path(), here.parent_path() / "images"};
 }
 
 }  // namespace

@@ -34,8 +34,8 @@ namespace vz::runtime {
 class QtFrontEnd final : public FrontEnd {
  public:
   struct Options {
-    // Where image fields find their pictures; empty: the current directory,
-    // then its parent.
+    // Where image fields find their pictures; empty: the current directory
+    // and its "images" folder, then the same in its parent.
     std::vector<std::filesystem::path> picture_directories;
     std::chrono::milliseconds progress_interval{40};
   };

@@ -76,7 +76,8 @@ ScreenshotRun RenderScreenshots(const std::filesystem::path& library_path,
     run.failures.push_back("cannot create " + directory.string());
     return run;
   }
-  const std::vector<std::filesystem::path> pictures = {library_path.parent_path()};
+  const auto here = library_path.parent_path();
+  const std::vector<std::filesystem::path> pictures = {here, here / "images"};
   for (const auto& model : load.library->windows) {
     Window window = model;
     FillTypicalState(window);

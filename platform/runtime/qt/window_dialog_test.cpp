@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -277,6 +278,38 @@ TEST(ProjectWindowsTest, EveryWindowOfTheLibraryOpens) {
     QTimer::singleShot(0, &dialog, [&dialog] { QTest::keyClick(&dialog, Qt::Key_Escape); });
     dialog.exec();
     EXPECT_EQ(dialog.return_code(), window.escape_code) << window.name;
+  }
+}
+
+TEST(PictureTest, ImageFieldsShowThePictureOrItsName) {
+  TestApplication();
+  TempDir dir;
+  QImage picture(40, 20, QImage::Format_RGB32);
+  picture.fill(Qt::darkGreen);
+  std::filesystem::create_directories(dir.path() / "images");
+  ASSERT_TRUE(
+      picture.save(QString::fromStdString((dir.path() / "images" / "LOGO.BMP").string()), "BMP"));
+  WriteFile(dir.path() / "BROKEN.BMP", "not a picture");
+  Window window = *AllKindsLibrary().Find("FICHE");
+  const struct {
+    const char* value;
+    bool picture_shown;
+    QString text;
+  } cases[] = {
+      {"LOGO.BMP", true, ""},
+      {"BROKEN.BMP", false, "BROKEN.BMP"},
+      {"NONE.BMP", false, "NONE.BMP"},
+      {"../images/LOGO.BMP", false, "../images/LOGO.BMP"},
+  };
+  for (const auto& c : cases) {
+    window.FindField("LOGO")->value = c.value;
+    WindowDialog dialog(window, {dir.path(), dir.path() / "images"});
+    auto* label = qobject_cast<QLabel*>(dialog.FieldWidget("LOGO"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(!label->pixmap().isNull(), c.picture_shown) << c.value;
+    if (!c.picture_shown) {
+      EXPECT_EQ(label->text(), c.text) << c.value;
+    }
   }
 }
 
