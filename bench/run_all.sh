@@ -18,6 +18,14 @@ for clients in ${VZ_BENCH_CLIENTS:-100000 200000}; do
   echo "== engine benchmark, $clients clients"
   "$engine_bench" --clients "$clients" || status=1
 done
+# The selection run, once per size too (peak memory should stay flat).
+selection_bench="$build/bench/selection_bench"
+if [ -x "$selection_bench" ]; then
+  for clients in ${VZ_BENCH_CLIENTS:-100000 200000}; do
+    echo "== selection benchmark, $clients clients"
+    "$selection_bench" --clients "$clients" || status=1
+  done
+fi
 # Other benchmark programs of the build, when they exist.
 for other in "$build/platform/engine/engine_microbench"; do
   if [ -x "$other" ]; then
