@@ -123,7 +123,7 @@ void DeleteQueryLinesKeepingRubrics(std::string_view query_code) {
   db::QueryLineRecord record = db::CurrentQueryLine();
   db::Hlitrecherche(kQueryFile, kCodreq, query_code);
   while (!db::Hendehors() && record.Codreq().substr(0, kQueryCodeWidth) == query_code) {
-    if (record.CriteriaKey() != kRubricLineKey) db::Hsupprime(kQueryFile);
+    if (!record.IsRubricLine()) db::Hsupprime(kQueryFile);
     db::Hlitsuivant(kQueryFile, kCodreq);
   }
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/os/cp1252.h"
+#include "src/queries/query_list.h"
 #include "src/queries/query_test_database.h"
 #include "tests/support/recording_runtime.h"
 
@@ -170,6 +171,24 @@ TEST_F(DefinitionScreenTest, SavingAModifiedQueryKeepsNumberAndRubricLines) {
   const std::vector<StoredQueryLine> other = QueryTestDatabase::Query("01000006");
   EXPECT_THAT(Keys(other), ElementsAre("NOMCLI******", "TITRE*******"));
   EXPECT_EQ(other[1].state, "O");
+}
+
+// Rubric lines carry the person option in the 12th character of their key
+// ("RUBRIQUE***2"): a save keeps them like "RUBRIQUE****" and never takes
+// them as criteria, so they cannot crowd criteria out of the working set.
+TEST_F(DefinitionScreenTest, RubricLinesWithAnOptionSurviveASaveAndStayOutOfTheCriteria) {
+  QueryTestDatabase::AddLine("01000005", "TITRE*******", "20250101\tOld\t\t\t\t\t\t\t\t", "O");
+  QueryTestDatabase::AddLine("01000005", "RUBRIQUE***2", "40000");
+  QueryTestDatabase::AddLine("01000005", "RUBRIQUE***1", "54000");
+
+  QueryWorkingSet lines;
+  LoadQuery("01000005", lines);
+  ASSERT_EQ(lines.LineCount(), 1);
+  EXPECT_EQ(lines.Line(1).key, "TITRE*******");
+  std::string code = "01000005";
+  ASSERT_TRUE(SaveQuery(lines, "20260309\tNew\t\t\t\t\t\t\t\t", code));
+  const std::vector<StoredQueryLine> stored = QueryTestDatabase::Query("01000005");
+  EXPECT_THAT(Keys(stored), ElementsAre("RUBRIQUE***1", "RUBRIQUE***2", "TITRE*******"));
 }
 
 TEST_F(DefinitionScreenTest, APartialCodeNeverDeletesOtherQueries) {

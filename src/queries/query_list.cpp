@@ -83,7 +83,7 @@ void LoadQuery(std::string_view query_code, QueryWorkingSet& lines) {
   db::Hlitrecherche(kQueryFile, kCodreq, query_code);
   while (!db::Hendehors() && record.Codreq().substr(0, kQueryCodeWidth) == query_code) {
     const std::string_view key = record.CriteriaKey();
-    if (key != kRubricLineKey) {
+    if (!record.IsRubricLine()) {
       lines.AppendLine(key, record.LineText());  // lines past the 64th are left out
       if (key == kTitleKey) {
         config::ClearTable(elements);

@@ -64,6 +64,10 @@ struct QueryLineRecord {
   // loaders ("1" own person and joint records, "2" whole household), NUL when
   // the key is shorter.
   char PersonRule() const { return layout::CharAt(CriteriaKey(), kCriteriaKeyWidth - 1); }
+  // A rubric line lists a rubric to extract: its key begins "RUBRIQUE" and
+  // its 12th character is the person rule ("RUBRIQUE****", "RUBRIQUE***2").
+  // Such lines belong to the rubric choice window, never to the criteria.
+  bool IsRubricLine() const { return CriteriaKey().substr(0, 8) == "RUBRIQUE"; }
 
   // Field 6: piece `index` (0 to 4) of the line text as the engine stores it.
   std::string_view Piece(size_t index) const {
