@@ -29,6 +29,8 @@ constexpr std::string_view kClientKey = "CODCLI";
 // The retirement rubric: its loader reads CLIENT and moves the position.
 constexpr size_t kRetirementFlag = 10;
 static_assert(kRubricPrefixes[kRetirementFlag] == "20");
+constexpr std::string_view kPostcodeKey = "CODPOST*****";
+constexpr std::string_view kCityKey = "VILLE*******";
 
 long long progress_steps = 0;
 
@@ -61,8 +63,19 @@ void RestorePosition(const std::string& code, int32_t record) {
   }
 }
 
-bool ClientPasses(const std::string& code, const QueryCriteria& criteria, WorkTables& tables) {
-  LoadAddress(code, tables.address);
+// True when an identity criterion reads the address block (postcode, city).
+bool NeedsAddress(const QueryCriteria& criteria) {
+  for (const CriteriaEntry& entry : criteria.entries) {
+    if (entry.key == kPostcodeKey || entry.key == kCityKey) return true;
+  }
+  return false;
+}
+
+bool ClientPasses(const std::string& code, const QueryCriteria& criteria, bool needs_address,
+                  WorkTables& tables) {
+  // Only the postcode and city criteria read the address block: without them
+  // the household's address is not read at all.
+  if (needs_address) LoadAddress(code, tables.address);
   if (!PassesIdentityTest(criteria.view(), db::CurrentClient(), tables.address)) return false;
   for (size_t i = 0; i < kRubricPrefixes.size(); ++i) {
     if (criteria.rubric_flags[i] &&
@@ -77,6 +90,7 @@ bool ClientPasses(const std::string& code, const QueryCriteria& criteria, WorkTa
 void EvaluateClients(const QueryCriteria& criteria, WorkTables& tables,
                      SelectionFileWriter& output) {
   const bool client_file_moves = criteria.rubric_flags[kRetirementFlag];
+  const bool needs_address = NeedsAddress(criteria);
   std::string code;
   code.reserve(kClientCodeWidth);
   db::Hlitpremier(kClientFile, kClientKey);
@@ -91,7 +105,7 @@ void EvaluateClients(const QueryCriteria& criteria, WorkTables& tables,
       record = db::Hnumenr();
     }
     ProgressStep();
-    if (ClientPasses(code, criteria, tables)) output.Write(code);
+    if (ClientPasses(code, criteria, needs_address, tables)) output.Write(code);
     if (client_file_moves) {
       RestorePosition(code, record);
     } else {

@@ -135,6 +135,18 @@ TEST(SelectionRunTest, CombinedQueryWritesEveryFileAndMarksOnlyItsTitle) {
   EXPECT_EQ(CommandsStartingWith("Ferme").size(), 1u);
 }
 
+TEST(SelectionRunTest, PostcodeCriterionReadsEachClientsAddress) {
+  SelectionTestDatabase db;
+  db.AddClient("100000011", "ALPHA", "75012");
+  db.AddClient("100000021", "BRAVO", "69003");
+  db.AddClient("100000031", "CHARLIE", "75999");
+  db.AddClient("100000041", "DELTA", "76000");
+  db.AddElementaryQuery("01000001");
+  db.AddQueryLine("01000001", "CODPOST*****", "75000\t75999\t");
+  ASSERT_TRUE(RunSelection("01000001"));
+  EXPECT_EQ(db.SelectionLines("01000001"), (Lines{"100000011", "100000031"}));
+}
+
 TEST(SelectionRunTest, QueryCombinedWithItselfKeepsItsSelection) {
   SelectionTestDatabase db;
   AddClients(db);

@@ -98,13 +98,15 @@ std::string SelectionTestDatabase::TitleState(std::string_view code) {
   return std::string(db::CurrentQueryLine().State());
 }
 
-void SelectionTestDatabase::AddClient(std::string_view code, std::string_view name) {
+void SelectionTestDatabase::AddClient(std::string_view code, std::string_view name,
+                                      std::string_view postcode) {
   std::memset(db::RecordBuffer(db::FileId::CLIENT), 0, db::RecordBufferSize(db::FileId::CLIENT));
   db::ClientRecord client = db::CurrentClient();
   client.SetPrefix(code.substr(0, 2));
   client.SetFileNumber(code.substr(2, 6));
   client.SetPersonDigit(code.substr(8, 1));
   client.SetName(name);
+  client.SetPostcode(postcode);
   db::Hajoute("CLIENT");
 }
 

@@ -37,8 +37,9 @@ class SelectionTestDatabase {
   // The selection state of the query's title record ("" when none).
   std::string TitleState(std::string_view code);
 
-  // A CLIENT record (9-character code and name).
-  void AddClient(std::string_view code, std::string_view name);
+  // A CLIENT record (9-character code, name, and the postcode that its
+  // address takes when the household has no ADRESSES record).
+  void AddClient(std::string_view code, std::string_view name, std::string_view postcode = "");
 
   // Writes a selection file byte for byte; reads one back.
   void WriteSelectionFile(std::string_view code, std::string_view bytes) const;
