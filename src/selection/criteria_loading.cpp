@@ -22,7 +22,7 @@ void LoadCriteria(std::string_view query_code, QueryCriteria& criteria) {
     found.resize(kQueryCodeWidth, ' ');
     if (found != code) break;
     const std::string_view key = record.CriteriaKey();
-    if (key != kRubricLineKey) {
+    if (!record.IsRubricLine()) {
       criteria.entries.push_back({std::string(key), std::string(record.LineText())});
       for (size_t i = 0; i < kRubricPrefixes.size(); ++i) {
         if (key.substr(0, 2) == kRubricPrefixes[i]) criteria.rubric_flags[i] = true;

@@ -2,7 +2,8 @@
 // the criteria table, and the rubric flags that tell the selection run which
 // rubric tests the query needs.
 //
-// Every record of the query but its "RUBRIQUE****" lines becomes an entry, in
+// Every record of the query but its rubric lines (keys beginning "RUBRIQUE",
+// with or without the option in the 12th character) becomes an entry, in
 // key order; the title record is an entry too (no test matches its key). The
 // table owns its entries and keeps its storage from one query to the next, so
 // that a run allocates only while loading, never per client. A query with more
@@ -26,7 +27,6 @@
 namespace vz::selection {
 
 inline constexpr int kCriteriaTableSize = 64;
-inline constexpr std::string_view kRubricLineKey = "RUBRIQUE****";
 
 struct QueryCriteria {
   std::vector<CriteriaEntry> entries;

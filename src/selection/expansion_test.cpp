@@ -221,6 +221,7 @@ TEST(CriteriaLoadingTest, TakesEveryLineButRubricLinesAndSetsFlags) {
   db.AddQueryLine("01000001", "40000******1", "10\t20\t");
   db.AddQueryLine("01000001", "NOMCLI******", "A\tB\t");
   db.AddQueryLine("01000001", "RUBRIQUE****", "40000");
+  db.AddQueryLine("01000001", "RUBRIQUE***2", "54000");  // a rubric line with its option
   db.AddQueryLine("01000001", "SC00A*******", "1\t2\t");
   db.AddQueryLine("01000001", "20000*******", "0\t5\t");
   // Another query's lines, before and after.
