@@ -11,6 +11,7 @@
 // so that the peak memory of each size is its own.
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -92,7 +93,12 @@ PassResult Pass(vz::datatool::EngineSession& session) {
                            d = FieldText(client, person);
     std::snprintf(household, sizeof household, "%.*s%.*s", static_cast<int>(p.size()), p.data(),
                   static_cast<int>(f.size()), f.data());
-    std::snprintf(code, sizeof code, "%s%.*s", household, static_cast<int>(d.size()), d.data());
+    // The client code: the household code followed by the person digit.
+    const std::size_t household_length = std::strlen(household);
+    const std::size_t digit_length = std::min(d.size(), sizeof code - 1 - household_length);
+    std::memcpy(code, household, household_length);
+    std::memcpy(code + household_length, d.data(), digit_length);
+    code[household_length + digit_length] = '\0';
     // The household's income records.
     LE_Hlitrecherche(ctx, "REVENUS", "CODCLEF", household, 0);
     ++r.operations;
