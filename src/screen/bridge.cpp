@@ -47,23 +47,33 @@ std::string AsciiUpper(std::string_view text) {
   return result;
 }
 
-std::string AsciiLower(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) c = AsciiLower(c);
-  return result;
-}
-
 // True when the text starts with `prefix`, compared upper-cased (ASCII).
 bool StartsWithUpper(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && AsciiUpper(text.substr(0, prefix.size())) == prefix;
+  if (text.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    if (AsciiUpper(text[i]) != prefix[i]) return false;
+  }
+  return true;
+}
+
+// Where `lower_word` first occurs in the text compared lower-cased (ASCII),
+// or npos. Nothing is copied: this runs for every command.
+size_t FindLower(std::string_view text, std::string_view lower_word) {
+  if (lower_word.size() > text.size()) return std::string_view::npos;
+  for (size_t at = 0; at + lower_word.size() <= text.size(); ++at) {
+    size_t i = 0;
+    while (i < lower_word.size() && AsciiLower(text[at + i]) == lower_word[i]) ++i;
+    if (i == lower_word.size()) return at;
+  }
+  return std::string_view::npos;
 }
 
 // Reads a field of the module block up to NUL, carriage return or its length.
-std::string ReadBlockText(const uint8_t* block, size_t offset, size_t length) {
+std::string_view ReadBlockText(const uint8_t* block, size_t offset, size_t length) {
   const char* start = reinterpret_cast<const char*>(block + offset);
   size_t count = 0;
   while (count < length && start[count] != '\0' && start[count] != '\r') ++count;
-  return std::string(start, count);
+  return std::string_view(start, count);
 }
 
 // Open hook: the window argument is what follows "Ouvre," up to ".WDW" (when
@@ -81,29 +91,29 @@ std::string OpenHookCommand(std::string_view command) {
 // screen project or a window's code), and only those: a command whose
 // arguments merely contain the word (a client's name, a typed title, a
 // message) is never turned into a procedure call, and keeps the quote rule.
-bool StartsWithExecuteVerb(std::string_view folded) {
-  return folded.rfind("EXECUTE", 0) == 0;
-}
+constexpr std::string_view kExecuteVerb = "EXECUTE";
 
 // Quote rule: double quotes would end the runtime's own string arguments, so
-// they become single quotes, except in commands that run a procedure.
+// they become single quotes, except in commands that run a procedure (whose
+// verb may be written with its accents).
 void ApplyQuoteRule(std::string& command) {
-  if (StartsWithExecuteVerb(util::UpperWithoutAccents(command))) return;
+  if (command.find('"') == std::string::npos) return;
+  const std::string_view verb = std::string_view(command).substr(0, kExecuteVerb.size());
+  if (util::UpperWithoutAccents(verb) == kExecuteVerb) return;
   std::replace(command.begin(), command.end(), '"', '\'');
 }
 
 // Accented verb rule: the runtime knows its procedure call verb as "exécute".
 void ApplyAccentedVerbRule(std::string& command) {
-  std::string lower = AsciiLower(command);
-  if (lower.find("executer") != std::string::npos) return;
-  if (!StartsWithExecuteVerb(AsciiUpper(command))) return;
-  size_t call = lower.find("execute(");
+  if (!StartsWithUpper(command, kExecuteVerb)) return;
+  if (FindLower(command, "executer") != std::string::npos) return;
+  size_t call = FindLower(command, "execute(");
   if (call != std::string::npos) {
     command[call + 2] = kAccentedE;
     return;
   }
-  if (lower.find('.') != std::string::npos) return;  // window code: "Execute,BOUTON1.CLIC"
-  size_t comma_form = lower.find("execute,");
+  if (command.find('.') != std::string::npos) return;  // window code: "Execute,BOUTON1.CLIC"
+  size_t comma_form = FindLower(command, "execute,");
   size_t start = comma_form != std::string::npos ? comma_form + 8 : 7;
   std::string name = start < command.size() ? command.substr(start) : std::string();
   command = std::string("ex") + kAccentedE + "cute(\"" + util::TrimRightBlanksAndNuls(name) + "\")";
@@ -141,9 +151,10 @@ void SendCommand(std::string_view caller_command) {
 
   WDExecuteCommande(state.module_block, state.command_buffer);
 
-  state.return_code = ReadBlockText(state.module_block, kWdReturnCodeOffset, kWdReturnCodeLength);
-  state.returned_text =
-      ReadBlockText(state.module_block, kWdReturnedTextOffset, kWdReturnedTextLength);
+  state.return_code.assign(
+      ReadBlockText(state.module_block, kWdReturnCodeOffset, kWdReturnCodeLength));
+  state.returned_text.assign(
+      ReadBlockText(state.module_block, kWdReturnedTextOffset, kWdReturnedTextLength));
   state.integer_return_value = nGetValeurRetour();
 
   if (!sets_return_code) state.return_code = saved_return_code;
