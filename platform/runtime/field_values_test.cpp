@@ -213,5 +213,32 @@ TEST(WindowKey, IgnoresCaseAccentsAndTheWindowExtension) {
   EXPECT_EQ(WindowKey(".WDW"), ".WDW");
 }
 
+// A name finds the field whose folded name and row number match, however the
+// caller writes them; a different row, a longer or shorter name never does.
+TEST(FindField, MatchesFoldedNamesAndRowNumbers) {
+  Window window = TestWindow();
+  struct Case {
+    const char* name;
+    const char* found;  // nullptr: no field
+  };
+  const Case cases[] = {
+      {"NOM", "NOM"},           {"nom", "NOM"},           {"  Nom\t", "NOM"},
+      {"EXPLIC,1", "EXPLIC,1"}, {"explic,01", "EXPLIC,1"}, {"EXPLIC , 2", "EXPLIC,2"},
+      {"EXPLIC,3", nullptr},    {"EXPLIC,12", nullptr},    {"EXPLIC", nullptr},
+      {"EXPLI,1", nullptr},     {"EXPLICX,1", nullptr},    {"EXPLIC,0", nullptr},
+      {"NO", nullptr},          {"NOMS", nullptr},         {"", nullptr},
+      {",1", nullptr},          {"TABLE1", "TABLE1"},      {"table1", "TABLE1"},
+  };
+  for (const Case& c : cases) {
+    const Field* field = window.FindField(c.name);
+    if (c.found == nullptr) {
+      EXPECT_EQ(field, nullptr) << c.name;
+    } else {
+      ASSERT_NE(field, nullptr) << c.name;
+      EXPECT_EQ(field->name, c.found) << c.name;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace vz::runtime

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <utility>
 
 #include "platform/runtime/text_encoding.h"
@@ -64,10 +65,32 @@ int Field::ItemCount() const {
   return 0;
 }
 
+namespace {
+
+// True when FieldKey(field_name) == key, without building the field's key:
+// lookups compare the key with every field of the window. Folding a folded
+// text changes nothing, so SameName against the key is the same comparison.
+bool HasFieldKey(std::string_view field_name, std::string_view key) {
+  field_name = TrimBlanks(field_name);
+  const size_t comma = field_name.find(',');
+  int index = 0;
+  if (comma == std::string_view::npos || !ParseRowNumber(field_name.substr(comma + 1), index)) {
+    return SameName(field_name, key);
+  }
+  const std::string_view base = TrimBlanks(field_name.substr(0, comma));
+  if (key.size() <= base.size() || key[base.size()] != ',') return false;
+  if (!SameName(base, key.substr(0, base.size()))) return false;
+  char digits[16];
+  const auto end = std::to_chars(digits, digits + sizeof digits, index).ptr;
+  return key.substr(base.size() + 1) == std::string_view(digits, end - digits);
+}
+
+}  // namespace
+
 Field* Window::FindField(std::string_view field_name) {
   const std::string key = FieldKey(field_name);
   for (auto& field : fields) {
-    if (FieldKey(field.name) == key) return &field;
+    if (HasFieldKey(field.name, key)) return &field;
   }
   return nullptr;
 }
