@@ -144,9 +144,12 @@ bool SameName(std::string_view a, std::string_view b) {
 }
 
 std::string_view TrimBlanks(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \t");
+  // A plain loop: this runs on every name of every command.
+  size_t first = 0;
+  while (first < text.size() && (text[first] == ' ' || text[first] == '\t')) ++first;
+  if (first == text.size()) return {};
+  size_t last = text.size() - 1;
+  while (text[last] == ' ' || text[last] == '\t') --last;
   return text.substr(first, last - first + 1);
 }
 

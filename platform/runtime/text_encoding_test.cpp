@@ -89,6 +89,13 @@ TEST(TrimBlanks, RemovesSpacesAndTabsAtBothEnds) {
   EXPECT_EQ(TrimBlanks("  a b \t"), "a b");
   EXPECT_EQ(TrimBlanks(" \t "), "");
   EXPECT_EQ(TrimBlanks(""), "");
+  EXPECT_EQ(TrimBlanks("x"), "x");
+  EXPECT_EQ(TrimBlanks("\tx"), "x");
+  EXPECT_EQ(TrimBlanks("x "), "x");
+  EXPECT_EQ(TrimBlanks(" \t"), "");
+  // Only spaces and TABs are blanks: line ends and NULs stay.
+  EXPECT_EQ(TrimBlanks("\r x\n"), "\r x\n");
+  EXPECT_EQ(TrimBlanks(std::string_view(" a\0", 3)), std::string_view("a\0", 2));
 }
 
 }  // namespace
