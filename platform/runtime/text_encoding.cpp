@@ -33,7 +33,7 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-char FoldByte(unsigned char c) {
+constexpr char FoldByte(unsigned char c) {
   if (c >= 'a' && c <= 'z') return static_cast<char>(c - 'a' + 'A');
   if (c < 0x80) return static_cast<char>(c);
   switch (c) {
@@ -66,6 +66,18 @@ char FoldByte(unsigned char c) {
   if ((c >= 0xD2 && c <= 0xD6) || c == 0xD8 || (c >= 0xF2 && c <= 0xF6) || c == 0xF8) return 'O';
   if ((c >= 0xD9 && c <= 0xDC) || (c >= 0xF9 && c <= 0xFC)) return 'U';
   return static_cast<char>(c);
+}
+
+// FoldByte for every byte, looked up: names are folded on every command.
+constexpr std::array<char, 256> MakeFoldTable() {
+  std::array<char, 256> table{};
+  for (int c = 0; c < 256; ++c) table[c] = FoldByte(static_cast<unsigned char>(c));
+  return table;
+}
+constexpr std::array<char, 256> kFoldTable = MakeFoldTable();
+
+char Fold(char c) {
+  return kFoldTable[static_cast<unsigned char>(c)];
 }
 
 }  // namespace
@@ -129,16 +141,14 @@ std::string Cp1252ToUtf8(std::string_view cp1252) {
 std::string FoldName(std::string_view cp1252) {
   std::string out(cp1252.size(), ' ');
   for (size_t i = 0; i < cp1252.size(); ++i)
-    out[i] = FoldByte(static_cast<unsigned char>(cp1252[i]));
+    out[i] = Fold(cp1252[i]);
   return out;
 }
 
 bool SameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (FoldByte(static_cast<unsigned char>(a[i])) != FoldByte(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
+    if (Fold(a[i]) != Fold(b[i])) return false;
   }
   return true;
 }

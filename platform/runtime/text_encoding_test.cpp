@@ -85,6 +85,17 @@ TEST(SameName, ComparesFoldedNames) {
   EXPECT_FALSE(SameName("T01", "T02"));
 }
 
+// Lookups compare a name with an already folded key, which is sound only when
+// folding a folded name changes nothing, for every byte.
+TEST(FoldName, FoldingTwiceChangesNothing) {
+  for (int c = 0; c < 256; ++c) {
+    const std::string once = FoldName(std::string(1, static_cast<char>(c)));
+    ASSERT_EQ(once.size(), 1u) << c;
+    EXPECT_EQ(FoldName(once), once) << c;
+    EXPECT_TRUE(SameName(std::string(1, static_cast<char>(c)), once)) << c;
+  }
+}
+
 TEST(TrimBlanks, RemovesSpacesAndTabsAtBothEnds) {
   EXPECT_EQ(TrimBlanks("  a b \t"), "a b");
   EXPECT_EQ(TrimBlanks(" \t "), "");
