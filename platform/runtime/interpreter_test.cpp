@@ -108,6 +108,10 @@ TEST(ParseCommand, SplitsVerbsWithoutRegardToCaseOrAccents) {
       {"HFCTX", "HFCTX", ""},
       {"", "", ""},
       {"(", "", "("},
+      {",", "", ""},
+      {"Info(a,b)", "INFO", "(a,b)"},
+      {"AFFICHE,NOM=f(x)", "AFFICHE", "NOM=f(x)"},
+      {"  Ferme\t", "FERME", ""},
   };
   for (const auto& c : cases) {
     const ParsedCommand parsed = ParseCommand(c.command);
