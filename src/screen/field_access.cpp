@@ -33,11 +33,22 @@ bool IsSwitchField(const std::string& field_name) {
 }  // namespace
 
 void SetFieldValue(std::string_view field_name, std::string_view value) {
+  constexpr std::string_view kVerb = "AFFICHE,";
   std::string text = util::TrimBlanks(value, util::kTrimTrailing);
-  std::string name = WithoutBlanks(field_name);
   std::replace(text.begin(), text.end(), '"', '\'');
-  if ((text == "O" || text == "N") && IsSwitchField(name)) text = (text == "O") ? "1" : "0";
-  SendCommand("AFFICHE," + name + "=" + text);
+  // The command is built in one text: this runs for every client of a selection.
+  std::string command;
+  command.reserve(kVerb.size() + field_name.size() + 1 + text.size());
+  command += kVerb;
+  for (char c : field_name) {
+    if (c != ' ') command += c;
+  }
+  if ((text == "O" || text == "N") && IsSwitchField(command.substr(kVerb.size()))) {
+    text = (text == "O") ? "1" : "0";
+  }
+  command += '=';
+  command += text;
+  SendCommand(command);
 }
 
 std::string GetFieldValue(std::string_view field_name, int column_index) {
