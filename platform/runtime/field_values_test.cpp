@@ -228,6 +228,7 @@ TEST(FindField, MatchesFoldedNamesAndRowNumbers) {
       {"EXPLI,1", nullptr},     {"EXPLICX,1", nullptr},    {"EXPLIC,0", nullptr},
       {"NO", nullptr},          {"NOMS", nullptr},         {"", nullptr},
       {",1", nullptr},          {"TABLE1", "TABLE1"},      {"table1", "TABLE1"},
+      {"EXPLIC,x", nullptr},    {"EXPLIC,", nullptr},      {" ", nullptr},
   };
   for (const Case& c : cases) {
     const Field* field = window.FindField(c.name);

@@ -88,6 +88,15 @@ bool HasFieldKey(std::string_view field_name, std::string_view key) {
 }  // namespace
 
 Field* Window::FindField(std::string_view field_name) {
+  // A name without a comma (the usual case) has no row number: its key is the
+  // folded name, which only a field name without a comma can fold to.
+  const std::string_view plain = TrimBlanks(field_name);
+  if (plain.find(',') == std::string_view::npos) {
+    for (auto& field : fields) {
+      if (SameName(TrimBlanks(field.name), plain)) return &field;
+    }
+    return nullptr;
+  }
   const std::string key = FieldKey(field_name);
   for (auto& field : fields) {
     if (HasFieldKey(field.name, key)) return &field;
