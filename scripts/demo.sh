@@ -46,6 +46,12 @@ for f in ORVANE.wdl ORVANE.WDP; do
   fi
 done
 
+# The project's pictures (union, intersection, the progress horse).
+if [ -d "$here/project/images" ]; then
+  mkdir -p "$installation/images"
+  cp "$here/project/images/"* "$installation/images/"
+fi
+
 program="$build/src/startup/vuzuviza"
 if [ ! -x "$program" ]; then
   echo "demo: the program $program is not built yet; the installation is ready in $installation"
@@ -55,9 +61,17 @@ mkdir -p "$installation/VUZUVIZA"
 cp "$program" "$installation/VUZUVIZA/vuzuviza"
 
 if [ -z "${VZ_SCENARIO:-}" ] && [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "demo: no display and no scenario (VZ_SCENARIO): not starting the program."
+  # No display: play a short scripted tour and show what it produced.
+  transcript="$installation/demo-tour.transcript"
+  rm -f "$transcript"
+  echo "demo: no display; playing the scripted tour scripts/demo-tour.scn"
+  (cd "$installation/VUZUVIZA" &&
+    VZ_SCENARIO="$here/scripts/demo-tour.scn" VZ_TRANSCRIPT="$transcript" ./vuzuviza)
+  echo "demo: the tour ended normally; what it did is in $transcript"
+  echo "demo: selection files written by the run:"
+  ls -l "$installation/DONNEES/"*.EXT 2>/dev/null || echo "  (none)"
   echo "demo: the installation is ready in $installation"
-  echo "demo: to start it: cd \"$installation/VUZUVIZA\" && ./vuzuviza"
+  echo "demo: to start the program with a display: cd \"$installation/VUZUVIZA\" && ./vuzuviza"
   exit 0
 fi
 if [ -n "${VZ_SCENARIO:-}" ]; then
