@@ -6,8 +6,14 @@
 namespace vz::runtime {
 namespace {
 
+// Built in one text: window code runs for every step of a progress window.
 std::string CodeKey(std::string_view window, std::string_view field, std::string_view event) {
-  return WindowKey(window) + "." + FieldKey(field) + "." + FoldName(TrimBlanks(event));
+  std::string key = WindowKey(window);
+  key += '.';
+  key += FieldKey(field);
+  key += '.';
+  key += FoldName(TrimBlanks(event));
+  return key;
 }
 
 }  // namespace
