@@ -20,6 +20,7 @@
 #include <iostream>
 #include <string>
 
+#include "bench/bench_support.h"
 #include "platform/engine/le_api.h"
 #include "src/db/catalogue.h"
 #include "tools/datatool/demo_installation.h"
@@ -28,37 +29,16 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using Clock = vz::bench::Clock;
 using vz::db::FileId;
 
 constexpr double kTargetOperationsPerSecond = 500000.0;
 
-long PeakKilobytes() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
-}
+using vz::bench::CpuSeconds;
+using vz::bench::PeakKilobytes;
+using vz::bench::Seconds;
 
-// Processor time of this process (user and system), in seconds: a figure that
-// other work on the machine does not inflate.
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-double Seconds(Clock::time_point since) {
-  return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-std::string MakeTempFolder() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern =
-      std::string(base != nullptr && base[0] != '\0' ? base : "/tmp") + "/vz_engine_bench_XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) return "";
-  return pattern;
-}
+std::string MakeTempFolder() { return vz::bench::MakeTempFolder("vz_engine_bench"); }
 
 struct PassResult {
   int64_t clients = 0;

@@ -26,6 +26,7 @@
 #include <iostream>
 #include <string>
 
+#include "bench/bench_support.h"
 #include "platform/engine/le_api.h"
 #include "src/config/parameter_file.h"
 #include "src/config/program_settings.h"
@@ -42,35 +43,16 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using Clock = vz::bench::Clock;
 
 constexpr double kTargetClientsPerSecond = 150000.0;
 constexpr double kMostTimesRawRead = 3.0;
 
-long PeakKilobytes() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
-}
+using vz::bench::CpuSeconds;
+using vz::bench::PeakKilobytes;
+using vz::bench::Seconds;
 
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-double Seconds(Clock::time_point since) {
-  return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-std::string MakeTempFolder() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base != nullptr && base[0] != '\0' ? base : "/tmp") +
-                        "/vz_selection_bench_XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) return "";
-  return pattern;
-}
+std::string MakeTempFolder() { return vz::bench::MakeTempFolder("vz_selection_bench"); }
 
 void AddQueryLine(std::string_view code, std::string_view key, std::string_view text) {
   std::memset(vz::db::RecordBuffer(vz::db::FileId::REQUETES), 0,
