@@ -76,9 +76,9 @@ window LSTSEL title="Liste des requêtes" x=40 y=30 w=880 h=580 default=BT_LANCE
   caption L_TITRE      x=20  y=16  w=840 h=30 label="Requêtes de sélection de clients"
   table   REQUETES     x=20  y=56  w=640 h=420 label="Requêtes enregistrées" tab=1
     column DATE   title="Enregistrée le" w=110
-    column TITRE  title="Titre"          w=380
-    column CODE   title="Code"           w=90
-    column ETAT   title="Sélection faite" w=60
+    column TITRE  title="Titre"          w=330
+    column CODE   title="Code"           w=80
+    column ETAT   title="Sélection faite" w=110
   caption CHERCHE4     x=20  y=484 w=640 h=22 label="Choisissez une requête puis une action."
   button  BT_NOUVELLE  x=680 y=56  w=180 h=36 label="Nouvelle requête" code=AJO tab=2
   button  BT_COMBINER  x=680 y=100 w=180 h=36 label="Combiner deux requêtes" code=COM tab=3
@@ -134,9 +134,9 @@ window SEL01A title="Critères d'identité" x=10 y=10 w=760 h=610 default=BT_VAL
   text    ANNI1DEB  x=20  y=216 w=450 h=26 lw=200 length=5 label="Anniversaire (JJ/MM)" tab=9
   text    ANNI1FIN  x=490 y=216 w=250 h=26 length=5 label="Anniversaire jusqu'au" tab=10
   text    VILLE1    x=20  y=250 w=720 h=26 lw=200 length=32 label="Ville" tab=11
-  list    SITFAM    x=20  y=290 w=720 h=60 lw=200 label="Situation de famille" tab=12
-  list    REGMAT    x=20  y=358 w=720 h=60 lw=200 label="Régime matrimonial" tab=13
-  list    FAMPRO1   x=20  y=426 w=720 h=60 lw=200 label="Famille professionnelle" tab=14
+  list    SITFAM    x=20  y=290 w=720 h=58 lw=200 label="Situation de famille" tab=12
+  list    REGMAT    x=20  y=358 w=720 h=58 lw=200 label="Régime matrimonial" tab=13
+  list    FAMPRO1   x=20  y=426 w=720 h=58 lw=200 label="Famille professionnelle" tab=14
   caption LIBELLE11 x=20  y=494 w=190 h=22 label="Profession"
   list    PROFES1   x=220 y=494 w=520 h=50 label="Profession" tab=15
   button  BT_VALIDER x=440 y=552 w=145 h=36 label="Valider" code=TF0 tab=16
@@ -190,12 +190,12 @@ window SEL01F title="Critères par rubrique" x=10 y=10 w=860 h=560 default=BT_VA
     choice "Par personne (biens communs pour moitié)"
     choice "Pour l'ensemble du foyer"
   table   TABLE1    x=20  y=120 w=820 h=372 label="Bornes par rubrique (incluses) : montant et rendement (%)" tab=2
-    column LIBELLE title="Rubrique"          w=230
-    column VALDEB  title="Montant minimum"   w=140 edit=1
-    column VALFIN  title="Montant maximum"   w=140 edit=1
-    column RENDDEB title="Rendement minimum" w=140 edit=1
-    column RENDFIN title="Rendement maximum" w=140 edit=1
-    column CODRUBR title="Code"              w=30
+    column LIBELLE title="Rubrique"          w=190
+    column VALDEB  title="Montant minimum"   w=130 edit=1
+    column VALFIN  title="Montant maximum"   w=130 edit=1
+    column RENDDEB title="Rendement minimum" w=150 edit=1
+    column RENDFIN title="Rendement maximum" w=150 edit=1
+    column CODRUBR title="Code"              w=50
   button  BT_VALIDER x=540 y=504 w=145 h=36 label="Valider" code=TF0 tab=3
   button  BT_ANNULER x=695 y=504 w=145 h=36 label="Annuler" code=ESC tab=4
 end
@@ -232,7 +232,7 @@ window COMBINE title="Combinaison de deux requêtes" x=40 y=30 w=860 h=610 defau
     column REQUETE1 title="Code"  w=90
     column texte1   title="Titre" w=230
   text    titre1   x=20  y=496 w=330 h=26 label="Titre de la première requête" state=-
-  options OPTION   x=370 y=190 w=120 h=80 label="Opération" value=1 tab=6
+  options OPTION   x=360 y=190 w=140 h=80 label="Opération" value=1 tab=6
     choice "Union (OU)"
     choice "Intersection (ET)"
   image   ENSEMBLE x=370 y=290 w=120 h=90 label="Opération choisie" value="UNION.BMP"
