@@ -1,6 +1,6 @@
-// Measuring helpers shared by the benchmark programs: peak memory, processor
-// time, wall time and a temporary folder for the generated installation.
-// Nothing here fails loudly: a folder that cannot be made gives "".
+// Helpers shared by the benchmark programs: peak memory, processor time, wall
+// time, and a demo installation generated in a temporary folder (never in the
+// repository). Failures come back as a message, never an exception.
 #ifndef VZ_BENCH_BENCH_SUPPORT_H_
 #define VZ_BENCH_BENCH_SUPPORT_H_
 
@@ -8,9 +8,12 @@
 #include <sys/resource.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+
+#include "tools/datatool/demo_installation.h"
 
 namespace vz::bench {
 
@@ -43,6 +46,39 @@ inline std::string MakeTempFolder(std::string_view prefix) {
                         std::string(prefix) + "_XXXXXX";
   if (mkdtemp(pattern.data()) == nullptr) return "";
   return pattern;
+}
+
+// A generated installation in a new temporary folder: `folder` is what the
+// caller removes afterwards, `root` the installation inside it.
+struct BenchInstallation {
+  std::string folder;
+  std::string root;
+  datatool::GenerateStats stats;
+  double seconds = 0;  // generation time
+};
+
+// Generates `clients` clients (with the demo's saved queries when `queries`)
+// under $TMPDIR. False, with `error` set, when the folder or the data cannot
+// be made.
+inline bool GenerateBenchInstallation(std::string_view prefix, int64_t clients,
+                                      uint64_t seed, bool queries,
+                                      BenchInstallation* out, std::string* error) {
+  out->folder = MakeTempFolder(prefix);
+  if (out->folder.empty()) {
+    *error = "cannot make a temporary folder";
+    return false;
+  }
+  out->root = out->folder + "/installation";
+  datatool::DemoInstallationOptions options;
+  options.data.clients = clients;
+  options.data.seed = seed;
+  options.data.queries = queries;
+  const auto start = Clock::now();
+  if (!datatool::CreateDemoInstallation(out->root, options, nullptr, &out->stats, error)) {
+    return false;
+  }
+  out->seconds = Seconds(start);
+  return true;
 }
 
 }  // namespace vz::bench

@@ -38,7 +38,6 @@ using vz::bench::CpuSeconds;
 using vz::bench::PeakKilobytes;
 using vz::bench::Seconds;
 
-std::string MakeTempFolder() { return vz::bench::MakeTempFolder("vz_engine_bench"); }
 
 struct PassResult {
   int64_t clients = 0;
@@ -119,23 +118,17 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  const std::string folder = MakeTempFolder();
-  if (folder.empty()) {
-    std::cerr << "engine_bench: cannot make a temporary folder\n";
-    return 1;
-  }
-  const std::string root = folder + "/installation";
-  vz::datatool::DemoInstallationOptions options;
-  options.data.clients = clients;
-  options.data.seed = seed;
-  vz::datatool::GenerateStats stats;
+  vz::bench::BenchInstallation generated;
   std::string error;
-  auto start = Clock::now();
-  if (!vz::datatool::CreateDemoInstallation(root, options, nullptr, &stats, &error)) {
+  if (!vz::bench::GenerateBenchInstallation("vz_engine_bench", clients, seed, false, &generated,
+                                            &error)) {
     std::cerr << "engine_bench: " << error << "\n";
     return 1;
   }
-  const double generation = Seconds(start);
+  const std::string& folder = generated.folder;
+  const std::string& root = generated.root;
+  const vz::datatool::GenerateStats& stats = generated.stats;
+  const double generation = generated.seconds;
   std::printf(
       "engine_bench: %lld clients, %lld households, %lld records generated in %.1f s "
       "(%.0f records/s), peak memory %ld kB\n",

@@ -52,7 +52,6 @@ using vz::bench::CpuSeconds;
 using vz::bench::PeakKilobytes;
 using vz::bench::Seconds;
 
-std::string MakeTempFolder() { return vz::bench::MakeTempFolder("vz_selection_bench"); }
 
 void AddQueryLine(std::string_view code, std::string_view key, std::string_view text) {
   std::memset(vz::db::RecordBuffer(vz::db::FileId::REQUETES), 0,
@@ -131,25 +130,18 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  const std::string folder = MakeTempFolder();
-  if (folder.empty()) {
-    std::cerr << "selection_bench: cannot make a temporary folder\n";
-    return 1;
-  }
-  const std::string root = folder + "/installation";
-  vz::datatool::DemoInstallationOptions options;
-  options.data.clients = clients;
-  options.data.seed = seed;
-  options.data.queries = true;
-  vz::datatool::GenerateStats stats;
+  vz::bench::BenchInstallation generated;
   std::string error;
-  auto start = Clock::now();
-  if (!vz::datatool::CreateDemoInstallation(root, options, nullptr, &stats, &error)) {
+  if (!vz::bench::GenerateBenchInstallation("vz_selection_bench", clients, seed, true, &generated,
+                                            &error)) {
     std::cerr << "selection_bench: " << error << "\n";
     return 1;
   }
+  const std::string& folder = generated.folder;
+  const std::string& root = generated.root;
+  const vz::datatool::GenerateStats& stats = generated.stats;
   std::printf("selection_bench: %lld clients generated in %.1f s, peak memory %ld kB\n",
-              static_cast<long long>(stats.clients), Seconds(start), PeakKilobytes());
+              static_cast<long long>(stats.clients), generated.seconds, PeakKilobytes());
   vz::datatool::Installation installation;
   if (!vz::datatool::LocateInstallation(root, &installation, &error)) {
     std::cerr << "selection_bench: " << error << "\n";
