@@ -1,0 +1,41 @@
+// The letter run of the result window RESULTAT: the window code that merges
+// one client's letter each time the program sends "Execute,BOUTON1.CLIC".
+//
+//   RESULTAT.RESULTAT.OUVERTURE  (window code of the window's owner) calls
+//                                StartLetterRun: a fresh run, numbering from 1
+//   RESULTAT.BOUTON1.CLIC        merges the template named by Nom_Lettre with
+//                                the INTERFA "EX**" records of the current
+//                                client, for the next SELECTES record in
+//                                CODPTT order, and writes
+//                                <data>/LETTRES/<REQUETE>-<stem>/<nnnn>-<code>.<ext>
+//   RESULTAT.RESULTAT.FERMETURE  finishes the run: the PDF of the HTML and
+//                                text letters, <same folder>/lettres.pdf, is
+//                                closed
+//
+// The run's state (counter, position in SELECTES, open PDF) belongs to the
+// runtime session whose window code runs and dies with it; a session that
+// ends with the window still open still finishes its PDF. Nothing throws and
+// nothing shows a window during a click: a template name that is absolute,
+// holds ".." or a path separator, a missing template, a click past the last
+// selected client or an unwritable folder writes nothing and notes the
+// problem in the runtime's transcript.
+#ifndef VZ_PROJECT_LETTER_RUN_H_
+#define VZ_PROJECT_LETTER_RUN_H_
+
+#include "platform/runtime/code_registry.h"
+
+namespace vz::project {
+
+// Starts a fresh letter run in the context's session; a run in progress is
+// finished first (its PDF is closed).
+void StartLetterRun(runtime::CodeContext& context);
+
+// Finishes the session's letter run, if any: the PDF is completed.
+void FinishLetterRun(runtime::CodeContext& context);
+
+// Registers RESULTAT.BOUTON1.CLIC and RESULTAT.RESULTAT.FERMETURE.
+void RegisterLetterRun(runtime::CodeRegistry& registry);
+
+}  // namespace vz::project
+
+#endif  // VZ_PROJECT_LETTER_RUN_H_
