@@ -275,3 +275,30 @@ window EX_attente title="Traitement en cours" x=200 y=160 w=520 h=300 default=BT
   caption L_AIDE      x=20  y=206 w=480 h=22 label="Veuillez patienter pendant le traitement du fichier des clients."
   button  BT_PATIENCE x=180 y=244 w=160 h=36 label="Patientez..." code=ESC state=-
 end
+
+# Result of a query: letters from a template of the data directory, address
+# labels of the selected clients, and the way to a new extraction. The program
+# writes REQUETE and the label layout when it opens the window; the opening code
+# fills the template list Nom_Lettre. BOUTON1 is pressed by the program only: it
+# merges the letter of one client.
+window RESULTAT title="Résultat de la requête" x=60 y=30 w=760 h=560 default=BT_FERMER escape=ESC
+  caption L_TITRE       x=20  y=16  w=720 h=30 label="Résultat de la sélection"
+  text    REQUETE       x=20  y=56  w=340 h=26 lw=160 length=8 label="Requête" state=-
+  caption L_LETTRE      x=20  y=100 w=720 h=24 label="Modèle de lettre"
+  list    Nom_Lettre    x=20  y=128 w=530 h=92 lw=160 label="Modèle" tab=1
+  button  BT_LETTRES    x=570 y=128 w=170 h=36 label="Lettres" code=LET tab=2
+  caption L_ETIQUETTES  x=20  y=240 w=720 h=24 label="Étiquettes : marges, espacements et dimensions en millimètres"
+  text    MHAUTE        x=20  y=270 w=350 h=26 lw=250 length=8 label="Marge haute" tab=3
+  text    MGAUCHE       x=390 y=270 w=350 h=26 lw=250 length=8 label="Marge gauche" tab=4
+  text    ESPV          x=20  y=304 w=350 h=26 lw=250 length=8 label="Espacement vertical" tab=5
+  text    ESPH          x=390 y=304 w=350 h=26 lw=250 length=8 label="Espacement horizontal" tab=6
+  text    HAUTEUR       x=20  y=338 w=350 h=26 lw=250 length=8 label="Hauteur d'une étiquette" tab=7
+  text    LARGEUR       x=390 y=338 w=350 h=26 lw=250 length=8 label="Largeur d'une étiquette" tab=8
+  text    NBETIH        x=20  y=372 w=350 h=26 lw=250 length=3 label="Nombre d'étiquettes en largeur" tab=9
+  text    NBETIV        x=390 y=372 w=350 h=26 lw=250 length=3 label="Nombre d'étiquettes en hauteur" tab=10
+  text    PREMIERE      x=20  y=420 w=350 h=26 lw=250 length=3 label="Première étiquette sur la feuille" value="1" tab=11
+  button  ETIQUETTES    x=480 y=414 w=260 h=36 label="Imprimer les étiquettes" event=CLIC tab=12
+  button  BOUTON1       x=20  y=504 w=36  h=36 label="Fusionner la lettre du client" event=CLIC state=I
+  button  BT_EXTRACTION x=400 y=500 w=160 h=40 label="Extraction" code=RUB tab=13
+  button  BT_FERMER     x=580 y=500 w=160 h=40 label="Fermer" code=ESC tab=14
+end
