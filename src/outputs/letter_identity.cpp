@@ -180,7 +180,7 @@ void IdentityValue(Identity field, LetterPersons& persons, const selection::Addr
       if (two) out = second.BirthDate();
       break;
     case Identity::kFamilySituation:
-      out = FamilySituationText(first.FamilySituation(), first.CivilityCode());
+      out = LetterFamilySituationText(first.FamilySituation(), first.CivilityCode());
       break;
     case Identity::kRegime:
       out = LabelOf("ANNEXE", "CODRUBR", first.RegimeCode(), db::CurrentAnnex());
@@ -227,7 +227,7 @@ void LetterPersons::Load(std::string_view client_code, selection::AddressBlock& 
   }
 }
 
-std::string_view FamilySituationText(std::string_view situation, std::string_view civility) {
+std::string_view LetterFamilySituationText(std::string_view situation, std::string_view civility) {
   if (situation.size() != 1) return {};
   for (const SituationText& text : SituationTexts()) {
     if (text.code == situation.front()) return civility == "1" ? text.man : text.otherwise;

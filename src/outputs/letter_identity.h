@@ -54,7 +54,7 @@ class LetterPersons {
 
 // The family situation text of a family situation code and a civility code
 // ("1" is a man); empty for an unknown situation.
-std::string_view FamilySituationText(std::string_view situation, std::string_view civility);
+std::string_view LetterFamilySituationText(std::string_view situation, std::string_view civility);
 
 // Appends one value per identity keyword of `fields`, in list order.
 void AppendIdentityValues(const LetterFieldList& fields, LetterPersons& persons,

@@ -20,6 +20,7 @@ using selection::Rubric;
 constexpr std::string_view kNotInCodeTable = "0";
 constexpr int8_t kAmountWidth = -8;
 constexpr size_t kClientCodeWidth = 9;
+constexpr size_t kSelectorIndex = 6;
 
 // Which amount a family writes for a code found at entry p of the code table.
 enum class AmountRule {
@@ -118,6 +119,19 @@ std::optional<double> EstateAmount(std::string_view keyword) {
   return std::nullopt;
 }
 
+// The selector of the family's first keyword that has one (a seventh
+// character), so that a stray short keyword such as "#40" does not empty every
+// amount of the letter; '\0' (no record taken) when none has.
+char FamilySelector(int rank, const LetterFieldList& fields) {
+  for (int i = 0; i < fields.count(); ++i) {
+    const std::string_view keyword = fields.At(i);
+    if (FamilyRank(keyword) == rank && keyword.size() > kSelectorIndex) {
+      return keyword[kSelectorIndex];
+    }
+  }
+  return '\0';
+}
+
 }  // namespace
 
 void AppendRubricValues(int rank, const LetterFieldList& fields, std::string_view client_code,
@@ -128,19 +142,14 @@ void AppendRubricValues(int rank, const LetterFieldList& fields, std::string_vie
   }
   if (member == nullptr || !fields.HasFamily(rank)) return;
 
-  bool loaded = false;
+  if (member->rubric) {
+    selection::LoadRubric(*member->rubric, client_code, FamilySelector(rank, fields), tables);
+  } else {
+    ReadEstate(client_code);
+  }
   for (int i = 0; i < fields.count(); ++i) {
     const std::string_view keyword = fields.At(i);
     if (FamilyRank(keyword) != rank) continue;
-    if (!loaded) {
-      // The family is loaded once, with the selector of its first keyword.
-      if (member->rubric) {
-        selection::LoadRubric(*member->rubric, client_code, CharAt(keyword, 6), tables);
-      } else {
-        ReadEstate(client_code);
-      }
-      loaded = true;
-    }
     const std::optional<double> amount =
         member->rubric ? TableAmount(*member, keyword, tables) : EstateAmount(keyword);
     if (amount) {

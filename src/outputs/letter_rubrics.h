@@ -6,7 +6,8 @@
 // character choosing the amount ("1" the first, anything else the second,
 // where the family has two), then the selector of the loaders ("1" or "2").
 // Each family is loaded once per client with the selector of its first
-// keyword in the sorted list; estate has no loader and reads CLIPART.
+// keyword in the sorted list that has a seventh character (none: nothing is
+// taken); estate has no loader and reads CLIPART.
 //
 // Every keyword gets one value: "0" when its code is not in the code table
 // (or, for estate, is neither "SC00A" nor "SC00B"), otherwise the amount

@@ -1,0 +1,263 @@
+// The whole letter run on hand-made clients in the real record engine: the
+// INTERFA records each merge click finds, the clicks in postcode order, the
+// second person of a household, the identity texts, the rubric amounts and
+// what happens with missing, refused, keyword-less and overfull templates.
+#include "src/outputs/letters.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/os/cp1252.h"
+#include "src/config/program_settings.h"
+#include "src/db/layouts/code_label.h"
+#include "src/db/layouts/interfa.h"
+#include "src/db/layouts/rubric_files.h"
+#include "src/db/layouts/selectes.h"
+#include "src/db/record_buffers.h"
+#include "src/db/record_ops.h"
+#include "src/outputs/letter_identity.h"
+#include "src/outputs/letters_test_fixture.h"
+#include "src/screen/bridge_for_tests.h"
+#include "tests/support/recording_runtime.h"
+
+namespace vz::outputs {
+namespace {
+
+using testing::RecordingRuntime;
+
+TEST_F(LettersTest, ALetterWithoutKeywordsStillClicksOncePerClientAndCleansInterfa) {
+  WriteTemplate("Madame, Monsieur, no field here.");
+  AddInterface("EX**0000A", "left over\t");
+  AddInterface("EX**40001", "left over\t");
+  AddInterface("ZZ**OTHER", "kept by the suite");
+  Select("010000011", "75001");
+  Select("010000021", "13001");
+  ProduceLetters();
+  ASSERT_EQ(ClickCount(), 2);
+  EXPECT_TRUE(clicks_[0].empty());
+  EXPECT_TRUE(clicks_[1].empty());
+  // The suite's own records are not the letters' to delete.
+  db::Hlitrecherche("INTERFA", "MOTCLEF", "ZZ**");
+  ASSERT_FALSE(db::Hendehors());
+  EXPECT_EQ(db::CurrentInterface().Keyword(), "ZZ**OTHER");
+}
+
+TEST_F(LettersTest, AMissingOrUnnamedTemplateGivesLettersWithoutFields) {
+  Select("010000011", "75001");
+  for (const char* name : {"ABSENT.RTF", "", "   "}) {
+    SCOPED_TRACE(name);
+    RecordingRuntime::Get().fields()["Nom_Lettre"] = name;
+    AddInterface("EX**0000A", "left over\t");
+    clicks_.clear();
+    ProduceLetters();
+    ASSERT_EQ(clicks_.size(), 1u);
+    EXPECT_TRUE(clicks_[0].empty());
+  }
+}
+
+TEST_F(LettersTest, TemplateNamesOutsideTheDataDirectoryAreRefusedWithoutAnyLetter) {
+  WriteTemplate("#0000A");
+  AddClient("010000011", "DUPONT");
+  Select("010000011", "75001");
+  AddInterface("EX**0000A", "kept\t");
+  const std::string message =
+      os::Cp1252("Erreur,Le modèle de lettre doit être un fichier du répertoire des données.");
+  for (const std::string& name : std::vector<std::string>{
+           "../LETTRE.RTF", "/etc/passwd", "SOUS\\LETTRE.RTF", "SOUS/LETTRE.RTF", "D:LETTRE.RTF",
+           (templates_ / "LETTRE.RTF").string()}) {
+    SCOPED_TRACE(name);
+    RecordingRuntime::Get().Reset();
+    screen::ResetBridgeForTests();
+    RecordingRuntime::Get().fields()["Nom_Lettre"] = name;
+    ProduceLetters();
+    const std::vector<std::string> commands = RecordingRuntime::Get().Commands();
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), message), 1);
+    EXPECT_EQ(ClickCount(), 0);
+  }
+  const LetterRecords left = ReadLetterRecords();
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_EQ(left.begin()->second, "kept\t");
+}
+
+TEST_F(LettersTest, ClientsComeInPostcodeOrderAndInterfaHoldsTheLastOnesRecords) {
+  WriteTemplate("#0000A #0000D #ZZ1 #0000A");
+  AddClient("010000011", "  ALBERT  ", [](db::ClientRecord& c) { c.SetPostcode("99000"); });
+  AddClient("010000021", "BERNARD", [](db::ClientRecord& c) { c.SetPostcode("13001"); });
+  AddClient("010000031", "CLAUDE", [](db::ClientRecord& c) { c.SetPostcode("59000"); });
+  Select("010000011", "99000");
+  Select("010000021", "13001");
+  Select("010000031", "59000");
+  ProduceLetters();
+  ASSERT_EQ(clicks_.size(), 3u);
+  EXPECT_EQ(Value(0, "0000A"), "BERNARD");
+  EXPECT_EQ(Value(1, "0000A"), "CLAUDE");
+  EXPECT_EQ(Value(2, "0000A"), "ALBERT");
+  EXPECT_EQ(Value(2, "0000D"), "99000");
+  // A keyword of no family has an empty value and shifts no other value.
+  EXPECT_EQ(Value(2, "ZZ1"), "");
+  // Each click finds exactly the current client's records: the duplicate too.
+  for (const LetterRecords& click : clicks_) EXPECT_EQ(click.size(), 4u);
+  EXPECT_EQ(clicks_[2].count("0000A"), 2u);
+  EXPECT_EQ(ReadLetterRecords(), clicks_[2]);
+}
+
+TEST_F(LettersTest, SecondPersonComesFromTheClientFileAlone) {
+  WriteTemplate("#0000H2 #0000I2 #0000L2 #0000A");
+  AddProfession("03001", "Artisan");
+  struct Case {
+    std::string_view client;
+    std::string age2, birth2, profession2;
+  };
+  // Households: 01 with a second person, 02 whose second is marked "(",
+  // 03 whose second is marked "*", 04 alone and followed by household 05,
+  // 05 alone and last of the file.
+  auto with = [](std::string_view birth, std::string_view profession) {
+    return [=](db::ClientRecord& c) {
+      c.SetBirthDate(birth);
+      c.SetProfessionCode(profession);
+    };
+  };
+  AddClient("010000011", "MARTIN", with("19800101", ""));
+  AddClient("010000012", "MARTIN", with("19700101", "03001"));
+  AddClient("010000021", "PETIT", with("19800101", ""));
+  AddClient("010000022", "(PETIT", with("19700101", "03001"));
+  AddClient("010000031", "DURAND", with("19800101", ""));
+  AddClient("010000032", "*DURAND", with("19700101", "03001"));
+  AddClient("010000041", "LEROY", with("19800101", ""));
+  AddClient("010000051", "MOREAU", with("19800101", ""));
+  const Case cases[] = {
+      {"010000011", " 54", "19700101", "Artisan"},
+      {"010000012", "", "", ""},  // person 2: the next record is another household
+      {"010000021", "", "", ""},
+      {"010000031", "", "", ""},
+      {"010000041", "", "", ""},
+      {"010000051", "", "", ""},  // the last client of the file
+      {"010000099", "", "", ""},  // a code the client file does not hold
+  };
+  for (const Case& c : cases) Select(c.client, "75001");
+  ProduceLetters();
+  ASSERT_EQ(clicks_.size(), std::size(cases));
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(std::string(cases[i].client));
+    EXPECT_EQ(Value(i, "0000H2"), cases[i].age2);
+    EXPECT_EQ(Value(i, "0000I2"), cases[i].birth2);
+    EXPECT_EQ(Value(i, "0000L2"), cases[i].profession2);
+  }
+  EXPECT_EQ(Value(0, "0000A"), "MARTIN");
+  EXPECT_EQ(Value(6, "0000A"), "");
+}
+
+TEST_F(LettersTest, IdentityTextsOfTheFirstPerson) {
+  WriteTemplate(
+      "#0000A #0000M #0000B #0000C1 #0000C2 #0000D #0000E #0000F #0000G #0000H1 #0000I1 "
+      "#0000J #0000K #0000L1 #0000Z #0000C #0000Hx");
+  AddRegime("07002", os::Cp1252("Communauté réduite"));
+  AddRegime("07004", "Separation");
+  AddProfession("03001", "Artisan");
+  AddClient("010000011", " JEAN  DUPONT ", [](db::ClientRecord& c) {
+    c.SetCivilityTitle("Mon sieur ");
+    c.SetCivilityCode("1");
+    c.SetIdentityTextB("  Jean ");
+    c.SetIdentityTextF(" F text ");
+    c.SetIdentityTextG("G");
+    c.SetFamilySituation("M");
+    c.SetBirthDate("19800615");
+    c.SetRegimeCode("07002");
+    c.SetProfessionCode("03001");
+  });
+  AddClient("010000021", "MARIE", [](db::ClientRecord& c) {
+    c.SetCivilityTitle("Madame");
+    c.SetCivilityCode("3");
+    c.SetFamilySituation("M");
+    c.SetRegimeCode("07003");      // not in ANNEXE; 07004 follows it
+    c.SetProfessionCode("99999");  // past the last profession
+  });
+  AddAddress("01000001", "  12 rue   Haute ", "75001", " PARIS ");
+  Select("010000011", "75001");
+  Select("010000021", "75002");
+  ProduceLetters();
+  ASSERT_EQ(clicks_.size(), 2u);
+  const std::map<std::string, std::string> first = {
+      {"0000A", "JEAN DUPONT"},
+      {"0000M", "Monsieur"},
+      {"0000B", "Jean"},
+      {"0000C1", "12 rue Haute"},
+      {"0000C2", ""},
+      {"0000D", "75001"},
+      {"0000E", "PARIS"},
+      {"0000F", " F text "},
+      {"0000G", "G"},
+      {"0000H1", " 44"},  // today is 2024-06-15
+      {"0000I1", "19800615"},
+      {"0000J", os::Cp1252("Marié")},
+      {"0000K", os::Cp1252("Communauté réduite")},
+      {"0000L1", "Artisan"},
+      {"0000Z", ""},
+      {"0000C", ""},
+      {"0000Hx", ""},
+  };
+  for (const auto& [keyword, value] : first) EXPECT_EQ(Value(0, keyword), value) << keyword;
+  EXPECT_EQ(Value(1, "0000M"), "Mademoiselle");
+  EXPECT_EQ(Value(1, "0000J"), os::Cp1252("Mariée"));
+  EXPECT_EQ(Value(1, "0000K"), "");
+  EXPECT_EQ(Value(1, "0000L1"), "");
+  EXPECT_EQ(Value(1, "0000H1"), "   ");  // no birth date: an age of 0
+  EXPECT_EQ(Value(1, "0000C1"), "");     // no address and none in the client record
+}
+
+TEST(FamilySituationTest, TextsBySituationAndCivility) {
+  struct Case {
+    std::string_view situation;
+    std::string man, woman;
+  };
+  const Case cases[] = {
+      {"M", "Marié", "Mariée"},
+      {"C", "Célibataire", "Célibataire"},
+      {"P", "Pacsé      ", "Pacsée     "},
+      {"N", "Concubinage", "Concubinage"},
+      {"V", "Veuf", "Veuve"},
+      {"D", "Divorcé", "Divorcée"},
+      {"S", "Séparée", "Séparée"},
+      {"U", "Union libre", "Union libre"},
+      {"X", "", ""},
+      {"m", "", ""},
+      {"", "", ""},
+      {"MM", "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.situation));
+    EXPECT_EQ(LetterFamilySituationText(c.situation, "1"), os::Cp1252(c.man));
+    for (std::string_view civility : {"2", "3", "", " "}) {
+      EXPECT_EQ(LetterFamilySituationText(c.situation, civility), os::Cp1252(c.woman));
+    }
+  }
+  EXPECT_EQ(LetterFamilySituationText("P", "1").size(), 11u);
+  EXPECT_EQ(LetterFamilySituationText("P", "2").size(), 11u);
+}
+
+TEST_F(LettersTest, MoreThanSixtyFourKeywordsKeepTheFirstSixtyFourAndSaySo) {
+  std::string text;
+  for (int i = 0; i < 70; ++i) text += "#ZZ" + std::to_string(100 + i) + " ";
+  WriteTemplate(text);
+  Select("010000011", "75001");
+  ProduceLetters();
+  ASSERT_EQ(clicks_.size(), 1u);
+  EXPECT_EQ(clicks_[0].size(), 64u);
+  EXPECT_EQ(clicks_[0].count("ZZ163"), 1u);
+  EXPECT_EQ(clicks_[0].count("ZZ164"), 0u);
+  const std::vector<std::string> commands = RecordingRuntime::Get().Commands();
+  EXPECT_EQ(std::count_if(commands.begin(), commands.end(),
+                          [](const std::string& c) { return c.rfind("info,", 0) == 0; }),
+            1);
+}
+
+}  // namespace
+}  // namespace vz::outputs
