@@ -17,6 +17,7 @@
 
 #include "platform/runtime/front_end.h"
 #include "platform/runtime/runtime_variables.h"
+#include "platform/runtime/session_objects.h"
 #include "platform/runtime/window_model.h"
 
 namespace vz::runtime {
@@ -32,6 +33,8 @@ class CodeContext {
   // The loaded window library, or nullptr before "BIBLI".
   virtual const WindowLibrary* Library() const = 0;
   virtual RuntimeVariables& Variables() = 0;
+  // Objects the project code keeps until the session ends.
+  virtual SessionObjects& Objects() = 0;
   virtual FrontEnd& Front() = 0;
   // The runtime's own record-engine context, created on first use.
   virtual int32_t EngineContext() = 0;

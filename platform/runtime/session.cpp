@@ -4,6 +4,11 @@
 #include "platform/runtime/text_encoding.h"
 
 namespace vz::runtime {
+namespace {
+
+constexpr std::string_view kClosingEvent = "FERMETURE";
+
+}  // namespace
 
 Session::Session(Setup setup)
     : front_end_(setup.front_end),
@@ -64,11 +69,14 @@ Window& Session::OpenWindow(const Window& model) {
 }
 
 void Session::CloseCurrentWindow() {
-  if (!windows_.empty()) windows_.pop_back();
+  if (windows_.empty()) return;
+  Window& closing = *windows_.back();
+  RunWindowCode(closing, closing.name, kClosingEvent);
+  windows_.pop_back();
 }
 
 void Session::CloseAllWindows() {
-  windows_.clear();
+  while (!windows_.empty()) CloseCurrentWindow();
 }
 
 bool Session::RunWindowCode(Window& window, std::string_view field, std::string_view event) {

@@ -60,6 +60,7 @@ class Session final : public CodeContext, public InputHost {
   Window* CurrentWindow() override;
   const WindowLibrary* Library() const override;
   RuntimeVariables& Variables() override { return variables_; }
+  SessionObjects& Objects() override { return objects_; }
   FrontEnd& Front() override { return *front_end_; }
   int32_t EngineContext() override;
   void Note(std::string_view problem) override;
@@ -75,6 +76,8 @@ class Session final : public CodeContext, public InputHost {
   size_t open_window_count() const { return windows_.size(); }
   // Pushes a fresh copy of a library window.
   Window& OpenWindow(const Window& model);
+  // Each closing window first runs its close code WINDOW.WINDOW.FERMETURE,
+  // if registered, while it is still on the stack.
   void CloseCurrentWindow();
   void CloseAllWindows();
   // Runs window code of the current window; false when none is registered.
@@ -98,6 +101,8 @@ class Session final : public CodeContext, public InputHost {
   std::string return_code_;
   int32_t last_value_ = 0;
   std::optional<int32_t> engine_context_;
+  // Last, so that the objects go first, while the rest is still in place.
+  SessionObjects objects_;
 };
 
 }  // namespace vz::runtime
