@@ -14,6 +14,8 @@ namespace {
 
 constexpr char kLabelLayoutKey[] = "EX_ETIQUETTE";
 
+}  // namespace
+
 // Reading a parameter appends "," to a value that does not end with one, as
 // the comma-separated parameters need. With TAB as separator that comma lands
 // in the last field of a layout stored with fewer than 32 fields by another
@@ -30,8 +32,6 @@ void ReadLabelLayout(config::table_param& table) {
   std::string& last = table[separators + 1];
   if (!last.empty() && last.back() == ',') last.pop_back();
 }
-
-}  // namespace
 
 std::string StorableFieldValue(std::string_view typed) {
   std::string value(typed);

@@ -22,6 +22,8 @@
 #include <string>
 #include <string_view>
 
+#include "src/config/parameter_file.h"
+
 namespace vz::outputs {
 
 // The window fields of the label layout, in the order of the parameter's fields.
@@ -29,6 +31,10 @@ inline constexpr std::array<std::string_view, 8> kLabelLayoutFields = {
     "MHAUTE", "MGAUCHE", "ESPV", "ESPH", "HAUTEUR", "LARGEUR", "NBETIH", "NBETIV"};
 
 void RunLabelParametersScreen();
+
+// Reads the stored layout into fields 1 to 8 (and beyond) of `table`, as the
+// screen shows it; also used by the result screen.
+void ReadLabelLayout(config::table_param& table);
 
 // A typed value as it may be stored in one field of a parameter: TAB, carriage
 // return and line feed become blanks.

@@ -1,7 +1,9 @@
 #include "src/startup/menu_screens.h"
 
 #include "src/outputs/agenda_screen.h"
+#include "src/outputs/extraction_dispatch.h"
 #include "src/outputs/label_parameters.h"
+#include "src/outputs/result_screen.h"
 #include "src/queries/query_list.h"
 #include "src/selection/selection_run.h"
 #include "src/startup/navigation.h"
@@ -23,9 +25,9 @@ namespace {
 // What the query list reaches outside the query screens.
 queries::QueryListActions ProgramQueryListActions() {
   queries::QueryListActions actions;
-  // The extraction after a run and the result screen come with the outputs
-  // that build them; until then they do nothing.
   actions.run_selection = selection::RunSelection;
+  actions.run_extraction = outputs::RunExtractionDispatch;
+  actions.show_results = outputs::RunResultScreen;
   return actions;
 }
 

@@ -1,0 +1,127 @@
+// The rubric extraction run (extraction_run.h).
+#include "src/outputs/extraction_run.h"
+
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <system_error>
+
+#include "platform/os/cp1252.h"
+#include "src/db/file_id.h"
+#include "src/db/layouts/client.h"
+#include "src/db/layouts/selectes.h"
+#include "src/db/record_buffers.h"
+#include "src/db/record_ops.h"
+#include "src/outputs/identity_columns.h"
+#include "src/outputs/merge_file.h"
+#include "src/outputs/rubric_columns.h"
+#include "src/screen/bridge.h"
+#include "src/screen/field_access.h"
+#include "src/selection/address_loader.h"
+#include "src/selection/merge_io.h"
+#include "src/selection/selection_run_progress.h"
+#include "src/util/number_text.h"
+
+namespace vz::outputs {
+namespace {
+
+constexpr std::string_view kSelectedFile = "SELECTES";
+constexpr std::string_view kClientFile = "CLIENT";
+constexpr std::string_view kClientKey = "CODCLI";
+// Each line of a selection file is 9 characters and CR LF.
+constexpr std::uintmax_t kSelectionLineBytes = 11;
+constexpr size_t kIdentityFamily = 0;
+static_assert(kExtractionFamilies[kIdentityFamily] == "00");
+
+// The number of clients the progress bar expects.
+std::string EstimatedClients(const std::string& selection_path) {
+  std::error_code error;
+  const std::uintmax_t bytes = std::filesystem::file_size(selection_path, error);
+  const double clients = error ? 0.0 : static_cast<double>(bytes / kSelectionLineBytes);
+  return util::NumberToText(clients, 1, 0);
+}
+
+void OpenExtractionProgress(const std::string& selection_path) {
+  screen::SendCommand("Ouvre,EX_attente");
+  screen::SetFieldValue("INTITULE", os::Cp1252("Extraction des rubriques."));
+  screen::SetFieldValue("NBTOTAL", EstimatedClients(selection_path));
+  selection::ResetProgress();
+}
+
+void ClearBuffer(db::FileId file) {
+  std::memset(db::RecordBuffer(file), 0, db::RecordBufferSize(file));
+}
+
+// Reads the client of `code` into the CLIENT buffer; a search that lands on
+// another client leaves the buffer empty, as for a client not found.
+void ReadClient(std::string_view code) {
+  db::Hlitrecherche(kClientFile, kClientKey, code);
+  if (db::Hendehors() || db::CurrentClient().Codcli().substr(0, code.size()) != code ||
+      code.empty()) {
+    ClearBuffer(db::FileId::CLIENT);
+  }
+}
+
+// Everything one client needs that lives for the whole run.
+struct RunState {
+  ColumnTables columns;
+  selection::FixedText<db::SelectedRecord::kNameWidth> name;
+  std::string code;
+  int16_t sequence = 1;
+};
+
+void ExtractClient(const ExtractionRubricList& list, selection::WorkTables& tables, RunState& state,
+                   MergeFileWriter& merge) {
+  state.columns.Clear();
+  ClearBuffer(db::FileId::SELECTES);
+  ReadClient(state.code);
+  selection::ProgressStep();
+  // The retirement loader reads CLIENT: keep what SELECTES needs first.
+  state.name.assign(db::CurrentClient().Name());
+  selection::LoadAddress(state.code, tables.address);
+  for (size_t i = 0; i < kExtractionFamilies.size(); ++i) {
+    if (!list.flags[i]) continue;
+    if (i == kIdentityFamily) {
+      ProduceIdentityColumns(list, db::CurrentClient(), tables.address, state.columns);
+    } else {
+      ProduceRubricColumns(kExtractionFamilies[i], list, state.code, tables, state.columns);
+    }
+  }
+  ++state.sequence;
+  db::SelectedRecord record = db::CurrentSelected();
+  record.SetClientCode(state.code);
+  record.SetName(state.name.view());
+  record.SetPostcode(tables.address.postcode.view());
+  record.SetCity(tables.address.city.view());
+  record.SetSequence(state.sequence);
+  record.SetMarker("E");
+  record.SetLastField(0);
+  db::Hajoute(kSelectedFile);
+  merge.WriteClient(state.columns);
+}
+
+}  // namespace
+
+void RunExtraction(std::string_view query_code, const ExtractionRubricList& list,
+                   selection::WorkTables& tables) {
+  const std::string selection_path = selection::SelectionFilePath(query_code);
+  if (selection_path.empty()) return;
+  auto state = std::make_unique<RunState>();
+  state->code.reserve(selection::kClientCodeWidth);
+
+  db::Hsubstnom(kSelectedFile, query_code);
+  db::Hcreation(kSelectedFile);
+  MergeFileWriter merge(MergeFilePath(query_code));
+  OpenExtractionProgress(selection_path);
+
+  selection::SelectionFileReader reader(selection_path);
+  while (reader.Next(state->code)) ExtractClient(list, tables, *state, merge);
+  merge.Commit();
+
+  db::Hferme(kSelectedFile);
+  db::Hferme(kClientFile);
+  screen::SendCommand("Ferme");
+}
+
+}  // namespace vz::outputs

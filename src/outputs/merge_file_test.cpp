@@ -1,0 +1,175 @@
+// The merge file's header arithmetic and its writer: widths from the first
+// client, the filler rule, lines longer than announced, the temporary name.
+#include "src/outputs/merge_file.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "src/config/program_settings.h"
+
+namespace vz::outputs {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ColumnSpec {
+  std::string code;
+  std::string value;
+};
+
+ColumnTables Columns(const std::vector<ColumnSpec>& specs) {
+  ColumnTables columns;
+  for (const ColumnSpec& spec : specs) columns.Append(spec.code, spec.value);
+  return columns;
+}
+
+std::vector<ColumnSpec> Repeat(int count, const ColumnSpec& spec) {
+  return std::vector<ColumnSpec>(static_cast<size_t>(count), spec);
+}
+
+struct HeaderCase {
+  const char* name;
+  std::vector<ColumnSpec> columns;
+  std::string header;
+};
+
+TEST(MergeFileHeader, LengthCodesWidthsAndFiller) {
+  const std::string ten_columns = [] {
+    std::string text = "0092";
+    for (int i = 0; i < 10; ++i) text += "4000108\t";
+    return text + std::string(6, ' ');
+  }();
+  const std::vector<HeaderCase> cases = {
+      {"no column: the line is its CR LF only", {}, "0002"},
+      {"one amount: no filler, longer than a data line",
+       {{"40001", "    1235"}},
+       "0011"
+       "4000108\t"},
+      {"name and amount: 10 blanks",
+       {{"0000A", std::string(20, 'N')}, {"40001", "        "}},
+       "0032"
+       "0000A20\t"
+       "4000108\t" +
+           std::string(10, ' ')},
+      {"ten amounts: 80 characters of columns and 6 blanks", Repeat(10, {"40001", "        "}),
+       ten_columns},
+      {"empty value: width 00",
+       {{"0000M", ""}},
+       "0003"
+       "0000M00\t"},
+      {"short code padded to 5",
+       {{"40", "12345678"}},
+       "0011"
+       "40   08\t"},
+      {"two columns sharing a code keep their own widths",
+       {{"0000C", "rue des Lilas"}, {"0000C", "bis"}},
+       "0020"
+       "0000C13\t"
+       "0000C03\t"},
+  };
+  for (const HeaderCase& c : cases) {
+    EXPECT_EQ(MergeFileHeader(Columns(c.columns)), c.header) << c.name;
+  }
+}
+
+TEST(ColumnTables, ValuesAreCutAndTheTablesHold128Columns) {
+  ColumnTables columns;
+  columns.Append("0000A", std::string(70, 'x'));
+  EXPECT_EQ(columns.at(0).value.view().size(), kColumnValueWidth);
+  columns.Append("400012", "v");
+  EXPECT_EQ(columns.at(1).code.view(), "40001");
+  for (int i = 0; i < 200; ++i) columns.Append("40001", "w");
+  EXPECT_EQ(columns.count(), kColumnCapacity);
+  columns.Clear();
+  columns.SetFromLast(0, "nothing to set");
+  EXPECT_EQ(columns.count(), 0);
+}
+
+TEST(FormatAmount, RoundedRightAlignedBlankForZero) {
+  const std::vector<std::pair<double, std::string>> cases = {
+      {0, "        "},   {1234.6, "    1235"},   {1234.4, "    1234"},     {-250, "    -250"},
+      {0.4, "       0"}, {99999999, "99999999"}, {100000000, "100000000"},
+  };
+  std::array<char, 32> out{};
+  for (const auto& [amount, text] : cases) EXPECT_EQ(FormatAmount(amount, out), text) << amount;
+}
+
+class MergeFileWriterTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "vz_merge_XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+    config::SetDataDirectory(folder_.string());
+  }
+  void TearDown() override {
+    config::SetDataDirectory("");
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
+  }
+  std::string Read(const std::string& name) const {
+    std::ifstream in(folder_ / name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  fs::path folder_;
+};
+
+TEST_F(MergeFileWriterTest, HeaderFromTheFirstClientThenOneLinePerClient) {
+  MergeFileWriter writer(MergeFilePath("01000007"));
+  writer.WriteClient(Columns({{"0000A", "DURAND"}, {"40001", "    1235"}}));
+  // A wider value later keeps the header of the first client.
+  writer.WriteClient(Columns({{"0000A", "LEFEBVRE-MARTIN"}, {"40001", "123456789"}}));
+  ASSERT_TRUE(writer.Commit());
+  EXPECT_EQ(Read("01000007.MEM"),
+            "0018"
+            "0000A06\t"
+            "4000108\t"
+            "\r\n"
+            "DURAND\t    1235\t\r\n"
+            "LEFEBVRE-MARTIN\t123456789\t\r\n");
+  EXPECT_FALSE(fs::exists(folder_ / "01000007.MEM.tmp"));
+}
+
+TEST_F(MergeFileWriterTest, NoClientGivesAnEmptyFile) {
+  MergeFileWriter writer(MergeFilePath("01000007"));
+  ASSERT_TRUE(writer.Commit());
+  ASSERT_TRUE(fs::exists(folder_ / "01000007.MEM"));
+  EXPECT_EQ(Read("01000007.MEM"), "");
+}
+
+TEST_F(MergeFileWriterTest, AnInterruptedRunKeepsThePreviousFileWhole) {
+  std::ofstream(folder_ / "01000007.MEM", std::ios::binary) << "previous";
+  {
+    MergeFileWriter writer(MergeFilePath("01000007"));
+    writer.WriteClient(Columns({{"0000A", "DURAND"}}));
+    // Destroyed without Commit: the run stopped half-way.
+  }
+  EXPECT_EQ(Read("01000007.MEM"), "previous");
+  EXPECT_FALSE(fs::exists(folder_ / "01000007.MEM.tmp"));
+}
+
+TEST_F(MergeFileWriterTest, AFailedWriteRemovesTheOldFileRatherThanPassItForNew) {
+  std::ofstream(folder_ / "01000007.MEM", std::ios::binary) << "previous";
+  fs::create_directory(folder_ / "01000007.MEM.tmp");  // the temporary cannot be created
+  MergeFileWriter writer(MergeFilePath("01000007"));
+  EXPECT_FALSE(writer.ok());
+  writer.WriteClient(Columns({{"0000A", "DURAND"}}));
+  EXPECT_FALSE(writer.Commit());
+  EXPECT_FALSE(fs::exists(folder_ / "01000007.MEM"));
+}
+
+TEST_F(MergeFileWriterTest, CodesThatCannotNameAFileOfTheDataDirectory) {
+  for (const char* code : {"", "..", "../x", "a/b", "a\\b"}) {
+    EXPECT_EQ(MergeFilePath(code), "") << code;
+  }
+  EXPECT_EQ(MergeFilePath("01000007"), (folder_ / "01000007.MEM").string());
+}
+
+}  // namespace
+}  // namespace vz::outputs

@@ -1,0 +1,28 @@
+// The result screen: the window RESULTAT of one query, reopened after every
+// action until the adviser leaves it with "ESC".
+//
+// Before each opening the file SELECTES is given the query code as physical
+// name (no creation), so that the letters and the labels of the window work
+// on the extraction of this query, whichever query was extracted last. The
+// window shows the label layout (the eight fields of label_parameters.h, as
+// last saved) and the query code in REQUETE. Return codes: "LET" produces
+// the letters (letters.h) while the window is open; "RUB" closes it, opens
+// the rubric choice window for the query and extracts again with the new
+// rubric lines; "ESC" returns; any other code reopens the window.
+// Nothing is reported. A query whose extraction was never run shows an empty
+// SELECTES (the engine gives an empty file).
+// REQUIRES: the program is initialised (screen project loaded, database files
+// described and open, list separator TAB, data directory known).
+#ifndef VZ_SRC_OUTPUTS_RESULT_SCREEN_H_
+#define VZ_SRC_OUTPUTS_RESULT_SCREEN_H_
+
+#include <string_view>
+
+namespace vz::outputs {
+
+// `query_code` is cut to 8 characters.
+void RunResultScreen(std::string_view query_code);
+
+}  // namespace vz::outputs
+
+#endif  // VZ_SRC_OUTPUTS_RESULT_SCREEN_H_

@@ -1,0 +1,150 @@
+// The rubric column producers (rubric_columns.h).
+#include "src/outputs/rubric_columns.h"
+
+#include <array>
+#include <optional>
+
+#include "src/db/layouts/clipart.h"
+#include "src/db/record_ops.h"
+#include "src/selection/rubric_loaders.h"
+
+namespace vz::outputs {
+namespace {
+
+using selection::Rubric;
+
+// How one family turns the loader's tables into columns.
+enum class Pairing {
+  kOne,        // one column: table `first`, entry k
+  kTwo,        // two columns: table `first` then table `second`, entry k
+  kProvident,  // two columns across tables 3 and 6 (below)
+};
+
+struct Member {
+  std::string_view prefix;
+  Rubric rubric;
+  Pairing pairing;
+  int first;
+  int second;
+};
+
+constexpr std::array<Member, 12> kMembers = {{
+    {"40", Rubric::kIncome, Pairing::kOne, 2, 0},
+    {"54", Rubric::kLoans, Pairing::kTwo, 3, 4},
+    {"51", Rubric::kTaxes, Pairing::kOne, 3, 0},
+    {"01", Rubric::kOwnerOccupied, Pairing::kOne, 3, 0},
+    {"02", Rubric::kRental, Pairing::kTwo, 3, 6},
+    {"03", Rubric::kLand, Pairing::kTwo, 3, 6},
+    {"04", Rubric::kSecurities, Pairing::kOne, 3, 0},
+    {"05", Rubric::kCash, Pairing::kOne, 3, 0},
+    {"06", Rubric::kOtherAssets, Pairing::kOne, 3, 0},
+    {"07", Rubric::kSinglePremium, Pairing::kOne, 3, 0},
+    {"20", Rubric::kRetirement, Pairing::kOne, 7, 0},
+    {"33", Rubric::kProvident, Pairing::kProvident, 3, 6},
+}};
+
+// The provident loader fills 14 fixed codes: the first seven pair amount
+// table 3 entries k and k + 7, the last seven pair amount table 6 entries
+// k - 7 and k.
+constexpr int kProvidentHalf = 7;
+
+bool HasPrefix(const ExtractionRubric& entry, std::string_view prefix) {
+  return entry.Code().substr(0, 2) == prefix;
+}
+
+const Member* MemberOf(std::string_view prefix) {
+  for (const Member& member : kMembers) {
+    if (member.prefix == prefix) return &member;
+  }
+  return nullptr;
+}
+
+int ColumnsPerEntry(Pairing pairing) {
+  return pairing == Pairing::kOne ? 1 : 2;
+}
+
+void ProduceLoaderColumns(const Member& member, const ExtractionRubricList& list,
+                          std::string_view client_code, selection::WorkTables& tables,
+                          ColumnTables& columns) {
+  const ExtractionRubric* first = nullptr;
+  for (const ExtractionRubric& entry : list) {
+    if (HasPrefix(entry, member.prefix)) {
+      first = &entry;
+      break;
+    }
+  }
+  if (first == nullptr) return;
+  selection::LoadRubric(member.rubric, client_code, first->Option(), tables);
+
+  const int width = ColumnsPerEntry(member.pairing);
+  std::array<char, 32> text{};
+  for (const ExtractionRubric& entry : list) {
+    if (!HasPrefix(entry, member.prefix)) continue;
+    if (columns.count() + width > kColumnCapacity) return;
+    for (int i = 0; i < width; ++i) columns.Append(entry.Code(), kBlankAmount);
+    const int k = tables.codes.Find(entry.Code());
+    if (k > tables.codes.count()) continue;
+    const selection::AmountTables& amounts = tables.amounts;
+    switch (member.pairing) {
+      case Pairing::kOne:
+        columns.SetFromLast(0, FormatAmount(amounts.Get(member.first, k), text));
+        break;
+      case Pairing::kTwo:
+        columns.SetFromLast(1, FormatAmount(amounts.Get(member.first, k), text));
+        columns.SetFromLast(0, FormatAmount(amounts.Get(member.second, k), text));
+        break;
+      case Pairing::kProvident:
+        if (k <= kProvidentHalf) {
+          columns.SetFromLast(1, FormatAmount(amounts.Get(member.first, k), text));
+          columns.SetFromLast(0, FormatAmount(amounts.Get(member.first, k + kProvidentHalf), text));
+        } else {
+          columns.SetFromLast(1,
+                              FormatAmount(amounts.Get(member.second, k - kProvidentHalf), text));
+          columns.SetFromLast(0, FormatAmount(amounts.Get(member.second, k), text));
+        }
+        break;
+    }
+  }
+}
+
+void ProduceEstateColumns(const ExtractionRubricList& list, std::string_view client_code,
+                          ColumnTables& columns) {
+  std::array<double, 2> estate{0, 0};
+  bool read = false;
+  std::array<char, 32> text{};
+  for (const ExtractionRubric& entry : list) {
+    if (!HasPrefix(entry, "SC")) continue;
+    if (!read) {
+      read = true;
+      db::Hlitrecherche("CLIPART", "CODCLI", client_code);
+      const db::EstateRecord record = db::CurrentEstate();
+      if (!db::Hendehors() && record.ClientCode() == client_code) {
+        estate = {record.EstateOnDeath(0), record.EstateOnDeath(1)};
+      }
+    }
+    const std::string_view code = entry.Code();
+    if (code == "SC00A") {
+      columns.Append(code, FormatAmount(estate[0], text));
+    } else if (code == "SC00B") {
+      columns.Append(code, FormatAmount(estate[1], text));
+    } else {
+      columns.Append(code, kBlankAmount);
+    }
+  }
+}
+
+}  // namespace
+
+void ProduceRubricColumns(std::string_view prefix, const ExtractionRubricList& list,
+                          std::string_view client_code, selection::WorkTables& tables,
+                          ColumnTables& columns) {
+  if (prefix == "SC") {
+    ProduceEstateColumns(list, client_code, columns);
+    return;
+  }
+  if (const Member* member = MemberOf(prefix)) {
+    ProduceLoaderColumns(*member, list, client_code, tables, columns);
+  }
+}
+
+}  // namespace vz::outputs
