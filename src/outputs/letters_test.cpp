@@ -118,7 +118,7 @@ TEST_F(LettersTest, SecondPersonComesFromTheClientFileAlone) {
   };
   // Households: 01 with a second person, 02 whose second is marked "(",
   // 03 whose second is marked "*", 04 alone and followed by household 05,
-  // 05 alone and last of the file.
+  // 05 alone and last of the file, 00 whose record is stored twice.
   auto with = [](std::string_view birth, std::string_view profession) {
     return [=](db::ClientRecord& c) {
       c.SetBirthDate(birth);
@@ -133,12 +133,15 @@ TEST_F(LettersTest, SecondPersonComesFromTheClientFileAlone) {
   AddClient("010000032", "*DURAND", with("19700101", "03001"));
   AddClient("010000041", "LEROY", with("19800101", ""));
   AddClient("010000051", "MOREAU", with("19800101", ""));
+  AddClient("010000001", "ROUX", with("19800101", ""));
+  AddClient("010000001", "ROUX", with("19700101", "03001"));  // the same client twice
   const Case cases[] = {
       {"010000011", " 54", "19700101", "Artisan"},
       {"010000012", "", "", ""},  // person 2: the next record is another household
       {"010000021", "", "", ""},
       {"010000031", "", "", ""},
       {"010000041", "", "", ""},
+      {"010000001", "", "", ""},  // a duplicated record is not a second person
       {"010000051", "", "", ""},  // the last client of the file
       {"010000099", "", "", ""},  // a code the client file does not hold
   };
@@ -152,7 +155,7 @@ TEST_F(LettersTest, SecondPersonComesFromTheClientFileAlone) {
     EXPECT_EQ(Value(i, "0000L2"), cases[i].profession2);
   }
   EXPECT_EQ(Value(0, "0000A"), "MARTIN");
-  EXPECT_EQ(Value(6, "0000A"), "");
+  EXPECT_EQ(Value(7, "0000A"), "");
 }
 
 TEST_F(LettersTest, IdentityTextsOfTheFirstPerson) {
