@@ -10,6 +10,7 @@ void RegisterProjectCode(runtime::CodeRegistry& registry) {
   RegisterCombineWindow(registry);
   RegisterRubricChoice(registry);
   RegisterProgressWindow(registry);
+  RegisterLetterRun(registry);
 }
 
 }  // namespace vz::project

@@ -23,6 +23,7 @@ void RegisterQueryWindows(runtime::CodeRegistry& registry);  // SEL01A lists
 void RegisterCombineWindow(runtime::CodeRegistry& registry);  // COMBINE tables and picture
 void RegisterRubricChoice(runtime::CodeRegistry& registry);   // Rubrique
 void RegisterProgressWindow(runtime::CodeRegistry& registry);  // EX_attente counter, bar
+void RegisterLetterRun(runtime::CodeRegistry& registry);  // RESULTAT letters (letter_run.h)
 
 }  // namespace vz::project
 

@@ -1,0 +1,233 @@
+// The merged documents opened again as a reader would: the RTF read back to
+// its text, the flat ODF parsed as XML, the HTML laid out by a text engine,
+// and the PDF of the letters counted page by page. Every cp1252 character of
+// the values must come back as written.
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QTextDocument>
+#include <QXmlStreamReader>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "platform/os/cp1252.h"
+#include "platform/runtime/runtime_test_files.h"
+#include "project/gui_application.h"
+#include "project/letter_merge.h"
+#include "project/letter_pdf.h"
+
+namespace vz::project {
+namespace {
+
+namespace fs = std::filesystem;
+using os::Cp1252;
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string SampleTemplate(std::string_view name) {
+  return ReadBytes(fs::path(VZ_PROJECT_DIR) / "templates" / std::string(name));
+}
+
+// A client whose values hold everything a format must escape.
+LetterValues AwkwardClient() {
+  return {
+      {"0000M", "Madame"},
+      {"0000B", Cp1252("Hélène")},
+      {"0000A", Cp1252("L'ŒUVRE & {FILS} <SA> \\ \"A\"")},
+      {"0000C1", Cp1252("12 rue de l'Été")},
+      {"0000C2", ""},
+      {"0000D", "91000"},
+      {"0000E", Cp1252("ÉVRY")},
+      {"0000J", Cp1252("Mariée")},
+      {"0000L1", Cp1252("Ingénieur")},
+      {"4000011", "   45210"},
+      {"0500011", "    1200"},
+      {"0400011", "        "},
+      {"5400011", "  150000"},
+      {"SC00A11", "  850000"},
+  };
+}
+
+// The text of an RTF document, in cp1252: destinations that are not text
+// (font table, information, "\*" groups) are skipped.
+std::string RtfText(std::string_view rtf) {
+  std::string text;
+  int depth = 0;
+  int skip_below = -1;  // depth at which a skipped group started
+  for (size_t i = 0; i < rtf.size();) {
+    const char c = rtf[i];
+    if (c == '{') {
+      ++depth;
+      ++i;
+      if (skip_below < 0 && (rtf.compare(i, 8, "\\fonttbl") == 0 ||
+                             rtf.compare(i, 5, "\\info") == 0 || rtf.compare(i, 2, "\\*") == 0))
+        skip_below = depth;
+      continue;
+    }
+    if (c == '}') {
+      if (depth == skip_below) skip_below = -1;
+      --depth;
+      ++i;
+      continue;
+    }
+    if (c == '\r' || c == '\n') {
+      ++i;
+      continue;
+    }
+    const bool keep = skip_below < 0;
+    if (c != '\\') {
+      if (keep) text.push_back(c);
+      ++i;
+      continue;
+    }
+    const char next = i + 1 < rtf.size() ? rtf[i + 1] : '\0';
+    if (next == '\\' || next == '{' || next == '}') {
+      if (keep) text.push_back(next);
+      i += 2;
+    } else if (next == '\'') {
+      if (keep)
+        text.push_back(
+            static_cast<char>(std::stoi(std::string(rtf.substr(i + 2, 2)), nullptr, 16)));
+      i += 4;
+    } else if (std::isalpha(static_cast<unsigned char>(next))) {
+      size_t end = i + 1;
+      while (end < rtf.size() && std::isalpha(static_cast<unsigned char>(rtf[end]))) ++end;
+      const std::string word(rtf.substr(i + 1, end - i - 1));
+      if (end < rtf.size() && rtf[end] == '-') ++end;
+      while (end < rtf.size() && std::isdigit(static_cast<unsigned char>(rtf[end]))) ++end;
+      if (end < rtf.size() && rtf[end] == ' ') ++end;
+      if (keep && (word == "par" || word == "line")) text.push_back('\n');
+      if (keep && word == "tab") text.push_back('\t');
+      i = end;
+    } else {
+      i += 2;
+    }
+  }
+  EXPECT_EQ(depth, 0) << "unbalanced braces";
+  return text;
+}
+
+TEST(LetterDocumentsTest, RtfReadsBackToTheValues) {
+  const std::string merged =
+      MergeLetter(SampleTemplate("INVITATION.RTF"), LetterFormat::kRtf, AwkwardClient());
+  const std::string text = RtfText(merged);
+  EXPECT_NE(text.find(Cp1252("Madame Hélène L'ŒUVRE & {FILS} <SA> \\ \"A\"\n12 rue de l'Été\n\n"
+                             "91000 ÉVRY")),
+            std::string::npos)
+      << os::Utf8(text);
+  EXPECT_NE(text.find(Cp1252("estimé à   850000 €")), std::string::npos) << os::Utf8(text);
+  EXPECT_NE(text.find(Cp1252("d'agréer, Madame, l'expression")), std::string::npos);
+  EXPECT_EQ(text.find('#'), std::string::npos) << "a field was left in the letter";
+  // Nothing but ASCII in the file: every other character is escaped.
+  for (char c : merged) EXPECT_LT(static_cast<unsigned char>(c), 0x80);
+}
+
+TEST(LetterDocumentsTest, FlatOdfIsWellFormedAndHoldsTheValues) {
+  const std::string document =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+      "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
+      "xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\" "
+      "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" office:version=\"1.3\" "
+      "office:mimetype=\"application/vnd.oasis.opendocument.text\">"
+      "<office:styles><style:style style:name=\"P1\" style:family=\"paragraph\">"
+      "<style:text-properties fo:color=\"#400011\"/></style:style></office:styles>"
+      "<office:body><office:text>"
+      "<text:p>#0000M #0000B #0000A</text:p><text:p>#0000C1</text:p>"
+      "<text:p>#0000D #0000E — revenus : #4000011 €</text:p>"
+      "</office:text></office:body></office:document>\n";
+  const std::string merged = MergeLetter(document, LetterFormat::kFlatOdf, AwkwardClient());
+  QXmlStreamReader reader(QByteArray::fromStdString(merged));
+  QStringList paragraphs;
+  QString colour;
+  while (!reader.atEnd()) {
+    reader.readNext();
+    if (reader.isStartElement() && reader.name() == QStringLiteral("p"))
+      paragraphs << reader.readElementText(QXmlStreamReader::IncludeChildElements);
+    if (reader.isStartElement() && reader.name() == QStringLiteral("text-properties"))
+      colour = reader.attributes().value(QStringLiteral("fo:color")).toString();
+  }
+  ASSERT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+  EXPECT_EQ(paragraphs,
+            QStringList({QString::fromUtf8("Madame Hélène L'ŒUVRE & {FILS} <SA> \\ \"A\""),
+                         QString::fromUtf8("12 rue de l'Été"),
+                         QString::fromUtf8("91000 ÉVRY — revenus :    45210 €")}));
+  EXPECT_EQ(colour, QStringLiteral("#400011"));
+}
+
+TEST(LetterDocumentsTest, HtmlShowsTheValuesAndKeepsItsStyles) {
+  ASSERT_TRUE(EnsureGuiApplication());
+  const std::string merged =
+      MergeLetter(SampleTemplate("BILAN.HTM"), LetterFormat::kHtml, AwkwardClient());
+  EXPECT_NE(merged.find("L&#39;ŒUVRE &amp; {FILS} &lt;SA&gt; \\ &quot;A&quot;"), std::string::npos);
+  QTextDocument document;
+  document.setHtml(QString::fromStdString(merged));
+  const QString text = document.toPlainText();
+  for (const char* expected :
+       {"Madame Hélène L'ŒUVRE & {FILS} <SA> \\ \"A\"", "91000 ÉVRY", "(Mariée)", "(Ingénieur)",
+        "45210 €", "150000 €", "Comme chaque année"}) {
+    EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected;
+  }
+  EXPECT_FALSE(text.contains('#'));
+}
+
+TEST(LetterDocumentsTest, TextInUtf8StaysUtf8) {
+  const std::string merged =
+      MergeLetter(SampleTemplate("RELANCE.TXT"), LetterFormat::kText, AwkwardClient());
+  EXPECT_TRUE(IsUtf8WithNonAscii(merged));
+  EXPECT_NE(
+      merged.find("Madame Hélène L'ŒUVRE & {FILS} <SA> \\ \"A\"\n12 rue de l'Été\n\n91000 ÉVRY"),
+      std::string::npos);
+  EXPECT_NE(merged.find("s'élevant à    45210 €"), std::string::npos);
+}
+
+// Page objects of a PDF, the page tree's own "/Type /Pages" not counted.
+int PdfPageCount(const std::string& pdf) {
+  int pages = 0;
+  for (size_t at = pdf.find("/Type /Page"); at != std::string::npos;
+       at = pdf.find("/Type /Page", at + 1)) {
+    if (at + 11 >= pdf.size() || pdf[at + 11] != 's') ++pages;
+  }
+  return pages;
+}
+
+TEST(LetterDocumentsTest, PdfGivesEachLetterItsOwnPages) {
+  runtime::TempDir dir;
+  const fs::path path = dir.path() / "lettres.pdf";
+  QString long_letter;
+  for (int i = 0; i < 150; ++i)
+    long_letter +=
+        QString::fromUtf8("<p>Paragraphe %1 : épargne, placements et prévoyance.</p>").arg(i);
+  LetterPdf pdf;
+  ASSERT_TRUE(pdf.Open(path.string(), QStringLiteral("Lettres")));
+  ASSERT_TRUE(pdf.AddLetter(QString::fromUtf8("<p>Madame Hélène, 5 000 €</p>"), true, dir.path()));
+  ASSERT_TRUE(
+      pdf.AddLetter(QString::fromUtf8("Lettre en texte\nsur deux lignes"), false, dir.path()));
+  EXPECT_EQ(pdf.page_count(), 2);
+  ASSERT_TRUE(pdf.AddLetter(long_letter, true, dir.path()));
+  const int after_long = pdf.page_count();
+  EXPECT_GT(after_long, 3) << "a long letter takes several pages";
+  ASSERT_TRUE(pdf.AddLetter(QStringLiteral("<p>Fin</p>"), true, dir.path()));
+  pdf.Finish();
+  EXPECT_FALSE(pdf.AddLetter(QStringLiteral("<p>trop tard</p>"), true, dir.path()));
+  const std::string bytes = ReadBytes(path);
+  ASSERT_EQ(bytes.rfind("%PDF-", 0), 0u);
+  EXPECT_NE(bytes.find("%%EOF"), std::string::npos);
+  EXPECT_EQ(PdfPageCount(bytes), after_long + 1);
+}
+
+TEST(LetterDocumentsTest, PdfThatCannotBeWrittenIsRefused) {
+  runtime::TempDir dir;
+  LetterPdf pdf;
+  EXPECT_FALSE(pdf.Open((dir.path() / "absent" / "lettres.pdf").string(), QStringLiteral("x")));
+  EXPECT_FALSE(pdf.is_open());
+  EXPECT_FALSE(pdf.AddLetter(QStringLiteral("<p>x</p>"), true, dir.path()));
+}
+
+}  // namespace
+}  // namespace vz::project

@@ -1,0 +1,322 @@
+// The result window's letter run driven through the screen runtime as the
+// program drives it: for each client of SELECTES, in postcode order, the
+// INTERFA "EX**" records are replaced and "Execute,BOUTON1.CLIC" is sent;
+// closing the window finishes the PDF. Real engine, temporary installation.
+#include "project/letter_run.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/engine/le_api.h"
+#include "platform/os/cp1252.h"
+#include "platform/runtime/fake_front_end.h"
+#include "platform/runtime/runtime_test_files.h"
+#include "platform/runtime/session.h"
+#include "platform/runtime/transcript.h"
+#include "project/project_code.h"
+#include "src/config/program_settings.h"
+#include "src/db/analysis_writer.h"
+#include "src/db/describe.h"
+#include "src/db/layouts/interfa.h"
+#include "src/db/layouts/selectes.h"
+#include "src/db/record_buffers.h"
+#include "src/db/record_ops.h"
+
+namespace vz::project {
+namespace {
+
+namespace fs = std::filesystem;
+using db::FileId;
+using os::Cp1252;
+
+const char kLibrary[] = R"(library LETTRES
+window RESULTAT title="Résultat" w=760 h=560 default=BT_FERMER escape=ESC
+  text    REQUETE    x=20 y=56  w=340 h=26 length=8 label="Requête" state=-
+  list    Nom_Lettre x=20 y=128 w=530 h=92 label="Modèle"
+  button  BOUTON1    x=20 y=504 w=36 h=36 label="Fusionner" event=CLIC state=I
+  button  BT_FERMER  x=580 y=500 w=160 h=40 label="Fermer" code=ESC
+end
+)";
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+int PdfPageCount(const std::string& pdf) {
+  int pages = 0;
+  for (size_t at = pdf.find("/Type /Page"); at != std::string::npos;
+       at = pdf.find("/Type /Page", at + 1)) {
+    if (at + 11 >= pdf.size() || pdf[at + 11] != 's') ++pages;
+  }
+  return pages;
+}
+
+std::vector<std::string> FilesIn(const fs::path& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    if (it->is_regular_file()) names.push_back(fs::relative(it->path(), folder).string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+struct Client {
+  std::string code;
+  std::string postcode;
+  std::string name;  // cp1252
+};
+
+class LetterRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "vz_letters_XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    root_ = pattern;
+    data_ = root_ / "DATA";
+    fs::create_directories(root_ / "HSF");
+    fs::create_directories(data_);
+    runtime::WriteFile(root_ / "lettres.wdl", kLibrary);
+    ASSERT_TRUE(db::WriteAnalysisFile(root_ / "HSF" / "vestra.wdd"));
+    runtime_context_ = LE_CreateContexteHF(103);
+    db::SetContextHandle(LE_CreateContexteHF(103));
+    db::DescribeAllFiles();
+    ASSERT_NE(LE_Hinitpartage(db::ContextHandle(), runtime_context_), 0);
+    ASSERT_NE(db::Houvreanalyse((root_ / "HSF" / "vestra.wdd").string(), "", "", "", ""), 0);
+    db::Hsubstrep(db::kPlaceholderDirectory, data_.string());
+    config::SetDataDirectory(data_.string());
+    transcript_ = std::make_unique<runtime::Transcript>((root_ / "transcript.txt").string());
+    StartSession();
+  }
+
+  void TearDown() override {
+    session_.reset();
+    transcript_.reset();
+    config::SetDataDirectory("");
+    db::Hferme("");
+    db::HftermineCTX();
+    LE_HftermineCTX(runtime_context_);
+    db::SetContextHandle(0);
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+  }
+
+  void StartSession() {
+    runtime::Session::Setup setup;
+    setup.front_end = &front_;
+    setup.transcript = transcript_.get();
+    setup.directory = root_;
+    setup.create_engine_context = [this] { return runtime_context_; };
+    RegisterProjectCode(setup.registry);
+    // The window's opening code starts the run, as the result window does.
+    setup.registry.AddWindowCode(
+        "RESULTAT", "RESULTAT", "OUVERTURE",
+        [](runtime::CodeContext& context, runtime::Window&) { StartLetterRun(context); });
+    session_ = std::make_unique<runtime::Session>(std::move(setup));
+    ASSERT_EQ(session_->Execute("BIBLI,disque,lettres.wdl").value, 0);
+  }
+
+  // The extraction of query `query`: SELECTES under that physical name.
+  void Extract(std::string_view query, const std::vector<Client>& clients) {
+    db::Hsubstnom("SELECTES", query);
+    db::Hcreation("SELECTES");
+    int16_t sequence = 1;
+    for (const Client& client : clients) {
+      uint8_t* buffer = db::RecordBuffer(FileId::SELECTES);
+      std::memset(buffer, 0, db::RecordBufferSize(FileId::SELECTES));
+      db::SelectedRecord record{buffer};
+      record.SetClientCode(client.code);
+      record.SetName(client.name);
+      record.SetPostcode(client.postcode);
+      record.SetSequence(++sequence);
+      record.SetMarker("E");
+      db::Hajoute("SELECTES");
+    }
+  }
+
+  void OpenResult(std::string_view query, std::string_view template_name) {
+    ASSERT_EQ(session_->Execute("Ouvre,RESULTAT").value, 0);
+    session_->CurrentWindow()->FindField("REQUETE")->value = std::string(query);
+    session_->CurrentWindow()->FindField("Nom_Lettre")->value = std::string(template_name);
+  }
+
+  // What the program does for one client: its INTERFA records, then the click.
+  void ProgramMerges(const std::vector<std::pair<std::string, std::string>>& fields) {
+    db::Hlitrecherche("INTERFA", "MOTCLEF", "EX**");
+    db::InterfaceRecord record = db::CurrentInterface();
+    while (!db::Hendehors() && record.Keyword().substr(0, 4) == "EX**") {
+      db::Hsupprime("INTERFA");
+      db::Hlitsuivant("INTERFA", "MOTCLEF");
+    }
+    for (const auto& [keyword, value] : fields) {
+      std::memset(record.data, 0, db::RecordBufferSize(FileId::INTERFA));
+      record.SetKeyword("EX**" + keyword);
+      record.SetLineText(value + "\t");
+      db::Hajoute("INTERFA");
+    }
+    EXPECT_EQ(session_->Execute("Execute,BOUTON1.CLIC").value, 0);
+  }
+
+  // The program's letters over the extraction: one click per client in
+  // postcode order, with the client's name as the value of #0000A.
+  void ProgramProducesLetters(const std::vector<Client>& clients_in_postcode_order) {
+    for (const Client& client : clients_in_postcode_order)
+      ProgramMerges({{"0000A", client.name}, {"0000D", client.postcode}});
+  }
+
+  std::vector<std::string> Notes() { return runtime::ReadLines(root_ / "transcript.txt"); }
+
+  fs::path root_;
+  fs::path data_;
+  int32_t runtime_context_ = 0;
+  runtime::FakeFrontEnd front_;
+  std::unique_ptr<runtime::Transcript> transcript_;
+  std::unique_ptr<runtime::Session> session_;
+};
+
+const std::vector<Client> kClients = {
+    {"010000011", "91000", Cp1252("ÉTIENNE")},
+    {"010000021", "13001", "MARTIN"},
+    {"010000031", "75011", Cp1252("D'ARC & CIE")},
+};
+// The same clients in postcode order.
+const std::vector<Client> kByPostcode = {kClients[1], kClients[2], kClients[0]};
+
+TEST_F(LetterRunTest, HtmlLettersOnePerClientInPostcodeOrderAndOnePdf) {
+  runtime::WriteFile(data_ / "BILAN.HTM",
+                     "<html><head><meta charset=\"utf-8\"></head><body>"
+                     "<p>Cher client #0000A, #0000D — à bientôt.</p></body></html>");
+  Extract("REQ00001", kClients);
+  OpenResult("REQ00001", "BILAN.HTM");
+  ProgramProducesLetters(kByPostcode);
+  const fs::path folder = data_ / "LETTRES" / "REQ00001-BILAN";
+  EXPECT_EQ(FilesIn(data_ / "LETTRES"),
+            (std::vector<std::string>{
+                "REQ00001-BILAN/0001-010000021.HTM", "REQ00001-BILAN/0002-010000031.HTM",
+                "REQ00001-BILAN/0003-010000011.HTM", "REQ00001-BILAN/lettres.pdf"}));
+  EXPECT_EQ(ReadBytes(folder / "lettres.pdf").find("%%EOF"), std::string::npos)
+      << "the PDF is complete only once the window closes";
+  EXPECT_EQ(ReadBytes(folder / "0001-010000021.HTM"),
+            "<html><head><meta charset=\"utf-8\"></head><body>"
+            "<p>Cher client MARTIN, 13001 — à bientôt.</p></body></html>");
+  EXPECT_NE(ReadBytes(folder / "0002-010000031.HTM").find("D&#39;ARC &amp; CIE, 75011"),
+            std::string::npos);
+  EXPECT_NE(ReadBytes(folder / "0003-010000011.HTM").find("ÉTIENNE, 91000"), std::string::npos);
+  ASSERT_EQ(session_->Execute("Ferme").value, 0);
+  const std::string pdf = ReadBytes(folder / "lettres.pdf");
+  EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
+  EXPECT_EQ(PdfPageCount(pdf), 3);
+}
+
+TEST_F(LetterRunTest, RtfAndFlatOdfLettersGetNoPdf) {
+  runtime::WriteFile(data_ / "invitation.rtf", "{\\rtf1\\ansi \\b#0000A\\b0\\par}");
+  runtime::WriteFile(data_ / "Note.fodt", "<?xml version=\"1.0\"?><t>#0000A</t>");
+  Extract("REQ00002", kClients);
+  OpenResult("REQ00002", "invitation.rtf");
+  ProgramProducesLetters(kByPostcode);
+  session_->Execute("Ferme");
+  OpenResult("REQ00002", "Note.fodt");
+  ProgramProducesLetters(kByPostcode);
+  session_->Execute("Ferme");
+  const fs::path rtf = data_ / "LETTRES" / "REQ00002-invitation";
+  EXPECT_EQ(FilesIn(rtf), (std::vector<std::string>{"0001-010000021.rtf", "0002-010000031.rtf",
+                                                    "0003-010000011.rtf"}));
+  EXPECT_EQ(ReadBytes(rtf / "0003-010000011.rtf"), "{\\rtf1\\ansi \\b \\'c9TIENNE\\b0\\par}");
+  EXPECT_EQ(ReadBytes(data_ / "LETTRES" / "REQ00002-Note" / "0002-010000031.fodt"),
+            "<?xml version=\"1.0\"?><t>D&#39;ARC &amp; CIE</t>");
+  EXPECT_EQ(FilesIn(data_ / "LETTRES" / "REQ00002-Note").size(), 3u);
+}
+
+TEST_F(LetterRunTest, TemplatesOutsideTheDataDirectoryOrMissingWriteNothing) {
+  runtime::WriteFile(root_ / "DEHORS.TXT", "#0000A");
+  runtime::WriteFile(data_ / "SOUS" / "LETTRE.TXT", "#0000A");
+  runtime::WriteFile(data_ / "LETTRE.DOC", "#0000A");
+  Extract("REQ00003", kClients);
+  for (const char* name :
+       {"../DEHORS.TXT", "..\\DEHORS.TXT", "SOUS/LETTRE.TXT", "SOUS\\LETTRE.TXT",
+        "/etc/hostname.txt", "C:LETTRE.TXT", "..", "ABSENTE.TXT", "LETTRE.DOC", "", "   "}) {
+    OpenResult("REQ00003", name);
+    ProgramProducesLetters(kByPostcode);
+    session_->Execute("Ferme");
+    EXPECT_FALSE(fs::exists(data_ / "LETTRES")) << name;
+  }
+  EXPECT_FALSE(fs::exists(root_ / "LETTRES"));
+  // One note per pass, not one per client.
+  int notes = 0;
+  for (const std::string& line : Notes())
+    notes += line.find("RESULTAT.BOUTON1") != std::string::npos ? 1 : 0;
+  EXPECT_EQ(notes, 11);
+}
+
+TEST_F(LetterRunTest, OddQueryAndClientNamesStayInsideTheLettersFolder) {
+  runtime::WriteFile(data_ / "LETTRE.TXT", "#0000A");
+  Extract("Q", {{"01/../..", "10000", "X"}, {"01 AB\xE9", "20000", "Y"}});
+  OpenResult("../../x", "LETTRE.TXT");
+  ProgramMerges({{"0000A", "X"}});
+  ProgramMerges({{"0000A", "Y"}});
+  session_->Execute("Ferme");
+  EXPECT_EQ(
+      FilesIn(data_ / "LETTRES"),
+      (std::vector<std::string>{"______x-LETTRE/0001-01______.TXT",
+                                "______x-LETTRE/0002-01_AB_.TXT", "______x-LETTRE/lettres.pdf"}));
+  for (const auto& entry : fs::directory_iterator(root_))
+    EXPECT_TRUE(entry.path().filename() != "x-LETTRE" && entry.path().filename() != "LETTRES")
+        << entry.path();
+}
+
+TEST_F(LetterRunTest, PressingLettersAgainReplacesTheFirstPass) {
+  runtime::WriteFile(data_ / "RELANCE.TXT", "Bonjour #0000A\n");
+  Extract("REQ00004", kClients);
+  OpenResult("REQ00004", "RELANCE.TXT");
+  ProgramProducesLetters(kByPostcode);
+  // The adviser presses "Lettres" again after the extraction shrank.
+  Extract("REQ00004", {kClients[0]});
+  ProgramProducesLetters({kClients[0]});
+  session_->Execute("Ferme");
+  const fs::path folder = data_ / "LETTRES" / "REQ00004-RELANCE";
+  EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"0001-010000011.TXT", "lettres.pdf"}));
+  EXPECT_EQ(ReadBytes(folder / "0001-010000011.TXT"), Cp1252("Bonjour ÉTIENNE\n"));
+  EXPECT_EQ(PdfPageCount(ReadBytes(folder / "lettres.pdf")), 1);
+}
+
+TEST_F(LetterRunTest, SecondPassInTheSameWindowStartsNumberingAgain) {
+  runtime::WriteFile(data_ / "RELANCE.TXT", "Bonjour #0000A\n");
+  Extract("REQ00005", kClients);
+  OpenResult("REQ00005", "RELANCE.TXT");
+  ProgramProducesLetters(kByPostcode);
+  ProgramProducesLetters(kByPostcode);
+  session_->Execute("Ferme");
+  const fs::path folder = data_ / "LETTRES" / "REQ00005-RELANCE";
+  EXPECT_EQ(FilesIn(folder).size(), 4u);
+  EXPECT_EQ(PdfPageCount(ReadBytes(folder / "lettres.pdf")), 3);
+}
+
+TEST_F(LetterRunTest, ASessionEndingWithTheWindowOpenStillFinishesItsPdf) {
+  runtime::WriteFile(data_ / "RELANCE.TXT", "Bonjour #0000A\n");
+  Extract("REQ00006", kClients);
+  OpenResult("REQ00006", "RELANCE.TXT");
+  ProgramProducesLetters(kByPostcode);
+  session_.reset();
+  const std::string pdf = ReadBytes(data_ / "LETTRES" / "REQ00006-RELANCE" / "lettres.pdf");
+  EXPECT_NE(pdf.find("%%EOF"), std::string::npos);
+  EXPECT_EQ(PdfPageCount(pdf), 3);
+  // A new session starts clean: its first letter is numbered 0001 again.
+  StartSession();
+  OpenResult("REQ00006", "RELANCE.TXT");
+  ProgramMerges({{"0000A", "MARTIN"}});
+  EXPECT_TRUE(fs::exists(data_ / "LETTRES" / "REQ00006-RELANCE" / "0001-010000021.TXT"));
+}
+
+}  // namespace
+}  // namespace vz::project
