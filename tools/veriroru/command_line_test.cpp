@@ -1,0 +1,187 @@
+// The tools program's command line, parsed and run as the executable: exit
+// codes and messages of the headless commands, the window played by a
+// scenario, and no wait for ever without a display.
+#include "tools/veriroru/command_line.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "tools/veriroru/backup_check.h"
+#include "tools/veriroru/veriroru_test_support.h"
+
+namespace vz::veriroru {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::FileBytes;
+using ::testing::HasSubstr;
+
+struct ParseCase {
+  std::vector<std::string> arguments;
+  Command::Kind kind;
+  const char* data_directory;
+  const char* backup;
+  const char* error;  // part of the usage error, "" for none
+};
+
+class ParseTest : public ::testing::TestWithParam<ParseCase> {};
+
+TEST_P(ParseTest, ReadsTheLine) {
+  const ParseCase& c = GetParam();
+  Command command = ParseCommandLine(c.arguments);
+  EXPECT_EQ(command.kind, c.kind);
+  EXPECT_EQ(command.data_directory, c.data_directory);
+  EXPECT_EQ(command.backup, c.backup);
+  EXPECT_THAT(command.error, HasSubstr(c.error));
+  if (c.error[0] == '\0') EXPECT_EQ(command.error, "");
+}
+
+using K = Command::Kind;
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ParseTest,
+    ::testing::Values(
+        ParseCase{{}, K::kWindow, "", "", ""},
+        ParseCase{{""}, K::kWindow, "", "", ""},  // as the tools menu starts it
+        ParseCase{{"sauvegarder"}, K::kBackup, "", "", ""},
+        ParseCase{{"sauvegarder", "--donnees", "/d"}, K::kBackup, "/d", "", ""},
+        ParseCase{{"--donnees=/d", "verifier"}, K::kCheck, "/d", "", ""},
+        ParseCase{{"vérifier"}, K::kCheck, "", "", ""},
+        ParseCase{{"restaurer", "20261208-102030"}, K::kRestore, "", "20261208-102030", ""},
+        ParseCase{{"sauvegardes"}, K::kList, "", "", ""},
+        ParseCase{{"restaurer"}, K::kUsage, "", "", "demande le dossier"},
+        ParseCase{{"sauvegarder", "--donnees"}, K::kUsage, "", "", "demande un répertoire"},
+        ParseCase{{"--donnees="}, K::kUsage, "", "", "demande un répertoire"},
+        ParseCase{{"effacer"}, K::kUsage, "", "", "commande inconnue"},
+        ParseCase{{"verifier", "en-trop"}, K::kUsage, "", "", "argument en trop"},
+        ParseCase{{"--vite"}, K::kUsage, "", "", "option inconnue"},
+        ParseCase{{"--aide"}, K::kUsage, "", "", ""}));
+
+struct ToolRun {
+  int exit_code = -1;
+  std::string out;
+  std::string err;
+};
+
+class ExecutableTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(installation_.ok()) << installation_.error(); }
+
+  // Runs the executable in `directory` with no display, plus `environment`.
+  ToolRun Run(const std::string& directory, const std::string& arguments,
+              const std::string& environment = "") {
+    const std::string out = installation_.root() + "/out.txt";
+    const std::string err = installation_.root() + "/err.txt";
+    const std::string command = "cd '" + directory +
+                                "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "
+                                "-u VZ_SCENARIO " +
+                                environment + " timeout 60 '" + VERIRORU_PATH + "' " + arguments +
+                                " >'" + out + "' 2>'" + err + "'";
+    int status = std::system(command.c_str());
+    ToolRun run;
+    run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = FileBytes(out);
+    run.err = FileBytes(err);
+    return run;
+  }
+  std::string Data() const { return installation_.paths().data_directory; }
+
+  testing::DemoInstallation installation_;
+};
+
+TEST_F(ExecutableTest, IsBuiltBesideTheProgram) {
+  const std::string program = VUZUVIZA_PATH;
+  if (program.empty()) GTEST_SKIP() << "the program is not built in this tree";
+  EXPECT_EQ(fs::path(VERIRORU_PATH).parent_path(), fs::path(program).parent_path());
+  EXPECT_TRUE(fs::exists(fs::path(VERIRORU_PATH).parent_path() / "VERIRORU.wdl"));
+}
+
+TEST_F(ExecutableTest, HeadlessCommandsFromTheProgramDirectory) {
+  const std::string dir = installation_.program_directory();
+  ToolRun backup = Run(dir, "sauvegarder");
+  EXPECT_EQ(backup.exit_code, 0) << backup.err;
+  EXPECT_THAT(backup.out, HasSubstr("Sauvegarde terminée"));
+  std::vector<BackupEntry> backups = ListBackups(Data());
+  ASSERT_EQ(backups.size(), 1u);
+
+  ToolRun list = Run(dir, "sauvegardes");
+  EXPECT_EQ(list.exit_code, 0);
+  EXPECT_THAT(list.out, HasSubstr(backups[0].name));
+
+  ToolRun check = Run(dir, "verifier");
+  EXPECT_EQ(check.exit_code, 0) << check.err;
+  EXPECT_THAT(check.out, HasSubstr("Résultat : "));
+  EXPECT_THAT(check.out, HasSubstr("aucun problème"));
+  EXPECT_THAT(check.out, HasSubstr(Data() + "/RAPPORTS/verification-"));
+
+  ToolRun restore = Run(dir, "restaurer " + backups[0].name);
+  EXPECT_EQ(restore.exit_code, 0) << restore.err;
+  EXPECT_THAT(restore.out, HasSubstr("Restauration terminée"));
+}
+
+TEST_F(ExecutableTest, FailuresGiveANonZeroCodeAndAMessage) {
+  ToolRun nowhere = Run("/", "sauvegarder");
+  EXPECT_EQ(nowhere.exit_code, 1);
+  EXPECT_THAT(nowhere.err, HasSubstr("PARAM.DTA introuvable"));
+
+  ToolRun missing = Run("/", "restaurer 19990101-000000 --donnees '" + Data() + "'");
+  EXPECT_EQ(missing.exit_code, 1);
+  EXPECT_THAT(missing.err, HasSubstr("Restauration refusée"));
+
+  ToolRun unknown = Run("/", "effacer");
+  EXPECT_EQ(unknown.exit_code, 2);
+  EXPECT_THAT(unknown.err, HasSubstr("commande inconnue : effacer"));
+  EXPECT_THAT(unknown.err, HasSubstr("Usage : veriroru"));
+
+  testing::WriteBytes(Data() + "/CLIENT.vzdb", std::string(9000, 'q'));
+  ToolRun damaged = Run("/", "verifier --donnees '" + Data() + "'");
+  EXPECT_EQ(damaged.exit_code, 1);
+  EXPECT_THAT(damaged.out, HasSubstr("CLIENT.vzdb"));
+  EXPECT_THAT(damaged.err, HasSubstr("des problèmes restent"));
+}
+
+TEST_F(ExecutableTest, WithoutDisplayOrScenarioItTellsHowToUseItAndEnds) {
+  ToolRun run = Run(installation_.program_directory(), "''");
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_THAT(run.err, HasSubstr("pas d'affichage ni de scénario"));
+  EXPECT_THAT(run.err, HasSubstr("Usage : veriroru"));
+  EXPECT_FALSE(fs::exists(Data() + "/SAUVEGARDES"));
+}
+
+TEST_F(ExecutableTest, WindowPlayedByAScenario) {
+  const std::string scenario = installation_.root() + "/outils.scn";
+  const std::string transcript = installation_.root() + "/outils.transcript";
+  testing::WriteBytes(scenario,
+                      "input VERIRORU press RST\n"  // nothing to restore yet
+                      "input VERIRORU press SVE\n"
+                      "expect info \"Sauvegarde terminée : 0 fichier(s)\"\n"
+                      "input VERIRORU press RIX\n"
+                      "input VERIRORU\n"
+                      "  pick SAUVEGARDES 1\n"
+                      "  press RST\n"
+                      "answer no\n"
+                      "input VERIRORU\n"
+                      "  pick SAUVEGARDES 1\n"
+                      "  press RST\n"
+                      "answer yes\n"
+                      "input VERIRORU press ESC\n");
+  ToolRun run = Run(installation_.program_directory(), "",
+                    "VZ_SCENARIO='" + scenario + "' VZ_TRANSCRIPT='" + transcript + "'");
+  const std::string log = FileBytes(transcript);
+  ASSERT_EQ(run.exit_code, 0) << run.err << log;
+  EXPECT_THAT(log, HasSubstr("wd Erreur,Choisissez d'abord une sauvegarde dans la liste."));
+  EXPECT_THAT(log, HasSubstr("wd info,Sauvegarde terminée"));
+  EXPECT_THAT(log, HasSubstr("wd info,Vérification terminée : aucun problème."));
+  EXPECT_THAT(log, HasSubstr("wd OUINON,Remplacer les fichiers de données par la sauvegarde du"));
+  EXPECT_THAT(log, HasSubstr("wd info,Restauration terminée"));
+  std::vector<BackupEntry> backups = ListBackups(Data());
+  ASSERT_EQ(backups.size(), 2u);  // the backup and what the restore replaced
+  EXPECT_EQ(backups[0].name.rfind("avant-restauration-", 0), 0u);
+  EXPECT_TRUE(fs::is_directory(Data() + "/RAPPORTS"));
+}
+
+}  // namespace
+}  // namespace vz::veriroru

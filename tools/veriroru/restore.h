@@ -1,0 +1,44 @@
+// Restore of a backup (backup.h) over the data directory.
+//
+// The backup is checked first (backup_check.h); if anything is wrong the
+// restore is refused, naming the faulty file, and nothing is replaced. Then:
+//  1. every file of the backup is copied beside its destination under a
+//     temporary name, and the copy's checksum checked again;
+//  2. the data files in place are made whole (write-ahead log folded in)
+//     and moved, with any side file, into a new folder
+//     <data>/SAUVEGARDES/avant-restauration-AAAAMMJJ-HHMMSS/, so that the
+//     adviser can go back; data files that the backup does not hold are
+//     moved there too, so that the data are exactly the backup's;
+//  3. each temporary copy is renamed to its final name;
+//  4. the parameter file is restored keeping the current "REPERTOIREF"
+//     (the data directory in use stays the one in use); the file replaced
+//     is kept in the same folder.
+// When the folder of step 2 holds only sound files it gets a manifest of its
+// own and is offered as a backup. A failure in steps 2-3 puts the previous
+// files back. Messages are French (UTF-8).
+//
+// REQUIRES: no program of the suite has the data files open (the tools menu
+// closes them before starting the tools program).
+#ifndef VZ_TOOLS_VERIRORU_RESTORE_H_
+#define VZ_TOOLS_VERIRORU_RESTORE_H_
+
+#include <ctime>
+#include <string>
+
+#include "platform/engine/analysis.h"
+#include "tools/veriroru/tool_paths.h"
+
+namespace vz::veriroru {
+
+struct RestoreResult {
+  bool ok = false;
+  std::string kept_folder;  // where the replaced files were moved
+  std::string message;
+};
+
+RestoreResult RunRestore(const ToolPaths& paths, const vz::engine::Analysis* analysis,
+                         const std::string& backup_folder, const std::tm& when);
+
+}  // namespace vz::veriroru
+
+#endif  // VZ_TOOLS_VERIRORU_RESTORE_H_

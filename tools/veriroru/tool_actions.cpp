@@ -1,0 +1,43 @@
+#include "tools/veriroru/tool_actions.h"
+
+#include "tools/veriroru/backup.h"
+#include "tools/veriroru/backup_check.h"
+#include "tools/veriroru/restore.h"
+#include "tools/veriroru/time_stamp.h"
+#include "tools/veriroru/verification.h"
+
+namespace vz::veriroru {
+
+std::optional<vz::engine::Analysis> LoadToolAnalysis(const ToolPaths& paths) {
+  if (paths.analysis_file.empty()) return std::nullopt;
+  vz::engine::AnalysisError error;
+  return vz::engine::LoadAnalysis(paths.analysis_file, &error);
+}
+
+ActionOutcome BackUp(const ToolPaths& paths) {
+  BackupResult backup = RunBackup(paths, LocalNow());
+  return ActionOutcome{backup.ok, backup.message, ""};
+}
+
+ActionOutcome Restore(const ToolPaths& paths, const std::string& named) {
+  std::optional<vz::engine::Analysis> analysis = LoadToolAnalysis(paths);
+  RestoreResult restore = RunRestore(paths, analysis ? &*analysis : nullptr,
+                                     BackupFolderNamed(paths.data_directory, named), LocalNow());
+  return ActionOutcome{restore.ok, restore.message, ""};
+}
+
+ActionOutcome CheckAndReindex(const ToolPaths& paths) {
+  std::optional<vz::engine::Analysis> analysis = LoadToolAnalysis(paths);
+  VerificationResult result = RunVerification(paths, analysis ? &*analysis : nullptr, LocalNow());
+  ActionOutcome outcome;
+  outcome.ok = result.ok;
+  outcome.report = result.report;
+  outcome.message = result.ok ? "Vérification terminée : aucun problème."
+                              : "Vérification terminée : des problèmes restent, voir le rapport.";
+  if (result.report_path.empty()) {
+    outcome.message = "Vérification terminée, mais le rapport n'a pas pu être écrit.";
+  }
+  return outcome;
+}
+
+}  // namespace vz::veriroru
