@@ -34,7 +34,8 @@ elif [ -e "$installation" ] && [ -n "$(ls -A "$installation" 2>/dev/null)" ]; th
   exit 1
 else
   echo "demo: generating $clients clients in $installation"
-  "$vzdata" generate "$installation" --clients "$clients" --seed "$seed" --queries --letters
+  "$vzdata" generate "$installation" --clients "$clients" --seed "$seed" --queries --letters \
+    --templates "$here/project/templates"
 fi
 
 # The window library and the project live in the program directory's parent.

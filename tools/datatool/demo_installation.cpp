@@ -53,6 +53,25 @@ bool MakeFolders(const Installation& i, std::string* error) {
   return true;
 }
 
+bool CopyTemplates(const std::string& folder, const std::string& data_directory,
+                   std::string* error) {
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) {
+    *error = "the letter templates folder " + folder + " cannot be read";
+    return false;
+  }
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    if (!it->is_regular_file(ec)) continue;
+    const fs::path target = fs::path(data_directory) / it->path().filename();
+    if (!fs::copy_file(it->path(), target, fs::copy_options::skip_existing, ec) && ec) break;
+  }
+  if (ec) {
+    *error = "cannot copy the letter templates of " + folder + ": " + ec.message();
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string SampleLetter() {
@@ -117,6 +136,10 @@ bool CreateDemoInstallation(const std::string& root, const DemoInstallationOptio
       *error = "cannot write " + path;
       return false;
     }
+  }
+  if (!options.templates_folder.empty() &&
+      !CopyTemplates(options.templates_folder, installation.data_directory, error)) {
+    return false;
   }
   return true;
 }

@@ -1,6 +1,7 @@
 // Creates a demo installation on disk (docs/demo-installation.md): the
 // folders, the parameter file, the analysis, then the demo data written
-// through the record engine in batches, and optionally a letter template.
+// through the record engine in batches, and optionally a letter template and
+// the project's sample letter templates.
 //
 // Refuses (false, `error` set) a root that exists and is not an empty
 // folder, so that no installation is ever written over. A failure half-way
@@ -19,6 +20,9 @@ inline constexpr const char* kLetterTemplate = "LETTRE01.TXT";
 struct DemoInstallationOptions {
   GenerateOptions data;
   bool letters = false;
+  // When set, every file of this folder (the project's letter templates) is
+  // copied into the data directory.
+  std::string templates_folder;
 };
 
 // An installation without data: the folders, the parameter file ("NUMREQ"

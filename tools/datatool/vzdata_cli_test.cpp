@@ -5,7 +5,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -59,6 +61,27 @@ TEST(VzdataCliTest, WrongCommandLinesExitWithTwo) {
     EXPECT_EQ(run.status, 2) << c.arguments << "\n" << run.output;
     EXPECT_NE(run.output.find(c.message), std::string::npos) << c.arguments << "\n" << run.output;
   }
+}
+
+TEST(VzdataCliTest, GenerateCopiesTheLetterTemplates) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.path() + "/modeles");
+  WriteText(dir.path() + "/modeles/BILAN.HTM", "<p>#0000A</p>");
+  WriteText(dir.path() + "/modeles/INVITATION.RTF", "{\\rtf1 #0000A}");
+  CommandResult run = Vzdata("generate " + dir.path() + "/a --clients 2 --seed 1 --templates " +
+                             dir.path() + "/modeles");
+  ASSERT_EQ(run.status, 0) << run.output;
+  std::ifstream copied(dir.path() + "/a/DONNEES/INVITATION.RTF", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(copied), {}), "{\\rtf1 #0000A}");
+  EXPECT_TRUE(std::ifstream(dir.path() + "/a/DONNEES/BILAN.HTM").good());
+
+  run = Vzdata("generate " + dir.path() + "/b --clients 2 --seed 1 --templates " + dir.path() +
+               "/absent");
+  EXPECT_EQ(run.status, 1) << run.output;
+  EXPECT_NE(run.output.find("letter templates folder"), std::string::npos) << run.output;
+  run = Vzdata("generate " + dir.path() + "/c --clients 2 --seed 1 --templates");
+  EXPECT_EQ(run.status, 2) << run.output;
+  EXPECT_NE(run.output.find("--templates needs a folder"), std::string::npos) << run.output;
 }
 
 TEST(VzdataCliTest, GenerateExportImport) {

@@ -26,7 +26,8 @@ constexpr const char* kUsage =
     "usage:\n"
     "  vzdata export <installation> <FILE> [out.jsonl]\n"
     "  vzdata import [--replace] <installation> <FILE> <in.jsonl>\n"
-    "  vzdata generate <installation> --clients N --seed S [--queries] [--letters]\n";
+    "  vzdata generate <installation> --clients N --seed S [--queries] [--letters]\n"
+    "                   [--templates FOLDER]\n";
 
 int Usage(const std::string& why) {
   if (!why.empty()) std::cerr << "vzdata: " << why << "\n";
@@ -123,6 +124,9 @@ int Generate(const std::vector<std::string>& args) {
       options.data.queries = true;
     } else if (a == "--letters") {
       options.letters = true;
+    } else if (a == "--templates") {
+      if (i + 1 >= args.size()) return Usage("--templates needs a folder");
+      options.templates_folder = args[++i];
     } else if ((a == "--clients" || a == "--seed") && i + 1 < args.size()) {
       std::optional<uint64_t> n = Number(args[++i]);
       if (!n) return Usage(a + " needs a whole number, not \"" + args[i] + "\"");
