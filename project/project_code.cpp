@@ -11,6 +11,7 @@ void RegisterProjectCode(runtime::CodeRegistry& registry) {
   RegisterRubricChoice(registry);
   RegisterProgressWindow(registry);
   RegisterLetterRun(registry);
+  RegisterResultWindow(registry);
 }
 
 }  // namespace vz::project

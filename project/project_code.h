@@ -24,6 +24,7 @@ void RegisterCombineWindow(runtime::CodeRegistry& registry);  // COMBINE tables 
 void RegisterRubricChoice(runtime::CodeRegistry& registry);   // Rubrique
 void RegisterProgressWindow(runtime::CodeRegistry& registry);  // EX_attente counter, bar
 void RegisterLetterRun(runtime::CodeRegistry& registry);  // RESULTAT letters (letter_run.h)
+void RegisterResultWindow(runtime::CodeRegistry& registry);  // RESULTAT opening, labels
 
 }  // namespace vz::project
 

@@ -1,0 +1,111 @@
+#include "project/label_sheet_pdf.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QRectF>
+#include <QString>
+#include <algorithm>
+#include <string>
+#include <system_error>
+
+#include "platform/os/cp1252.h"
+
+namespace vz::project {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kResolution = 1200;  // dots per inch of the PDF's coordinates
+constexpr double kMillimetresPerInch = 25.4;
+constexpr double kPaddingMm = 2.0;
+constexpr double kLargestPoints = 10.0;
+constexpr double kSmallestPoints = 5.0;
+
+double Dots(double millimetres) {
+  return millimetres * kResolution / kMillimetresPerInch;
+}
+
+QString ToQString(const std::string& cp1252) {
+  const std::string utf8 = os::Utf8(cp1252);
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+// The type size at which `lines` lines fit `height` dots, and that font.
+QFont FittingFont(QPaintDevice& device, size_t lines, double height) {
+  QFont font;
+  font.setStyleHint(QFont::SansSerif);
+  for (double points = kLargestPoints;; points -= 0.5) {
+    font.setPointSizeF(points);
+    const QFontMetricsF metrics(font, &device);
+    if (points <= kSmallestPoints || metrics.lineSpacing() * static_cast<double>(lines) <= height)
+      return font;
+  }
+}
+
+void DrawLabel(QPainter& painter, QPaintDevice& device, const LabelBox& box,
+               const std::vector<std::string>& lines) {
+  if (lines.empty()) return;
+  const double padding = std::min({kPaddingMm, box.width_mm / 10, box.height_mm / 10});
+  const QRectF inside(Dots(box.x_mm + padding), Dots(box.y_mm + padding),
+                      Dots(box.width_mm - 2 * padding), Dots(box.height_mm - 2 * padding));
+  const QFont font = FittingFont(device, lines.size(), inside.height());
+  painter.setFont(font);
+  const QFontMetricsF metrics(font, &device);
+  double y = inside.top();
+  for (const std::string& line : lines) {
+    if (y + metrics.height() > inside.bottom() + 0.5 && y > inside.top()) break;
+    const QString text = metrics.elidedText(ToQString(line), Qt::ElideRight, inside.width());
+    painter.drawText(QPointF(inside.left(), y + metrics.ascent()), text);
+    y += metrics.lineSpacing();
+  }
+}
+
+bool DrawSheets(const fs::path& file, const LabelLayout& layout, int first_position,
+                const std::vector<LabelAddress>& addresses) {
+  QPdfWriter writer(QString::fromStdString(file.string()));
+  writer.setResolution(kResolution);
+  writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                   QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+  writer.setCreator(QStringLiteral("Sélection et publipostage"));
+  writer.setTitle(QStringLiteral("Étiquettes d'adresse"));
+  QPainter painter;
+  if (!painter.begin(&writer)) return false;
+  painter.setPen(Qt::black);
+  size_t sheet = 0;
+  for (size_t i = 0; i < addresses.size(); ++i) {
+    const LabelBox box = PlaceLabel(layout, first_position, i);
+    for (; sheet < box.sheet; ++sheet) {
+      if (!writer.newPage()) return false;
+    }
+    DrawLabel(painter, writer, box, LabelLines(addresses[i]));
+  }
+  return painter.end();
+}
+
+}  // namespace
+
+bool WriteLabelSheets(const fs::path& pdf, const LabelLayout& layout, int first_position,
+                      const std::vector<LabelAddress>& addresses) {
+  fs::path temporary = pdf;
+  temporary += ".tmp";
+  std::error_code ec;
+  fs::remove(temporary, ec);
+  const bool drawn = DrawSheets(temporary, layout, first_position, addresses);
+  if (!drawn || !fs::is_regular_file(temporary, ec) || fs::file_size(temporary, ec) == 0) {
+    fs::remove(temporary, ec);
+    return false;
+  }
+  fs::rename(temporary, pdf, ec);
+  if (ec) {
+    fs::remove(temporary, ec);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace vz::project

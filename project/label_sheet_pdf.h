@@ -1,0 +1,32 @@
+// Drawing a sheet of address labels into a PDF file: A4 pages without
+// margins of their own, each label's lines drawn inside the rectangle that
+// the label sheet gives it (label_sheet.h), millimetres converted exactly at
+// the writer's resolution.
+//
+// The text of a label starts 2 mm inside its rectangle (less on small
+// labels); the type is 10 points, made smaller (down to 5 points) until every
+// line fits the label's height; a line still wider than the label is cut with
+// an ellipsis, and lines beyond the label's height are left out.
+//
+// The file is written under a temporary name in the same folder and renamed
+// over `pdf` only when complete: a failed print never leaves a half-written
+// file and never removes the previous one.
+// Failure: returns false (nothing written, the temporary file removed).
+// REQUIRES: a QGuiApplication exists (EnsureGuiApplication); layout and
+// first_position accepted by the label sheet's checks.
+#ifndef VZ_PROJECT_LABEL_SHEET_PDF_H_
+#define VZ_PROJECT_LABEL_SHEET_PDF_H_
+
+#include <filesystem>
+#include <vector>
+
+#include "project/label_sheet.h"
+
+namespace vz::project {
+
+bool WriteLabelSheets(const std::filesystem::path& pdf, const LabelLayout& layout,
+                      int first_position, const std::vector<LabelAddress>& addresses);
+
+}  // namespace vz::project
+
+#endif  // VZ_PROJECT_LABEL_SHEET_PDF_H_

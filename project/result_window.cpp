@@ -1,0 +1,174 @@
+#include "project/result_window.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include "platform/os/cp1252.h"
+#include "platform/os/paths.h"
+#include "platform/runtime/field_values.h"
+#include "project/gui_application.h"
+#include "project/label_sheet.h"
+#include "project/label_sheet_addresses.h"
+#include "project/label_sheet_pdf.h"
+#include "project/letter_run.h"
+#include "project/project_data.h"
+#include "src/config/program_settings.h"
+
+namespace vz::project {
+namespace {
+
+namespace fs = std::filesystem;
+using runtime::CodeContext;
+using runtime::MessageKind;
+using runtime::Window;
+
+constexpr char kWindow[] = "RESULTAT";
+constexpr char kTemplateList[] = "Nom_Lettre";
+constexpr char kFirstPosition[] = "PREMIERE";
+constexpr char kQuery[] = "REQUETE";
+constexpr char kLabelsFolder[] = "ETIQUETTES";
+constexpr std::array<const char*, 8> kLayoutFields = {"MHAUTE",  "MGAUCHE", "ESPV",   "ESPH",
+                                                      "HAUTEUR", "LARGEUR", "NBETIH", "NBETIV"};
+constexpr std::array<std::string_view, 5> kTemplateExtensions = {".rtf", ".htm", ".html", ".txt",
+                                                                 ".fodt"};
+
+std::string Lower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
+bool IsTemplateName(std::string_view name) {
+  const std::string lower = Lower(name);
+  return std::any_of(kTemplateExtensions.begin(), kTemplateExtensions.end(),
+                     [&lower](std::string_view extension) {
+                       return lower.size() > extension.size() && lower.ends_with(extension);
+                     });
+}
+
+std::string Trimmed(std::string_view text) {
+  const size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const size_t last = text.find_last_not_of(" \t");
+  return std::string(text.substr(first, last - first + 1));
+}
+
+fs::path DataDirectory() {
+  const std::string directory = os::ToNativePath(config::DataDirectory());
+  return directory.empty() ? fs::path(".") : fs::path(directory);
+}
+
+std::string FieldText(const Window& window, std::string_view name) {
+  return runtime::ReadFieldValue(window, name).value;
+}
+
+void SetField(CodeContext& context, Window& window, std::string_view name, std::string_view value) {
+  const std::string problem = runtime::WriteFieldValue(window, name, value);
+  if (!problem.empty()) context.Note(std::string(kWindow) + ": " + problem);
+}
+
+// A query code as a file name that stays inside the labels folder.
+std::string SafeFileName(std::string_view code) {
+  std::string safe;
+  for (char c : code) {
+    const bool kept = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                      c == '_' || c == '-';
+    safe.push_back(kept ? c : '_');
+  }
+  return safe;
+}
+
+void OnOpen(CodeContext& context, Window& window) {
+  runtime::Field* list = window.FindField(kTemplateList);
+  if (list) {
+    list->entries = LetterTemplates(DataDirectory());
+    list->selected = list->entries.empty() ? 0 : 1;
+  } else {
+    context.Note("RESULTAT: the window has no list Nom_Lettre");
+  }
+  SetField(context, window, kFirstPosition, "1");
+  StartLetterRun(context);
+}
+
+void Refuse(CodeContext& context, std::string_view utf8) {
+  context.Front().ShowMessage(MessageKind::kError, os::Cp1252(utf8));
+}
+
+void OnPrintLabels(CodeContext& context, Window& window) {
+  const std::string query = SafeFileName(Trimmed(FieldText(window, kQuery)));
+  if (query.empty()) {
+    return Refuse(context,
+                  "Aucune requête n'est associée à cette fenêtre : rouvrez les résultats depuis "
+                  "la liste des requêtes.");
+  }
+  const std::vector<LabelAddress> addresses = ReadLabelAddresses(ProjectDataOf(context));
+  if (addresses.empty()) {
+    return Refuse(context,
+                  "Aucune personne extraite pour cette requête. Lancez d'abord la requête.");
+  }
+  TypedLabelLayout typed;
+  for (size_t i = 0; i < typed.size(); ++i) typed[i] = FieldText(window, kLayoutFields[i]);
+  const LayoutCheck layout = CheckLabelLayout(typed);
+  if (!layout.layout) {
+    return context.Front().ShowMessage(MessageKind::kError, layout.error);
+  }
+  const FirstPositionCheck first =
+      CheckFirstPosition(FieldText(window, kFirstPosition), *layout.layout);
+  if (!first.error.empty()) return context.Front().ShowMessage(MessageKind::kError, first.error);
+
+  const fs::path folder = DataDirectory() / kLabelsFolder;
+  const fs::path pdf = folder / (query + ".pdf");
+  const std::string shown = os::Cp1252(pdf.string());
+  if (!EnsureGuiApplication()) {
+    return Refuse(context, "L'impression des étiquettes n'est pas disponible sur ce poste.");
+  }
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  if (!WriteLabelSheets(pdf, *layout.layout, first.position, addresses)) {
+    context.Note("RESULTAT: the labels could not be written to " + pdf.string());
+    return context.Front().ShowMessage(
+        MessageKind::kError,
+        os::Cp1252("Le fichier des étiquettes n'a pas pu être écrit : ") + shown +
+            os::Cp1252(". Vérifiez que le dossier existe, que vous pouvez y écrire et que le "
+                       "fichier n'est pas ouvert dans un autre logiciel."));
+  }
+  const size_t sheets = SheetCount(*layout.layout, first.position, addresses.size());
+  const std::string count = std::to_string(addresses.size()) +
+                            (addresses.size() > 1 ? " étiquettes" : " étiquette") + " sur " +
+                            std::to_string(sheets) + (sheets > 1 ? " feuilles" : " feuille");
+  context.Front().ShowMessage(MessageKind::kInfo,
+                              os::Cp1252(count + " dans le fichier ") + shown + ".");
+}
+
+}  // namespace
+
+std::vector<std::string> LetterTemplates(const fs::path& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code ignored;
+    if (!it->is_regular_file(ignored)) continue;
+    const std::string native = it->path().filename().string();
+    if (!IsTemplateName(native)) continue;
+    const std::string shown = os::Cp1252(native);
+    if (os::Utf8(shown) != native) continue;
+    if (shown.find_first_of("\t\r\n") != std::string::npos) continue;
+    names.push_back(shown);
+  }
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    const std::string la = Lower(a);
+    const std::string lb = Lower(b);
+    return la != lb ? la < lb : a < b;
+  });
+  return names;
+}
+
+void RegisterResultWindow(runtime::CodeRegistry& registry) {
+  registry.AddWindowCode(kWindow, kWindow, "OUVERTURE", OnOpen);
+  registry.AddWindowCode(kWindow, "ETIQUETTES", "CLIC", OnPrintLabels);
+}
+
+}  // namespace vz::project

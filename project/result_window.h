@@ -1,0 +1,41 @@
+// The window code of the result window RESULTAT: its opening code and the
+// printing of address labels.
+//
+//   RESULTAT.RESULTAT.OUVERTURE   fills the template list Nom_Lettre with the
+//                                 letter templates of the data directory and
+//                                 selects the first, sets PREMIERE to 1 and
+//                                 starts a fresh letter run (letter_run.h)
+//   RESULTAT.ETIQUETTES.CLIC      prints the labels of the query's extraction
+//                                 (SELECTES, postcode order) with the layout
+//                                 of the window's eight fields, from label
+//                                 PREMIERE of the first sheet, into
+//                                 <data>/ETIQUETTES/<REQUETE>.pdf
+//
+// The click ends with one message: "info," naming the file written and the
+// count of labels and sheets, or "Erreur," with what to put right (no
+// extraction, a layout field, the first position, a file that cannot be
+// written). A failed print keeps the previous file of the query.
+// REQUIRES: registered through RegisterProjectCode; the program names
+// SELECTES after the query before opening the window.
+#ifndef VZ_PROJECT_RESULT_WINDOW_H_
+#define VZ_PROJECT_RESULT_WINDOW_H_
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/runtime/code_registry.h"
+
+namespace vz::project {
+
+// The letter templates of a folder: plain files ending ".rtf", ".htm",
+// ".html", ".txt" or ".fodt" (case-blind), as cp1252 names, sorted without
+// regard to case. Names that cannot be shown in a list (not cp1252, holding a
+// TAB or a line break) are left out. An unreadable folder gives none.
+std::vector<std::string> LetterTemplates(const std::filesystem::path& folder);
+
+void RegisterResultWindow(runtime::CodeRegistry& registry);
+
+}  // namespace vz::project
+
+#endif  // VZ_PROJECT_RESULT_WINDOW_H_

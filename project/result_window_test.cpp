@@ -1,0 +1,369 @@
+// The result window's code against the real engine in a temporary
+// installation, through the runtime with the real window library: the
+// template list filled on opening, the addresses of the labels and the label
+// PDF written by a click.
+#include "project/result_window.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "platform/engine/le_api.h"
+#include "platform/os/cp1252.h"
+#include "platform/runtime/fake_front_end.h"
+#include "platform/runtime/scenario.h"
+#include "platform/runtime/scripted_front_end.h"
+#include "platform/runtime/session.h"
+#include "project/label_sheet_addresses.h"
+#include "project/project_code.h"
+#include "project/project_data.h"
+#include "src/config/program_settings.h"
+#include "src/db/analysis_writer.h"
+#include "src/db/catalogue.h"
+#include "src/db/describe.h"
+#include "src/db/layouts/adresses.h"
+#include "src/db/layouts/client.h"
+#include "src/db/layouts/selectes.h"
+#include "src/db/record_buffers.h"
+#include "src/db/record_ops.h"
+
+namespace vz::project {
+namespace {
+
+namespace fs = std::filesystem;
+using db::FileId;
+using runtime::MessageKind;
+
+constexpr char kQuery[] = "01000042";
+
+void Touch(const fs::path& file, std::string_view content = "x") {
+  std::ofstream(file, std::ios::binary) << content;
+}
+
+std::string ReadFile(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Pages of a PDF: its "/Type /Page" objects (not the "/Pages" tree).
+size_t PageCount(const fs::path& pdf) {
+  const std::string bytes = ReadFile(pdf);
+  const std::regex page(R"(/Type\s*/Page[^s])");
+  return static_cast<size_t>(std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page),
+                                           std::sregex_iterator()));
+}
+
+class ResultWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "vz_result_window_XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    root_ = pattern;
+    data_ = root_ / "DATA";
+    fs::create_directories(root_ / "HSF");
+    fs::create_directories(data_);
+    ASSERT_TRUE(db::WriteAnalysisFile(root_ / "HSF" / "vestra.wdd"));
+    for (const db::FileDescription& file : db::Catalogue()) {
+      std::memset(db::RecordBuffer(file.id), 0, db::RecordBufferSize(file.id));
+    }
+    runtime_context_ = LE_CreateContexteHF(103);
+    db::SetContextHandle(LE_CreateContexteHF(103));
+    db::DescribeAllFiles();
+    ASSERT_NE(LE_Hinitpartage(db::ContextHandle(), runtime_context_), 0);
+    ASSERT_NE(db::Houvreanalyse((root_ / "HSF" / "vestra.wdd").string(), "", "", "", ""), 0);
+    db::Hsubstrep(db::kPlaceholderDirectory, data_.string());
+    db::Hseterrignore(1);
+    config::SetDataDirectory(data_.string());
+    transcript_ = std::make_unique<runtime::Transcript>((root_ / "transcript.txt").string());
+    // As the result screen does before it opens the window.
+    db::Hsubstnom("SELECTES", kQuery);
+  }
+
+  void TearDown() override {
+    session_.reset();
+    db::Hferme("");
+    db::HftermineCTX();
+    LE_HftermineCTX(runtime_context_);
+    db::SetContextHandle(0);
+    config::SetDataDirectory("");
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+  }
+
+  runtime::Session& StartSession(runtime::FrontEnd& front) {
+    runtime::Session::Setup setup;
+    setup.front_end = &front;
+    setup.transcript = transcript_.get();
+    setup.directory = VZ_PROJECT_DIR;
+    const int32_t context = runtime_context_;
+    setup.create_engine_context = [context] { return context; };
+    RegisterProjectCode(setup.registry);
+    session_ = std::make_unique<runtime::Session>(std::move(setup));
+    EXPECT_EQ(session_->Execute("BIBLI,disque,ORVANE.wdl").value, 0);
+    EXPECT_EQ(session_->Execute("PROJET,ORVANE.WDP").value, 0);
+    return *session_;
+  }
+
+  // Opens the window as the result screen does: layout fields and query.
+  void OpenResultWindow(runtime::Session& session,
+                        const std::vector<std::string>& layout = {"10", "5", "0", "2,5", "33", "65",
+                                                                  "3", "8"}) {
+    ASSERT_EQ(session.Execute("Ouvre,RESULTAT").value, 0);
+    const char* fields[] = {"MHAUTE",  "MGAUCHE", "ESPV",   "ESPH",
+                            "HAUTEUR", "LARGEUR", "NBETIH", "NBETIV"};
+    for (size_t i = 0; i < layout.size(); ++i) {
+      session.Execute(std::string("AFFICHE,") + fields[i] + "=" + layout[i]);
+    }
+    session.Execute(std::string("AFFICHE,REQUETE=") + kQuery);
+  }
+
+  // Program-side writes, as the selection and the extraction do.
+  void AddClient(std::string_view code, std::string_view name, std::string_view civility,
+                 std::string_view line1, std::string_view line2, std::string_view postcode,
+                 std::string_view city) {
+    std::memset(db::RecordBuffer(FileId::CLIENT), 0, db::RecordBufferSize(FileId::CLIENT));
+    db::ClientRecord client = db::CurrentClient();
+    client.SetPrefix(code.substr(0, 2));
+    client.SetFileNumber(code.substr(2, 6));
+    client.SetPersonDigit(code.substr(8, 1));
+    client.SetName(name);
+    client.SetCivilityCode(civility);
+    client.SetAddressLine1(line1);
+    client.SetAddressLine2(line2);
+    client.SetPostcode(postcode);
+    client.SetCity(city);
+    db::Hajoute("CLIENT");
+  }
+  void AddHouseholdAddress(std::string_view household, std::string_view number,
+                           std::string_view line1, std::string_view postcode,
+                           std::string_view city) {
+    std::memset(db::RecordBuffer(FileId::ADRESSES), 0, db::RecordBufferSize(FileId::ADRESSES));
+    db::AddressRecord address = db::CurrentAddress();
+    address.SetPrefix(household.substr(0, 2));
+    address.SetFileNumber(household.substr(2, 6));
+    address.SetAddressNumber(number);
+    address.SetLine(0, line1);
+    address.SetPostcode(postcode);
+    address.SetCity(city);
+    db::Hajoute("ADRESSES");
+  }
+  void AddSelected(std::string_view code, std::string_view name, std::string_view postcode,
+                   std::string_view city) {
+    std::memset(db::RecordBuffer(FileId::SELECTES), 0, db::RecordBufferSize(FileId::SELECTES));
+    db::SelectedRecord record = db::CurrentSelected();
+    record.SetClientCode(code);
+    record.SetName(name);
+    record.SetPostcode(postcode);
+    record.SetCity(city);
+    record.SetMarker("E");
+    db::Hajoute("SELECTES");
+  }
+  // n clients, each selected, postcodes 75001, 75002, ...
+  void AddSelectedClients(int n) {
+    for (int i = 1; i <= n; ++i) {
+      char code[16];
+      char postcode[16];
+      std::snprintf(code, sizeof code, "01%06d1", i);
+      std::snprintf(postcode, sizeof postcode, "%05d", 75000 + i);
+      AddClient(code, "CLIENT" + std::to_string(i), "1", "1 rue Haute", "", postcode, "PARIS");
+      AddSelected(code, "CLIENT", postcode, "PARIS");
+    }
+  }
+
+  fs::path LabelsPdf() const { return data_ / "ETIQUETTES" / (std::string(kQuery) + ".pdf"); }
+
+  fs::path root_;
+  fs::path data_;
+  int32_t runtime_context_ = 0;
+  std::unique_ptr<runtime::Transcript> transcript_;
+  std::unique_ptr<runtime::Session> session_;
+};
+
+TEST_F(ResultWindowTest, TemplatesOfTheDataDirectoryAreListedSortedWithoutRegardToCase) {
+  for (const char* name :
+       {"relance.txt", "Invitation.RTF", "BILAN.HTM", "voeux.Html", "contrat.fodt", "notes.doc",
+        "image.rtf.bak", "rtf", ".txt", "Lettre été.rtf", "\xE6\xA8\xA1.rtf"}) {
+    Touch(data_ / name);
+  }
+  fs::create_directories(data_ / "dossier.rtf");
+  EXPECT_EQ(LetterTemplates(data_),
+            (std::vector<std::string>{"BILAN.HTM", "contrat.fodt", "Invitation.RTF",
+                                      os::Cp1252("Lettre été.rtf"), "relance.txt", "voeux.Html"}));
+  EXPECT_TRUE(LetterTemplates(root_ / "nowhere").empty());
+}
+
+TEST_F(ResultWindowTest, OpeningFillsTheTemplateListAndSelectsTheFirst) {
+  Touch(data_ / "RELANCE.TXT");
+  Touch(data_ / "INVITATION.RTF");
+  runtime::FakeFrontEnd front;
+  runtime::Session& session = StartSession(front);
+  OpenResultWindow(session);
+  const runtime::Field* list = session.CurrentWindow()->FindField("Nom_Lettre");
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->entries, (std::vector<std::string>{"INVITATION.RTF", "RELANCE.TXT"}));
+  EXPECT_EQ(session.Execute("ECRAN,RECUPERE,Nom_Lettre").text, "INVITATION.RTF");
+  EXPECT_EQ(session.Execute("ECRAN,RECUPERE,PREMIERE").text, "1");
+  // The adviser's choice is what the program reads.
+  EXPECT_EQ(session.Execute("AFFICHE,Nom_Lettre=RELANCE.TXT").value, 0);
+  EXPECT_EQ(session.Execute("ECRAN,RECUPERE,Nom_Lettre").text, "RELANCE.TXT");
+
+  // Opened again, the list is filled afresh: no entry twice, a new template seen.
+  session.Execute("Ferme");
+  Touch(data_ / "BILAN.HTM");
+  OpenResultWindow(session);
+  EXPECT_EQ(session.CurrentWindow()->FindField("Nom_Lettre")->entries,
+            (std::vector<std::string>{"BILAN.HTM", "INVITATION.RTF", "RELANCE.TXT"}));
+  EXPECT_EQ(session.Execute("ECRAN,RECUPERE,Nom_Lettre").text, "BILAN.HTM");
+}
+
+TEST_F(ResultWindowTest, OpeningWithNoTemplateLeavesTheListEmpty) {
+  runtime::FakeFrontEnd front;
+  runtime::Session& session = StartSession(front);
+  OpenResultWindow(session);
+  EXPECT_EQ(session.CurrentWindow()->FindField("Nom_Lettre")->ItemCount(), 0);
+  EXPECT_EQ(session.Execute("ECRAN,RECUPERE,Nom_Lettre").text, "");
+}
+
+TEST_F(ResultWindowTest, LabelAddressesFollowTheMailingRuleInPostcodeOrder) {
+  AddClient("010000011", "DURAND", "1", "ancienne rue", "", "75011", "PARIS");
+  AddHouseholdAddress("01000001", "001", "12 rue des Lilas", "13001", "MARSEILLE");
+  AddHouseholdAddress("01000002", "002", "adresse secondaire", "33000", "BORDEAUX");
+  AddClient("010000022", "MARTIN", "2", "", "3 place Bellecour", "69002", "LYON");
+  AddSelected("010000022", "MARTIN", "69002", "LYON");
+  AddSelected("010000011", "DURAND", "13001", "MARSEIL");
+  // Selected, then removed from the client file: the label keeps what was extracted.
+  AddSelected("010000031", "PETIT", "06000", "NICE");
+
+  const std::vector<LabelAddress> addresses =
+      ReadLabelAddresses(ProjectDataForContext(runtime_context_));
+  ASSERT_EQ(addresses.size(), 3u);
+  EXPECT_EQ(addresses[0].client_code, "010000031");
+  EXPECT_EQ(LabelLines(addresses[0]), (std::vector<std::string>{"PETIT", "06000 NICE"}));
+  EXPECT_EQ(addresses[1].client_code, "010000011");
+  EXPECT_EQ(LabelLines(addresses[1]),
+            (std::vector<std::string>{"Monsieur DURAND", "12 rue des Lilas", "13001 MARSEILLE"}));
+  // Only address "001" replaces the client's own.
+  EXPECT_EQ(LabelLines(addresses[2]),
+            (std::vector<std::string>{"Madame MARTIN", "3 place Bellecour", "69002 LYON"}));
+  // The program's records are left where they were.
+  EXPECT_EQ(db::CurrentClient().Name(), "MARTIN");
+}
+
+TEST_F(ResultWindowTest, ThirtyClientsOnThreeByEightLabelsMakeTwoPages) {
+  AddSelectedClients(30);
+  Touch(data_ / "ETIQUETTES.txt");  // not in the way of the labels folder
+  runtime::FakeFrontEnd front;
+  runtime::Session& session = StartSession(front);
+  OpenResultWindow(session);
+  session.Execute("Execute,ETIQUETTES.CLIC");
+  ASSERT_EQ(front.messages.size(), 1u);
+  EXPECT_EQ(front.messages[0].first, MessageKind::kInfo);
+  EXPECT_EQ(os::Utf8(front.messages[0].second),
+            "30 étiquettes sur 2 feuilles dans le fichier " + LabelsPdf().string() + ".");
+  ASSERT_TRUE(fs::is_regular_file(LabelsPdf()));
+  EXPECT_EQ(ReadFile(LabelsPdf()).substr(0, 5), "%PDF-");
+  EXPECT_EQ(PageCount(LabelsPdf()), 2u);
+  EXPECT_FALSE(fs::exists(LabelsPdf().string() + ".tmp"));
+
+  // Starting at label 24, the same clients need three sheets.
+  session.Execute("AFFICHE,PREMIERE=24");
+  session.Execute("Execute,ETIQUETTES.CLIC");
+  ASSERT_EQ(front.messages.size(), 2u);
+  EXPECT_NE(os::Utf8(front.messages[1].second).find("30 étiquettes sur 3 feuilles"),
+            std::string::npos);
+  EXPECT_EQ(PageCount(LabelsPdf()), 3u);
+}
+
+TEST_F(ResultWindowTest, RefusalsShowWhatToPutRightAndKeepThePreviousFile) {
+  runtime::FakeFrontEnd front;
+  runtime::Session& session = StartSession(front);
+  OpenResultWindow(session);
+  // No extraction yet.
+  session.Execute("Execute,ETIQUETTES.CLIC");
+  ASSERT_EQ(front.messages.size(), 1u);
+  EXPECT_EQ(front.messages[0],
+            std::make_pair(MessageKind::kError,
+                           os::Cp1252("Aucune personne extraite pour cette requête. Lancez "
+                                      "d'abord la requête.")));
+  EXPECT_FALSE(fs::exists(data_ / "ETIQUETTES"));
+
+  AddSelectedClients(2);
+  session.Execute("Execute,ETIQUETTES.CLIC");
+  ASSERT_TRUE(fs::is_regular_file(LabelsPdf()));
+  const std::string printed = ReadFile(LabelsPdf());
+
+  struct Case {
+    const char* field;
+    const char* value;
+    const char* message;  // part of the message, UTF-8
+  };
+  const Case cases[] = {
+      {"LARGEUR", "soixante", "« Largeur d'une étiquette » doit être un nombre"},
+      {"NBETIH", "4", "dépassent la largeur de la page"},
+      {"PREMIERE", "25", "« Première étiquette sur la feuille »"},
+      {"REQUETE", "", "Aucune requête n'est associée à cette fenêtre"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.field);
+    OpenResultWindow(session);
+    session.Execute(std::string("AFFICHE,") + c.field + "=" + c.value);
+    const size_t before = front.messages.size();
+    session.Execute("Execute,ETIQUETTES.CLIC");
+    ASSERT_EQ(front.messages.size(), before + 1);
+    EXPECT_EQ(front.messages.back().first, MessageKind::kError);
+    EXPECT_NE(os::Utf8(front.messages.back().second).find(c.message), std::string::npos)
+        << os::Utf8(front.messages.back().second);
+    EXPECT_EQ(ReadFile(LabelsPdf()), printed);
+    session.Execute("Ferme");
+  }
+}
+
+TEST_F(ResultWindowTest, AFolderThatCannotBeWrittenIsReported) {
+  AddSelectedClients(1);
+  Touch(data_ / "ETIQUETTES");  // a file where the folder should be
+  runtime::FakeFrontEnd front;
+  runtime::Session& session = StartSession(front);
+  OpenResultWindow(session);
+  session.Execute("Execute,ETIQUETTES.CLIC");
+  ASSERT_EQ(front.messages.size(), 1u);
+  EXPECT_EQ(front.messages[0].first, MessageKind::kError);
+  EXPECT_NE(os::Utf8(front.messages[0].second)
+                .find("Le fichier des étiquettes n'a pas pu être écrit : " + LabelsPdf().string()),
+            std::string::npos);
+  EXPECT_EQ(ReadFile(data_ / "ETIQUETTES"), "x");
+}
+
+// The adviser's round in the result window, played by a scenario.
+TEST_F(ResultWindowTest, TheAdviserPrintsLabelsFromTheResultWindow) {
+  AddSelectedClients(3);
+  const std::string shown = LabelsPdf().string();
+  auto load = runtime::ParseScenario(
+      "input RESULTAT\n"
+      "  type PREMIERE 2\n"
+      "  click ETIQUETTES\n"
+      "  press ESC\n",
+      "labels.scn");
+  ASSERT_TRUE(load.scenario) << load.error;
+  runtime::ScriptedFrontEnd front(std::move(*load.scenario), *transcript_);
+  runtime::Session& session = StartSession(front);
+  OpenResultWindow(session);
+  session.Execute("Ecran,Saisie");
+  EXPECT_EQ(session.return_code(), "ESC");
+  EXPECT_EQ(front.Finish(), "");
+  EXPECT_EQ(PageCount(LabelsPdf()), 1u);
+  // The message box the adviser saw.
+  EXPECT_NE(ReadFile(root_ / "transcript.txt")
+                .find("message info \"3 étiquettes sur 1 feuille dans le fichier " + shown + ".\""),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace vz::project
