@@ -274,6 +274,29 @@ TEST_F(IdentityListsTest, AChosenProfessionStaysChosenOnlyWhileItsFamilyIsShown)
   EXPECT_EQ(session().Execute("Liste,Select,?,PROFES1").value, 1) << "back to no choice";
 }
 
+TEST_F(IdentityListsTest, TheAdvisersChoiceOfFamilyRestrictsTheProfessionsAtOnce) {
+  Rows shown;
+  bool ran = false;
+  front_.QueueInput("TF0", [&](Window& window, runtime::InputHost& host) {
+    runtime::Field* family = window.FindField("FAMPRO1");
+    family->selected = 4;  // "Famille 05", as a front end writes a pick
+    ran = host.RunChangeCode(window, *family);
+    shown = window.FindField("PROFES1")->entries;
+  });
+  Open("SEL01A,10,10");
+  session().Execute("Ecran,Saisie");
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(shown, (Rows{" \t-1", "Ouvrier agricole\t05001"}));
+  EXPECT_EQ(session().Execute("Liste,Cherche,PROFES1,Cadre\t03002").value, 0)
+      << "the program reads the restricted list";
+  // A field without change code runs nothing.
+  front_.QueueInput("TF0", [&](Window& window, runtime::InputHost& host) {
+    ran = host.RunChangeCode(window, *window.FindField("SITFAM"));
+  });
+  session().Execute("Ecran,Saisie");
+  EXPECT_FALSE(ran);
+}
+
 TEST_F(IdentityListsTest, WindowCodeLeavesTheProgramsRecordAlone) {
   db::Hlitrecherche("PROFES", "CODPROF", "03002");
   ASSERT_FALSE(db::Hendehors());

@@ -4,7 +4,7 @@
 // The runtime owns the window model; a front end works on the window it is
 // given for the duration of one call and keeps no pointer to it. Front ends:
 // the scripted one (scenario files), the headless one (no scenario, no
-// display) and, later, the desktop one.
+// display) and the desktop one (platform/runtime/qt).
 #ifndef VZ_PLATFORM_RUNTIME_FRONT_END_H_
 #define VZ_PLATFORM_RUNTIME_FRONT_END_H_
 
@@ -23,6 +23,10 @@ class InputHost {
   virtual ~InputHost() = default;
   // Runs the window code of a button that has an event (docs/window-library.md).
   virtual void RunButtonCode(Window& window, const Field& button) = 0;
+  // The user (never the program) has changed the value or selection of field:
+  // runs its WINDOW.FIELD.MODIFICATION code when the project registers one.
+  // True when code ran; the front end then shows the window's new state.
+  virtual bool RunChangeCode(Window& window, const Field& field) = 0;
 };
 
 class FrontEnd {

@@ -99,6 +99,26 @@ std::string ScriptedFrontEnd::Play(Window& window, const ScenarioAction& action,
   Field* field = window.FindField(action.field);
   if (!field) return "unknown field " + Quoted(action.field) + " in window " + Quoted(window.name);
   if (!field->usable()) return NotUsable(*field);
+  if (action.kind == Kind::kClick) {
+    if (field->kind != FieldKind::kButton || field->event.empty()) {
+      return Quoted(field->name) + " is not a button that runs window code";
+    }
+    host.RunButtonCode(window, *field);
+    return {};
+  }
+  // A switch set, a choice made or a row picked is a change made by the user:
+  // when it changes something, the field's change code runs, as on a desktop.
+  const std::string value_before = field->value;
+  const int selected_before = field->selected;
+  std::string error = Choose(field, action);
+  if (error.empty() && (field->value != value_before || field->selected != selected_before)) {
+    host.RunChangeCode(window, *field);
+  }
+  return error;
+}
+
+std::string ScriptedFrontEnd::Choose(Field* field, const ScenarioAction& action) {
+  using Kind = ScenarioAction::Kind;
   switch (action.kind) {
     case Kind::kSwitch:
       if (field->kind != FieldKind::kSwitch) return WrongKind(*field, "switch");
@@ -134,11 +154,6 @@ std::string ScriptedFrontEnd::Play(Window& window, const ScenarioAction& action,
       return SelectItem(*field, row);
     }
     case Kind::kClick:
-      if (field->kind != FieldKind::kButton || field->event.empty()) {
-        return Quoted(field->name) + " is not a button that runs window code";
-      }
-      host.RunButtonCode(window, *field);
-      return {};
     case Kind::kType:
       break;
   }

@@ -41,6 +41,9 @@ void AddTableRowForTest(Window& window) {
   window.FindField("TABLE1")->rows.push_back({"Ajout", "", "40099"});
 }
 
+// The fields of FORM whose change code ran, in order (reset by each run).
+std::vector<std::string> changes_run;
+
 // Runs program against a scenario in a fresh session; the transcript goes to
 // transcript_path.
 void RunWithScenario(const std::string& scenario_text, const std::string& transcript_path,
@@ -57,6 +60,18 @@ void RunWithScenario(const std::string& scenario_text, const std::string& transc
     if (clicks) ++*clicks;
     AddTableRowForTest(window);
   });
+  changes_run.clear();
+  for (const char* field : {"ACTIF", "OPTION", "SITFAM", "TABLE1"}) {
+    setup.registry.AddWindowCode("FORM", field, "MODIFICATION",
+                                 [field](CodeContext&, Window& window) {
+                                   changes_run.push_back(field);
+                                   window.FindField("FIGE")->value = field;
+                                   // A value set by code is no user's change.
+                                   if (field == std::string("SITFAM")) {
+                                     window.FindField("ACTIF")->value = "1";
+                                   }
+                                 });
+  }
   Session session(std::move(setup));
   LibraryLoad library = ParseWindowLibrary(kLibrary, "t.wdl");
   ASSERT_TRUE(library.library) << library.error;
@@ -128,6 +143,48 @@ input form press esc
   EXPECT_NE(transcript.find("wd . the program asks \"Quitter ?\": no (scenario line 11)"),
             std::string::npos);
   EXPECT_NE(transcript.find("wd . message info \"an unexpected"), std::string::npos);
+}
+
+TEST_F(ScriptedFrontEndTest, ChoicesThatChangeAFieldRunItsChangeCode) {
+  using Fields = std::vector<std::string>;
+  const struct {
+    const char* actions;
+    Fields expected;
+  } cases[] = {
+      {"switch ACTIF on", {"ACTIF"}},
+      {"switch ACTIF off", {}},  // it was off: nothing changes
+      {"choose OPTION 2", {"OPTION"}},
+      {"choose OPTION 2\n choose OPTION 2", {"OPTION"}},
+      {"pick SITFAM 2", {"SITFAM"}},
+      {"pick SITFAM \"Marié(e)\"\n pick SITFAM 2", {"SITFAM"}},
+      {"pick TABLE1 2", {"TABLE1"}},
+      // Row 1 is the program's choice already.
+      {"pick TABLE1 CODRUBR 40000\n pick TABLE1 CODRUBR 40001", {"TABLE1"}},
+      {"pick TABLE1 1\n switch ACTIF on\n pick SITFAM 1", {"ACTIF", "SITFAM"}},
+      {"pick SITFAM 2\n switch ACTIF on", {"SITFAM"}},  // the code switched it on
+      {"type NOM \"A\"\n type VALDEB,01 5\n click B_CHARGER", {}},
+      {"choose OPTION 1", {}},  // the program chose 1 already
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.actions);
+    std::string shown;
+    RunWithScenario(std::string("input FORM\n ") + c.actions + "\n press TF0\n", transcript_path(),
+                    [&shown](Session& session) {
+                      OpenForm(session);
+                      // Values the program sets run nothing.
+                      session.Execute("AFFICHE,OPTION=1");
+                      session.Execute("Table,Select,+,TABLE1,1");
+                      session.Execute("Ecran,Saisie");
+                      shown = session.Execute("ECRAN,RECUPERE,FIGE").text;
+                    });
+    EXPECT_EQ(changes_run, c.expected);
+    // What the change code wrote is what the program reads afterwards.
+    if (!c.expected.empty()) {
+      EXPECT_EQ(shown, c.expected.back());
+    }
+  }
+  EXPECT_NE(TranscriptText().find("wd . changed by the user: FORM.SITFAM.MODIFICATION ran"),
+            std::string::npos);
 }
 
 TEST_F(ScriptedFrontEndTest, StepsLeftOverAreReportedWithTheirLine) {

@@ -7,6 +7,8 @@ namespace vz::runtime {
 namespace {
 
 constexpr std::string_view kClosingEvent = "FERMETURE";
+// The event of the window code that follows a change made by the user.
+constexpr char kChangeEvent[] = "MODIFICATION";
 
 }  // namespace
 
@@ -56,6 +58,15 @@ void Session::RunButtonCode(Window& window, const Field& button) {
   if (!RunWindowCode(window, button.name, button.event)) {
     Note("no window code for " + window.name + "." + button.name + "." + button.event);
   }
+}
+
+bool Session::RunChangeCode(Window& window, const Field& field) {
+  // The code may rewrite the window's fields: keep the name apart.
+  const std::string name = field.name;
+  if (!RunWindowCode(window, name, kChangeEvent)) return false;
+  transcript_->Event("changed by the user: " + window.name + "." + name + "." + kChangeEvent +
+                     " ran");
+  return true;
 }
 
 CommandResult Session::Fail(std::string_view problem) {

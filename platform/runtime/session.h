@@ -67,6 +67,7 @@ class Session final : public CodeContext, public InputHost {
 
   // InputHost.
   void RunButtonCode(Window& window, const Field& button) override;
+  bool RunChangeCode(Window& window, const Field& field) override;
 
   // For the verb handlers.
   CommandResult Fail(std::string_view problem);

@@ -79,6 +79,8 @@ std::string QtFrontEnd::RunInput(Window& window, InputHost& host) {
   dialog.Bind(&window);
   dialog.set_event_handler(
       [&host](Window& model, const Field& button) { host.RunButtonCode(model, button); });
+  dialog.set_change_handler(
+      [&host](Window& model, const Field& field) { host.RunChangeCode(model, field); });
   input_dialog_ = &dialog;
   escape_down_ = false;
   dialog.exec();
@@ -138,6 +140,7 @@ void QtFrontEnd::ShowOutsideInput() {
   if (!same) {
     progress_ = std::make_unique<WindowDialog>(*window, options_.picture_directories);
     progress_->setModal(false);
+    progress_->set_watch_only(true);
     progress_window_ = window;
     progress_name_ = window->name;
     progress_->show();

@@ -3,11 +3,14 @@
 // "MULTITACHE,-2", and the Escape key state for the program's waits.
 //
 // It creates the application object when none exists yet and owns it then.
-// A window that is current outside an input (the progress window during a
-// run) is shown without a modal loop each time events are processed, at most
-// once per progress interval (default 40 ms: 25 times a second) so that a long
-// run is not slowed by drawing. While it lives, the front end is the source of
-// vz::os::EscapeKeyDown().
+// A change the user makes to a switch, an option group, a list or a table
+// selection runs the field's change code (InputHost::RunChangeCode) and the
+// dialog shows its effect at once. A window that is current outside an input
+// (the progress window during a run) is shown without a modal loop each time
+// events are processed, at most once per progress interval (default 40 ms: 25
+// times a second) so that a long run is not slowed by drawing; the adviser
+// watches it and cannot close it (Escape and the close box do nothing). While
+// it lives, the front end is the source of vz::os::EscapeKeyDown().
 //
 // The transcript and the current-window function are borrowed; the window
 // given to RunInput is borrowed for that call only. Single-threaded: every

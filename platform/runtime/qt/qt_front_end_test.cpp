@@ -4,10 +4,12 @@
 #include <stdlib.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -187,6 +189,151 @@ TEST_F(QtFrontEndTest, WindowCodeRunsAndTheWidgetsFollowTheModel) {
   EXPECT_EQ(Text("ECRAN,RECUPERE,VILLE"), "Calcul\xE9");
 }
 
+// A click at the middle of a list entry or table row, as a mouse gives it.
+void ClickRow(QAbstractItemView* view, int row) {
+  const QRect place = view->visualRect(view->model()->index(row, 0));
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, place.center());
+}
+
+QRadioButton* Choice(WindowDialog& dialog, std::string_view options, int number) {
+  QWidget* first = dialog.FieldWidget(options);
+  const auto radios = first->parentWidget()->findChildren<QRadioButton*>();
+  return number >= 1 && number <= radios.size() ? radios[number - 1] : nullptr;
+}
+
+TEST_F(QtFrontEndTest, ChangesTheUserMakesRunTheirChangeCodeAndShowAtOnce) {
+  std::vector<std::string> changes;
+  for (const char* name : {"ACTIF", "SITU", "FAMILLE", "LIGNES"}) {
+    registry_.AddWindowCode("FICHE", name, "MODIFICATION",
+                            [&changes, name](CodeContext&, Window& window) {
+                              changes.push_back(name);
+                              window.FindField("VILLE")->value = name;
+                              if (name != std::string("FAMILLE")) return;
+                              // A family restricts the rows and picks one: the
+                              // code's own choices are no user's change.
+                              Field* rows = window.FindField("LIGNES");
+                              const int family = window.FindField("FAMILLE")->selected;
+                              rows->rows = {{"Famille " + std::to_string(family), "0", "9"}};
+                              rows->selected = 1;
+                              window.FindField("ACTIF")->value = "1";
+                            });
+  }
+  using Changes = std::vector<std::string>;
+  const struct {
+    const char* what;
+    std::function<void(QtFrontEnd&)> act;
+    Changes expected;
+    const char* city_shown;  // VILLE in the dialog right after the action
+  } cases[] = {
+      {"nothing: the program's values run nothing", [](QtFrontEnd&) {}, {}, "Lyon"},
+      {"switch",
+       [](QtFrontEnd& f) {
+         qobject_cast<QCheckBox*>(f.input_dialog()->FieldWidget("ACTIF"))->click();
+       },
+       {"ACTIF"},
+       "ACTIF"},
+      {"option chosen",
+       [](QtFrontEnd& f) { Choice(*f.input_dialog(), "SITU", 3)->click(); },
+       {"SITU"},
+       "SITU"},
+      {"option chosen again",
+       [](QtFrontEnd& f) { Choice(*f.input_dialog(), "SITU", 2)->click(); },
+       {},
+       "Lyon"},
+      {"list entry clicked",
+       [](QtFrontEnd& f) {
+         ClickRow(qobject_cast<QTreeWidget*>(f.input_dialog()->FieldWidget("FAMILLE")), 2);
+       },
+       {"FAMILLE"},
+       "FAMILLE"},
+      {"list entry of the program clicked",
+       [](QtFrontEnd& f) {
+         ClickRow(qobject_cast<QTreeWidget*>(f.input_dialog()->FieldWidget("FAMILLE")), 0);
+       },
+       {},
+       "Lyon"},
+      {"list entry by keyboard",
+       [](QtFrontEnd& f) {
+         QWidget* list = f.input_dialog()->FieldWidget("FAMILLE");
+         list->setFocus();
+         QTest::keyClick(list, Qt::Key_Down);
+       },
+       {"FAMILLE"},
+       "FAMILLE"},
+      {"table row clicked",
+       [](QtFrontEnd& f) {
+         ClickRow(qobject_cast<QTableWidget*>(f.input_dialog()->FieldWidget("LIGNES")), 1);
+       },
+       {"LIGNES"},
+       "LIGNES"},
+      {"typing",
+       [](QtFrontEnd& f) { TypeText(f.input_dialog()->FieldWidget("NOM"), "Martin"); },
+       {},
+       "Lyon"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    session_.reset();
+    front_.reset();
+    changes.clear();
+    Session& session = Start();
+    session.Execute("Ouvre,FICHE");
+    session.Execute("AFFICHE,VILLE=Lyon");
+    session.Execute("AFFICHE,SITU=2");
+    session.Execute("Liste,Select,+,FAMILLE,1");
+    session.Execute("Table,Ajoute,LIGNES,Revenus\t0\t999999999");
+    session.Execute("Table,Ajoute,LIGNES,Pr\xEAts\t0\t999999999");
+    session.Execute("Table,Select,+,LIGNES,1");
+    EXPECT_TRUE(changes.empty()) << "the program's own values run no code";
+    Soon([&] {
+      c.act(*front_);
+      EXPECT_EQ(InputWidget<QLineEdit>("VILLE")->text(), c.city_shown);
+      InputWidget<QPushButton>("BT_OK")->click();
+    });
+    session.Execute("Ecran,Saisie");
+    EXPECT_EQ(session.return_code(), "TF0");
+    EXPECT_EQ(changes, c.expected);
+    EXPECT_EQ(Text("ECRAN,RECUPERE,VILLE"), c.city_shown);
+  }
+}
+
+TEST_F(QtFrontEndTest, ChangeCodeThatRestrictsAListShowsTheNewRowsAtOnce) {
+  int runs = 0;
+  registry_.AddWindowCode("FICHE", "FAMILLE", "MODIFICATION", [&runs](CodeContext&, Window& w) {
+    ++runs;
+    Field* rows = w.FindField("LIGNES");
+    rows->rows = {{"Seule ligne", "1", "2"}};
+    rows->selected = 1;
+    w.FindField("ACTIF")->value = "1";
+  });
+  registry_.AddWindowCode("FICHE", "LIGNES", "MODIFICATION", [](CodeContext&, Window&) {
+    ADD_FAILURE() << "set by code, not by hand";
+  });
+  Session& session = Start();
+  session.Execute("Ouvre,FICHE");
+  session.Execute("Table,Ajoute,LIGNES,Revenus\t0\t9");
+  session.Execute("Table,Ajoute,LIGNES,Imp\xF4ts\t0\t9");
+  Soon([&] {
+    auto* list = InputWidget<QTreeWidget>("FAMILLE");
+    ClickRow(list, 1);
+    auto* table = InputWidget<QTableWidget>("LIGNES");
+    EXPECT_EQ(table->rowCount(), 1);
+    EXPECT_EQ(table->item(0, 0)->text(), "Seule ligne");
+    EXPECT_EQ(table->selectionModel()->selectedRows().size(), 1);
+    EXPECT_TRUE(InputWidget<QCheckBox>("ACTIF")->isChecked());
+    // The list the user clicked keeps the entry clicked.
+    ASSERT_EQ(list->selectedItems().size(), 1);
+    EXPECT_EQ(list->indexOfTopLevelItem(list->selectedItems()[0]), 1);
+    ClickRow(list, 2);
+    InputWidget<QPushButton>("BT_OK")->click();
+  });
+  session.Execute("Ecran,Saisie");
+  EXPECT_EQ(runs, 2);
+  EXPECT_EQ(Value("Liste,Select,?,FAMILLE"), 3);
+  EXPECT_EQ(Value("Table,Occurrence,LIGNES"), 1);
+  EXPECT_EQ(Text("ECRAN,RECUPERE,ACTIF"), "1");
+}
+
 TEST_F(QtFrontEndTest, QuestionsAnswerYesAndNoInFrench) {
   const struct {
     const char* what;
@@ -259,6 +406,39 @@ TEST_F(QtFrontEndTest, ProgressWindowFollowsTheModelAndGoesWhenClosed) {
   ASSERT_NE(front_->progress_dialog(), nullptr);
   EXPECT_EQ(qobject_cast<QLineEdit*>(front_->progress_dialog()->FieldWidget("NOM"))->text(), "13");
   EXPECT_EQ(front_->progress_redraws(), 2);
+  session.Execute("Ferme");
+  session.Execute("MULTITACHE,-2");
+  EXPECT_EQ(front_->progress_dialog(), nullptr);
+}
+
+TEST_F(QtFrontEndTest, TheProgressWindowCannotBeClosedWhileTheProgramWorks) {
+  Session& session = Start({{}, std::chrono::milliseconds(0)});
+  session.Execute("Ouvre,FICHE");
+  session.Execute("MULTITACHE,-2");
+  WindowDialog* shown = front_->progress_dialog();
+  ASSERT_NE(shown, nullptr);
+  ASSERT_TRUE(shown->isVisible());
+  const struct {
+    const char* what;
+    std::function<void(WindowDialog&)> act;
+  } attempts[] = {
+      {"Escape", [](WindowDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }},
+      {"close box", [](WindowDialog& d) { d.close(); }},
+      {"button with a code",
+       [](WindowDialog& d) { qobject_cast<QPushButton*>(d.FieldWidget("BT_NON"))->click(); }},
+      {"Enter", [](WindowDialog& d) { QTest::keyClick(&d, Qt::Key_Return); }},
+  };
+  int step = 0;
+  for (const auto& attempt : attempts) {
+    SCOPED_TRACE(attempt.what);
+    attempt.act(*shown);
+    session.Execute("AFFICHE,NOM=" + std::to_string(++step));
+    session.Execute("MULTITACHE,-2");
+    EXPECT_EQ(front_->progress_dialog(), shown);
+    EXPECT_TRUE(shown->isVisible());
+    EXPECT_EQ(qobject_cast<QLineEdit*>(shown->FieldWidget("NOM"))->text(), QString::number(step));
+  }
+  // The program closes it.
   session.Execute("Ferme");
   session.Execute("MULTITACHE,-2");
   EXPECT_EQ(front_->progress_dialog(), nullptr);

@@ -23,6 +23,7 @@ constexpr int kLabelGap = 8;           // between a side label and its field
 constexpr int kHeadingHeight = 22;     // the heading line of a table
 constexpr int kHeadingMinHeight = 28;  // a caption this high is a window heading
 constexpr int kRadioMinHeight = 20;
+constexpr size_t kMostPicturesKept = 32;  // pictures read from disk, per dialog
 
 QStringList Cells(std::string_view tab_separated) {
   QStringList cells;
@@ -292,14 +293,18 @@ void WindowDialog::Connect(size_t i) {
       break;
     case FieldKind::kSwitch:
       connect(static_cast<QCheckBox*>(part.input), &QCheckBox::toggled, this, [this, i](bool on) {
-        if (Field* field = ModelField(i); field && !showing_) field->value = on ? "1" : "0";
+        Field* field = ModelField(i);
+        if (!field || showing_ || field->value == (on ? "1" : "0")) return;
+        field->value = on ? "1" : "0";
+        UserChanged(i);
       });
       break;
     case FieldKind::kOptions:
       connect(part.options, &QButtonGroup::idToggled, this, [this, i](int id, bool checked) {
-        if (Field* field = ModelField(i); field && !showing_ && checked) {
-          field->value = std::to_string(id);
-        }
+        Field* field = ModelField(i);
+        if (!field || showing_ || !checked || field->value == std::to_string(id)) return;
+        field->value = std::to_string(id);
+        UserChanged(i);
       });
       break;
     case FieldKind::kList: {
@@ -308,8 +313,11 @@ void WindowDialog::Connect(size_t i) {
         Field* field = ModelField(i);
         if (!field || showing_) return;
         const auto chosen = list->selectedItems();
-        const int row = chosen.isEmpty() ? 0 : list->indexOfTopLevelItem(chosen.front()) + 1;
-        field->selected = row <= field->ItemCount() ? row : 0;
+        int row = chosen.isEmpty() ? 0 : list->indexOfTopLevelItem(chosen.front()) + 1;
+        if (row > field->ItemCount()) row = 0;
+        if (row == field->selected) return;
+        field->selected = row;
+        UserChanged(i);
       });
       break;
     }
@@ -320,7 +328,10 @@ void WindowDialog::Connect(size_t i) {
         if (!field || showing_) return;
         const auto rows = table->selectionModel()->selectedRows();
         const int row = rows.isEmpty() ? -1 : rows.front().row();
-        field->selected = row >= 0 && row < field->ItemCount() ? row + 1 : 0;
+        const int selected = row >= 0 && row < field->ItemCount() ? row + 1 : 0;
+        if (selected == field->selected) return;
+        field->selected = selected;
+        UserChanged(i);
       });
       connect(table, &QTableWidget::itemChanged, this, [this, i](QTableWidgetItem* item) {
         Field* field = ModelField(i);
@@ -329,9 +340,13 @@ void WindowDialog::Connect(size_t i) {
         const size_t column = static_cast<size_t>(item->column());
         if (row >= field->rows.size() || column >= field->columns.size()) return;
         if (!field->columns[column].editable) return;
-        auto& cells = field->rows[row];
-        if (cells.size() < field->columns.size()) cells.resize(field->columns.size());
-        cells[column] = FromQString(item->text());
+        const std::string text = FromQString(item->text());
+        for (auto* rows : {&field->rows, &parts_[i].shown_rows}) {
+          if (row >= rows->size()) continue;
+          auto& cells = (*rows)[row];
+          if (cells.size() < field->columns.size()) cells.resize(field->columns.size());
+          cells[column] = text;
+        }
       });
       break;
     }
@@ -346,6 +361,7 @@ void WindowDialog::Connect(size_t i) {
 }
 
 void WindowDialog::ButtonPressed(size_t index) {
+  if (watch_only_) return;
   const Field& button = layout_.fields[index];
   if (!button.return_code.empty()) {
     return_code_ = button.return_code;
@@ -359,7 +375,19 @@ void WindowDialog::ButtonPressed(size_t index) {
   if (model_) ShowModel(*model_);
 }
 
+void WindowDialog::UserChanged(size_t index) {
+  Field* changed = ModelField(index);
+  if (!changed || !change_handler_) return;
+  change_handler_(*model_, *changed);
+  // The change code may have changed other fields (a list restricted, a
+  // picture turned): show them. What did not change is left alone, so the
+  // widget being changed keeps its state.
+  if (model_) ShowModel(*model_);
+}
+
 void WindowDialog::reject() {
+  // Closing a window the program is working in would hide it for good.
+  if (watch_only_) return;
   return_code_ = layout_.escape_code;
   QDialog::reject();
 }
@@ -437,16 +465,83 @@ void WindowDialog::ShowModel(const Window& model) {
 }
 
 void WindowDialog::ShowPicture(const Field& field, QLabel& label) {
-  const auto path = FindPicture(field.value, picture_directories_);
-  QPixmap picture;
-  if (!path.empty() && picture.load(QString::fromStdString(path.string()))) {
-    label.setPixmap(picture.scaled(label.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+  // The progress window turns through a few pictures many times: each is
+  // read from disk once.
+  const std::string key = field.name + '\n' + field.value;
+  auto known = pictures_.find(key);
+  if (known == pictures_.end()) {
+    if (pictures_.size() >= kMostPicturesKept) pictures_.clear();
+    const auto path = FindPicture(field.value, picture_directories_);
+    QPixmap picture;
+    if (!path.empty() && picture.load(QString::fromStdString(path.string()))) {
+      picture = picture.scaled(label.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+    known = pictures_.emplace(key, std::move(picture)).first;
+  }
+  if (!known->second.isNull()) {
+    label.setPixmap(known->second);
     label.setFrameShape(QFrame::NoFrame);
   } else {
     // No picture file: a frame with its name, so that the place stays visible.
     label.setPixmap(QPixmap());
     label.setText(ToQString(field.value));
     label.setFrameShape(field.value.empty() ? QFrame::NoFrame : QFrame::StyledPanel);
+  }
+}
+
+void WindowDialog::ShowList(const Field& field, Part& part) {
+  auto* list = static_cast<QTreeWidget*>(part.input);
+  if (!part.built || part.shown_entries != field.entries) {
+    list->clear();
+    int columns = 1;
+    QList<QTreeWidgetItem*> items;
+    for (const auto& entry : field.entries) {
+      const QStringList cells = Cells(entry);
+      columns = std::max(columns, static_cast<int>(cells.size()));
+      items << new QTreeWidgetItem(cells);
+    }
+    list->setColumnCount(columns);
+    list->addTopLevelItems(items);
+    for (int c = 0; c < columns; ++c) list->resizeColumnToContents(c);
+    part.shown_entries = field.entries;
+    part.built = true;
+  }
+  const auto chosen = list->selectedItems();
+  const int shown = chosen.isEmpty() ? 0 : list->indexOfTopLevelItem(chosen.front()) + 1;
+  if (field.selected > 0 && field.selected <= list->topLevelItemCount()) {
+    if (shown != field.selected) list->setCurrentItem(list->topLevelItem(field.selected - 1));
+  } else if (shown != 0 || list->currentItem()) {
+    list->setCurrentItem(nullptr);
+    list->clearSelection();
+  }
+}
+
+void WindowDialog::ShowTable(const Field& field, Part& part) {
+  auto* table = static_cast<QTableWidget*>(part.input);
+  if (!part.built || part.shown_rows != field.rows) {
+    table->setRowCount(static_cast<int>(field.rows.size()));
+    for (size_t r = 0; r < field.rows.size(); ++r) {
+      for (size_t c = 0; c < field.columns.size(); ++c) {
+        const QString text = c < field.rows[r].size() ? ToQString(field.rows[r][c]) : QString();
+        auto* item = new QTableWidgetItem(text);
+        Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+        if (field.columns[c].editable) flags |= Qt::ItemIsEditable;
+        item->setFlags(flags);
+        table->setItem(static_cast<int>(r), static_cast<int>(c), item);
+      }
+    }
+    part.shown_rows = field.rows;
+    part.built = true;
+  }
+  const auto rows = table->selectionModel()->selectedRows();
+  const int shown = rows.isEmpty() ? 0 : rows.front().row() + 1;
+  if (field.selected > 0 && field.selected <= table->rowCount()) {
+    if (shown != field.selected) {
+      table->setCurrentCell(field.selected - 1, std::max(table->currentColumn(), 0));
+    }
+  } else if (shown != 0 || table->currentRow() >= 0) {
+    table->setCurrentCell(-1, -1);
+    table->clearSelection();
   }
 }
 
@@ -490,51 +585,19 @@ void WindowDialog::ShowField(const Field& field, Part& part) {
       part.options->setExclusive(true);
       break;
     }
-    case FieldKind::kList: {
-      auto* list = static_cast<QTreeWidget*>(part.input);
-      list->clear();
-      int columns = 1;
-      QList<QTreeWidgetItem*> items;
-      for (const auto& entry : field.entries) {
-        const QStringList cells = Cells(entry);
-        columns = std::max(columns, static_cast<int>(cells.size()));
-        items << new QTreeWidgetItem(cells);
-      }
-      list->setColumnCount(columns);
-      list->addTopLevelItems(items);
-      for (int c = 0; c < columns; ++c) list->resizeColumnToContents(c);
-      if (field.selected > 0 && field.selected <= list->topLevelItemCount()) {
-        list->setCurrentItem(list->topLevelItem(field.selected - 1));
-      } else {
-        list->setCurrentItem(nullptr);
-        list->clearSelection();
-      }
+    case FieldKind::kList:
+      ShowList(field, part);
       break;
-    }
-    case FieldKind::kTable: {
-      auto* table = static_cast<QTableWidget*>(part.input);
-      table->setRowCount(static_cast<int>(field.rows.size()));
-      for (size_t r = 0; r < field.rows.size(); ++r) {
-        for (size_t c = 0; c < field.columns.size(); ++c) {
-          const QString text = c < field.rows[r].size() ? ToQString(field.rows[r][c]) : QString();
-          auto* item = new QTableWidgetItem(text);
-          Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
-          if (field.columns[c].editable) flags |= Qt::ItemIsEditable;
-          item->setFlags(flags);
-          table->setItem(static_cast<int>(r), static_cast<int>(c), item);
-        }
-      }
-      if (field.selected > 0 && field.selected <= table->rowCount()) {
-        table->setCurrentCell(field.selected - 1, std::max(table->currentColumn(), 0));
-      } else {
-        table->setCurrentCell(-1, -1);
-        table->clearSelection();
-      }
+    case FieldKind::kTable:
+      ShowTable(field, part);
       if (part.label) part.label->setText(ToQString(field.label));
       break;
-    }
     case FieldKind::kImage:
-      ShowPicture(field, *part.label);
+      if (!part.built || part.shown_picture != field.value) {
+        ShowPicture(field, *part.label);
+        part.shown_picture = field.value;
+        part.built = true;
+      }
       break;
     case FieldKind::kButton:
       static_cast<QPushButton*>(part.input)->setText(Plain(field.label));

@@ -4,11 +4,21 @@
 // The window model stays the truth. ShowModel copies the model into the
 // widgets; while a model is bound, every edit the user makes (typing, a
 // switch, a choice, a list or table selection, a table cell) is written into
-// it at once. A button with a return code ends the dialog with that code;
-// Escape (or closing the dialog) ends it with the window's escape code; Enter
-// presses the window's default button; a button that runs window code calls
-// the event handler and the input goes on. A disabled text field is shown
-// read-only (plain text, out of the tab order); other disabled fields grey.
+// it at once. A switch set, a choice made, or a list entry or table row picked
+// by the user (never a value ShowModel sets) that changes the model calls the
+// change handler, and the widgets then show the model again. A button with a
+// return code ends the dialog with that code; Escape (or closing the dialog)
+// ends it with the window's escape code; Enter presses the window's default
+// button; a button that runs window code calls the event handler and the input
+// goes on. A disabled text field is shown read-only (plain text, out of the
+// tab order); other disabled fields grey.
+//
+// A watch-only dialog (a window shown while the program works, such as the
+// progress window) cannot be ended: its buttons, Escape and the close box do
+// nothing.
+//
+// ShowModel rebuilds a list, a table or a picture only when what it shows has
+// changed, so that showing a model often costs little.
 //
 // The dialog borrows the bound model; it keeps nothing of it after Bind(nullptr).
 // REQUIRES: the bound model is a copy of the window the dialog was built from
@@ -17,9 +27,11 @@
 #define VZ_PLATFORM_RUNTIME_QT_WINDOW_DIALOG_H_
 
 #include <QDialog>
+#include <QPixmap>
 #include <QString>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,6 +60,11 @@ class WindowDialog : public QDialog {
   void set_event_handler(std::function<void(Window&, const Field&)> handler) {
     event_handler_ = std::move(handler);
   }
+  // Called with the bound model and its field when the user has changed it.
+  void set_change_handler(std::function<void(Window&, const Field&)> handler) {
+    change_handler_ = std::move(handler);
+  }
+  void set_watch_only(bool watch_only) { watch_only_ = watch_only; }
 
   // Return code that ended the dialog; empty while it runs.
   const std::string& return_code() const { return return_code_; }
@@ -70,6 +87,11 @@ class WindowDialog : public QDialog {
     QLabel* label = nullptr;          // side label or caption
     QButtonGroup* options = nullptr;  // option group
     std::vector<QWidget*> all;        // every widget of the field, for states
+    // What the list, table or picture shows now (rebuilt only on a change).
+    std::vector<std::string> shown_entries;
+    std::vector<std::vector<std::string>> shown_rows;
+    std::string shown_picture;
+    bool built = false;
   };
 
   Part Build(const Field& field);
@@ -83,6 +105,9 @@ class WindowDialog : public QDialog {
   void ShowField(const Field& field, Part& part);
   void ShowPicture(const Field& field, QLabel& label);
   void ButtonPressed(size_t index);
+  void UserChanged(size_t index);
+  void ShowList(const Field& field, Part& part);
+  void ShowTable(const Field& field, Part& part);
   Field* ModelField(size_t index);
   QLabel* SideLabel(const Field& field);
 
@@ -93,6 +118,9 @@ class WindowDialog : public QDialog {
   bool showing_ = false;  // widgets being set from the model: edits not written back
   std::string return_code_;
   std::function<void(Window&, const Field&)> event_handler_;
+  std::function<void(Window&, const Field&)> change_handler_;
+  bool watch_only_ = false;
+  std::map<std::string, QPixmap> pictures_;  // "FIELD\npicture name" -> scaled picture
 };
 
 // Finds a picture file in the directories, trying the name as written, then
