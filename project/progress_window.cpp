@@ -6,6 +6,9 @@
 // and the percentage POURCENT. A counter or total that is not a number counts
 // as 0; a total of 0 shows an empty bar; a counter above the total shows a
 // full one. Missing fields are noted in the transcript and nothing changes.
+// Every kStepsBetweenEvents counts it lets the front end process its pending
+// events, so that the desktop stays alive during a long run (the desktop front
+// end bounds its redraws itself); never once per client.
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
@@ -17,6 +20,8 @@ namespace vz::project {
 namespace {
 
 constexpr int kBarMarks = 50;
+constexpr int64_t kStepsBetweenEvents = 128;
+static_assert((kStepsBetweenEvents & (kStepsBetweenEvents - 1)) == 0, "a power of two");
 
 int64_t CountOf(const std::string& text) {
   const size_t start = text.find_first_not_of(' ');
@@ -48,6 +53,7 @@ void MoveProgressBar(runtime::CodeContext& context, runtime::Window& window) {
   if (bar->value.size() != marks) bar->value.assign(marks, '|');
   std::string text = std::to_string(share) + " %";
   if (percent->label != text) percent->label = std::move(text);
+  if (count > 0 && (count & (kStepsBetweenEvents - 1)) == 0) context.Front().ProcessEvents();
 }
 
 }  // namespace

@@ -89,6 +89,34 @@ TEST_F(ProgressWindowTest, BarFollowsTheCounter) {
   }
 }
 
+TEST_F(ProgressWindowTest, ALongRunLetsTheDesktopProcessItsEventsNowAndThen) {
+  struct Case {
+    int steps;
+    int fewest;  // the desktop is never left alone for long
+    int most;    // events are never processed once per client
+  };
+  for (const Case& c : {Case{100, 0, 1}, Case{1000, 5, 10}, Case{20000, 100, 200}}) {
+    SCOPED_TRACE(c.steps);
+    session_->Execute("Ouvre,EX_attente");
+    session_->Execute("AFFICHE,NBTOTAL=" + std::to_string(c.steps));
+    const int before = front_.events_processed;
+    for (int step = 1; step <= c.steps; ++step) {
+      session_->Execute("AFFICHE,NbTraite=" + std::to_string(step));
+      session_->Execute("EXECUTE,NbTraite.entree");
+    }
+    const int processed = front_.events_processed - before;
+    EXPECT_GE(processed, c.fewest);
+    EXPECT_LE(processed, c.most);
+  }
+  // A counter that is no number does not make every step process events.
+  const int before = front_.events_processed;
+  for (int step = 0; step < 1000; ++step) {
+    session_->Execute("AFFICHE,NbTraite=x");
+    session_->Execute("EXECUTE,NbTraite.entree");
+  }
+  EXPECT_LE(front_.events_processed - before, 10);
+}
+
 TEST(ProgressPicturesTest, EveryHorsePictureIsABitmap) {
   for (const char* name : {"HORSE1A.BMP", "HORSE2A.BMP", "HORSE3A.BMP"}) {
     SCOPED_TRACE(name);
