@@ -2,7 +2,10 @@
 
 #include <cstdlib>
 
+#include "platform/os/profile_file.h"
 #include "platform/runtime/module.h"
+#include "platform/runtime/scenario.h"
+#include "platform/runtime/window_model.h"
 #include "tools/veriroru/backup_check.h"
 #include "tools/veriroru/tool_actions.h"
 #include "tools/veriroru/tool_paths.h"
@@ -18,9 +21,25 @@ Command Usage(const std::string& error) {
   return command;
 }
 
-bool ScenarioGiven() {
-  const char* scenario = std::getenv("VZ_SCENARIO");
-  return scenario != nullptr && scenario[0] != '\0';
+enum class ScenarioOwner { kNone, kOurs, kAnotherProgram };
+
+// A scenario is ours when its first input names our window. The program that
+// starts us may itself be played by a scenario, which we inherit with its
+// environment: playing it would fail both runs, so it is left to its owner.
+ScenarioOwner WhoseScenario() {
+  const char* path = std::getenv("VZ_SCENARIO");
+  if (path == nullptr || path[0] == '\0') return ScenarioOwner::kNone;
+  std::string text;
+  if (!vz::os::ReadWholeFile(path, &text)) return ScenarioOwner::kOurs;  // the runtime says why
+  vz::runtime::ScenarioLoad load = vz::runtime::ParseScenario(text, path);
+  if (!load.scenario) return ScenarioOwner::kOurs;
+  for (const vz::runtime::ScenarioStep& step : load.scenario->steps) {
+    if (step.kind != vz::runtime::ScenarioStep::Kind::kInput) continue;
+    return vz::runtime::WindowKey(step.window) == vz::runtime::WindowKey(kToolWindowName)
+               ? ScenarioOwner::kOurs
+               : ScenarioOwner::kAnotherProgram;
+  }
+  return ScenarioOwner::kOurs;
 }
 
 }  // namespace
@@ -89,7 +108,13 @@ int RunCommandLine(const Command& command, std::ostream& out, std::ostream& err)
   std::string error;
   const bool located = LocateToolPaths(command.data_directory, &paths, &error);
   if (command.kind == Command::Kind::kWindow) {
-    if (!ScenarioGiven() && !vz::runtime::DisplayAvailable()) {
+    const ScenarioOwner owner = WhoseScenario();
+    if (owner == ScenarioOwner::kAnotherProgram) {
+      err << "veriroru : le scénario (VZ_SCENARIO) est celui d'un autre programme ; la fenêtre "
+             "des outils ne s'ouvre pas.\n";
+      return 0;
+    }
+    if (owner == ScenarioOwner::kNone && !vz::runtime::DisplayAvailable()) {
       err << "veriroru : pas d'affichage ni de scénario (VZ_SCENARIO) pour la fenêtre des "
              "outils.\n"
           << UsageText();

@@ -184,5 +184,47 @@ TEST_F(ExecutableTest, WindowPlayedByAScenario) {
   EXPECT_TRUE(fs::is_directory(Data() + "/RAPPORTS"));
 }
 
+TEST_F(ExecutableTest, AScenarioOfTheProgramThatStartedItIsLeftAlone) {
+  const std::string scenario = installation_.root() + "/programme.scn";
+  testing::WriteBytes(scenario, "input MENU press T04\ninput EX_MNUOUT press SVE\n");
+  ToolRun run = Run(installation_.program_directory(), "", "VZ_SCENARIO='" + scenario + "'");
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_THAT(run.err, HasSubstr("celui d'un autre programme"));
+  EXPECT_FALSE(fs::exists(Data() + "/SAUVEGARDES"));
+}
+
+// The program's tools menu finds the tools program in its own directory and
+// comes back to its menu; the tools program leaves the program's scenario to
+// it.
+TEST_F(ExecutableTest, StartedFromTheToolsMenuOfTheProgram) {
+  const std::string program = VUZUVIZA_PATH;
+  if (program.empty() || !fs::exists(program)) GTEST_SKIP() << "the program is not built";
+  const fs::path suite = fs::path(installation_.program_directory()).parent_path();
+  const fs::path here = installation_.program_directory();
+  for (const char* file : {"ORVANE.wdl", "ORVANE.WDP"}) {
+    fs::copy_file(fs::path(VZ_PROJECT_DIR) / file, suite / file);
+  }
+  fs::copy_file(program, here / "vuzuviza");
+  fs::copy_file(VERIRORU_PATH, here / "veriroru");
+  fs::copy_file(fs::path(VERIRORU_PATH).parent_path() / "VERIRORU.wdl", here / "VERIRORU.wdl");
+  testing::WriteBytes((here / "VUZUVIZA .DPR").string(), "program vuzuviza;\n");
+  const std::string scenario = installation_.root() + "/menu.scn";
+  testing::WriteBytes(scenario,
+                      "input MENU press T04\n"
+                      "input EX_MNUOUT press RIX\n"
+                      "input EX_MNUOUT press ESC\n"
+                      "answer yes\n");
+  const std::string err = installation_.root() + "/program-err.txt";
+  const std::string command = "cd '" + here.string() +
+                              "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "
+                              "VZ_SCENARIO='" + scenario + "' timeout 120 ./vuzuviza 2>'" + err +
+                              "' >/dev/null";
+  int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << FileBytes(err);
+  EXPECT_THAT(FileBytes(err), HasSubstr("veriroru : le scénario"));
+  EXPECT_FALSE(fs::exists(Data() + "/RAPPORTS"));
+}
+
 }  // namespace
 }  // namespace vz::veriroru

@@ -22,7 +22,6 @@ using vz::runtime::Field;
 using vz::runtime::Module;
 using vz::runtime::Window;
 
-constexpr const char* kWindow = "VERIRORU";
 constexpr std::size_t kCommandLimit = 250;  // commands hold at most 254 characters
 
 class ToolWindow {
@@ -138,7 +137,7 @@ int RunToolWindow(bool located, const ToolPaths& paths, const std::string& locat
                  kWindowLibrary);
     return 1;
   }
-  window.Send(std::string("Ouvre,") + kWindow);
+  window.Send(std::string("Ouvre,") + kToolWindowName);
   if (located) {
     window.Send("AFFICHE,L_DONNEES=Répertoire des données : " + paths.data_directory);
     window.ShowBackups();

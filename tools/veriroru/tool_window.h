@@ -23,6 +23,7 @@
 namespace vz::veriroru {
 
 inline constexpr const char* kWindowLibrary = "VERIRORU.wdl";
+inline constexpr const char* kToolWindowName = "VERIRORU";
 
 // `located` false: the installation was not found, `paths` is unusable and
 // `locate_error` is shown; the window opens with its actions disabled.
