@@ -26,10 +26,6 @@ constexpr double kPaddingMm = 2.0;
 constexpr double kLargestPoints = 10.0;
 constexpr double kSmallestPoints = 5.0;
 
-double Dots(double millimetres) {
-  return millimetres * kResolution / kMillimetresPerInch;
-}
-
 QString ToQString(const std::string& cp1252) {
   const std::string utf8 = os::Utf8(cp1252);
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
@@ -47,12 +43,13 @@ QFont FittingFont(QPaintDevice& device, size_t lines, double height) {
   }
 }
 
-void DrawLabel(QPainter& painter, QPaintDevice& device, const LabelBox& box,
+void DrawLabel(QPainter& painter, QPaintDevice& device, double dots_per_mm, const LabelBox& box,
                const std::vector<std::string>& lines) {
   if (lines.empty()) return;
   const double padding = std::min({kPaddingMm, box.width_mm / 10, box.height_mm / 10});
-  const QRectF inside(Dots(box.x_mm + padding), Dots(box.y_mm + padding),
-                      Dots(box.width_mm - 2 * padding), Dots(box.height_mm - 2 * padding));
+  const QRectF inside((box.x_mm + padding) * dots_per_mm, (box.y_mm + padding) * dots_per_mm,
+                      (box.width_mm - 2 * padding) * dots_per_mm,
+                      (box.height_mm - 2 * padding) * dots_per_mm);
   const QFont font = FittingFont(device, lines.size(), inside.height());
   painter.setFont(font);
   const QFontMetricsF metrics(font, &device);
@@ -75,19 +72,27 @@ bool DrawSheets(const fs::path& file, const LabelLayout& layout, int first_posit
   writer.setTitle(QStringLiteral("Étiquettes d'adresse"));
   QPainter painter;
   if (!painter.begin(&writer)) return false;
-  painter.setPen(Qt::black);
-  size_t sheet = 0;
-  for (size_t i = 0; i < addresses.size(); ++i) {
-    const LabelBox box = PlaceLabel(layout, first_position, i);
-    for (; sheet < box.sheet; ++sheet) {
-      if (!writer.newPage()) return false;
-    }
-    DrawLabel(painter, writer, box, LabelLines(addresses[i]));
+  const size_t sheets = SheetCount(layout, first_position, addresses.size());
+  for (size_t sheet = 0; sheet < sheets; ++sheet) {
+    if (sheet > 0 && !writer.newPage()) return false;
+    DrawLabelSheet(painter, kResolution / kMillimetresPerInch, layout, first_position, addresses,
+                   sheet);
   }
   return painter.end();
 }
 
 }  // namespace
+
+void DrawLabelSheet(QPainter& painter, double dots_per_mm, const LabelLayout& layout,
+                    int first_position, const std::vector<LabelAddress>& addresses, size_t sheet) {
+  QPaintDevice* device = painter.device();
+  if (!device) return;
+  painter.setPen(Qt::black);
+  for (size_t i = 0; i < addresses.size(); ++i) {
+    const LabelBox box = PlaceLabel(layout, first_position, i);
+    if (box.sheet == sheet) DrawLabel(painter, *device, dots_per_mm, box, LabelLines(addresses[i]));
+  }
+}
 
 bool WriteLabelSheets(const fs::path& pdf, const LabelLayout& layout, int first_position,
                       const std::vector<LabelAddress>& addresses) {

@@ -17,6 +17,8 @@
 #ifndef VZ_PROJECT_LABEL_SHEET_PDF_H_
 #define VZ_PROJECT_LABEL_SHEET_PDF_H_
 
+#include <QPainter>
+#include <cstddef>
 #include <filesystem>
 #include <vector>
 
@@ -26,6 +28,12 @@ namespace vz::project {
 
 bool WriteLabelSheets(const std::filesystem::path& pdf, const LabelLayout& layout,
                       int first_position, const std::vector<LabelAddress>& addresses);
+
+// Draws the labels that fall on sheet `sheet` (0 for the first) with a
+// painter already begun on a page whose top left is the sheet's top left and
+// that has `dots_per_mm` device units per millimetre.
+void DrawLabelSheet(QPainter& painter, double dots_per_mm, const LabelLayout& layout,
+                    int first_position, const std::vector<LabelAddress>& addresses, size_t sheet);
 
 }  // namespace vz::project
 

@@ -31,11 +31,21 @@ constexpr SampleValue kValues[] = {
     {"EX_attente", "POURCENT", "26 %"},
     {"PARETI", "NBETIH", "3"},
     {"PARETI", "NBETIV", "8"},
+    {"RESULTAT", "REQUETE", "01000042"},
+    {"RESULTAT", "MHAUTE", "4,5"},
+    {"RESULTAT", "MGAUCHE", "0"},
+    {"RESULTAT", "ESPV", "0"},
+    {"RESULTAT", "ESPH", "0"},
+    {"RESULTAT", "HAUTEUR", "36"},
+    {"RESULTAT", "LARGEUR", "70"},
+    {"RESULTAT", "NBETIH", "3"},
+    {"RESULTAT", "NBETIV", "8"},
+    {"RESULTAT", "PREMIERE", "1"},
 };
 
 struct SampleRows {
   std::string_view window;
-  std::string_view table;
+  std::string_view table;         // a table, or a list
   std::string_view utf8_rows[8];  // cells separated by TAB
 };
 
@@ -48,6 +58,7 @@ constexpr SampleRows kRows[] = {
       "13/01/2027\t16:30\t010000318\tGARNIER Paul\tSignature du prêt immobilier",
       "14/01/2027\t11:00\t010005102\tMOREAU Sophie\tPréparation de la retraite",
       "15/01/2027\t09:00\t010002977\tROUSSEAU Marc\tSuccession : premier rendez-vous"}},
+    {"RESULTAT", "Nom_Lettre", {"BILAN.HTM", "INVITATION.RTF", "RELANCE.TXT", "VOEUX.FODT"}},
 };
 
 std::string Cp(std::string_view utf8) {
@@ -139,9 +150,15 @@ void FillTypicalState(Window& window) {
   for (const SampleRows& sample : kRows) {
     if (WindowKey(window.name) != WindowKey(sample.window)) continue;
     Field* table = window.FindField(sample.table);
-    if (!table || table->kind != FieldKind::kTable) continue;
-    for (std::string_view row : sample.utf8_rows) {
-      if (!row.empty()) AddTableRow(*table, Cp(row));
+    if (!table) continue;
+    if (table->kind == FieldKind::kList) {
+      for (std::string_view entry : sample.utf8_rows) {
+        if (!entry.empty()) table->entries.push_back(Cp(entry));
+      }
+    } else if (table->kind == FieldKind::kTable) {
+      for (std::string_view row : sample.utf8_rows) {
+        if (!row.empty()) AddTableRow(*table, Cp(row));
+      }
     }
     if (table->ItemCount() > 0) table->selected = 1;
   }
