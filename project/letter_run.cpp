@@ -10,6 +10,7 @@
 
 #include "platform/os/cp1252.h"
 #include "platform/os/paths.h"
+#include "platform/runtime/field_values.h"
 #include "platform/runtime/session_objects.h"
 #include "project/letter_merge.h"
 #include "project/letter_pdf.h"
@@ -67,9 +68,9 @@ fs::path DataDirectory() {
   return directory.empty() ? fs::path(".") : fs::path(directory);
 }
 
-std::string FieldText(Window& window, std::string_view name) {
-  const runtime::Field* field = window.FindField(name);
-  return field ? field->value : std::string();
+// The field's value as the program reads it: a list gives its selected entry.
+std::string FieldText(const Window& window, std::string_view name) {
+  return runtime::ReadFieldValue(window, name).value;
 }
 
 // Earlier letters of the folder (numbered letters and the PDF), replaced by a

@@ -148,7 +148,10 @@ class LetterRunTest : public ::testing::Test {
   void OpenResult(std::string_view query, std::string_view template_name) {
     ASSERT_EQ(session_->Execute("Ouvre,RESULTAT").value, 0);
     session_->CurrentWindow()->FindField("REQUETE")->value = std::string(query);
-    session_->CurrentWindow()->FindField("Nom_Lettre")->value = std::string(template_name);
+    // The template list as the window's opening code fills it, the one chosen selected.
+    runtime::Field* list = session_->CurrentWindow()->FindField("Nom_Lettre");
+    list->entries = {"AUTRE.TXT", std::string(template_name)};
+    list->selected = 2;
   }
 
   // What the program does for one client: its INTERFA records, then the click.
@@ -316,6 +319,42 @@ TEST_F(LetterRunTest, ASessionEndingWithTheWindowOpenStillFinishesItsPdf) {
   OpenResult("REQ00006", "RELANCE.TXT");
   ProgramMerges({{"0000A", "MARTIN"}});
   EXPECT_TRUE(fs::exists(data_ / "LETTRES" / "REQ00006-RELANCE" / "0001-010000021.TXT"));
+}
+
+TEST_F(LetterRunTest, TheProjectsResultWindowMergesTheSampleTemplate) {
+  fs::copy_file(fs::path(VZ_PROJECT_DIR) / "templates" / "BILAN.HTM", data_ / "BILAN.HTM");
+  fs::copy_file(fs::path(VZ_PROJECT_DIR) / "templates" / "RELANCE.TXT", data_ / "RELANCE.TXT");
+  // The project's own library and code, as the program runs them.
+  session_.reset();
+  runtime::Session::Setup setup;
+  setup.front_end = &front_;
+  setup.transcript = transcript_.get();
+  setup.directory = VZ_PROJECT_DIR;
+  setup.create_engine_context = [this] { return runtime_context_; };
+  RegisterProjectCode(setup.registry);
+  session_ = std::make_unique<runtime::Session>(std::move(setup));
+  ASSERT_EQ(session_->Execute("BIBLI,disque,ORVANE.wdl").value, 0);
+  ASSERT_EQ(session_->Execute("PROJET,ORVANE.WDP").value, 0);
+  Extract("REQ00007", kClients);
+  ASSERT_EQ(session_->Execute("Ouvre,RESULTAT").value, 0);
+  ASSERT_EQ(session_->Execute("AFFICHE,REQUETE=REQ00007").value, 0);
+  ASSERT_EQ(session_->Execute("AFFICHE,Nom_Lettre=BILAN.HTM").value, 0);
+  for (const Client& client : kByPostcode) {
+    ProgramMerges({{"0000M", "Madame"},
+                   {"0000A", client.name},
+                   {"0000E", Cp1252("ÉVRY")},
+                   {"4000011", "   45210"},
+                   {"0000J", Cp1252("Mariée")}});
+  }
+  ASSERT_EQ(session_->Execute("Ferme").value, 0);
+  const fs::path folder = data_ / "LETTRES" / "REQ00007-BILAN";
+  EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"0001-010000021.HTM", "0002-010000031.HTM",
+                                                       "0003-010000011.HTM", "lettres.pdf"}));
+  const std::string letter = ReadBytes(folder / "0003-010000011.HTM");
+  EXPECT_NE(letter.find("Madame #0000B ÉTIENNE"), std::string::npos) << "no record, kept";
+  EXPECT_NE(letter.find("(Mariée)"), std::string::npos);
+  EXPECT_NE(letter.find("   45210 €"), std::string::npos);
+  EXPECT_EQ(PdfPageCount(ReadBytes(folder / "lettres.pdf")), 3) << "one page per short letter";
 }
 
 }  // namespace
