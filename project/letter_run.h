@@ -12,13 +12,21 @@
 //                                text letters, <same folder>/lettres.pdf, is
 //                                closed
 //
+// A pass is one letter per SELECTES record. A click after the last record,
+// or with another template or query, starts a new pass: numbering from 0001
+// again, and the earlier numbered letters and PDF of that folder are
+// replaced (the adviser pressed "Lettres" again). The template is read once
+// per pass.
+//
 // The run's state (counter, position in SELECTES, open PDF) belongs to the
 // runtime session whose window code runs and dies with it; a session that
 // ends with the window still open still finishes its PDF. Nothing throws and
-// nothing shows a window during a click: a template name that is absolute,
-// holds ".." or a path separator, a missing template, a click past the last
-// selected client or an unwritable folder writes nothing and notes the
-// problem in the runtime's transcript.
+// nothing shows a window during a click: a template name that is empty,
+// absolute, holds ".." or a path separator, a template that is missing or of
+// another format, or an unwritable folder writes nothing and notes the
+// problem once per pass in the runtime's transcript. Client and query codes
+// become file names with every character other than A-Z a-z 0-9 _ - turned
+// into "_", so that nothing is written outside <data>/LETTRES.
 #ifndef VZ_PROJECT_LETTER_RUN_H_
 #define VZ_PROJECT_LETTER_RUN_H_
 
