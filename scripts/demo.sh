@@ -60,6 +60,10 @@ if [ ! -x "$program" ]; then
 fi
 mkdir -p "$installation/VUZUVIZA"
 cp "$program" "$installation/VUZUVIZA/vuzuviza"
+# The tools program of the tools menu, with its window library, beside it.
+for f in veriroru VERIRORU.wdl; do
+  if [ -f "$build/src/startup/$f" ]; then cp "$build/src/startup/$f" "$installation/VUZUVIZA/$f"; fi
+done
 
 if [ -z "${VZ_SCENARIO:-}" ] && [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   # No display: play a short scripted tour and show what it produced.
