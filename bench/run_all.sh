@@ -26,6 +26,14 @@ if [ -x "$selection_bench" ]; then
     "$selection_bench" --clients "$clients" || status=1
   done
 fi
+# The selection run through the desktop front end beside the scripted one.
+selection_qt_bench="$build/bench/selection_qt_bench"
+if [ -x "$selection_qt_bench" ]; then
+  qt_clients="${VZ_BENCH_CLIENTS:-100000}"
+  qt_clients="${qt_clients%% *}"  # the first size only
+  echo "== selection benchmark, $qt_clients clients, desktop front end against scripted"
+  "$selection_qt_bench" --clients "$qt_clients" || status=1
+fi
 # Other benchmark programs of the build, when they exist.
 for other in "$build/platform/engine/engine_microbench"; do
   if [ -x "$other" ]; then
