@@ -34,6 +34,12 @@ if [ -x "$selection_qt_bench" ]; then
   echo "== selection benchmark, $qt_clients clients, desktop front end against scripted"
   "$selection_qt_bench" --clients "$qt_clients" || status=1
 fi
+# Letters of 1,000 clients through the result window and its merge button.
+letters_bench="$build/bench/letters_bench"
+if [ -x "$letters_bench" ]; then
+  echo "== letters benchmark, 1000 clients"
+  "$letters_bench" --letters 1000 || status=1
+fi
 # Other benchmark programs of the build, when they exist.
 for other in "$build/platform/engine/engine_microbench"; do
   if [ -x "$other" ]; then
