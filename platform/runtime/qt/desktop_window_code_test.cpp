@@ -10,6 +10,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -138,6 +139,60 @@ TEST_F(CombineOnTheDesktopTest, PickingAQueryShowsItsTitleAtOnce) {
     EXPECT_EQ(Text("ECRAN,RECUPERE,titre1"), c.first_title);
     EXPECT_EQ(Text("ECRAN,RECUPERE,titre2"), c.second_title);
   }
+}
+
+// A long run as the selection run drives the progress window EX_attente: a
+// step writes the counter and runs the window's counter code, which lets the
+// front end process its events now and then.
+TEST(ProgressOnTheDesktopTest, ARunCanBeWatchedAndEscapeDoesNotEndIt) {
+  TestApplication();
+  TempDir dir;
+  fs::copy_file(fs::path(VZ_PROJECT_DIR) / "ORVANE.wdl", dir.path() / "ORVANE.wdl");
+  Transcript transcript;
+  std::unique_ptr<Session> session;
+  QtFrontEnd::Options options;
+  options.picture_directories = {fs::path(VZ_PROJECT_DIR) / "images"};
+  options.progress_interval = std::chrono::milliseconds(0);  // draw whenever events are processed
+  QtFrontEnd front(
+      transcript, [&session] { return session ? session->CurrentWindow() : nullptr; }, options);
+  Session::Setup setup;
+  setup.front_end = &front;
+  setup.transcript = &transcript;
+  project::RegisterProgressWindow(setup.registry);
+  setup.directory = dir.path();
+  session = std::make_unique<Session>(std::move(setup));
+  ASSERT_EQ(session->Execute("BIBLI,disque,ORVANE.wdl").value, 0);
+
+  constexpr int kClients = 1000;
+  session->Execute("Ouvre,EX_attente");
+  session->Execute("AFFICHE,NBTOTAL=" + std::to_string(kClients));
+  int escapes = 0;
+  for (int step = 1; step <= kClients; ++step) {
+    session->Execute("AFFICHE,NbTraite=" + std::to_string(step));
+    session->Execute("EXECUTE,NbTraite.entree");
+    WindowDialog* shown = front.progress_dialog();
+    if (step % 300 == 0 && shown) {
+      // The adviser presses Escape on the progress window, then tries to close it.
+      QTest::keyClick(shown, Qt::Key_Escape);
+      shown->close();
+      ++escapes;
+    }
+  }
+  EXPECT_EQ(escapes, 3) << "the progress window was shown from the first steps";
+  EXPECT_GE(front.progress_redraws(), kClients / 200);
+  EXPECT_LE(front.progress_redraws(), kClients / 100) << "never drawn once per client";
+  WindowDialog* shown = front.progress_dialog();
+  ASSERT_NE(shown, nullptr);
+  EXPECT_TRUE(shown->isVisible());
+  // What was drawn last is recent, and the bar agrees with the counter shown.
+  const int counted = qobject_cast<QLineEdit*>(shown->FieldWidget("NbTraite"))->text().toInt();
+  EXPECT_GE(counted, kClients - 200);
+  EXPECT_EQ(qobject_cast<QLineEdit*>(shown->FieldWidget("JAUGE"))->text(),
+            QString(counted * 50 / kClients, '|'));
+  // The run ends with "Ferme"; the window then goes.
+  session->Execute("Ferme");
+  session->Execute("MULTITACHE,-2");
+  EXPECT_EQ(front.progress_dialog(), nullptr);
 }
 
 }  // namespace
