@@ -6,8 +6,9 @@
 // civility written out and its name. The address is the household's address
 // "001" of ADRESSES (key "CODADR") when there is one, else the address lines,
 // postcode and city of the CLIENT record. A client no longer in CLIENT keeps a
-// label with what SELECTES holds (name, postcode and city as extracted), so
-// that no selected client is left out of the print.
+// label with the name, postcode and city that SELECTES holds (replaced by the
+// household's address "001" when there is one), so that no selected client is
+// left out of the print.
 //
 // Reads through the window code's own buffers (ProjectData): the program's
 // records and positions are untouched. Nothing fails: a missing or empty

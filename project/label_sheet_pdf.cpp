@@ -88,9 +88,15 @@ void DrawLabelSheet(QPainter& painter, double dots_per_mm, const LabelLayout& la
   QPaintDevice* device = painter.device();
   if (!device) return;
   painter.setPen(Qt::black);
-  for (size_t i = 0; i < addresses.size(); ++i) {
-    const LabelBox box = PlaceLabel(layout, first_position, i);
-    if (box.sheet == sheet) DrawLabel(painter, *device, dots_per_mm, box, LabelLines(addresses[i]));
+  // Labels of this sheet: positions sheet * per_sheet onwards, counted from
+  // the first position of the print.
+  const size_t per_sheet = static_cast<size_t>(layout.LabelsPerSheet());
+  const size_t skipped = static_cast<size_t>(first_position - 1);
+  const size_t begin = sheet == 0 ? 0 : sheet * per_sheet - skipped;
+  const size_t end = std::min(addresses.size(), (sheet + 1) * per_sheet - skipped);
+  for (size_t i = begin; i < end; ++i) {
+    DrawLabel(painter, *device, dots_per_mm, PlaceLabel(layout, first_position, i),
+              LabelLines(addresses[i]));
   }
 }
 

@@ -1,6 +1,7 @@
 #include "project/result_window.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <string>
 #include <string_view>
