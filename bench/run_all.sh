@@ -40,6 +40,15 @@ if [ -x "$letters_bench" ]; then
   echo "== letters benchmark, 1000 clients"
   "$letters_bench" --letters 1000 || status=1
 fi
+# The rubric extraction of 10,000 selected clients, once per installation size
+# (peak memory should stay flat).
+extraction_bench="$build/bench/extraction_bench"
+if [ -x "$extraction_bench" ]; then
+  for clients in ${VZ_BENCH_CLIENTS:-20000 100000}; do
+    echo "== extraction benchmark, 10000 of $clients clients"
+    "$extraction_bench" --clients "$clients" --selected 10000 || status=1
+  done
+fi
 # Other benchmark programs of the build, when they exist.
 for other in "$build/platform/engine/engine_microbench"; do
   if [ -x "$other" ]; then

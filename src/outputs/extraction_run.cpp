@@ -7,6 +7,7 @@
 #include <string>
 #include <system_error>
 
+#include "platform/engine/le_api.h"
 #include "platform/os/cp1252.h"
 #include "src/db/file_id.h"
 #include "src/db/layouts/client.h"
@@ -116,7 +117,10 @@ void RunExtraction(std::string_view query_code, const ExtractionRubricList& list
   OpenExtractionProgress(selection_path);
 
   selection::SelectionFileReader reader(selection_path);
+  // One transaction for every SELECTES record instead of one per record.
+  LE_BeginBatch(db::ContextHandle());
   while (reader.Next(state->code)) ExtractClient(list, tables, *state, merge);
+  LE_EndBatch(db::ContextHandle());
   merge.Commit();
 
   db::Hferme(kSelectedFile);

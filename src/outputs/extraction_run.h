@@ -20,7 +20,9 @@
 // loader reads CLIENT afterwards. A missing selection file gives an empty
 // merge file and an empty SELECTES file. A query code that cannot name a
 // file of the data directory writes nothing. The merge file is written under
-// a temporary name and renamed at the end; file errors show no message.
+// a temporary name and renamed at the end; file errors show no message. The
+// SELECTES records are added in one engine transaction committed at the end,
+// so an interrupted run leaves that file empty, never half-filled.
 // The physical name given to SELECTES stays in force after the run. SELECTES
 // and CLIENT are closed at the end. Nothing is allocated per client.
 // REQUIRES: the database files are described and open, the data directory

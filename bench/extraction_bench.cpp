@@ -1,0 +1,210 @@
+// Extraction benchmark: generates a demo installation in a temporary folder
+// (never in the repository), selects its first N clients (a selection file of
+// N codes in client-code order) and runs the extraction dispatch of a query
+// with 10 rubric columns through the program's own path: the record
+// operations, the screen bridge and the screen runtime with the scripted
+// front end and the ORVANE project (every progress step reaches the window).
+// The columns: name and city, income total and one income line, taxes,
+// owner-occupied real estate, securities, cash, other assets and life
+// insurance totals, so that eight loaders run per client. It reports clients
+// per second against the target of 50,000 and peak memory, and checks that
+// the merge file has a header and one line per client.
+//
+//   extraction_bench [--clients N] [--selected S] [--seed X] [--keep]
+//
+// Run it once per size so that each reports its own peak memory.
+#include <stdlib.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "bench/bench_support.h"
+#include "platform/engine/le_api.h"
+#include "src/config/parameter_file.h"
+#include "src/config/program_settings.h"
+#include "src/db/analysis_writer.h"
+#include "src/db/describe.h"
+#include "src/db/layouts/client.h"
+#include "src/db/layouts/requetes.h"
+#include "src/db/record_buffers.h"
+#include "src/db/record_ops.h"
+#include "src/outputs/extraction_dispatch.h"
+#include "src/screen/bridge.h"
+#include "tools/datatool/demo_installation.h"
+#include "tools/datatool/installation.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = vz::bench::Clock;
+using vz::bench::CpuSeconds;
+using vz::bench::PeakKilobytes;
+using vz::bench::Seconds;
+
+constexpr double kTargetClientsPerSecond = 50000.0;
+
+// The extractions measured: the same selection, three column sets.
+struct BenchQuery {
+  const char* label;
+  const char* code;
+  std::vector<const char*> columns;
+};
+const std::vector<BenchQuery>& BenchQueries() {
+  static const std::vector<BenchQuery> queries = {
+      {"(a) 10 columns over eight families",
+       "01000030",
+       {"0000A", "0000E", "40000", "40001", "51000", "01000", "04000", "05000", "06000", "07000"}},
+      {"(b) 10 columns over two families",
+       "01000031",
+       {"0000A", "0000C", "0000D", "0000E", "0000M", "40000", "40001", "40002", "40003", "40010"}},
+      {"(c) no column", "01000032", {}},
+  };
+  return queries;
+}
+
+void AddQueryLine(std::string_view code, std::string_view key, std::string_view text) {
+  std::memset(vz::db::RecordBuffer(vz::db::FileId::REQUETES), 0,
+              vz::db::RecordBufferSize(vz::db::FileId::REQUETES));
+  vz::db::QueryLineRecord line = vz::db::CurrentQueryLine();
+  line.SetPrefix(code.substr(0, 2));
+  line.SetNumber(code.substr(2));
+  line.SetCriteriaKey(key);
+  line.SetState("O");
+  line.SetMarker("E");
+  line.SetLineText(text);
+  vz::db::Hajoute("REQUETES");
+}
+
+void AddBenchQuery(const BenchQuery& query) {
+  AddQueryLine(query.code, "TITRE*******", "20261207\tExtraction\t\t\t\t\t\t\t\t");
+  for (const char* column : query.columns) {
+    AddQueryLine(query.code, "RUBRIQUE***2", std::string(column) + "\t");
+  }
+}
+
+// The first `count` client codes in key order, as a selection file.
+int64_t WriteSelection(const std::string& path, int64_t count) {
+  std::ofstream out(path, std::ios::binary);
+  int64_t written = 0;
+  for (vz::db::Hlitpremier("CLIENT", "CODCLI"); !vz::db::Hendehors() && written < count;
+       vz::db::Hlitsuivant("CLIENT", "CODCLI")) {
+    out << vz::db::CurrentClient().Codcli().substr(0, 9) << "\r\n";
+    ++written;
+  }
+  return written;
+}
+
+int64_t LinesOf(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  int64_t lines = 0;
+  for (std::string line; std::getline(in, line);) ++lines;
+  return lines;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int64_t clients = 20000;
+  int64_t selected = 10000;
+  uint64_t seed = 2024;
+  bool keep = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--clients" && i + 1 < argc) {
+      clients = std::atoll(argv[++i]);
+    } else if (a == "--selected" && i + 1 < argc) {
+      selected = std::atoll(argv[++i]);
+    } else if (a == "--seed" && i + 1 < argc) {
+      seed = std::strtoull(argv[++i], nullptr, 10);
+    } else if (a == "--keep") {
+      keep = true;
+    } else {
+      std::cerr << "usage: extraction_bench [--clients N] [--selected S] [--seed X] [--keep]\n";
+      return 2;
+    }
+  }
+  vz::bench::BenchInstallation generated;
+  std::string error;
+  if (!vz::bench::GenerateBenchInstallation("vz_extraction_bench", clients, seed, false, &generated,
+                                            &error)) {
+    std::cerr << "extraction_bench: " << error << "\n";
+    return 1;
+  }
+  std::printf("extraction_bench: %lld clients generated in %.1f s, peak memory %ld kB\n",
+              static_cast<long long>(generated.stats.clients), generated.seconds, PeakKilobytes());
+  vz::datatool::Installation installation;
+  if (!vz::datatool::LocateInstallation(generated.root, &installation, &error)) {
+    std::cerr << "extraction_bench: " << error << "\n";
+    return 1;
+  }
+
+  // The screen project beside the program, an empty scenario: the run never
+  // waits for input.
+  const fs::path program = installation.program_directory;
+  fs::create_directories(program);
+  for (const char* name : {"ORVANE.wdl", "ORVANE.WDP"}) {
+    fs::copy_file(fs::path(VZ_PROJECT_DIR) / name, program / name,
+                  fs::copy_options::overwrite_existing);
+  }
+  const std::string scenario = (fs::path(generated.folder) / "empty.scenario").string();
+  std::ofstream(scenario) << "# the extraction asks nothing\n";
+  setenv("VZ_SCENARIO", scenario.c_str(), 1);
+  fs::current_path(program);
+  vz::screen::SendCommand("BIBLI,disque,ORVANE.wdl");
+  vz::screen::SendCommand("PROJET,ORVANE.WDP");
+  if (vz::screen::IntegerReturnValue() != 0) {
+    std::cerr << "extraction_bench: the screen project does not open\n";
+    return 1;
+  }
+
+  vz::db::SetContextHandle(LE_CreateContexteHF(103));
+  vz::db::DescribeAllFiles();
+  vz::db::Houvreanalyse(installation.analysis_file, "", "", "", "");
+  vz::db::Hsubstrep(vz::db::kPlaceholderDirectory, installation.data_directory);
+  vz::db::Hseterrignore(1);
+  vz::config::SetDataDirectory(installation.data_directory);
+  vz::config::SetListSeparator('\t');
+  const fs::path data(installation.data_directory);
+  bool whole = true;
+  for (const BenchQuery& query : BenchQueries()) {
+    AddBenchQuery(query);
+    const int64_t codes =
+        WriteSelection((data / (std::string(query.code) + ".EXT")).string(), selected);
+    const auto start = Clock::now();
+    const double cpu_start = CpuSeconds();
+    vz::outputs::RunExtractionDispatch(query.code);
+    const double seconds = Seconds(start);
+    const double cpu = CpuSeconds() - cpu_start;
+    const double rate = static_cast<double>(codes) / seconds;
+    const double cpu_rate = static_cast<double>(codes) / cpu;
+    std::printf(
+        "extraction_bench: %s: %lld clients in %.2f s (processor %.2f s): %.0f clients/s "
+        "(%.0f per processor second), peak memory %ld kB\n",
+        query.label, static_cast<long long>(codes), seconds, cpu, rate, cpu_rate, PeakKilobytes());
+    if (!query.columns.empty()) {
+      std::printf("extraction_bench: %s: target %.0f clients/s: %s\n", query.label,
+                  kTargetClientsPerSecond, rate >= kTargetClientsPerSecond ? "met" : "MISSED");
+    }
+    const int64_t lines = LinesOf((data / (std::string(query.code) + ".MEM")).string());
+    if (lines != codes + 1) {
+      std::fprintf(stderr, "extraction_bench: %s: the merge file has %lld lines for %lld\n",
+                   query.label, static_cast<long long>(lines), static_cast<long long>(codes));
+      whole = false;
+    }
+  }
+  vz::db::Hferme("");
+  vz::db::HftermineCTX();
+  vz::screen::TerminateModule();
+  if (keep) {
+    std::printf("extraction_bench: installation kept in %s\n", generated.root.c_str());
+  } else {
+    std::error_code ec;
+    fs::remove_all(generated.folder, ec);
+  }
+  return whole ? 0 : 1;
+}
