@@ -10,8 +10,10 @@
 #include <QRectF>
 #include <QString>
 #include <algorithm>
+#include <map>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include "platform/os/cp1252.h"
 
@@ -31,7 +33,7 @@ QString ToQString(const std::string& cp1252) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-// The type size at which `lines` lines fit `height` dots, and that font.
+// The type size at which `lines` lines fit `height` dots.
 QFont FittingFont(QPaintDevice& device, size_t lines, double height) {
   QFont font;
   font.setStyleHint(QFont::SansSerif);
@@ -43,16 +45,38 @@ QFont FittingFont(QPaintDevice& device, size_t lines, double height) {
   }
 }
 
-void DrawLabel(QPainter& painter, QPaintDevice& device, double dots_per_mm, const LabelBox& box,
-               const std::vector<std::string>& lines) {
+// Every label of a print has the same size: the type for each number of
+// lines is worked out once.
+class LabelTypes {
+ public:
+  LabelTypes(QPaintDevice& device, double height) : device_(device), height_(height) {}
+  const std::pair<QFont, QFontMetricsF>& For(size_t lines) {
+    auto it = types_.find(lines);
+    if (it == types_.end()) {
+      const QFont font = FittingFont(device_, lines, height_);
+      it = types_.emplace(lines, std::make_pair(font, QFontMetricsF(font, &device_))).first;
+    }
+    return it->second;
+  }
+
+ private:
+  QPaintDevice& device_;
+  double height_;
+  std::map<size_t, std::pair<QFont, QFontMetricsF>> types_;
+};
+
+double Padding(const LabelLayout& layout) {
+  return std::min({kPaddingMm, layout.label_width_mm / 10, layout.label_height_mm / 10});
+}
+
+void DrawLabel(QPainter& painter, LabelTypes& types, double dots_per_mm, double padding,
+               const LabelBox& box, const std::vector<std::string>& lines) {
   if (lines.empty()) return;
-  const double padding = std::min({kPaddingMm, box.width_mm / 10, box.height_mm / 10});
   const QRectF inside((box.x_mm + padding) * dots_per_mm, (box.y_mm + padding) * dots_per_mm,
                       (box.width_mm - 2 * padding) * dots_per_mm,
                       (box.height_mm - 2 * padding) * dots_per_mm);
-  const QFont font = FittingFont(device, lines.size(), inside.height());
+  const auto& [font, metrics] = types.For(lines.size());
   painter.setFont(font);
-  const QFontMetricsF metrics(font, &device);
   double y = inside.top();
   for (const std::string& line : lines) {
     if (y + metrics.height() > inside.bottom() + 0.5 && y > inside.top()) break;
@@ -88,6 +112,8 @@ void DrawLabelSheet(QPainter& painter, double dots_per_mm, const LabelLayout& la
   QPaintDevice* device = painter.device();
   if (!device) return;
   painter.setPen(Qt::black);
+  const double padding = Padding(layout);
+  LabelTypes types(*device, (layout.label_height_mm - 2 * padding) * dots_per_mm);
   // Labels of this sheet: positions sheet * per_sheet onwards, counted from
   // the first position of the print.
   const size_t per_sheet = static_cast<size_t>(layout.LabelsPerSheet());
@@ -95,7 +121,7 @@ void DrawLabelSheet(QPainter& painter, double dots_per_mm, const LabelLayout& la
   const size_t begin = sheet == 0 ? 0 : sheet * per_sheet - skipped;
   const size_t end = std::min(addresses.size(), (sheet + 1) * per_sheet - skipped);
   for (size_t i = begin; i < end; ++i) {
-    DrawLabel(painter, *device, dots_per_mm, PlaceLabel(layout, first_position, i),
+    DrawLabel(painter, types, dots_per_mm, padding, PlaceLabel(layout, first_position, i),
               LabelLines(addresses[i]));
   }
 }
