@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTextDocument>
 #include <QXmlStreamReader>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,6 +18,12 @@
 #include "project/gui_application.h"
 #include "project/letter_merge.h"
 #include "project/letter_pdf.h"
+
+// The system's font configuration library keeps a cache for the whole
+// process, which the leak checker would otherwise report.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig\n";
+}
 
 namespace vz::project {
 namespace {
