@@ -30,7 +30,7 @@ std::unique_ptr<Session> OpenProject(runtime::FrontEnd& front, runtime::Transcri
 }
 
 // What the program relies on in each window of the menus, the label
-// parameters and the agenda.
+// parameters, the agenda and the result window.
 struct WindowContract {
   const char* name;
   std::vector<std::string> codes;
@@ -52,6 +52,11 @@ const WindowContract kContracts[] = {
      {"DATE_RDV", "HEURE_RDV", "CLIENT_RDV", "OBJET_RDV", "NOTES_RDV"},
      "TABLE_RDV",
      {"DATE", "HEURE", "CODCLI", "NOM", "OBJET"}},
+    {"RESULTAT",
+     {"LET", "RUB", "ESC"},
+     {"MHAUTE", "MGAUCHE", "ESPV", "ESPH", "HAUTEUR", "LARGEUR", "NBETIH", "NBETIV", "REQUETE"},
+     nullptr,
+     {}},
 };
 
 TEST(OrvaneLibrary, EveryWindowOfTheMenusOpensWithItsFields) {
