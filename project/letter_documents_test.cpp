@@ -193,6 +193,43 @@ TEST(LetterDocumentsTest, TextInUtf8StaysUtf8) {
   EXPECT_NE(merged.find("s'élevant à    45210 €"), std::string::npos);
 }
 
+// Every printable cp1252 character, read back from each format.
+TEST(LetterDocumentsTest, EveryCp1252CharacterComesBackInEveryFormat) {
+  ASSERT_TRUE(EnsureGuiApplication());
+  std::string all;
+  for (int byte = 0x21; byte <= 0xFF; ++byte) {
+    // Not characters (unassigned in the code page), or shown as something
+    // else by a text layout (no-break space, soft hyphen).
+    if (byte == 0x7F || byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 ||
+        byte == 0x9D || byte == 0xA0 || byte == 0xAD)
+      continue;
+    all.push_back(static_cast<char>(byte));
+  }
+  const LetterValues values = {{"TOUT", all}};
+  const QString expected = QString::fromStdString(os::Utf8(all));
+
+  EXPECT_EQ(RtfText(MergeLetter("{\\rtf1\\ansi #TOUT}", LetterFormat::kRtf, values)), all);
+
+  for (const char* page : {"<p>#TOUT</p>", "<p>é #TOUT</p>"}) {
+    QTextDocument document;
+    document.setHtml(QString::fromStdString(MergeLetter(page, LetterFormat::kHtml, values)));
+    EXPECT_TRUE(document.toPlainText().endsWith(expected)) << page;
+  }
+
+  for (const char* body : {"<t>#TOUT</t>", "<t>é#TOUT</t>"}) {
+    const std::string xml = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>") +
+                            MergeLetter(body, LetterFormat::kFlatOdf, values);
+    QXmlStreamReader reader(QByteArray::fromStdString(xml));
+    reader.readNextStartElement();
+    const QString text = reader.readElementText();
+    ASSERT_FALSE(reader.hasError()) << body << ": " << reader.errorString().toStdString();
+    EXPECT_TRUE(text.endsWith(expected)) << body;
+  }
+
+  EXPECT_EQ(MergeLetter("#TOUT", LetterFormat::kText, values), all);
+  EXPECT_EQ(MergeLetter("é#TOUT", LetterFormat::kText, values), "é" + os::Utf8(all));
+}
+
 // Page objects of a PDF, the page tree's own "/Type /Pages" not counted.
 int PdfPageCount(const std::string& pdf) {
   int pages = 0;
