@@ -46,10 +46,16 @@ class BackupRestoreTest : public ::testing::Test {
     return RunRestore(paths(), &*analysis_, folder, FixedTime(second));
   }
 
-  // Entries of a folder, names only, sorted.
+  // Entries of a folder, names only, sorted; the side files that SQLite's
+  // readers leave beside a file (the records are compared on their own) are
+  // not counted.
   static std::vector<std::string> Names(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename());
+    for (const auto& e : fs::directory_iterator(folder)) {
+      const std::string name = e.path().filename();
+      const bool side = name.ends_with("-wal") || name.ends_with("-shm");
+      if (!side) names.push_back(name);
+    }
     std::sort(names.begin(), names.end());
     return names;
   }
@@ -246,6 +252,42 @@ INSTANTIATE_TEST_SUITE_P(
               },
               "ANNEXE.vzdb"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(BackupRestoreTest, FileThatCannotBeReplacedPutsEverythingBack) {
+  const std::string folder = BackUpAt(30);
+  ASSERT_TRUE(ExecSql(installation_.DataFile("CLIENT.vzdb"), "DELETE FROM records"));
+  // Where PROFES.vzdb should go lies a folder that a rename cannot replace.
+  fs::remove(installation_.DataFile("PROFES.vzdb"));
+  fs::create_directories(installation_.DataFile("PROFES.vzdb") + "/dedans");
+  const auto before = DumpDirectory(Data());
+  const auto names_before = Names(Data());
+
+  RestoreResult restore = RestoreAt(folder, 45);
+  EXPECT_FALSE(restore.ok);
+  EXPECT_THAT(restore.message, HasSubstr("ne peut pas être remplacé"));
+  EXPECT_EQ(DumpDirectory(Data()), before);
+  EXPECT_EQ(Names(Data()), names_before);
+  EXPECT_FALSE(fs::exists(Data() + "/SAUVEGARDES/avant-restauration-20261208-102045"));
+  EXPECT_TRUE(UnfinishedRestores(Data()).empty());
+}
+
+TEST_F(BackupRestoreTest, RestoreStoppedHalfWayIsToldUntilARestoreEndsWell) {
+  const std::string folder = BackUpAt(30);
+  // What a restore killed between its renames leaves.
+  const std::string kept = Data() + "/SAUVEGARDES/avant-restauration-20261208-102040";
+  fs::create_directories(kept);
+  fs::rename(installation_.DataFile("CLIENT.vzdb"), kept + "/CLIENT.vzdb");
+  WriteBytes(kept + "/" + kUnfinishedRestoreMarker, "Restauration commencée\n");
+  ASSERT_THAT(UnfinishedRestores(Data()), ElementsAre(kept));
+  EXPECT_THAT(UnfinishedRestoreWarning(paths()), HasSubstr(kept));
+  EXPECT_THAT(CheckAndReindex(paths()).report, HasSubstr("une restauration a été interrompue"));
+  EXPECT_EQ(ListBackups(Data()).size(), 1u);  // the unfinished folder is not offered
+
+  ASSERT_TRUE(RestoreAt(folder, 50).ok);
+  EXPECT_TRUE(UnfinishedRestores(Data()).empty());
+  EXPECT_EQ(UnfinishedRestoreWarning(paths()), "");
+  EXPECT_TRUE(fs::exists(kept + "/CLIENT.vzdb"));  // what it kept stays kept
+}
 
 TEST_F(BackupRestoreTest, UnknownFolderIsRefused) {
   RestoreResult restore = RestoreAt(Data() + "/SAUVEGARDES/19990101-000000", 45);

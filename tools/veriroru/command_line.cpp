@@ -126,6 +126,10 @@ int RunCommandLine(const Command& command, std::ostream& out, std::ostream& err)
     err << "veriroru : " << error << "\n";
     return 1;
   }
+  const std::string warning = UnfinishedRestoreWarning(paths);
+  if (!warning.empty() && command.kind != Command::Kind::kCheck) {
+    err << "veriroru : " << warning << "\n";
+  }
   ActionOutcome outcome;
   switch (command.kind) {
     case Command::Kind::kBackup:

@@ -217,8 +217,8 @@ TEST_F(ExecutableTest, StartedFromTheToolsMenuOfTheProgram) {
   const std::string err = installation_.root() + "/program-err.txt";
   const std::string command = "cd '" + here.string() +
                               "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "
-                              "VZ_SCENARIO='" + scenario + "' timeout 120 ./vuzuviza 2>'" + err +
-                              "' >/dev/null";
+                              "VZ_SCENARIO='" +
+                              scenario + "' timeout 120 ./vuzuviza 2>'" + err + "' >/dev/null";
   int status = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0) << FileBytes(err);

@@ -1,5 +1,6 @@
 #include "tools/veriroru/restore.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -35,11 +36,14 @@ class Moves {
     done_.emplace_back(from, to);
     return true;
   }
-  void UndoAll() {
+  // True when every file is back where it was.
+  bool UndoAll() {
+    bool all = true;
     for (auto it = done_.rbegin(); it != done_.rend(); ++it) {
-      std::rename(it->second.c_str(), it->first.c_str());
+      all = std::rename(it->second.c_str(), it->first.c_str()) == 0 && all;
     }
     done_.clear();
+    return all;
   }
 
  private:
@@ -115,6 +119,20 @@ RestoreResult Refused(const std::string& message) {
 
 }  // namespace
 
+std::vector<std::string> UnfinishedRestores(const std::string& data_directory) {
+  std::vector<std::string> folders;
+  std::error_code ec;
+  for (fs::directory_iterator it(data_directory + "/" + kBackupFolder, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    std::error_code type_error;
+    if (fs::is_regular_file(it->path() / kUnfinishedRestoreMarker, type_error)) {
+      folders.push_back(it->path().string());
+    }
+  }
+  std::sort(folders.begin(), folders.end());
+  return folders;
+}
+
 RestoreResult RunRestore(const ToolPaths& paths, const vz::engine::Analysis* analysis,
                          const std::string& backup_folder, const std::tm& when) {
   BackupCheck check = CheckBackup(backup_folder, analysis);
@@ -162,6 +180,10 @@ RestoreResult RunRestore(const ToolPaths& paths, const vz::engine::Analysis* ana
     return Refused("le dossier de conservation ne peut pas être créé dans " + data + "/" +
                    kBackupFolder + ".");
   }
+  // Stays there if the run is stopped half-way, so that the next run says so.
+  const std::string marker = kept + "/" + kUnfinishedRestoreMarker;
+  vz::os::ReplaceFileContents(marker, "Restauration de " + backup_folder +
+                                          " commencée ; les fichiers remplacés sont ici.\n");
   Moves moves;
   bool ok = true;
   for (const std::string& name : DataFileNames(data)) {
@@ -182,10 +204,14 @@ RestoreResult RunRestore(const ToolPaths& paths, const vz::engine::Analysis* ana
     ok = ok && moves.Move(data + "/." + item.name + kTemporarySuffix, path);
   }
   if (!ok) {
-    moves.UndoAll();
+    // Only an emptied folder is removed: a file that could not be put back
+    // stays in it, with the marker.
+    if (moves.UndoAll()) {
+      std::error_code ec;
+      fs::remove(marker, ec);
+      fs::remove(kept, ec);
+    }
     RemoveTemporaries(temporaries);
-    std::error_code ec;
-    fs::remove_all(kept, ec);
     return Refused("un fichier de " + data + " ne peut pas être remplacé.");
   }
 
@@ -204,6 +230,12 @@ RestoreResult RunRestore(const ToolPaths& paths, const vz::engine::Analysis* ana
     } else {
       parameter_note = " (le fichier de paramètres n'a pas pu être restauré)";
     }
+  }
+  // The data are the backup's again: earlier unfinished restores are over
+  // (their folders stay, with the files they kept).
+  std::error_code ec;
+  for (const std::string& folder : UnfinishedRestores(data)) {
+    fs::remove(folder + "/" + kUnfinishedRestoreMarker, ec);
   }
   WriteKeptManifest(kept, stamp, data);
 

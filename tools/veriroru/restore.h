@@ -15,7 +15,11 @@
 //     is kept in the same folder.
 // When the folder of step 2 holds only sound files it gets a manifest of its
 // own and is offered as a backup. A failure in steps 2-3 puts the previous
-// files back. Messages are French (UTF-8).
+// files back. While a restore runs, the folder of step 2 holds the marker
+// RESTAURATION-INACHEVEE.TXT: a run stopped half-way (the tools program
+// killed) leaves it, and UnfinishedRestores finds it until a restore ends
+// well. Messages are French
+// (UTF-8).
 //
 // REQUIRES: no program of the suite has the data files open (the tools menu
 // closes them before starting the tools program).
@@ -24,6 +28,7 @@
 
 #include <ctime>
 #include <string>
+#include <vector>
 
 #include "platform/engine/analysis.h"
 #include "tools/veriroru/tool_paths.h"
@@ -35,6 +40,11 @@ struct RestoreResult {
   std::string kept_folder;  // where the replaced files were moved
   std::string message;
 };
+
+inline constexpr const char* kUnfinishedRestoreMarker = "RESTAURATION-INACHEVEE.TXT";
+
+// The folders of <data>/SAUVEGARDES left by a restore that did not end.
+std::vector<std::string> UnfinishedRestores(const std::string& data_directory);
 
 RestoreResult RunRestore(const ToolPaths& paths, const vz::engine::Analysis* analysis,
                          const std::string& backup_folder, const std::tm& when);

@@ -14,6 +14,15 @@ std::optional<vz::engine::Analysis> LoadToolAnalysis(const ToolPaths& paths) {
   return vz::engine::LoadAnalysis(paths.analysis_file, &error);
 }
 
+std::string UnfinishedRestoreWarning(const ToolPaths& paths) {
+  std::vector<std::string> folders = UnfinishedRestores(paths.data_directory);
+  if (folders.empty()) return "";
+  return "Attention : une restauration a été interrompue. Les fichiers qu'elle a remplacés sont "
+         "dans " +
+         folders.back() +
+         " ; relancez la restauration puis vérifiez les fichiers avant de reprendre le travail.";
+}
+
 ActionOutcome BackUp(const ToolPaths& paths) {
   BackupResult backup = RunBackup(paths, LocalNow());
   return ActionOutcome{backup.ok, backup.message, ""};
@@ -32,6 +41,8 @@ ActionOutcome CheckAndReindex(const ToolPaths& paths) {
   ActionOutcome outcome;
   outcome.ok = result.ok;
   outcome.report = result.report;
+  const std::string warning = UnfinishedRestoreWarning(paths);
+  if (!warning.empty()) outcome.report = warning + "\n\n" + outcome.report;
   outcome.message = result.ok ? "Vérification terminée : aucun problème."
                               : "Vérification terminée : des problèmes restent, voir le rapport.";
   if (result.report_path.empty()) {

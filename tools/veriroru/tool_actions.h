@@ -25,6 +25,9 @@ ActionOutcome BackUp(const ToolPaths& paths);
 ActionOutcome Restore(const ToolPaths& paths, const std::string& named);
 ActionOutcome CheckAndReindex(const ToolPaths& paths);
 
+// A warning when a restore was stopped half-way (restore.h), else "".
+std::string UnfinishedRestoreWarning(const ToolPaths& paths);
+
 // The installation's analysis; nullopt when it is missing or refused.
 std::optional<vz::engine::Analysis> LoadToolAnalysis(const ToolPaths& paths);
 

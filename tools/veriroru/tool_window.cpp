@@ -141,6 +141,11 @@ int RunToolWindow(bool located, const ToolPaths& paths, const std::string& locat
   if (located) {
     window.Send("AFFICHE,L_DONNEES=Répertoire des données : " + paths.data_directory);
     window.ShowBackups();
+    const std::string warning = UnfinishedRestoreWarning(paths);
+    if (!warning.empty()) {
+      window.ShowReport(warning);
+      window.Send("Erreur," + warning);
+    }
     window.Run();
   } else {
     window.Send("Ecran,Selection,-,BT_SAUVEGARDER,BT_VERIFIER,BT_RESTAURER");
