@@ -165,7 +165,7 @@ RestoreResult RunRestore(const ToolPaths& paths, const vz::engine::Analysis* ana
     uint32_t crc = 0;
     uint64_t size = 0;
     if (!fs::copy_file(source, temporary, ec) || !ChecksumFile(temporary, &crc, &size) ||
-        crc != item.crc || size != item.size) {
+        crc != item.crc || size != item.size || !FlushToDisk(temporary)) {
       RemoveTemporaries(temporaries);
       return Refused(item.name + " : copie impossible dans " + data + ".");
     }
