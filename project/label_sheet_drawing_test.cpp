@@ -13,6 +13,12 @@
 #include "project/label_sheet.h"
 #include "project/label_sheet_pdf.h"
 
+// The system's font configuration library keeps a cache for the whole
+// process, which the leak checker would otherwise report.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig\n";
+}
+
 namespace vz::project {
 namespace {
 
