@@ -224,6 +224,23 @@ TEST_F(ResultWindowTest, OpeningFillsTheTemplateListAndSelectsTheFirst) {
   EXPECT_EQ(session.Execute("ECRAN,RECUPERE,Nom_Lettre").text, "BILAN.HTM");
 }
 
+// The template the adviser picks in the list is the one the merge button uses.
+TEST_F(ResultWindowTest, TheChosenTemplateIsTheOneTheLettersAreMergedWith) {
+  Touch(data_ / "INVITATION.TXT", "Invitation\n");
+  Touch(data_ / "RELANCE.TXT", "Relance\n");
+  AddSelectedClients(1);
+  runtime::FakeFrontEnd front;
+  runtime::Session& session = StartSession(front);
+  OpenResultWindow(session);
+  ASSERT_EQ(session.Execute("AFFICHE,Nom_Lettre=RELANCE.TXT").value, 0);
+  session.Execute("Execute,BOUTON1.CLIC");
+  const fs::path letters = data_ / "LETTRES";
+  const fs::path letter = letters / (std::string(kQuery) + "-RELANCE") / "0001-010000011.TXT";
+  ASSERT_TRUE(fs::is_regular_file(letter));
+  EXPECT_EQ(ReadFile(letter), "Relance\n");
+  EXPECT_FALSE(fs::exists(letters / (std::string(kQuery) + "-INVITATION")));
+}
+
 TEST_F(ResultWindowTest, OpeningWithNoTemplateLeavesTheListEmpty) {
   runtime::FakeFrontEnd front;
   runtime::Session& session = StartSession(front);
