@@ -1,5 +1,7 @@
 #include "project/label_sheet_pdf.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QMarginsF>
@@ -10,6 +12,7 @@
 #include <QRectF>
 #include <QString>
 #include <algorithm>
+#include <fstream>
 #include <map>
 #include <string>
 #include <system_error>
@@ -86,9 +89,11 @@ void DrawLabel(QPainter& painter, LabelTypes& types, double dots_per_mm, double 
   }
 }
 
-bool DrawSheets(const fs::path& file, const LabelLayout& layout, int first_position,
+// The PDF is made in memory: file names are bytes as the data directory
+// holds them, which Qt's text file names could not always reproduce.
+bool DrawSheets(QIODevice& output, const LabelLayout& layout, int first_position,
                 const std::vector<LabelAddress>& addresses) {
-  QPdfWriter writer(QString::fromStdString(file.string()));
+  QPdfWriter writer(&output);
   writer.setResolution(kResolution);
   writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                    QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
@@ -128,14 +133,23 @@ void DrawLabelSheet(QPainter& painter, double dots_per_mm, const LabelLayout& la
 
 bool WriteLabelSheets(const fs::path& pdf, const LabelLayout& layout, int first_position,
                       const std::vector<LabelAddress>& addresses) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  if (!buffer.open(QIODevice::WriteOnly)) return false;
+  if (!DrawSheets(buffer, layout, first_position, addresses) || bytes.isEmpty()) return false;
+  buffer.close();
+
   fs::path temporary = pdf;
   temporary += ".tmp";
   std::error_code ec;
-  fs::remove(temporary, ec);
-  const bool drawn = DrawSheets(temporary, layout, first_position, addresses);
-  if (!drawn || !fs::is_regular_file(temporary, ec) || fs::file_size(temporary, ec) == 0) {
-    fs::remove(temporary, ec);
-    return false;
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    out.write(bytes.constData(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) {
+      fs::remove(temporary, ec);
+      return false;
+    }
   }
   fs::rename(temporary, pdf, ec);
   if (ec) {

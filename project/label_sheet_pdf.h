@@ -8,7 +8,10 @@
 // line fits the label's height; a line still wider than the label is cut with
 // an ellipsis, and lines beyond the label's height are left out.
 //
-// The file is written under a temporary name in the same folder and renamed
+// The PDF is made in memory, so that a file name is used as the bytes the
+// data directory holds (an accented directory from the parameter file keeps
+// its cp1252 bytes). The file is written under a temporary name in the same
+// folder and renamed
 // over `pdf` only when complete: a failed print never leaves a half-written
 // file and never removes the previous one.
 // Failure: returns false (nothing written, the temporary file removed).

@@ -82,6 +82,14 @@ std::string SafeFileName(std::string_view code) {
   return safe;
 }
 
+// A path for a message (cp1252): native names are UTF-8, but a data
+// directory taken as written in the parameter file keeps its cp1252 bytes.
+std::string ShownPath(const fs::path& path) {
+  const std::string native = path.string();
+  const std::string converted = os::Cp1252(native);
+  return os::Utf8(converted) == native ? converted : native;
+}
+
 void OnOpen(CodeContext& context, Window& window) {
   runtime::Field* list = window.FindField(kTemplateList);
   if (list) {
@@ -122,7 +130,7 @@ void OnPrintLabels(CodeContext& context, Window& window) {
 
   const fs::path folder = DataDirectory() / kLabelsFolder;
   const fs::path pdf = folder / (query + ".pdf");
-  const std::string shown = os::Cp1252(pdf.string());
+  const std::string shown = ShownPath(pdf);
   if (!EnsureGuiApplication()) {
     return Refuse(context, "L'impression des étiquettes n'est pas disponible sur ce poste.");
   }

@@ -358,6 +358,26 @@ TEST_F(ResultWindowTest, AFolderThatCannotBeWrittenIsReported) {
   EXPECT_EQ(ReadFile(data_ / "ETIQUETTES"), "x");
 }
 
+// A data directory written in the parameter file with an accent keeps its
+// cp1252 bytes on disk; the message shows it as the adviser wrote it.
+TEST_F(ResultWindowTest, TheMessageNamesADataDirectoryWrittenWithAccents) {
+  AddSelectedClients(1);
+  const std::string accented = (root_ /
+                                "DONN\xC9"
+                                "ES")
+                                   .string();
+  config::SetDataDirectory(accented);
+  runtime::FakeFrontEnd front;
+  runtime::Session& session = StartSession(front);
+  OpenResultWindow(session);
+  session.Execute("Execute,ETIQUETTES.CLIC");
+  ASSERT_EQ(front.messages.size(), 1u);
+  EXPECT_EQ(front.messages[0].second, "1 " +
+                                          os::Cp1252("étiquette sur 1 feuille dans le fichier ") +
+                                          accented + "/ETIQUETTES/" + kQuery + ".pdf.");
+  EXPECT_TRUE(fs::is_regular_file(fs::path(accented) / "ETIQUETTES" / "01000042.pdf"));
+}
+
 // The adviser's round in the result window, played by a scenario.
 TEST_F(ResultWindowTest, TheAdviserPrintsLabelsFromTheResultWindow) {
   AddSelectedClients(3);
