@@ -78,11 +78,11 @@ std::string FieldText(const Window& window, std::string_view name) {
 bool IsEarlierLetter(const fs::path& file) {
   const std::string name = file.filename().string();
   if (name == kPdfName) return true;
-  if (name.size() < 6 || name[4] != '-' || !LetterFormatOf(name)) return false;
-  for (size_t i = 0; i < 4; ++i) {
-    if (name[i] < '0' || name[i] > '9') return false;
-  }
-  return true;
+  // <nnnn>-<code>.<ext>, nnnn of 4 digits or more (past 9999 letters).
+  size_t digits = 0;
+  while (digits < name.size() && name[digits] >= '0' && name[digits] <= '9') ++digits;
+  return digits >= 4 && digits < name.size() && name[digits] == '-' &&
+         LetterFormatOf(name).has_value();
 }
 
 class LetterRun final : public runtime::SessionObject {

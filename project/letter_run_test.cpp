@@ -283,12 +283,17 @@ TEST_F(LetterRunTest, PressingLettersAgainReplacesTheFirstPass) {
   Extract("REQ00004", kClients);
   OpenResult("REQ00004", "RELANCE.TXT");
   ProgramProducesLetters(kByPostcode);
+  // Files of the folder that are no earlier letters stay.
+  runtime::WriteFile(data_ / "LETTRES" / "REQ00004-RELANCE" / "notes.txt", "mes notes");
+  runtime::WriteFile(data_ / "LETTRES" / "REQ00004-RELANCE" / "123-court.TXT", "x");
+  runtime::WriteFile(data_ / "LETTRES" / "REQ00004-RELANCE" / "12345-010000099.TXT", "x");
   // The adviser presses "Lettres" again after the extraction shrank.
   Extract("REQ00004", {kClients[0]});
   ProgramProducesLetters({kClients[0]});
   session_->Execute("Ferme");
   const fs::path folder = data_ / "LETTRES" / "REQ00004-RELANCE";
-  EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"0001-010000011.TXT", "lettres.pdf"}));
+  EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"0001-010000011.TXT", "123-court.TXT",
+                                                       "lettres.pdf", "notes.txt"}));
   EXPECT_EQ(ReadBytes(folder / "0001-010000011.TXT"), Cp1252("Bonjour ÉTIENNE\n"));
   EXPECT_EQ(PdfPageCount(ReadBytes(folder / "lettres.pdf")), 1);
 }
