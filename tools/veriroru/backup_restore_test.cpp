@@ -3,6 +3,7 @@
 // without touching the data.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <filesystem>
 
@@ -117,6 +118,30 @@ TEST_F(BackupRestoreTest, BackupFilesStandAloneAndMatchTheirManifest) {
   const ManifestItem* client = manifest.Find("CLIENT.vzdb");
   ASSERT_NE(client, nullptr);
   EXPECT_EQ(client->records, 24);
+  EXPECT_TRUE(CheckBackup(folder, &*analysis_).ok);
+}
+
+// Another program of the suite has the file open: what it committed is still
+// in its write-ahead log, and it is in the middle of another transaction.
+TEST_F(BackupRestoreTest, BackupOfAFileInUseHoldsWhatWasCommitted) {
+  const std::string path = installation_.DataFile("CLIENT.vzdb");
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other,
+                         "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;"
+                         "DELETE FROM records WHERE recno = 1;",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  const std::string committed = testing::DumpRecords(path);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; DELETE FROM records WHERE recno = 2;", nullptr,
+                         nullptr, nullptr),
+            SQLITE_OK);
+
+  const std::string folder = BackUpAt(30);
+  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  EXPECT_EQ(testing::DumpRecords(folder + "/CLIENT.vzdb"), committed);
+  EXPECT_FALSE(fs::exists(folder + "/CLIENT.vzdb-wal"));
   EXPECT_TRUE(CheckBackup(folder, &*analysis_).ok);
 }
 

@@ -184,6 +184,20 @@ TEST_F(ExecutableTest, WindowPlayedByAScenario) {
   EXPECT_TRUE(fs::is_directory(Data() + "/RAPPORTS"));
 }
 
+TEST_F(ExecutableTest, WindowWithoutAnInstallationSaysWhyAndOffersNothing) {
+  const std::string scenario = installation_.root() + "/perdu.scn";
+  const std::string transcript = installation_.root() + "/perdu.transcript";
+  testing::WriteBytes(scenario,
+                      "expect error \"Fichier de paramètres ..\\\\FIC01\\\\PARAM.DTA introuvable : "
+                      "lancez l'outil depuis le répertoire du logiciel ou indiquez --donnees "
+                      "<répertoire>.\"\n"
+                      "input VERIRORU press ESC\n");
+  ToolRun run = Run("/", "", "VZ_SCENARIO='" + scenario + "' VZ_TRANSCRIPT='" + transcript + "'");
+  EXPECT_EQ(run.exit_code, 0) << run.err << FileBytes(transcript);
+  EXPECT_THAT(FileBytes(transcript),
+              HasSubstr("wd Ecran,Selection,-,BT_SAUVEGARDER,BT_VERIFIER,BT_RESTAURER -> int=0"));
+}
+
 TEST_F(ExecutableTest, AScenarioOfTheProgramThatStartedItIsLeftAlone) {
   const std::string scenario = installation_.root() + "/programme.scn";
   testing::WriteBytes(scenario, "input MENU press T04\ninput EX_MNUOUT press SVE\n");
