@@ -18,24 +18,24 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct ColumnSpec {
+struct ColumnText {
   std::string code;
   std::string value;
 };
 
-ColumnTables Columns(const std::vector<ColumnSpec>& specs) {
+ColumnTables Columns(const std::vector<ColumnText>& texts) {
   ColumnTables columns;
-  for (const ColumnSpec& spec : specs) columns.Append(spec.code, spec.value);
+  for (const ColumnText& text : texts) columns.Append(text.code, text.value);
   return columns;
 }
 
-std::vector<ColumnSpec> Repeat(int count, const ColumnSpec& spec) {
-  return std::vector<ColumnSpec>(static_cast<size_t>(count), spec);
+std::vector<ColumnText> Repeat(int count, const ColumnText& text) {
+  return std::vector<ColumnText>(static_cast<size_t>(count), text);
 }
 
 struct HeaderCase {
   const char* name;
-  std::vector<ColumnSpec> columns;
+  std::vector<ColumnText> columns;
   std::string header;
 };
 
