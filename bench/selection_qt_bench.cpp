@@ -70,6 +70,13 @@ struct Timing {
   int paints = 0;
 };
 
+int64_t LinesOf(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  int64_t lines = 0;
+  for (std::string line; std::getline(in, line);) ++lines;
+  return lines;
+}
+
 struct FrontEndRuns {
   const char* name;
   std::vector<Timing> runs;
@@ -170,6 +177,9 @@ int main(int argc, char** argv) {
   FrontEndRuns scripted{"scripted", {}};
   FrontEndRuns desktop{"Qt (offscreen)", {}};
   bool ok = true;
+  const fs::path selection_file =
+      fs::path(installation.data_directory) / (std::string(kIncomeQuery) + ".EXT");
+  int64_t first_selected = -1;
   for (int round = 0; round < 2 * rounds && ok; ++round) {
     const bool qt = round % 2 == 1;
     if (qt) {
@@ -188,18 +198,27 @@ int main(int argc, char** argv) {
     paint_counter.paints = 0;
     const auto start = Clock::now();
     const double cpu_start = CpuSeconds();
-    ok = vz::selection::RunSelection(kIncomeQuery);
+    const bool done = vz::selection::RunSelection(kIncomeQuery);
     Timing timing{Seconds(start), CpuSeconds() - cpu_start, paint_counter.paints};
     vz::screen::TerminateModule();
     (qt ? desktop : scripted).runs.push_back(timing);
-    std::printf("selection_qt_bench: round %d, %s: %.2f s (processor %.2f s), %d drawings\n",
-                round / 2 + 1, qt ? desktop.name : scripted.name, timing.seconds, timing.cpu,
-                timing.paints);
+    const int64_t selected = LinesOf(selection_file);
+    std::printf(
+        "selection_qt_bench: round %d, %s: %lld selected, %.2f s (processor %.2f s), %d "
+        "drawings\n",
+        round / 2 + 1, qt ? desktop.name : scripted.name, static_cast<long long>(selected),
+        timing.seconds, timing.cpu, timing.paints);
+    if (!done) {
+      std::fprintf(stderr, "selection_qt_bench: the run was aborted\n");
+      ok = false;
+    }
+    if (first_selected < 0) first_selected = selected;
+    if (selected != first_selected) {
+      std::fprintf(stderr, "selection_qt_bench: the front ends selected different clients\n");
+      ok = false;
+    }
   }
-  if (!ok) {
-    std::cerr << "selection_qt_bench: the run was aborted\n";
-    return 1;
-  }
+  if (!ok) return 1;
   const double evaluated = static_cast<double>(generated.stats.clients);
   for (const FrontEndRuns* runs : {&scripted, &desktop}) {
     const Timing median = runs->Median();
