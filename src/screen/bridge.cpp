@@ -24,6 +24,9 @@ struct BridgeState {
   uint8_t module_block[kWdModuleBlockSize] = {};
   char command_buffer[kCommandLength + 1] = {};
   bool module_started = false;
+  // The command being rewritten: kept so that its room is reused by every
+  // command (a selection sends several per client).
+  std::string rewrite;
   std::string return_code;
   std::string returned_text;
   int32_t integer_return_value = 0;
@@ -124,15 +127,20 @@ void ApplyAccentedVerbRule(std::string& command) {
 void SendCommand(std::string_view caller_command) {
   BridgeState& state = State();
   // A short string: the program's texts never exceed 255 characters.
-  std::string command(caller_command.substr(0, kShortStringLength));
+  const std::string_view caller = caller_command.substr(0, kShortStringLength);
 
-  if (StartsWithUpper(command, "FERME")) SendCommand("EXECUTE(\"FermeFen\")");
-  if (StartsWithUpper(command, "OUVRE")) SendCommand(OpenHookCommand(command));
+  // The hooks run first and finish before the caller's command is copied
+  // into the rewrite room, which they use themselves.
+  if (StartsWithUpper(caller, "FERME")) SendCommand("EXECUTE(\"FermeFen\")");
+  if (StartsWithUpper(caller, "OUVRE")) SendCommand(OpenHookCommand(caller));
+
+  std::string& command = state.rewrite;
+  command.assign(caller);
 
   const bool is_input = StartsWithUpper(command, kInputCommand);
   std::string saved_return_code;
   if (!is_input) saved_return_code = state.return_code;
-  if (is_input) command = std::string(kInputCommand);
+  if (is_input) command.assign(kInputCommand);
 
   ApplyQuoteRule(command);
   ApplyAccentedVerbRule(command);
