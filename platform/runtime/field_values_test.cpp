@@ -241,5 +241,49 @@ TEST(FindField, MatchesFoldedNamesAndRowNumbers) {
   }
 }
 
+// Names stored with blanks around them or with accents are found as the
+// program writes them; a name that differs only by length never matches.
+TEST(FindField, StoredNamesWithBlanksOrAccents) {
+  Window window;
+  for (const char* name : {" LIB ", "\tCODE", "R\xE9sultat", "AB", "ABC ", "X Y"}) {
+    Field field;
+    field.name = name;
+    window.fields.push_back(field);
+  }
+  struct Case {
+    const char* name;
+    const char* found;  // nullptr: no field
+  };
+  const Case cases[] = {
+      {"LIB", " LIB "},
+      {"lib ", " LIB "},
+      {" LIB ", " LIB "},
+      {"LI", nullptr},
+      {"LIBS", nullptr},
+      {"code", "\tCODE"},
+      {"CODE\t", "\tCODE"},
+      {"RESULTAT", "R\xE9sultat"},
+      {"r\xE9sultat", "R\xE9sultat"},
+      {"RESULTA", nullptr},
+      {"AB", "AB"},
+      {"A", nullptr},
+      {"ABC", "ABC "},
+      {"abc", "ABC "},
+      {"ABCD", nullptr},
+      {"X Y", "X Y"},
+      {"XY", nullptr},
+      {"X  Y", nullptr},
+  };
+  for (const Case& c : cases) {
+    const Field* field = window.FindField(c.name);
+    if (c.found == nullptr) {
+      EXPECT_EQ(field, nullptr) << c.name;
+    } else {
+      ASSERT_NE(field, nullptr) << c.name;
+      EXPECT_EQ(field->name, c.found) << c.name;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace vz::runtime

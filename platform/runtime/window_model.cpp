@@ -85,6 +85,21 @@ bool HasFieldKey(std::string_view field_name, std::string_view key) {
   return key.substr(base.size() + 1) == std::string_view(digits, end - digits);
 }
 
+// SameName(TrimBlanks(field_name), plain) for a trimmed `plain`, without
+// trimming in the usual case of a name with no blank at either end: a name
+// of another length can then never match.
+bool HasPlainName(std::string_view field_name, std::string_view plain) {
+  if (field_name.size() == plain.size()) {
+    // Blanks fold to themselves and `plain` has none at its ends: an
+    // untrimmed name of the same length matches only when it has none either.
+    return SameName(field_name, plain);
+  }
+  if (field_name.size() < plain.size()) return false;
+  const auto is_blank = [](char c) { return c == ' ' || c == '\t'; };
+  if (!is_blank(field_name.front()) && !is_blank(field_name.back())) return false;
+  return SameName(TrimBlanks(field_name), plain);
+}
+
 }  // namespace
 
 Field* Window::FindField(std::string_view field_name) {
@@ -93,7 +108,7 @@ Field* Window::FindField(std::string_view field_name) {
   const std::string_view plain = TrimBlanks(field_name);
   if (plain.find(',') == std::string_view::npos) {
     for (auto& field : fields) {
-      if (SameName(TrimBlanks(field.name), plain)) return &field;
+      if (HasPlainName(field.name, plain)) return &field;
     }
     return nullptr;
   }
