@@ -35,6 +35,7 @@ void CodeRegistry::AddProcedure(std::string_view name, Procedure procedure) {
 void CodeRegistry::AddWindowCode(std::string_view window, std::string_view field,
                                  std::string_view event, WindowCode code) {
   window_code_[CodeKey(window, field, event)] = std::move(code);
+  last_window_code_ = LastWindowCode();
 }
 
 const Procedure* CodeRegistry::FindProcedure(std::string_view name) const {
@@ -44,8 +45,17 @@ const Procedure* CodeRegistry::FindProcedure(std::string_view name) const {
 
 const WindowCode* CodeRegistry::FindWindowCode(std::string_view window, std::string_view field,
                                                std::string_view event) const {
+  LastWindowCode& last = last_window_code_;
+  if (last.code != nullptr && last.window == window && last.field == field && last.event == event) {
+    return last.code;
+  }
   auto it = window_code_.find(CodeKey(window, field, event));
-  return it == window_code_.end() ? nullptr : &it->second;
+  if (it == window_code_.end()) return nullptr;
+  last.window.assign(window);
+  last.field.assign(field);
+  last.event.assign(event);
+  last.code = &it->second;
+  return last.code;
 }
 
 }  // namespace vz::runtime

@@ -64,6 +64,22 @@ class CodeRegistry {
  private:
   std::map<std::string, Procedure> procedures_;
   std::map<std::string, WindowCode> window_code_;
+  // The last window code found, under the names exactly as they were asked
+  // for: a progress window runs the same code for every client. A copy of
+  // the registry starts without it (the code it points to is the original's).
+  struct LastWindowCode {
+    LastWindowCode() = default;
+    LastWindowCode(const LastWindowCode&) {}
+    LastWindowCode& operator=(const LastWindowCode&) {
+      code = nullptr;
+      return *this;
+    }
+    std::string window;
+    std::string field;
+    std::string event;
+    const WindowCode* code = nullptr;
+  };
+  mutable LastWindowCode last_window_code_;
 };
 
 }  // namespace vz::runtime
