@@ -1,5 +1,9 @@
 #include "platform/engine/context.h"
 
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
 #include "platform/engine/call_log.h"
 
 namespace vz::engine {
@@ -9,6 +13,28 @@ enum WriteKind { kAdd, kModify, kRemove };
 
 const char* Safe(const char* text) {
   return text != nullptr ? text : "";
+}
+
+// How many records a search may step over from the current one before it
+// seeks instead: the selection searches each household's records right
+// after the previous household's, a step or two further on.
+constexpr int kMostStepsAhead = 4;
+
+// True when the statement's key column sorts below `value` as the search
+// compares them (bytes, then length). A column that is not a blob is never
+// taken as below: the search then seeks, as it always may.
+bool IsBelow(std::string_view key, std::string_view value) {
+  const std::size_t common = std::min(key.size(), value.size());
+  const int order = common == 0 ? 0 : std::memcmp(key.data(), value.data(), common);
+  return order < 0 || (order == 0 && key.size() < value.size());
+}
+
+bool IsBelow(sqlite3_stmt* statement, int column, std::string_view value) {
+  if (sqlite3_column_type(statement, column) != SQLITE_BLOB) return false;
+  const char* bytes = static_cast<const char*>(sqlite3_column_blob(statement, column));
+  const int size = sqlite3_column_bytes(statement, column);
+  return IsBelow(std::string_view(bytes != nullptr ? bytes : "", static_cast<std::size_t>(size)),
+                 value);
 }
 
 }  // namespace
@@ -130,12 +156,13 @@ void Context::StartStatement(FileState& state, sqlite3_stmt* statement) {
 }
 
 void Context::EndOfFile(FileState& state) {
+  state.has_below_current = false;
   state.has_current = false;
   state.has_position = false;
   out_of_file_ = true;
 }
 
-void Context::Deliver(FileState& state, int key, sqlite3_stmt* statement, int rc) {
+void Context::Deliver(FileState& state, int key, sqlite3_stmt* statement, int rc, Arrival arrival) {
   CursorSet* cursors = state.cursors;
   if (rc != SQLITE_ROW) {
     sqlite3_reset(statement);
@@ -149,6 +176,13 @@ void Context::Deliver(FileState& state, int key, sqlite3_stmt* statement, int rc
   state.layout.GiveRecord(static_cast<const uint8_t*>(blob), static_cast<std::size_t>(size),
                           state.description.buffer);
   state.recno = sqlite3_column_int64(statement, kColumnRecno);
+  if (arrival == Arrival::kNext) {
+    // The key before is the bound below the new current record (no copy).
+    state.below_current.swap(state.position_keys[static_cast<std::size_t>(key)]);
+    state.has_below_current = true;
+  } else if (arrival == Arrival::kFresh) {
+    state.has_below_current = false;
+  }
   for (std::size_t i = 0; i < state.position_keys.size(); ++i) {
     int column = kColumnFirstKey + static_cast<int>(i);
     const char* text = static_cast<const char*>(sqlite3_column_blob(statement, column));
@@ -173,10 +207,58 @@ void Context::ReadFirst(const char* file, const char* key) {
   Deliver(*state, key_index, statement, state->data->StepRead(statement, attempts()));
 }
 
+bool Context::SearchAhead(FileState& state, int key, std::string_view wanted) {
+  CursorSet* cursors = state.cursors;
+  sqlite3_stmt* live = cursors->live;
+  if (!state.has_current || live == nullptr || cursors->live_key != key ||
+      cursors->live_write_count != state.data->write_count()) {
+    return false;
+  }
+  // The live cursor stands on the current record; every record before it
+  // has a key at most the current one's. So when the current key is below
+  // the value, the first record at or above it comes after: step to it.
+  const int column = kColumnFirstKey + key;
+  if (!IsBelow(live, column, wanted)) {
+    // The current record is the first at or above the value when every
+    // record before it is below: a read loop has just stopped on it.
+    if (!state.has_below_current || sqlite3_column_type(live, column) != SQLITE_BLOB ||
+        !IsBelow(state.below_current, wanted)) {
+      return false;
+    }
+    Deliver(state, key, live, SQLITE_ROW, Arrival::kSame);
+    return true;
+  }
+  std::string& key_before = state.position_keys[static_cast<std::size_t>(key)];
+  for (int step = 0; step < kMostStepsAhead; ++step) {
+    if (step > 0) {
+      // The row stepped over is below the value: it bounds what comes next.
+      key_before.assign(static_cast<const char*>(sqlite3_column_blob(live, column)),
+                        static_cast<std::size_t>(sqlite3_column_bytes(live, column)));
+    }
+    const int rc = sqlite3_step(live);
+    if (rc == SQLITE_DONE) {
+      Deliver(state, key, live, rc);  // no key at or above the value
+      return true;
+    }
+    if (rc != SQLITE_ROW) break;
+    if (sqlite3_column_type(live, column) != SQLITE_BLOB) break;
+    if (!IsBelow(live, column, wanted)) {
+      Deliver(state, key, live, rc, Arrival::kNext);
+      return true;
+    }
+  }
+  // Too far, or the step failed: the search seeks instead (and resets the
+  // cursor, which no longer stands on the current record).
+  sqlite3_reset(live);
+  cursors->live = nullptr;
+  return false;
+}
+
 void Context::Search(const char* file, const char* key, const char* value) {
   FileState* state;
   int key_index;
   if (!PrepareRead(file, key, &state, &key_index)) return;
+  if (SearchAhead(*state, key_index, Safe(value))) return;
   sqlite3_stmt* statement =
       state->data->ReadStatement(state->cursors, key_index, ReadKind::kSearch);
   if (statement == nullptr) return EndOfFile(*state);
@@ -199,7 +281,7 @@ void Context::ReadNext(const char* file, const char* key) {
       cursors->live_write_count == state->data->write_count()) {
     sqlite3_stmt* live = cursors->live;
     int rc = sqlite3_step(live);
-    if (!IsLockError(rc)) return Deliver(*state, key_index, live, rc);
+    if (!IsLockError(rc)) return Deliver(*state, key_index, live, rc, Arrival::kNext);
   }
   sqlite3_stmt* statement = state->data->ReadStatement(cursors, key_index, ReadKind::kAfter);
   if (statement == nullptr) return EndOfFile(*state);
@@ -208,7 +290,8 @@ void Context::ReadNext(const char* file, const char* key) {
   sqlite3_bind_blob(statement, 1, state->bound_value.data(),
                     static_cast<int>(state->bound_value.size()), SQLITE_STATIC);
   sqlite3_bind_int64(statement, 2, state->recno);
-  Deliver(*state, key_index, statement, state->data->StepRead(statement, attempts()));
+  Deliver(*state, key_index, statement, state->data->StepRead(statement, attempts()),
+          Arrival::kNext);
 }
 
 bool Context::Write(const char* file, int kind) {
@@ -239,6 +322,7 @@ bool Context::Write(const char* file, int kind) {
     return false;
   }
   state->position_keys = state->keys;
+  state->has_below_current = false;
   state->has_current = true;
   state->has_position = true;
   out_of_file_ = false;

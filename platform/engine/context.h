@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -89,6 +90,10 @@ class Context {
     bool has_current = false;   // a record is current (read or written)
     bool has_position = false;  // read next has a place to continue from
     std::vector<std::string> position_keys;
+    // When `has_below_current`: every record before the current one, in the
+    // order of the live cursor's key, has a key at most `below_current`.
+    std::string below_current;
+    bool has_below_current = false;
     std::string bound_value;  // what a live statement was bound to
     std::string record;       // scratch for writes
     std::vector<std::string> keys;
@@ -101,7 +106,14 @@ class Context {
   // Common start of the reads: the state, its data file and the key index.
   bool PrepareRead(const char* file, const char* key, FileState** state, int* key_index);
   void StartStatement(FileState& state, sqlite3_stmt* statement);
-  void Deliver(FileState& state, int key, sqlite3_stmt* statement, int rc);
+  // A search answered by stepping the live cursor of the same key forward
+  // from the current record; false when it cannot be (the caller seeks).
+  bool SearchAhead(FileState& state, int key, std::string_view wanted);
+  // How the statement's row follows the current record: found afresh, the
+  // next one in key order (or the first after the position), or the same.
+  enum class Arrival { kFresh, kNext, kSame };
+  void Deliver(FileState& state, int key, sqlite3_stmt* statement, int rc,
+               Arrival arrival = Arrival::kFresh);
   void EndOfFile(FileState& state);
   bool Write(const char* file, int kind);
   Attempts attempts() const { return Attempts{settings_.attempts, 20}; }

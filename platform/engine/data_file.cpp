@@ -1,6 +1,7 @@
 #include "platform/engine/data_file.h"
 
 #include <sys/stat.h>
+#include <time.h>
 
 #include <cerrno>
 #include <chrono>
@@ -15,6 +16,20 @@ namespace vz::engine {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// The time for the read window, read from the coarse monotonic clock where
+// there is one: every read asks it, and a few milliseconds of precision are
+// plenty for a window of kReadWindow.
+Clock::time_point ReadWindowNow() {
+#ifdef CLOCK_MONOTONIC_COARSE
+  timespec now{};
+  if (clock_gettime(CLOCK_MONOTONIC_COARSE, &now) == 0) {
+    return Clock::time_point(std::chrono::duration_cast<Clock::duration>(
+        std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec)));
+  }
+#endif
+  return Clock::now();
+}
 
 // Commits made in this process to each file, so that a connection of another
 // store in the process ends its read transaction when the file changed.
@@ -288,12 +303,12 @@ sqlite3_stmt* DataFile::ReadStatement(CursorSet* cursors, int key, ReadKind kind
 void DataFile::BeginReads(const Attempts& attempts) {
   if (in_batch_) return;  // the batch transaction reads what it wrote
   if (read_open_) {
-    if (seen_version_ == *version_ && Clock::now() - read_since_ < kReadWindow) return;
+    if (seen_version_ == *version_ && ReadWindowNow() - read_since_ < kReadWindow) return;
     EndReads();
   }
   if (Exec("BEGIN", attempts)) {
     read_open_ = true;
-    read_since_ = Clock::now();
+    read_since_ = ReadWindowNow();
     seen_version_ = *version_;
   }
 }

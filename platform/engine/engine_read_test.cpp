@@ -136,6 +136,55 @@ TEST_F(EngineReadTest, ReadNextWithAnotherKeyContinuesInThatKeysOrder) {
   EXPECT_EQ(ClientCode(client_), "020000011");
 }
 
+// A search made while a read loop stands somewhere in the file finds what a
+// search from nowhere finds, whether the record is behind the current one,
+// the current one, a step or two ahead, far ahead, a duplicate or past the
+// end; and read next goes on from the record found.
+TEST_F(EngineReadTest, SearchFromAnyPositionFindsWhatAFreshSearchFinds) {
+  for (const char* code : {"010000031", "010000061", "010000071", "010000081", "010000091",
+                           "010000101", "010000111"}) {
+    ASSERT_TRUE(AddClient(code, std::string("M") + code));
+  }
+  const std::vector<std::string> all = Walk(nullptr);
+  ASSERT_EQ(all.size(), 12u);
+  const char* values[] = {"",          "0",        "010000011", "01000001",  "010000013",
+                          "010000031", "01000003", "010000032", "01000006",  "010000071",
+                          "010000091", "01000011", "010000111", "020000011", "020000012",
+                          "03",        "\xFF"};
+  // The first record at or above the value in key order (byte order).
+  auto expected_walk = [&](std::string_view value) {
+    std::vector<std::string> rest;
+    for (const std::string& code : all) {
+      if (code >= value) rest.push_back(code);
+    }
+    return rest;
+  };
+  for (size_t start = 0; start <= all.size(); ++start) {
+    for (const char* value : values) {
+      // Stand on record `start` (or out of file past the last one).
+      ASSERT_EQ(LE_Hlitpremier(ctx_, "CLIENT", "CODCLI", 0), 1);
+      for (size_t i = 0; i < start; ++i) LE_Hlitsuivant(ctx_, "CLIENT", "CODCLI", 0);
+      const std::vector<std::string> rest = Walk(value);
+      EXPECT_EQ(rest, expected_walk(value)) << "from " << start << " to \"" << value << "\"";
+    }
+  }
+  // Duplicates: from before them, the search lands on the first one added.
+  ASSERT_EQ(LE_Hlitrecherche(ctx_, "CLIENT", "CODCLI", "010000012", 0), 1);
+  ASSERT_EQ(LE_Hlitrecherche(ctx_, "CLIENT", "CODCLI", "010000031", 0), 1);
+  EXPECT_EQ(client_.Text(5), "N010000031");
+  ASSERT_EQ(LE_Hlitsuivant(ctx_, "CLIENT", "CODCLI", 0), 1);
+  EXPECT_EQ(client_.Text(5), "M010000031");
+}
+
+// A record written between a read and the next search is found by it.
+TEST_F(EngineReadTest, SearchAfterAWriteSeesTheNewRecord) {
+  ASSERT_EQ(LE_Hlitpremier(ctx_, "CLIENT", "CODCLI", 0), 1);  // 010000011
+  ASSERT_TRUE(AddClient("010000013", "new"));
+  ASSERT_EQ(LE_Hlitpremier(ctx_, "CLIENT", "CODCLI", 0), 1);
+  ASSERT_EQ(LE_Hlitrecherche(ctx_, "CLIENT", "CODCLI", "010000013", 0), 1);
+  EXPECT_EQ(client_.Text(5), "new");
+}
+
 TEST_F(EngineReadTest, OutOfFileLeavesTheBufferAlone) {
   FillClient(client_, "999999999", "untouched", 7);
   std::vector<uint8_t> before(client_.data(), client_.data() + client_.described_size());
