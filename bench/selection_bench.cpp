@@ -10,7 +10,11 @@
 // of the client file) and peak memory, and it times a raw sequential read of
 // the records the run reads (CLIENT, ADRESSES and REVENUS in key order).
 //
-//   selection_bench [--clients N] [--seed S] [--keep]
+//   selection_bench [--clients N] [--seed S] [--keep] [--installation DIR] [--only a|b|c]
+//
+// --keep leaves the generated installation in place (its folder is printed);
+// --installation runs on such a kept installation instead of generating one
+// (for profiling under a slow tool); --only runs one of the three queries.
 //
 // Run it once per size (bench/run_all.sh does 100,000 and 200,000 clients),
 // so that each size reports its own peak memory.
@@ -51,7 +55,6 @@ constexpr double kMostTimesRawRead = 3.0;
 using vz::bench::CpuSeconds;
 using vz::bench::PeakKilobytes;
 using vz::bench::Seconds;
-
 
 void AddQueryLine(std::string_view code, std::string_view key, std::string_view text) {
   std::memset(vz::db::RecordBuffer(vz::db::FileId::REQUETES), 0,
@@ -117,6 +120,8 @@ int main(int argc, char** argv) {
   int64_t clients = 100000;
   uint64_t seed = 2024;
   bool keep = false;
+  std::string reuse;
+  char only = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--clients" && i + 1 < argc) {
@@ -125,23 +130,35 @@ int main(int argc, char** argv) {
       seed = std::strtoull(argv[++i], nullptr, 10);
     } else if (a == "--keep") {
       keep = true;
+    } else if (a == "--installation" && i + 1 < argc) {
+      reuse = argv[++i];
+    } else if (a == "--only" && i + 1 < argc && std::strlen(argv[i + 1]) == 1 &&
+               argv[i + 1][0] >= 'a' && argv[i + 1][0] <= 'c') {
+      only = argv[++i][0];
     } else {
-      std::cerr << "usage: selection_bench [--clients N] [--seed S] [--keep]\n";
+      std::cerr << "usage: selection_bench [--clients N] [--seed S] [--keep] "
+                   "[--installation DIR] [--only a|b|c]\n";
       return 2;
     }
   }
   vz::bench::BenchInstallation generated;
   std::string error;
-  if (!vz::bench::GenerateBenchInstallation("vz_selection_bench", clients, seed, true, &generated,
-                                            &error)) {
-    std::cerr << "selection_bench: " << error << "\n";
-    return 1;
+  if (!reuse.empty()) {
+    generated.folder = fs::absolute(reuse).string();
+    generated.root = generated.folder + "/installation";
+    keep = true;  // never remove what this run did not make
+  } else {
+    if (!vz::bench::GenerateBenchInstallation("vz_selection_bench", clients, seed, true, &generated,
+                                              &error)) {
+      std::cerr << "selection_bench: " << error << "\n";
+      return 1;
+    }
+    std::printf("selection_bench: %lld clients generated in %.1f s, peak memory %ld kB\n",
+                static_cast<long long>(generated.stats.clients), generated.seconds,
+                PeakKilobytes());
   }
   const std::string& folder = generated.folder;
   const std::string& root = generated.root;
-  const vz::datatool::GenerateStats& stats = generated.stats;
-  std::printf("selection_bench: %lld clients generated in %.1f s, peak memory %ld kB\n",
-              static_cast<long long>(stats.clients), generated.seconds, PeakKilobytes());
   vz::datatool::Installation installation;
   if (!vz::datatool::LocateInstallation(root, &installation, &error)) {
     std::cerr << "selection_bench: " << error << "\n";
@@ -175,7 +192,9 @@ int main(int argc, char** argv) {
   vz::db::Hseterrignore(1);
   vz::config::SetDataDirectory(installation.data_directory);
   vz::config::SetListSeparator('\t');
-  AddBenchQueries();
+  if (reuse.empty()) AddBenchQueries();  // a kept installation has them already
+  vz::db::Hinfogene("CLIENT");
+  const int64_t client_count = vz::db::Hnbenr();
 
   const RawRead raw = ReadRaw();
   std::printf("selection_bench: raw read of CLIENT, ADRESSES, REVENUS: %lld records in %.2f s\n",
@@ -190,12 +209,13 @@ int main(int argc, char** argv) {
   for (const Query& q : {Query{"(a) one income criterion", "01000001", 1},
                          Query{"(b) identity criteria only", "01000020", 1},
                          Query{"(c) combined, four elementary queries", "01000023", 4}}) {
+    if (only != 0 && q.label[1] != only) continue;
     const auto run_start = Clock::now();
     const double cpu_start = CpuSeconds();
     const bool done = vz::selection::RunSelection(q.code);
     const double seconds = Seconds(run_start);
     const double cpu = CpuSeconds() - cpu_start;
-    const double evaluated = static_cast<double>(stats.clients) * q.passes;
+    const double evaluated = static_cast<double>(client_count) * q.passes;
     const double rate = evaluated / seconds;
     const int64_t selected =
         LinesOf((fs::path(installation.data_directory) / (std::string(q.code) + ".EXT")).string());
