@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 #include "platform/engine/call_log.h"
 
@@ -66,6 +67,7 @@ void Context::Describe(RecordDescription description) {
   state = FileState();
   state.description = std::move(description);
   last_state_ = nullptr;
+  earlier_state_ = nullptr;
 }
 
 Context::FileState* Context::Find(const char* file) {
@@ -73,8 +75,15 @@ Context::FileState* Context::Find(const char* file) {
   if (last_state_ != nullptr && EqualsIgnoreCase(last_state_->description.file, file)) {
     return last_state_;
   }
+  // A read loop over one file often reads another in turn (a client, then
+  // its household's records): the file named before is tried next.
+  if (earlier_state_ != nullptr && EqualsIgnoreCase(earlier_state_->description.file, file)) {
+    std::swap(last_state_, earlier_state_);
+    return last_state_;
+  }
   auto it = files_.find(UpperAscii(file));
   if (it == files_.end()) return nullptr;
+  earlier_state_ = last_state_;
   last_state_ = &it->second;
   return last_state_;
 }

@@ -121,7 +121,9 @@ class Context {
   int id_;
   std::shared_ptr<Store> store_;
   std::unordered_map<std::string, FileState> files_;
+  // The two files named last (states never move: the map keeps its nodes).
   FileState* last_state_ = nullptr;
+  FileState* earlier_state_ = nullptr;
   bool out_of_file_ = true;
   std::string info_file_;
   Settings settings_;
