@@ -64,7 +64,8 @@ void RebuildKeys(const FileDescription& file, uint8_t* record) {
       if (size + target > kKeySlotCharacters) target = kKeySlotCharacters - size;
       if (kept > target) kept = target;
       std::memcpy(text + size, value.data(), kept);
-      std::memset(text + size + kept, ' ', target - kept);
+      // Most components fill their width: no padding call for them.
+      if (target > kept) std::memset(text + size + kept, ' ', target - kept);
       size += target;
     }
     record[key.slot_offset] = static_cast<uint8_t>(size);
