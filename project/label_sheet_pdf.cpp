@@ -12,13 +12,13 @@
 #include <QRectF>
 #include <QString>
 #include <algorithm>
-#include <fstream>
 #include <map>
 #include <string>
-#include <system_error>
+#include <string_view>
 #include <utility>
 
 #include "platform/os/cp1252.h"
+#include "project/output_file.h"
 
 namespace vz::project {
 namespace {
@@ -138,25 +138,8 @@ bool WriteLabelSheets(const fs::path& pdf, const LabelLayout& layout, int first_
   if (!buffer.open(QIODevice::WriteOnly)) return false;
   if (!DrawSheets(buffer, layout, first_position, addresses) || bytes.isEmpty()) return false;
   buffer.close();
-
-  fs::path temporary = pdf;
-  temporary += ".tmp";
-  std::error_code ec;
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(bytes.constData(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      fs::remove(temporary, ec);
-      return false;
-    }
-  }
-  fs::rename(temporary, pdf, ec);
-  if (ec) {
-    fs::remove(temporary, ec);
-    return false;
-  }
-  return true;
+  return ReplaceFileWithBytes(
+      pdf, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
 }  // namespace vz::project

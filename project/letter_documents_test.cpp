@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "platform/os/cp1252.h"
 #include "platform/runtime/runtime_test_files.h"
@@ -248,7 +249,7 @@ TEST(LetterDocumentsTest, PdfGivesEachLetterItsOwnPages) {
     long_letter +=
         QString::fromUtf8("<p>Paragraphe %1 : épargne, placements et prévoyance.</p>").arg(i);
   LetterPdf pdf;
-  ASSERT_TRUE(pdf.Open(path.string(), QStringLiteral("Lettres")));
+  ASSERT_TRUE(pdf.Open(path, QStringLiteral("Lettres")));
   ASSERT_TRUE(pdf.AddLetter(QString::fromUtf8("<p>Madame Hélène, 5 000 €</p>"), true, dir.path()));
   ASSERT_TRUE(
       pdf.AddLetter(QString::fromUtf8("Lettre en texte\nsur deux lignes"), false, dir.path()));
@@ -268,9 +269,63 @@ TEST(LetterDocumentsTest, PdfGivesEachLetterItsOwnPages) {
 TEST(LetterDocumentsTest, PdfThatCannotBeWrittenIsRefused) {
   runtime::TempDir dir;
   LetterPdf pdf;
-  EXPECT_FALSE(pdf.Open((dir.path() / "absent" / "lettres.pdf").string(), QStringLiteral("x")));
+  EXPECT_FALSE(pdf.Open(dir.path() / "absent" / "lettres.pdf", QStringLiteral("x")));
   EXPECT_FALSE(pdf.is_open());
   EXPECT_FALSE(pdf.AddLetter(QStringLiteral("<p>x</p>"), true, dir.path()));
+}
+
+// The letters folder lies under the data directory, whose name comes from the
+// parameter file as cp1252 bytes: the PDF is written under those very bytes,
+// whole, with no temporary file left beside it.
+TEST(LetterDocumentsTest, PdfIsWrittenUnderTheFolderNameBytes) {
+  struct Case {
+    const char* what;
+    std::string folder;
+  };
+  const Case cases[] = {
+      {"plain", "LETTRES"},
+      {"cp1252 accents, not UTF-8", Cp1252("Données clients é")},
+      {"UTF-8 accents",
+       "Donn\xC3\xA9"
+       "es"},
+  };
+  for (const Case& c : cases) {
+    runtime::TempDir dir;
+    const fs::path folder = dir.path() / c.folder;
+    ASSERT_TRUE(fs::create_directory(folder)) << c.what;
+    const fs::path path = folder / "lettres.pdf";
+    {
+      std::ofstream previous(path, std::ios::binary);
+      previous << "previous PDF";
+    }
+    LetterPdf pdf;
+    ASSERT_TRUE(pdf.Open(path, QStringLiteral("Lettres"))) << c.what;
+    ASSERT_TRUE(pdf.AddLetter(QStringLiteral("<p>Madame</p>"), true, dir.path())) << c.what;
+    ASSERT_TRUE(pdf.AddLetter(QStringLiteral("Monsieur"), false, dir.path())) << c.what;
+    EXPECT_TRUE(pdf.Finish()) << c.what;
+    const std::string bytes = ReadBytes(path);
+    EXPECT_EQ(bytes.rfind("%PDF-", 0), 0u) << c.what;
+    EXPECT_EQ(PdfPageCount(bytes), 2) << c.what;
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+      names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"lettres.pdf"}) << c.what;
+  }
+}
+
+// A folder that disappears while the letters are merged: the PDF cannot be
+// written, which Finish() says, and nothing is left half-written.
+TEST(LetterDocumentsTest, PdfWhoseFolderWentAwayReportsTheFailure) {
+  runtime::TempDir dir;
+  const fs::path folder = dir.path() / "LETTRES";
+  ASSERT_TRUE(fs::create_directory(folder));
+  LetterPdf pdf;
+  ASSERT_TRUE(pdf.Open(folder / "lettres.pdf", QStringLiteral("Lettres")));
+  ASSERT_TRUE(pdf.AddLetter(QStringLiteral("<p>x</p>"), true, dir.path()));
+  fs::remove_all(folder);
+  EXPECT_FALSE(pdf.Finish());
+  EXPECT_FALSE(fs::exists(folder));
+  EXPECT_TRUE(pdf.Finish()) << "nothing left to write";
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 #include "project/letter_pdf.h"
 
+#include <unistd.h>
+
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
+#include <QByteArray>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
@@ -8,16 +12,37 @@
 #include <QPdfWriter>
 #include <QTextDocument>
 #include <QUrl>
+#include <string_view>
+#include <system_error>
 
 #include "project/gui_application.h"
+#include "project/output_file.h"
 
 namespace vz::project {
 
+namespace fs = std::filesystem;
+
+// The PDF is made in memory: file names are bytes as the data directory holds
+// them, which Qt's text file names could not always reproduce.
 struct LetterPdf::Writer {
-  explicit Writer(const QString& path) : pdf(path) {}
+  explicit Writer(const fs::path& target) : path(target), buffer(&bytes), pdf(&buffer) {}
+  fs::path path;
+  QByteArray bytes;
+  QBuffer buffer;
   QPdfWriter pdf;
   QPainter painter;
 };
+
+namespace {
+
+// The folder of `path` exists and this process may create files in it.
+bool FolderIsWritable(const fs::path& path) {
+  const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+  std::error_code ec;
+  return fs::is_directory(folder, ec) && access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+}  // namespace
 
 LetterPdf::LetterPdf() = default;
 
@@ -25,11 +50,12 @@ LetterPdf::~LetterPdf() {
   Finish();
 }
 
-bool LetterPdf::Open(const std::string& path, const QString& title) {
+bool LetterPdf::Open(const fs::path& path, const QString& title) {
   Finish();
   pages_ = 0;
-  if (!EnsureGuiApplication()) return false;
-  auto writer = std::make_unique<Writer>(QString::fromStdString(path));
+  if (!EnsureGuiApplication() || !FolderIsWritable(path)) return false;
+  auto writer = std::make_unique<Writer>(path);
+  if (!writer->buffer.open(QIODevice::WriteOnly)) return false;
   writer->pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                         QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter));
   writer->pdf.setResolution(300);
@@ -75,10 +101,15 @@ bool LetterPdf::AddLetter(const QString& content, bool html, const std::string& 
   return true;
 }
 
-void LetterPdf::Finish() {
-  if (!writer_) return;
-  if (writer_->painter.isActive()) writer_->painter.end();
-  writer_.reset();
+bool LetterPdf::Finish() {
+  if (!writer_) return true;
+  std::unique_ptr<Writer> writer = std::move(writer_);
+  if (writer->painter.isActive() && !writer->painter.end()) return false;
+  writer->buffer.close();
+  if (writer->bytes.isEmpty()) return false;
+  return ReplaceFileWithBytes(
+      writer->path,
+      std::string_view(writer->bytes.constData(), static_cast<size_t>(writer->bytes.size())));
 }
 
 }  // namespace vz::project

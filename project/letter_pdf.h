@@ -3,14 +3,19 @@
 // long letter takes as many pages as it needs. Only the PDF writer's state is
 // kept between letters, never the letters themselves.
 //
-// The PDF is complete once Finish() has run or the object is destroyed.
+// The PDF is made in memory and written by Finish() (or when the object is
+// destroyed) under the file name's own bytes, so a data directory with cp1252
+// accents gets its PDF; it goes through a temporary file renamed over the
+// previous PDF only when complete.
 // Failure: Open() returns false when no GUI application can exist or the
-// file cannot be written; AddLetter() on a PDF that is not open does
-// nothing and returns false.
+// folder does not exist or cannot be written; AddLetter() on a PDF that is
+// not open does nothing and returns false; Finish() returns false when the
+// file cannot be written (the previous PDF, if any, is left as it was).
 // REQUIRES: used from the thread that runs the screen runtime.
 #ifndef VZ_PROJECT_LETTER_PDF_H_
 #define VZ_PROJECT_LETTER_PDF_H_
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -25,8 +30,8 @@ class LetterPdf {
   LetterPdf(const LetterPdf&) = delete;
   LetterPdf& operator=(const LetterPdf&) = delete;
 
-  // Starts the PDF at `path` (UTF-8 file system name), replacing any file.
-  bool Open(const std::string& path, const QString& title);
+  // Starts the PDF that Finish() writes at `path`, replacing any file.
+  bool Open(const std::filesystem::path& path, const QString& title);
   bool is_open() const;
 
   // Adds one letter: HTML, or plain text when `html` is false. `base_folder`
@@ -34,7 +39,8 @@ class LetterPdf {
   bool AddLetter(const QString& content, bool html, const std::string& base_folder);
 
   int page_count() const { return pages_; }
-  void Finish();
+  // Ends the PDF and writes it; true when there was nothing to write.
+  bool Finish();
 
  private:
   struct Writer;
