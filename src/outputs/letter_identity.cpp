@@ -144,6 +144,10 @@ void IdentityValue(Identity field, LetterPersons& persons, const selection::Addr
         out = Mademoiselle();
       } else {
         AppendWithoutSpaces(first.CivilityTitle(), out);
+        // Most clients have no written-out title: their civility code
+        // still gives the letter its "Monsieur" or "Madame".
+        if (out.empty() && first.CivilityCode() == "1") out = "Monsieur";
+        if (out.empty() && first.CivilityCode() == "2") out = "Madame";
       }
       break;
     case Identity::kTextB:

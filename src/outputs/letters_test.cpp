@@ -216,6 +216,39 @@ TEST_F(LettersTest, IdentityTextsOfTheFirstPerson) {
   EXPECT_EQ(Value(1, "0000C1"), "");     // no address and none in the client record
 }
 
+// A client without a written-out title is addressed by the civility code.
+TEST_F(LettersTest, CivilityWithoutWrittenOutTitleComesFromTheCode) {
+  struct Case {
+    const char* code;
+    const char* title;
+    const char* civility;
+  };
+  const Case cases[] = {
+      {"1", "", "Monsieur"},
+      {"2", "   ", "Madame"},
+      {"3", "", "Mademoiselle"},
+      {"2", "Docteur", "Docteur"},
+      {"1", "Ma tre", "Matre"},
+      {"", "", ""},
+      {"9", "", ""},
+  };
+  WriteTemplate("#0000M");
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const std::string code = "010000" + std::to_string(10 + i) + "1";
+    AddClient(code, "CLIENT", [&](db::ClientRecord& c) {
+      c.SetCivilityTitle(cases[i].title);
+      c.SetCivilityCode(cases[i].code);
+    });
+    Select(code, "750" + std::to_string(10 + i));
+  }
+  ProduceLetters();
+  ASSERT_EQ(clicks_.size(), std::size(cases));
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_EQ(Value(i, "0000M"), cases[i].civility)
+        << "code " << cases[i].code << ", title \"" << cases[i].title << "\"";
+  }
+}
+
 TEST(FamilySituationTest, TextsBySituationAndCivility) {
   struct Case {
     std::string_view situation;
