@@ -35,12 +35,6 @@ constexpr std::array<std::pair<std::string_view, Handler>, 22> kVerbs = {{
     {"HFCTX", RunEngineContext},
 }};
 
-// Appends the folded name to the verb in place: no text is built per command
-// beside the verb itself.
-void AppendFolded(std::string& verb, std::string_view name) {
-  for (char c : name) verb += FoldChar(c);
-}
-
 bool TakesSecondWord(std::string_view verb) {
   return verb == "ECRAN" || verb == "TABLE" || verb == "LISTE";
 }
@@ -59,14 +53,14 @@ ParsedCommand ParseCommand(std::string_view command) {
   // search costs a scan of the set per character, on every command).
   size_t end = 0;
   while (end < command.size() && command[end] != ',' && command[end] != '(') ++end;
-  AppendFolded(parsed.verb, TrimBlanks(command.substr(0, end)));
+  parsed.verb = FoldName(TrimBlanks(command.substr(0, end)));
   if (end < command.size()) {
     parsed.args = command[end] == '(' ? command.substr(end) : command.substr(end + 1);
   }
   if (TakesSecondWord(parsed.verb) && end < command.size() && command[end] == ',') {
     auto [second, rest] = SplitAtComma(parsed.args);
     parsed.verb += ',';
-    AppendFolded(parsed.verb, TrimBlanks(second));
+    parsed.verb += FoldName(TrimBlanks(second));
     parsed.args = rest;
   }
   return parsed;

@@ -140,12 +140,9 @@ std::string Cp1252ToUtf8(std::string_view cp1252) {
 
 std::string FoldName(std::string_view cp1252) {
   std::string out(cp1252.size(), ' ');
-  for (size_t i = 0; i < cp1252.size(); ++i) out[i] = Fold(cp1252[i]);
+  for (size_t i = 0; i < cp1252.size(); ++i)
+    out[i] = Fold(cp1252[i]);
   return out;
-}
-
-char FoldChar(char cp1252) {
-  return Fold(cp1252);
 }
 
 bool SameName(std::string_view a, std::string_view b) {

@@ -25,9 +25,6 @@ std::string Cp1252ToUtf8(std::string_view cp1252);
 // letters replaced by their plain upper-case letter ("é" -> "E", "ç" -> "C").
 std::string FoldName(std::string_view cp1252);
 
-// One character as FoldName folds it.
-char FoldChar(char cp1252);
-
 // True when both names fold to the same text.
 bool SameName(std::string_view a, std::string_view b);
 
