@@ -1,0 +1,210 @@
+// End-to-end sessions of the outputs on a generated installation: from the
+// main menu, a saved query with rubric lines is run from the query list
+// (selection, then extraction), its results are opened, the letters of a
+// sample template are produced and the address labels printed; the session
+// leaves with Escape and quits. The files are then read back: the selection
+// file, the merge file, the SELECTES records (through the record engine), one
+// letter per client with the client's own values, the PDF of the letters and
+// the labels PDF.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/os/cp1252.h"
+#include "src/db/layouts/selectes.h"
+#include "tests/support/output_files.h"
+#include "tests/support/program_run.h"
+#include "tests/support/test_installation.h"
+
+namespace vz {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::FileLines;
+using testing::FileNames;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using testing::ProgramRunResult;
+using testing::ReadWholeFile;
+using testing::TestInstallation;
+
+constexpr char kIncomeQuery[] = "01000001";  // income criterion, rubric lines 40000 and 0000A
+constexpr int kClients = 300;
+
+std::string Trimmed(std::string_view text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
+// One SELECTES record, decoded.
+struct Selected {
+  std::string code;
+  std::string name;
+  std::string postcode;
+  int sequence = 0;
+  std::string marker;
+};
+
+std::vector<Selected> Decode(const std::vector<std::string>& records) {
+  std::vector<Selected> out;
+  for (std::string bytes : records) {
+    db::SelectedRecord record{reinterpret_cast<uint8_t*>(bytes.data())};
+    out.push_back({std::string(record.ClientCode()), Trimmed(record.Name()),
+                   std::string(record.Postcode()), record.Sequence(),
+                   std::string(record.Marker())});
+  }
+  return out;
+}
+
+class OutputsScenarioTest : public ::testing::Test {
+ protected:
+  OutputsScenarioTest()
+      : installation_(std::string("e2e_outputs_") +
+                      ::testing::UnitTest::GetInstance()->current_test_info()->name()) {}
+
+  void SetUp() override {
+    testing::GenerateDemoInstallation(installation_, kClients, 7,
+                                      fs::path(VZ_PROJECT_DIR) / "templates", VZ_PROJECT_DIR);
+  }
+
+  ProgramRunResult Run(const std::string& scenario) {
+    ProgramRunResult result =
+        testing::RunProgramWithScenario(installation_, VZ_PROGRAM_PATH, scenario, 300);
+    EXPECT_FALSE(result.timed_out);
+    return result;
+  }
+
+  static std::string Describe(const ProgramRunResult& result) {
+    return "exit " + std::to_string(result.exit_code) + "\n--- error output\n" +
+           result.error_output + "\n--- transcript (end)\n" +
+           result.transcript.substr(
+               result.transcript.size() > 6000 ? result.transcript.size() - 6000 : 0);
+  }
+
+  fs::path Data() const { return testing::DemoDataDirectory(installation_); }
+
+  TestInstallation installation_;
+};
+
+// The whole session: run, results, letters, labels on a 3 x 8 sheet whose
+// first four positions are already used.
+constexpr char kFullSession[] =
+    "input MENU press T01\n"
+    "input LSTSEL\n"
+    "  pick REQUETES CODE \"01000001\"\n"
+    "  press LAN\n"
+    "input LSTSEL press RES\n"
+    "input RESULTAT\n"
+    "  pick Nom_Lettre \"RELANCE.TXT\"\n"
+    "  press LET\n"
+    "input RESULTAT\n"
+    "  type MHAUTE \"13\"\n"
+    "  type MGAUCHE \"5\"\n"
+    "  type ESPV \"0\"\n"
+    "  type ESPH \"2,5\"\n"
+    "  type HAUTEUR \"34\"\n"
+    "  type LARGEUR \"65\"\n"
+    "  type NBETIH \"3\"\n"
+    "  type NBETIV \"8\"\n"
+    "  type PREMIERE \"5\"\n"
+    "  click ETIQUETTES\n"
+    "  press ESC\n"
+    "input LSTSEL press T02\n"
+    "input MENU press ESC\n"
+    "answer yes \"Désirez vous quitter le logiciel ?\"\n";
+
+TEST_F(OutputsScenarioTest, RunResultsLettersAndLabelsFromTheMainMenu) {
+  const ProgramRunResult result = Run(kFullSession);
+  ASSERT_EQ(result.exit_code, 0) << Describe(result);
+  EXPECT_THAT(result.transcript, Not(HasSubstr("wd ! "))) << Describe(result);
+
+  // The selection file: sorted, distinct client codes.
+  const std::vector<std::string> selection = FileLines(Data() / "01000001.EXT");
+  ASSERT_FALSE(selection.empty());
+  EXPECT_LT(selection.size(), static_cast<size_t>(kClients)) << "the criterion selects";
+  EXPECT_TRUE(std::is_sorted(selection.begin(), selection.end()));
+  EXPECT_TRUE(std::adjacent_find(selection.begin(), selection.end()) == selection.end());
+  for (const std::string& code : selection) EXPECT_EQ(code.size(), 9u) << code;
+  const size_t n = selection.size();
+
+  // SELECTES: one record per selected client, sequence numbers in
+  // selection order from 2, in postcode order when read by CODPTT.
+  const std::vector<Selected> selected =
+      Decode(testing::SelectedRecords(installation_, kIncomeQuery));
+  ASSERT_EQ(selected.size(), n);
+  std::map<std::string, Selected> by_code;
+  std::vector<int> sequences;
+  for (size_t i = 0; i < selected.size(); ++i) {
+    by_code[selected[i].code] = selected[i];
+    sequences.push_back(selected[i].sequence);
+    EXPECT_EQ(selected[i].marker, "E");
+    if (i > 0) {
+      EXPECT_LE(selected[i - 1].postcode, selected[i].postcode);
+    }
+  }
+  ASSERT_EQ(by_code.size(), n);
+  for (size_t i = 0; i < n; ++i) {
+    ASSERT_EQ(by_code.count(selection[i]), 1u) << selection[i];
+    EXPECT_EQ(by_code[selection[i]].sequence, static_cast<int>(i) + 2) << selection[i];
+  }
+
+  // The merge file: a header naming the two columns (identity name, then
+  // income total), then one line per client in selection order, each value
+  // followed by a TAB; the name is the client's.
+  const std::vector<std::string> merge = FileLines(Data() / "01000001.MEM");
+  ASSERT_EQ(merge.size(), n + 1);
+  const std::string& header = merge[0];
+  ASSERT_GE(header.size(), 4u + 16u);
+  EXPECT_EQ(header.substr(4, 5), "0000A");
+  EXPECT_EQ(header.substr(11, 1), "\t");
+  EXPECT_EQ(header.substr(12, 5), "40000");
+  EXPECT_EQ(header.substr(17, 2), "08");
+  const int width = std::stoi(header.substr(9, 2));
+  EXPECT_EQ(std::stoi(header.substr(0, 4)), width + 1 + 8 + 1 + 2);
+  for (size_t i = 0; i < n; ++i) {
+    const std::string& line = merge[i + 1];
+    ASSERT_EQ(std::count(line.begin(), line.end(), '\t'), 2) << line;
+    EXPECT_EQ(line.rfind(by_code[selection[i]].name, 0), 0u) << selection[i] << ": " << line;
+    const std::string amount = line.substr(line.find('\t') + 1, 8);
+    EXPECT_EQ(amount.size(), 8u);
+    EXPECT_NE(Trimmed(amount), "") << "the query asks for an income: " << line;
+  }
+
+  // One letter per client, numbered in the postcode order of SELECTES, each
+  // with the client's name; the text letters also make one PDF, a page each.
+  const fs::path letters = Data() / "LETTRES" / "01000001-RELANCE";
+  std::set<std::string> expected = {"lettres.pdf"};
+  for (size_t i = 0; i < n; ++i) {
+    char number[24];
+    std::snprintf(number, sizeof number, "%04zu", i + 1);
+    const std::string file = std::string(number) + "-" + selected[i].code + ".TXT";
+    expected.insert(file);
+    const std::string letter = ReadWholeFile(letters / file);
+    // The sample template is UTF-8, and so are its letters.
+    EXPECT_THAT(letter, HasSubstr(os::Utf8(selected[i].name))) << file;
+    EXPECT_THAT(letter, Not(HasSubstr("\n,"))) << file << ": a salutation without civility";
+    EXPECT_THAT(letter, Not(HasSubstr("#0000"))) << file;
+  }
+  EXPECT_EQ(FileNames(letters), expected);
+  EXPECT_EQ(testing::PdfPageCount(ReadWholeFile(letters / "lettres.pdf")), static_cast<int>(n));
+
+  // Labels: 24 to a sheet, the first sheet from position 5.
+  const size_t sheets = (n + 4 + 23) / 24;
+  const std::string labels = ReadWholeFile(Data() / "ETIQUETTES" / "01000001.pdf");
+  ASSERT_EQ(labels.rfind("%PDF-", 0), 0u) << Describe(result);
+  EXPECT_EQ(testing::PdfPageCount(labels), static_cast<int>(sheets));
+  EXPECT_THAT(result.transcript,
+              HasSubstr(std::to_string(n) + " étiquettes sur " + std::to_string(sheets) +
+                        (sheets > 1 ? " feuilles" : " feuille")));
+  EXPECT_EQ(FileNames(Data() / "ETIQUETTES"), std::set<std::string>{"01000001.pdf"});
+}
+
+}  // namespace
+}  // namespace vz
