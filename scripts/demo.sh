@@ -5,8 +5,9 @@
 # saved queries and a sample letter) when it does not exist yet, copies the
 # program into its VUZUVIZA/ folder and the window library and project into
 # the installation, then starts the program from VUZUVIZA/, as the suite
-# does. Without a display and without a scenario (VZ_SCENARIO) it only says
-# where the installation is.
+# does. Without a display and without a scenario (VZ_SCENARIO) it plays the
+# scripted tour scripts/demo-tour.scn (extraction, letters, labels) and says
+# where every output is.
 # Environment: VZ_DEMO_CLIENTS (default 3000), VZ_DEMO_SEED (default 2024).
 set -euo pipefail
 
@@ -73,8 +74,24 @@ if [ -z "${VZ_SCENARIO:-}" ] && [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY
   (cd "$installation/VUZUVIZA" &&
     VZ_SCENARIO="$here/scripts/demo-tour.scn" VZ_TRANSCRIPT="$transcript" ./vuzuviza)
   echo "demo: the tour ended normally; what it did is in $transcript"
-  echo "demo: selection files written by the run:"
-  ls -l "$installation/DONNEES/"*.EXT 2>/dev/null || echo "  (none)"
+  data="$installation/DONNEES"
+  show() { # what, files...
+    local what="$1"; shift
+    echo "demo: $what:"
+    if [ $# -gt 0 ] && [ -e "$1" ]; then
+      for f in "$@"; do echo "  $f"; done
+    else
+      echo "  (none)"
+    fi
+  }
+  shopt -s nullglob
+  show "selection files" "$data/"*.EXT
+  show "merge files (one line per selected client)" "$data/"*.MEM
+  letter_folders=("$data/LETTRES/"*/)
+  show "letters folders (one letter per client)" "${letter_folders[@]%/}"
+  show "letters PDF" "$data/LETTRES/"*/lettres.pdf
+  show "address labels PDF" "$data/ETIQUETTES/"*.pdf
+  shopt -u nullglob
   echo "demo: the installation is ready in $installation"
   echo "demo: to start the program with a display: cd \"$installation/VUZUVIZA\" && ./vuzuviza"
   exit 0
