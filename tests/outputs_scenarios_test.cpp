@@ -206,5 +206,69 @@ TEST_F(OutputsScenarioTest, RunResultsLettersAndLabelsFromTheMainMenu) {
   EXPECT_EQ(FileNames(Data() / "ETIQUETTES"), std::set<std::string>{"01000001.pdf"});
 }
 
+// Two queries run one after the other: the results of the first still work
+// on its own extraction, not on the last one made. A query never run has no
+// extraction: its labels are refused with a message and it gets no letters.
+TEST_F(OutputsScenarioTest, ResultsOfEachQueryWorkOnItsOwnExtraction) {
+  const ProgramRunResult result =
+      Run("input MENU press T01\n"
+          "input LSTSEL\n"
+          "  pick REQUETES CODE \"01000001\"\n"
+          "  press LAN\n"
+          "input LSTSEL\n"
+          "  pick REQUETES CODE \"01000003\"\n"
+          "  press LAN\n"
+          "input LSTSEL\n"
+          "  pick REQUETES CODE \"01000001\"\n"
+          "  press RES\n"
+          "input RESULTAT\n"
+          "  pick Nom_Lettre \"BILAN.HTM\"\n"
+          "  press LET\n"
+          "input RESULTAT press ESC\n"
+          "input LSTSEL\n"
+          "  pick REQUETES CODE \"01000005\"\n"
+          "  press RES\n"
+          "input RESULTAT\n"
+          "  type MHAUTE \"0\"\n"
+          "  type MGAUCHE \"0\"\n"
+          "  type ESPV \"0\"\n"
+          "  type ESPH \"0\"\n"
+          "  type HAUTEUR \"37\"\n"
+          "  type LARGEUR \"70\"\n"
+          "  type NBETIH \"3\"\n"
+          "  type NBETIV \"8\"\n"
+          "  click ETIQUETTES\n"
+          "  pick Nom_Lettre \"RELANCE.TXT\"\n"
+          "  press LET\n"
+          "input RESULTAT press ESC\n"
+          "input LSTSEL press T02\n"
+          "input MENU press ESC\n"
+          "answer yes\n");
+  ASSERT_EQ(result.exit_code, 0) << Describe(result);
+  EXPECT_THAT(result.transcript, Not(HasSubstr("wd ! "))) << Describe(result);
+
+  const size_t income = FileLines(Data() / "01000001.EXT").size();
+  const size_t seniors = FileLines(Data() / "01000003.EXT").size();
+  ASSERT_GT(income, 0u);
+  ASSERT_GT(seniors, 0u);
+  ASSERT_NE(income, seniors) << "the two queries must differ for this test to tell them apart";
+  EXPECT_EQ(FileLines(Data() / "01000003.MEM").size(), seniors + 1);
+
+  const fs::path letters = Data() / "LETTRES" / "01000001-BILAN";
+  EXPECT_EQ(FileNames(letters).size(), income + 1) << "letters of 01000001 and their PDF";
+  EXPECT_EQ(testing::PdfPageCount(ReadWholeFile(letters / "lettres.pdf")),
+            static_cast<int>(income));
+  EXPECT_EQ(FileNames(Data() / "LETTRES"), std::set<std::string>{})
+      << "only folders of letters in LETTRES";
+  std::set<std::string> folders;
+  for (const fs::directory_entry& entry : fs::directory_iterator(Data() / "LETTRES"))
+    folders.insert(entry.path().filename().string());
+  EXPECT_EQ(folders, std::set<std::string>{"01000001-BILAN"}) << "no letters for 01000005";
+
+  EXPECT_THAT(result.transcript,
+              HasSubstr("Aucune personne extraite pour cette requête. Lancez d'abord la requête."));
+  EXPECT_FALSE(fs::exists(Data() / "ETIQUETTES" / "01000005.pdf"));
+}
+
 }  // namespace
 }  // namespace vz
