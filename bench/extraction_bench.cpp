@@ -11,6 +11,12 @@
 // the merge file has a header and one line per client.
 //
 //   extraction_bench [--clients N] [--selected S] [--seed X] [--keep]
+//                    [--installation DIR] [--only a|b|c]
+//
+// --keep leaves the generated installation in place (its folder is printed);
+// --installation runs on such a kept installation instead of generating one
+// (for profiling, so that the generation does not drown the run); --only runs
+// one of the three extractions.
 //
 // Run it once per size so that each reports its own peak memory.
 #include <stdlib.h>
@@ -87,6 +93,15 @@ void AddBenchQuery(const BenchQuery& query) {
   }
 }
 
+// True when the installation holds a query of code `code` (a kept one).
+bool QueryExists(std::string_view code) {
+  vz::db::Hlitrecherche("REQUETES", "CODREQ", code);
+  if (vz::db::Hendehors()) return false;
+  const vz::db::QueryLineRecord line = vz::db::CurrentQueryLine();
+  return line.Prefix().substr(0, 2) == code.substr(0, 2) &&
+         line.Number().substr(0, code.size() - 2) == code.substr(2);
+}
+
 // The first `count` client codes in key order, as a selection file.
 int64_t WriteSelection(const std::string& path, int64_t count) {
   std::ofstream out(path, std::ios::binary);
@@ -113,6 +128,8 @@ int main(int argc, char** argv) {
   int64_t selected = 10000;
   uint64_t seed = 2024;
   bool keep = false;
+  std::string reuse;
+  char only = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--clients" && i + 1 < argc) {
@@ -123,20 +140,33 @@ int main(int argc, char** argv) {
       seed = std::strtoull(argv[++i], nullptr, 10);
     } else if (a == "--keep") {
       keep = true;
+    } else if (a == "--installation" && i + 1 < argc) {
+      reuse = argv[++i];
+    } else if (a == "--only" && i + 1 < argc && std::strlen(argv[i + 1]) == 1 &&
+               argv[i + 1][0] >= 'a' && argv[i + 1][0] <= 'c') {
+      only = argv[++i][0];
     } else {
-      std::cerr << "usage: extraction_bench [--clients N] [--selected S] [--seed X] [--keep]\n";
+      std::cerr << "usage: extraction_bench [--clients N] [--selected S] [--seed X] [--keep] "
+                   "[--installation DIR] [--only a|b|c]\n";
       return 2;
     }
   }
   vz::bench::BenchInstallation generated;
   std::string error;
-  if (!vz::bench::GenerateBenchInstallation("vz_extraction_bench", clients, seed, false, &generated,
-                                            &error)) {
-    std::cerr << "extraction_bench: " << error << "\n";
-    return 1;
+  if (!reuse.empty()) {
+    generated.folder = fs::absolute(reuse).string();
+    generated.root = generated.folder + "/installation";
+    keep = true;  // never remove what this run did not make
+  } else {
+    if (!vz::bench::GenerateBenchInstallation("vz_extraction_bench", clients, seed, false,
+                                              &generated, &error)) {
+      std::cerr << "extraction_bench: " << error << "\n";
+      return 1;
+    }
+    std::printf("extraction_bench: %lld clients generated in %.1f s, peak memory %ld kB\n",
+                static_cast<long long>(generated.stats.clients), generated.seconds,
+                PeakKilobytes());
   }
-  std::printf("extraction_bench: %lld clients generated in %.1f s, peak memory %ld kB\n",
-              static_cast<long long>(generated.stats.clients), generated.seconds, PeakKilobytes());
   vz::datatool::Installation installation;
   if (!vz::datatool::LocateInstallation(generated.root, &installation, &error)) {
     std::cerr << "extraction_bench: " << error << "\n";
@@ -172,7 +202,8 @@ int main(int argc, char** argv) {
   const fs::path data(installation.data_directory);
   bool whole = true;
   for (const BenchQuery& query : BenchQueries()) {
-    AddBenchQuery(query);
+    if (only != 0 && query.label[1] != only) continue;
+    if (!QueryExists(query.code)) AddBenchQuery(query);  // a kept installation has it already
     const int64_t codes =
         WriteSelection((data / (std::string(query.code) + ".EXT")).string(), selected);
     const auto start = Clock::now();
@@ -201,7 +232,7 @@ int main(int argc, char** argv) {
   vz::db::HftermineCTX();
   vz::screen::TerminateModule();
   if (keep) {
-    std::printf("extraction_bench: installation kept in %s\n", generated.root.c_str());
+    std::printf("extraction_bench: installation kept in %s\n", generated.folder.c_str());
   } else {
     std::error_code ec;
     fs::remove_all(generated.folder, ec);
