@@ -68,6 +68,7 @@ constexpr std::array<Member, 10> kMembers = {{
     {Rubric::kOtherAssets, FileId::AUTREVAL, "AUTREVAL", true, 3, 0, 0, NetIncome::kNone},
     {Rubric::kSinglePremium, FileId::PRIMEUNI, "PRIMEUNI", true, 3, 0, 0, NetIncome::kNone},
 }};
+static_assert(kMembers.size() == RubricKeyGaps::kFamilies);
 
 // Land record reals used for its net income.
 constexpr size_t kLandRentOffset = 55;     // field 6
@@ -138,6 +139,39 @@ std::array<int, 4> FilledTables(const Member& member) {
           net ? kYieldTable : 0};
 }
 
+// Adds one record of the household to the tables when the selector takes it.
+void AddRecord(const Member& member, const db::RubricRecord& record, char selector, char person,
+               CodeTable& codes, AmountTables& amounts,
+               std::array<double, kAmountTableCount + 1>& overflow) {
+  const char owner = record.OwnerDigit();
+  const bool taken = !member.has_selector || selector == '2' ||
+                     (selector == '1' && (owner == person || owner == '3'));
+  if (taken) {
+    const bool halved = member.has_selector && selector == '1' && owner == '3';
+    const auto share = [halved](double value) { return halved ? value / 2.0 : value; };
+    const double amount = share(static_cast<double>(record.Amount()));
+    const double second =
+        member.second_amount_table == 0
+            ? 0.0
+            : share(static_cast<double>(db::GetReal(record.data, member.second_amount_offset)));
+    const double net =
+        member.net_income == NetIncome::kNone ? 0.0 : share(NetIncomeOf(member.net_income, record));
+
+    int entry = codes.Find(record.RubricCode());
+    if (entry > codes.count() && codes.count() >= kMaxLineCodes) {
+      overflow[static_cast<size_t>(member.amount_table)] += amount;
+      overflow[static_cast<size_t>(member.second_amount_table)] += second;
+      overflow[kNetIncomeTable] += net;
+    } else {
+      codes.Set(entry, record.RubricCode());
+      amounts.Add(member.amount_table, entry, amount);
+      if (member.second_amount_table != 0) amounts.Add(member.second_amount_table, entry, second);
+      if (member.net_income != NetIncome::kNone) amounts.Add(kNetIncomeTable, entry, net);
+      if (entry > codes.count()) codes.set_count(entry);
+    }
+  }
+}
+
 }  // namespace
 
 void LoadFamilyRubric(Rubric rubric, std::string_view client_code, char selector,
@@ -159,40 +193,21 @@ void LoadFamilyRubric(Rubric rubric, std::string_view client_code, char selector
   if (!found) return;
   const db::RubricRecord record = *found;
 
-  // Taxes start at the client's own code; the others at the household.
-  db::Hlitrecherche(member->file_name, "CODCLEF",
-                    member->has_selector ? household : client_code.substr(0, 9));
-  while (!db::Hendehors() && !household.empty() && record.HouseholdCode() == household) {
-    const char owner = record.OwnerDigit();
-    const bool taken = !member->has_selector || selector == '2' ||
-                       (selector == '1' && (owner == person || owner == '3'));
-    if (taken) {
-      const bool halved = member->has_selector && selector == '1' && owner == '3';
-      const auto share = [halved](double value) { return halved ? value / 2.0 : value; };
-      const double amount = share(static_cast<double>(record.Amount()));
-      const double second =
-          member->second_amount_table == 0
-              ? 0.0
-              : share(static_cast<double>(db::GetReal(record.data, member->second_amount_offset)));
-      const double net = member->net_income == NetIncome::kNone
-                             ? 0.0
-                             : share(NetIncomeOf(member->net_income, record));
-
-      int entry = codes.Find(record.RubricCode());
-      if (entry > codes.count() && codes.count() >= kMaxLineCodes) {
-        overflow[static_cast<size_t>(member->amount_table)] += amount;
-        overflow[static_cast<size_t>(member->second_amount_table)] += second;
-        overflow[kNetIncomeTable] += net;
-      } else {
-        codes.Set(entry, record.RubricCode());
-        amounts.Add(member->amount_table, entry, amount);
-        if (member->second_amount_table != 0)
-          amounts.Add(member->second_amount_table, entry, second);
-        if (member->net_income != NetIncome::kNone) amounts.Add(kNetIncomeTable, entry, net);
-        if (entry > codes.count()) codes.set_count(entry);
-      }
+  // Taxes start at the client's own code; the others at the household. A
+  // household the file is known to hold nothing for needs no search.
+  const size_t family = static_cast<size_t>(member - kMembers.data());
+  RubricKeyGaps& gaps = tables.key_gaps;
+  if (!gaps.HasNone(family, household)) {
+    db::Hlitrecherche(member->file_name, "CODCLEF",
+                      member->has_selector ? household : client_code.substr(0, 9));
+    while (!db::Hendehors() && !household.empty() && record.HouseholdCode() == household) {
+      AddRecord(*member, record, selector, person, codes, amounts, overflow);
+      db::Hlitsuivant(member->file_name, "CODCLEF");
     }
-    db::Hlitsuivant(member->file_name, "CODCLEF");
+    if (gaps.enabled()) {
+      gaps.Learn(family, household, db::Hendehors() ? std::string_view() : record.HouseholdCode(),
+                 db::Hendehors());
+    }
   }
 
   // Totals in the entry after the last line code.

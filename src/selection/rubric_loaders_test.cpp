@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "src/db/field_access.h"
 #include "src/db/layouts/rubric_files.h"
@@ -105,6 +107,37 @@ TEST_F(FamilyLoaderTest, IncomeUnderBothSelectorsForEachPerson) {
     EXPECT_DOUBLE_EQ(At(2, "40000"), c.total);
     EXPECT_DOUBLE_EQ(At(1, "40000"), c.second_total);
     EXPECT_DOUBLE_EQ(At(2, "40999"), 0.0);  // a code without record reads 0
+  }
+}
+
+TEST_F(FamilyLoaderTest, SkippedSearchesGiveTheSameTablesAsSearches) {
+  AddHouseholdIncome();
+  AddIncome("010000051", "40001", "001", 5, 1);
+  for (std::string_view owner : {"010000011", "010000012", "010000031", "010000061"}) {
+    AddRubric(FileId::IMPOTS, owner, "51001", "001", 30);
+  }
+  // Households with and without records, in order, then backwards, then
+  // past the last record of the file.
+  const std::string_view walk[] = {"009999991", "010000011", "010000012", "010000021", "010000022",
+                                   "010000031", "010000041", "010000042", "010000051", "010000021",
+                                   "010000003", "010000071", "010000081", "0100",      "010000061"};
+  for (Rubric rubric : {Rubric::kIncome, Rubric::kTaxes}) {
+    for (char selector : {'1', '2'}) {
+      auto skipping = std::make_unique<WorkTables>();
+      skipping->key_gaps.SetEnabled(true);
+      for (std::string_view client : walk) {
+        SCOPED_TRACE(std::string(client) + " selector " + selector);
+        LoadRubric(rubric, client, selector, *tables_);
+        const std::string searched = Codes();
+        const int table = rubric == Rubric::kIncome ? 2 : 3;
+        const double total = tables_->amounts.Get(table, tables_->codes.count());
+        std::swap(tables_, skipping);
+        LoadRubric(rubric, client, selector, *tables_);
+        EXPECT_EQ(Codes(), searched);
+        EXPECT_DOUBLE_EQ(tables_->amounts.Get(table, tables_->codes.count()), total);
+        std::swap(tables_, skipping);
+      }
+    }
   }
 }
 

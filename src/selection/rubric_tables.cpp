@@ -7,6 +7,15 @@ bool InTable(int entry, int size) {
   return entry >= 1 && entry <= size;
 }
 
+// Exactly 8 digits: such codes compare in the files' key order as they read.
+bool IsHousehold(std::string_view code) {
+  if (code.size() != RubricKeyGaps::kHouseholdWidth) return false;
+  for (char c : code) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 void CodeTable::set_count(int count) {
@@ -58,6 +67,23 @@ void AmountTables::Clear(int table) {
 
 void AmountTables::ClearAll() {
   for (std::array<double, kAmountTableSize>& table : values_) table.fill(0.0);
+}
+
+bool RubricKeyGaps::HasNone(size_t family, std::string_view household) const {
+  if (!enabled_ || family >= kFamilies || !IsHousehold(household)) return false;
+  const Gap& gap = gaps_[family];
+  return gap.known && household > gap.after.view() && (gap.to_end || household < gap.before.view());
+}
+
+void RubricKeyGaps::Learn(size_t family, std::string_view loaded, std::string_view stopped,
+                          bool at_end) {
+  if (!enabled_ || family >= kFamilies) return;
+  Gap& gap = gaps_[family];
+  gap.known = IsHousehold(loaded) && (at_end || (IsHousehold(stopped) && stopped > loaded));
+  if (!gap.known) return;
+  gap.to_end = at_end;
+  gap.after.assign(loaded);
+  gap.before.assign(at_end ? std::string_view() : stopped);
 }
 
 void AddressBlock::Clear() {

@@ -108,11 +108,50 @@ struct CriteriaEntry {
   std::string text;
 };
 
+// What the family loaders learnt of the key order of their files during a
+// run that reads clients in client-code order and changes none of those
+// files (the extraction): after a load of household P that stopped on a
+// record of household S, no household strictly between P and S has a record
+// there, so its load needs no search. Only households of 8 digits are
+// compared. Off unless the run turns it on, for its own length: turning it
+// on or off forgets everything learnt; so does Forget().
+class RubricKeyGaps {
+ public:
+  static constexpr size_t kFamilies = 10;
+  static constexpr size_t kHouseholdWidth = 8;
+
+  bool enabled() const { return enabled_; }
+  void SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    Forget();
+  }
+  void Forget() {
+    for (Gap& gap : gaps_) gap.known = false;
+  }
+  // True when family `family`'s file is known to hold no record of
+  // `household` (the first 8 characters of a client code).
+  bool HasNone(size_t family, std::string_view household) const;
+  // A load of `loaded` stopped on a record of household `stopped`, or at the
+  // end of the file when `at_end`.
+  void Learn(size_t family, std::string_view loaded, std::string_view stopped, bool at_end);
+
+ private:
+  struct Gap {
+    bool known = false;
+    bool to_end = false;
+    FixedText<kHouseholdWidth> after;
+    FixedText<kHouseholdWidth> before;
+  };
+  bool enabled_ = false;
+  std::array<Gap, kFamilies> gaps_{};
+};
+
 // Everything the loaders fill, allocated once per run.
 struct WorkTables {
   CodeTable codes;
   AmountTables amounts;
   AddressBlock address;
+  RubricKeyGaps key_gaps;
 };
 
 }  // namespace vz::selection

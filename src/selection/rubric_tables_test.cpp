@@ -86,5 +86,41 @@ TEST(AddressBlockTest, TextsAreCutToTheirRoom) {
   EXPECT_EQ(address.postcode.view(), "");
 }
 
+TEST(RubricKeyGapsTest, OnlyHouseholdsStrictlyBetweenALoadAndWhereItStoppedHaveNone) {
+  RubricKeyGaps gaps;
+  gaps.Learn(0, "01000010", "01000020", false);
+  EXPECT_FALSE(gaps.HasNone(0, "01000015")) << "off until the run turns it on";
+  gaps.SetEnabled(true);
+  gaps.Learn(0, "01000010", "01000020", false);
+  gaps.Learn(1, "01000010", "", true);  // the load ran to the end of the file
+  gaps.Learn(2, "0100001A", "01000020", false);
+  gaps.Learn(3, "01000030", "01000020", false);  // stopped below: learns nothing
+  struct Case {
+    size_t family;
+    std::string_view household;
+    bool none;
+  };
+  const Case cases[] = {
+      {0, "01000011", true},  {0, "01000019", true},
+      {0, "01000010", false}, {0, "01000020", false},
+      {0, "01000021", false}, {0, "01000009", false},
+      {0, "0100001", false},  {0, "010000150", false},
+      {0, "0100001 ", false}, {1, "01000011", true},
+      {1, "99999999", true},  {1, "01000010", false},
+      {2, "01000011", false}, {3, "01000025", false},
+      {4, "01000015", false}, {RubricKeyGaps::kFamilies, "01000015", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(gaps.HasNone(c.family, c.household), c.none) << c.family << " " << c.household;
+  }
+  gaps.Forget();
+  EXPECT_FALSE(gaps.HasNone(0, "01000015"));
+  gaps.Learn(0, "01000010", "01000020", false);
+  gaps.SetEnabled(false);
+  EXPECT_FALSE(gaps.HasNone(0, "01000015"));
+  gaps.SetEnabled(true);
+  EXPECT_FALSE(gaps.HasNone(0, "01000015")) << "turning it on again starts afresh";
+}
+
 }  // namespace
 }  // namespace vz::selection
