@@ -256,5 +256,71 @@ TEST_F(ColumnProducerTest, AnEntryThatDoesNotFitWholeIsLeftOut) {
   EXPECT_EQ(columns_.at(kColumnCapacity - 2).value.view(), "x");
 }
 
+class HouseholdMemoTest : public ColumnProducerTest {
+ protected:
+  void SetUp() override {
+    // Household 01000001: own records of both persons and a joint one;
+    // household 01000002 its own; a tax record per person.
+    for (const auto& [file, family] : {std::pair{FileId::REVENUS, std::string("40")},
+                                       std::pair{FileId::LIQUIDIT, std::string("05")}}) {
+      data_.AddRubric(file, kClient, family + "001", "001", 1000);
+      data_.AddRubric(file, kPartner, family + "001", "002", 2000);
+      data_.AddRubric(file, kJoint, family + "002", "003", 600);
+      data_.AddRubric(file, "010000021", family + "001", "001", 70);
+    }
+    data_.AddRubric(FileId::IMPOTS, kClient, "51001", "001", 300);
+    data_.AddRubric(FileId::IMPOTS, kPartner, "51001", "002", 40);
+  }
+  std::string ProduceFor(std::string_view prefix, std::string_view code,
+                         HouseholdColumnMemo* memo) {
+    columns_.Clear();
+    ProduceRubricColumns(prefix, *list_, code, *tables_, columns_, memo);
+    return Shown();
+  }
+};
+
+TEST_F(HouseholdMemoTest, SameColumnsAsWithoutMemoForEveryPersonAndOption) {
+  struct Case {
+    std::string prefix;
+    std::vector<std::pair<std::string, char>> list;
+  };
+  const std::vector<Case> cases = {
+      {"40", {{"40000", '2'}, {"40001", '2'}, {"40002", '2'}}},
+      {"40", {{"40000", '1'}, {"40001", '1'}}},  // by person: never shared
+      {"05", {{"40000", '2'}, {"05000", '2'}, {"05002", '2'}}},
+      {"05", {{"05000", ' '}}},
+      {"51", {{"51000", '2'}, {"51001", '2'}}},  // taxes start at the person
+  };
+  // Persons of one household in a row, a lone client, then back to the first
+  // household and a code too short to name a household.
+  const std::vector<std::string> walk = {"010000011", "010000012", "010000021",
+                                         "010000011", "010000012", "0100"};
+  auto memo = std::make_unique<HouseholdColumnMemo>();
+  for (const Case& c : cases) {
+    List(c.list);
+    memo->Forget();
+    for (const std::string& code : walk) {
+      const std::string fresh = ProduceFor(c.prefix, code, nullptr);
+      EXPECT_EQ(ProduceFor(c.prefix, code, memo.get()), fresh) << c.prefix << " " << code;
+    }
+  }
+}
+
+TEST_F(HouseholdMemoTest, TheSecondPersonReusesTheFirstLoadAndNothingElseDoes) {
+  auto memo = std::make_unique<HouseholdColumnMemo>();
+  List({{"40000", '2'}});
+  EXPECT_EQ(ProduceFor("40", kClient, memo.get()), "40000=    3600");
+  // A record added now shows only where the load runs again: the partner
+  // shares the first person's load, another column start does not.
+  data_.AddRubric(FileId::REVENUS, kPartner, "40003", "004", 5);
+  EXPECT_EQ(ProduceFor("40", kPartner, memo.get()), "40000=    3600");
+  columns_.Clear();
+  columns_.Append("0000A", "x");
+  ProduceRubricColumns("40", *list_, kPartner, *tables_, columns_, memo.get());
+  EXPECT_EQ(Shown(), "0000A=x|40000=    3605");
+  memo->Forget();
+  EXPECT_EQ(ProduceFor("40", kPartner, memo.get()), "40000=    3605");
+}
+
 }  // namespace
 }  // namespace vz::outputs

@@ -67,6 +67,9 @@ void ReadClient(std::string_view code) {
 // Everything one client needs that lives for the whole run.
 struct RunState {
   ColumnTables columns;
+  // The selection is in client-code order: the persons of a household follow
+  // each other and share the household-wide loads.
+  HouseholdColumnMemo household_columns;
   selection::FixedText<db::SelectedRecord::kNameWidth> name;
   std::string code;
   int16_t sequence = 1;
@@ -86,7 +89,8 @@ void ExtractClient(const ExtractionRubricList& list, selection::WorkTables& tabl
     if (i == kIdentityFamily) {
       ProduceIdentityColumns(list, db::CurrentClient(), tables.address, state.columns);
     } else {
-      ProduceRubricColumns(kExtractionFamilies[i], list, state.code, tables, state.columns);
+      ProduceRubricColumns(kExtractionFamilies[i], list, state.code, tables, state.columns,
+                           &state.household_columns);
     }
   }
   ++state.sequence;
@@ -117,10 +121,13 @@ void RunExtraction(std::string_view query_code, const ExtractionRubricList& list
   OpenExtractionProgress(selection_path);
 
   selection::SelectionFileReader reader(selection_path);
+  // The rubric files do not change while the run reads them.
+  tables.key_gaps.SetEnabled(true);
   // One transaction for every SELECTES record instead of one per record.
   LE_BeginBatch(db::ContextHandle());
   while (reader.Next(state->code)) ExtractClient(list, tables, *state, merge);
   LE_EndBatch(db::ContextHandle());
+  tables.key_gaps.SetEnabled(false);
   merge.Commit();
 
   db::Hferme(kSelectedFile);

@@ -26,22 +26,26 @@ struct Member {
   Pairing pairing;
   int first;
   int second;
+  // The loader searches from the household code and reads the household's
+  // records, choosing them by person only under option "1".
+  bool by_household;
 };
 
 constexpr std::array<Member, 12> kMembers = {{
-    {"40", Rubric::kIncome, Pairing::kOne, 2, 0},
-    {"54", Rubric::kLoans, Pairing::kTwo, 3, 4},
-    {"51", Rubric::kTaxes, Pairing::kOne, 3, 0},
-    {"01", Rubric::kOwnerOccupied, Pairing::kOne, 3, 0},
-    {"02", Rubric::kRental, Pairing::kTwo, 3, 6},
-    {"03", Rubric::kLand, Pairing::kTwo, 3, 6},
-    {"04", Rubric::kSecurities, Pairing::kOne, 3, 0},
-    {"05", Rubric::kCash, Pairing::kOne, 3, 0},
-    {"06", Rubric::kOtherAssets, Pairing::kOne, 3, 0},
-    {"07", Rubric::kSinglePremium, Pairing::kOne, 3, 0},
-    {"20", Rubric::kRetirement, Pairing::kOne, 7, 0},
-    {"33", Rubric::kProvident, Pairing::kProvident, 3, 6},
+    {"40", Rubric::kIncome, Pairing::kOne, 2, 0, true},
+    {"54", Rubric::kLoans, Pairing::kTwo, 3, 4, true},
+    {"51", Rubric::kTaxes, Pairing::kOne, 3, 0, false},  // searches from the client's own code
+    {"01", Rubric::kOwnerOccupied, Pairing::kOne, 3, 0, true},
+    {"02", Rubric::kRental, Pairing::kTwo, 3, 6, true},
+    {"03", Rubric::kLand, Pairing::kTwo, 3, 6, true},
+    {"04", Rubric::kSecurities, Pairing::kOne, 3, 0, true},
+    {"05", Rubric::kCash, Pairing::kOne, 3, 0, true},
+    {"06", Rubric::kOtherAssets, Pairing::kOne, 3, 0, true},
+    {"07", Rubric::kSinglePremium, Pairing::kOne, 3, 0, true},
+    {"20", Rubric::kRetirement, Pairing::kOne, 7, 0, false},
+    {"33", Rubric::kProvident, Pairing::kProvident, 3, 6, false},
 }};
+static_assert(kMembers.size() == kMemoFamilyCount);
 
 // The provident loader fills 14 fixed codes: the first seven pair amount
 // table 3 entries k and k + 7, the last seven pair amount table 6 entries
@@ -63,19 +67,39 @@ int ColumnsPerEntry(Pairing pairing) {
   return pairing == Pairing::kOne ? 1 : 2;
 }
 
-void ProduceLoaderColumns(const Member& member, const ExtractionRubricList& list,
-                          std::string_view client_code, selection::WorkTables& tables,
-                          ColumnTables& columns) {
-  const ExtractionRubric* first = nullptr;
-  for (const ExtractionRubric& entry : list) {
-    if (HasPrefix(entry, member.prefix)) {
-      first = &entry;
-      break;
-    }
+// The memo slot that may serve this load, or null when the figures depend on
+// the person (or the code names no household).
+HouseholdColumnMemo::Slot* MemoSlot(const Member& member, char selector,
+                                    std::string_view client_code, HouseholdColumnMemo* memo) {
+  if (memo == nullptr || !member.by_household || selector == '1' ||
+      client_code.size() < kHouseholdCodeWidth) {
+    return nullptr;
   }
-  if (first == nullptr) return;
-  selection::LoadRubric(member.rubric, client_code, first->Option(), tables);
+  return &memo->slot(static_cast<size_t>(&member - kMembers.data()));
+}
 
+bool Serves(const HouseholdColumnMemo::Slot& slot, char selector, std::string_view client_code,
+            const ColumnTables& columns) {
+  return slot.valid && slot.selector == selector && slot.first_column == columns.count() &&
+         slot.household.view() == client_code.substr(0, kHouseholdCodeWidth);
+}
+
+void Remember(HouseholdColumnMemo::Slot& slot, char selector, std::string_view client_code,
+              int first_column, const ColumnTables& columns) {
+  slot.valid = true;
+  slot.selector = selector;
+  slot.household.assign(client_code.substr(0, kHouseholdCodeWidth));
+  slot.first_column = first_column;
+  slot.count = columns.count() - first_column;
+  for (int i = 0; i < slot.count; ++i) {
+    slot.columns[static_cast<size_t>(i)] = columns.at(first_column + i);
+  }
+}
+
+// One or two columns per entry of the member's prefix, from the tables its
+// loader just filled.
+void FillLoaderColumns(const Member& member, const ExtractionRubricList& list,
+                       const selection::WorkTables& tables, ColumnTables& columns) {
   const int width = ColumnsPerEntry(member.pairing);
   std::array<char, 32> text{};
   for (const ExtractionRubric& entry : list) {
@@ -105,6 +129,32 @@ void ProduceLoaderColumns(const Member& member, const ExtractionRubricList& list
         break;
     }
   }
+}
+
+void ProduceLoaderColumns(const Member& member, const ExtractionRubricList& list,
+                          std::string_view client_code, selection::WorkTables& tables,
+                          ColumnTables& columns, HouseholdColumnMemo* memo) {
+  const ExtractionRubric* first = nullptr;
+  for (const ExtractionRubric& entry : list) {
+    if (HasPrefix(entry, member.prefix)) {
+      first = &entry;
+      break;
+    }
+  }
+  if (first == nullptr) return;
+  const char selector = first->Option();
+  HouseholdColumnMemo::Slot* slot = MemoSlot(member, selector, client_code, memo);
+  if (slot != nullptr && Serves(*slot, selector, client_code, columns)) {
+    for (int i = 0; i < slot->count; ++i) {
+      const Column& column = slot->columns[static_cast<size_t>(i)];
+      columns.Append(column.code.view(), column.value.view());
+    }
+    return;
+  }
+  const int first_column = columns.count();
+  selection::LoadRubric(member.rubric, client_code, selector, tables);
+  FillLoaderColumns(member, list, tables, columns);
+  if (slot != nullptr) Remember(*slot, selector, client_code, first_column, columns);
 }
 
 void ProduceEstateColumns(const ExtractionRubricList& list, std::string_view client_code,
@@ -137,13 +187,13 @@ void ProduceEstateColumns(const ExtractionRubricList& list, std::string_view cli
 
 void ProduceRubricColumns(std::string_view prefix, const ExtractionRubricList& list,
                           std::string_view client_code, selection::WorkTables& tables,
-                          ColumnTables& columns) {
+                          ColumnTables& columns, HouseholdColumnMemo* memo) {
   if (prefix == "SC") {
     ProduceEstateColumns(list, client_code, columns);
     return;
   }
   if (const Member* member = MemberOf(prefix)) {
-    ProduceLoaderColumns(*member, list, client_code, tables, columns);
+    ProduceLoaderColumns(*member, list, client_code, tables, columns, memo);
   }
 }
 

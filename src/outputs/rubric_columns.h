@@ -13,12 +13,21 @@
 // values of CLIPART field 12 of the client; a client without a CLIPART record
 // gets 8 blanks.
 //
-// Producers hold no state between clients; the loaders move the positions of
-// the files they read (rubric_loaders.h), CLIENT included for "20".
+// Producers hold no state between clients of their own; the loaders move the
+// positions of the files they read (rubric_loaders.h), CLIENT included for
+// "20". A caller that walks clients in client-code order may pass a
+// HouseholdColumnMemo: the persons of one household then share one load of
+// every family whose figures are the household's whole (every family with a
+// person option except under option "1"; never taxes, retirement, provident
+// or estate), and the second person gets the columns the first one got
+// without the files being read again. The columns are the same bytes either
+// way.
 // REQUIRES: the database files are described and open.
 #ifndef VZ_SRC_OUTPUTS_RUBRIC_COLUMNS_H_
 #define VZ_SRC_OUTPUTS_RUBRIC_COLUMNS_H_
 
+#include <array>
+#include <cstddef>
 #include <string_view>
 
 #include "src/outputs/extraction_columns.h"
@@ -27,11 +36,41 @@
 
 namespace vz::outputs {
 
+// The loader families a memo keeps one household's columns for.
+inline constexpr size_t kMemoFamilyCount = 12;
+inline constexpr size_t kHouseholdCodeWidth = 8;
+
+// The columns each household-wide family gave for the last household it was
+// loaded for. About 135 KB: keep it on the heap, one per run (the data must
+// not change while it is in use). Starts empty; Forget() empties it.
+class HouseholdColumnMemo {
+ public:
+  struct Slot {
+    bool valid = false;
+    selection::FixedText<kHouseholdCodeWidth> household;
+    char selector = 0;
+    int first_column = 0;  // the column count before the family's columns
+    int count = 0;
+    std::array<Column, kColumnCapacity> columns{};
+  };
+
+  void Forget() {
+    for (Slot& slot : slots_) slot.valid = false;
+  }
+  // REQUIRES: family < kMemoFamilyCount.
+  Slot& slot(size_t family) { return slots_[family]; }
+
+ private:
+  std::array<Slot, kMemoFamilyCount> slots_{};
+};
+
 // Runs the producer of `prefix` ("40", "54", ..., "SC") for the 9-character
-// `client_code`; an unknown prefix appends nothing.
+// `client_code`; an unknown prefix appends nothing. With a `memo`, a
+// household-wide family reuses the columns of the previous load of the same
+// household (see above).
 void ProduceRubricColumns(std::string_view prefix, const ExtractionRubricList& list,
                           std::string_view client_code, selection::WorkTables& tables,
-                          ColumnTables& columns);
+                          ColumnTables& columns, HouseholdColumnMemo* memo = nullptr);
 
 }  // namespace vz::outputs
 
