@@ -23,6 +23,11 @@ void ColumnTables::SetFromLast(int back, std::string_view value) {
 }
 
 std::string_view FormatAmount(double amount, std::array<char, 32>& out) {
+  // A zero (a code without figure, an empty total) is 8 blanks.
+  if (amount == 0.0) {
+    std::copy(kBlankAmount.begin(), kBlankAmount.end(), out.begin());
+    return {out.data(), kBlankAmount.size()};
+  }
   // Short texts stay in the string's own storage: no allocation per figure.
   const std::string text = util::NumberToText(amount, -8, 0);
   const size_t length = std::min(text.size(), out.size());

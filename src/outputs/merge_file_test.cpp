@@ -93,8 +93,9 @@ TEST(ColumnTables, ValuesAreCutAndTheTablesHold128Columns) {
 
 TEST(FormatAmount, RoundedRightAlignedBlankForZero) {
   const std::vector<std::pair<double, std::string>> cases = {
-      {0, "        "},   {1234.6, "    1235"},   {1234.4, "    1234"},     {-250, "    -250"},
-      {0.4, "       0"}, {99999999, "99999999"}, {100000000, "100000000"},
+      {0, "        "},          {1234.6, "    1235"}, {1234.4, "    1234"},
+      {-250, "    -250"},       {0.4, "       0"},    {99999999, "99999999"},
+      {100000000, "100000000"}, {-0.0, "        "},   {-0.4, "       0"},
   };
   std::array<char, 32> out{};
   for (const auto& [amount, text] : cases) EXPECT_EQ(FormatAmount(amount, out), text) << amount;

@@ -52,8 +52,10 @@ static_assert(kMembers.size() == kMemoFamilyCount);
 // k - 7 and k.
 constexpr int kProvidentHalf = 7;
 
+// REQUIRES: `prefix` has 2 characters.
 bool HasPrefix(const ExtractionRubric& entry, std::string_view prefix) {
-  return entry.Code().substr(0, 2) == prefix;
+  const std::string_view code = entry.Code();
+  return code.size() >= 2 && code[0] == prefix[0] && code[1] == prefix[1];
 }
 
 const Member* MemberOf(std::string_view prefix) {
