@@ -1,5 +1,6 @@
 #include "src/selection/address_loader.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "src/db/file_id.h"
@@ -17,7 +18,9 @@ template <size_t N>
 void AssignFitted(FixedText<N>& target, std::string_view text) {
   static_assert(N >= kAddressTextWidth);
   char fitted[kAddressTextWidth];
-  for (size_t i = 0; i < kAddressTextWidth; ++i) fitted[i] = i < text.size() ? text[i] : ' ';
+  const size_t kept = text.size() < kAddressTextWidth ? text.size() : kAddressTextWidth;
+  std::copy_n(text.data(), kept, fitted);
+  std::fill(fitted + kept, fitted + kAddressTextWidth, ' ');
   target.assign({fitted, kAddressTextWidth});
 }
 

@@ -23,7 +23,8 @@ void CodeTable::set_count(int count) {
 }
 
 void CodeTable::Clear() {
-  for (FixedText<kLineCodeWidth>& code : codes_) code.clear();
+  for (int entry = 0; entry < highest_set_; ++entry) codes_[static_cast<size_t>(entry)].clear();
+  highest_set_ = 0;
   count_ = 0;
 }
 
@@ -35,6 +36,7 @@ std::string_view CodeTable::At(int entry) const {
 void CodeTable::Set(int entry, std::string_view code) {
   if (!InTable(entry, kCodeTableSize)) return;
   codes_[static_cast<size_t>(entry - 1)].assign(code);
+  if (entry > highest_set_) highest_set_ = entry;
 }
 
 int CodeTable::Find(std::string_view code) const {

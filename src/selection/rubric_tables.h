@@ -18,6 +18,7 @@
 #ifndef VZ_SRC_SELECTION_RUBRIC_TABLES_H_
 #define VZ_SRC_SELECTION_RUBRIC_TABLES_H_
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -40,7 +41,7 @@ class FixedText {
   std::string_view view() const { return {bytes_.data(), length_}; }
   void assign(std::string_view text) {
     length_ = text.size() < N ? text.size() : N;
-    for (size_t i = 0; i < length_; ++i) bytes_[i] = text[i];
+    std::copy_n(text.data(), length_, bytes_.data());
   }
   void clear() { length_ = 0; }
 
@@ -70,6 +71,7 @@ class CodeTable {
  private:
   std::array<FixedText<kLineCodeWidth>, kCodeTableSize> codes_{};
   int count_ = 0;
+  int highest_set_ = 0;  // entries above it are empty: Clear() stops there
 };
 
 // Seven tables of 64-bit sums, tables and entries numbered from 1.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace vz::selection {
 namespace {
@@ -44,6 +45,20 @@ TEST(CodeTableTest, CutsCodesAndIgnoresEntriesOutsideTheTable) {
   EXPECT_EQ(codes.At(1), "");
   EXPECT_EQ(codes.At(kCodeTableSize), "");
   EXPECT_EQ(codes.count(), 0);
+}
+
+TEST(CodeTableTest, ClearEmptiesEveryEntrySetSinceTheLastClear) {
+  CodeTable codes;
+  for (const std::vector<int>& entries :
+       {std::vector<int>{3, 60, 2}, std::vector<int>{1}, std::vector<int>{kCodeTableSize, 5}}) {
+    for (int entry : entries) codes.Set(entry, "40001");
+    codes.set_count(2);
+    codes.Clear();
+    for (int entry = 1; entry <= kCodeTableSize; ++entry) {
+      ASSERT_EQ(codes.At(entry), "") << entry;
+    }
+    EXPECT_EQ(codes.count(), 0);
+  }
 }
 
 TEST(AmountTablesTest, TablesAreSeparateAndBoundsAreSafe) {
