@@ -10,6 +10,7 @@
 #include "platform/engine/le_api.h"
 #include "platform/os/cp1252.h"
 #include "src/db/file_id.h"
+#include "src/db/layouts/adresses.h"
 #include "src/db/layouts/client.h"
 #include "src/db/layouts/selectes.h"
 #include "src/db/record_buffers.h"
@@ -64,6 +65,16 @@ void ReadClient(std::string_view code) {
   }
 }
 
+// True when the address just loaded for a client of `household` came from
+// the household's ADRESSES record "001" (the last search the loader made),
+// not from the client's own CLIENT record.
+bool AddressFromFile(std::string_view household) {
+  const db::AddressRecord record(db::RecordBuffer(db::FileId::ADRESSES));
+  const std::string_view key = record.Codadr();
+  return !db::Hendehors() && household.size() == kHouseholdCodeWidth && key.size() >= 11 &&
+         key.substr(0, kHouseholdCodeWidth) == household && key.substr(8, 3) == "001";
+}
+
 // Everything one client needs that lives for the whole run.
 struct RunState {
   ColumnTables columns;
@@ -73,7 +84,25 @@ struct RunState {
   selection::FixedText<db::SelectedRecord::kNameWidth> name;
   std::string code;
   int16_t sequence = 1;
+  // The household whose ADRESSES record gave the address block last: its
+  // next person shares the block (a household without one takes each
+  // person's own CLIENT address).
+  selection::FixedText<kHouseholdCodeWidth> address_household;
+  bool address_from_file = false;
 };
+
+void LoadClientAddress(RunState& state, selection::AddressBlock& address) {
+  const std::string_view code = state.code;
+  const std::string_view household =
+      code.size() >= kHouseholdCodeWidth ? code.substr(0, kHouseholdCodeWidth) : "";
+  if (state.address_from_file && !household.empty() &&
+      household == state.address_household.view()) {
+    return;
+  }
+  selection::LoadAddress(code, address);
+  state.address_from_file = AddressFromFile(household);
+  state.address_household.assign(household);
+}
 
 void ExtractClient(const ExtractionRubricList& list, selection::WorkTables& tables, RunState& state,
                    MergeFileWriter& merge) {
@@ -83,7 +112,7 @@ void ExtractClient(const ExtractionRubricList& list, selection::WorkTables& tabl
   selection::ProgressStep();
   // The retirement loader reads CLIENT: keep what SELECTES needs first.
   state.name.assign(db::CurrentClient().Name());
-  selection::LoadAddress(state.code, tables.address);
+  LoadClientAddress(state, tables.address);
   for (size_t i = 0; i < kExtractionFamilies.size(); ++i) {
     if (!list.flags[i]) continue;
     if (i == kIdentityFamily) {

@@ -167,5 +167,44 @@ TEST_F(ExtractionRunTest, AddressLinesShareTheirCodeAndDamagedLinesAreRead) {
   EXPECT_EQ(rows[2].sequence, 4);
 }
 
+TEST_F(ExtractionRunTest, PersonsOfAHouseholdShareItsAddressButNotEachOthersOwn) {
+  // 01000002 has an address record; 01000005 has none: each person keeps
+  // the postcode and city of their own CLIENT record.
+  data_.AddClient("010000022", "MARTIN", [](db::ClientRecord& c) { c.SetPostcode("13009"); });
+  data_.AddClient("010000051", "PETIT", [](db::ClientRecord& c) {
+    c.SetPostcode("33000");
+    c.SetCity("BORDEAUX");
+  });
+  data_.AddClient("010000052", "PETIT", [](db::ClientRecord& c) {
+    c.SetPostcode("64200");
+    c.SetCity("BIARRITZ");
+  });
+  data_.AddRubricLine(kQuery, "0000D", '*');
+  data_.WriteSelection(
+      kQuery, {"010000011", "010000021", "010000022", "010000051", "010000052", "010000022"});
+  RunExtractionDispatch(kQuery);
+  struct Expected {
+    const char* code;
+    const char* postcode;
+    const char* city;  // as SELECTES keeps it
+  };
+  const Expected expected[] = {
+      {"010000011", "69001", "LYON-VIL"}, {"010000021", "13002", "MARSEILL"},
+      {"010000022", "13002", "MARSEILL"}, {"010000051", "33000", "BORDEAUX"},
+      {"010000052", "64200", "BIARRITZ"}, {"010000022", "13002", "MARSEILL"},
+  };
+  const std::vector<SelectedRow> rows = data_.Selected(kQuery);
+  const std::vector<std::string> lines = data_.MergeLines(kQuery);
+  ASSERT_EQ(rows.size(), std::size(expected));
+  ASSERT_EQ(lines.size(), std::size(expected) + 1);
+  for (size_t i = 0; i < rows.size(); ++i) {
+    SCOPED_TRACE(expected[i].code);
+    EXPECT_EQ(rows[i].code, expected[i].code);
+    EXPECT_EQ(rows[i].postcode, expected[i].postcode);
+    EXPECT_EQ(rows[i].city, expected[i].city);
+    EXPECT_EQ(lines[i + 1], std::string(expected[i].postcode) + "\t");
+  }
+}
+
 }  // namespace
 }  // namespace vz::outputs
