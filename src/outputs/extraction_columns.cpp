@@ -2,11 +2,19 @@
 #include "src/outputs/extraction_columns.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "src/util/number_text.h"
 
 namespace vz::outputs {
+namespace {
+
+// Amounts below this take the short way in FormatAmount.
+constexpr double kExactWholeBelow = 1e15;
+
+}  // namespace
 
 void ColumnTables::Append(std::string_view code, std::string_view value) {
   if (count_ >= kColumnCapacity) return;
@@ -27,6 +35,26 @@ std::string_view FormatAmount(double amount, std::array<char, 32>& out) {
   if (amount == 0.0) {
     std::copy(kBlankAmount.begin(), kBlankAmount.end(), out.begin());
     return {out.data(), kBlankAmount.size()};
+  }
+  const double magnitude = std::fabs(amount);
+  if (magnitude < kExactWholeBelow) {
+    // Below 10^15 a double keeps at least three binary places, so its whole
+    // part and whether its fraction reaches one half are exact, and rounding
+    // its shortest decimal form half away from zero gives the same number.
+    const double whole = std::floor(magnitude);
+    auto rounded = static_cast<uint64_t>(whole);
+    if (magnitude - whole >= 0.5) ++rounded;
+    char digits[24];
+    size_t length = 0;
+    do {
+      digits[length++] = static_cast<char>('0' + rounded % 10);
+      rounded /= 10;
+    } while (rounded != 0);
+    if (amount < 0 && !(length == 1 && digits[0] == '0')) digits[length++] = '-';
+    const size_t blanks = length < kBlankAmount.size() ? kBlankAmount.size() - length : 0;
+    std::fill_n(out.begin(), blanks, ' ');
+    for (size_t i = 0; i < length; ++i) out[blanks + i] = digits[length - 1 - i];
+    return {out.data(), blanks + length};
   }
   // Short texts stay in the string's own storage: no allocation per figure.
   const std::string text = util::NumberToText(amount, -8, 0);

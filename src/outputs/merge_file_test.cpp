@@ -5,13 +5,19 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <array>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "src/config/program_settings.h"
+#include "src/outputs/extraction_columns.h"
+#include "src/util/number_text.h"
 
 namespace vz::outputs {
 namespace {
@@ -89,6 +95,50 @@ TEST(ColumnTables, ValuesAreCutAndTheTablesHold128Columns) {
   columns.Clear();
   columns.SetFromLast(0, "nothing to set");
   EXPECT_EQ(columns.count(), 0);
+}
+
+TEST(FormatAmount, AgreesWithTheGeneralNumberTextEverywhere) {
+  std::vector<double> amounts = {0.5,
+                                 -0.5,
+                                 1.5,
+                                 2.5,
+                                 -2.5,
+                                 0.49999999999999994,
+                                 2.4999999999999996,
+                                 1234.4999999,
+                                 1000.4f,
+                                 0.1 + 0.2,
+                                 999999.5,
+                                 -99999999.5,
+                                 123456789.7,
+                                 999999999999999.9,
+                                 1e15 - 0.5,
+                                 1e15,
+                                 1e15 + 2,
+                                 4503599627370497.0,
+                                 1e22,
+                                 -1e300,
+                                 5e-324,
+                                 -5e-324,
+                                 std::numeric_limits<double>::infinity(),
+                                 std::numeric_limits<double>::quiet_NaN()};
+  // Sums of float amounts, halved joint shares and their negatives, over
+  // every magnitude the merge file meets.
+  std::mt19937_64 random(20241207);
+  std::uniform_real_distribution<float> figure(-2e6f, 2e6f);
+  for (int i = 0; i < 20000; ++i) {
+    const double sum = static_cast<double>(figure(random)) + static_cast<double>(figure(random));
+    amounts.push_back(sum);
+    amounts.push_back(sum / 2.0);
+    amounts.push_back(sum * 1e-6);
+    amounts.push_back(std::ldexp(sum, i % 60));
+  }
+  std::array<char, 32> out{};
+  for (double amount : amounts) {
+    // A text longer than the room is cut to it.
+    ASSERT_EQ(FormatAmount(amount, out), util::NumberToText(amount, -8, 0).substr(0, out.size()))
+        << amount;
+  }
 }
 
 TEST(FormatAmount, RoundedRightAlignedBlankForZero) {
