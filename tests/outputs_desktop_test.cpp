@@ -64,6 +64,7 @@ Outputs Play(const std::string& name, const fs::path& program) {
   TestInstallation installation("e2e_desktop_" + name);
   testing::GenerateDemoInstallation(installation, 200, 19, fs::path(VZ_PROJECT_DIR) / "templates",
                                     VZ_PROJECT_DIR);
+  testing::IgnoreFontCacheInLeakReports(installation);
   const ProgramRunResult run =
       testing::RunProgramWithScenario(installation, program, kSession, 300);
   EXPECT_FALSE(run.timed_out) << name;

@@ -72,6 +72,7 @@ class OutputsScenarioTest : public ::testing::Test {
   void SetUp() override {
     testing::GenerateDemoInstallation(installation_, kClients, 7,
                                       fs::path(VZ_PROJECT_DIR) / "templates", VZ_PROJECT_DIR);
+    testing::IgnoreFontCacheInLeakReports(installation_);
   }
 
   ProgramRunResult Run(const std::string& scenario) {

@@ -1,7 +1,10 @@
 #include "tests/support/output_files.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <system_error>
 
 #include "platform/engine/le_api.h"
@@ -42,6 +45,21 @@ void GenerateDemoInstallation(const TestInstallation& installation, int64_t clie
                   fs::copy_options::overwrite_existing, ec);
   }
   installation.AllowBesideOtherCopies();
+}
+
+void IgnoreFontCacheInLeakReports(const TestInstallation& installation) {
+  const fs::path suppressions = installation.root() / "leak-suppressions.txt";
+  std::ofstream(suppressions, std::ios::binary | std::ios::trunc) << "leak:libfontconfig\n";
+  // The options this process was given, kept from the first call: each call
+  // names its own installation's file.
+  static const std::string given = [] {
+    const char* value = std::getenv("LSAN_OPTIONS");
+    return std::string(value ? value : "");
+  }();
+  std::string options = given;
+  if (!options.empty()) options += ':';
+  options += "suppressions=" + suppressions.string();
+  setenv("LSAN_OPTIONS", options.c_str(), 1);
 }
 
 fs::path DemoDataDirectory(const TestInstallation& installation) {

@@ -28,6 +28,12 @@ void GenerateDemoInstallation(const TestInstallation& installation, int64_t clie
                               const std::filesystem::path& templates_folder,
                               const std::filesystem::path& project_folder);
 
+// The font configuration library keeps a cache for the whole process, which
+// the leak checker of a sanitizer build reports when a program that drew a
+// PDF ends: the programs started from this process are told to ignore it
+// (LSAN_OPTIONS, with a suppression file in the installation).
+void IgnoreFontCacheInLeakReports(const TestInstallation& installation);
+
 // The data directory of a generated installation.
 std::filesystem::path DemoDataDirectory(const TestInstallation& installation);
 
