@@ -25,6 +25,7 @@ namespace {
 namespace fs = std::filesystem;
 using db::FileId;
 using runtime::CodeContext;
+using runtime::MessageKind;
 using runtime::Window;
 
 constexpr std::string_view kRunObject = "RESULTAT.lettres";
@@ -96,6 +97,12 @@ class LetterRun final : public runtime::SessionObject {
                    const LetterValues& values);
   void NoteOnce(CodeContext& context, const std::string& problem);
 
+ public:
+  // Completes the PDF of the pass, if one is open; a PDF that cannot be
+  // written is noted and the adviser told (the letters themselves are kept).
+  void FinishPdf(CodeContext& context);
+
+ private:
   std::string pass_key_;
   bool in_pass_ = false;
   // The template and folder of the pass; no folder when nothing is written.
@@ -116,8 +123,22 @@ void LetterRun::NoteOnce(CodeContext& context, const std::string& problem) {
   context.Note(std::string(kWindow) + ".BOUTON1: " + problem);
 }
 
+void LetterRun::FinishPdf(CodeContext& context) {
+  if (!pdf_.is_open() || pdf_.Finish()) return;
+  const fs::path pdf = folder_ / std::string(kPdfName);
+  context.Note(std::string(kWindow) + ": " + pdf.string() + " cannot be written");
+  // The folder is shown as written: cp1252 when its name is UTF-8, else its bytes.
+  const std::string native = pdf.string();
+  const std::string shown = os::Utf8(os::Cp1252(native)) == native ? os::Cp1252(native) : native;
+  context.Front().ShowMessage(
+      MessageKind::kError,
+      os::Cp1252("Le PDF des lettres n'a pas pu être écrit : ") + shown +
+          os::Cp1252(". Les lettres elles-mêmes sont dans le dossier ; vérifiez que vous pouvez y "
+                     "écrire, puis relancez les lettres."));
+}
+
 void LetterRun::BeginPass(CodeContext& context, const std::string& pass_key, Window& window) {
-  pdf_.Finish();
+  FinishPdf(context);
   pass_key_ = pass_key;
   in_pass_ = true;
   folder_.clear();
@@ -253,6 +274,9 @@ void StartLetterRun(CodeContext& context) {
 }
 
 void FinishLetterRun(CodeContext& context) {
+  if (auto* run = dynamic_cast<LetterRun*>(context.Objects().Find(kRunObject))) {
+    run->FinishPdf(context);
+  }
   context.Objects().Drop(kRunObject);
 }
 

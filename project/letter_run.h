@@ -38,7 +38,8 @@ namespace vz::project {
 // finished first (its PDF is closed).
 void StartLetterRun(runtime::CodeContext& context);
 
-// Finishes the session's letter run, if any: the PDF is completed.
+// Finishes the session's letter run, if any: the PDF is written. A PDF that
+// cannot be written is shown to the adviser as an error ("Erreur,...").
 void FinishLetterRun(runtime::CodeContext& context);
 
 // Registers RESULTAT.BOUTON1.CLIC and RESULTAT.RESULTAT.FERMETURE.

@@ -222,6 +222,24 @@ TEST_F(LetterRunTest, HtmlLettersOnePerClientInPostcodeOrderAndOnePdf) {
   EXPECT_EQ(PdfPageCount(pdf), 3);
 }
 
+// The PDF cannot take its place (a folder of that name is in the way): the
+// letters are still written, and closing the window tells the adviser.
+TEST_F(LetterRunTest, PdfThatCannotBeWrittenIsReportedWhenTheWindowCloses) {
+  runtime::WriteFile(data_ / "RELANCE.TXT", "Bonjour #0000A");
+  const fs::path folder = data_ / "LETTRES" / "REQ00007-RELANCE";
+  fs::create_directories(folder / "lettres.pdf" / "occupe");
+  Extract("REQ00007", kClients);
+  OpenResult("REQ00007", "RELANCE.TXT");
+  ProgramProducesLetters(kByPostcode);
+  const size_t before = front_.messages.size();
+  ASSERT_EQ(session_->Execute("Ferme").value, 0);
+  ASSERT_EQ(front_.messages.size(), before + 1);
+  EXPECT_EQ(front_.messages.back().first, runtime::MessageKind::kError);
+  EXPECT_NE(front_.messages.back().second.find("REQ00007-RELANCE/lettres.pdf"), std::string::npos);
+  EXPECT_EQ(ReadBytes(folder / "0003-010000011.TXT"), Cp1252("Bonjour ÉTIENNE"));
+  EXPECT_FALSE(fs::exists(folder / "lettres.pdf.tmp"));
+}
+
 TEST_F(LetterRunTest, RtfAndFlatOdfLettersGetNoPdf) {
   runtime::WriteFile(data_ / "invitation.rtf", "{\\rtf1\\ansi \\b#0000A\\b0\\par}");
   runtime::WriteFile(data_ / "Note.fodt", "<?xml version=\"1.0\"?><t>#0000A</t>");
