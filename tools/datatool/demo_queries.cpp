@@ -40,7 +40,7 @@ constexpr DemoQuery kQueries[] = {
      ""},
     {"Clients de 60 \xC3\xA0 75 ans",
      "Pr\xC3\xA9paration de la retraite",
-     {{"AGECLI******", "60\t75\t"}, {"RUBRIQUE***1", "20000"}, {}},
+     {{"AGECLI******", "60\t75\t"}, {"RUBRIQUE***1", "2000A"}, {}},
      ""},
     {"R\xC3\xA9gion parisienne", "", {{"CODPOST*****", "75000\t75999\t"}, {}, {}}, ""},
     {"Clients lyonnais", "", {{"VILLE*******", "LYON\t"}, {}, {}}, ""},
