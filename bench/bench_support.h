@@ -1,6 +1,7 @@
 // Helpers shared by the benchmark programs: peak memory, processor time, wall
-// time, and a demo installation generated in a temporary folder (never in the
-// repository). Failures come back as a message, never an exception.
+// time, the options every benchmark reads, and a demo installation generated
+// in a temporary folder (never in the repository) or a kept one reused.
+// Failures come back as a message, never an exception.
 #ifndef VZ_BENCH_BENCH_SUPPORT_H_
 #define VZ_BENCH_BENCH_SUPPORT_H_
 
@@ -9,11 +10,17 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
 #include <string>
 #include <string_view>
 
 #include "tools/datatool/demo_installation.h"
+#include "tools/datatool/installation.h"
 
 namespace vz::bench {
 
@@ -60,9 +67,8 @@ struct BenchInstallation {
 // Generates `clients` clients (with the demo's saved queries when `queries`)
 // under $TMPDIR. False, with `error` set, when the folder or the data cannot
 // be made.
-inline bool GenerateBenchInstallation(std::string_view prefix, int64_t clients,
-                                      uint64_t seed, bool queries,
-                                      BenchInstallation* out, std::string* error) {
+inline bool GenerateBenchInstallation(std::string_view prefix, int64_t clients, uint64_t seed,
+                                      bool queries, BenchInstallation* out, std::string* error) {
   out->folder = MakeTempFolder(prefix);
   if (out->folder.empty()) {
     *error = "cannot make a temporary folder";
@@ -79,6 +85,100 @@ inline bool GenerateBenchInstallation(std::string_view prefix, int64_t clients,
   }
   out->seconds = Seconds(start);
   return true;
+}
+
+// The options the benchmarks share. Each benchmark sets its own default
+// number of clients and says whether it takes --installation and --only.
+struct CommonOptions {
+  int64_t clients = 0;
+  uint64_t seed = 2024;
+  bool keep = false;
+  std::string installation;  // a kept installation's folder, or empty
+  char only = 0;             // 'a' to 'c', or 0 for every case
+  bool takes_installation = false;
+  bool takes_only = false;
+};
+
+// True when argv[*i] is one of the shared options, with its value when it
+// needs one (then *i moves past the value). False otherwise: the caller tries
+// its own options and prints its usage line when none fits.
+inline bool TakeCommonOption(int argc, char** argv, int* i, CommonOptions* options) {
+  const std::string a = argv[*i];
+  const bool has_value = *i + 1 < argc;
+  if (a == "--clients" && has_value) {
+    options->clients = std::atoll(argv[++*i]);
+  } else if (a == "--seed" && has_value) {
+    options->seed = std::strtoull(argv[++*i], nullptr, 10);
+  } else if (a == "--keep") {
+    options->keep = true;
+  } else if (options->takes_installation && a == "--installation" && has_value) {
+    options->installation = argv[++*i];
+  } else if (options->takes_only && a == "--only" && has_value && std::strlen(argv[*i + 1]) == 1 &&
+             argv[*i + 1][0] >= 'a' && argv[*i + 1][0] <= 'c') {
+    options->only = argv[++*i][0];
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// The installation of the run: the kept one named by --installation (then
+// options->keep becomes true: a run never removes what it did not make), or a
+// new one generated under $TMPDIR. False, after printing "<program>: <error>",
+// when the generation fails.
+inline bool ObtainInstallation(const char* program, std::string_view prefix, bool queries,
+                               CommonOptions* options, BenchInstallation* out) {
+  if (!options->installation.empty()) {
+    out->folder = std::filesystem::absolute(options->installation).string();
+    out->root = out->folder + "/installation";
+    options->keep = true;
+    return true;
+  }
+  std::string error;
+  if (!GenerateBenchInstallation(prefix, options->clients, options->seed, queries, out, &error)) {
+    std::cerr << program << ": " << error << "\n";
+    return false;
+  }
+  return true;
+}
+
+// The folders of the run's installation. False, after printing
+// "<program>: <error>", when they cannot be found.
+inline bool LocateBenchInstallation(const char* program, const BenchInstallation& generated,
+                                    datatool::Installation* installation) {
+  std::string error;
+  if (!datatool::LocateInstallation(generated.root, installation, &error)) {
+    std::cerr << program << ": " << error << "\n";
+    return false;
+  }
+  return true;
+}
+
+// Prints "<program>: <N> clients generated in <s> s, peak memory <k> kB".
+inline void PrintGeneration(const char* program, const BenchInstallation& installation) {
+  std::printf("%s: %lld clients generated in %.1f s, peak memory %ld kB\n", program,
+              static_cast<long long>(installation.stats.clients), installation.seconds,
+              PeakKilobytes());
+}
+
+// Prints "<program>: installation kept in <shown>" when `keep`, otherwise
+// removes the generated folder.
+inline void KeepOrRemove(const char* program, const BenchInstallation& installation, bool keep,
+                         const std::string& shown) {
+  if (keep) {
+    std::printf("%s: installation kept in %s\n", program, shown.c_str());
+  } else {
+    std::error_code ec;
+    std::filesystem::remove_all(installation.folder, ec);
+  }
+}
+
+// The number of lines of a text file (0 when it cannot be read).
+inline int64_t LinesOf(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  int64_t lines = 0;
+  for (std::string line; std::getline(in, line);) ++lines;
+  return lines;
 }
 
 }  // namespace vz::bench

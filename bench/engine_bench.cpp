@@ -9,21 +9,16 @@
 //
 // Run it once per size (bench/run_all.sh does 100,000 and 200,000 clients)
 // so that the peak memory of each size is its own.
-#include <sys/resource.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <iostream>
 #include <string>
 
 #include "bench/bench_support.h"
 #include "platform/engine/le_api.h"
 #include "src/db/catalogue.h"
-#include "tools/datatool/demo_installation.h"
 #include "tools/datatool/engine_session.h"
 #include "tools/datatool/installation.h"
 
@@ -37,7 +32,6 @@ constexpr double kTargetOperationsPerSecond = 500000.0;
 using vz::bench::CpuSeconds;
 using vz::bench::PeakKilobytes;
 using vz::bench::Seconds;
-
 
 struct PassResult {
   int64_t clients = 0;
@@ -99,20 +93,14 @@ PassResult Pass(vz::datatool::EngineSession& session) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  int64_t clients = 100000;
-  uint64_t seed = 2024;
+  vz::bench::CommonOptions options;
+  options.clients = 100000;
   int passes = 3;
-  bool keep = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
-    if (a == "--clients" && i + 1 < argc) {
-      clients = std::atoll(argv[++i]);
-    } else if (a == "--seed" && i + 1 < argc) {
-      seed = std::strtoull(argv[++i], nullptr, 10);
-    } else if (a == "--passes" && i + 1 < argc) {
+    if (vz::bench::TakeCommonOption(argc, argv, &i, &options)) continue;
+    if (a == "--passes" && i + 1 < argc) {
       passes = std::max(1, std::atoi(argv[++i]));
-    } else if (a == "--keep") {
-      keep = true;
     } else {
       std::cerr << "usage: engine_bench [--clients N] [--seed S] [--passes P] [--keep]\n";
       return 2;
@@ -120,12 +108,10 @@ int main(int argc, char** argv) {
   }
   vz::bench::BenchInstallation generated;
   std::string error;
-  if (!vz::bench::GenerateBenchInstallation("vz_engine_bench", clients, seed, false, &generated,
-                                            &error)) {
-    std::cerr << "engine_bench: " << error << "\n";
+  if (!vz::bench::ObtainInstallation("engine_bench", "vz_engine_bench", false, &options,
+                                     &generated)) {
     return 1;
   }
-  const std::string& folder = generated.folder;
   const std::string& root = generated.root;
   const vz::datatool::GenerateStats& stats = generated.stats;
   const double generation = generated.seconds;
@@ -137,10 +123,7 @@ int main(int argc, char** argv) {
       static_cast<double>(stats.total_records()) / generation, PeakKilobytes());
 
   vz::datatool::Installation installation;
-  if (!vz::datatool::LocateInstallation(root, &installation, &error)) {
-    std::cerr << "engine_bench: " << error << "\n";
-    return 1;
-  }
+  if (!vz::bench::LocateBenchInstallation("engine_bench", generated, &installation)) return 1;
   auto session = vz::datatool::EngineSession::Open(installation, &error);
   if (!session) {
     std::cerr << "engine_bench: " << error << "\n";
@@ -169,11 +152,6 @@ int main(int argc, char** argv) {
   std::printf("engine_bench: best %.0f operations/s (target %.0f): %s\n", best,
               kTargetOperationsPerSecond, best >= kTargetOperationsPerSecond ? "met" : "MISSED");
   session.reset();
-  if (keep) {
-    std::printf("engine_bench: installation kept in %s\n", root.c_str());
-  } else {
-    std::error_code ec;
-    std::filesystem::remove_all(folder, ec);
-  }
+  vz::bench::KeepOrRemove("engine_bench", generated, options.keep, root);
   return ok ? 0 : 1;
 }

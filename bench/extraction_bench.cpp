@@ -19,29 +19,20 @@
 // one of the three extractions.
 //
 // Run it once per size so that each reports its own peak memory.
-#include <stdlib.h>
-
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "bench/bench_program.h"
 #include "bench/bench_support.h"
-#include "platform/engine/le_api.h"
-#include "src/config/parameter_file.h"
-#include "src/config/program_settings.h"
-#include "src/db/analysis_writer.h"
-#include "src/db/describe.h"
 #include "src/db/layouts/client.h"
 #include "src/db/layouts/requetes.h"
-#include "src/db/record_buffers.h"
 #include "src/db/record_ops.h"
 #include "src/outputs/extraction_dispatch.h"
 #include "src/screen/bridge.h"
-#include "tools/datatool/demo_installation.h"
 #include "tools/datatool/installation.h"
 
 namespace {
@@ -73,23 +64,10 @@ const std::vector<BenchQuery>& BenchQueries() {
   return queries;
 }
 
-void AddQueryLine(std::string_view code, std::string_view key, std::string_view text) {
-  std::memset(vz::db::RecordBuffer(vz::db::FileId::REQUETES), 0,
-              vz::db::RecordBufferSize(vz::db::FileId::REQUETES));
-  vz::db::QueryLineRecord line = vz::db::CurrentQueryLine();
-  line.SetPrefix(code.substr(0, 2));
-  line.SetNumber(code.substr(2));
-  line.SetCriteriaKey(key);
-  line.SetState("O");
-  line.SetMarker("E");
-  line.SetLineText(text);
-  vz::db::Hajoute("REQUETES");
-}
-
 void AddBenchQuery(const BenchQuery& query) {
-  AddQueryLine(query.code, "TITRE*******", "20261207\tExtraction\t\t\t\t\t\t\t\t");
+  vz::bench::AddQueryLine(query.code, "TITRE*******", "O", "20261207\tExtraction\t\t\t\t\t\t\t\t");
   for (const char* column : query.columns) {
-    AddQueryLine(query.code, "RUBRIQUE***2", std::string(column) + "\t");
+    vz::bench::AddQueryLine(query.code, "RUBRIQUE***2", "O", std::string(column) + "\t");
   }
 }
 
@@ -114,37 +92,19 @@ int64_t WriteSelection(const std::string& path, int64_t count) {
   return written;
 }
 
-int64_t LinesOf(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  int64_t lines = 0;
-  for (std::string line; std::getline(in, line);) ++lines;
-  return lines;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  int64_t clients = 20000;
+  vz::bench::CommonOptions options;
+  options.clients = 20000;
+  options.takes_installation = true;
+  options.takes_only = true;
   int64_t selected = 10000;
-  uint64_t seed = 2024;
-  bool keep = false;
-  std::string reuse;
-  char only = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
-    if (a == "--clients" && i + 1 < argc) {
-      clients = std::atoll(argv[++i]);
-    } else if (a == "--selected" && i + 1 < argc) {
+    if (vz::bench::TakeCommonOption(argc, argv, &i, &options)) continue;
+    if (a == "--selected" && i + 1 < argc) {
       selected = std::atoll(argv[++i]);
-    } else if (a == "--seed" && i + 1 < argc) {
-      seed = std::strtoull(argv[++i], nullptr, 10);
-    } else if (a == "--keep") {
-      keep = true;
-    } else if (a == "--installation" && i + 1 < argc) {
-      reuse = argv[++i];
-    } else if (a == "--only" && i + 1 < argc && std::strlen(argv[i + 1]) == 1 &&
-               argv[i + 1][0] >= 'a' && argv[i + 1][0] <= 'c') {
-      only = argv[++i][0];
     } else {
       std::cerr << "usage: extraction_bench [--clients N] [--selected S] [--seed X] [--keep] "
                    "[--installation DIR] [--only a|b|c]\n";
@@ -152,57 +112,23 @@ int main(int argc, char** argv) {
     }
   }
   vz::bench::BenchInstallation generated;
-  std::string error;
-  if (!reuse.empty()) {
-    generated.folder = fs::absolute(reuse).string();
-    generated.root = generated.folder + "/installation";
-    keep = true;  // never remove what this run did not make
-  } else {
-    if (!vz::bench::GenerateBenchInstallation("vz_extraction_bench", clients, seed, false,
-                                              &generated, &error)) {
-      std::cerr << "extraction_bench: " << error << "\n";
-      return 1;
-    }
-    std::printf("extraction_bench: %lld clients generated in %.1f s, peak memory %ld kB\n",
-                static_cast<long long>(generated.stats.clients), generated.seconds,
-                PeakKilobytes());
+  if (!vz::bench::ObtainInstallation("extraction_bench", "vz_extraction_bench", false, &options,
+                                     &generated)) {
+    return 1;
   }
+  if (options.installation.empty()) vz::bench::PrintGeneration("extraction_bench", generated);
   vz::datatool::Installation installation;
-  if (!vz::datatool::LocateInstallation(generated.root, &installation, &error)) {
-    std::cerr << "extraction_bench: " << error << "\n";
+  if (!vz::bench::LocateBenchInstallation("extraction_bench", generated, &installation)) return 1;
+  if (!vz::bench::OpenScreenProject("extraction_bench", installation, generated.folder,
+                                    "# the extraction asks nothing")) {
     return 1;
   }
 
-  // The screen project beside the program, an empty scenario: the run never
-  // waits for input.
-  const fs::path program = installation.program_directory;
-  fs::create_directories(program);
-  for (const char* name : {"ORVANE.wdl", "ORVANE.WDP"}) {
-    fs::copy_file(fs::path(VZ_PROJECT_DIR) / name, program / name,
-                  fs::copy_options::overwrite_existing);
-  }
-  const std::string scenario = (fs::path(generated.folder) / "empty.scenario").string();
-  std::ofstream(scenario) << "# the extraction asks nothing\n";
-  setenv("VZ_SCENARIO", scenario.c_str(), 1);
-  fs::current_path(program);
-  vz::screen::SendCommand("BIBLI,disque,ORVANE.wdl");
-  vz::screen::SendCommand("PROJET,ORVANE.WDP");
-  if (vz::screen::IntegerReturnValue() != 0) {
-    std::cerr << "extraction_bench: the screen project does not open\n";
-    return 1;
-  }
-
-  vz::db::SetContextHandle(LE_CreateContexteHF(103));
-  vz::db::DescribeAllFiles();
-  vz::db::Houvreanalyse(installation.analysis_file, "", "", "", "");
-  vz::db::Hsubstrep(vz::db::kPlaceholderDirectory, installation.data_directory);
-  vz::db::Hseterrignore(1);
-  vz::config::SetDataDirectory(installation.data_directory);
-  vz::config::SetListSeparator('\t');
+  vz::bench::OpenProgramDatabase(installation);
   const fs::path data(installation.data_directory);
   bool whole = true;
   for (const BenchQuery& query : BenchQueries()) {
-    if (only != 0 && query.label[1] != only) continue;
+    if (options.only != 0 && query.label[1] != options.only) continue;
     if (!QueryExists(query.code)) AddBenchQuery(query);  // a kept installation has it already
     const int64_t codes =
         WriteSelection((data / (std::string(query.code) + ".EXT")).string(), selected);
@@ -221,21 +147,15 @@ int main(int argc, char** argv) {
       std::printf("extraction_bench: %s: target %.0f clients/s: %s\n", query.label,
                   kTargetClientsPerSecond, rate >= kTargetClientsPerSecond ? "met" : "MISSED");
     }
-    const int64_t lines = LinesOf((data / (std::string(query.code) + ".MEM")).string());
+    const int64_t lines = vz::bench::LinesOf((data / (std::string(query.code) + ".MEM")).string());
     if (lines != codes + 1) {
       std::fprintf(stderr, "extraction_bench: %s: the merge file has %lld lines for %lld\n",
                    query.label, static_cast<long long>(lines), static_cast<long long>(codes));
       whole = false;
     }
   }
-  vz::db::Hferme("");
-  vz::db::HftermineCTX();
+  vz::bench::CloseProgramDatabase();
   vz::screen::TerminateModule();
-  if (keep) {
-    std::printf("extraction_bench: installation kept in %s\n", generated.folder.c_str());
-  } else {
-    std::error_code ec;
-    fs::remove_all(generated.folder, ec);
-  }
+  vz::bench::KeepOrRemove("extraction_bench", generated, options.keep, generated.folder);
   return whole ? 0 : 1;
 }

@@ -10,8 +10,6 @@
 // PDF) and peak memory.
 //
 //   letters_bench [--clients N] [--letters L] [--seed S] [--keep]
-#include <stdlib.h>
-
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -19,6 +17,7 @@
 #include <iostream>
 #include <string>
 
+#include "bench/bench_program.h"
 #include "bench/bench_support.h"
 #include "src/config/parameter_file.h"
 #include "src/config/program_settings.h"
@@ -92,54 +91,28 @@ int64_t FilesUnder(const fs::path& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  int64_t clients = 2000;
+  vz::bench::CommonOptions options;
+  options.clients = 2000;
   int64_t letters = 1000;
-  uint64_t seed = 2024;
-  bool keep = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
-    if (a == "--clients" && i + 1 < argc) {
-      clients = std::atoll(argv[++i]);
-    } else if (a == "--letters" && i + 1 < argc) {
+    if (vz::bench::TakeCommonOption(argc, argv, &i, &options)) continue;
+    if (a == "--letters" && i + 1 < argc) {
       letters = std::atoll(argv[++i]);
-    } else if (a == "--seed" && i + 1 < argc) {
-      seed = std::strtoull(argv[++i], nullptr, 10);
-    } else if (a == "--keep") {
-      keep = true;
     } else {
       std::cerr << "usage: letters_bench [--clients N] [--letters L] [--seed S] [--keep]\n";
       return 2;
     }
   }
   vz::bench::BenchInstallation generated;
-  std::string error;
-  if (!vz::bench::GenerateBenchInstallation("vz_letters_bench", clients, seed, false, &generated,
-                                            &error)) {
-    std::cerr << "letters_bench: " << error << "\n";
+  if (!vz::bench::ObtainInstallation("letters_bench", "vz_letters_bench", false, &options,
+                                     &generated)) {
     return 1;
   }
   vz::datatool::Installation installation;
-  if (!vz::datatool::LocateInstallation(generated.root, &installation, &error)) {
-    std::cerr << "letters_bench: " << error << "\n";
-    return 1;
-  }
-
-  // The screen project beside the program; an empty scenario: nothing waits
-  // for input.
-  const fs::path program = installation.program_directory;
-  fs::create_directories(program);
-  for (const char* name : {"ORVANE.wdl", "ORVANE.WDP"}) {
-    fs::copy_file(fs::path(VZ_PROJECT_DIR) / name, program / name,
-                  fs::copy_options::overwrite_existing);
-  }
-  const std::string scenario = (fs::path(generated.folder) / "empty.scenario").string();
-  std::ofstream(scenario) << "# the letters ask nothing\n";
-  setenv("VZ_SCENARIO", scenario.c_str(), 1);
-  fs::current_path(program);
-  vz::screen::SendCommand("BIBLI,disque,ORVANE.wdl");
-  vz::screen::SendCommand("PROJET,ORVANE.WDP");
-  if (vz::screen::IntegerReturnValue() != 0) {
-    std::cerr << "letters_bench: the screen project does not open\n";
+  if (!vz::bench::LocateBenchInstallation("letters_bench", generated, &installation)) return 1;
+  if (!vz::bench::OpenScreenProject("letters_bench", installation, generated.folder,
+                                    "# the letters ask nothing")) {
     return 1;
   }
 
@@ -181,14 +154,8 @@ int main(int argc, char** argv) {
       static_cast<long long>(selected), seconds, cpu, static_cast<double>(selected) / seconds,
       close_seconds, static_cast<long long>(documents), PeakKilobytes());
 
-  vz::db::Hferme("");
-  vz::db::HftermineCTX();
+  vz::bench::CloseProgramDatabase();
   vz::screen::TerminateModule();
-  if (keep) {
-    std::printf("letters_bench: installation kept in %s\n", generated.root.c_str());
-  } else {
-    std::error_code ec;
-    fs::remove_all(generated.folder, ec);
-  }
+  vz::bench::KeepOrRemove("letters_bench", generated, options.keep, generated.root);
   return selected > 0 ? 0 : 1;
 }

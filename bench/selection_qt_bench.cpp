@@ -21,18 +21,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "bench/bench_program.h"
 #include "bench/bench_support.h"
-#include "platform/engine/le_api.h"
-#include "src/config/parameter_file.h"
-#include "src/config/program_settings.h"
-#include "src/db/analysis_writer.h"
-#include "src/db/describe.h"
-#include "src/db/record_ops.h"
 #include "src/screen/bridge.h"
 #include "src/selection/selection_run.h"
 #include "tools/datatool/installation.h"
@@ -70,13 +64,6 @@ struct Timing {
   int paints = 0;
 };
 
-int64_t LinesOf(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  int64_t lines = 0;
-  for (std::string line; std::getline(in, line);) ++lines;
-  return lines;
-}
-
 struct FrontEndRuns {
   const char* name;
   std::vector<Timing> runs;
@@ -94,31 +81,17 @@ struct FrontEndRuns {
   }
 };
 
-// Starts a screen module with the front end the environment now names and
-// opens the screen project in it.
-bool StartScreenModule() {
-  vz::screen::SendCommand("BIBLI,disque,ORVANE.wdl");
-  vz::screen::SendCommand("PROJET,ORVANE.WDP");
-  return vz::screen::IntegerReturnValue() == 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  int64_t clients = 100000;
+  vz::bench::CommonOptions options;
+  options.clients = 100000;
   int rounds = 3;
-  uint64_t seed = 2024;
-  bool keep = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
-    if (a == "--clients" && i + 1 < argc) {
-      clients = std::atoll(argv[++i]);
-    } else if (a == "--rounds" && i + 1 < argc) {
+    if (vz::bench::TakeCommonOption(argc, argv, &i, &options)) continue;
+    if (a == "--rounds" && i + 1 < argc) {
       rounds = std::max(1, std::atoi(argv[++i]));
-    } else if (a == "--seed" && i + 1 < argc) {
-      seed = std::strtoull(argv[++i], nullptr, 10);
-    } else if (a == "--keep") {
-      keep = true;
     } else {
       std::cerr << "usage: selection_qt_bench [--clients N] [--rounds R] [--seed S] [--keep]\n";
       return 2;
@@ -137,42 +110,27 @@ int main(int argc, char** argv) {
   application.installEventFilter(&paint_counter);
 
   vz::bench::BenchInstallation generated;
-  std::string error;
-  if (!vz::bench::GenerateBenchInstallation("vz_selection_qt_bench", clients, seed, true,
-                                            &generated, &error)) {
-    std::cerr << "selection_qt_bench: " << error << "\n";
+  if (!vz::bench::ObtainInstallation("selection_qt_bench", "vz_selection_qt_bench", true, &options,
+                                     &generated)) {
     return 1;
   }
   std::printf("selection_qt_bench: %lld clients generated in %.1f s\n",
               static_cast<long long>(generated.stats.clients), generated.seconds);
   vz::datatool::Installation installation;
-  if (!vz::datatool::LocateInstallation(generated.root, &installation, &error)) {
-    std::cerr << "selection_qt_bench: " << error << "\n";
-    return 1;
-  }
+  if (!vz::bench::LocateBenchInstallation("selection_qt_bench", generated, &installation)) return 1;
+  // The pictures the progress window draws, then the screen project beside
+  // the program and an empty scenario for the scripted rounds.
   const fs::path program = installation.program_directory;
-  fs::create_directories(program);
-  for (const char* name : {"ORVANE.wdl", "ORVANE.WDP"}) {
-    fs::copy_file(fs::path(VZ_PROJECT_DIR) / name, program / name,
-                  fs::copy_options::overwrite_existing);
-  }
   for (const char* name : {"HORSE1A.BMP", "HORSE2A.BMP", "HORSE3A.BMP"}) {
     fs::create_directories(program / "images");
     fs::copy_file(fs::path(VZ_PROJECT_DIR) / "images" / name, program / "images" / name,
                   fs::copy_options::overwrite_existing);
   }
-  const std::string scenario = (fs::path(generated.folder) / "empty.scenario").string();
-  std::ofstream(scenario) << "# the selection run asks nothing\n";
-  fs::current_path(program);
+  const std::string scenario = vz::bench::PlaceScreenProject(installation, generated.folder,
+                                                             "# the selection run asks nothing");
 
   // The program's database context over the installation.
-  vz::db::SetContextHandle(LE_CreateContexteHF(103));
-  vz::db::DescribeAllFiles();
-  vz::db::Houvreanalyse(installation.analysis_file, "", "", "", "");
-  vz::db::Hsubstrep(vz::db::kPlaceholderDirectory, installation.data_directory);
-  vz::db::Hseterrignore(1);
-  vz::config::SetDataDirectory(installation.data_directory);
-  vz::config::SetListSeparator('\t');
+  vz::bench::OpenProgramDatabase(installation);
 
   FrontEndRuns scripted{"scripted", {}};
   FrontEndRuns desktop{"Qt (offscreen)", {}};
@@ -191,7 +149,7 @@ int main(int argc, char** argv) {
     } else {
       setenv("VZ_SCENARIO", scenario.c_str(), 1);
     }
-    if (!StartScreenModule()) {
+    if (!vz::bench::StartScreenModule()) {
       std::cerr << "selection_qt_bench: the screen project does not open\n";
       return 1;
     }
@@ -202,7 +160,7 @@ int main(int argc, char** argv) {
     Timing timing{Seconds(start), CpuSeconds() - cpu_start, paint_counter.paints};
     vz::screen::TerminateModule();
     (qt ? desktop : scripted).runs.push_back(timing);
-    const int64_t selected = LinesOf(selection_file);
+    const int64_t selected = vz::bench::LinesOf(selection_file);
     std::printf(
         "selection_qt_bench: round %d, %s: %lld selected, %.2f s (processor %.2f s), %d "
         "drawings\n",
@@ -241,13 +199,7 @@ int main(int argc, char** argv) {
     ok = false;
   }
 
-  vz::db::Hferme("");
-  vz::db::HftermineCTX();
-  if (keep) {
-    std::printf("selection_qt_bench: installation kept in %s\n", generated.root.c_str());
-  } else {
-    std::error_code ec;
-    fs::remove_all(generated.folder, ec);
-  }
+  vz::bench::CloseProgramDatabase();
+  vz::bench::KeepOrRemove("selection_qt_bench", generated, options.keep, generated.root);
   return ok ? 0 : 1;
 }
