@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <string>
@@ -13,15 +14,14 @@ namespace {
 int g_log_fd = -1;
 bool g_setting_read = false;
 std::string* g_log_path = nullptr;  // never freed: the log outlives static destruction
+// Set once the setting is read and no log is open; read without the lock.
+std::atomic<bool> g_known_off{false};
 
 void EnsureSettingRead() {
   if (!g_setting_read) ReadLogSetting();
 }
 
-}  // namespace
-
-void ReadLogSetting() {
-  g_setting_read = true;
+void OpenLogAsSet() {
   const char* path = std::getenv("VZ_ENGINE_LOG");
   std::string wanted = (path != nullptr) ? path : "";
   if (g_log_path == nullptr) g_log_path = new std::string();
@@ -33,6 +33,19 @@ void ReadLogSetting() {
   *g_log_path = wanted;
   if (wanted.empty()) return;
   g_log_fd = ::open(wanted.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+}
+
+}  // namespace
+
+void ReadLogSetting() {
+  g_known_off.store(false, std::memory_order_release);
+  g_setting_read = true;
+  OpenLogAsSet();
+  g_known_off.store(g_log_fd < 0, std::memory_order_release);
+}
+
+bool LogKnownOff() {
+  return g_known_off.load(std::memory_order_acquire);
 }
 
 bool LogEnabled() {

@@ -33,6 +33,9 @@ void ReadLogSetting();
 
 // True when calls are being logged.
 bool LogEnabled();
+// True when the setting has been read and no call is being logged; safe to
+// ask without the engine's lock (false when unsure).
+bool LogKnownOff();
 
 // Builds one log line in a fixed buffer (long lines are cut) and writes it.
 class LogLine {

@@ -66,32 +66,24 @@ void Context::Describe(RecordDescription description) {
   }
   state = FileState();
   state.description = std::move(description);
-  last_state_ = nullptr;
-  earlier_state_ = nullptr;
+  file_names_.Clear();
 }
 
 Context::FileState* Context::Find(const char* file) {
-  if (file == nullptr) return nullptr;
-  if (last_state_ != nullptr && EqualsIgnoreCase(last_state_->description.file, file)) {
-    return last_state_;
-  }
-  // A read loop over one file often reads another in turn (a client, then
-  // its household's records): the file named before is tried next.
-  if (earlier_state_ != nullptr && EqualsIgnoreCase(earlier_state_->description.file, file)) {
-    std::swap(last_state_, earlier_state_);
-    return last_state_;
-  }
+  if (file == nullptr || file[0] == '\0') return nullptr;
+  // Read loops alternate among a few files, always spelled the same way.
+  if (FileState* known = file_names_.Get(file, nullptr)) return known;
   auto it = files_.find(UpperAscii(file));
   if (it == files_.end()) return nullptr;
-  earlier_state_ = last_state_;
-  last_state_ = &it->second;
-  return last_state_;
+  file_names_.Put(file, &it->second);
+  return &it->second;
 }
 
 bool Context::Bind(FileState& state) {
   if (state.bound_generation == store_->analysis_generation()) return state.bound;
   state.bound_generation = store_->analysis_generation();
   state.bound = false;
+  state.key_names.Clear();
   state.data = nullptr;
   state.cursors = nullptr;
   const Analysis* analysis = store_->analysis();
@@ -126,7 +118,12 @@ DataFile* Context::Resolve(FileState& state, bool create) {
 }
 
 int Context::KeyIndex(FileState& state, const char* key) {
+  if (key != nullptr && key[0] != '\0') {
+    const int known = state.key_names.Get(key, -1);
+    if (known >= 0) return known;
+  }
   int index = state.layout.FindKey(key);
+  if (index >= 0 && key[0] != '\0') state.key_names.Put(key, index);
   if (index < 0 && LogEnabled()) {
     LogFileError(state.description.file, "", std::string("unknown key ") + Safe(key));
   }

@@ -13,10 +13,20 @@
 // or after anyone wrote the file, it seeks the first record after the current
 // one (its key value in that key, then its record number), which also works
 // after the current record was deleted.
+//
+// Names are looked up once per spelling: the last few file names and, per
+// file, the last few key names a program used are kept exactly as it spelled
+// them and compared byte for byte before the case-blind lookup. A file state
+// never moves or goes away once described, and a key's index only changes
+// when the file is bound again (its entries are dropped then), so an entry
+// never outlives what it names; closing, renaming or substituting a file acts
+// on the data file behind the state, never on the name.
 #ifndef VZ_PLATFORM_ENGINE_CONTEXT_H_
 #define VZ_PLATFORM_ENGINE_CONTEXT_H_
 
+#include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -39,6 +49,41 @@ struct Settings {
   bool no_transactions = false;
   bool no_journal = false;
   bool no_replication = false;
+};
+
+// A few names as a program spelled them, each with what it names; the
+// oldest entry gives way. Misses are never kept.
+template <typename Target>
+class SpellingCache {
+ public:
+  static constexpr std::size_t kSize = 16;
+  // What `name` was last stored with, or `missing`.
+  Target Get(const char* name, Target missing) const {
+    for (std::size_t i = 0; i < used_; ++i) {
+      const std::string& spelling = entries_[i].spelling;
+      if (spelling[0] == name[0] && std::strcmp(spelling.c_str(), name) == 0) {
+        return entries_[i].target;
+      }
+    }
+    return missing;
+  }
+  void Put(const char* name, Target target) {
+    Entry& entry = entries_[next_];
+    entry.spelling.assign(name);
+    entry.target = target;
+    next_ = (next_ + 1) % kSize;
+    if (used_ < kSize) ++used_;
+  }
+  void Clear() { used_ = next_ = 0; }
+
+ private:
+  struct Entry {
+    std::string spelling;
+    Target target{};
+  };
+  std::array<Entry, kSize> entries_;
+  std::size_t used_ = 0;
+  std::size_t next_ = 0;
 };
 
 class Context {
@@ -97,6 +142,7 @@ class Context {
     std::string bound_value;  // what a live statement was bound to
     std::string record;       // scratch for writes
     std::vector<std::string> keys;
+    SpellingCache<int> key_names;  // spelling -> key index, for this binding
   };
 
   FileState* Find(const char* file);
@@ -121,9 +167,8 @@ class Context {
   int id_;
   std::shared_ptr<Store> store_;
   std::unordered_map<std::string, FileState> files_;
-  // The two files named last (states never move: the map keeps its nodes).
-  FileState* last_state_ = nullptr;
-  FileState* earlier_state_ = nullptr;
+  // The files named last (states never move: the map keeps its nodes).
+  SpellingCache<FileState*> file_names_;
   bool out_of_file_ = true;
   std::string info_file_;
   Settings settings_;

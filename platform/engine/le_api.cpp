@@ -1,7 +1,14 @@
 // The LE_ functions: a registry of contexts behind one lock, the call log, and
 // the dispatch to Context. Handles are positive and never reused.
+//
+// The out-of-file state, asked after every record read, is answered without
+// the lock: each call that may change it publishes it into a table of flags
+// by handle, whose chunks are never freed (a handle past the table, or a log
+// being written, takes the lock as every other call does).
 #include "platform/engine/le_api.h"
 
+#include <array>
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -38,6 +45,54 @@ Context* Find(int32_t handle) {
   return contexts[static_cast<std::size_t>(handle - 1)].get();
 }
 
+// Out-of-file flags by handle - 1 (1 = out of file), in chunks.
+constexpr std::size_t kFlagsPerChunk = 4096;
+constexpr std::size_t kFlagChunks = 4096;
+using FlagChunk = std::array<std::atomic<uint8_t>, kFlagsPerChunk>;
+
+std::array<std::atomic<FlagChunk*>, kFlagChunks>& FlagChunks() {
+  static auto* chunks = new std::array<std::atomic<FlagChunk*>, kFlagChunks>();
+  return *chunks;
+}
+
+// The flag of `handle`, or null when the table does not reach it.
+std::atomic<uint8_t>* OutOfFileFlag(int32_t handle) {
+  if (handle < 1) return nullptr;
+  const std::size_t index = static_cast<std::size_t>(handle - 1);
+  if (index / kFlagsPerChunk >= kFlagChunks) return nullptr;
+  FlagChunk* chunk = FlagChunks()[index / kFlagsPerChunk].load(std::memory_order_acquire);
+  return chunk != nullptr ? &(*chunk)[index % kFlagsPerChunk] : nullptr;
+}
+
+// Under the lock: makes room for the flag of a new handle (out of file).
+void AddOutOfFileFlag(int32_t handle) {
+  const std::size_t index = static_cast<std::size_t>(handle - 1);
+  if (index / kFlagsPerChunk >= kFlagChunks) return;
+  std::atomic<FlagChunk*>& slot = FlagChunks()[index / kFlagsPerChunk];
+  if (slot.load(std::memory_order_relaxed) == nullptr) {
+    auto* chunk = new FlagChunk();  // never freed: read without the lock
+    for (auto& flag : *chunk) flag.store(1, std::memory_order_relaxed);
+    slot.store(chunk, std::memory_order_release);
+  }
+}
+
+// Under the lock: publishes the context's out-of-file state.
+void PublishOutOfFile(int32_t handle, bool out_of_file) {
+  if (std::atomic<uint8_t>* flag = OutOfFileFlag(handle)) {
+    flag->store(out_of_file ? 1 : 0, std::memory_order_release);
+  }
+}
+
+// Reads and writes: run `f` and publish the out-of-file state it leaves.
+template <typename F>
+int32_t WithFileCall(int32_t handle, F f) {
+  Context* context = Find(handle);
+  if (context == nullptr) return 0;
+  int32_t result = f(*context);
+  PublishOutOfFile(handle, context->out_of_file());
+  return result;
+}
+
 const char* Safe(const char* text) {
   return text != nullptr ? text : "";
 }
@@ -69,6 +124,7 @@ int32_t LE_CreateContexteHF(int32_t description_count) {
   if (contexts.size() >= 0x7FFFFFFE) return 0;
   int32_t handle = static_cast<int32_t>(contexts.size() + 1);
   contexts.push_back(std::make_unique<Context>(handle, std::make_shared<vz::engine::Store>()));
+  AddOutOfFileFlag(handle);
   return handle;
 }
 
@@ -78,6 +134,7 @@ int32_t LE_HftermineCTX(int32_t ctx) {
   Context* context = Find(ctx);
   if (context == nullptr) return 0;
   Contexts()[static_cast<std::size_t>(ctx - 1)].reset();
+  PublishOutOfFile(ctx, true);
   return 1;
 }
 
@@ -236,23 +293,29 @@ int32_t LE_Hferme(int32_t ctx, const char* file) {
 int32_t LE_Hlitpremier(int32_t ctx, const char* file, const char* key, int32_t) {
   std::lock_guard<std::mutex> guard(Lock());
   VZ_LOG(("LE_Hlitpremier").Name(file).Name(key).Write());
-  return WithContext(ctx, [&](Context& c) { return c.ReadFirst(file, key), !c.out_of_file(); });
+  return WithFileCall(ctx, [&](Context& c) { return c.ReadFirst(file, key), !c.out_of_file(); });
 }
 
 int32_t LE_Hlitsuivant(int32_t ctx, const char* file, const char* key, int32_t) {
   std::lock_guard<std::mutex> guard(Lock());
   VZ_LOG(("LE_Hlitsuivant").Name(file).Name(key).Write());
-  return WithContext(ctx, [&](Context& c) { return c.ReadNext(file, key), !c.out_of_file(); });
+  return WithFileCall(ctx, [&](Context& c) { return c.ReadNext(file, key), !c.out_of_file(); });
 }
 
 int32_t LE_Hlitrecherche(int32_t ctx, const char* file, const char* key, const char* value,
                          int32_t) {
   std::lock_guard<std::mutex> guard(Lock());
   VZ_LOG(("LE_Hlitrecherche").Name(file).Name(key).Text(value).Write());
-  return WithContext(ctx, [&](Context& c) { return c.Search(file, key, value), !c.out_of_file(); });
+  return WithFileCall(ctx,
+                      [&](Context& c) { return c.Search(file, key, value), !c.out_of_file(); });
 }
 
 int32_t LE_Hendehors(int32_t ctx) {
+  if (vz::engine::LogKnownOff()) {
+    if (std::atomic<uint8_t>* flag = OutOfFileFlag(ctx)) {
+      return flag->load(std::memory_order_acquire) != 0 ? 1 : 0;
+    }
+  }
   std::lock_guard<std::mutex> guard(Lock());
   VZ_LOG(("LE_Hendehors").Write());
   Context* context = Find(ctx);
@@ -262,19 +325,19 @@ int32_t LE_Hendehors(int32_t ctx) {
 int32_t LE_Hajoute(int32_t ctx, const char* file, int32_t) {
   std::lock_guard<std::mutex> guard(Lock());
   VZ_LOG(("LE_Hajoute").Name(file).Write());
-  return WithContext(ctx, [&](Context& c) { return c.Add(file) ? 1 : 0; });
+  return WithFileCall(ctx, [&](Context& c) { return c.Add(file) ? 1 : 0; });
 }
 
 int32_t LE_Hmodifie(int32_t ctx, const char* file, int32_t) {
   std::lock_guard<std::mutex> guard(Lock());
   VZ_LOG(("LE_Hmodifie").Name(file).Write());
-  return WithContext(ctx, [&](Context& c) { return c.Modify(file) ? 1 : 0; });
+  return WithFileCall(ctx, [&](Context& c) { return c.Modify(file) ? 1 : 0; });
 }
 
 int32_t LE_Hsupprime(int32_t ctx, const char* file, int32_t) {
   std::lock_guard<std::mutex> guard(Lock());
   VZ_LOG(("LE_Hsupprime").Name(file).Write());
-  return WithContext(ctx, [&](Context& c) { return c.Remove(file) ? 1 : 0; });
+  return WithFileCall(ctx, [&](Context& c) { return c.Remove(file) ? 1 : 0; });
 }
 
 int32_t LE_Hinfogene(int32_t ctx, const char* file) {
