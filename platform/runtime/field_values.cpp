@@ -1,13 +1,10 @@
 #include "platform/runtime/field_values.h"
 
 #include "platform/runtime/text_encoding.h"
+#include "platform/runtime/quoted.h"
 
 namespace vz::runtime {
 namespace {
-
-std::string Quoted(std::string_view name) {
-  return "\"" + std::string(name) + "\"";
-}
 
 std::string JoinRow(const std::vector<std::string>& cells) {
   std::string out;

@@ -3,13 +3,10 @@
 #include "platform/runtime/attribute_list.h"
 #include "platform/runtime/line_format.h"
 #include "platform/runtime/text_encoding.h"
+#include "platform/runtime/quoted.h"
 
 namespace vz::runtime {
 namespace {
-
-std::string Quoted(std::string_view text) {
-  return "\"" + std::string(text) + "\"";
-}
 
 std::string ProjectStatement(const std::string& keyword, AttributeList& attributes, int line,
                              bool& seen_project, ProjectFile& project) {

@@ -2,13 +2,10 @@
 
 #include "platform/runtime/line_format.h"
 #include "platform/runtime/window_model.h"
+#include "platform/runtime/quoted.h"
 
 namespace vz::runtime {
 namespace {
-
-std::string Quoted(std::string_view text) {
-  return "\"" + std::string(text) + "\"";
-}
 
 class ScenarioParser {
  public:

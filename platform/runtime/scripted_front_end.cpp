@@ -6,13 +6,10 @@
 #include "platform/runtime/field_values.h"
 #include "platform/runtime/line_format.h"
 #include "platform/runtime/text_encoding.h"
+#include "platform/runtime/quoted.h"
 
 namespace vz::runtime {
 namespace {
-
-std::string Quoted(std::string_view text) {
-  return "\"" + std::string(text) + "\"";
-}
 
 std::string NotUsable(const Field& field) {
   return "field " + Quoted(field.name) + (field.visible() ? " is disabled" : " is invisible");

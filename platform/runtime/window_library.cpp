@@ -7,15 +7,12 @@
 #include "platform/runtime/attribute_list.h"
 #include "platform/runtime/line_format.h"
 #include "platform/runtime/text_encoding.h"
+#include "platform/runtime/quoted.h"
 
 namespace vz::runtime {
 namespace {
 
 constexpr int kImplicitTabBase = 100000;
-
-std::string Quoted(std::string_view text) {
-  return "\"" + std::string(text) + "\"";
-}
 
 bool IsName(std::string_view name) {
   if (name.empty()) return false;
