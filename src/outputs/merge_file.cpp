@@ -2,7 +2,6 @@
 #include "src/outputs/merge_file.h"
 
 #include <array>
-#include <utility>
 
 #include "src/selection/merge_io.h"
 #include "src/util/number_text.h"
@@ -10,7 +9,6 @@
 namespace vz::outputs {
 namespace {
 
-constexpr size_t kStreamBuffer = 1 << 16;
 constexpr size_t kHeaderLengthDigits = 4;
 constexpr int kHeaderPerColumn = 8;  // code, two digits, TAB
 
@@ -44,55 +42,18 @@ std::string MergeFileHeader(const ColumnTables& columns) {
   return header;
 }
 
-MergeFileWriter::MergeFileWriter(std::string final_path) : final_path_(std::move(final_path)) {
-  if (final_path_.empty()) return;
-  temporary_path_ = final_path_ + std::string(selection::kTemporarySuffix);
-  file_ = std::fopen(temporary_path_.c_str(), "wb");
-  if (file_) std::setvbuf(file_, nullptr, _IOFBF, kStreamBuffer);
-}
-
-MergeFileWriter::~MergeFileWriter() {
-  if (file_) Discard();
-}
-
-void MergeFileWriter::Put(std::string_view bytes) {
-  if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) failed_ = true;
-}
-
 void MergeFileWriter::WriteClient(const ColumnTables& columns) {
   if (!ok()) return;
   if (!header_written_) {
     header_written_ = true;
-    Put(MergeFileHeader(columns));
-    Put("\r\n");
+    file_.Put(MergeFileHeader(columns));
+    file_.Put("\r\n");
   }
   for (int i = 0; i < columns.count(); ++i) {
-    Put(columns.at(i).value.view());
-    Put("\t");
+    file_.Put(columns.at(i).value.view());
+    file_.Put("\t");
   }
-  Put("\r\n");
-}
-
-bool MergeFileWriter::Commit() {
-  if (!file_) {
-    if (!final_path_.empty()) std::remove(final_path_.c_str());
-    return false;
-  }
-  const bool written = !failed_ && std::fflush(file_) == 0;
-  const bool closed = std::fclose(file_) == 0;
-  file_ = nullptr;
-  if (written && closed && std::rename(temporary_path_.c_str(), final_path_.c_str()) == 0) {
-    return true;
-  }
-  std::remove(temporary_path_.c_str());
-  std::remove(final_path_.c_str());
-  return false;
-}
-
-void MergeFileWriter::Discard() {
-  std::fclose(file_);
-  file_ = nullptr;
-  std::remove(temporary_path_.c_str());
+  file_.Put("\r\n");
 }
 
 }  // namespace vz::outputs

@@ -22,11 +22,12 @@
 #ifndef VZ_SRC_OUTPUTS_MERGE_FILE_H_
 #define VZ_SRC_OUTPUTS_MERGE_FILE_H_
 
-#include <cstdio>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "src/outputs/extraction_columns.h"
+#include "src/util/replacing_file.h"
 
 namespace vz::outputs {
 
@@ -41,25 +42,16 @@ std::string MergeFileHeader(const ColumnTables& columns);
 
 class MergeFileWriter {
  public:
-  explicit MergeFileWriter(std::string final_path);
-  ~MergeFileWriter();
-  MergeFileWriter(const MergeFileWriter&) = delete;
-  MergeFileWriter& operator=(const MergeFileWriter&) = delete;
+  explicit MergeFileWriter(std::string final_path) : file_(std::move(final_path)) {}
 
-  bool ok() const { return file_ != nullptr && !failed_; }
+  bool ok() const { return file_.ok(); }
   // Writes the header first when this is the first line, then the data line.
   void WriteClient(const ColumnTables& columns);
   // Closes the file and renames it to the final name. False on any failure.
-  bool Commit();
+  bool Commit() { return file_.Commit(); }
 
  private:
-  void Put(std::string_view bytes);
-  void Discard();
-
-  std::string final_path_;
-  std::string temporary_path_;
-  std::FILE* file_ = nullptr;
-  bool failed_ = false;
+  util::ReplacingFile file_;
   bool header_written_ = false;
 };
 

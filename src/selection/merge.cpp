@@ -14,8 +14,6 @@ namespace vz::selection {
 
 namespace {
 
-constexpr size_t kStreamBuffer = 1 << 16;
-
 bool IsBlankLine(const std::string& line) {
   for (char c : line) {
     if (c != ' ' && c != '\t') return false;
@@ -55,48 +53,6 @@ bool SelectionFileReader::Next(std::string& code) {
     }
     if (!IsBlankLine(code)) return true;
   }
-}
-
-SelectionFileWriter::SelectionFileWriter(std::string final_path)
-    : final_path_(std::move(final_path)) {
-  if (final_path_.empty()) return;
-  temporary_path_ = final_path_ + std::string(kTemporarySuffix);
-  file_ = std::fopen(temporary_path_.c_str(), "wb");
-  if (file_) std::setvbuf(file_, nullptr, _IOFBF, kStreamBuffer);
-}
-
-SelectionFileWriter::~SelectionFileWriter() {
-  if (file_) Discard();
-}
-
-void SelectionFileWriter::Write(std::string_view code) {
-  if (!ok()) return;
-  if (std::fwrite(code.data(), 1, code.size(), file_) != code.size() ||
-      std::fwrite("\r\n", 1, 2, file_) != 2) {
-    failed_ = true;
-  }
-}
-
-bool SelectionFileWriter::Commit() {
-  if (!file_) {
-    if (!final_path_.empty()) std::remove(final_path_.c_str());
-    return false;
-  }
-  const bool written = !failed_ && std::fflush(file_) == 0;
-  const bool closed = std::fclose(file_) == 0;
-  file_ = nullptr;
-  if (written && closed && std::rename(temporary_path_.c_str(), final_path_.c_str()) == 0) {
-    return true;
-  }
-  std::remove(temporary_path_.c_str());
-  std::remove(final_path_.c_str());
-  return false;
-}
-
-void SelectionFileWriter::Discard() {
-  std::fclose(file_);
-  file_ = nullptr;
-  std::remove(temporary_path_.c_str());
 }
 
 MergeOperator OperatorFromToken(std::string_view token) {

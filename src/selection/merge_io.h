@@ -2,13 +2,11 @@
 // one 9-character client code per line, cp1252, lines ended by CR LF, no
 // header, in ascending order; an empty file means nobody was selected.
 //
-// SelectionFileWriter writes a new file under a temporary name beside the
-// final one ("<code>.EXT.tmp") and renames it over the final name only when
-// Commit() succeeds, so that an interrupted run never leaves a half-written
-// file under the final name. Destroying a writer that was not committed
-// removes its temporary file. A write or commit that fails removes both the
-// temporary file and any earlier file under the final name (a stale selection
-// must not pass for the new one) and returns false; the program shows nothing.
+// SelectionFileWriter writes a new file through a temporary name
+// ("<code>.EXT.tmp", src/util/replacing_file.h): an interrupted run never
+// leaves a half-written file under the final name, and a write or commit that
+// fails leaves no file at all (a stale selection must not pass for the new
+// one); the program shows nothing.
 //
 // SelectionFileReader reads codes line by line, holding one line at a time.
 // It is lenient with damaged files: blank lines are skipped, a line longer
@@ -21,12 +19,14 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <utility>
+
+#include "src/util/replacing_file.h"
 
 namespace vz::selection {
 
 inline constexpr size_t kClientCodeWidth = 9;
 inline constexpr std::string_view kSelectionExtension = ".EXT";
-inline constexpr std::string_view kTemporarySuffix = ".tmp";
 
 // The selection file of `query_code` in the data directory (program
 // settings), as a path of this system. Empty when the code cannot name a file
@@ -51,24 +51,19 @@ class SelectionFileReader {
 class SelectionFileWriter {
  public:
   // Creates the temporary file; ok() tells whether that worked.
-  explicit SelectionFileWriter(std::string final_path);
-  ~SelectionFileWriter();
-  SelectionFileWriter(const SelectionFileWriter&) = delete;
-  SelectionFileWriter& operator=(const SelectionFileWriter&) = delete;
+  explicit SelectionFileWriter(std::string final_path) : file_(std::move(final_path)) {}
 
-  bool ok() const { return file_ != nullptr && !failed_; }
+  bool ok() const { return file_.ok(); }
   // Appends one line: the code, then CR LF.
-  void Write(std::string_view code);
+  void Write(std::string_view code) {
+    file_.Put(code);
+    file_.Put("\r\n");
+  }
   // Closes the file and renames it to the final name. False on any failure.
-  bool Commit();
+  bool Commit() { return file_.Commit(); }
 
  private:
-  void Discard();
-
-  std::string final_path_;
-  std::string temporary_path_;
-  std::FILE* file_ = nullptr;
-  bool failed_ = false;
+  util::ReplacingFile file_;
 };
 
 }  // namespace vz::selection
