@@ -110,8 +110,13 @@ TEST_F(FileCheckTest, ChangedKeyRulesRebuildEveryKeyAsTheEngineDoes) {
 TEST_F(FileCheckTest, DamagedFileIsReportedAndLeftAsItIs) {
   const std::string path = installation_.DataFile("CLIENT.vzdb");
   std::string bytes = FileBytes(path);
-  ASSERT_GT(bytes.size(), 20000u);
-  for (std::size_t i = 16384; i < bytes.size(); i += 5) bytes[i] = static_cast<char>(0x5A);
+  // Everything after the first page (the page size is stored big-endian at
+  // offset 16 of the file's header) is overwritten.
+  ASSERT_GT(bytes.size(), 18u);
+  const std::size_t page_size = (static_cast<unsigned char>(bytes[16]) << 8) |
+                                static_cast<unsigned char>(bytes[17]);
+  ASSERT_GT(bytes.size(), page_size + 4096);
+  for (std::size_t i = page_size; i < bytes.size(); i += 5) bytes[i] = static_cast<char>(0x5A);
   testing::WriteBytes(path, bytes);
   FileCheckResult result = Check("CLIENT.vzdb");
   EXPECT_FALSE(result.sound());
