@@ -4,6 +4,8 @@
 // the values must come back as written.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
+#include <QImage>
 #include <QString>
 #include <QTextDocument>
 #include <QXmlStreamReader>
@@ -326,6 +328,75 @@ TEST(LetterDocumentsTest, PdfWhoseFolderWentAwayReportsTheFailure) {
   EXPECT_FALSE(pdf.Finish());
   EXPECT_FALSE(fs::exists(folder));
   EXPECT_TRUE(pdf.Finish()) << "nothing left to write";
+}
+
+// A small PNG picture, as an adviser's logo would be.
+std::string LogoPng() {
+  EXPECT_TRUE(EnsureGuiApplication());
+  QImage image(40, 20, QImage::Format_RGB32);
+  image.fill(Qt::darkBlue);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+int PdfImageCount(const std::string& pdf) {
+  int images = 0;
+  for (size_t at = pdf.find("/Subtype /Image"); at != std::string::npos;
+       at = pdf.find("/Subtype /Image", at + 1)) {
+    ++images;
+  }
+  return images;
+}
+
+// Images named by an HTML letter are found in the data directory whatever
+// the directory and the image are called: plain, with cp1252 accents (how
+// the parameter file names them), with UTF-8 accents. A missing image leaves
+// the letter without it, never without the letter.
+TEST(LetterDocumentsTest, PdfShowsTheImagesOfTheDataDirectory) {
+  const std::string logo = LogoPng();
+  ASSERT_FALSE(logo.empty());
+  struct Case {
+    const char* what;
+    std::string folder;      // the data directory's name on disk
+    std::string image_file;  // the image's name on disk
+    std::string src;         // how the letter names it (UTF-8 text)
+    int images;
+  };
+  const Case cases[] = {
+      {"plain", "DONNEES", "logo.png", "logo.png", 1},
+      {"cp1252 directory", Cp1252("Données é"), "logo.png", "logo.png", 1},
+      {"cp1252 image name", "DONNEES", Cp1252("logo été.png"), "logo été.png", 1},
+      {"UTF-8 directory and name",
+       "Donn\xC3\xA9"
+       "es",
+       "\xC3\xA9t\xC3\xA9.png", "été.png", 1},
+      {"in a sub-folder", "DONNEES", "images/logo.png", "images/logo.png", 1},
+      {"missing image", "DONNEES", "logo.png", "absent.png", 0},
+      {"not a picture", "DONNEES", "logo.png", "lettre.txt", 0},
+  };
+  for (const Case& c : cases) {
+    runtime::TempDir dir;
+    const fs::path folder = dir.path() / c.folder;
+    const fs::path image = folder / c.image_file;
+    ASSERT_TRUE(fs::create_directories(image.parent_path())) << c.what;
+    {
+      std::ofstream out(image, std::ios::binary);
+      out << logo;
+      std::ofstream text(folder / "lettre.txt", std::ios::binary);
+      text << "pas une image";
+    }
+    LetterPdf pdf;
+    ASSERT_TRUE(pdf.Open(folder / "lettres.pdf", QStringLiteral("Lettres"))) << c.what;
+    const QString html = QString::fromStdString("<p>Madame,</p><p><img src=\"" + c.src + "\"></p>");
+    ASSERT_TRUE(pdf.AddLetter(html, true, folder.string())) << c.what;
+    ASSERT_TRUE(pdf.Finish()) << c.what;
+    const std::string bytes = ReadBytes(folder / "lettres.pdf");
+    EXPECT_EQ(PdfPageCount(bytes), 1) << c.what;
+    EXPECT_EQ(PdfImageCount(bytes), c.images) << c.what;
+  }
 }
 
 }  // namespace

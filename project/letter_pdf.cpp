@@ -5,6 +5,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QByteArray>
+#include <QImage>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
@@ -12,9 +13,15 @@
 #include <QPdfWriter>
 #include <QTextDocument>
 #include <QUrl>
+#include <QVariant>
+#include <fstream>
+#include <iterator>
+#include <optional>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
+#include "platform/os/cp1252.h"
 #include "project/gui_application.h"
 #include "project/output_file.h"
 
@@ -41,6 +48,51 @@ bool FolderIsWritable(const fs::path& path) {
   std::error_code ec;
   return fs::is_directory(folder, ec) && access(folder.c_str(), W_OK | X_OK) == 0;
 }
+
+// The bytes of the file at `path`, or nothing when it cannot be read.
+std::optional<QByteArray> FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return std::nullopt;
+  return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+// An HTML letter whose images are read by this program rather than by Qt:
+// the data directory's name and the image names are cp1252 bytes on disk,
+// which Qt's file names (UTF-8) cannot always spell. A relative image name
+// is looked for in the base folder, spelt first in cp1252 (as the template's
+// text was), then in UTF-8; an absolute one as it stands. An image that is
+// not found or not readable is left out; the letter is laid out without it.
+class LetterDocument : public QTextDocument {
+ public:
+  explicit LetterDocument(std::string base_folder) : base_folder_(std::move(base_folder)) {}
+
+ protected:
+  QVariant loadResource(int type, const QUrl& name) override {
+    if (type != QTextDocument::ImageResource) return QTextDocument::loadResource(type, name);
+    if (!name.scheme().isEmpty() && !name.isLocalFile()) return QVariant();
+    const QString written = name.isLocalFile() ? name.toLocalFile() : name.path();
+    if (written.isEmpty()) return QVariant();
+    const std::string utf8 = written.toStdString();
+    std::vector<std::string> candidates;
+    if (utf8.front() == '/') {
+      candidates = {os::Cp1252(utf8), utf8};
+    } else {
+      candidates = {base_folder_ + "/" + os::Cp1252(utf8), base_folder_ + "/" + utf8};
+    }
+    for (const std::string& path : candidates) {
+      std::optional<QByteArray> bytes = FileBytes(path);
+      if (!bytes) continue;
+      QImage image;
+      if (image.loadFromData(*bytes)) return image;
+    }
+    return QVariant();
+  }
+
+ private:
+  std::string base_folder_;
+};
 
 }  // namespace
 
@@ -73,11 +125,8 @@ bool LetterPdf::AddLetter(const QString& content, bool html, const std::string& 
   if (!writer_) return false;
   QPdfWriter& pdf = writer_->pdf;
   QPainter& painter = writer_->painter;
-  QTextDocument document;
+  LetterDocument document(base_folder);
   document.documentLayout()->setPaintDevice(&pdf);
-  document.setMetaInformation(
-      QTextDocument::DocumentUrl,
-      QUrl::fromLocalFile(QString::fromStdString(base_folder + "/")).toString());
   if (html) {
     document.setHtml(content);
   } else {

@@ -35,7 +35,8 @@ class LetterPdf {
   bool is_open() const;
 
   // Adds one letter: HTML, or plain text when `html` is false. `base_folder`
-  // is where images named by the HTML are looked for.
+  // (bytes as the file system holds them, cp1252 accents included) is where
+  // images named by the HTML are looked for; an image not found is left out.
   bool AddLetter(const QString& content, bool html, const std::string& base_folder);
 
   int page_count() const { return pages_; }
