@@ -229,9 +229,12 @@ void LetterRun::WriteLetter(CodeContext& context, const std::string& client_code
     return;
   }
   if (!HasPdfCopy(*format_) || pdf_failed_) return;
+  // The folder's name is cp1252 bytes unless it is already UTF-8.
+  const std::string folder_name = folder_.filename().string();
+  const std::string title =
+      "Lettres " + (IsUtf8WithNonAscii(folder_name) ? folder_name : os::Utf8(folder_name));
   if (!pdf_.is_open() &&
-      !pdf_.Open((folder_ / std::string(kPdfName)).string(),
-                 QString::fromStdString("Lettres " + folder_.filename().string()))) {
+      !pdf_.Open((folder_ / std::string(kPdfName)).string(), QString::fromStdString(title))) {
     pdf_failed_ = true;
     context.Note(std::string(kWindow) + ".BOUTON1: the PDF of the letters cannot be written in " +
                  folder_.string());
