@@ -72,6 +72,9 @@ TEST_F(ProjectCodeTest, OpenAndCloseBookkeepingFollowsTheBridgeCalls) {
        "CUTE(\"OUVREFEN\",\"FORM\",\"5\",\"6\")",
        0, "MENU\tFORM", "2"},
       {"EX\xE9"
+       "CUTE(\"OUVREFEN\",\"form\")",
+       0, "MENU\tFORM", "2"},
+      {"EX\xE9"
        "CUTE(\"FermeFen\")",
        0, "MENU", "1"},
       {"EX\xE9"

@@ -4,7 +4,8 @@
 //
 // Variables kept:
 //   gsFenetresOuvertes  names of the windows opened through OUVREFEN, oldest
-//                       first, separated by TAB
+//                       first, separated by TAB (a window opened again while
+//                       it is the last one stays one entry)
 //   gnNbFenetres        how many there are
 //   gsFenetreDemandee   the window OUVREFEN was last asked to open
 //   gnFenetreX, gnFenetreY  the position asked for, empty when none
@@ -14,6 +15,7 @@
 
 #include "platform/runtime/text_encoding.h"
 #include "platform/runtime/window_library.h"
+#include "platform/runtime/window_model.h"
 #include "project/project_code.h"
 
 namespace vz::project {
@@ -67,7 +69,12 @@ ProcedureResult OpenWindowBookkeeping(CodeContext& context, const std::vector<st
   variables.Set("gnFenetreX", parts.size() > 1 ? parts[1] : "");
   variables.Set("gnFenetreY", parts.size() > 2 ? parts[2] : "");
   auto names = SplitTabs(variables.Get(kOpenList).value_or(""));
-  names.push_back(name);
+  // Opening the window that is already current starts it afresh in place
+  // (the progress window of each pass of a combined selection): it stays one
+  // entry, so that the list keeps matching the windows on screen.
+  if (names.empty() || runtime::WindowKey(names.back()) != runtime::WindowKey(name)) {
+    names.push_back(name);
+  }
   StoreOpenList(context, names);
   const runtime::WindowLibrary* library = context.Library();
   if (!library || !library->Find(name)) {
