@@ -2,16 +2,13 @@
 // file written and read back in date and time order, against the real engine
 // in a temporary installation, through the real window library.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/engine/le_api.h"
 #include "platform/os/cp1252.h"
 #include "platform/runtime/fake_front_end.h"
 #include "platform/runtime/session.h"
@@ -20,19 +17,20 @@
 #include "project/agenda_window.h"
 #include "project/project_code.h"
 #include "project/project_data.h"
-#include "src/db/analysis_writer.h"
 #include "src/db/catalogue.h"
-#include "src/db/describe.h"
-#include "src/db/layouts/client.h"
+#include "src/db/field_access.h"
 #include "src/db/record_buffers.h"
 #include "src/db/record_ops.h"
+#include "tests/support/project_session.h"
+#include "tests/support/temporary_installation.h"
+#include "tests/support/test_records.h"
 
 namespace vz::project {
 namespace {
 
-namespace fs = std::filesystem;
 using db::FileId;
 using runtime::MessageKind;
+using vz::testing::AddClient;  // the program adds a client to CLIENT
 
 TEST(AgendaTypedValuesTest, Dates) {
   struct Case {
@@ -105,51 +103,12 @@ TEST(AgendaTypedValuesTest, ShownForms) {
 class AgendaWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "vz_agenda_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
-    fs::create_directories(root_ / "HSF");
-    fs::create_directories(root_ / "DATA");
-    ASSERT_TRUE(db::WriteAnalysisFile(root_ / "HSF" / "vestra.wdd"));
-    runtime_context_ = LE_CreateContexteHF(103);
-    db::SetContextHandle(LE_CreateContexteHF(103));
-    db::DescribeAllFiles();
-    ASSERT_NE(LE_Hinitpartage(db::ContextHandle(), runtime_context_), 0);
-    ASSERT_NE(db::Houvreanalyse((root_ / "HSF" / "vestra.wdd").string(), "", "", "", ""), 0);
-    db::Hsubstrep(db::kPlaceholderDirectory, (root_ / "DATA").string());
-
-    runtime::Session::Setup setup;
-    setup.front_end = &front_;
-    setup.transcript = &transcript_;
-    setup.directory = VZ_PROJECT_DIR;
-    setup.create_engine_context = [this] { return runtime_context_; };
-    RegisterProjectCode(setup.registry);
-    session_ = std::make_unique<runtime::Session>(std::move(setup));
-    ASSERT_EQ(session_->Execute("BIBLI,disque,ORVANE.wdl").value, 0);
-    ASSERT_EQ(session_->Execute("PROJET,ORVANE.WDP").value, 0);
+    ASSERT_TRUE(installation_.ready());
+    session_ = vz::testing::NewProjectSession(front_, transcript_, installation_.runtime_context(),
+                                              VZ_PROJECT_DIR);
+    ASSERT_TRUE(vz::testing::OpenLibraryAndProject(*session_));
   }
-
-  void TearDown() override {
-    session_.reset();
-    db::Hferme("");
-    db::HftermineCTX();
-    LE_HftermineCTX(runtime_context_);
-    db::SetContextHandle(0);
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
-
-  // The program adds a client to CLIENT.
-  void AddClient(std::string_view code, std::string_view name) {
-    uint8_t* record = db::RecordBuffer(FileId::CLIENT);
-    std::memset(record, 0, db::RecordBufferSize(FileId::CLIENT));
-    db::ClientRecord client{record};
-    client.SetPrefix(code.substr(0, 2));
-    client.SetFileNumber(code.substr(2, 6));
-    client.SetPersonDigit(code.substr(8, 1));
-    client.SetName(name);
-    db::Hajoute("CLIENT");
-  }
+  void TearDown() override { session_.reset(); }
 
   runtime::Window& Agenda() { return *session_->CurrentWindow(); }
   runtime::Field& FieldOf(std::string_view name) { return *Agenda().FindField(name); }
@@ -185,8 +144,8 @@ class AgendaWindowTest : public ::testing::Test {
     return front_.messages.back().second;
   }
 
-  fs::path root_;
-  int32_t runtime_context_ = 0;
+  vz::testing::TemporaryInstallation installation_{
+      "agenda", vz::testing::InstallationOptions().SharedWithRuntime()};
   runtime::FakeFrontEnd front_;
   runtime::Transcript transcript_;
   std::unique_ptr<runtime::Session> session_;

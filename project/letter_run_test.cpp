@@ -5,7 +5,6 @@
 #include "project/letter_run.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <cstring>
@@ -17,20 +16,18 @@
 #include <utility>
 #include <vector>
 
-#include "platform/engine/le_api.h"
 #include "platform/os/cp1252.h"
 #include "platform/runtime/fake_front_end.h"
 #include "platform/runtime/runtime_test_files.h"
 #include "platform/runtime/session.h"
 #include "platform/runtime/transcript.h"
-#include "project/project_code.h"
-#include "src/config/program_settings.h"
-#include "src/db/analysis_writer.h"
 #include "src/db/describe.h"
 #include "src/db/layouts/interfa.h"
 #include "src/db/layouts/selectes.h"
 #include "src/db/record_buffers.h"
 #include "src/db/record_ops.h"
+#include "tests/support/project_session.h"
+#include "tests/support/temporary_installation.h"
 
 namespace vz::project {
 namespace {
@@ -81,21 +78,8 @@ struct Client {
 class LetterRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "vz_letters_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
-    data_ = root_ / "DATA";
-    fs::create_directories(root_ / "HSF");
-    fs::create_directories(data_);
+    ASSERT_TRUE(installation_.ready());
     runtime::WriteFile(root_ / "lettres.wdl", kLibrary);
-    ASSERT_TRUE(db::WriteAnalysisFile(root_ / "HSF" / "vestra.wdd"));
-    runtime_context_ = LE_CreateContexteHF(103);
-    db::SetContextHandle(LE_CreateContexteHF(103));
-    db::DescribeAllFiles();
-    ASSERT_NE(LE_Hinitpartage(db::ContextHandle(), runtime_context_), 0);
-    ASSERT_NE(db::Houvreanalyse((root_ / "HSF" / "vestra.wdd").string(), "", "", "", ""), 0);
-    db::Hsubstrep(db::kPlaceholderDirectory, data_.string());
-    config::SetDataDirectory(data_.string());
     transcript_ = std::make_unique<runtime::Transcript>((root_ / "transcript.txt").string());
     StartSession();
   }
@@ -103,28 +87,18 @@ class LetterRunTest : public ::testing::Test {
   void TearDown() override {
     session_.reset();
     transcript_.reset();
-    config::SetDataDirectory("");
-    db::Hferme("");
-    db::HftermineCTX();
-    LE_HftermineCTX(runtime_context_);
-    db::SetContextHandle(0);
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
   }
 
   void StartSession() {
-    runtime::Session::Setup setup;
-    setup.front_end = &front_;
-    setup.transcript = transcript_.get();
-    setup.directory = root_;
-    setup.create_engine_context = [this] { return runtime_context_; };
-    RegisterProjectCode(setup.registry);
     // The window's opening code starts the run, as the result window does.
-    setup.registry.AddWindowCode(
-        "RESULTAT", "RESULTAT", "OUVERTURE",
-        [](runtime::CodeContext& context, runtime::Window&) { StartLetterRun(context); });
-    session_ = std::make_unique<runtime::Session>(std::move(setup));
-    ASSERT_EQ(session_->Execute("BIBLI,disque,lettres.wdl").value, 0);
+    session_ = vz::testing::NewProjectSession(
+        front_, *transcript_, installation_.runtime_context(), root_,
+        [](runtime::CodeRegistry& registry) {
+          registry.AddWindowCode(
+              "RESULTAT", "RESULTAT", "OUVERTURE",
+              [](runtime::CodeContext& context, runtime::Window&) { StartLetterRun(context); });
+        });
+    ASSERT_TRUE(vz::testing::OpenLibraryAndProject(*session_, "lettres.wdl", ""));
   }
 
   // The extraction of query `query`: SELECTES under that physical name.
@@ -180,9 +154,10 @@ class LetterRunTest : public ::testing::Test {
 
   std::vector<std::string> Notes() { return runtime::ReadLines(root_ / "transcript.txt"); }
 
-  fs::path root_;
-  fs::path data_;
-  int32_t runtime_context_ = 0;
+  vz::testing::TemporaryInstallation installation_{
+      "letters", vz::testing::InstallationOptions().SharedWithRuntime().WithDataDirectory()};
+  const fs::path& root_ = installation_.root();
+  const fs::path& data_ = installation_.data_directory();
   runtime::FakeFrontEnd front_;
   std::unique_ptr<runtime::Transcript> transcript_;
   std::unique_ptr<runtime::Session> session_;
@@ -349,15 +324,9 @@ TEST_F(LetterRunTest, TheProjectsResultWindowMergesTheSampleTemplate) {
   fs::copy_file(fs::path(VZ_PROJECT_DIR) / "templates" / "RELANCE.TXT", data_ / "RELANCE.TXT");
   // The project's own library and code, as the program runs them.
   session_.reset();
-  runtime::Session::Setup setup;
-  setup.front_end = &front_;
-  setup.transcript = transcript_.get();
-  setup.directory = VZ_PROJECT_DIR;
-  setup.create_engine_context = [this] { return runtime_context_; };
-  RegisterProjectCode(setup.registry);
-  session_ = std::make_unique<runtime::Session>(std::move(setup));
-  ASSERT_EQ(session_->Execute("BIBLI,disque,ORVANE.wdl").value, 0);
-  ASSERT_EQ(session_->Execute("PROJET,ORVANE.WDP").value, 0);
+  session_ = vz::testing::NewProjectSession(front_, *transcript_, installation_.runtime_context(),
+                                            VZ_PROJECT_DIR);
+  ASSERT_TRUE(vz::testing::OpenLibraryAndProject(*session_));
   Extract("REQ00007", kClients);
   ASSERT_EQ(session_->Execute("Ouvre,RESULTAT").value, 0);
   ASSERT_EQ(session_->Execute("AFFICHE,REQUETE=REQ00007").value, 0);

@@ -5,27 +5,22 @@
 #include "project/project_data.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "platform/engine/le_api.h"
-#include "src/db/analysis_writer.h"
 #include "src/db/catalogue.h"
-#include "src/db/describe.h"
 #include "src/db/field_access.h"
 #include "src/db/layouts/requetes.h"
 #include "src/db/record_buffers.h"
 #include "src/db/record_ops.h"
+#include "tests/support/temporary_installation.h"
 
 namespace vz::project {
 namespace {
 
-namespace fs = std::filesystem;
 using db::FileId;
 
 size_t Offset(FileId id, int field) {
@@ -62,34 +57,8 @@ std::string Pattern(size_t n) {
 
 class ProjectDataTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "vz_project_data_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
-    fs::create_directories(root_ / "HSF");
-    fs::create_directories(root_ / "DATA");
-    ASSERT_TRUE(db::WriteAnalysisFile(root_ / "HSF" / "vestra.wdd"));
-    for (const db::FileDescription& file : db::Catalogue()) {
-      std::memset(db::RecordBuffer(file.id), 0, db::RecordBufferSize(file.id));
-    }
-    // As at start-up: the program's context shares the runtime's.
-    runtime_context_ = LE_CreateContexteHF(103);
-    db::SetContextHandle(LE_CreateContexteHF(103));
-    db::DescribeAllFiles();
-    ASSERT_NE(LE_Hinitpartage(db::ContextHandle(), runtime_context_), 0);
-    ASSERT_NE(db::Houvreanalyse((root_ / "HSF" / "vestra.wdd").string(), "", "", "", ""), 0);
-    db::Hsubstrep(db::kPlaceholderDirectory, (root_ / "DATA").string());
-    db::Hseterrignore(1);
-  }
-
-  void TearDown() override {
-    db::Hferme("");
-    db::HftermineCTX();
-    LE_HftermineCTX(runtime_context_);
-    db::SetContextHandle(0);
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
+  // As at start-up: the program's context shares the runtime's.
+  void SetUp() override { ASSERT_TRUE(installation_.ready()); }
 
   // The program adds an appointment from its process-wide buffer.
   void ProgramAdds(std::string_view date, std::string_view time, std::string_view subject) {
@@ -101,8 +70,8 @@ class ProjectDataTest : public ::testing::Test {
     db::Hajoute("RDV");
   }
 
-  fs::path root_;
-  int32_t runtime_context_ = 0;
+  vz::testing::TemporaryInstallation installation_{
+      "project_data", vz::testing::InstallationOptions().SharedWithRuntime()};
 };
 
 TEST_F(ProjectDataTest, WhatTheProgramWritesWindowCodeReadsWithItsOwnBufferAndPosition) {
@@ -110,7 +79,7 @@ TEST_F(ProjectDataTest, WhatTheProgramWritesWindowCodeReadsWithItsOwnBufferAndPo
   ProgramAdds("20270105", "1400", "earliest");
   ProgramAdds("20270120", "0800", Pattern(200));
 
-  ProjectData data(runtime_context_);
+  ProjectData data(installation_.runtime_context());
   // The program reads the first record and stays on it.
   db::Hlitpremier("RDV", "KEY1");
   ASSERT_FALSE(db::Hendehors());
@@ -143,7 +112,7 @@ TEST_F(ProjectDataTest, WhatTheProgramWritesWindowCodeReadsWithItsOwnBufferAndPo
 }
 
 TEST_F(ProjectDataTest, WritesFromWindowCodeAreSeenByTheProgram) {
-  ProjectData data(runtime_context_);
+  ProjectData data(installation_.runtime_context());
   uint8_t* record = data.Buffer(FileId::RDV);
   data.ClearBuffer(FileId::RDV);
   Set(record, FileId::RDV, 1, "20270301");
@@ -174,7 +143,7 @@ TEST_F(ProjectDataTest, WritesFromWindowCodeAreSeenByTheProgram) {
 }
 
 TEST_F(ProjectDataTest, LayoutAccessorsApplyToTheProjectsBuffers) {
-  ProjectData data(runtime_context_);
+  ProjectData data(installation_.runtime_context());
   db::QueryLineRecord line{data.Buffer(FileId::REQUETES)};
   data.ClearBuffer(FileId::REQUETES);
   line.SetPrefix("01");
@@ -189,7 +158,7 @@ TEST_F(ProjectDataTest, LayoutAccessorsApplyToTheProjectsBuffers) {
 }
 
 TEST_F(ProjectDataTest, HostileCallsFailQuietly) {
-  ProjectData data(runtime_context_);
+  ProjectData data(installation_.runtime_context());
   // A search past every key, an unknown key name, a value with a NUL and a
   // value longer than the engine takes: out of file, buffer zeroed, no crash.
   ProgramAdds("20270110", "0900", "only");

@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -19,6 +17,8 @@
 #include "platform/runtime/fake_front_end.h"
 #include "platform/runtime/session.h"
 #include "src/db/file_id.h"
+#include "tests/support/temporary_installation.h"
+#include "tests/support/test_records.h"
 
 namespace vz::project {
 
@@ -35,13 +35,17 @@ struct StoredLine {
 class QueryWindowsTest : public ::testing::Test {
  protected:
   void SetUp() override;
-  void TearDown() override;
+  void TearDown() override { session_.reset(); }
 
   // Program-side writes. Texts are cp1252.
-  void AddCodeLabel(db::FileId file, std::string_view prefix, std::string_view number,
-                    std::string_view label);
-  void AddQueryLine(std::string_view code, std::string_view key, std::string_view text,
-                    std::string_view state = " ");
+  static void AddCodeLabel(db::FileId file, std::string_view prefix, std::string_view number,
+                           std::string_view label) {
+    vz::testing::AddCodeLabel(file, std::string(prefix) + std::string(number), label);
+  }
+  static void AddQueryLine(std::string_view code, std::string_view key, std::string_view text,
+                           std::string_view state = " ") {
+    vz::testing::AddQueryLine(code, key, text, state);
+  }
   // Every REQUETES record of a query, in CODREQ order, read by the program.
   std::vector<StoredLine> StoredLines(std::string_view code);
 
@@ -49,8 +53,8 @@ class QueryWindowsTest : public ::testing::Test {
   runtime::Window& Open(std::string_view window);
   std::string Run(std::string_view command) { return session_->Execute(command).text; }
 
-  std::filesystem::path root_;
-  int32_t runtime_context_ = 0;
+  vz::testing::TemporaryInstallation installation_{
+      "query_windows", vz::testing::InstallationOptions().SharedWithRuntime()};
   runtime::FakeFrontEnd front_;
   runtime::Transcript transcript_;
   std::unique_ptr<runtime::Session> session_;

@@ -5,7 +5,6 @@
 #include "project/result_window.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstring>
 #include <filesystem>
@@ -16,24 +15,22 @@
 #include <string>
 #include <vector>
 
-#include "platform/engine/le_api.h"
 #include "platform/os/cp1252.h"
 #include "platform/runtime/fake_front_end.h"
 #include "platform/runtime/scenario.h"
 #include "platform/runtime/scripted_front_end.h"
 #include "platform/runtime/session.h"
 #include "project/label_sheet_addresses.h"
-#include "project/project_code.h"
 #include "project/project_data.h"
 #include "src/config/program_settings.h"
-#include "src/db/analysis_writer.h"
 #include "src/db/catalogue.h"
-#include "src/db/describe.h"
 #include "src/db/layouts/adresses.h"
 #include "src/db/layouts/client.h"
 #include "src/db/layouts/selectes.h"
 #include "src/db/record_buffers.h"
 #include "src/db/record_ops.h"
+#include "tests/support/project_session.h"
+#include "tests/support/temporary_installation.h"
 
 namespace vz::project {
 namespace {
@@ -64,51 +61,18 @@ size_t PageCount(const fs::path& pdf) {
 class ResultWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "vz_result_window_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
-    data_ = root_ / "DATA";
-    fs::create_directories(root_ / "HSF");
-    fs::create_directories(data_);
-    ASSERT_TRUE(db::WriteAnalysisFile(root_ / "HSF" / "vestra.wdd"));
-    for (const db::FileDescription& file : db::Catalogue()) {
-      std::memset(db::RecordBuffer(file.id), 0, db::RecordBufferSize(file.id));
-    }
-    runtime_context_ = LE_CreateContexteHF(103);
-    db::SetContextHandle(LE_CreateContexteHF(103));
-    db::DescribeAllFiles();
-    ASSERT_NE(LE_Hinitpartage(db::ContextHandle(), runtime_context_), 0);
-    ASSERT_NE(db::Houvreanalyse((root_ / "HSF" / "vestra.wdd").string(), "", "", "", ""), 0);
-    db::Hsubstrep(db::kPlaceholderDirectory, data_.string());
-    db::Hseterrignore(1);
-    config::SetDataDirectory(data_.string());
+    ASSERT_TRUE(installation_.ready());
     transcript_ = std::make_unique<runtime::Transcript>((root_ / "transcript.txt").string());
     // As the result screen does before it opens the window.
     db::Hsubstnom("SELECTES", kQuery);
   }
 
-  void TearDown() override {
-    session_.reset();
-    db::Hferme("");
-    db::HftermineCTX();
-    LE_HftermineCTX(runtime_context_);
-    db::SetContextHandle(0);
-    config::SetDataDirectory("");
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
+  void TearDown() override { session_.reset(); }
 
   runtime::Session& StartSession(runtime::FrontEnd& front) {
-    runtime::Session::Setup setup;
-    setup.front_end = &front;
-    setup.transcript = transcript_.get();
-    setup.directory = VZ_PROJECT_DIR;
-    const int32_t context = runtime_context_;
-    setup.create_engine_context = [context] { return context; };
-    RegisterProjectCode(setup.registry);
-    session_ = std::make_unique<runtime::Session>(std::move(setup));
-    EXPECT_EQ(session_->Execute("BIBLI,disque,ORVANE.wdl").value, 0);
-    EXPECT_EQ(session_->Execute("PROJET,ORVANE.WDP").value, 0);
+    session_ = vz::testing::NewProjectSession(front, *transcript_, installation_.runtime_context(),
+                                              VZ_PROJECT_DIR);
+    vz::testing::OpenLibraryAndProject(*session_);
     return *session_;
   }
 
@@ -180,9 +144,10 @@ class ResultWindowTest : public ::testing::Test {
 
   fs::path LabelsPdf() const { return data_ / "ETIQUETTES" / (std::string(kQuery) + ".pdf"); }
 
-  fs::path root_;
-  fs::path data_;
-  int32_t runtime_context_ = 0;
+  vz::testing::TemporaryInstallation installation_{
+      "result_window", vz::testing::InstallationOptions().SharedWithRuntime().WithDataDirectory()};
+  const fs::path& root_ = installation_.root();
+  const fs::path& data_ = installation_.data_directory();
   std::unique_ptr<runtime::Transcript> transcript_;
   std::unique_ptr<runtime::Session> session_;
 };
@@ -260,7 +225,7 @@ TEST_F(ResultWindowTest, LabelAddressesFollowTheMailingRuleInPostcodeOrder) {
   AddSelected("010000031", "PETIT", "06000", "NICE");
 
   const std::vector<LabelAddress> addresses =
-      ReadLabelAddresses(ProjectDataForContext(runtime_context_));
+      ReadLabelAddresses(ProjectDataForContext(installation_.runtime_context()));
   ASSERT_EQ(addresses.size(), 3u);
   EXPECT_EQ(addresses[0].client_code, "010000031");
   EXPECT_EQ(LabelLines(addresses[0]), (std::vector<std::string>{"PETIT", "06000 NICE"}));

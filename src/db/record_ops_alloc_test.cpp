@@ -1,55 +1,24 @@
 // The read loops of the selection run must not allocate: this binary counts
 // every C++ allocation made while the record operations read and search.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <new>
 #include <string>
 
-#include "platform/engine/le_api.h"
-#include "src/db/analysis_writer.h"
 #include "src/db/catalogue.h"
-#include "src/db/describe.h"
 #include "src/db/field_access.h"
 #include "src/db/record_buffers.h"
 #include "src/db/record_ops.h"
-
-namespace {
-std::atomic<long> allocations{0};
-}  // namespace
-
-void* operator new(std::size_t size) {
-  allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
+#include "tests/support/allocation_counter.h"
+#include "tests/support/temporary_installation.h"
 
 namespace vz::db {
 namespace {
 
-namespace fs = std::filesystem;
+using vz::testing::AllocationCount;
 
 TEST(RecordOpsAllocationTest, ReadNextAndSearchDoNotAllocate) {
-  std::string pattern = (fs::temp_directory_path() / "vz_dba_XXXXXX").string();
-  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-  fs::path root = pattern;
-  fs::create_directories(root / "HSF");
-  fs::create_directories(root / "DATA");
-  ASSERT_TRUE(WriteAnalysisFile(root / "HSF" / "vestra.wdd"));
-  SetContextHandle(LE_CreateContexteHF(103));
-  DescribeAllFiles();
-  ASSERT_NE(Houvreanalyse((root / "HSF" / "vestra.wdd").string(), "", "", "", ""), 0);
-  Hsubstrep(kPlaceholderDirectory, (root / "DATA").string());
+  const vz::testing::TemporaryInstallation installation("dba");
+  ASSERT_TRUE(installation.ready());
 
   const FileDescription& client = Describe(FileId::CLIENT);
   uint8_t* record = RecordBuffer(FileId::CLIENT);
@@ -65,7 +34,7 @@ TEST(RecordOpsAllocationTest, ReadNextAndSearchDoNotAllocate) {
   Hlitsuivant("CLIENT", "CODCLI");
   Hlitpremier("CLIENT", "CODCLI");
 
-  long before = allocations.load();
+  long before = AllocationCount();
   ASSERT_GT(before, 0) << "the counter sees the set-up's allocations";
   int read = 0;
   for (int round = 0; round < 3; ++round) {
@@ -75,15 +44,9 @@ TEST(RecordOpsAllocationTest, ReadNextAndSearchDoNotAllocate) {
       Hlitsuivant("CLIENT", "CODCLI");
     }
   }
-  long used = allocations.load() - before;
+  long used = AllocationCount() - before;
   EXPECT_EQ(read, 600);
   EXPECT_EQ(used, 0) << "allocations in 600 reads";
-
-  Hferme("");
-  HftermineCTX();
-  SetContextHandle(0);
-  std::error_code ignored;
-  fs::remove_all(root, ignored);
 }
 
 }  // namespace

@@ -3,98 +3,44 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <optional>
 
-#include "src/db/catalogue.h"
-#include "src/db/layouts/adresses.h"
-#include "src/db/layouts/clipart.h"
-#include "src/db/layouts/code_label.h"
 #include "src/db/layouts/selectes.h"
-#include "src/db/record_buffers.h"
 #include "src/db/record_ops.h"
 #include "src/selection/merge_io.h"
+#include "tests/support/test_records.h"
 
 namespace vz::outputs {
-namespace {
-
 namespace fs = std::filesystem;
-
-void ClearBuffer(db::FileId file) {
-  std::memset(db::RecordBuffer(file), 0, db::RecordBufferSize(file));
-}
-
-}  // namespace
 
 ExtractionTestData::ExtractionTestData() = default;
 
 void ExtractionTestData::AddClient(std::string_view code9, std::string_view name,
                                    const std::function<void(db::ClientRecord&)>& more) {
-  ClearBuffer(db::FileId::CLIENT);
-  db::ClientRecord client = db::CurrentClient();
-  client.SetPrefix(code9.substr(0, 2));
-  client.SetFileNumber(code9.substr(2, 6));
-  client.SetPersonDigit(code9.substr(8, 1));
-  client.SetName(name);
-  if (more) more(client);
-  db::Hajoute("CLIENT");
+  vz::testing::AddClient(code9, name, more);
 }
 
 void ExtractionTestData::AddAddress(std::string_view household, std::string_view line1,
                                     std::string_view line2, std::string_view postcode,
                                     std::string_view city) {
-  ClearBuffer(db::FileId::ADRESSES);
-  db::AddressRecord address(db::RecordBuffer(db::FileId::ADRESSES));
-  address.SetPrefix(household.substr(0, 2));
-  address.SetFileNumber(household.substr(2, 6));
-  address.SetAddressNumber("001");
-  address.SetLine(0, line1);
-  address.SetLine(1, line2);
-  address.SetPostcode(postcode);
-  address.SetCity(city);
-  db::Hajoute("ADRESSES");
+  vz::testing::AddAddress(household, line1, line2, postcode, city);
 }
 
 void ExtractionTestData::AddEstate(std::string_view code9, float first_death, float second_death) {
-  ClearBuffer(db::FileId::CLIPART);
-  db::EstateRecord estate = db::CurrentEstate();
-  estate.SetClientCode(code9);
-  estate.SetEstateOnDeath(0, first_death);
-  estate.SetEstateOnDeath(1, second_death);
-  db::Hajoute("CLIPART");
+  vz::testing::AddEstate(code9, first_death, second_death);
 }
 
 void ExtractionTestData::AddLabel(db::FileId file, std::string_view code5, std::string_view label) {
-  ClearBuffer(file);
-  auto fill = [&](auto record) {
-    record.SetPrefix(code5.substr(0, 2));
-    record.SetNumber(code5.substr(2, 3));
-    record.SetLabel(label);
-  };
-  if (file == db::FileId::PROFES) {
-    fill(db::CurrentProfession());
-  } else {
-    fill(db::CurrentAnnex());
-  }
-  db::Hajoute(db::Describe(file).name);
+  vz::testing::AddCodeLabel(file, code5, label);
 }
 
 void ExtractionTestData::AddRubric(db::FileId file, std::string_view owner,
                                    std::string_view line_code, std::string_view key_part,
                                    float amount,
                                    const std::function<void(db::RubricRecord&)>& more) {
-  ClearBuffer(file);
-  std::optional<db::RubricRecord> record = db::RubricRecordIn(file, db::RecordBuffer(file));
-  ASSERT_TRUE(record.has_value());
-  record->SetClientCode(owner);
-  record->SetRubricCode(line_code);
-  record->SetKeyPart(key_part);
-  record->SetAmount(amount);
-  if (more) more(*record);
-  db::Hajoute(db::Describe(file).name);
+  vz::testing::AddRubric(file, owner, line_code, key_part, amount, more);
 }
 
 void ExtractionTestData::AddRubricLine(std::string_view query, std::string_view code, char option) {

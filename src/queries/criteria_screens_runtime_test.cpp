@@ -3,29 +3,22 @@
 // plays the user. Catches field, column and list names that the recording
 // double would take on trust.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <string>
 
-#include "platform/engine/le_api.h"
 #include "platform/os/cp1252.h"
 #include "platform/runtime/fake_front_end.h"
 #include "platform/runtime/session.h"
 #include "platform/runtime/wd_api.h"
-#include "project/project_code.h"
-#include "src/config/parameter_file.h"
-#include "src/db/analysis_writer.h"
-#include "src/db/catalogue.h"
-#include "src/db/describe.h"
-#include "src/db/layouts/code_label.h"
-#include "src/db/record_buffers.h"
-#include "src/db/record_ops.h"
+#include "src/db/file_id.h"
 #include "src/queries/identity_screen.h"
 #include "src/queries/rubric_criteria_screens.h"
 #include "src/screen/bridge_for_tests.h"
+#include "tests/support/project_session.h"
+#include "tests/support/temporary_installation.h"
+#include "tests/support/test_records.h"
 
 namespace {
 
@@ -64,7 +57,6 @@ int32_t TermModule(uint8_t*) {
 namespace vz::queries {
 namespace {
 
-namespace fs = std::filesystem;
 using runtime::Field;
 using runtime::InputHost;
 using runtime::Window;
@@ -72,64 +64,23 @@ using runtime::Window;
 class CriteriaScreensRuntimeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "vz_criteria_rt_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
-    fs::create_directories(root_ / "HSF");
-    fs::create_directories(root_ / "DATA");
-    ASSERT_TRUE(db::WriteAnalysisFile(root_ / "HSF" / "vestra.wdd"));
-    for (const db::FileDescription& file : db::Catalogue()) {
-      std::memset(db::RecordBuffer(file.id), 0, db::RecordBufferSize(file.id));
-    }
-    runtime_context_ = LE_CreateContexteHF(103);
-    db::SetContextHandle(LE_CreateContexteHF(103));
-    db::DescribeAllFiles();
-    ASSERT_NE(LE_Hinitpartage(db::ContextHandle(), runtime_context_), 0);
-    ASSERT_NE(db::Houvreanalyse((root_ / "HSF" / "vestra.wdd").string(), "", "", "", ""), 0);
-    db::Hsubstrep(db::kPlaceholderDirectory, (root_ / "DATA").string());
-    db::Hseterrignore(1);
-    config::SetListSeparator('\t');
-
-    runtime::Session::Setup setup;
-    setup.front_end = &front_;
-    setup.transcript = &transcript_;
-    setup.directory = VZ_PROJECT_DIR;
-    const int32_t context = runtime_context_;
-    setup.create_engine_context = [context] { return context; };
-    project::RegisterProjectCode(setup.registry);
-    session_ = std::make_unique<runtime::Session>(std::move(setup));
-    ASSERT_EQ(session_->Execute("BIBLI,disque,ORVANE.wdl").value, 0);
-    ASSERT_EQ(session_->Execute("PROJET,ORVANE.WDP").value, 0);
+    ASSERT_TRUE(installation_.ready());
+    session_ = vz::testing::NewProjectSession(front_, transcript_, installation_.runtime_context(),
+                                              VZ_PROJECT_DIR);
+    ASSERT_TRUE(vz::testing::OpenLibraryAndProject(*session_));
     g_session = session_.get();
     screen::ResetBridgeForTests();
   }
   void TearDown() override {
     g_session = nullptr;
     session_.reset();
-    config::SetListSeparator(',');
-    db::Hferme("");
-    db::HftermineCTX();
-    LE_HftermineCTX(runtime_context_);
-    db::SetContextHandle(0);
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
   }
 
   static void AddRubric(std::string_view code, std::string_view label) {
-    db::RubricCatalogueRecord record = db::CurrentRubricCatalogue();
-    std::memset(record.data, 0, db::RecordBufferSize(db::FileId::RUBRIQUE));
-    record.SetPrefix(code.substr(0, 2));
-    record.SetNumber(code.substr(2));
-    record.SetLabel(label);
-    db::Hajoute("RUBRIQUE");
+    vz::testing::AddCodeLabel(db::FileId::RUBRIQUE, code, label);
   }
   static void AddProfession(std::string_view code, std::string_view label) {
-    db::ProfessionRecord record = db::CurrentProfession();
-    std::memset(record.data, 0, db::RecordBufferSize(db::FileId::PROFES));
-    record.SetPrefix(code.substr(0, 2));
-    record.SetNumber(code.substr(2));
-    record.SetLabel(label);
-    db::Hajoute("PROFES");
+    vz::testing::AddCodeLabel(db::FileId::PROFES, code, label);
   }
   static int EntryOf(const Field& list, const std::string& entry) {
     for (size_t i = 0; i < list.entries.size(); ++i) {
@@ -146,8 +97,9 @@ class CriteriaScreensRuntimeTest : public ::testing::Test {
     table->rows[static_cast<size_t>(row - 1)][static_cast<size_t>(index)] = std::move(value);
   }
 
-  fs::path root_;
-  int32_t runtime_context_ = 0;
+  vz::testing::TemporaryInstallation installation_{
+      "criteria_rt",
+      vz::testing::InstallationOptions().SharedWithRuntime().WithListSeparator('\t')};
   runtime::FakeFrontEnd front_;
   runtime::Transcript transcript_;
   std::unique_ptr<runtime::Session> session_;

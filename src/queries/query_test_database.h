@@ -8,12 +8,11 @@
 #define VZ_SRC_QUERIES_QUERY_TEST_DATABASE_H_
 
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "platform/os/local_date.h"
+#include "tests/support/temporary_installation.h"
 
 namespace vz::queries::testing {
 
@@ -36,12 +35,9 @@ class QueryTestDatabase {
  public:
   // `name` makes the temporary folder unique within the process.
   explicit QueryTestDatabase(std::string_view name);
-  ~QueryTestDatabase();
-  QueryTestDatabase(const QueryTestDatabase&) = delete;
-  QueryTestDatabase& operator=(const QueryTestDatabase&) = delete;
 
-  const std::filesystem::path& root() const { return root_; }
-  std::filesystem::path parameter_file() const { return root_ / "PARAM.DTA"; }
+  const std::filesystem::path& root() const { return installation_.root(); }
+  std::filesystem::path parameter_file() const { return installation_.parameter_file(); }
 
   // Adds one REQUETES record with origin "E".
   static void AddLine(std::string_view code, std::string_view key, std::string_view text,
@@ -54,8 +50,7 @@ class QueryTestDatabase {
   static std::vector<StoredQueryLine> Query(std::string_view code);
 
  private:
-  std::filesystem::path root_;
-  std::unique_ptr<os::ScopedTodayForTests> today_;
+  vz::testing::TemporaryInstallation installation_;
 };
 
 // The expected fixed bytes of a record written by the query screens: length

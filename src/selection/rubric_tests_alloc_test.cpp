@@ -3,9 +3,6 @@
 // This binary counts every C++ allocation made while they run.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <vector>
 
 #include "src/config/parameter_file.h"
@@ -14,27 +11,13 @@
 #include "src/selection/identity_test.h"
 #include "src/selection/rubric_loaders_test_fixture.h"
 #include "src/selection/rubric_tests.h"
-
-namespace {
-std::atomic<long> allocations{0};
-}  // namespace
-
-void* operator new(std::size_t size) {
-  allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
+#include "tests/support/allocation_counter.h"
 
 namespace vz::selection {
 namespace {
 
 using db::FileId;
+using vz::testing::AllocationCount;
 
 class RubricAllocationTest : public SelectionDataTest {};
 
@@ -79,9 +62,9 @@ TEST_F(RubricAllocationTest, LoadsAndTestsAllocateNothingPerClient) {
     return passes;
   };
   EXPECT_TRUE(run_client(clients[0]));  // files open, statements prepared
-  const long before = allocations.load();
+  const long before = AllocationCount();
   for (const char* client : clients) EXPECT_TRUE(run_client(client));
-  EXPECT_EQ(allocations.load() - before, 0);
+  EXPECT_EQ(AllocationCount() - before, 0);
 }
 
 }  // namespace

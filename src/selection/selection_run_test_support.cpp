@@ -1,85 +1,48 @@
 #include "src/selection/selection_run_test_support.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <cstring>
 #include <fstream>
 #include <iterator>
 
-#include "platform/engine/le_api.h"
-#include "src/config/parameter_file.h"
-#include "src/config/program_settings.h"
-#include "src/db/analysis_writer.h"
-#include "src/db/catalogue.h"
-#include "src/db/describe.h"
 #include "src/db/layouts/client.h"
 #include "src/db/layouts/requetes.h"
-#include "src/db/record_buffers.h"
-#include "src/db/record_ops.h"
 #include "src/screen/bridge_for_tests.h"
 #include "src/selection/expansion.h"
 #include "tests/support/recording_runtime.h"
+#include "tests/support/test_records.h"
 
 namespace vz::selection {
 
 namespace fs = std::filesystem;
 
-SelectionTestDatabase::SelectionTestDatabase() {
-  std::string pattern = (fs::temp_directory_path() / "vz_sel_XXXXXX").string();
-  EXPECT_NE(mkdtemp(pattern.data()), nullptr);
-  root_ = pattern;
-  data_ = root_ / "DATA";
-  fs::create_directories(root_ / "HSF");
-  fs::create_directories(data_);
-  EXPECT_TRUE(db::WriteAnalysisFile(root_ / "HSF" / "vestra.wdd"));
-  Open(root_ / "HSF" / "vestra.wdd");
-}
+namespace {
 
-SelectionTestDatabase::SelectionTestDatabase(const fs::path& analysis_file,
-                                             const fs::path& data_directory)
-    : data_(data_directory) {
-  Open(analysis_file);
-}
+// The program's settings while a database is open: its data directory, and TAB
+// as list separator.
+const vz::testing::InstallationOptions kOptions =
+    vz::testing::InstallationOptions().WithDataDirectory().WithListSeparator('\t');
 
-void SelectionTestDatabase::Open(const fs::path& analysis_file) {
-  for (const db::FileDescription& file : db::Catalogue()) {
-    std::memset(db::RecordBuffer(file.id), 0, db::RecordBufferSize(file.id));
-  }
-  db::SetContextHandle(LE_CreateContexteHF(103));
-  EXPECT_GT(db::ContextHandle(), 0);
-  db::DescribeAllFiles();
-  EXPECT_NE(db::Houvreanalyse(analysis_file.string(), "", "", "", ""), 0);
-  db::Hsubstrep(db::kPlaceholderDirectory, data_.string());
-  db::Hseterrignore(1);
-  config::SetDataDirectory(data_.string());
-  config::SetListSeparator('\t');
+void ResetScreen() {
   testing::RecordingRuntime::Get().Reset();
   screen::ResetBridgeForTests();
 }
 
-SelectionTestDatabase::~SelectionTestDatabase() {
-  db::Hferme("");
-  db::HftermineCTX();
-  db::SetContextHandle(0);
-  config::SetDataDirectory("");
-  if (root_.empty()) return;
-  std::error_code ignored;
-  fs::remove_all(root_, ignored);
+}  // namespace
+
+SelectionTestDatabase::SelectionTestDatabase() : installation_("sel", kOptions) {
+  ResetScreen();
+}
+
+SelectionTestDatabase::SelectionTestDatabase(const fs::path& analysis_file,
+                                             const fs::path& data_directory)
+    : installation_(analysis_file, data_directory, kOptions) {
+  ResetScreen();
 }
 
 void SelectionTestDatabase::AddQueryLine(std::string_view code, std::string_view criteria_key,
                                          std::string_view text) {
-  std::memset(db::RecordBuffer(db::FileId::REQUETES), 0,
-              db::RecordBufferSize(db::FileId::REQUETES));
-  db::QueryLineRecord record = db::CurrentQueryLine();
-  record.SetPrefix(code.substr(0, 2));
-  record.SetNumber(code.size() > 2 ? code.substr(2) : "");
-  record.SetCriteriaKey(criteria_key);
-  record.SetState(" ");
-  record.SetMarker("E");
-  record.SetLineText(text);
-  db::Hajoute("REQUETES");
+  vz::testing::AddQueryLine(code, criteria_key, text);
 }
 
 void SelectionTestDatabase::AddElementaryQuery(std::string_view code) {
@@ -100,29 +63,23 @@ std::string SelectionTestDatabase::TitleState(std::string_view code) {
 
 void SelectionTestDatabase::AddClient(std::string_view code, std::string_view name,
                                       std::string_view postcode) {
-  std::memset(db::RecordBuffer(db::FileId::CLIENT), 0, db::RecordBufferSize(db::FileId::CLIENT));
-  db::ClientRecord client = db::CurrentClient();
-  client.SetPrefix(code.substr(0, 2));
-  client.SetFileNumber(code.substr(2, 6));
-  client.SetPersonDigit(code.substr(8, 1));
-  client.SetName(name);
-  client.SetPostcode(postcode);
-  db::Hajoute("CLIENT");
+  vz::testing::AddClient(code, name,
+                         [&](db::ClientRecord& client) { client.SetPostcode(postcode); });
 }
 
 void SelectionTestDatabase::WriteSelectionFile(std::string_view code,
                                                std::string_view bytes) const {
-  std::ofstream out(data_ / (std::string(code) + ".EXT"), std::ios::binary);
+  std::ofstream out(data_directory() / (std::string(code) + ".EXT"), std::ios::binary);
   out << bytes;
 }
 
 std::string SelectionTestDatabase::ReadSelectionFile(std::string_view code) const {
-  std::ifstream in(data_ / (std::string(code) + ".EXT"), std::ios::binary);
+  std::ifstream in(data_directory() / (std::string(code) + ".EXT"), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 bool SelectionTestDatabase::SelectionFileExists(std::string_view code) const {
-  return fs::exists(data_ / (std::string(code) + ".EXT"));
+  return fs::exists(data_directory() / (std::string(code) + ".EXT"));
 }
 
 std::vector<std::string> SelectionTestDatabase::SelectionLines(std::string_view code) const {

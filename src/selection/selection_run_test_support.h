@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/temporary_installation.h"
+
 namespace vz::selection {
 
 class SelectionTestDatabase {
@@ -23,11 +25,8 @@ class SelectionTestDatabase {
   // is left in place at the end.
   SelectionTestDatabase(const std::filesystem::path& analysis_file,
                         const std::filesystem::path& data_directory);
-  ~SelectionTestDatabase();
-  SelectionTestDatabase(const SelectionTestDatabase&) = delete;
-  SelectionTestDatabase& operator=(const SelectionTestDatabase&) = delete;
 
-  const std::filesystem::path& data_directory() const { return data_; }
+  const std::filesystem::path& data_directory() const { return installation_.data_directory(); }
 
   // One REQUETES record with the given criteria key and text.
   void AddQueryLine(std::string_view code, std::string_view criteria_key, std::string_view text);
@@ -49,10 +48,7 @@ class SelectionTestDatabase {
   std::vector<std::string> SelectionLines(std::string_view code) const;
 
  private:
-  void Open(const std::filesystem::path& analysis_file);
-
-  std::filesystem::path root_;  // empty when attached to an installation
-  std::filesystem::path data_;
+  vz::testing::TemporaryInstallation installation_;
 };
 
 // "a\r\nb\r\n" from {"a", "b"}.

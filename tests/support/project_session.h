@@ -1,0 +1,35 @@
+// A screen runtime session started as the program starts it, for the tests of
+// the project's window code: the project's code registered, the runtime's
+// engine context handed over by the test (usually the shared one of a
+// TemporaryInstallation), then the window library and the project opened.
+// The caller owns the front end and the transcript, which must outlive the
+// session. Failures to open are test failures and make the call return false.
+#ifndef VZ_TESTS_SUPPORT_PROJECT_SESSION_H_
+#define VZ_TESTS_SUPPORT_PROJECT_SESSION_H_
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string_view>
+
+#include "platform/runtime/session.h"
+
+namespace vz::testing {
+
+// A new session with the project's code registered, then `more_code` (a
+// test's stand-in window code); nothing opened yet. "BIBLI" and "PROJET" look
+// in `directory` first.
+std::unique_ptr<runtime::Session> NewProjectSession(
+    runtime::FrontEnd& front_end, runtime::Transcript& transcript, int32_t engine_context,
+    const std::filesystem::path& directory,
+    const std::function<void(runtime::CodeRegistry&)>& more_code = {});
+
+// Opens "BIBLI,disque,<library>", then "PROJET,<project>" unless `project` is
+// empty. False (and a test failure) when either refuses.
+bool OpenLibraryAndProject(runtime::Session& session, std::string_view library = "ORVANE.wdl",
+                           std::string_view project = "ORVANE.WDP");
+
+}  // namespace vz::testing
+
+#endif  // VZ_TESTS_SUPPORT_PROJECT_SESSION_H_
