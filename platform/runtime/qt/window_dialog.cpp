@@ -53,6 +53,14 @@ std::string ChangeCase(std::string_view text, int (*change)(int)) {
   return out;
 }
 
+// The input's place beside its side label: the label takes label_width of
+// the field's width, never all of it (a field at least one pixel wide keeps
+// a pixel for its input; a label width below zero counts as none).
+QRect InputRect(const Field& field) {
+  const int label = std::max(0, std::min(field.label_width, field.rect.w - 1));
+  return QRect(field.rect.x + label, field.rect.y, field.rect.w - label, field.rect.h);
+}
+
 }  // namespace
 
 std::filesystem::path FindPicture(std::string_view file_name,
@@ -150,10 +158,8 @@ WindowDialog::Part WindowDialog::Build(const Field& field) {
 WindowDialog::Part WindowDialog::BuildText(const Field& field) {
   Part part;
   part.label = SideLabel(field);
-  const int lw = std::min(field.label_width, field.rect.w - 1);
   auto* edit = new QLineEdit(this);
-  edit->setGeometry(field.rect.x + std::max(lw, 0), field.rect.y, field.rect.w - std::max(lw, 0),
-                    field.rect.h);
+  edit->setGeometry(InputRect(field));
   edit->setMaxLength(std::max(field.max_length, 1));
   if (part.label) {
     part.label->setBuddy(edit);
@@ -168,9 +174,8 @@ WindowDialog::Part WindowDialog::BuildText(const Field& field) {
 WindowDialog::Part WindowDialog::BuildOptions(const Field& field) {
   Part part;
   part.label = SideLabel(field);
-  const int lw = std::clamp(field.label_width, 0, field.rect.w - 1);
   auto* box = new QWidget(this);
-  box->setGeometry(field.rect.x + lw, field.rect.y, field.rect.w - lw, field.rect.h);
+  box->setGeometry(InputRect(field));
   part.options = new QButtonGroup(box);
   const int count = static_cast<int>(field.choices.size());
   const bool vertical = count > 0 && field.rect.h / count >= kRadioMinHeight;
@@ -194,9 +199,8 @@ WindowDialog::Part WindowDialog::BuildOptions(const Field& field) {
 WindowDialog::Part WindowDialog::BuildList(const Field& field) {
   Part part;
   part.label = SideLabel(field);
-  const int lw = std::clamp(field.label_width, 0, field.rect.w - 1);
   auto* list = new QTreeWidget(this);
-  list->setGeometry(field.rect.x + lw, field.rect.y, field.rect.w - lw, field.rect.h);
+  list->setGeometry(InputRect(field));
   list->setHeaderHidden(true);
   list->setRootIsDecorated(false);
   list->setUniformRowHeights(true);
