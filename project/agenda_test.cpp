@@ -104,9 +104,9 @@ class AgendaWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(installation_.ready());
-    session_ = vz::testing::NewProjectSession(front_, transcript_, installation_.runtime_context(),
-                                              VZ_PROJECT_DIR);
-    ASSERT_TRUE(vz::testing::OpenLibraryAndProject(*session_));
+    session_ = vz::testing::StartProjectSession(front_, transcript_,
+                                                installation_.runtime_context(), VZ_PROJECT_DIR);
+    ASSERT_NE(session_, nullptr);
   }
   void TearDown() override { session_.reset(); }
 

@@ -324,9 +324,9 @@ TEST_F(LetterRunTest, TheProjectsResultWindowMergesTheSampleTemplate) {
   fs::copy_file(fs::path(VZ_PROJECT_DIR) / "templates" / "RELANCE.TXT", data_ / "RELANCE.TXT");
   // The project's own library and code, as the program runs them.
   session_.reset();
-  session_ = vz::testing::NewProjectSession(front_, *transcript_, installation_.runtime_context(),
-                                            VZ_PROJECT_DIR);
-  ASSERT_TRUE(vz::testing::OpenLibraryAndProject(*session_));
+  session_ = vz::testing::StartProjectSession(front_, *transcript_, installation_.runtime_context(),
+                                              VZ_PROJECT_DIR);
+  ASSERT_NE(session_, nullptr);
   Extract("REQ00007", kClients);
   ASSERT_EQ(session_->Execute("Ouvre,RESULTAT").value, 0);
   ASSERT_EQ(session_->Execute("AFFICHE,REQUETE=REQ00007").value, 0);

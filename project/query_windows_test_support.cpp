@@ -9,9 +9,9 @@ namespace vz::project {
 
 void QueryWindowsTest::SetUp() {
   ASSERT_TRUE(installation_.ready());
-  session_ = vz::testing::NewProjectSession(front_, transcript_, installation_.runtime_context(),
-                                            VZ_PROJECT_DIR);
-  ASSERT_TRUE(vz::testing::OpenLibraryAndProject(*session_));
+  session_ = vz::testing::StartProjectSession(front_, transcript_, installation_.runtime_context(),
+                                              VZ_PROJECT_DIR);
+  ASSERT_NE(session_, nullptr);
 }
 
 std::vector<StoredLine> QueryWindowsTest::StoredLines(std::string_view code) {

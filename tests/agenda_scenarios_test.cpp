@@ -28,13 +28,7 @@ class AgendaScenarioTest : public ::testing::Test {
       : installation_(std::string("e2e_agenda_") +
                       ::testing::UnitTest::GetInstance()->current_test_info()->name()) {}
 
-  void SetUp() override {
-    installation_.WriteAnalysis();
-    installation_.CopyScreenProject(VZ_PROJECT_DIR);
-    installation_.WriteParameterFile("[COMPOSANTS]\r\nREPERTOIREF=" +
-                                     installation_.data_directory().string() + ",\r\nDPIOK=1,\r\n");
-    installation_.AllowBesideOtherCopies();
-  }
+  void SetUp() override { installation_.PrepareForScenarios(VZ_PROJECT_DIR); }
 
   ProgramRunResult Run(const std::string& scenario) {
     ProgramRunResult result = RunProgramWithScenario(installation_, VZ_PROGRAM_PATH, scenario);
@@ -43,8 +37,7 @@ class AgendaScenarioTest : public ::testing::Test {
   }
 
   static std::string Describe(const ProgramRunResult& result) {
-    return "exit " + std::to_string(result.exit_code) + "\n--- error output\n" +
-           result.error_output + "\n--- transcript\n" + result.transcript;
+    return testing::DescribeRun(result);
   }
 
   static long IndexOf(const std::vector<std::string>& lines, const std::string& line,

@@ -83,10 +83,7 @@ class OutputsScenarioTest : public ::testing::Test {
   }
 
   static std::string Describe(const ProgramRunResult& result) {
-    return "exit " + std::to_string(result.exit_code) + "\n--- error output\n" +
-           result.error_output + "\n--- transcript (end)\n" +
-           result.transcript.substr(
-               result.transcript.size() > 6000 ? result.transcript.size() - 6000 : 0);
+    return testing::DescribeRun(result, 6000);
   }
 
   fs::path Data() const { return testing::DemoDataDirectory(installation_); }

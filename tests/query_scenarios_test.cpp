@@ -32,6 +32,7 @@ namespace {
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using testing::ExpectedFixedBytes;
+using testing::Keys;
 using ::testing::Not;
 using testing::QueryTestDatabase;
 using testing::StoredQueryLine;
@@ -47,12 +48,6 @@ struct Input {
   std::string button;
   std::map<std::string, std::string> typed;
 };
-
-std::vector<std::string> Keys(const std::vector<StoredQueryLine>& lines) {
-  std::vector<std::string> keys;
-  for (const StoredQueryLine& line : lines) keys.push_back(line.key);
-  return keys;
-}
 
 const StoredQueryLine* Find(const std::vector<StoredQueryLine>& lines, std::string_view key) {
   for (const StoredQueryLine& line : lines) {
@@ -301,13 +296,7 @@ TEST_F(QueryScenarioTest, ALongTitleIsStoredCutAt255Characters) {
 // deleted.
 class QueryProgramScenarioTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    installation_.WriteAnalysis();
-    installation_.CopyScreenProject(VZ_PROJECT_DIR);
-    installation_.WriteParameterFile("[COMPOSANTS]\r\nREPERTOIREF=" +
-                                     installation_.data_directory().string() + ",\r\nDPIOK=1,\r\n");
-    installation_.AllowBesideOtherCopies();
-  }
+  void SetUp() override { installation_.PrepareForScenarios(VZ_PROJECT_DIR); }
 
   vz::testing::ProgramRunResult Run(const std::string& scenario) {
     vz::testing::ProgramRunResult result =
@@ -317,8 +306,7 @@ class QueryProgramScenarioTest : public ::testing::Test {
   }
 
   static std::string Describe(const vz::testing::ProgramRunResult& result) {
-    return "exit " + std::to_string(result.exit_code) + "\n--- error output\n" +
-           result.error_output + "\n--- transcript\n" + result.transcript;
+    return vz::testing::DescribeRun(result);
   }
 
   vz::testing::TestInstallation installation_{"e2e_queries"};

@@ -38,19 +38,10 @@ class StartupScenarioTest : public ::testing::Test {
       : installation_(std::string("e2e_") +
                       ::testing::UnitTest::GetInstance()->current_test_info()->name()) {}
 
-  void SetUp() override {
-    installation_.WriteAnalysis();
-    installation_.CopyScreenProject(VZ_PROJECT_DIR);
-    WriteParameters("");
-    installation_.AllowBesideOtherCopies();
-  }
+  void SetUp() override { installation_.PrepareForScenarios(VZ_PROJECT_DIR); }
 
   // The parameter file with the data directory, "DPIOK" and `more` lines.
-  void WriteParameters(const std::string& more) {
-    installation_.WriteParameterFile(
-        "[COMPOSANTS]\r\nREPERTOIREF=" + installation_.data_directory().string() +
-        ",\r\nDPIOK=1,\r\n" + more);
-  }
+  void WriteParameters(const std::string& more) { installation_.WriteScenarioParameterFile(more); }
 
   ProgramRunResult Run(const std::string& scenario) {
     ProgramRunResult result = RunProgramWithScenario(installation_, VZ_PROGRAM_PATH, scenario);
@@ -59,8 +50,7 @@ class StartupScenarioTest : public ::testing::Test {
   }
 
   static std::string Describe(const ProgramRunResult& result) {
-    return "exit " + std::to_string(result.exit_code) + "\n--- error output\n" +
-           result.error_output + "\n--- transcript\n" + result.transcript;
+    return testing::DescribeRun(result);
   }
 
   // The lines from `first` on, up to and including `last`.

@@ -65,9 +65,9 @@ class CriteriaScreensRuntimeTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(installation_.ready());
-    session_ = vz::testing::NewProjectSession(front_, transcript_, installation_.runtime_context(),
-                                              VZ_PROJECT_DIR);
-    ASSERT_TRUE(vz::testing::OpenLibraryAndProject(*session_));
+    session_ = vz::testing::StartProjectSession(front_, transcript_,
+                                                installation_.runtime_context(), VZ_PROJECT_DIR);
+    ASSERT_NE(session_, nullptr);
     g_session = session_.get();
     screen::ResetBridgeForTests();
   }

@@ -21,6 +21,7 @@ namespace {
 using ::testing::ElementsAre;
 using testing::ExpectedFixedBytes;
 using ::testing::IsEmpty;
+using testing::Keys;
 using testing::QueryTestDatabase;
 using testing::StoredQueryLine;
 using vz::testing::RecordingRuntime;
@@ -28,25 +29,6 @@ using vz::testing::RuntimeAnswer;
 
 RecordingRuntime& Runtime() {
   return RecordingRuntime::Get();
-}
-
-// The program's own commands: without the switch tests of the field access
-// and the window hooks the bridge adds.
-std::vector<std::string> OwnCommands() {
-  std::vector<std::string> kept;
-  for (const std::string& c : Runtime().Commands()) {
-    if (c.find("EstUnInterrupteur") != std::string::npos) continue;
-    if (c.find("OUVREFEN") != std::string::npos) continue;
-    if (c.find("FermeFen") != std::string::npos) continue;
-    kept.push_back(c);
-  }
-  return kept;
-}
-
-std::vector<std::string> Keys(const std::vector<StoredQueryLine>& lines) {
-  std::vector<std::string> keys;
-  for (const StoredQueryLine& line : lines) keys.push_back(line.key);
-  return keys;
 }
 
 void TypeTitle(const std::string& title, const std::string& e1, const std::string& e2,
@@ -216,7 +198,7 @@ TEST_F(DefinitionScreenTest, AFullWorkingSetWithoutTitleIsNotSaved) {
   }
   std::string code = "01000005";
   EXPECT_FALSE(SaveQuery(lines, "t", code));
-  EXPECT_THAT(OwnCommands(),
+  EXPECT_THAT(Runtime().ProgramCommands(),
               ElementsAre(os::Cp1252("Erreur,La requête a trop de critères : elle n'est pas "
                                      "enregistrée.")));
   const std::vector<StoredQueryLine> stored = QueryTestDatabase::QueryFile();
@@ -236,7 +218,7 @@ TEST_F(DefinitionScreenTest, EscapeWritesNothing) {
   lines.AppendLine("NOMCLI******", "A\t\t");
   std::string code = "01000005";
   RunDefinitionScreen(lines, code);
-  EXPECT_THAT(OwnCommands(),
+  EXPECT_THAT(Runtime().ProgramCommands(),
               ElementsAre("ECRAN,SAISIE", "ECRAN,SAISIE", "Ferme", "Ecran,Selection,I,CHERCHE4"));
   const std::vector<StoredQueryLine> stored = QueryTestDatabase::QueryFile();
   ASSERT_EQ(stored.size(), 1u);
@@ -250,7 +232,7 @@ TEST_F(DefinitionScreenTest, ValidatingSavesThenOpensTheRubricChoice) {
   std::string code;
   RunDefinitionScreen(lines, code);
   EXPECT_EQ(code, "01000011");
-  EXPECT_THAT(OwnCommands(),
+  EXPECT_THAT(Runtime().ProgramCommands(),
               ElementsAre("ECRAN,SAISIE", "ECRAN,RECUPERE,TITRE", "ECRAN,RECUPERE,EXPLIC,1",
                           "ECRAN,RECUPERE,EXPLIC,2", "ECRAN,RECUPERE,EXPLIC,3", "Ouvre,Rubrique",
                           "AFFICHE,LECODREQ=01000011", "execute,B_REQUETE.Clic", "ECRAN,SAISIE",
@@ -280,7 +262,7 @@ TEST_F(DefinitionScreenTest, OpeningShowsTheTitleOfTheRightWindow) {
   lines.AppendLine("AGECLI******", "1\t2\t");
   lines.AppendLine("TITRE*******", "20260101\tTitre\tUn\tDeux\tTrois\t\t\t\t\t");
   OpenDefinitionWindow(lines);
-  EXPECT_THAT(OwnCommands(),
+  EXPECT_THAT(Runtime().ProgramCommands(),
               ElementsAre("Ouvre,SEL01", "AFFICHE,TITRE=Titre", "AFFICHE,EXPLIC,1=Un",
                           "AFFICHE,EXPLIC,2=Deux", "AFFICHE,EXPLIC,3=Trois"));
 
@@ -289,7 +271,7 @@ TEST_F(DefinitionScreenTest, OpeningShowsTheTitleOfTheRightWindow) {
   combined.set_type(kCombinedQueryType);
   combined.AppendLine("TITRE*******", "20260101\tC\t\t\t\tC\t01000011\tOU\t01000017\t");
   OpenDefinitionWindow(combined);
-  const std::vector<std::string> commands = OwnCommands();
+  const std::vector<std::string> commands = Runtime().ProgramCommands();
   ASSERT_FALSE(commands.empty());
   EXPECT_EQ(commands.front(), "Ouvre,COMBINE");
   EXPECT_EQ(Runtime().fields()["OPTION"], "1");
@@ -299,7 +281,7 @@ TEST_F(DefinitionScreenTest, OpeningShowsTheTitleOfTheRightWindow) {
 TEST_F(DefinitionScreenTest, ANewQueryWithoutTitleLeavesNoWindowFieldsSet) {
   QueryWorkingSet lines;
   OpenDefinitionWindow(lines);
-  EXPECT_THAT(OwnCommands(), ElementsAre("Ouvre,SEL01"));
+  EXPECT_THAT(Runtime().ProgramCommands(), ElementsAre("Ouvre,SEL01"));
   EXPECT_THAT(Runtime().fields(), IsEmpty());
 }
 

@@ -19,21 +19,12 @@ namespace {
 using ::testing::Contains;
 using ::testing::ElementsAreArray;
 using ::testing::Not;
+using vz::testing::CloseWindowHook;
+using vz::testing::OpenWindowHook;
 using vz::testing::RecordingRuntime;
 using vz::testing::RuntimeAnswer;
 
 using Typed = std::map<std::string, std::string>;
-
-// The commands the bridge sends itself before "Ouvre," and "Ferme".
-std::string OpenHook(const std::string& window) {
-  return "EX\xE9"
-         "CUTE(\"OUVREFEN\",\"" +
-         window + ",10,10\")";
-}
-std::string CloseHook() {
-  return "EX\xE9"
-         "CUTE(\"FermeFen\")";
-}
 
 class IdentityScreenTest : public ::testing::Test {
  protected:
@@ -101,7 +92,7 @@ TEST_F(IdentityScreenTest, ShowsEveryStoredCriterionWithTheExactCommands) {
   RunIdentityCriteriaScreen(lines);
 
   EXPECT_THAT(Commands(), ElementsAreArray(std::vector<std::string>{
-                              OpenHook("SEL01A"),
+                              OpenWindowHook("SEL01A,10,10"),
                               "Ouvre,SEL01A,10,10",
                               "AFFICHE,AGE1DEB=30",
                               "AFFICHE,AGE1FIN=",
@@ -122,7 +113,7 @@ TEST_F(IdentityScreenTest, ShowsEveryStoredCriterionWithTheExactCommands) {
                               "Liste,Cherche,REGMAT,Communaute\tC01",
                               "Liste,Select,+,REGMAT,12",
                               "ECRAN,SAISIE",
-                              CloseHook(),
+                              CloseWindowHook(),
                               "Ferme",
                           }));
 }
@@ -135,12 +126,12 @@ TEST_F(IdentityScreenTest, ListValuesWithoutChoiceOrNotFound) {
   PlayInputs({"ESC"});
   RunIdentityCriteriaScreen(lines);
   EXPECT_THAT(Commands(), ElementsAreArray(std::vector<std::string>{
-                              OpenHook("SEL01A"),
+                              OpenWindowHook("SEL01A,10,10"),
                               "Ouvre,SEL01A,10,10",
                               "Ecran,Selection,+,LIBELLE11",
                               "Liste,Cherche,SITFAM,Inconnu\tZ",
                               "ECRAN,SAISIE",
-                              CloseHook(),
+                              CloseWindowHook(),
                               "Ferme",
                           }));
 }

@@ -34,17 +34,6 @@ RecordingRuntime& Runtime() {
   return RecordingRuntime::Get();
 }
 
-std::vector<std::string> OwnCommands() {
-  std::vector<std::string> kept;
-  for (const std::string& c : Runtime().Commands()) {
-    if (c.find("EstUnInterrupteur") != std::string::npos) continue;
-    if (c.find("OUVREFEN") != std::string::npos) continue;
-    if (c.find("FermeFen") != std::string::npos) continue;
-    kept.push_back(c);
-  }
-  return kept;
-}
-
 class QueryListTest : public ::testing::Test {
  protected:
   // Two queries, the second one run, and a criterion of the first.
@@ -65,7 +54,7 @@ TEST_F(QueryListTest, RowsComeFromTheTitleRecordsAndTheCurrentOneIsHighlighted) 
   Runtime().Answer("Table,Cherche,CODE,01000012", {2, "", std::nullopt});
   Runtime().Answer("Table,Occurrence,REQUETES", {3, "", std::nullopt});
   FillQueryList("01000012");
-  EXPECT_THAT(OwnCommands(),
+  EXPECT_THAT(Runtime().ProgramCommands(),
               ElementsAre("Table,Ajoute,REQUETES,20260101\tPremi\xE8re\t01000011\t ",
                           "Table,Ajoute,REQUETES,20260202\tSeconde\t01000012\tO",
                           "Table,Ajoute,REQUETES,abc\t\t01000013\t ", "Table,Cherche,CODE,01000012",
@@ -76,7 +65,7 @@ TEST_F(QueryListTest, WithNoQueryTheModifyAndDeleteButtonsAreUnavailable) {
   // A query without title record is not listed.
   QueryTestDatabase::AddLine("01000011", "NOMCLI******", "A\tM\t");
   FillQueryList("");
-  EXPECT_THAT(OwnCommands(),
+  EXPECT_THAT(Runtime().ProgramCommands(),
               ElementsAre("Table,Cherche,CODE,", "Table,Occurrence,REQUETES",
                           "Ecran,Selection,-,TIROIR2", "Ecran,Selection,-,POUBELLE"));
 }
@@ -86,8 +75,8 @@ TEST_F(QueryListTest, ACodeNoLongerListedSelectsNothing) {
   Runtime().Answer("Table,Cherche,CODE,", {0, "", std::nullopt});
   Runtime().Answer("Table,Occurrence,REQUETES", {2, "", std::nullopt});
   FillQueryList("01000099");
-  EXPECT_THAT(OwnCommands(), Not(Contains(::testing::StartsWith("Table,Select"))));
-  EXPECT_THAT(OwnCommands(), Not(Contains(::testing::StartsWith("Ecran,Selection"))));
+  EXPECT_THAT(Runtime().ProgramCommands(), Not(Contains(::testing::StartsWith("Table,Select"))));
+  EXPECT_THAT(Runtime().ProgramCommands(), Not(Contains(::testing::StartsWith("Ecran,Selection"))));
 }
 
 TEST_F(QueryListTest, LoadingKeepsKeyOrderAndLeavesRubricLinesOut) {
@@ -144,7 +133,7 @@ TEST_P(DeleteQueryTest, OnlyAYesOnAWholeCodeDeletes) {
   AddTwoQueries();
   Runtime().Answer("OUINON,", {GetParam().answer, "", std::nullopt});
   DeleteQuery(GetParam().code);
-  EXPECT_THAT(OwnCommands(), ElementsAre("OUINON,Confirmez vous la suppression ?"));
+  EXPECT_THAT(Runtime().ProgramCommands(), ElementsAre("OUINON,Confirmez vous la suppression ?"));
   EXPECT_EQ(QueryTestDatabase::QueryFile().size(), GetParam().records_left);
 }
 
@@ -196,7 +185,7 @@ TEST_P(LeavingCodeTest, LeavesTheCodeForTheMainMenu) {
   startup::SetNavigationCode("T01");
   RunQueryListScreen(RecordingActions(true));
   EXPECT_EQ(startup::NavigationCode(), GetParam());
-  const std::vector<std::string> commands = OwnCommands();
+  const std::vector<std::string> commands = Runtime().ProgramCommands();
   EXPECT_EQ(std::count(commands.begin(), commands.end(), "Ouvre,LSTSEL"), 2);
   EXPECT_EQ(std::count(commands.begin(), commands.end(), "Ferme"), 2);
   EXPECT_EQ(commands.back(), "Ferme");
@@ -243,7 +232,7 @@ TEST_F(QueryListScreenTest, TheCodeIsReadWhileTheListIsOpen) {
   Runtime().Answer("OUINON,", {1, "", std::nullopt});
   Runtime().Answer("Table,Cherche,CODE,01000011", {1, "", std::nullopt});
   RunQueryListScreen(QueryListActions{});
-  const std::vector<std::string> commands = OwnCommands();
+  const std::vector<std::string> commands = Runtime().ProgramCommands();
   auto recupere = std::find(commands.begin(), commands.end(), "Table,Recupere,CODE");
   auto question =
       std::find(commands.begin(), commands.end(), "OUINON,Confirmez vous la suppression ?");

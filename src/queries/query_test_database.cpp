@@ -52,6 +52,12 @@ std::string ExpectedFixedBytes(std::string_view prefix, std::string_view number,
          Counted("E", 1);
 }
 
+std::vector<std::string> Keys(const std::vector<StoredQueryLine>& lines) {
+  std::vector<std::string> keys;
+  for (const StoredQueryLine& line : lines) keys.push_back(line.key);
+  return keys;
+}
+
 QueryTestDatabase::QueryTestDatabase(std::string_view name)
     : installation_("queries_" + std::string(name), vz::testing::InstallationOptions()
                                                         .WithDataDirectory()

@@ -53,6 +53,9 @@ class QueryTestDatabase {
   vz::testing::TemporaryInstallation installation_;
 };
 
+// The criteria keys of `lines`, in their order.
+std::vector<std::string> Keys(const std::vector<StoredQueryLine>& lines);
+
 // The expected fixed bytes of a record written by the query screens: length
 // byte and characters of prefix, number, key (zero-filled to their widths),
 // state and origin.

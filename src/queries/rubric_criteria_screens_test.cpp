@@ -22,21 +22,12 @@ using ::testing::Contains;
 using testing::CriteriaTestDatabase;
 using ::testing::ElementsAreArray;
 using ::testing::Not;
+using vz::testing::CloseWindowHook;
+using vz::testing::OpenWindowHook;
 using vz::testing::RecordingRuntime;
 using vz::testing::RuntimeAnswer;
 
 using Typed = std::map<std::string, std::string>;
-
-// The commands the bridge sends itself before "Ouvre," and "Ferme".
-std::string OpenHook(const std::string& window) {
-  return "EX\xE9"
-         "CUTE(\"OUVREFEN\",\"" +
-         window + ",10,10\")";
-}
-std::string CloseHook() {
-  return "EX\xE9"
-         "CUTE(\"FermeFen\")";
-}
 
 // Plays the window's table TABLE1 for the recording runtime: rows added with
 // "Table,Ajoute,TABLE1," fill the named cells, "Table,Cherche,CODRUBR," and
@@ -129,7 +120,7 @@ TEST_F(RubricScreensTest, IncomeScreenOpensFillsAndShowsWithTheExactCommands) {
   EXPECT_TRUE(RunRubricCriteriaScreen("40", lines));
 
   EXPECT_THAT(Commands(), ElementsAreArray(std::vector<std::string>{
-                              OpenHook("SEL01E"),
+                              OpenWindowHook("SEL01E,10,10"),
                               "Ouvre,SEL01E,10,10",
                               "AFFICHE,F_TITRE=---  LES REVENUS  ---",
                               "AFFICHE,TEXTE=revenus",
@@ -145,7 +136,7 @@ TEST_F(RubricScreensTest, IncomeScreenOpensFillsAndShowsWithTheExactCommands) {
                               "AFFICHE,OPTION=1",
                               "Table,Cherche,CODRUBR,40999",
                               "ECRAN,SAISIE",
-                              CloseHook(),
+                              CloseWindowHook(),
                               "Ferme",
                           }));
   ExpectLines(
@@ -268,7 +259,7 @@ TEST_F(RubricScreensTest, RetirementFixedRowsCompareWithTheirOwnDefaults) {
   RunRubricCriteriaScreen("20", lines);
   EXPECT_THAT(Commands(),
               ElementsAreArray(std::vector<std::string>{
-                  OpenHook("SEL01E"),
+                  OpenWindowHook("SEL01E,10,10"),
                   "Ouvre,SEL01E,10,10",
                   "AFFICHE,F_TITRE=---  LA RETRAITE  ---",
                   "Table,Ajoute,TABLE1," + os::Cp1252("Retraite estimée") + "\t0\t999999999\t2000A",
@@ -296,7 +287,7 @@ TEST_F(RubricScreensTest, RetirementFixedRowsCompareWithTheirOwnDefaults) {
                   "cute(\"EstUnInterrupteur\", \"VALDEB\")",
                   "RECUPERE,gsEstUnInterrupteurRetour",
                   "ECRAN,RECUPERE,VALFIN,03",
-                  CloseHook(),
+                  CloseWindowHook(),
                   "Ferme",
               }));
   ExpectLines(lines, {{"2000B*******", "0\t50\t"}});

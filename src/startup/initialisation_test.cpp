@@ -16,6 +16,7 @@
 #include "src/config/parameter_file.h"
 #include "src/config/program_settings.h"
 #include "src/screen/bridge_for_tests.h"
+#include "src/startup/startup_test_fixture.h"
 #include "tests/support/call_order_log.h"
 #include "tests/support/recording_runtime.h"
 #include "tests/support/test_installation.h"
@@ -30,7 +31,6 @@ using ::testing::HasSubstr;
 using vz::testing::CallOrderLog;
 using vz::testing::RecordingRuntime;
 using vz::testing::RuntimeAnswer;
-using vz::testing::TestInstallation;
 
 const std::string kNoDataDirectory = os::Cp1252(
     "info, Erreur d'ouverture sur le chemin de la base de données. Veuillez contacter le "
@@ -38,35 +38,9 @@ const std::string kNoDataDirectory = os::Cp1252(
 const std::string kNoLibrary =
     os::Cp1252("Erreur,La bibliothèque ORVANE.WDL doit être présente dans le répertoire père.");
 
-class InitialisationTest : public ::testing::Test {
+class InitialisationTest : public StartupTest {
  protected:
-  static void SetUpTestSuite() { CallOrderLog::Install(); }
-
-  void SetUp() override {
-    screen::ResetBridgeForTests();
-    RecordingRuntime& runtime = RecordingRuntime::Get();
-    runtime.Reset();
-    config::SetListSeparator(',');
-    config::SetDataDirectory("");
-    start_directory_ = os::CurrentDirectory();
-    installation_.WriteAnalysis();
-    installation_.WriteStandardParameterFile();
-    ASSERT_TRUE(os::ChangeDirectory(installation_.program_directory().string()));
-    // The screen runtime's own context, which the program shares.
-    runtime_context_ = LE_CreateContexteHF(1);
-    runtime.Answer("HFCTX", RuntimeAnswer{runtime_context_, "", std::nullopt});
-    runtime.Answer("BIBLI,", RuntimeAnswer{0, "", std::nullopt});
-    runtime.SetCommandHook(CallOrderLog::ScreenCommandLogger());
-    CallOrderLog::Clear();
-  }
-  void TearDown() override {
-    os::ChangeDirectory(start_directory_);
-    config::SetListSeparator(',');
-  }
-
-  TestInstallation installation_{"startup_init"};
-  std::string start_directory_;
-  int32_t runtime_context_ = 0;
+  InitialisationTest() : StartupTest("startup_init") {}
 };
 
 TEST_F(InitialisationTest, RunsEveryStepInOrder) {

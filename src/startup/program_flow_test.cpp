@@ -19,6 +19,7 @@
 #include "src/config/parameter_file.h"
 #include "src/screen/bridge_for_tests.h"
 #include "src/startup/navigation.h"
+#include "src/startup/startup_test_fixture.h"
 #include "src/util/process_services.h"
 #include "tests/support/call_order_log.h"
 #include "tests/support/recording_runtime.h"
@@ -34,27 +35,17 @@ using vz::testing::CallOrderLog;
 using vz::testing::RecordingRuntime;
 using vz::testing::RuntimeAnswer;
 using vz::testing::RuntimeCall;
-using vz::testing::TestInstallation;
 
-class ProgramFlowTest : public ::testing::Test {
+class ProgramFlowTest : public StartupTest {
  protected:
-  static void SetUpTestSuite() { CallOrderLog::Install(); }
+  ProgramFlowTest() : StartupTest("startup_flow") {}
 
   void SetUp() override {
-    screen::ResetBridgeForTests();
+    StartupTest::SetUp();
+    if (HasFatalFailure()) return;
     RecordingRuntime& runtime = RecordingRuntime::Get();
-    runtime.Reset();
-    config::SetListSeparator(',');
-    start_directory_ = os::CurrentDirectory();
-    installation_.WriteAnalysis();
-    installation_.WriteStandardParameterFile();
-    ASSERT_TRUE(os::ChangeDirectory(installation_.program_directory().string()));
-    runtime.Answer("HFCTX", RuntimeAnswer{LE_CreateContexteHF(1), "", std::nullopt});
-    runtime.Answer("BIBLI,", RuntimeAnswer{0, "", std::nullopt});
     runtime.Answer("ECRAN,SAISIE", RuntimeAnswer{0, "", "ESC"});
     runtime.Answer("OUINON,", RuntimeAnswer{1, "", std::nullopt});
-    runtime.SetCommandHook(CallOrderLog::ScreenCommandLogger());
-    CallOrderLog::Clear();
 
     // Screens that only note that they ran.
     options_.instance_name = "VZ NO SUCH PROGRAM.EXE";
@@ -64,16 +55,13 @@ class ProgramFlowTest : public ::testing::Test {
   }
   void TearDown() override {
     util::SetScreenCommandSender(nullptr);
-    os::ChangeDirectory(start_directory_);
-    config::SetListSeparator(',');
+    StartupTest::TearDown();
   }
   void Ran(const std::string& screen) {
     screens_run_.push_back(screen);
     SetNavigationCode("ESC");
   }
 
-  TestInstallation installation_{"startup_flow"};
-  std::string start_directory_;
   ProgramOptions options_;
   std::vector<std::string> screens_run_;
 };

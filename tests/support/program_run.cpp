@@ -99,6 +99,14 @@ ProgramRunResult RunProgramWithScenario(const TestInstallation& installation,
   return result;
 }
 
+std::string DescribeRun(const ProgramRunResult& result, size_t transcript_tail) {
+  const std::string& transcript = result.transcript;
+  const bool cut = transcript_tail != 0 && transcript.size() > transcript_tail;
+  return "exit " + std::to_string(result.exit_code) + "\n--- error output\n" + result.error_output +
+         (cut ? "\n--- transcript (end)\n" : "\n--- transcript\n") +
+         (cut ? transcript.substr(transcript.size() - transcript_tail) : transcript);
+}
+
 std::vector<std::string> CommandsAndEngineCalls(const std::string& transcript) {
   std::vector<std::string> lines;
   std::istringstream in(transcript);

@@ -11,6 +11,7 @@
 #ifndef VZ_TESTS_SUPPORT_PROGRAM_RUN_H_
 #define VZ_TESTS_SUPPORT_PROGRAM_RUN_H_
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -31,6 +32,10 @@ struct ProgramRunResult {
 ProgramRunResult RunProgramWithScenario(const TestInstallation& installation,
                                         const std::filesystem::path& program,
                                         const std::string& scenario, int time_limit_seconds = 60);
+
+// What a failed check shows of a run: the exit code, the error output and the
+// transcript (only its last `transcript_tail` characters when not 0).
+std::string DescribeRun(const ProgramRunResult& result, size_t transcript_tail = 0);
 
 // The transcript's command lines ("wd COMMAND -> ..."), the command part only,
 // and the engine's lines, in order; record descriptions and front end event

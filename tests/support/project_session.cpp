@@ -33,4 +33,14 @@ bool OpenLibraryAndProject(runtime::Session& session, std::string_view library,
   return started == 0;
 }
 
+std::unique_ptr<runtime::Session> StartProjectSession(runtime::FrontEnd& front_end,
+                                                      runtime::Transcript& transcript,
+                                                      int32_t engine_context,
+                                                      const std::filesystem::path& directory) {
+  std::unique_ptr<runtime::Session> session =
+      NewProjectSession(front_end, transcript, engine_context, directory);
+  if (!OpenLibraryAndProject(*session)) session.reset();
+  return session;
+}
+
 }  // namespace vz::testing

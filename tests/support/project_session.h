@@ -30,6 +30,13 @@ std::unique_ptr<runtime::Session> NewProjectSession(
 bool OpenLibraryAndProject(runtime::Session& session, std::string_view library = "ORVANE.wdl",
                            std::string_view project = "ORVANE.WDP");
 
+// NewProjectSession, then the suite's window library and project opened:
+// nullptr (after a test failure) when either does not open.
+std::unique_ptr<runtime::Session> StartProjectSession(runtime::FrontEnd& front_end,
+                                                      runtime::Transcript& transcript,
+                                                      int32_t engine_context,
+                                                      const std::filesystem::path& directory);
+
 }  // namespace vz::testing
 
 #endif  // VZ_TESTS_SUPPORT_PROJECT_SESSION_H_

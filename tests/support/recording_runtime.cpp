@@ -49,6 +49,28 @@ std::vector<std::string> RecordingRuntime::Commands() const {
   return commands;
 }
 
+std::vector<std::string> RecordingRuntime::ProgramCommands() const {
+  std::vector<std::string> commands;
+  for (std::string& command : Commands()) {
+    if (command.find("EstUnInterrupteur") != std::string::npos) continue;
+    if (command.find("OUVREFEN") != std::string::npos) continue;
+    if (command.find("FermeFen") != std::string::npos) continue;
+    commands.push_back(std::move(command));
+  }
+  return commands;
+}
+
+std::string OpenWindowHook(std::string_view arguments) {
+  return "EX\xE9"
+         "CUTE(\"OUVREFEN\",\"" +
+         std::string(arguments) + "\")";
+}
+
+std::string CloseWindowHook() {
+  return "EX\xE9"
+         "CUTE(\"FermeFen\")";
+}
+
 int32_t RecordingRuntime::Init(uint8_t* block) {
   ++init_count_;
   calls_.push_back({RuntimeCall::Kind::kInit, "", block[1], block[2], block});

@@ -79,6 +79,10 @@ class RecordingRuntime {
   const std::vector<RuntimeCall>& calls() const { return calls_; }
   // The executed commands only, in order.
   std::vector<std::string> Commands() const;
+  // The same without those the screen bridge sends itself: the switch tests
+  // of the field access ("EstUnInterrupteur") and the window hooks around
+  // "Ouvre," and "Ferme" (OpenWindowHook, CloseWindowHook below).
+  std::vector<std::string> ProgramCommands() const;
   int init_count() const { return init_count_; }
   int term_count() const { return term_count_; }
 
@@ -106,6 +110,11 @@ class RecordingRuntime {
   int init_count_ = 0;
   int term_count_ = 0;
 };
+
+// What the screen bridge sends before the program's "Ouvre,<arguments>" and
+// before its "Ferme" (cp1252).
+std::string OpenWindowHook(std::string_view arguments);
+std::string CloseWindowHook();
 
 }  // namespace vz::testing
 

@@ -72,6 +72,18 @@ void TestInstallation::CopyScreenProject(const fs::path& project_directory) cons
   }
 }
 
+void TestInstallation::WriteScenarioParameterFile(std::string_view more) const {
+  WriteParameterFile("[COMPOSANTS]\r\nREPERTOIREF=" + data_directory().string() +
+                     ",\r\nDPIOK=1,\r\n" + std::string(more));
+}
+
+void TestInstallation::PrepareForScenarios(const fs::path& project_directory) const {
+  WriteAnalysis();
+  CopyScreenProject(project_directory);
+  WriteScenarioParameterFile();
+  AllowBesideOtherCopies();
+}
+
 std::string ReadWholeFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream text;

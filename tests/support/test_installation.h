@@ -47,6 +47,12 @@ class TestInstallation {
   void ForbidBesideOtherCopies() const;
   // Copies ORVANE.wdl and ORVANE.WDP from the repository's project folder.
   void CopyScreenProject(const std::filesystem::path& project_directory) const;
+  // The parameter file of a scenario run: the data directory, "DPIOK=1," (the
+  // display-scaling question is settled) and `more` (whole CR LF lines).
+  void WriteScenarioParameterFile(std::string_view more = "") const;
+  // Everything a scenario run of the program needs: the analysis, the screen
+  // project, the scenario parameter file, and AllowBesideOtherCopies.
+  void PrepareForScenarios(const std::filesystem::path& project_directory) const;
 
  private:
   std::filesystem::path root_;
