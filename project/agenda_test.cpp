@@ -100,15 +100,9 @@ TEST(AgendaTypedValuesTest, ShownForms) {
   EXPECT_EQ(ShownTime("9h3"), "9h3");
 }
 
-class AgendaWindowTest : public ::testing::Test {
+class AgendaWindowTest : public vz::testing::ProjectSessionTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(installation_.ready());
-    session_ = vz::testing::StartProjectSession(front_, transcript_,
-                                                installation_.runtime_context(), VZ_PROJECT_DIR);
-    ASSERT_NE(session_, nullptr);
-  }
-  void TearDown() override { session_.reset(); }
+  AgendaWindowTest() : ProjectSessionTest("agenda", VZ_PROJECT_DIR) {}
 
   runtime::Window& Agenda() { return *session_->CurrentWindow(); }
   runtime::Field& FieldOf(std::string_view name) { return *Agenda().FindField(name); }
@@ -143,12 +137,6 @@ class AgendaWindowTest : public ::testing::Test {
     EXPECT_EQ(front_.messages.back().first, MessageKind::kError);
     return front_.messages.back().second;
   }
-
-  vz::testing::TemporaryInstallation installation_{
-      "agenda", vz::testing::InstallationOptions().SharedWithRuntime()};
-  runtime::FakeFrontEnd front_;
-  runtime::Transcript transcript_;
-  std::unique_ptr<runtime::Session> session_;
 };
 
 TEST_F(AgendaWindowTest, AddedAppointmentsShowInDateAndTimeOrderWithTheClientsName) {

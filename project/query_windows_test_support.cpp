@@ -3,16 +3,8 @@
 #include "src/db/layouts/requetes.h"
 #include "src/db/record_buffers.h"
 #include "src/db/record_ops.h"
-#include "tests/support/project_session.h"
 
 namespace vz::project {
-
-void QueryWindowsTest::SetUp() {
-  ASSERT_TRUE(installation_.ready());
-  session_ = vz::testing::StartProjectSession(front_, transcript_, installation_.runtime_context(),
-                                              VZ_PROJECT_DIR);
-  ASSERT_NE(session_, nullptr);
-}
 
 std::vector<StoredLine> QueryWindowsTest::StoredLines(std::string_view code) {
   std::vector<StoredLine> lines;

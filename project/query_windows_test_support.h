@@ -17,7 +17,7 @@
 #include "platform/runtime/fake_front_end.h"
 #include "platform/runtime/session.h"
 #include "src/db/file_id.h"
-#include "tests/support/temporary_installation.h"
+#include "tests/support/project_session.h"
 #include "tests/support/test_records.h"
 
 namespace vz::project {
@@ -32,10 +32,9 @@ struct StoredLine {
   bool operator==(const StoredLine&) const = default;
 };
 
-class QueryWindowsTest : public ::testing::Test {
+class QueryWindowsTest : public vz::testing::ProjectSessionTest {
  protected:
-  void SetUp() override;
-  void TearDown() override { session_.reset(); }
+  QueryWindowsTest() : ProjectSessionTest("query_windows", VZ_PROJECT_DIR) {}
 
   // Program-side writes. Texts are cp1252.
   static void AddCodeLabel(db::FileId file, std::string_view prefix, std::string_view number,
@@ -52,12 +51,6 @@ class QueryWindowsTest : public ::testing::Test {
   runtime::Session& session() { return *session_; }
   runtime::Window& Open(std::string_view window);
   std::string Run(std::string_view command) { return session_->Execute(command).text; }
-
-  vz::testing::TemporaryInstallation installation_{
-      "query_windows", vz::testing::InstallationOptions().SharedWithRuntime()};
-  runtime::FakeFrontEnd front_;
-  runtime::Transcript transcript_;
-  std::unique_ptr<runtime::Session> session_;
 };
 
 }  // namespace vz::project

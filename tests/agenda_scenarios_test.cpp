@@ -19,34 +19,16 @@ using testing::CommandsAndEngineCalls;
 using ::testing::HasSubstr;
 using ::testing::Not;
 using testing::ProgramRunResult;
-using testing::RunProgramWithScenario;
-using testing::TestInstallation;
 
-class AgendaScenarioTest : public ::testing::Test {
+class AgendaScenarioTest : public testing::ProgramScenarioTest {
  protected:
-  AgendaScenarioTest()
-      : installation_(std::string("e2e_agenda_") +
-                      ::testing::UnitTest::GetInstance()->current_test_info()->name()) {}
-
-  void SetUp() override { installation_.PrepareForScenarios(VZ_PROJECT_DIR); }
-
-  ProgramRunResult Run(const std::string& scenario) {
-    ProgramRunResult result = RunProgramWithScenario(installation_, VZ_PROGRAM_PATH, scenario);
-    EXPECT_FALSE(result.timed_out);
-    return result;
-  }
-
-  static std::string Describe(const ProgramRunResult& result) {
-    return testing::DescribeRun(result);
-  }
+  AgendaScenarioTest() : ProgramScenarioTest("e2e_agenda_", VZ_PROGRAM_PATH, VZ_PROJECT_DIR) {}
 
   static long IndexOf(const std::vector<std::string>& lines, const std::string& line,
                       long from = 0) {
     auto it = std::find(lines.begin() + from, lines.end(), line);
     return it == lines.end() ? -1 : static_cast<long>(it - lines.begin());
   }
-
-  TestInstallation installation_;
 };
 
 TEST_F(AgendaScenarioTest, AddFromTheMainMenuThenLeaveForTheToolsMenu) {

@@ -32,7 +32,6 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 using testing::ProgramRunResult;
 using testing::ReadWholeFile;
-using testing::TestInstallation;
 
 constexpr char kIncomeQuery[] = "01000001";  // income criterion, rubric lines 40000 and 0000A
 constexpr int kClients = 300;
@@ -63,11 +62,12 @@ std::vector<Selected> Decode(const std::vector<std::string>& records) {
   return out;
 }
 
-class OutputsScenarioTest : public ::testing::Test {
+// A generated demo installation instead of the minimal one; runs of up to
+// five minutes.
+class OutputsScenarioTest : public testing::ProgramScenarioTest {
  protected:
   OutputsScenarioTest()
-      : installation_(std::string("e2e_outputs_") +
-                      ::testing::UnitTest::GetInstance()->current_test_info()->name()) {}
+      : ProgramScenarioTest("e2e_outputs_", VZ_PROGRAM_PATH, VZ_PROJECT_DIR, 300) {}
 
   void SetUp() override {
     testing::GenerateDemoInstallation(installation_, kClients, 7,
@@ -75,20 +75,11 @@ class OutputsScenarioTest : public ::testing::Test {
     testing::IgnoreFontCacheInLeakReports(installation_);
   }
 
-  ProgramRunResult Run(const std::string& scenario) {
-    ProgramRunResult result =
-        testing::RunProgramWithScenario(installation_, VZ_PROGRAM_PATH, scenario, 300);
-    EXPECT_FALSE(result.timed_out);
-    return result;
-  }
-
   static std::string Describe(const ProgramRunResult& result) {
     return testing::DescribeRun(result, 6000);
   }
 
   fs::path Data() const { return testing::DemoDataDirectory(installation_); }
-
-  TestInstallation installation_;
 };
 
 // The whole session: run, results, letters, labels on a 3 x 8 sheet whose

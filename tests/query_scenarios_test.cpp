@@ -294,22 +294,10 @@ TEST_F(QueryScenarioTest, ALongTitleIsStoredCutAt255Characters) {
 // The real program, its window library and the scripted front end: a query is
 // created from the main menu, listed, reopened with what was validated, and
 // deleted.
-class QueryProgramScenarioTest : public ::testing::Test {
+class QueryProgramScenarioTest : public vz::testing::ProgramScenarioTest {
  protected:
-  void SetUp() override { installation_.PrepareForScenarios(VZ_PROJECT_DIR); }
-
-  vz::testing::ProgramRunResult Run(const std::string& scenario) {
-    vz::testing::ProgramRunResult result =
-        vz::testing::RunProgramWithScenario(installation_, VZ_PROGRAM_PATH, scenario);
-    EXPECT_FALSE(result.timed_out);
-    return result;
-  }
-
-  static std::string Describe(const vz::testing::ProgramRunResult& result) {
-    return vz::testing::DescribeRun(result);
-  }
-
-  vz::testing::TestInstallation installation_{"e2e_queries"};
+  QueryProgramScenarioTest()
+      : ProgramScenarioTest("e2e_queries_", VZ_PROGRAM_PATH, VZ_PROJECT_DIR) {}
 };
 
 TEST_F(QueryProgramScenarioTest, CreateListReopenAndDelete) {

@@ -25,33 +25,17 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
 using testing::ProgramRunResult;
-using testing::RunProgramWithScenario;
-using testing::TestInstallation;
 
 const char kQuitYes[] =
     "input MENU press ESC\n"
     "answer yes \"Désirez vous quitter le logiciel ?\"\n";
 
-class StartupScenarioTest : public ::testing::Test {
+class StartupScenarioTest : public testing::ProgramScenarioTest {
  protected:
-  StartupScenarioTest()
-      : installation_(std::string("e2e_") +
-                      ::testing::UnitTest::GetInstance()->current_test_info()->name()) {}
-
-  void SetUp() override { installation_.PrepareForScenarios(VZ_PROJECT_DIR); }
+  StartupScenarioTest() : ProgramScenarioTest("e2e_", VZ_PROGRAM_PATH, VZ_PROJECT_DIR) {}
 
   // The parameter file with the data directory, "DPIOK" and `more` lines.
   void WriteParameters(const std::string& more) { installation_.WriteScenarioParameterFile(more); }
-
-  ProgramRunResult Run(const std::string& scenario) {
-    ProgramRunResult result = RunProgramWithScenario(installation_, VZ_PROGRAM_PATH, scenario);
-    EXPECT_FALSE(result.timed_out);
-    return result;
-  }
-
-  static std::string Describe(const ProgramRunResult& result) {
-    return testing::DescribeRun(result);
-  }
 
   // The lines from `first` on, up to and including `last`.
   static std::vector<std::string> Between(const std::vector<std::string>& lines,
@@ -61,8 +45,6 @@ class StartupScenarioTest : public ::testing::Test {
     if (end != lines.end()) ++end;
     return std::vector<std::string>(begin, end);
   }
-
-  TestInstallation installation_;
 };
 
 TEST_F(StartupScenarioTest, StartsToTheMenuAndQuitsWithYes) {

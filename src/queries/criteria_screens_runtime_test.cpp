@@ -61,19 +61,20 @@ using runtime::Field;
 using runtime::InputHost;
 using runtime::Window;
 
-class CriteriaScreensRuntimeTest : public ::testing::Test {
+class CriteriaScreensRuntimeTest : public vz::testing::ProjectSessionTest {
  protected:
+  CriteriaScreensRuntimeTest()
+      : ProjectSessionTest("criteria_rt", VZ_PROJECT_DIR,
+                           vz::testing::InstallationOptions().WithListSeparator('\t')) {}
+
   void SetUp() override {
-    ASSERT_TRUE(installation_.ready());
-    session_ = vz::testing::StartProjectSession(front_, transcript_,
-                                                installation_.runtime_context(), VZ_PROJECT_DIR);
-    ASSERT_NE(session_, nullptr);
+    ProjectSessionTest::SetUp();
     g_session = session_.get();
     screen::ResetBridgeForTests();
   }
   void TearDown() override {
     g_session = nullptr;
-    session_.reset();
+    ProjectSessionTest::TearDown();
   }
 
   static void AddRubric(std::string_view code, std::string_view label) {
@@ -96,13 +97,6 @@ class CriteriaScreensRuntimeTest : public ::testing::Test {
     ASSERT_GE(index, 0) << column;
     table->rows[static_cast<size_t>(row - 1)][static_cast<size_t>(index)] = std::move(value);
   }
-
-  vz::testing::TemporaryInstallation installation_{
-      "criteria_rt",
-      vz::testing::InstallationOptions().SharedWithRuntime().WithListSeparator('\t')};
-  runtime::FakeFrontEnd front_;
-  runtime::Transcript transcript_;
-  std::unique_ptr<runtime::Session> session_;
 };
 
 TEST_F(CriteriaScreensRuntimeTest, IncomeScreenStoresTheTypedBoundAndTheChosenOption) {

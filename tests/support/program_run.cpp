@@ -99,6 +99,21 @@ ProgramRunResult RunProgramWithScenario(const TestInstallation& installation,
   return result;
 }
 
+ProgramScenarioTest::ProgramScenarioTest(std::string_view name_prefix, fs::path program,
+                                         fs::path project_directory, int time_limit_seconds)
+    : installation_(std::string(name_prefix) +
+                    ::testing::UnitTest::GetInstance()->current_test_info()->name()),
+      program_(std::move(program)),
+      project_directory_(std::move(project_directory)),
+      time_limit_seconds_(time_limit_seconds) {}
+
+ProgramRunResult ProgramScenarioTest::Run(const std::string& scenario) {
+  ProgramRunResult result =
+      RunProgramWithScenario(installation_, program_, scenario, time_limit_seconds_);
+  EXPECT_FALSE(result.timed_out);
+  return result;
+}
+
 std::string DescribeRun(const ProgramRunResult& result, size_t transcript_tail) {
   const std::string& transcript = result.transcript;
   const bool cut = transcript_tail != 0 && transcript.size() > transcript_tail;

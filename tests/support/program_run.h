@@ -11,9 +11,12 @@
 #ifndef VZ_TESTS_SUPPORT_PROGRAM_RUN_H_
 #define VZ_TESTS_SUPPORT_PROGRAM_RUN_H_
 
+#include <gtest/gtest.h>
+
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tests/support/test_installation.h"
@@ -41,6 +44,27 @@ std::string DescribeRun(const ProgramRunResult& result, size_t transcript_tail =
 // and the engine's lines, in order; record descriptions and front end event
 // lines are left out.
 std::vector<std::string> CommandsAndEngineCalls(const std::string& transcript);
+
+// Fixture of the scenario tests: an installation named after the running test
+// (`name_prefix` + its name), prepared for scenario runs by SetUp (see
+// TestInstallation::PrepareForScenarios), and Run, which plays a scenario on
+// `program` and checks that it ended in time.
+class ProgramScenarioTest : public ::testing::Test {
+ protected:
+  ProgramScenarioTest(std::string_view name_prefix, std::filesystem::path program,
+                      std::filesystem::path project_directory, int time_limit_seconds = 60);
+
+  void SetUp() override { installation_.PrepareForScenarios(project_directory_); }
+  ProgramRunResult Run(const std::string& scenario);
+  static std::string Describe(const ProgramRunResult& result) { return DescribeRun(result); }
+
+  TestInstallation installation_;
+
+ private:
+  std::filesystem::path program_;
+  std::filesystem::path project_directory_;
+  int time_limit_seconds_;
+};
 
 }  // namespace vz::testing
 

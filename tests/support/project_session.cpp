@@ -43,4 +43,17 @@ std::unique_ptr<runtime::Session> StartProjectSession(runtime::FrontEnd& front_e
   return session;
 }
 
+ProjectSessionTest::ProjectSessionTest(std::string_view name,
+                                       std::filesystem::path project_directory,
+                                       InstallationOptions options)
+    : installation_(name, options.SharedWithRuntime()),
+      project_directory_(std::move(project_directory)) {}
+
+void ProjectSessionTest::SetUp() {
+  ASSERT_TRUE(installation_.ready());
+  session_ =
+      StartProjectSession(front_, transcript_, installation_.runtime_context(), project_directory_);
+  ASSERT_NE(session_, nullptr);
+}
+
 }  // namespace vz::testing

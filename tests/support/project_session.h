@@ -7,13 +7,18 @@
 #ifndef VZ_TESTS_SUPPORT_PROJECT_SESSION_H_
 #define VZ_TESTS_SUPPORT_PROJECT_SESSION_H_
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string_view>
 
+#include "platform/runtime/fake_front_end.h"
 #include "platform/runtime/session.h"
+#include "platform/runtime/transcript.h"
+#include "tests/support/temporary_installation.h"
 
 namespace vz::testing {
 
@@ -36,6 +41,28 @@ std::unique_ptr<runtime::Session> StartProjectSession(runtime::FrontEnd& front_e
                                                       runtime::Transcript& transcript,
                                                       int32_t engine_context,
                                                       const std::filesystem::path& directory);
+
+// Fixture of the tests of window code over the real engine: a temporary
+// installation whose runtime context shares the program's (plus `options`), a
+// front end that plays the user, a transcript in memory, and a session started
+// by SetUp over the library and project of `project_directory`, ended by
+// TearDown.
+class ProjectSessionTest : public ::testing::Test {
+ protected:
+  ProjectSessionTest(std::string_view name, std::filesystem::path project_directory,
+                     InstallationOptions options = {});
+
+  void SetUp() override;
+  void TearDown() override { session_.reset(); }
+
+  TemporaryInstallation installation_;
+  runtime::FakeFrontEnd front_;
+  runtime::Transcript transcript_;
+  std::unique_ptr<runtime::Session> session_;
+
+ private:
+  std::filesystem::path project_directory_;
+};
 
 }  // namespace vz::testing
 
