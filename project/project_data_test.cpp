@@ -16,36 +16,19 @@
 #include "src/db/layouts/requetes.h"
 #include "src/db/record_buffers.h"
 #include "src/db/record_ops.h"
+#include "tests/support/numbered_fields.h"
 #include "tests/support/temporary_installation.h"
 
 namespace vz::project {
 namespace {
 
 using db::FileId;
+using vz::testing::GetField;
+using vz::testing::KeySlot;
+using vz::testing::LongText;
+using vz::testing::SetField;
+using vz::testing::SetLongText;
 
-size_t Offset(FileId id, int field) {
-  return db::Describe(id).field_offsets[static_cast<size_t>(field - 1)];
-}
-size_t Width(FileId id, int field) {
-  return static_cast<size_t>(db::Describe(id).field_sizes[static_cast<size_t>(field - 1)] - 1);
-}
-void Set(uint8_t* record, FileId id, int field, std::string_view value) {
-  db::SetText(record, Offset(id, field), Width(id, field), value);
-}
-std::string Get(const uint8_t* record, FileId id, int field) {
-  return db::GetText(record, Offset(id, field), Width(id, field));
-}
-std::string Slot(const uint8_t* record, FileId id) {
-  return db::GetText(record, db::Describe(id).keys[0].slot_offset, db::kKeySlotCharacters);
-}
-std::string LongText(const uint8_t* record, FileId id, size_t which) {
-  return db::GetText(record, db::Describe(id).long_texts[which].text_offset,
-                     db::kLongTextCharacters);
-}
-void SetLongText(uint8_t* record, FileId id, size_t which, std::string_view value) {
-  db::SetText(record, db::Describe(id).long_texts[which].text_offset, db::kLongTextCharacters,
-              value);
-}
 bool AllZero(const uint8_t* record, size_t size) {
   return std::all_of(record, record + size, [](uint8_t b) { return b == 0; });
 }
@@ -64,9 +47,9 @@ class ProjectDataTest : public ::testing::Test {
   void ProgramAdds(std::string_view date, std::string_view time, std::string_view subject) {
     uint8_t* record = db::RecordBuffer(FileId::RDV);
     std::memset(record, 0, db::RecordBufferSize(FileId::RDV));
-    Set(record, FileId::RDV, 1, date);
-    Set(record, FileId::RDV, 2, time);
-    SetLongText(record, FileId::RDV, 0, subject);
+    SetField(record, FileId::RDV, 1, date);
+    SetField(record, FileId::RDV, 2, time);
+    SetLongText(record, FileId::RDV, subject, 0);
     db::Hajoute("RDV");
   }
 
@@ -91,7 +74,7 @@ TEST_F(ProjectDataTest, WhatTheProgramWritesWindowCodeReadsWithItsOwnBufferAndPo
   std::vector<std::string> seen;
   for (data.Hlitpremier(FileId::RDV, "KEY1"); !data.Hendehors();
        data.Hlitsuivant(FileId::RDV, "KEY1")) {
-    seen.push_back(Slot(data.Buffer(FileId::RDV), FileId::RDV));
+    seen.push_back(KeySlot(data.Buffer(FileId::RDV), FileId::RDV));
   }
   EXPECT_EQ(seen, (std::vector<std::string>{"202701051400", "202701100900", "202701200800"}));
   // Out of file after the walk: the project's buffer is zeroed...
@@ -103,7 +86,7 @@ TEST_F(ProjectDataTest, WhatTheProgramWritesWindowCodeReadsWithItsOwnBufferAndPo
             program_buffer);
   db::Hlitsuivant("RDV", "KEY1");
   ASSERT_FALSE(db::Hendehors());
-  EXPECT_EQ(Slot(db::RecordBuffer(FileId::RDV), FileId::RDV), "202701100900");
+  EXPECT_EQ(KeySlot(db::RecordBuffer(FileId::RDV), FileId::RDV), "202701100900");
 
   // A long text written by the program is joined back in the project's buffer.
   data.Hlitrecherche(FileId::RDV, "KEY1", "20270120");
@@ -115,12 +98,12 @@ TEST_F(ProjectDataTest, WritesFromWindowCodeAreSeenByTheProgram) {
   ProjectData data(installation_.runtime_context());
   uint8_t* record = data.Buffer(FileId::RDV);
   data.ClearBuffer(FileId::RDV);
-  Set(record, FileId::RDV, 1, "20270301");
-  Set(record, FileId::RDV, 2, "1015");
-  SetLongText(record, FileId::RDV, 0, Pattern(120));
-  SetLongText(record, FileId::RDV, 1, "notes");
+  SetField(record, FileId::RDV, 1, "20270301");
+  SetField(record, FileId::RDV, 2, "1015");
+  SetLongText(record, FileId::RDV, Pattern(120), 0);
+  SetLongText(record, FileId::RDV, "notes", 1);
   ASSERT_TRUE(data.Hajoute(FileId::RDV));
-  EXPECT_EQ(Slot(record, FileId::RDV), "202703011015");
+  EXPECT_EQ(KeySlot(record, FileId::RDV), "202703011015");
 
   db::Hlitrecherche("RDV", "KEY1", "202703011015");
   ASSERT_FALSE(db::Hendehors());
@@ -131,10 +114,10 @@ TEST_F(ProjectDataTest, WritesFromWindowCodeAreSeenByTheProgram) {
   data.Hlitrecherche(FileId::RDV, "KEY1", "202703011015");
   ASSERT_FALSE(data.Hendehors());
   EXPECT_GT(data.Hnumenr(FileId::RDV), 0);
-  Set(record, FileId::RDV, 2, "1130");
+  SetField(record, FileId::RDV, 2, "1130");
   ASSERT_TRUE(data.Hmodifie(FileId::RDV));
   db::Hlitpremier("RDV", "KEY1");
-  EXPECT_EQ(Get(db::RecordBuffer(FileId::RDV), FileId::RDV, 2), "1130");
+  EXPECT_EQ(GetField(db::RecordBuffer(FileId::RDV), FileId::RDV, 2), "1130");
   ASSERT_TRUE(data.Hsupprime(FileId::RDV));
   EXPECT_TRUE(AllZero(record, data.BufferSize(FileId::RDV)));
   EXPECT_EQ(data.Hnumenr(FileId::RDV), 0);
@@ -178,7 +161,7 @@ TEST_F(ProjectDataTest, HostileCallsFailQuietly) {
       EXPECT_TRUE(AllZero(data.Buffer(FileId::RDV), data.BufferSize(FileId::RDV))) << c.key;
     } else {
       // The NUL cuts the value: "2027" finds the one record, whole.
-      EXPECT_EQ(Slot(data.Buffer(FileId::RDV), FileId::RDV), "202701100900");
+      EXPECT_EQ(KeySlot(data.Buffer(FileId::RDV), FileId::RDV), "202701100900");
     }
   }
   // Modify and delete with no current record are refused.

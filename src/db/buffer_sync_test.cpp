@@ -10,33 +10,19 @@
 #include "src/db/catalogue.h"
 #include "src/db/field_access.h"
 #include "src/db/record_buffers.h"
+#include "tests/support/numbered_fields.h"
 
 namespace vz::db {
 namespace {
 
 using namespace std::string_literals;
+using vz::testing::FieldOffset;
+using vz::testing::GetField;
+using vz::testing::KeySlot;
+using vz::testing::LongText;
+using vz::testing::SetField;
+using vz::testing::SetLongText;
 
-size_t Offset(FileId id, int field) {
-  return Describe(id).field_offsets[static_cast<size_t>(field - 1)];
-}
-size_t Width(FileId id, int field) {
-  return static_cast<size_t>(Describe(id).field_sizes[static_cast<size_t>(field - 1)] - 1);
-}
-void Set(FileId id, int field, std::string_view value) {
-  SetText(RecordBuffer(id), Offset(id, field), Width(id, field), value);
-}
-std::string Get(FileId id, int field) {
-  return GetText(RecordBuffer(id), Offset(id, field), Width(id, field));
-}
-std::string Slot(FileId id, size_t key) {
-  return GetText(RecordBuffer(id), Describe(id).keys[key].slot_offset, kKeySlotCharacters);
-}
-std::string LongTextOf(FileId id, size_t which = 0) {
-  return GetText(RecordBuffer(id), Describe(id).long_texts[which].text_offset, kLongTextCharacters);
-}
-void SetLongText(FileId id, std::string_view value, size_t which = 0) {
-  SetText(RecordBuffer(id), Describe(id).long_texts[which].text_offset, kLongTextCharacters, value);
-}
 std::string Piece(FileId id, size_t piece, size_t which = 0) {
   return GetText(RecordBuffer(id), Describe(id).long_texts[which].field_offset + piece * 52, 51);
 }
@@ -141,13 +127,13 @@ class BufferSyncTest : public ::testing::Test {
 };
 
 TEST_F(BufferSyncTest, KeysAreRebuiltPaddedAndLongTextSplitOnWrites) {
-  Set(FileId::REQUETES, 1, "01");
-  Set(FileId::REQUETES, 2, "12");  // shorter than its width: padded
-  Set(FileId::REQUETES, 3, "TITRE*******");
+  SetField(FileId::REQUETES, 1, "01");
+  SetField(FileId::REQUETES, 2, "12");  // shorter than its width: padded
+  SetField(FileId::REQUETES, 3, "TITRE*******");
   SetLongText(FileId::REQUETES, Pattern(120));
   SynchroniseBuffer("requetes", "HAJOUTE", true);  // out of file does not matter for a write
-  EXPECT_EQ(Slot(FileId::REQUETES, 0), "0112    TITRE*******");
-  EXPECT_EQ(Slot(FileId::REQUETES, 1), "01TITRE*******");
+  EXPECT_EQ(KeySlot(FileId::REQUETES, 0), "0112    TITRE*******");
+  EXPECT_EQ(KeySlot(FileId::REQUETES, 1), "01TITRE*******");
   EXPECT_EQ(Piece(FileId::REQUETES, 0), Pattern(120).substr(0, 51));
   EXPECT_EQ(Piece(FileId::REQUETES, 1), Pattern(120).substr(51, 51));
   EXPECT_EQ(Piece(FileId::REQUETES, 2), Pattern(120).substr(102, 18));
@@ -157,8 +143,8 @@ TEST_F(BufferSyncTest, KeysAreRebuiltPaddedAndLongTextSplitOnWrites) {
   // A read joins the pieces back into the long text.
   SetLongText(FileId::REQUETES, "stale");
   SynchroniseBuffer(" REQ UETES ", "HLITSUIVANT", false);
-  EXPECT_EQ(LongTextOf(FileId::REQUETES), Pattern(120));
-  EXPECT_EQ(Slot(FileId::REQUETES, 0), "0112    TITRE*******");
+  EXPECT_EQ(LongText(FileId::REQUETES), Pattern(120));
+  EXPECT_EQ(KeySlot(FileId::REQUETES, 0), "0112    TITRE*******");
 }
 
 TEST_F(BufferSyncTest, LongTextPiecesForEveryLength) {
@@ -176,7 +162,7 @@ TEST_F(BufferSyncTest, LongTextPiecesForEveryLength) {
     }
     SetLongText(FileId::INTERFA, "");
     SynchroniseBuffer("Interfa", "HLITRECHERCHE", false);
-    EXPECT_EQ(LongTextOf(FileId::INTERFA), text);
+    EXPECT_EQ(LongText(FileId::INTERFA), text);
   }
 }
 
@@ -189,54 +175,54 @@ TEST_F(BufferSyncTest, DamagedPieceLengthsJoinToAtMost255Characters) {
     record[at] = 0xFF;  // claims 255 characters in a 51-character piece
   }
   SynchroniseBuffer("REQUETES", "HLITPREMIER", false);
-  EXPECT_EQ(LongTextOf(FileId::REQUETES), std::string(255, 'Z'));
+  EXPECT_EQ(LongText(FileId::REQUETES), std::string(255, 'Z'));
 }
 
 TEST_F(BufferSyncTest, RdvSplitsAndJoinsBothLongTexts) {
-  Set(FileId::RDV, 1, "CONSEIL1");
-  Set(FileId::RDV, 2, "0001");
+  SetField(FileId::RDV, 1, "CONSEIL1");
+  SetField(FileId::RDV, 2, "0001");
   SetLongText(FileId::RDV, Pattern(60), 0);
   SetLongText(FileId::RDV, "second text", 1);
   SynchroniseBuffer("RDV", "HAJOUTE", false);
   // The first text goes to field 6, the second to field 5.
-  size_t field5 = Offset(FileId::RDV, 5);
-  size_t field6 = Offset(FileId::RDV, 6);
+  size_t field5 = FieldOffset(FileId::RDV, 5);
+  size_t field6 = FieldOffset(FileId::RDV, 6);
   EXPECT_EQ(GetText(RecordBuffer(FileId::RDV), field6, 51), Pattern(51));
   EXPECT_EQ(GetText(RecordBuffer(FileId::RDV), field6 + 52, 51), Pattern(60).substr(51));
   EXPECT_EQ(GetText(RecordBuffer(FileId::RDV), field5, 51), "second text");
-  EXPECT_EQ(Slot(FileId::RDV, 0), "CONSEIL10001");
+  EXPECT_EQ(KeySlot(FileId::RDV, 0), "CONSEIL10001");
   SetLongText(FileId::RDV, "", 0);
   SetLongText(FileId::RDV, "", 1);
   SynchroniseBuffer("RDV", "HLITSUIVANT", false);
-  EXPECT_EQ(LongTextOf(FileId::RDV, 0), Pattern(60));
-  EXPECT_EQ(LongTextOf(FileId::RDV, 1), "second text");
+  EXPECT_EQ(LongText(FileId::RDV, 0), Pattern(60));
+  EXPECT_EQ(LongText(FileId::RDV, 1), "second text");
 }
 
 TEST_F(BufferSyncTest, KeyComponentsAreCutToTheirWidth) {
   // DOSENT field 3 holds 30 characters and enters the second key with 20.
-  Set(FileId::DOSENT, 1, "01");
-  Set(FileId::DOSENT, 2, "000042");
-  Set(FileId::DOSENT, 3, Pattern(30));
+  SetField(FileId::DOSENT, 1, "01");
+  SetField(FileId::DOSENT, 2, "000042");
+  SetField(FileId::DOSENT, 3, Pattern(30));
   SynchroniseBuffer("DOSENT", "HLITRECHERCHE", false);
-  EXPECT_EQ(Slot(FileId::DOSENT, 0), "01000042");
-  EXPECT_EQ(Slot(FileId::DOSENT, 1), "01" + Pattern(20));
+  EXPECT_EQ(KeySlot(FileId::DOSENT, 0), "01000042");
+  EXPECT_EQ(KeySlot(FileId::DOSENT, 1), "01" + Pattern(20));
   // A damaged length byte is clamped to the field's width.
-  RecordBuffer(FileId::DOSENT)[Offset(FileId::DOSENT, 1)] = 0xFF;
+  RecordBuffer(FileId::DOSENT)[FieldOffset(FileId::DOSENT, 1)] = 0xFF;
   SynchroniseBuffer("DOSENT", "HLITRECHERCHE", false);
-  EXPECT_EQ(Slot(FileId::DOSENT, 0).size(), 8u);
+  EXPECT_EQ(KeySlot(FileId::DOSENT, 0).size(), 8u);
 }
 
 TEST_F(BufferSyncTest, CharsocKeyIsCutButNeverPadded) {
-  Set(FileId::CHARSOC, 1, "AB");
-  Set(FileId::CHARSOC, 2, "XYZ");
-  Set(FileId::CHARSOC, 3, "Q");
+  SetField(FileId::CHARSOC, 1, "AB");
+  SetField(FileId::CHARSOC, 2, "XYZ");
+  SetField(FileId::CHARSOC, 3, "Q");
   SynchroniseBuffer("CHARSOC", "HLITPREMIER", false);
-  EXPECT_EQ(Slot(FileId::CHARSOC, 0), "ABXYZQ");
-  Set(FileId::CHARSOC, 1, "SOC00001");
-  Set(FileId::CHARSOC, 2, Pattern(9));
-  Set(FileId::CHARSOC, 3, Pattern(10));
+  EXPECT_EQ(KeySlot(FileId::CHARSOC, 0), "ABXYZQ");
+  SetField(FileId::CHARSOC, 1, "SOC00001");
+  SetField(FileId::CHARSOC, 2, Pattern(9));
+  SetField(FileId::CHARSOC, 3, Pattern(10));
   SynchroniseBuffer("CHARSOC", "HAJOUTE", false);
-  EXPECT_EQ(Slot(FileId::CHARSOC, 0), "SOC00001" + Pattern(9) + Pattern(10));
+  EXPECT_EQ(KeySlot(FileId::CHARSOC, 0), "SOC00001" + Pattern(9) + Pattern(10));
 }
 
 TEST_F(BufferSyncTest, ClientStampAndFieldWidths) {
@@ -261,27 +247,27 @@ TEST_F(BufferSyncTest, ClientStampAndFieldWidths) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.stamp);
-    Set(FileId::CLIENT, 1, "01");
-    Set(FileId::CLIENT, 2, "000123");
-    Set(FileId::CLIENT, 3, "1");
-    Set(FileId::CLIENT, 84, c.stamp);
-    Set(FileId::CLIENT, 82, "ABC");
+    SetField(FileId::CLIENT, 1, "01");
+    SetField(FileId::CLIENT, 2, "000123");
+    SetField(FileId::CLIENT, 3, "1");
+    SetField(FileId::CLIENT, 84, c.stamp);
+    SetField(FileId::CLIENT, 82, "ABC");
     SynchroniseBuffer("CLIENT", "HLITRECHERCHE", false);
-    EXPECT_EQ(Get(FileId::CLIENT, 84), c.field84);
-    EXPECT_EQ(Get(FileId::CLIENT, 82), "ABC" + std::string(11, ' '));
-    EXPECT_EQ(Slot(FileId::CLIENT, 0), "010001231");
+    EXPECT_EQ(GetField(FileId::CLIENT, 84), c.field84);
+    EXPECT_EQ(GetField(FileId::CLIENT, 82), "ABC" + std::string(11, ' '));
+    EXPECT_EQ(KeySlot(FileId::CLIENT, 0), "010001231");
   }
   // The same rule applies before a write.
-  Set(FileId::CLIENT, 84, "19991231000000000");
+  SetField(FileId::CLIENT, 84, "19991231000000000");
   SynchroniseBuffer("CLIENT", "HMODIFIE", false);
-  EXPECT_EQ(Get(FileId::CLIENT, 84), blanks);
+  EXPECT_EQ(GetField(FileId::CLIENT, 84), blanks);
   // A damaged length byte in field 82 is clamped, never read past the field.
   uint8_t* record = RecordBuffer(FileId::CLIENT);
-  std::memset(record + Offset(FileId::CLIENT, 82) + 1, 'K', 14);
-  record[Offset(FileId::CLIENT, 82)] = 0xFF;
+  std::memset(record + FieldOffset(FileId::CLIENT, 82) + 1, 'K', 14);
+  record[FieldOffset(FileId::CLIENT, 82)] = 0xFF;
   SynchroniseBuffer("CLIENT", "HLITSUIVANT", false);
-  EXPECT_EQ(Get(FileId::CLIENT, 82), std::string(14, 'K'));
-  EXPECT_EQ(record[Offset(FileId::CLIENT, 83)], 0) << "field 83 untouched";
+  EXPECT_EQ(GetField(FileId::CLIENT, 82), std::string(14, 'K'));
+  EXPECT_EQ(record[FieldOffset(FileId::CLIENT, 83)], 0) << "field 83 untouched";
 }
 
 TEST_F(BufferSyncTest, NoCurrentRecordZeroFillsTheWholeBuffer) {
@@ -316,11 +302,11 @@ TEST_F(BufferSyncTest, NoCurrentRecordZeroFillsTheWholeBuffer) {
 TEST_F(BufferSyncTest, WritesKeepARecordEvenOutOfFile) {
   for (const char* operation : {"HAJOUTE", "HMODIFIE"}) {
     Fill(FileId::RUBRIQUE, 0);
-    Set(FileId::RUBRIQUE, 1, "40");
-    Set(FileId::RUBRIQUE, 2, "000");
+    SetField(FileId::RUBRIQUE, 1, "40");
+    SetField(FileId::RUBRIQUE, 2, "000");
     SynchroniseBuffer("RUBRIQUE", operation, true);
-    EXPECT_EQ(Slot(FileId::RUBRIQUE, 0), "40000") << operation;
-    EXPECT_EQ(Get(FileId::RUBRIQUE, 1), "40") << operation;
+    EXPECT_EQ(KeySlot(FileId::RUBRIQUE, 0), "40000") << operation;
+    EXPECT_EQ(GetField(FileId::RUBRIQUE, 1), "40") << operation;
   }
 }
 
@@ -349,14 +335,14 @@ TEST_F(BufferSyncTest, KeySlotsStayInsideTheDescribedKeyField) {
   // them when the key is rebuilt.
   const FileDescription& file = Describe(FileId::VALMOBIL);
   uint8_t* record = RecordBuffer(FileId::VALMOBIL);
-  Set(FileId::VALMOBIL, 1, "010000011");
-  Set(FileId::VALMOBIL, 2, "04000");
-  Set(FileId::VALMOBIL, 3, "001");
-  size_t after_key = Offset(FileId::VALMOBIL, 56);
+  SetField(FileId::VALMOBIL, 1, "010000011");
+  SetField(FileId::VALMOBIL, 2, "04000");
+  SetField(FileId::VALMOBIL, 3, "001");
+  size_t after_key = FieldOffset(FileId::VALMOBIL, 56);
   for (size_t i = after_key; i < file.described_size; ++i) record[i] = static_cast<uint8_t>(i);
   std::vector<uint8_t> tail(record + after_key, record + file.described_size);
   SynchroniseBuffer("VALMOBIL", "HLITSUIVANT", false);
-  EXPECT_EQ(Slot(FileId::VALMOBIL, 0), "01000001104000001");
+  EXPECT_EQ(KeySlot(FileId::VALMOBIL, 0), "01000001104000001");
   EXPECT_EQ(std::vector<uint8_t>(record + after_key, record + file.described_size), tail);
 }
 
@@ -365,8 +351,8 @@ TEST_F(BufferSyncTest, GivenBufferIsSynchronisedAndTheProcessWideOneLeftAlone) {
   Fill(FileId::RDV, 0x44);
   std::vector<uint8_t> process_wide = Snapshot(FileId::RDV);
   std::vector<uint8_t> own(file.buffer_size, 0);
-  SetText(own.data(), Offset(FileId::RDV, 1), 8, "20270115");
-  SetText(own.data(), Offset(FileId::RDV, 2), 4, "0930");
+  SetText(own.data(), FieldOffset(FileId::RDV, 1), 8, "20270115");
+  SetText(own.data(), FieldOffset(FileId::RDV, 2), 4, "0930");
   SetText(own.data(), file.long_texts[0].text_offset, kLongTextCharacters, Pattern(70));
   SynchroniseBuffer(FileId::RDV, SyncOperation::kAdd, true, own.data());
   EXPECT_EQ(GetText(own.data(), file.keys[0].slot_offset, kKeySlotCharacters), "202701150930");

@@ -5,7 +5,6 @@
 #include "src/db/record_ops.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <cstring>
@@ -14,38 +13,23 @@
 #include <vector>
 
 #include "platform/engine/le_api.h"
-#include "src/db/analysis_writer.h"
 #include "src/db/catalogue.h"
-#include "src/db/describe.h"
 #include "src/db/field_access.h"
 #include "src/db/record_buffers.h"
+#include "tests/support/numbered_fields.h"
+#include "tests/support/temporary_installation.h"
 
 namespace vz::db {
 namespace {
 
 namespace fs = std::filesystem;
+using vz::testing::FieldOffset;
+using vz::testing::GetField;
+using vz::testing::KeySlot;
+using vz::testing::LongText;
+using vz::testing::SetField;
+using vz::testing::SetLongText;
 
-size_t Offset(FileId id, int field) {
-  return Describe(id).field_offsets[static_cast<size_t>(field - 1)];
-}
-size_t Width(FileId id, int field) {
-  return static_cast<size_t>(Describe(id).field_sizes[static_cast<size_t>(field - 1)] - 1);
-}
-void Set(FileId id, int field, std::string_view value) {
-  SetText(RecordBuffer(id), Offset(id, field), Width(id, field), value);
-}
-std::string Get(FileId id, int field) {
-  return GetText(RecordBuffer(id), Offset(id, field), Width(id, field));
-}
-std::string Slot(FileId id, size_t key = 0) {
-  return GetText(RecordBuffer(id), Describe(id).keys[key].slot_offset, kKeySlotCharacters);
-}
-std::string LongTextOf(FileId id) {
-  return GetText(RecordBuffer(id), Describe(id).long_texts[0].text_offset, kLongTextCharacters);
-}
-void SetLongText(FileId id, std::string_view value) {
-  SetText(RecordBuffer(id), Describe(id).long_texts[0].text_offset, kLongTextCharacters, value);
-}
 std::vector<uint8_t> Snapshot(FileId id) {
   return std::vector<uint8_t>(RecordBuffer(id), RecordBuffer(id) + RecordBufferSize(id));
 }
@@ -65,29 +49,7 @@ std::string Pattern(size_t n, char first = 'A') {
 
 class RecordOpsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "vz_db_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
-    fs::create_directories(root_ / "HSF");
-    fs::create_directories(root_ / "DATA");
-    ASSERT_TRUE(WriteAnalysisFile(root_ / "HSF" / "vestra.wdd"));
-    for (const FileDescription& file : Catalogue()) Clear(file.id);
-    SetContextHandle(LE_CreateContexteHF(103));
-    ASSERT_GT(ContextHandle(), 0);
-    DescribeAllFiles();
-    ASSERT_NE(Houvreanalyse((root_ / "HSF" / "vestra.wdd").string(), "", "", "", ""), 0);
-    Hsubstrep(kPlaceholderDirectory, (root_ / "DATA").string());
-    Hseterrignore(1);
-  }
-
-  void TearDown() override {
-    Hferme("");
-    HftermineCTX();
-    SetContextHandle(0);
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
+  void SetUp() override { ASSERT_TRUE(installation_.ready()); }
 
   int32_t Count(std::string_view file) {
     Hinfogene(file);
@@ -96,25 +58,26 @@ class RecordOpsTest : public ::testing::Test {
 
   void AddQueryLine(std::string_view number, std::string_view criteria, std::string_view text) {
     Clear(FileId::REQUETES);
-    Set(FileId::REQUETES, 1, "01");
-    Set(FileId::REQUETES, 2, number);
-    Set(FileId::REQUETES, 3, criteria);
-    Set(FileId::REQUETES, 7, " ");
-    Set(FileId::REQUETES, 8, "E");
+    SetField(FileId::REQUETES, 1, "01");
+    SetField(FileId::REQUETES, 2, number);
+    SetField(FileId::REQUETES, 3, criteria);
+    SetField(FileId::REQUETES, 7, " ");
+    SetField(FileId::REQUETES, 8, "E");
     SetLongText(FileId::REQUETES, text);
     Hajoute("REQUETES");
   }
 
   void FillClient(std::string_view code9, std::string_view name, std::string_view stamp) {
     Clear(FileId::CLIENT);
-    Set(FileId::CLIENT, 1, code9.substr(0, 2));
-    Set(FileId::CLIENT, 2, code9.substr(2, 6));
-    Set(FileId::CLIENT, 3, code9.substr(8, 1));
-    Set(FileId::CLIENT, 4, name);
-    Set(FileId::CLIENT, 84, stamp);
+    SetField(FileId::CLIENT, 1, code9.substr(0, 2));
+    SetField(FileId::CLIENT, 2, code9.substr(2, 6));
+    SetField(FileId::CLIENT, 3, code9.substr(8, 1));
+    SetField(FileId::CLIENT, 4, name);
+    SetField(FileId::CLIENT, 84, stamp);
   }
 
-  fs::path root_;
+  vz::testing::TemporaryInstallation installation_{"db"};
+  const fs::path& root_ = installation_.root();
 };
 
 TEST_F(RecordOpsTest, QueryLinesAddSearchReadNextModifyDelete) {
@@ -123,29 +86,29 @@ TEST_F(RecordOpsTest, QueryLinesAddSearchReadNextModifyDelete) {
   AddQueryLine("000123", "RUBRIQUE****", "40000\t40001");
   AddQueryLine("000123", "AGE********1", Pattern(120));
   // After an add the buffer still holds the record with its keys.
-  EXPECT_EQ(Slot(FileId::REQUETES, 0), "01000123AGE********1");
-  EXPECT_EQ(Get(FileId::REQUETES, 3), "AGE********1");
+  EXPECT_EQ(KeySlot(FileId::REQUETES, 0), "01000123AGE********1");
+  EXPECT_EQ(GetField(FileId::REQUETES, 3), "AGE********1");
   EXPECT_EQ(Count("REQUETES"), 4);
 
   // The caller's loop: search, then read next while the query code matches.
   std::vector<std::string> keys;
   Clear(FileId::REQUETES);
   Hlitrecherche("requetes", "codreq", "01000123");
-  while (!Hendehors() && Slot(FileId::REQUETES).substr(0, 8) == "01000123") {
-    keys.push_back(Get(FileId::REQUETES, 3));
+  while (!Hendehors() && KeySlot(FileId::REQUETES).substr(0, 8) == "01000123") {
+    keys.push_back(GetField(FileId::REQUETES, 3));
     if (keys.back() == "AGE********1") {
-      EXPECT_EQ(LongTextOf(FileId::REQUETES), Pattern(120));
+      EXPECT_EQ(LongText(FileId::REQUETES), Pattern(120));
     }
     if (keys.back() == "RUBRIQUE****") {
-      EXPECT_EQ(LongTextOf(FileId::REQUETES), "40000\t40001");
+      EXPECT_EQ(LongText(FileId::REQUETES), "40000\t40001");
     }
     Hlitsuivant("requetes", "codreq");
   }
   EXPECT_EQ(keys, (std::vector<std::string>{"AGE********1", "RUBRIQUE****", "TITRE*******"}));
   // The loop stopped on the next query's title; the key slots were rebuilt.
   EXPECT_FALSE(Hendehors());
-  EXPECT_EQ(Slot(FileId::REQUETES, 0), "01000124TITRE*******");
-  EXPECT_EQ(Slot(FileId::REQUETES, 1), "01TITRE*******");
+  EXPECT_EQ(KeySlot(FileId::REQUETES, 0), "01000124TITRE*******");
+  EXPECT_EQ(KeySlot(FileId::REQUETES, 1), "01TITRE*******");
   // Reading on past the last record ends out of file with a zero buffer.
   Hlitsuivant("REQUETES", "CODREQ");
   EXPECT_TRUE(Hendehors());
@@ -154,8 +117,8 @@ TEST_F(RecordOpsTest, QueryLinesAddSearchReadNextModifyDelete) {
   // The second key lists the titles; equal keys come in the order they were added.
   std::vector<std::string> titles;
   Hlitrecherche("REQUETES", "codreq1", "01TITRE*******");
-  while (!Hendehors() && Get(FileId::REQUETES, 3) == "TITRE*******") {
-    titles.push_back(Get(FileId::REQUETES, 2) + " " + LongTextOf(FileId::REQUETES));
+  while (!Hendehors() && GetField(FileId::REQUETES, 3) == "TITRE*******") {
+    titles.push_back(GetField(FileId::REQUETES, 2) + " " + LongText(FileId::REQUETES));
     Hlitsuivant("REQUETES", "codreq1");
   }
   EXPECT_EQ(titles, (std::vector<std::string>{"000124 Other query", "000123 Clients over fifty"}));
@@ -163,23 +126,23 @@ TEST_F(RecordOpsTest, QueryLinesAddSearchReadNextModifyDelete) {
   // Modify: the state of the query becomes "O".
   Hlitrecherche("REQUETES", "CODREQ", "01000123TITRE*******");
   ASSERT_FALSE(Hendehors());
-  Set(FileId::REQUETES, 7, "O");
+  SetField(FileId::REQUETES, 7, "O");
   SetLongText(FileId::REQUETES, Pattern(255, 'a'));
   Hmodifie("REQUETES");
   Clear(FileId::REQUETES);
   Hlitrecherche("REQUETES", "CODREQ", "01000123TITRE*******");
   ASSERT_FALSE(Hendehors());
-  EXPECT_EQ(Get(FileId::REQUETES, 7), "O");
-  EXPECT_EQ(LongTextOf(FileId::REQUETES), Pattern(255, 'a'));
+  EXPECT_EQ(GetField(FileId::REQUETES, 7), "O");
+  EXPECT_EQ(LongText(FileId::REQUETES), Pattern(255, 'a'));
 
   // Delete: the buffer is cleared and read next goes on after the deleted one.
   Hlitrecherche("REQUETES", "CODREQ", "01000123RUBRIQUE");
-  ASSERT_EQ(Get(FileId::REQUETES, 3), "RUBRIQUE****");
+  ASSERT_EQ(GetField(FileId::REQUETES, 3), "RUBRIQUE****");
   Hsupprime("REQUETES");
   EXPECT_TRUE(AllZero(FileId::REQUETES));
   Hlitsuivant("REQUETES", "CODREQ");
   ASSERT_FALSE(Hendehors());
-  EXPECT_EQ(Get(FileId::REQUETES, 3), "TITRE*******");
+  EXPECT_EQ(GetField(FileId::REQUETES, 3), "TITRE*******");
   EXPECT_EQ(Count("REQUETES"), 3);
 }
 
@@ -215,7 +178,7 @@ TEST_F(RecordOpsTest, ClientsInKeyOrderWithTheStampRule) {
   std::vector<std::string> codes;
   Hlitpremier("CLIENT", "CODCLI");
   while (!Hendehors()) {
-    codes.push_back(Slot(FileId::CLIENT));
+    codes.push_back(KeySlot(FileId::CLIENT));
     Hlitsuivant("CLIENT", "CODCLI");
   }
   EXPECT_EQ(codes, (std::vector<std::string>{"010001231", "010001232", "010002221"}));
@@ -223,11 +186,11 @@ TEST_F(RecordOpsTest, ClientsInKeyOrderWithTheStampRule) {
 
   Hlitrecherche("CLIENT", "CODCLI", "010001232");
   ASSERT_FALSE(Hendehors());
-  EXPECT_EQ(Get(FileId::CLIENT, 4), "DURAND");
-  EXPECT_EQ(Get(FileId::CLIENT, 84), "99991231235959001");
-  EXPECT_EQ(Get(FileId::CLIENT, 82), std::string(14, ' '));
+  EXPECT_EQ(GetField(FileId::CLIENT, 4), "DURAND");
+  EXPECT_EQ(GetField(FileId::CLIENT, 84), "99991231235959001");
+  EXPECT_EQ(GetField(FileId::CLIENT, 82), std::string(14, ' '));
   Hlitrecherche("CLIENT", "CODCLI", "010001231");
-  EXPECT_EQ(Get(FileId::CLIENT, 84), std::string(17, ' '));
+  EXPECT_EQ(GetField(FileId::CLIENT, 84), std::string(17, ' '));
 
   // A record stored by another program with a stamp of 31 December 1999
   // reads back with 17 blanks.
@@ -237,15 +200,15 @@ TEST_F(RecordOpsTest, ClientsInKeyOrderWithTheStampRule) {
   Clear(FileId::CLIENT);
   Hlitrecherche("CLIENT", "CODCLI", "010003331");
   ASSERT_FALSE(Hendehors());
-  EXPECT_EQ(Get(FileId::CLIENT, 4), "PETIT");
-  EXPECT_EQ(Get(FileId::CLIENT, 84), std::string(17, ' '));
+  EXPECT_EQ(GetField(FileId::CLIENT, 4), "PETIT");
+  EXPECT_EQ(GetField(FileId::CLIENT, 84), std::string(17, ' '));
 
   // Modify and delete.
-  Set(FileId::CLIENT, 4, "PETIT-JEAN");
+  SetField(FileId::CLIENT, 4, "PETIT-JEAN");
   Hmodifie("CLIENT");
   Clear(FileId::CLIENT);
   Hlitrecherche("CLIENT", "CODCLI", "010003331");
-  EXPECT_EQ(Get(FileId::CLIENT, 4), "PETIT-JEAN");
+  EXPECT_EQ(GetField(FileId::CLIENT, 4), "PETIT-JEAN");
   Hsupprime("CLIENT");
   EXPECT_TRUE(AllZero(FileId::CLIENT));
   Hlitrecherche("CLIENT", "CODCLI", "010003331");
@@ -258,7 +221,7 @@ TEST_F(RecordOpsTest, ClipartReadFillsExactlyItsDescribedBytes) {
   ASSERT_EQ(clipart_size, 1180u);
   uint8_t* clipart = RecordBuffer(FileId::CLIPART);
   for (size_t i = 0; i < clipart_size; ++i) clipart[i] = static_cast<uint8_t>(1 + i % 250);
-  Set(FileId::CLIPART, 1, "010001231");
+  SetField(FileId::CLIPART, 1, "010001231");
   std::vector<uint8_t> stored = Snapshot(FileId::CLIPART);
   Hajoute("CLIPART");
 
@@ -289,12 +252,12 @@ TEST_F(RecordOpsTest, SelectesIsWrittenUnchangedAndReadInPostcodeOrder) {
       {"010001231", "75011", 2}, {"010002221", "13001", 3}, {"010004441", "69002", 4}};
   for (const Line& line : lines) {
     Clear(FileId::SELECTES);
-    Set(FileId::SELECTES, 1, line.code);
-    Set(FileId::SELECTES, 2, "DURAND");
-    Set(FileId::SELECTES, 3, line.postcode);
-    Set(FileId::SELECTES, 4, "PARIS");
-    SetInt16(RecordBuffer(FileId::SELECTES), Offset(FileId::SELECTES, 5), line.sequence);
-    Set(FileId::SELECTES, 6, "E");
+    SetField(FileId::SELECTES, 1, line.code);
+    SetField(FileId::SELECTES, 2, "DURAND");
+    SetField(FileId::SELECTES, 3, line.postcode);
+    SetField(FileId::SELECTES, 4, "PARIS");
+    SetInt16(RecordBuffer(FileId::SELECTES), FieldOffset(FileId::SELECTES, 5), line.sequence);
+    SetField(FileId::SELECTES, 6, "E");
     std::vector<uint8_t> before = Snapshot(FileId::SELECTES);
     Hajoute("SELECTES");
     EXPECT_EQ(Snapshot(FileId::SELECTES), before) << line.code;
@@ -303,13 +266,13 @@ TEST_F(RecordOpsTest, SelectesIsWrittenUnchangedAndReadInPostcodeOrder) {
   std::vector<std::string> postcodes;
   Hlitpremier("SELECTES", "CODPTT");
   while (!Hendehors()) {
-    postcodes.push_back(Get(FileId::SELECTES, 3));
-    EXPECT_EQ(GetInt16(RecordBuffer(FileId::SELECTES), Offset(FileId::SELECTES, 7)), 0);
+    postcodes.push_back(GetField(FileId::SELECTES, 3));
+    EXPECT_EQ(GetInt16(RecordBuffer(FileId::SELECTES), FieldOffset(FileId::SELECTES, 7)), 0);
     Hlitsuivant("SELECTES", "CODPTT");
   }
   EXPECT_EQ(postcodes, (std::vector<std::string>{"13001", "69002", "75011"}));
   // Outside the key table the buffer is left as the last read left it.
-  EXPECT_EQ(Get(FileId::SELECTES, 3), "75011");
+  EXPECT_EQ(GetField(FileId::SELECTES, 3), "75011");
 
   // Another physical name is another file.
   Hsubstnom("SELECTES", "01000999");
@@ -331,19 +294,19 @@ TEST_F(RecordOpsTest, RubricRecordsByClientAndFieldsAfterTheKey) {
                         {"010002221", "40001", "001", 7.0f}};
   for (const Line& line : lines) {
     Clear(FileId::REVENUS);
-    Set(FileId::REVENUS, 1, line.client);
-    Set(FileId::REVENUS, 2, line.rubric);
-    Set(FileId::REVENUS, 3, line.part);
-    SetReal(RecordBuffer(FileId::REVENUS), Offset(FileId::REVENUS, 4), line.amount);
-    Set(FileId::REVENUS, 14, "20240101");
+    SetField(FileId::REVENUS, 1, line.client);
+    SetField(FileId::REVENUS, 2, line.rubric);
+    SetField(FileId::REVENUS, 3, line.part);
+    SetReal(RecordBuffer(FileId::REVENUS), FieldOffset(FileId::REVENUS, 4), line.amount);
+    SetField(FileId::REVENUS, 14, "20240101");
     Hajoute("REVENUS");
   }
   float household = 0;
   int records = 0;
   Hlitrecherche("REVENUS", "CODCLEF", "01000123");
-  while (!Hendehors() && Get(FileId::REVENUS, 1).substr(0, 8) == "01000123") {
-    household += GetReal(RecordBuffer(FileId::REVENUS), Offset(FileId::REVENUS, 4));
-    EXPECT_EQ(Slot(FileId::REVENUS, 1).substr(0, 8), "20240101");
+  while (!Hendehors() && GetField(FileId::REVENUS, 1).substr(0, 8) == "01000123") {
+    household += GetReal(RecordBuffer(FileId::REVENUS), FieldOffset(FileId::REVENUS, 4));
+    EXPECT_EQ(KeySlot(FileId::REVENUS, 1).substr(0, 8), "20240101");
     ++records;
     Hlitsuivant("REVENUS", "CODCLEF");
   }
@@ -353,22 +316,22 @@ TEST_F(RecordOpsTest, RubricRecordsByClientAndFieldsAfterTheKey) {
   // A client with no record ends the first search out of file: amounts 0.
   Hlitrecherche("REVENUS", "CODCLEF", "019999991");
   EXPECT_TRUE(Hendehors());
-  EXPECT_EQ(GetReal(RecordBuffer(FileId::REVENUS), Offset(FileId::REVENUS, 4)), 0.0f);
+  EXPECT_EQ(GetReal(RecordBuffer(FileId::REVENUS), FieldOffset(FileId::REVENUS, 4)), 0.0f);
 
   // VALMOBIL fields described after its key come back intact.
   Clear(FileId::VALMOBIL);
-  Set(FileId::VALMOBIL, 1, "010001231");
-  Set(FileId::VALMOBIL, 2, "04001");
-  Set(FileId::VALMOBIL, 3, "001");
-  SetReal(RecordBuffer(FileId::VALMOBIL), Offset(FileId::VALMOBIL, 56), 42.5f);
-  Set(FileId::VALMOBIL, 63, "after the key");
+  SetField(FileId::VALMOBIL, 1, "010001231");
+  SetField(FileId::VALMOBIL, 2, "04001");
+  SetField(FileId::VALMOBIL, 3, "001");
+  SetReal(RecordBuffer(FileId::VALMOBIL), FieldOffset(FileId::VALMOBIL, 56), 42.5f);
+  SetField(FileId::VALMOBIL, 63, "after the key");
   Hajoute("VALMOBIL");
   Clear(FileId::VALMOBIL);
   Hlitrecherche("VALMOBIL", "CODCLEF", "010001231");
   ASSERT_FALSE(Hendehors());
-  EXPECT_EQ(Slot(FileId::VALMOBIL), "01000123104001001");
-  EXPECT_EQ(GetReal(RecordBuffer(FileId::VALMOBIL), Offset(FileId::VALMOBIL, 56)), 42.5f);
-  EXPECT_EQ(Get(FileId::VALMOBIL, 63), "after the key");
+  EXPECT_EQ(KeySlot(FileId::VALMOBIL), "01000123104001001");
+  EXPECT_EQ(GetReal(RecordBuffer(FileId::VALMOBIL), FieldOffset(FileId::VALMOBIL, 56)), 42.5f);
+  EXPECT_EQ(GetField(FileId::VALMOBIL, 63), "after the key");
 }
 
 TEST_F(RecordOpsTest, CountsAndRecordNumbers) {
