@@ -31,6 +31,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/os/local_date.h"
 
@@ -50,29 +51,22 @@ struct InstallationOptions {
   // Today, while the object lives.
   std::optional<os::CalendarDate> today;
 
-  InstallationOptions SharedWithRuntime() const {
-    InstallationOptions more = *this;
-    more.share_with_runtime = true;
-    return more;
-  }
-  InstallationOptions WithDataDirectory() const {
-    InstallationOptions more = *this;
-    more.set_data_directory = true;
-    return more;
-  }
-  InstallationOptions WithOwnParameterFile() const {
-    InstallationOptions more = *this;
-    more.own_parameter_file = true;
-    return more;
-  }
+  InstallationOptions SharedWithRuntime() const { return With(&Self::share_with_runtime, true); }
+  InstallationOptions WithDataDirectory() const { return With(&Self::set_data_directory, true); }
+  InstallationOptions WithOwnParameterFile() const { return With(&Self::own_parameter_file, true); }
   InstallationOptions WithListSeparator(char separator) const {
-    InstallationOptions more = *this;
-    more.list_separator = separator;
-    return more;
+    return With(&Self::list_separator, std::optional<char>(separator));
   }
   InstallationOptions WithToday(os::CalendarDate date) const {
+    return With(&Self::today, std::optional<os::CalendarDate>(date));
+  }
+
+ private:
+  using Self = InstallationOptions;
+  template <typename Member>
+  InstallationOptions With(Member Self::*member, Member value) const {
     InstallationOptions more = *this;
-    more.today = date;
+    more.*member = std::move(value);
     return more;
   }
 };
