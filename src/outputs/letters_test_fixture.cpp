@@ -6,24 +6,21 @@
 #include <fstream>
 
 #include "src/config/program_settings.h"
-#include "src/db/layouts/code_label.h"
 #include "src/db/layouts/interfa.h"
 #include "src/db/layouts/selectes.h"
 #include "src/db/record_buffers.h"
 #include "src/db/record_ops.h"
 #include "src/screen/bridge_for_tests.h"
 #include "tests/support/recording_runtime.h"
+#include "tests/support/test_records.h"
 
 namespace vz::outputs {
 namespace {
 
 namespace fs = std::filesystem;
 using db::FileId;
+using testing::ClearRecordBuffer;
 using testing::RecordingRuntime;
-
-void ClearBuffer(FileId file) {
-  std::memset(db::RecordBuffer(file), 0, db::RecordBufferSize(file));
-}
 
 }  // namespace
 
@@ -65,7 +62,7 @@ void LettersTest::WriteTemplate(const std::string& text) {
 }
 
 void LettersTest::Select(std::string_view code9, std::string_view postcode) {
-  ClearBuffer(FileId::SELECTES);
+  ClearRecordBuffer(FileId::SELECTES);
   db::SelectedRecord selected = db::CurrentSelected();
   selected.SetClientCode(code9);
   selected.SetPostcode(postcode);
@@ -74,7 +71,7 @@ void LettersTest::Select(std::string_view code9, std::string_view postcode) {
 }
 
 void LettersTest::AddInterface(std::string_view keyword, std::string_view text) {
-  ClearBuffer(FileId::INTERFA);
+  ClearRecordBuffer(FileId::INTERFA);
   db::InterfaceRecord record = db::CurrentInterface();
   record.SetKeyword(keyword);
   record.SetLineText(text);
@@ -82,21 +79,11 @@ void LettersTest::AddInterface(std::string_view keyword, std::string_view text) 
 }
 
 void LettersTest::AddRegime(std::string_view code, std::string_view label) {
-  ClearBuffer(FileId::ANNEXE);
-  db::AnnexRecord record = db::CurrentAnnex();
-  record.SetPrefix(code.substr(0, 2));
-  record.SetNumber(code.substr(2));
-  record.SetLabel(label);
-  db::Hajoute("ANNEXE");
+  vz::testing::AddCodeLabel(FileId::ANNEXE, code, label);
 }
 
 void LettersTest::AddProfession(std::string_view code, std::string_view label) {
-  ClearBuffer(FileId::PROFES);
-  db::ProfessionRecord record = db::CurrentProfession();
-  record.SetPrefix(code.substr(0, 2));
-  record.SetNumber(code.substr(2));
-  record.SetLabel(label);
-  db::Hajoute("PROFES");
+  vz::testing::AddCodeLabel(FileId::PROFES, code, label);
 }
 
 std::string LettersTest::Value(size_t click, const std::string& keyword) const {
