@@ -7,11 +7,9 @@
 #include <fstream>
 #include <system_error>
 
-#include "platform/engine/le_api.h"
-#include "src/db/analysis_writer.h"
-#include "src/db/describe.h"
 #include "src/db/layouts/selectes.h"
 #include "src/db/record_ops.h"
+#include "tests/support/temporary_installation.h"
 #include "tools/datatool/demo_installation.h"
 
 namespace vz::testing {
@@ -84,13 +82,8 @@ std::vector<std::string> FileLines(const fs::path& path) {
 std::vector<std::string> SelectedRecords(const TestInstallation& installation,
                                          std::string_view query) {
   std::vector<std::string> records;
-  db::SetContextHandle(LE_CreateContexteHF(103));
-  EXPECT_GT(db::ContextHandle(), 0);
-  db::DescribeAllFiles();
-  EXPECT_NE(
-      db::Houvreanalyse((installation.root() / "HSF" / "vestra.wdd").string(), "", "", "", ""), 0);
-  db::Hsubstrep(db::kPlaceholderDirectory, DemoDataDirectory(installation).string());
-  db::Hseterrignore(1);
+  const TemporaryInstallation opened(installation.root() / "HSF" / "vestra.wdd",
+                                     DemoDataDirectory(installation));
   db::Hsubstnom("SELECTES", query);
   db::Hlitpremier("SELECTES", "CODPTT");
   while (!db::Hendehors()) {
@@ -99,9 +92,6 @@ std::vector<std::string> SelectedRecords(const TestInstallation& installation,
                          db::SelectedRecord::kBufferSize);
     db::Hlitsuivant("SELECTES", "CODPTT");
   }
-  db::Hferme("");
-  db::HftermineCTX();
-  db::SetContextHandle(0);
   return records;
 }
 
