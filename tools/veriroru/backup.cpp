@@ -59,7 +59,8 @@ std::string MakeFreshFolder(const std::string& parent, const std::string& stamp)
   return "";
 }
 
-BackupResult RunBackup(const ToolPaths& paths, const std::tm& when) {
+BackupResult RunBackup(const ToolPaths& paths, const std::tm& when,
+                       const ProgressReport& progress) {
   const std::vector<std::string> names = DataFileNames(paths.data_directory);
   if (names.empty()) {
     return Fail("", "aucun fichier de données dans " + paths.data_directory);
@@ -74,6 +75,7 @@ BackupResult RunBackup(const ToolPaths& paths, const std::tm& when) {
         "", "le dossier " + paths.data_directory + "/" + kBackupFolder + " ne peut pas être créé");
   }
   for (const std::string& name : names) {
+    ReportProgress(progress, ProgressPhase::kBackup, name, manifest.items.size(), names.size());
     const std::string copy = folder + "/" + name;
     std::string why;
     if (!CopyDatabase(paths.data_directory + "/" + name, copy, &why)) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/veriroru/progress.h"
 #include "tools/veriroru/tool_paths.h"
 
 namespace vz::veriroru {
@@ -25,7 +26,9 @@ struct BackupResult {
   std::string message;  // what was done, or why it failed
 };
 
-BackupResult RunBackup(const ToolPaths& paths, const std::tm& when);
+// `progress` is told before each data file is copied (ProgressPhase::kBackup).
+BackupResult RunBackup(const ToolPaths& paths, const std::tm& when,
+                       const ProgressReport& progress = {});
 
 // The data files of a data directory, by name ("CLIENT.vzdb"), sorted.
 std::vector<std::string> DataFileNames(const std::string& data_directory);

@@ -87,7 +87,8 @@ std::string BackupFolderNamed(const std::string& data_directory, const std::stri
   return fs::absolute(named, ec).lexically_normal().string();
 }
 
-BackupCheck CheckBackup(const std::string& folder, const vz::engine::Analysis* analysis) {
+BackupCheck CheckBackup(const std::string& folder, const vz::engine::Analysis* analysis,
+                        const ProgressReport& progress) {
   std::error_code ec;
   if (!fs::is_directory(folder, ec)) return Fault("", "le dossier " + folder + " n'existe pas");
   std::string text;
@@ -97,9 +98,13 @@ BackupCheck CheckBackup(const std::string& folder, const vz::engine::Analysis* a
   Manifest manifest;
   std::string why;
   if (!ParseManifest(text, &manifest, &why)) return Fault(kManifestName, why);
-  int databases = 0;
+  const std::size_t in_all = manifest.DatabaseCount();
+  std::size_t databases = 0;
   for (const ManifestItem& item : manifest.items) {
     const std::string path = folder + "/" + item.name;
+    if (item.kind == ItemKind::kDatabase) {
+      ReportProgress(progress, ProgressPhase::kBackupCheck, item.name, databases, in_all);
+    }
     uint32_t crc = 0;
     uint64_t size = 0;
     if (!fs::is_regular_file(path, ec)) return Fault(item.name, "fichier absent de la sauvegarde");

@@ -20,6 +20,7 @@
 
 #include "platform/engine/analysis.h"
 #include "tools/veriroru/manifest.h"
+#include "tools/veriroru/progress.h"
 
 namespace vz::veriroru {
 
@@ -44,8 +45,11 @@ struct BackupCheck {
   Manifest manifest;  // valid when ok
 };
 
-// `analysis` null: the analysis's files are not checked.
-BackupCheck CheckBackup(const std::string& folder, const vz::engine::Analysis* analysis);
+// `analysis` null: the analysis's files are not checked. `progress` is told
+// before each data file the manifest names is checked
+// (ProgressPhase::kBackupCheck); the check stops at the first fault.
+BackupCheck CheckBackup(const std::string& folder, const vz::engine::Analysis* analysis,
+                        const ProgressReport& progress = {});
 
 }  // namespace vz::veriroru
 

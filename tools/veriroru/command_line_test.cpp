@@ -9,8 +9,11 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 
+#include "tools/veriroru/backup.h"
 #include "tools/veriroru/backup_check.h"
+#include "tools/veriroru/tool_actions.h"
 #include "tools/veriroru/veriroru_test_support.h"
 
 namespace vz::veriroru {
@@ -182,6 +185,100 @@ TEST_F(ExecutableTest, WindowPlayedByAScenario) {
   ASSERT_EQ(backups.size(), 2u);  // the backup and what the restore replaced
   EXPECT_EQ(backups[0].name.rfind("avant-restauration-", 0), 0u);
   EXPECT_TRUE(fs::is_directory(Data() + "/RAPPORTS"));
+}
+
+// What a transcript tells of the progress window and the outcomes, in
+// order: the window opened, the file and count of each update, every window
+// closed, and each message up to its first " : ".
+std::vector<std::string> ProgressCommands(const std::string& transcript) {
+  std::vector<std::string> kept;
+  std::istringstream lines(transcript);
+  for (std::string line; std::getline(lines, line);) {
+    const std::size_t arrow = line.rfind(" -> int=");
+    if (line.rfind("wd ", 0) != 0 || arrow == std::string::npos) continue;
+    const std::string command = line.substr(3, arrow - 3);
+    for (const char* shown : {"Ouvre,PROGRESSION", "AFFICHE,FICHIER=", "AFFICHE,COMPTE=", "Ferme",
+                              "info,", "Erreur,"}) {
+      if (command.rfind(shown, 0) == 0) kept.push_back(command.substr(0, command.find(" : ")));
+    }
+  }
+  return kept;
+}
+
+// The commands of one progress window over `files`, of which the first
+// `shown` are reached.
+std::vector<std::string> ProgressOver(const std::vector<std::string>& files, std::size_t shown) {
+  std::vector<std::string> commands{"Ouvre,PROGRESSION"};
+  for (std::size_t i = 0; i < shown; ++i) {
+    commands.push_back("AFFICHE,FICHIER=" + files[i]);
+    commands.push_back("AFFICHE,COMPTE=" + std::to_string(i + 1) + " sur " +
+                       std::to_string(files.size()));
+  }
+  commands.push_back("Ferme");
+  return commands;
+}
+
+void Append(std::vector<std::string>& to, const std::vector<std::string>& more) {
+  to.insert(to.end(), more.begin(), more.end());
+}
+
+TEST_F(ExecutableTest, ProgressWindowFollowsABackupAndACheckFileByFile) {
+  const std::vector<std::string> files = DataFileNames(Data());
+  ASSERT_GT(files.size(), 5u);
+  const std::string scenario = installation_.root() + "/progression.scn";
+  const std::string transcript = installation_.root() + "/progression.transcript";
+  testing::WriteBytes(scenario,
+                      "input VERIRORU press SVE\n"
+                      "input VERIRORU press RIX\n"
+                      "input VERIRORU press ESC\n");
+  ToolRun run = Run(installation_.program_directory(), "",
+                    "VZ_SCENARIO='" + scenario + "' VZ_TRANSCRIPT='" + transcript + "'");
+  const std::string log = FileBytes(transcript);
+  ASSERT_EQ(run.exit_code, 0) << run.err << log;
+
+  std::vector<std::string> expected = ProgressOver(files, files.size());
+  expected.push_back("info,Sauvegarde terminée");
+  Append(expected, ProgressOver(files, files.size()));
+  expected.push_back("info,Vérification terminée");
+  expected.push_back("Ferme");  // the tools window, when the adviser leaves
+  EXPECT_EQ(ProgressCommands(log), expected) << log;
+
+  EXPECT_THAT(log, HasSubstr("wd AFFICHE,INTITULE=Sauvegarde des fichiers de données -> int=0"));
+  EXPECT_THAT(log, HasSubstr("wd AFFICHE,INTITULE=Vérification et réindexation -> int=0"));
+  EXPECT_THAT(log, HasSubstr("wd AFFICHE,POURCENT=0 % -> int=0"));
+  EXPECT_THAT(log, HasSubstr("wd MULTITACHE,-2 -> int=0"));
+  EXPECT_THAT(log, ::testing::Not(HasSubstr("wd ! ")));  // every field written exists
+  EXPECT_TRUE(run.out.empty()) << run.out;               // the window prints nothing
+}
+
+TEST_F(ExecutableTest, RefusedRestoreClosesTheProgressWindowBeforeSayingWhy) {
+  ASSERT_TRUE(BackUp(installation_.paths()).ok);
+  const std::vector<BackupEntry> backups = ListBackups(Data());
+  ASSERT_EQ(backups.size(), 1u);
+  const std::vector<std::string> files = DataFileNames(backups[0].folder);
+  const std::size_t faulty = 2;
+  const std::string spoilt = backups[0].folder + "/" + files[faulty];
+  fs::resize_file(spoilt, fs::file_size(spoilt) / 2);
+  const std::string scenario = installation_.root() + "/refus.scn";
+  const std::string transcript = installation_.root() + "/refus.transcript";
+  testing::WriteBytes(scenario,
+                      "input VERIRORU\n"
+                      "  pick SAUVEGARDES 1\n"
+                      "  press RST\n"
+                      "answer yes\n"
+                      "input VERIRORU press ESC\n");
+  ToolRun run = Run(installation_.program_directory(), "",
+                    "VZ_SCENARIO='" + scenario + "' VZ_TRANSCRIPT='" + transcript + "'");
+  const std::string log = FileBytes(transcript);
+  ASSERT_EQ(run.exit_code, 0) << run.err << log;
+
+  std::vector<std::string> expected = ProgressOver(files, faulty + 1);
+  expected.push_back("Erreur,Restauration refusée");
+  expected.push_back("Ferme");
+  EXPECT_EQ(ProgressCommands(log), expected) << log;
+  EXPECT_THAT(log, HasSubstr("wd AFFICHE,INTITULE=Restauration de la sauvegarde du " +
+                             backups[0].readable + " -> int=0"));
+  EXPECT_THAT(log, HasSubstr("Erreur,Restauration refusée : " + files[faulty]));
 }
 
 TEST_F(ExecutableTest, WindowWithoutAnInstallationSaysWhyAndOffersNothing) {

@@ -41,6 +41,12 @@ const ManifestItem* Manifest::Find(std::string_view name) const {
   return nullptr;
 }
 
+std::size_t Manifest::DatabaseCount() const {
+  std::size_t count = 0;
+  for (const ManifestItem& item : items) count += item.kind == ItemKind::kDatabase ? 1 : 0;
+  return count;
+}
+
 bool IsPlainFileName(std::string_view name) {
   if (name.empty() || name == "." || name == ".." || name.size() > 255) return false;
   for (unsigned char c : name) {

@@ -44,6 +44,7 @@ struct Manifest {
   std::vector<ManifestItem> items;
 
   const ManifestItem* Find(std::string_view name) const;
+  std::size_t DatabaseCount() const;  // items of kind kDatabase
 };
 
 std::string ManifestText(const Manifest& manifest);

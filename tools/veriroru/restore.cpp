@@ -134,8 +134,9 @@ std::vector<std::string> UnfinishedRestores(const std::string& data_directory) {
 }
 
 RestoreResult RunRestore(const ToolPaths& paths, const vz::engine::Analysis* analysis,
-                         const std::string& backup_folder, const std::tm& when) {
-  BackupCheck check = CheckBackup(backup_folder, analysis);
+                         const std::string& backup_folder, const std::tm& when,
+                         const ProgressReport& progress) {
+  BackupCheck check = CheckBackup(backup_folder, analysis, progress);
   if (!check.ok) {
     return Refused((check.faulty_file.empty() ? "" : check.faulty_file + " : ") + check.reason +
                    ".");
@@ -146,6 +147,7 @@ RestoreResult RunRestore(const ToolPaths& paths, const vz::engine::Analysis* ana
   std::vector<std::string> temporaries;
   std::string parameter_text;
   bool restore_parameters = false;
+  const std::size_t databases = check.manifest.DatabaseCount();
   for (const ManifestItem& item : check.manifest.items) {
     const std::string source = backup_folder + "/" + item.name;
     if (item.kind == ItemKind::kParameters) {
@@ -158,6 +160,7 @@ RestoreResult RunRestore(const ToolPaths& paths, const vz::engine::Analysis* ana
       restore_parameters = true;
       continue;
     }
+    ReportProgress(progress, ProgressPhase::kRestoreCopy, item.name, temporaries.size(), databases);
     const std::string temporary = data + "/." + item.name + kTemporarySuffix;
     std::error_code ec;
     fs::remove(temporary, ec);

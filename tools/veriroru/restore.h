@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "platform/engine/analysis.h"
+#include "tools/veriroru/progress.h"
 #include "tools/veriroru/tool_paths.h"
 
 namespace vz::veriroru {
@@ -46,8 +47,12 @@ inline constexpr const char* kUnfinishedRestoreMarker = "RESTAURATION-INACHEVEE.
 // The folders of <data>/SAUVEGARDES left by a restore that did not end.
 std::vector<std::string> UnfinishedRestores(const std::string& data_directory);
 
+// `progress` is told before each data file of the backup is checked
+// (ProgressPhase::kBackupCheck), then, once the whole backup is found sound,
+// before each is copied into the data directory (ProgressPhase::kRestoreCopy).
 RestoreResult RunRestore(const ToolPaths& paths, const vz::engine::Analysis* analysis,
-                         const std::string& backup_folder, const std::tm& when);
+                         const std::string& backup_folder, const std::tm& when,
+                         const ProgressReport& progress = {});
 
 }  // namespace vz::veriroru
 

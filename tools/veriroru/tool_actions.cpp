@@ -23,21 +23,24 @@ std::string UnfinishedRestoreWarning(const ToolPaths& paths) {
          " ; relancez la restauration puis vérifiez les fichiers avant de reprendre le travail.";
 }
 
-ActionOutcome BackUp(const ToolPaths& paths) {
-  BackupResult backup = RunBackup(paths, LocalNow());
+ActionOutcome BackUp(const ToolPaths& paths, const ProgressReport& progress) {
+  BackupResult backup = RunBackup(paths, LocalNow(), progress);
   return ActionOutcome{backup.ok, backup.message, ""};
 }
 
-ActionOutcome Restore(const ToolPaths& paths, const std::string& named) {
+ActionOutcome Restore(const ToolPaths& paths, const std::string& named,
+                      const ProgressReport& progress) {
   std::optional<vz::engine::Analysis> analysis = LoadToolAnalysis(paths);
-  RestoreResult restore = RunRestore(paths, analysis ? &*analysis : nullptr,
-                                     BackupFolderNamed(paths.data_directory, named), LocalNow());
+  RestoreResult restore =
+      RunRestore(paths, analysis ? &*analysis : nullptr,
+                 BackupFolderNamed(paths.data_directory, named), LocalNow(), progress);
   return ActionOutcome{restore.ok, restore.message, ""};
 }
 
-ActionOutcome CheckAndReindex(const ToolPaths& paths) {
+ActionOutcome CheckAndReindex(const ToolPaths& paths, const ProgressReport& progress) {
   std::optional<vz::engine::Analysis> analysis = LoadToolAnalysis(paths);
-  VerificationResult result = RunVerification(paths, analysis ? &*analysis : nullptr, LocalNow());
+  VerificationResult result =
+      RunVerification(paths, analysis ? &*analysis : nullptr, LocalNow(), progress);
   ActionOutcome outcome;
   outcome.ok = result.ok;
   outcome.report = result.report;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/engine/analysis.h"
+#include "tools/veriroru/progress.h"
 #include "tools/veriroru/tool_paths.h"
 
 namespace vz::veriroru {
@@ -20,10 +21,13 @@ struct ActionOutcome {
   std::string report;  // the check's report; empty for the other actions
 };
 
-ActionOutcome BackUp(const ToolPaths& paths);
+// `progress`, when given, is told before each data file is handled
+// (progress.h); a restore tells it for its check, then for its copy.
+ActionOutcome BackUp(const ToolPaths& paths, const ProgressReport& progress = {});
 // `named`: a folder name of <data>/SAUVEGARDES, or a path.
-ActionOutcome Restore(const ToolPaths& paths, const std::string& named);
-ActionOutcome CheckAndReindex(const ToolPaths& paths);
+ActionOutcome Restore(const ToolPaths& paths, const std::string& named,
+                      const ProgressReport& progress = {});
+ActionOutcome CheckAndReindex(const ToolPaths& paths, const ProgressReport& progress = {});
 
 // A warning when a restore was stopped half-way (restore.h), else "".
 std::string UnfinishedRestoreWarning(const ToolPaths& paths);

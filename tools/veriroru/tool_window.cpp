@@ -12,6 +12,7 @@
 #include "platform/runtime/module.h"
 #include "platform/runtime/window_model.h"
 #include "tools/veriroru/backup_check.h"
+#include "tools/veriroru/progress_window.h"
 #include "tools/veriroru/tool_actions.h"
 
 namespace vz::veriroru {
@@ -67,6 +68,14 @@ class ToolWindow {
     table->selected = 0;
   }
 
+  // Runs an action under the progress window, closed again before the
+  // outcome is shown; `action` is given the window's report.
+  template <typename Action>
+  ActionOutcome WithProgress(const std::string& title, Action action) {
+    ProgressWindow progress([this](const std::string& utf8) { return Send(utf8); }, title);
+    return action(progress.Report());
+  }
+
   void Tell(const ActionOutcome& outcome) {
     ShowReport(outcome.report.empty() ? outcome.message : outcome.report);
     Send((outcome.ok ? "info," : "Erreur,") + outcome.message);
@@ -80,11 +89,15 @@ class ToolWindow {
       return;
     }
     const BackupEntry& chosen = backups_[static_cast<std::size_t>(row - 1)];
-    if (Send("OUINON,Remplacer les fichiers de données par la sauvegarde du " + chosen.readable +
+    if (Send("OUINON,Remplacer les fichiers de données par la sauvegarde " +
+             BackupPhrase(chosen.readable) +
              " ? Les fichiers actuels seront conservés dans SAUVEGARDES.") == 0) {
       return;
     }
-    Tell(Restore(*paths_, chosen.folder));
+    const std::string folder = chosen.folder;
+    Tell(WithProgress(RestoreTitle(chosen.readable), [&](const ProgressReport& report) {
+      return Restore(*paths_, folder, report);
+    }));
     ShowBackups();
   }
 
@@ -94,12 +107,15 @@ class ToolWindow {
       Send("Ecran,Saisie");
       const std::string code = module_->session().return_code();
       if (code == "SVE") {
-        Tell(BackUp(*paths_));
+        Tell(WithProgress("Sauvegarde des fichiers de données",
+                          [&](const ProgressReport& report) { return BackUp(*paths_, report); }));
         ShowBackups();
       } else if (code == "RST") {
         RestoreSelected();
       } else if (code == "RIX") {
-        Tell(CheckAndReindex(*paths_));
+        Tell(WithProgress("Vérification et réindexation", [&](const ProgressReport& report) {
+          return CheckAndReindex(*paths_, report);
+        }));
       } else {
         return;  // "ESC", "Quitter", or a window that can no longer take input
       }

@@ -1,8 +1,9 @@
 // The tools program's window, shown through the screen runtime when the
 // program is started with no command (as the tools menu starts it):
 // "Sauvegarder", "Restaurer..." over the list of backups, "Vérifier et
-// réindexer", "Quitter"; Escape leaves. What each action did is shown in
-// the window's report area and in a message box.
+// réindexer", "Quitter"; Escape leaves. While an action runs, the progress
+// window (progress_window.h) shows the file being handled; it is closed
+// before what the action did is shown in the report area and a message box.
 //
 // The window library VERIRORU.wdl is looked for beside the executable, then
 // in the current directory and its parent. The front end is the runtime's

@@ -100,9 +100,12 @@ std::string ReportText(const ToolPaths& paths, const std::tm& when,
 }
 
 VerificationResult RunVerification(const ToolPaths& paths, const vz::engine::Analysis* analysis,
-                                   const std::tm& when) {
+                                   const std::tm& when, const ProgressReport& progress) {
   VerificationResult result;
-  for (const std::string& name : DataFileNames(paths.data_directory)) {
+  const std::vector<std::string> names = DataFileNames(paths.data_directory);
+  for (const std::string& name : names) {
+    ReportProgress(progress, ProgressPhase::kCheckAndIndex, name, result.files.size(),
+                   names.size());
     result.files.push_back(CheckAndReindexFile(paths.data_directory + "/" + name, analysis));
   }
   result.report = ReportText(paths, when, result.files);

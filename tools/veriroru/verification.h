@@ -16,6 +16,7 @@
 
 #include "platform/engine/analysis.h"
 #include "tools/veriroru/file_check.h"
+#include "tools/veriroru/progress.h"
 #include "tools/veriroru/tool_paths.h"
 
 namespace vz::veriroru {
@@ -28,8 +29,9 @@ struct VerificationResult {
 };
 
 // `analysis` null: the keys are not checked (each file says so).
+// `progress` is told before each file is checked (ProgressPhase::kCheckAndIndex).
 VerificationResult RunVerification(const ToolPaths& paths, const vz::engine::Analysis* analysis,
-                                   const std::tm& when);
+                                   const std::tm& when, const ProgressReport& progress = {});
 
 // The report's text for the results (UTF-8, lines ended by LF).
 std::string ReportText(const ToolPaths& paths, const std::tm& when,
