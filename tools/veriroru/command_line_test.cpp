@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -125,6 +126,11 @@ TEST_F(ExecutableTest, HeadlessCommandsFromTheProgramDirectory) {
   ToolRun restore = Run(dir, "restaurer " + backups[0].name);
   EXPECT_EQ(restore.exit_code, 0) << restore.err;
   EXPECT_THAT(restore.out, HasSubstr("Restauration terminée"));
+
+  // Unattended runs log what these print: no progress lines, one result.
+  for (const ToolRun* run : {&backup, &check, &restore}) EXPECT_EQ(run->err, "");
+  EXPECT_EQ(std::count(backup.out.begin(), backup.out.end(), '\n'), 1);
+  EXPECT_EQ(std::count(restore.out.begin(), restore.out.end(), '\n'), 1);
 }
 
 TEST_F(ExecutableTest, FailuresGiveANonZeroCodeAndAMessage) {
