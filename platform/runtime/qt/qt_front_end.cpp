@@ -93,6 +93,7 @@ std::string QtFrontEnd::RunInput(Window& window, InputHost& host) {
 }
 
 void QtFrontEnd::ShowMessage(MessageKind kind, std::string_view text) {
+  HideClosedProgress();
   const bool error = kind == MessageKind::kError;
   transcript_.Event(std::string(error ? "message error \"" : "message info \"") +
                     std::string(TrimBlanks(text)) + "\"");
@@ -106,6 +107,7 @@ void QtFrontEnd::ShowMessage(MessageKind kind, std::string_view text) {
 }
 
 bool QtFrontEnd::AskYesNo(std::string_view question) {
+  HideClosedProgress();
   QMessageBox box(QMessageBox::Question, QStringLiteral("Question"),
                   ToQString(TrimBlanks(question)), QMessageBox::NoButton, input_dialog_);
   QPushButton* yes = box.addButton(QStringLiteral("Oui"), QMessageBox::YesRole);
@@ -148,6 +150,14 @@ void QtFrontEnd::ShowOutsideInput() {
   progress_->ShowModel(*window);
   progress_->repaint();
   ++progress_redraws_;
+}
+
+void QtFrontEnd::HideClosedProgress() {
+  if (!progress_) return;
+  const Window* window = current_window_ ? current_window_() : nullptr;
+  if (window != progress_window_ || window == nullptr || window->name != progress_name_) {
+    HideOutsideInput();
+  }
 }
 
 void QtFrontEnd::HideOutsideInput() {

@@ -9,7 +9,9 @@
 // (the progress window during a run) is shown without a modal loop each time
 // events are processed, at most once per progress interval (default 40 ms: 25
 // times a second) so that a long run is not slowed by drawing; the adviser
-// watches it and cannot close it (Escape and the close box do nothing). While
+// watches it and cannot close it (Escape and the close box do nothing); once
+// the program has closed it, it goes at the next input, message or question,
+// or the next time events are processed. While
 // it lives, the front end is the source of vz::os::EscapeKeyDown().
 //
 // The transcript and the current-window function are borrowed; the window
@@ -67,6 +69,9 @@ class QtFrontEnd final : public FrontEnd {
  private:
   void ShowOutsideInput();
   void HideOutsideInput();
+  // Hides the window shown outside an input when the program has closed it
+  // since (a message after a run must not stand over a finished progress).
+  void HideClosedProgress();
 
   Transcript& transcript_;
   std::function<Window*()> current_window_;

@@ -411,6 +411,45 @@ TEST_F(QtFrontEndTest, ProgressWindowFollowsTheModelAndGoesWhenClosed) {
   EXPECT_EQ(front_->progress_dialog(), nullptr);
 }
 
+// A run closes its progress window and tells its outcome at once, before
+// events are processed again: the message or question stands alone, never
+// over the finished progress; one asked while the progress window is still
+// open leaves it shown.
+TEST_F(QtFrontEndTest, AMessageAfterTheRunDoesNotShowTheFinishedProgress) {
+  const struct {
+    const char* what;
+    const char* command;
+    const char* button;
+    bool closed_first;
+  } cases[] = {
+      {"message after the run",
+       "info,Sauvegarde termin\xE9"
+       "e",
+       "OK", true},
+      {"question after the run", "OUINON,Recommencer ?", "Non", true},
+      {"message during the run", "Erreur,Fichier verrouill\xE9", "OK", false},
+  };
+  Session& session = Start({{}, std::chrono::milliseconds(0)});
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    session.Execute("Ouvre,FICHE");
+    session.Execute("AFFICHE,NOM=1");
+    session.Execute("MULTITACHE,-2");
+    ASSERT_NE(front_->progress_dialog(), nullptr);
+    if (c.closed_first) session.Execute("Ferme");
+    bool progress_shown_with_box = true;
+    Soon([&] {
+      ASSERT_NE(OpenMessageBox(), nullptr);
+      progress_shown_with_box =
+          front_->progress_dialog() != nullptr && front_->progress_dialog()->isVisible();
+      ClickMessageButton(c.button);
+    });
+    session.Execute(c.command);
+    EXPECT_EQ(progress_shown_with_box, !c.closed_first);
+    if (!c.closed_first) session.Execute("Ferme");
+  }
+}
+
 TEST_F(QtFrontEndTest, TheProgressWindowCannotBeClosedWhileTheProgramWorks) {
   Session& session = Start({{}, std::chrono::milliseconds(0)});
   session.Execute("Ouvre,FICHE");
