@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <functional>
 #include <system_error>
 
 #include "platform/engine/paths.h"
@@ -78,7 +79,16 @@ BackupResult RunBackup(const ToolPaths& paths, const std::tm& when,
     ReportProgress(progress, ProgressPhase::kBackup, name, manifest.items.size(), names.size());
     const std::string copy = folder + "/" + name;
     std::string why;
-    if (!CopyDatabase(paths.data_directory + "/" + name, copy, &why)) {
+    const std::size_t done = manifest.items.size();
+    // A large file tells how far its copy has gone; its end is told by the
+    // next file's report (or by the outcome).
+    const auto copied = [&](double share) {
+      if (share < 1.0) {
+        ReportProgress(progress, ProgressPhase::kBackup, name, done, names.size(), share);
+      }
+    };
+    if (!CopyDatabase(paths.data_directory + "/" + name, copy, &why,
+                      progress ? std::function<void(double)>(copied) : nullptr)) {
       return Fail(folder, name + " : " + why);
     }
     ManifestItem item;

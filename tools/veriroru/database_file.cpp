@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -13,6 +14,18 @@ namespace vz::veriroru {
 namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
+
+// Opens a read transaction on `db` and reads from it, so that its snapshot
+// is fixed until COMMIT.
+bool BeginSnapshot(sqlite3* db) {
+  if (sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) return false;
+  if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) !=
+      SQLITE_OK) {
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    return false;
+  }
+  return true;
+}
 
 std::string Reason(sqlite3* db, int rc) {
   const char* message = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
@@ -133,7 +146,8 @@ int64_t DatabaseFile::RecordCount() {
   return count;
 }
 
-bool CopyDatabase(const std::string& source, const std::string& destination, std::string* why) {
+bool CopyDatabase(const std::string& source, const std::string& destination, std::string* why,
+                  const std::function<void(double)>& copied, int pages_per_slice) {
   std::error_code ec;
   if (std::filesystem::exists(destination, ec)) {
     *why = "la copie " + destination + " existe déjà";
@@ -153,13 +167,28 @@ bool CopyDatabase(const std::string& source, const std::string& destination, std
   if (backup == nullptr) {
     *why = "copie impossible (" + Reason(to, SQLITE_ERROR) + ")";
   } else {
+    // The source's snapshot is taken once and kept for every slice, so that
+    // writes made by other programs meanwhile neither enter the copy nor
+    // start it again.
+    const bool pinned = BeginSnapshot(from);
     int rc;
     int waits = 0;
-    while ((rc = sqlite3_backup_step(backup, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+    while (true) {
+      rc = sqlite3_backup_step(backup, copied && pinned ? std::max(pages_per_slice, 1) : -1);
+      if (rc == SQLITE_OK) {
+        const int total = sqlite3_backup_pagecount(backup);
+        if (total > 0) {
+          copied(static_cast<double>(total - sqlite3_backup_remaining(backup)) / total);
+        }
+        continue;
+      }
+      if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED) break;
       if (++waits > kBusyTimeoutMs / 20) break;
       sqlite3_sleep(20);
     }
     sqlite3_backup_finish(backup);
+    if (pinned) sqlite3_exec(from, "COMMIT", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_DONE && copied) copied(1.0);
     ok = rc == SQLITE_DONE;
     if (!ok) *why = "copie impossible (" + std::string(sqlite3_errstr(rc)) + ")";
   }

@@ -12,6 +12,7 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -55,7 +56,15 @@ class DatabaseFile {
 // SQLite's online backup, so that the copy is consistent even while another
 // program has the file open; the write-ahead log is folded into the copy and
 // the copy is left in rollback-journal mode with no side files.
-bool CopyDatabase(const std::string& source, const std::string& destination, std::string* why);
+// `copied`, when given, is told the share of the pages copied so far (0 to 1)
+// after each slice of `pages_per_slice` pages and once more (1) when the copy
+// is complete; the copy is one consistent snapshot all the same (the source's
+// read transaction is held from the first slice to the last, so writes made
+// meanwhile by other programs are not in it).
+inline constexpr int kPagesPerSlice = 512;  // 16 MB of 32 KB pages
+bool CopyDatabase(const std::string& source, const std::string& destination, std::string* why,
+                  const std::function<void(double)>& copied = nullptr,
+                  int pages_per_slice = kPagesPerSlice);
 
 // Waits until the file's bytes are on the disk; false on failure.
 bool FlushToDisk(const std::string& path);

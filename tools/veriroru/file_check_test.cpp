@@ -113,8 +113,8 @@ TEST_F(FileCheckTest, DamagedFileIsReportedAndLeftAsItIs) {
   // Everything after the first page (the page size is stored big-endian at
   // offset 16 of the file's header) is overwritten.
   ASSERT_GT(bytes.size(), 18u);
-  const std::size_t page_size = (static_cast<unsigned char>(bytes[16]) << 8) |
-                                static_cast<unsigned char>(bytes[17]);
+  const std::size_t page_size =
+      (static_cast<unsigned char>(bytes[16]) << 8) | static_cast<unsigned char>(bytes[17]);
   ASSERT_GT(bytes.size(), page_size + 4096);
   for (std::size_t i = page_size; i < bytes.size(); i += 5) bytes[i] = static_cast<char>(0x5A);
   testing::WriteBytes(path, bytes);

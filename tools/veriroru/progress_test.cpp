@@ -6,6 +6,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <filesystem>
 #include <functional>
@@ -13,6 +14,7 @@
 
 #include "tools/veriroru/backup.h"
 #include "tools/veriroru/backup_check.h"
+#include "tools/veriroru/database_file.h"
 #include "tools/veriroru/restore.h"
 #include "tools/veriroru/tool_actions.h"
 #include "tools/veriroru/verification.h"
@@ -165,6 +167,67 @@ TEST_F(ProgressTest, ParameterFileIsNotCounted) {
     EXPECT_NE(step.file, parameters);
     EXPECT_EQ(step.total, DataFileNames(backup.folder).size());
   }
+}
+
+}  // namespace
+}  // namespace vz::veriroru
+
+namespace vz::veriroru {
+namespace {
+
+// Runs `sql` on the database at `path`; true when it succeeds.
+bool RunSql(const std::string& path, const std::string& sql) {
+  sqlite3* db = nullptr;
+  bool ok = sqlite3_open(path.c_str(), &db) == SQLITE_OK &&
+            sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+  sqlite3_close(db);
+  return ok;
+}
+
+long long CountRows(const std::string& path) {
+  sqlite3* db = nullptr;
+  sqlite3_stmt* statement = nullptr;
+  long long rows = -1;
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+      sqlite3_prepare_v2(db, "SELECT count(*) FROM t", -1, &statement, nullptr) == SQLITE_OK &&
+      sqlite3_step(statement) == SQLITE_ROW) {
+    rows = sqlite3_column_int64(statement, 0);
+  }
+  sqlite3_finalize(statement);
+  sqlite3_close(db);
+  return rows;
+}
+
+// A large file is copied in slices, each telling how far the copy has gone,
+// and the copy is the file as it was when the copy began: a record another
+// program adds between two slices is not in it, and does not start the copy
+// again.
+TEST_F(ProgressTest, LargeFileIsCopiedInSlicesFromOneSnapshot) {
+  const std::string source = Data() + "/GRAND.vzdb";
+  const std::string copy = Data() + "/COPIE.vzdb";
+  ASSERT_TRUE(RunSql(source,
+                  "PRAGMA page_size=4096; PRAGMA journal_mode=WAL;"
+                  "CREATE TABLE t(n INTEGER PRIMARY KEY, data BLOB);"
+                  "WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 300)"
+                  " INSERT INTO t SELECT n, zeroblob(3000) FROM c;"));
+  std::vector<double> shares;
+  bool added = false;
+  std::string why;
+  ASSERT_TRUE(CopyDatabase(
+      source, copy, &why,
+      [&](double share) {
+        shares.push_back(share);
+        if (!added) added = RunSql(source, "INSERT INTO t VALUES(1000, zeroblob(10))");
+      },
+      16))
+      << why;
+  EXPECT_TRUE(added) << "the source stays open to other writers during the copy";
+  ASSERT_GT(shares.size(), 3u) << "several slices";
+  for (std::size_t i = 1; i < shares.size(); ++i) EXPECT_GT(shares[i], shares[i - 1]) << i;
+  EXPECT_GT(shares.front(), 0.0);
+  EXPECT_EQ(shares.back(), 1.0);
+  EXPECT_EQ(CountRows(copy), 300) << "the copy is the file as the copy began";
+  EXPECT_EQ(CountRows(source), 301);
 }
 
 }  // namespace

@@ -31,7 +31,9 @@ ProgressTexts DescribeProgress(const ProgressStep& step) {
     const std::size_t done = std::min(step.done, step.total);
     texts.count =
         std::to_string(std::min(done + 1, step.total)) + " sur " + std::to_string(step.total);
-    share = done * 100 / step.total;
+    const double file_share = std::clamp(step.file_share, 0.0, 1.0);
+    const double handled = done < step.total ? done + file_share : static_cast<double>(done);
+    share = static_cast<std::size_t>(handled * 100 / static_cast<double>(step.total));
   }
   texts.bar.assign(share * kProgressBarMarks / 100, '|');
   texts.percent = std::to_string(share) + " %";

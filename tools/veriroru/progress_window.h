@@ -33,8 +33,9 @@ struct ProgressTexts {
   std::string step;     // "Copie des fichiers dans la sauvegarde"
   std::string file;     // "CLIENT.vzdb"
   std::string count;    // "3 sur 25": the place of the file being handled
-  std::string bar;      // one '|' per 2 % of the files already handled
-  std::string percent;  // "8 %"
+  std::string bar;      // one '|' per 2 % of the work done (whole files, and the
+                        // share of the file being copied)
+  std::string percent;  // "8 %", the same share
 };
 
 ProgressTexts DescribeProgress(const ProgressStep& step);

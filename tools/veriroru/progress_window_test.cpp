@@ -41,6 +41,27 @@ INSTANTIATE_TEST_SUITE_P(
                       // Counts out of bounds never overflow the bar.
                       CountCase{30, 25, "25 sur 25", 50, "100 %"}, CountCase{0, 0, "", 0, "0 %"}));
 
+TEST(DescribeProgress, ShareOfTheFileBeingCopiedMovesTheGauge) {
+  const struct {
+    std::size_t done;
+    std::size_t total;
+    double file_share;
+    const char* count;
+    const char* percent;
+  } cases[] = {
+      {1, 4, 0.5, "2 sur 4", "37 %"},   // one file and a half of four
+      {0, 1, 0.99, "1 sur 1", "99 %"},  // never 100 % before the end
+      {0, 2, 2.0, "1 sur 2", "50 %"},   // a share out of bounds counts as the whole file
+      {3, 4, -1.0, "4 sur 4", "75 %"},
+  };
+  for (const auto& c : cases) {
+    ProgressStep step{ProgressPhase::kBackup, "LIQUIDIT.vzdb", c.done, c.total, c.file_share};
+    const ProgressTexts texts = DescribeProgress(step);
+    EXPECT_EQ(texts.count, c.count) << c.file_share;
+    EXPECT_EQ(texts.percent, c.percent) << c.file_share;
+  }
+}
+
 TEST(DescribeProgress, EachPhaseSaysWhatRuns) {
   std::set<std::string> steps;
   for (ProgressPhase phase : {ProgressPhase::kBackup, ProgressPhase::kBackupCheck,
