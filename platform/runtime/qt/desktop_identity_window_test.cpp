@@ -48,7 +48,7 @@ class IdentityOnTheDesktopTest : public QueryWindowsTest {
     setup.front_end = desktop_.get();
     setup.transcript = &transcript_;
     setup.directory = VZ_PROJECT_DIR;
-    const int32_t context = runtime_context_;
+    const int32_t context = installation_.runtime_context();
     setup.create_engine_context = [context] { return context; };
     RegisterQueryWindows(setup.registry);
     session_ = std::make_unique<runtime::Session>(std::move(setup));
