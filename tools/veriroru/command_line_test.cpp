@@ -95,6 +95,24 @@ class ExecutableTest : public ::testing::Test {
   }
   std::string Data() const { return installation_.paths().data_directory; }
 
+  // The tools window played by `scenario` (written as `name`.scn) from
+  // `directory`; `log` is the transcript it leaves.
+  struct WindowRun {
+    ToolRun run;
+    std::string log;
+  };
+  WindowRun PlayWindow(const std::string& directory, const std::string& name,
+                       const std::string& scenario) {
+    const std::string file = installation_.root() + "/" + name + ".scn";
+    const std::string transcript = installation_.root() + "/" + name + ".transcript";
+    testing::WriteBytes(file, scenario);
+    WindowRun played;
+    played.run =
+        Run(directory, "", "VZ_SCENARIO='" + file + "' VZ_TRANSCRIPT='" + transcript + "'");
+    played.log = FileBytes(transcript);
+    return played;
+  }
+
   testing::DemoInstallation installation_;
 };
 
@@ -163,24 +181,19 @@ TEST_F(ExecutableTest, WithoutDisplayOrScenarioItTellsHowToUseItAndEnds) {
 }
 
 TEST_F(ExecutableTest, WindowPlayedByAScenario) {
-  const std::string scenario = installation_.root() + "/outils.scn";
-  const std::string transcript = installation_.root() + "/outils.transcript";
-  testing::WriteBytes(scenario,
-                      "input VERIRORU press RST\n"  // nothing to restore yet
-                      "input VERIRORU press SVE\n"
-                      "input VERIRORU press RIX\n"
-                      "input VERIRORU\n"
-                      "  pick SAUVEGARDES 1\n"
-                      "  press RST\n"
-                      "answer no\n"
-                      "input VERIRORU\n"
-                      "  pick SAUVEGARDES 1\n"
-                      "  press RST\n"
-                      "answer yes\n"
-                      "input VERIRORU press ESC\n");
-  ToolRun run = Run(installation_.program_directory(), "",
-                    "VZ_SCENARIO='" + scenario + "' VZ_TRANSCRIPT='" + transcript + "'");
-  const std::string log = FileBytes(transcript);
+  const auto [run, log] = PlayWindow(installation_.program_directory(), "outils",
+                                     "input VERIRORU press RST\n"  // nothing to restore yet
+                                     "input VERIRORU press SVE\n"
+                                     "input VERIRORU press RIX\n"
+                                     "input VERIRORU\n"
+                                     "  pick SAUVEGARDES 1\n"
+                                     "  press RST\n"
+                                     "answer no\n"
+                                     "input VERIRORU\n"
+                                     "  pick SAUVEGARDES 1\n"
+                                     "  press RST\n"
+                                     "answer yes\n"
+                                     "input VERIRORU press ESC\n");
   ASSERT_EQ(run.exit_code, 0) << run.err << log;
   EXPECT_THAT(log, HasSubstr("wd Erreur,Choisissez d'abord une sauvegarde dans la liste."));
   EXPECT_THAT(log, HasSubstr("wd info,Sauvegarde terminée"));
@@ -231,15 +244,10 @@ void Append(std::vector<std::string>& to, const std::vector<std::string>& more) 
 TEST_F(ExecutableTest, ProgressWindowFollowsABackupAndACheckFileByFile) {
   const std::vector<std::string> files = DataFileNames(Data());
   ASSERT_GT(files.size(), 5u);
-  const std::string scenario = installation_.root() + "/progression.scn";
-  const std::string transcript = installation_.root() + "/progression.transcript";
-  testing::WriteBytes(scenario,
-                      "input VERIRORU press SVE\n"
-                      "input VERIRORU press RIX\n"
-                      "input VERIRORU press ESC\n");
-  ToolRun run = Run(installation_.program_directory(), "",
-                    "VZ_SCENARIO='" + scenario + "' VZ_TRANSCRIPT='" + transcript + "'");
-  const std::string log = FileBytes(transcript);
+  const auto [run, log] = PlayWindow(installation_.program_directory(), "progression",
+                                     "input VERIRORU press SVE\n"
+                                     "input VERIRORU press RIX\n"
+                                     "input VERIRORU press ESC\n");
   ASSERT_EQ(run.exit_code, 0) << run.err << log;
 
   std::vector<std::string> expected = ProgressOver(files, files.size());
@@ -265,17 +273,12 @@ TEST_F(ExecutableTest, RefusedRestoreClosesTheProgressWindowBeforeSayingWhy) {
   const std::size_t faulty = 2;
   const std::string spoilt = backups[0].folder + "/" + files[faulty];
   fs::resize_file(spoilt, fs::file_size(spoilt) / 2);
-  const std::string scenario = installation_.root() + "/refus.scn";
-  const std::string transcript = installation_.root() + "/refus.transcript";
-  testing::WriteBytes(scenario,
-                      "input VERIRORU\n"
-                      "  pick SAUVEGARDES 1\n"
-                      "  press RST\n"
-                      "answer yes\n"
-                      "input VERIRORU press ESC\n");
-  ToolRun run = Run(installation_.program_directory(), "",
-                    "VZ_SCENARIO='" + scenario + "' VZ_TRANSCRIPT='" + transcript + "'");
-  const std::string log = FileBytes(transcript);
+  const auto [run, log] = PlayWindow(installation_.program_directory(), "refus",
+                                     "input VERIRORU\n"
+                                     "  pick SAUVEGARDES 1\n"
+                                     "  press RST\n"
+                                     "answer yes\n"
+                                     "input VERIRORU press ESC\n");
   ASSERT_EQ(run.exit_code, 0) << run.err << log;
 
   std::vector<std::string> expected = ProgressOver(files, faulty + 1);
@@ -288,16 +291,14 @@ TEST_F(ExecutableTest, RefusedRestoreClosesTheProgressWindowBeforeSayingWhy) {
 }
 
 TEST_F(ExecutableTest, WindowWithoutAnInstallationSaysWhyAndOffersNothing) {
-  const std::string scenario = installation_.root() + "/perdu.scn";
-  const std::string transcript = installation_.root() + "/perdu.transcript";
-  testing::WriteBytes(scenario,
-                      "expect error \"Fichier de paramètres ..\\\\FIC01\\\\PARAM.DTA introuvable : "
-                      "lancez l'outil depuis le répertoire du logiciel ou indiquez --donnees "
-                      "<répertoire>.\"\n"
-                      "input VERIRORU press ESC\n");
-  ToolRun run = Run("/", "", "VZ_SCENARIO='" + scenario + "' VZ_TRANSCRIPT='" + transcript + "'");
-  EXPECT_EQ(run.exit_code, 0) << run.err << FileBytes(transcript);
-  EXPECT_THAT(FileBytes(transcript),
+  const auto [run, log] =
+      PlayWindow("/", "perdu",
+                 "expect error \"Fichier de paramètres ..\\\\FIC01\\\\PARAM.DTA introuvable : "
+                 "lancez l'outil depuis le répertoire du logiciel ou indiquez --donnees "
+                 "<répertoire>.\"\n"
+                 "input VERIRORU press ESC\n");
+  EXPECT_EQ(run.exit_code, 0) << run.err << log;
+  EXPECT_THAT(log,
               HasSubstr("wd Ecran,Selection,-,BT_SAUVEGARDER,BT_VERIFIER,BT_RESTAURER -> int=0"));
 }
 
