@@ -14,14 +14,12 @@
 #include <QTextDocument>
 #include <QUrl>
 #include <QVariant>
-#include <fstream>
-#include <iterator>
-#include <optional>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
 #include "platform/os/cp1252.h"
+#include "platform/os/profile_file.h"
 #include "project/gui_application.h"
 #include "project/output_file.h"
 
@@ -49,15 +47,6 @@ bool FolderIsWritable(const fs::path& path) {
   return fs::is_directory(folder, ec) && access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
-// The bytes of the file at `path`, or nothing when it cannot be read.
-std::optional<QByteArray> FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
 // An HTML letter whose images are read by this program rather than by Qt:
 // the data directory's name and the image names are cp1252 bytes on disk,
 // which Qt's file names (UTF-8) cannot always spell. A relative image name
@@ -82,10 +71,13 @@ class LetterDocument : public QTextDocument {
       candidates = {base_folder_ + "/" + os::Cp1252(utf8), base_folder_ + "/" + utf8};
     }
     for (const std::string& path : candidates) {
-      std::optional<QByteArray> bytes = FileBytes(path);
-      if (!bytes) continue;
+      std::string bytes;
+      if (!os::ReadWholeFile(path, &bytes)) continue;
       QImage image;
-      if (image.loadFromData(*bytes)) return image;
+      if (image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()),
+                             static_cast<int>(bytes.size()))) {
+        return image;
+      }
     }
     return QVariant();
   }
