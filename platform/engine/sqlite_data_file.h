@@ -132,7 +132,7 @@ class SqliteDataFile final : public DataFile {
   // no read transaction is left open under it).
   void ResetAllCursors();
   int StepRead(sqlite3_stmt* statement, const Attempts& attempts);
-  // Makes `statement` the cursor's only live one, rewound.
+  // Rewinds the cursor's live statement (none is live after) and `statement`.
   void Restart(ReaderCursor& cursor, sqlite3_stmt* statement);
   // Fills `record` from the statement's row (rc SQLITE_ROW) and makes it
   // live; otherwise ends it: false.

@@ -117,9 +117,9 @@ class DataFile {
 
   // Writes. With `batch` the writes to this file join one transaction,
   // committed by EndBatch (or at close); without, each write is committed.
-  // `keys` holds one value per key of the analysis. Add returns the new
-  // record number, 0 on failure; Modify and Delete fail when no record has
-  // that number.
+  // Add returns the new record number, 0 on failure; Modify and Delete fail
+  // when no record has that number. REQUIRES: `keys` holds one value per key
+  // of the analysis.
   virtual int64_t Add(const std::string& data, const std::vector<std::string>& keys,
                       const Attempts& attempts, bool batch) = 0;
   virtual bool Modify(int64_t recno, const std::string& data, const std::vector<std::string>& keys,
