@@ -127,10 +127,9 @@ void Context::Read(const char* file, const char* key, ReadRequest request) {
   } else if (request.kind == ReadKind::kSearch) {
     request.at_cursor = state->has_current;
   }
-  RecordView record;
-  switch (data->Read(*state->cursor, request, attempts(), &record)) {
+  switch (data->Read(*state->cursor, request, attempts(), &state->found)) {
     case ReadResult::kFound:
-      return Deliver(*state, record);
+      return Deliver(*state, state->found);
     case ReadResult::kNone:
       return EndOfFile(*state);
     case ReadResult::kNoTable:

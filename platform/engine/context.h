@@ -138,6 +138,7 @@ class Context {
     bool has_current = false;   // a record is current (read or written)
     bool has_position = false;  // read next has a place to continue from
     std::vector<std::string> position_keys;
+    RecordView found;    // scratch for reads (made once: it is large)
     std::string record;  // scratch for writes
     std::vector<std::string> keys;
     SpellingCache<int> key_names;  // spelling -> key index, for this binding
