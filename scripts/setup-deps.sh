@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libsqlite3-dev sqlite3
+  zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
   qt6-base-dev qt6-svg-dev libgl-dev

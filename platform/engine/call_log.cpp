@@ -3,8 +3,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <string>
 
@@ -14,8 +14,6 @@ namespace {
 int g_log_fd = -1;
 bool g_setting_read = false;
 std::string* g_log_path = nullptr;  // never freed: the log outlives static destruction
-// Set once the setting is read and no log is open; read without the lock.
-std::atomic<bool> g_known_off{false};
 
 void EnsureSettingRead() {
   if (!g_setting_read) ReadLogSetting();
@@ -38,14 +36,8 @@ void OpenLogAsSet() {
 }  // namespace
 
 void ReadLogSetting() {
-  g_known_off.store(false, std::memory_order_release);
   g_setting_read = true;
   OpenLogAsSet();
-  g_known_off.store(g_log_fd < 0, std::memory_order_release);
-}
-
-bool LogKnownOff() {
-  return g_known_off.load(std::memory_order_acquire);
 }
 
 bool LogEnabled() {
@@ -107,8 +99,10 @@ LogLine& LogLine::Text(std::string_view text) {
 }
 
 LogLine& LogLine::Int(int64_t value) {
+  char digits[24];
+  auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
   Append(" ");
-  Append(std::to_string(value));
+  Append(std::string_view(digits, ec == std::errc() ? static_cast<std::size_t>(end - digits) : 0));
   return *this;
 }
 

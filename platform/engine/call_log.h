@@ -19,6 +19,7 @@
 // (the screen runtime's transcript) interleave in call order. When the
 // variable is unset nothing is formatted. The variable is read at the first
 // call and again at each LE_CreateContexteHF. Logging never fails the call.
+// Single-threaded, as the whole engine.
 #ifndef VZ_PLATFORM_ENGINE_CALL_LOG_H_
 #define VZ_PLATFORM_ENGINE_CALL_LOG_H_
 
@@ -31,11 +32,8 @@ namespace vz::engine {
 // (Re)reads VZ_ENGINE_LOG and opens or closes the log file accordingly.
 void ReadLogSetting();
 
-// True when calls are being logged.
+// True when calls are being logged (reads the setting on first use).
 bool LogEnabled();
-// True when the setting has been read and no call is being logged; safe to
-// ask without the engine's lock (false when unsure).
-bool LogKnownOff();
 
 // Builds one log line in a fixed buffer (long lines are cut) and writes it.
 class LogLine {

@@ -9,10 +9,11 @@
 // done returns false. Causes worth knowing are written to the call log.
 //
 // Read next follows the current record in the order of the key it is given:
-// with the key of the last read it steps the live cursor; with another key,
-// or after anyone wrote the file, it seeks the first record after the current
-// one (its key value in that key, then its record number), which also works
-// after the current record was deleted.
+// the first record after the current one (its key value in that key, then
+// its record number), which also works after the current record was deleted
+// or rewritten and when the key changes. Records come through the storage
+// interface only (DataFile, storage.h); how a store gets there (a cursor
+// stepped on, a seek) is its own business.
 //
 // Names are looked up once per spelling: the last few file names and, per
 // file, the last few key names a program used are kept exactly as it spelled
@@ -21,6 +22,8 @@
 // when the file is bound again (its entries are dropped then), so an entry
 // never outlives what it names; closing, renaming or substituting a file acts
 // on the data file behind the state, never on the name.
+//
+// Single-threaded, as the whole engine.
 #ifndef VZ_PLATFORM_ENGINE_CONTEXT_H_
 #define VZ_PLATFORM_ENGINE_CONTEXT_H_
 
@@ -33,8 +36,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/engine/data_file.h"
 #include "platform/engine/record_layout.h"
+#include "platform/engine/storage.h"
 #include "platform/engine/store.h"
 
 namespace vz::engine {
@@ -129,18 +132,14 @@ class Context {
     bool bound = false;
     uint64_t bound_generation = 0;
     DataFile* data = nullptr;
-    CursorSet* cursors = nullptr;
+    Cursor* cursor = nullptr;
     uint64_t data_generation = 0;
     int64_t recno = 0;
     bool has_current = false;   // a record is current (read or written)
     bool has_position = false;  // read next has a place to continue from
     std::vector<std::string> position_keys;
-    // When `has_below_current`: every record before the current one, in the
-    // order of the live cursor's key, has a key at most `below_current`.
-    std::string below_current;
-    bool has_below_current = false;
-    std::string bound_value;  // what a live statement was bound to
-    std::string record;       // scratch for writes
+    RecordView found;    // scratch for reads (made once: it is large)
+    std::string record;  // scratch for writes
     std::vector<std::string> keys;
     SpellingCache<int> key_names;  // spelling -> key index, for this binding
   };
@@ -149,17 +148,9 @@ class Context {
   bool Bind(FileState& state);
   DataFile* Resolve(FileState& state, bool create);
   int KeyIndex(FileState& state, const char* key);
-  // Common start of the reads: the state, its data file and the key index.
-  bool PrepareRead(const char* file, const char* key, FileState** state, int* key_index);
-  void StartStatement(FileState& state, sqlite3_stmt* statement);
-  // A search answered by stepping the live cursor of the same key forward
-  // from the current record; false when it cannot be (the caller seeks).
-  bool SearchAhead(FileState& state, int key, std::string_view wanted);
-  // How the statement's row follows the current record: found afresh, the
-  // next one in key order (or the first after the position), or the same.
-  enum class Arrival { kFresh, kNext, kSame };
-  void Deliver(FileState& state, int key, sqlite3_stmt* statement, int rc,
-               Arrival arrival = Arrival::kFresh);
+  // The reads: `request` without its key, which `key` names.
+  void Read(const char* file, const char* key, ReadRequest request);
+  void Deliver(FileState& state, const RecordView& record);
   void EndOfFile(FileState& state);
   bool Write(const char* file, int kind);
   Attempts attempts() const { return Attempts{settings_.attempts, 20}; }

@@ -224,6 +224,69 @@ TEST_F(EngineProcessTest, DamagedFilesFailClearlyAndNeverCrash) {
   EXPECT_EQ(ClientCode(client_), "010001501");
 }
 
+// A file that could not be opened stays refused until that file is closed:
+// LE_Hferme(file) lets the next use try it again, so that a file restored
+// meanwhile is used, while a file still damaged fails again (and is not taken
+// for an empty one). Closing another file changes nothing.
+TEST_F(EngineProcessTest, AFailedFileIsTriedAgainOnceThatFileIsClosed) {
+  ASSERT_TRUE(AddClient("010000011", "A"));
+  ASSERT_TRUE(AddClient("010000021", "B"));
+  ASSERT_TRUE(AddRevenu("010000011", "40000", "001", 1));
+  LE_Hferme(ctx_, "");
+  const std::string path = DataPath("CLIENT.vzdb");
+  const std::string good = ReadFile(path);
+  const std::string damaged = "VZANALYSIS 1\nthis is not a database\n";
+  auto replace = [&](const std::string& bytes) {
+    std::remove((path + "-wal").c_str());
+    std::remove((path + "-shm").c_str());
+    WriteFile(path, bytes);
+  };
+  auto cannot_open_lines = [&] {
+    int lines = 0;
+    for (const std::string& line : ReadLines(log_path())) {
+      if (line.find("LE_ERROR CLIENT") == 0 && line.find("cannot be opened") != std::string::npos) {
+        ++lines;
+      }
+    }
+    return lines;
+  };
+  struct Case {
+    const char* what;
+    bool repaired;  // the good file is back before the close
+  } cases[] = {{"restored", true}, {"still damaged", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::remove(log_path().c_str());
+    ScopedEngineLog log(log_path());
+    replace(damaged);
+    EXPECT_EQ(LE_Hlitpremier(ctx_, "CLIENT", "CODCLI", 0), 0);
+    EXPECT_EQ(cannot_open_lines(), 1);
+    // Restored while the store still holds it as failed: still refused.
+    replace(good);
+    EXPECT_EQ(LE_Hlitpremier(ctx_, "CLIENT", "CODCLI", 0), 0);
+    EXPECT_EQ(Count("CLIENT"), 0);
+    ASSERT_EQ(LE_Hlitpremier(ctx_, "REVENUS", "CODCLEF", 0), 1);
+    EXPECT_EQ(LE_Hferme(ctx_, "REVENUS"), 1);
+    EXPECT_EQ(LE_Hlitpremier(ctx_, "CLIENT", "CODCLI", 0), 0);
+    EXPECT_EQ(cannot_open_lines(), 1);  // not tried again so far
+    if (!c.repaired) replace(damaged);
+    EXPECT_EQ(LE_Hferme(ctx_, "client"), 1);
+    if (c.repaired) {
+      ASSERT_EQ(LE_Hlitpremier(ctx_, "CLIENT", "CODCLI", 0), 1);
+      EXPECT_EQ(ClientCode(client_), "010000011");
+      EXPECT_EQ(Count("CLIENT"), 2);
+      EXPECT_EQ(cannot_open_lines(), 1);
+    } else {
+      EXPECT_EQ(LE_Hlitpremier(ctx_, "CLIENT", "CODCLI", 0), 0);
+      EXPECT_EQ(cannot_open_lines(), 2);  // tried again, and failed again
+      EXPECT_EQ(Count("CLIENT"), 0);
+      EXPECT_FALSE(AddClient("010000031", "C"));
+      EXPECT_EQ(ReadFile(path), damaged);  // neither read as empty nor written
+    }
+    LE_Hferme(ctx_, "");
+  }
+}
+
 TEST_F(EngineProcessTest, AnEmptyOrForeignDatabaseFile) {
   std::string path = DataPath("CLIENT.vzdb");
   WriteFile(path, "");  // an empty file is an empty database: no records yet

@@ -13,6 +13,9 @@
 // key order, also after that record was deleted. Duplicate keys keep insertion
 // order.
 //
+// Single-threaded: the program calls these functions from one thread, and
+// nothing in the engine locks.
+//
 // Storage: docs/storage.md. Analysis file: docs/analysis.md.
 #ifndef VZ_PLATFORM_ENGINE_LE_API_H_
 #define VZ_PLATFORM_ENGINE_LE_API_H_

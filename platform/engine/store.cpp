@@ -35,7 +35,7 @@ void Store::SubstituteName(const std::string& file, const std::string& physical_
 std::string Store::PathOf(const FileEntry& entry) const {
   auto it = physical_names_.find(entry.name);
   const std::string& physical = it != physical_names_.end() ? it->second : entry.physical_name;
-  return DatabasePath(directories_.Resolve(entry.directory), physical);
+  return storage_.Locate(directories_.Resolve(entry.directory), physical);
 }
 
 DataFile* Store::Acquire(const FileEntry& entry, const RecordLayout* layout, bool create,
@@ -53,14 +53,14 @@ DataFile* Store::Acquire(const FileEntry& entry, const RecordLayout* layout, boo
     if (failed_.count(path) != 0) return nullptr;
     std::unique_ptr<DataFile> opened;
     std::string why;
-    switch (DataFile::Open(path, entry, create, attempts, &opened, &why)) {
-      case DataFile::OpenResult::kMissing:
+    switch (storage_.Open(path, entry, create, attempts, &opened, &why)) {
+      case Storage::OpenResult::kMissing:
         return nullptr;
-      case DataFile::OpenResult::kFailed:
+      case Storage::OpenResult::kFailed:
         failed_[path] = entry.name;
         LogFileError(entry.name, path, "cannot be opened: " + why);
         return nullptr;
-      case DataFile::OpenResult::kOpen:
+      case Storage::OpenResult::kOpen:
         break;
     }
     file = opened.get();
@@ -100,14 +100,14 @@ void Store::CloseAll() {
 }
 
 void Store::ForgetContext(int context_id) {
-  for (auto& [path, file] : open_) file->DropCursors(context_id);
+  for (auto& [path, file] : open_) file->ForgetReader(context_id);
 }
 
 bool Store::EndBatch(const Attempts& attempts) {
   batch_ = false;
   bool ok = true;
   for (auto& [path, file] : open_) {
-    if (!file->CommitBatch(attempts)) ok = false;
+    if (!file->EndBatch(attempts)) ok = false;
   }
   return ok;
 }

@@ -1,14 +1,20 @@
 // The shared store: what contexts joined by LE_Hinitpartage have in common.
 //
 // A store holds the analysis, the directory and physical-name substitutions,
-// the open data files (one SQLite connection each) and the batch flag. Each
-// context keeps its own record descriptions, buffers and positions and holds
-// the store through a shared pointer; the store closes its files when the last
-// context leaves it.
+// the open data files and the batch flag. It opens files through a Storage
+// (storage.h), which outlives it; what it knows of a file is only the
+// DataFile interface. Each context keeps its own record descriptions, buffers
+// and positions and holds the store through a shared pointer; the store
+// closes its files when the last context leaves it.
 //
 // `generation` changes whenever a data file closes or where files live may
 // have changed (analysis, substitutions): contexts cache DataFile pointers and
 // drop them when the generation they saw is no longer current.
+//
+// A file that cannot be opened (damaged, not ours) is failed: it is not
+// tried again, and stays failed until that file (or every file) is closed,
+// so that a file repaired or restored meanwhile is used again after
+// LE_Hferme. Single-threaded, as the whole engine.
 #ifndef VZ_PLATFORM_ENGINE_STORE_H_
 #define VZ_PLATFORM_ENGINE_STORE_H_
 
@@ -19,14 +25,14 @@
 #include <string>
 
 #include "platform/engine/analysis.h"
-#include "platform/engine/data_file.h"
 #include "platform/engine/paths.h"
+#include "platform/engine/storage.h"
 
 namespace vz::engine {
 
 class Store {
  public:
-  Store() = default;
+  explicit Store(Storage& storage) : storage_(storage) {}
   ~Store();
   Store(const Store&) = delete;
   Store& operator=(const Store&) = delete;
@@ -43,7 +49,7 @@ class Store {
   // An empty name goes back to the analysis's physical name.
   void SubstituteName(const std::string& file, const std::string& physical_name);
 
-  // The database path of a file of the analysis, substitutions applied.
+  // Where a file of the analysis lives, substitutions applied.
   std::string PathOf(const FileEntry& entry) const;
 
   // The open data file of `entry`, opening it (and creating it when `create`)
@@ -57,7 +63,7 @@ class Store {
   void Close(const std::string& file);
   void CloseAll();
 
-  // Drops a context's statements from every open file.
+  // Drops a context's cursors from every open file.
   void ForgetContext(int context_id);
 
   void BeginBatch() { batch_ = true; }
@@ -65,6 +71,7 @@ class Store {
   bool EndBatch(const Attempts& attempts);
 
  private:
+  Storage& storage_;
   std::optional<Analysis> analysis_;
   DirectorySubstitutions directories_;
   std::map<std::string, std::string> physical_names_;      // upper file name -> physical name

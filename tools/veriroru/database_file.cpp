@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <array>
@@ -209,19 +210,9 @@ bool CopyDatabase(const std::string& source, const std::string& destination, std
 }
 
 uint32_t Crc32(uint32_t crc, const void* data, std::size_t size) {
-  static const std::array<uint32_t, 256> table = [] {
-    std::array<uint32_t, 256> t{};
-    for (uint32_t i = 0; i < 256; ++i) {
-      uint32_t c = i;
-      for (int bit = 0; bit < 8; ++bit) c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[i] = c;
-    }
-    return t;
-  }();
-  const auto* bytes = static_cast<const unsigned char*>(data);
-  crc = ~crc;
-  for (std::size_t i = 0; i < size; ++i) crc = table[(crc ^ bytes[i]) & 0xFF] ^ (crc >> 8);
-  return ~crc;
+  if (size == 0) return crc;  // zlib gives its initial value for no buffer
+  return static_cast<uint32_t>(
+      ::crc32_z(crc, static_cast<const Bytef*>(data), static_cast<z_size_t>(size)));
 }
 
 bool ChecksumFile(const std::string& path, uint32_t* crc, uint64_t* size) {

@@ -4,8 +4,8 @@
 #include <memory>
 #include <optional>
 
-#include "platform/engine/data_file.h"
 #include "platform/engine/record_layout.h"
+#include "platform/engine/sqlite_storage.h"
 #include "src/db/catalogue.h"
 #include "tools/veriroru/database_file.h"
 
@@ -173,8 +173,9 @@ bool ReindexAsTheEngine(const std::string& path, const FileEntry& entry, BoundFi
                         std::string* why) {
   std::unique_ptr<vz::engine::DataFile> file;
   vz::engine::Attempts attempts;
-  if (vz::engine::DataFile::Open(path, entry, false, attempts, &file, why) !=
-      vz::engine::DataFile::OpenResult::kOpen) {
+  vz::engine::SqliteStorage storage;
+  if (storage.Open(path, entry, false, attempts, &file, why) !=
+      vz::engine::Storage::OpenResult::kOpen) {
     return false;
   }
   if (!file->Reindex(&bound.layout, attempts)) {

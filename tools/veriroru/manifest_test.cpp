@@ -43,6 +43,7 @@ TEST(ManifestTest, WhatIsWrittenReadsBack) {
 TEST(ManifestTest, ChecksumIsTheUsualCrc32) {
   EXPECT_EQ(Crc32(0, "123456789", 9), 0xcbf43926u);
   EXPECT_EQ(Crc32(Crc32(0, "12345", 5), "6789", 4), 0xcbf43926u);
+  EXPECT_EQ(Crc32(0xcbf43926u, nullptr, 0), 0xcbf43926u);  // nothing more: unchanged
   EXPECT_EQ(HexCrc(0x0000abcdu), "0000abcd");
 }
 

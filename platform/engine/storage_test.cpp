@@ -1,0 +1,258 @@
+// The storage interface's contract (storage.h), checked on every store the
+// engine has: key order, search, read next after a delete, duplicates,
+// record numbers, failures. A new store joins the list in Stores().
+#include "platform/engine/storage.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/engine/engine_test_support.h"
+#include "platform/engine/sqlite_storage.h"
+
+namespace vz::engine {
+namespace {
+
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+struct StoreMaker {
+  const char* name;
+  std::function<std::unique_ptr<Storage>()> make;
+};
+
+void PrintTo(const StoreMaker& store, std::ostream* out) {
+  *out << store.name;
+}
+
+std::vector<StoreMaker> Stores() {
+  return {{"sqlite", [] { return std::make_unique<SqliteStorage>(); }}};
+}
+
+class StorageTest : public ::testing::TestWithParam<StoreMaker> {
+ protected:
+  void SetUp() override {
+    storage_ = GetParam().make();
+    entry_.name = "T";
+    entry_.directory = "D:\\DATA";
+    entry_.physical_name = "T";
+    entry_.keys.resize(2);
+    entry_.keys[0].name = "K";
+    entry_.keys[0].components = {{1, 0}};
+    entry_.keys[1].name = "L";
+    entry_.keys[1].components = {{2, 0}};
+    path_ = storage_->Locate(dir_.path(), "T");
+  }
+
+  std::unique_ptr<DataFile> Open(bool create) {
+    std::unique_ptr<DataFile> file;
+    std::string why;
+    EXPECT_EQ(storage_->Open(path_, entry_, create, attempts_, &file, &why),
+              Storage::OpenResult::kOpen)
+        << why;
+    return file;
+  }
+
+  // Adds a record whose bytes are `data`, with these key values.
+  int64_t Add(DataFile& file, const std::string& data, const std::string& k,
+              const std::string& l = "") {
+    return file.Add(data, {k, l}, attempts_, false);
+  }
+
+  // The records' bytes from `first` (a search when given) to the end, by
+  // read next from each record found.
+  std::vector<std::string> Walk(DataFile& file, int key, const char* first = nullptr) {
+    Cursor* cursor = file.CursorOf(1);
+    ReadRequest request;
+    request.key = key;
+    request.kind = first != nullptr ? ReadKind::kSearch : ReadKind::kFirst;
+    request.value = first != nullptr ? first : "";
+    std::vector<std::string> found;
+    RecordView record;
+    std::string position;
+    while (file.Read(*cursor, request, attempts_, &record) == ReadResult::kFound) {
+      found.emplace_back(record.data);
+      position.assign(record.keys[static_cast<std::size_t>(key)]);
+      request.kind = ReadKind::kNext;
+      request.value = position;
+      request.recno = record.recno;
+      request.at_cursor = true;
+    }
+    return found;
+  }
+
+  TempDir dir_;
+  std::unique_ptr<Storage> storage_;
+  FileEntry entry_;
+  std::string path_;
+  Attempts attempts_{2, 1};
+};
+
+TEST_P(StorageTest, KeysInByteOrderWithDuplicatesInInsertionOrder) {
+  std::unique_ptr<DataFile> file = Open(true);
+  ASSERT_NE(file, nullptr);
+  EXPECT_TRUE(Walk(*file, 0).empty());
+  for (const char* key : {"b", "a", "ab", "\xFF", "a", "", "\x01", "a"}) {
+    ASSERT_GT(Add(*file, std::string("rec") + std::to_string(file->Count(attempts_)), key), 0);
+  }
+  // By bytes, unsigned, a prefix first; equal keys by record number.
+  EXPECT_EQ(Walk(*file, 0), (std::vector<std::string>{"rec5", "rec6", "rec1", "rec4", "rec7",
+                                                      "rec2", "rec0", "rec3"}));
+  struct Case {
+    const char* value;
+    const char* first;  // nullptr: nothing at or above it
+  } cases[] = {{"", "rec5"},   {"\x01", "rec6"}, {"a", "rec1"},    {"aa", "rec2"},
+               {"ab", "rec2"}, {"abc", "rec0"},  {"\x80", "rec3"}, {"\xFF\x01", nullptr}};
+  for (const Case& c : cases) {
+    std::vector<std::string> walk = Walk(*file, 0, c.value);
+    EXPECT_EQ(walk.empty() ? "none" : walk.front(), c.first != nullptr ? c.first : "none")
+        << c.value;
+  }
+  EXPECT_EQ(file->Count(attempts_), 8);
+}
+
+TEST_P(StorageTest, ReadNextGoesOnAfterADeletedOrRewrittenRecordAndInAnotherKey) {
+  std::unique_ptr<DataFile> file = Open(true);
+  ASSERT_NE(file, nullptr);
+  const int64_t a = Add(*file, "A", "1", "z");
+  const int64_t b = Add(*file, "B", "2", "y");
+  Add(*file, "C", "2", "x");
+  Add(*file, "D", "3", "w");
+  Cursor* cursor = file->CursorOf(7);
+  RecordView record;
+  ReadRequest next;
+  next.kind = ReadKind::kNext;
+  next.key = 0;
+  next.value = "2";
+  next.recno = b;
+  ASSERT_TRUE(file->Delete(b, attempts_, false));
+  EXPECT_FALSE(file->Delete(b, attempts_, false));  // no such record any more
+  ASSERT_EQ(file->Read(*cursor, next, attempts_, &record), ReadResult::kFound);
+  EXPECT_EQ(record.data, "C");  // the equal key added after it
+  // Rewritten with a new key, the record keeps its number and moves.
+  ASSERT_TRUE(file->Modify(a, "A2", {"9", "v"}, attempts_, false));
+  EXPECT_FALSE(file->Modify(b, "B2", {"0", "u"}, attempts_, false));
+  next.value = "1";
+  next.recno = a;
+  ASSERT_EQ(file->Read(*cursor, next, attempts_, &record), ReadResult::kFound);
+  EXPECT_EQ(record.data, "C");
+  EXPECT_EQ(Walk(*file, 0), (std::vector<std::string>{"C", "D", "A2"}));
+  EXPECT_EQ(Walk(*file, 1), (std::vector<std::string>{"A2", "D", "C"}));
+  // From a position in one key, the next record in the other key's order.
+  next.key = 1;
+  next.value = "w";
+  next.recno = 4;
+  ASSERT_EQ(file->Read(*cursor, next, attempts_, &record), ReadResult::kFound);
+  EXPECT_EQ(record.data, "C");
+  EXPECT_EQ(record.keys[0], "2");
+  EXPECT_EQ(record.keys[1], "x");
+}
+
+TEST_P(StorageTest, RecordNumbersAreNeverGivenTwiceUntilTheFileIsCleared) {
+  std::unique_ptr<DataFile> file = Open(true);
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(Add(*file, "A", "a"), 1);
+  EXPECT_EQ(Add(*file, "B", "b"), 2);
+  ASSERT_TRUE(file->Delete(2, attempts_, false));
+  EXPECT_EQ(Add(*file, "C", "c"), 3);  // not the deleted highest one
+  file.reset();
+  file = Open(false);  // and not after a close either
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(Add(*file, "D", "d"), 4);
+  ASSERT_TRUE(file->Clear(attempts_, false));
+  EXPECT_EQ(file->Count(attempts_), 0);
+  EXPECT_EQ(Add(*file, "E", "e"), 1);
+}
+
+// A reader of the file through another DataFile sees the batch at its end.
+TEST_P(StorageTest, ABatchIsSeenByItsFileAndByOthersOnlyOnceEnded) {
+  std::unique_ptr<DataFile> writer = Open(true);
+  ASSERT_NE(writer, nullptr);
+  ASSERT_GT(Add(*writer, "w", "w"), 0);
+  std::unique_ptr<DataFile> reader = Open(false);
+  ASSERT_NE(reader, nullptr);
+  for (const char* key : {"x", "y", "z"}) {
+    ASSERT_GT(writer->Add(key, {key, ""}, attempts_, true), 0);
+  }
+  EXPECT_EQ(Walk(*writer, 0), (std::vector<std::string>{"w", "x", "y", "z"}));
+  EXPECT_EQ(reader->Count(attempts_), 1);
+  ASSERT_TRUE(writer->EndBatch(attempts_));
+  EXPECT_EQ(reader->Count(attempts_), 4);
+  EXPECT_TRUE(writer->EndBatch(attempts_));  // none open: nothing to do
+}
+
+TEST_P(StorageTest, MissingAndDamagedFilesAndFailedWrites) {
+  std::unique_ptr<DataFile> file;
+  std::string why;
+  EXPECT_EQ(storage_->Open(path_, entry_, false, attempts_, &file, &why),
+            Storage::OpenResult::kMissing);
+  EXPECT_FALSE(testing::FileExists(path_));  // nothing made
+  file = Open(true);
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(file->last_error(), "");
+  std::vector<std::string> problems;
+  EXPECT_TRUE(file->CheckIntegrity(&problems));
+  EXPECT_TRUE(problems.empty());
+  // Another program holds the write lock: the write is tried, then given up.
+  ASSERT_GT(Add(*file, "A", "a"), 0);
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(path_.c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  EXPECT_EQ(Add(*file, "B", "b"), 0);
+  EXPECT_NE(file->last_error().find("file locked"), std::string::npos) << file->last_error();
+  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  file.reset();
+  WriteFile(path_, "not a database, not at all");
+  why.clear();
+  EXPECT_EQ(storage_->Open(path_, entry_, true, attempts_, &file, &why),
+            Storage::OpenResult::kFailed);
+  EXPECT_FALSE(why.empty());
+  EXPECT_EQ(ReadFile(path_), "not a database, not at all");  // left as it was
+}
+
+TEST_P(StorageTest, IntegrityCheckFindsDamagedPages) {
+  std::unique_ptr<DataFile> file = Open(true);
+  ASSERT_NE(file, nullptr);
+  for (int i = 0; i < 400; ++i) {
+    ASSERT_GT(Add(*file, std::string(300, static_cast<char>('a' + i % 26)), std::to_string(i)), 0);
+  }
+  file.reset();
+  // The first key's index gets a page that is no b-tree page.
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path_.c_str(), &db), SQLITE_OK);
+  sqlite3_stmt* query = nullptr;
+  ASSERT_EQ(sqlite3_prepare_v2(db,
+                               "SELECT rootpage, (SELECT page_size FROM pragma_page_size) "
+                               "FROM sqlite_master WHERE name='records_k1'",
+                               -1, &query, nullptr),
+            SQLITE_OK);
+  ASSERT_EQ(sqlite3_step(query), SQLITE_ROW);
+  const std::size_t page = static_cast<std::size_t>(sqlite3_column_int64(query, 0));
+  const std::size_t page_size = static_cast<std::size_t>(sqlite3_column_int64(query, 1));
+  sqlite3_finalize(query);
+  sqlite3_close(db);
+  std::string bytes = ReadFile(path_);
+  ASSERT_GE(bytes.size(), page * page_size);
+  bytes[(page - 1) * page_size] = '\x07';
+  WriteFile(path_, bytes);
+  file = Open(false);
+  ASSERT_NE(file, nullptr);
+  std::vector<std::string> problems;
+  EXPECT_FALSE(file->CheckIntegrity(&problems));
+  EXPECT_FALSE(problems.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryStore, StorageTest, ::testing::ValuesIn(Stores()),
+                         [](const ::testing::TestParamInfo<StoreMaker>& info) {
+                           return std::string(info.param.name);
+                         });
+
+}  // namespace
+}  // namespace vz::engine
