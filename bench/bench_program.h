@@ -18,7 +18,6 @@
 #include <string>
 #include <string_view>
 
-#include "platform/engine/le_api.h"
 #include "src/config/parameter_file.h"
 #include "src/config/program_settings.h"
 #include "src/db/analysis_writer.h"
@@ -26,6 +25,7 @@
 #include "src/db/layouts/requetes.h"
 #include "src/db/record_buffers.h"
 #include "src/db/record_ops.h"
+#include "src/db/record_session.h"
 #include "src/screen/bridge.h"
 #include "tools/datatool/installation.h"
 
@@ -74,7 +74,7 @@ inline bool OpenScreenProject(const char* program, const datatool::Installation&
 // The program's database context over the installation, with the tab as the
 // list separator.
 inline void OpenProgramDatabase(const datatool::Installation& installation) {
-  db::SetContextHandle(LE_CreateContexteHF(103));
+  db::SetContextHandle(db::CreateEngineContext(103));
   db::DescribeAllFiles();
   db::Houvreanalyse(installation.analysis_file, "", "", "", "");
   db::Hsubstrep(db::kPlaceholderDirectory, installation.data_directory);

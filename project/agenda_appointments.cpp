@@ -87,7 +87,7 @@ size_t LongTextOffset(size_t which) {
   return db::Describe(FileId::RDV).long_texts[which].text_offset;
 }
 
-Appointment FromBuffer(ProjectData& data) {
+Appointment FromBuffer(db::RecordSession& data) {
   const uint8_t* record = data.Buffer(FileId::RDV);
   Appointment appointment;
   appointment.date = db::GetText(record, FieldOffset(kDateField), FieldWidth(kDateField));
@@ -100,7 +100,7 @@ Appointment FromBuffer(ProjectData& data) {
   return appointment;
 }
 
-void ToBuffer(ProjectData& data, const Appointment& appointment) {
+void ToBuffer(db::RecordSession& data, const Appointment& appointment) {
   uint8_t* record = data.Buffer(FileId::RDV);
   db::SetText(record, FieldOffset(kDateField), FieldWidth(kDateField), appointment.date);
   db::SetText(record, FieldOffset(kTimeField), FieldWidth(kTimeField), appointment.time);
@@ -111,7 +111,7 @@ void ToBuffer(ProjectData& data, const Appointment& appointment) {
 
 // Makes `which` the current record of the project's RDV position: the record
 // with that number among those of its date and time.
-bool Locate(ProjectData& data, const Appointment& which) {
+bool Locate(db::RecordSession& data, const Appointment& which) {
   if (which.record <= 0 || which.date.size() != 8 || which.time.size() != 4) return false;
   const std::string key = which.date + which.time;
   for (data.Hlitrecherche(FileId::RDV, kAgendaKey, key); !data.Hendehors();
@@ -181,7 +181,7 @@ std::string ShownTime(std::string_view stored) {
   return std::string(stored.substr(0, 2)) + ":" + std::string(stored.substr(2));
 }
 
-std::optional<std::string> ClientName(ProjectData& data, std::string_view client) {
+std::optional<std::string> ClientName(db::RecordSession& data, std::string_view client) {
   if (client.size() != kClientCodeLength) return std::nullopt;
   data.Hlitrecherche(FileId::CLIENT, "CODCLI", client);
   if (data.Hendehors()) return std::nullopt;
@@ -192,7 +192,7 @@ std::optional<std::string> ClientName(ProjectData& data, std::string_view client
   return std::string(Trim(record.Name()));
 }
 
-CheckedAppointment CheckTypedAppointment(ProjectData& data, const TypedAppointment& typed) {
+CheckedAppointment CheckTypedAppointment(db::RecordSession& data, const TypedAppointment& typed) {
   CheckedAppointment result;
   std::optional<std::string> date = ParseTypedDate(typed.date);
   if (!date) {
@@ -223,7 +223,7 @@ CheckedAppointment CheckTypedAppointment(ProjectData& data, const TypedAppointme
   return result;
 }
 
-std::vector<Appointment> ReadAppointments(ProjectData& data) {
+std::vector<Appointment> ReadAppointments(db::RecordSession& data) {
   std::vector<Appointment> appointments;
   for (data.Hlitpremier(FileId::RDV, kAgendaKey); !data.Hendehors();
        data.Hlitsuivant(FileId::RDV, kAgendaKey)) {
@@ -232,7 +232,7 @@ std::vector<Appointment> ReadAppointments(ProjectData& data) {
   return appointments;
 }
 
-bool AddAppointment(ProjectData& data, Appointment& appointment) {
+bool AddAppointment(db::RecordSession& data, Appointment& appointment) {
   data.ClearBuffer(FileId::RDV);
   ToBuffer(data, appointment);
   if (!data.Hajoute(FileId::RDV)) return false;
@@ -240,13 +240,14 @@ bool AddAppointment(ProjectData& data, Appointment& appointment) {
   return true;
 }
 
-bool ChangeAppointment(ProjectData& data, const Appointment& which, const Appointment& changed) {
+bool ChangeAppointment(db::RecordSession& data, const Appointment& which,
+                       const Appointment& changed) {
   if (!Locate(data, which)) return false;
   ToBuffer(data, changed);  // fields 3, 7, 8 and 9 stay as read
   return data.Hmodifie(FileId::RDV);
 }
 
-bool DeleteAppointment(ProjectData& data, const Appointment& which) {
+bool DeleteAppointment(db::RecordSession& data, const Appointment& which) {
   if (!Locate(data, which)) return false;
   return data.Hsupprime(FileId::RDV);
 }

@@ -68,21 +68,22 @@ struct CheckedAppointment {
   std::optional<Appointment> appointment;
   std::string error;
 };
-CheckedAppointment CheckTypedAppointment(ProjectData& data, const TypedAppointment& typed);
+CheckedAppointment CheckTypedAppointment(db::RecordSession& data, const TypedAppointment& typed);
 
 // The name of the client (CLIENT by CODCLI), nullopt when no client has
 // exactly that code.
-std::optional<std::string> ClientName(ProjectData& data, std::string_view client);
+std::optional<std::string> ClientName(db::RecordSession& data, std::string_view client);
 
 // Every appointment of RDV in date and time order (equal keys: in the order
 // they were added).
-std::vector<Appointment> ReadAppointments(ProjectData& data);
+std::vector<Appointment> ReadAppointments(db::RecordSession& data);
 
 // Writes; each returns false when the engine did not write, or (change and
 // delete) when `which` no longer names a record with that date and time.
-bool AddAppointment(ProjectData& data, Appointment& appointment);
-bool ChangeAppointment(ProjectData& data, const Appointment& which, const Appointment& changed);
-bool DeleteAppointment(ProjectData& data, const Appointment& which);
+bool AddAppointment(db::RecordSession& data, Appointment& appointment);
+bool ChangeAppointment(db::RecordSession& data, const Appointment& which,
+                       const Appointment& changed);
+bool DeleteAppointment(db::RecordSession& data, const Appointment& which);
 
 }  // namespace vz::project
 

@@ -68,7 +68,7 @@ void FillTable(CodeContext& context, Window& window, int64_t select = 0) {
     context.Note("AGENDA: the window has no table TABLE_RDV");
     return;
   }
-  ProjectData& data = ProjectDataOf(context);
+  db::RecordSession& data = ProjectDataOf(context);
   const int date = table->ColumnIndex("DATE");
   const int time = table->ColumnIndex("HEURE");
   const int client = table->ColumnIndex("CODCLI");
@@ -161,7 +161,7 @@ void OnTakeUp(CodeContext& context, Window& window) {
 }
 
 void OnAdd(CodeContext& context, Window& window) {
-  ProjectData& data = ProjectDataOf(context);
+  db::RecordSession& data = ProjectDataOf(context);
   CheckedAppointment checked = CheckTypedAppointment(data, TypedFields(window));
   if (!checked.appointment) return Refuse(context, checked.error);
   if (!AddAppointment(data, *checked.appointment)) {
@@ -174,7 +174,7 @@ void OnAdd(CodeContext& context, Window& window) {
 void OnChange(CodeContext& context, Window& window) {
   std::optional<Appointment> which = SelectedAppointment(context, window);
   if (!which) return;
-  ProjectData& data = ProjectDataOf(context);
+  db::RecordSession& data = ProjectDataOf(context);
   CheckedAppointment checked = CheckTypedAppointment(data, TypedFields(window));
   if (!checked.appointment) return Refuse(context, checked.error);
   if (!ChangeAppointment(data, *which, *checked.appointment)) return Gone(context, window);

@@ -40,7 +40,7 @@ void ShowTitle(runtime::Window& window, std::string_view table_name, std::string
 
 }  // namespace
 
-std::vector<SavedQuery> ReadSavedQueries(ProjectData& data) {
+std::vector<SavedQuery> ReadSavedQueries(db::RecordSession& data) {
   std::vector<SavedQuery> queries;
   db::QueryLineRecord line{data.Buffer(FileId::REQUETES)};
   const std::string wanted = std::string(kQueryPrefix) + kTitleKey;

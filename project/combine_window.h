@@ -28,7 +28,7 @@ struct SavedQuery {
 };
 
 // The saved queries, in query code order.
-std::vector<SavedQuery> ReadSavedQueries(ProjectData& data);
+std::vector<SavedQuery> ReadSavedQueries(db::RecordSession& data);
 
 // The picture of the operation for an OPTION value.
 std::string OperationPicture(std::string_view option);

@@ -27,7 +27,7 @@ std::string Trimmed(std::string_view text) {
 }
 
 // Reads the client; false when the file has no record with this very code.
-bool ReadClient(ProjectData& data, const std::string& code, LabelAddress& address) {
+bool ReadClient(db::RecordSession& data, const std::string& code, LabelAddress& address) {
   if (code.size() != kClientCodeWidth) return false;
   data.Hlitrecherche(FileId::CLIENT, kClientKey, code);
   const db::ClientRecord client{data.Buffer(FileId::CLIENT)};
@@ -41,7 +41,7 @@ bool ReadClient(ProjectData& data, const std::string& code, LabelAddress& addres
 }
 
 // Replaces the CLIENT record's address by the household's address "001".
-void ReadMailingAddress(ProjectData& data, const std::string& code, LabelAddress& address) {
+void ReadMailingAddress(db::RecordSession& data, const std::string& code, LabelAddress& address) {
   const std::string key = code.substr(0, kHouseholdWidth) + std::string(kMailingAddress);
   data.Hlitrecherche(FileId::ADRESSES, kAddressKey, key);
   const db::AddressRecord record{data.Buffer(FileId::ADRESSES)};
@@ -55,7 +55,7 @@ void ReadMailingAddress(ProjectData& data, const std::string& code, LabelAddress
 
 }  // namespace
 
-std::vector<LabelAddress> ReadLabelAddresses(ProjectData& data) {
+std::vector<LabelAddress> ReadLabelAddresses(db::RecordSession& data) {
   std::vector<LabelAddress> extracted;
   const db::SelectedRecord selected{data.Buffer(FileId::SELECTES)};
   for (data.Hlitpremier(FileId::SELECTES, kPostcodeKey); !data.Hendehors();

@@ -10,7 +10,7 @@
 // household's address "001" when there is one), so that no selected client is
 // left out of the print.
 //
-// Reads through the window code's own buffers (ProjectData): the program's
+// Reads through the window code's own record session (project_data.h): the program's
 // records and positions are untouched. Nothing fails: a missing or empty
 // SELECTES gives no address.
 // REQUIRES: data belongs to the runtime's engine context, SELECTES named
@@ -25,7 +25,7 @@
 
 namespace vz::project {
 
-std::vector<LabelAddress> ReadLabelAddresses(ProjectData& data);
+std::vector<LabelAddress> ReadLabelAddresses(db::RecordSession& data);
 
 }  // namespace vz::project
 

@@ -92,7 +92,7 @@ class LetterRun final : public runtime::SessionObject {
 
  private:
   void BeginPass(CodeContext& context, const std::string& pass_key, Window& window);
-  std::optional<std::string> NextClientCode(ProjectData& data);
+  std::optional<std::string> NextClientCode(db::RecordSession& data);
   void WriteLetter(CodeContext& context, const std::string& client_code,
                    const LetterValues& values);
   void NoteOnce(CodeContext& context, const std::string& problem);
@@ -181,7 +181,7 @@ void LetterRun::BeginPass(CodeContext& context, const std::string& pass_key, Win
   }
 }
 
-std::optional<std::string> LetterRun::NextClientCode(ProjectData& data) {
+std::optional<std::string> LetterRun::NextClientCode(db::RecordSession& data) {
   if (walked_ > 0 && data.Hnumenr(FileId::SELECTES) != last_record_) {
     // Something else moved the position: find our place again.
     data.Hlitpremier(FileId::SELECTES, kPostcodeKey);
@@ -199,7 +199,7 @@ std::optional<std::string> LetterRun::NextClientCode(ProjectData& data) {
   return Trimmed(db::SelectedRecord{data.Buffer(FileId::SELECTES)}.ClientCode());
 }
 
-LetterValues ReadLetterValues(ProjectData& data) {
+LetterValues ReadLetterValues(db::RecordSession& data) {
   LetterValues values;
   const db::InterfaceRecord record{data.Buffer(FileId::INTERFA)};
   for (data.Hlitrecherche(FileId::INTERFA, kKeywordKey, kLetterRecordMark); !data.Hendehors();
@@ -249,7 +249,7 @@ void LetterRun::Click(CodeContext& context, Window& window) {
   const std::string pass_key =
       FieldText(window, kTemplateField) + '\n' + FieldText(window, kQueryField);
   if (!in_pass_ || pass_key != pass_key_) BeginPass(context, pass_key, window);
-  ProjectData& data = ProjectDataOf(context);
+  db::RecordSession& data = ProjectDataOf(context);
   std::optional<std::string> client_code = NextClientCode(data);
   if (!client_code && walked_ > 0) {
     // Every selected client has had a letter: the program starts over.

@@ -1,6 +1,6 @@
 // The project's data access against the real engine in a temporary
 // installation: the program's context (record_ops, process-wide buffers) and
-// the runtime's context (ProjectData, its own buffers) share one store, as
+// the runtime's context (its own record session and buffers) share one store, as
 // LE_Hinitpartage makes them at start-up.
 #include "project/project_data.h"
 
@@ -62,7 +62,7 @@ TEST_F(ProjectDataTest, WhatTheProgramWritesWindowCodeReadsWithItsOwnBufferAndPo
   ProgramAdds("20270105", "1400", "earliest");
   ProgramAdds("20270120", "0800", Pattern(200));
 
-  ProjectData data(installation_.runtime_context());
+  db::RecordSession data(installation_.runtime_context());
   // The program reads the first record and stays on it.
   db::Hlitpremier("RDV", "KEY1");
   ASSERT_FALSE(db::Hendehors());
@@ -95,7 +95,7 @@ TEST_F(ProjectDataTest, WhatTheProgramWritesWindowCodeReadsWithItsOwnBufferAndPo
 }
 
 TEST_F(ProjectDataTest, WritesFromWindowCodeAreSeenByTheProgram) {
-  ProjectData data(installation_.runtime_context());
+  db::RecordSession data(installation_.runtime_context());
   uint8_t* record = data.Buffer(FileId::RDV);
   data.ClearBuffer(FileId::RDV);
   SetField(record, FileId::RDV, 1, "20270301");
@@ -126,7 +126,7 @@ TEST_F(ProjectDataTest, WritesFromWindowCodeAreSeenByTheProgram) {
 }
 
 TEST_F(ProjectDataTest, LayoutAccessorsApplyToTheProjectsBuffers) {
-  ProjectData data(installation_.runtime_context());
+  db::RecordSession data(installation_.runtime_context());
   db::QueryLineRecord line{data.Buffer(FileId::REQUETES)};
   data.ClearBuffer(FileId::REQUETES);
   line.SetPrefix("01");
@@ -141,7 +141,7 @@ TEST_F(ProjectDataTest, LayoutAccessorsApplyToTheProjectsBuffers) {
 }
 
 TEST_F(ProjectDataTest, HostileCallsFailQuietly) {
-  ProjectData data(installation_.runtime_context());
+  db::RecordSession data(installation_.runtime_context());
   // A search past every key, an unknown key name, a value with a NUL and a
   // value longer than the engine takes: out of file, buffer zeroed, no crash.
   ProgramAdds("20270110", "0900", "only");
@@ -173,7 +173,7 @@ TEST_F(ProjectDataTest, HostileCallsFailQuietly) {
 }
 
 TEST(ProjectDataWithoutEngineTest, NoContextMeansOutOfFileAndRefusedWrites) {
-  ProjectData data(0);
+  db::RecordSession data(0);
   std::memset(data.Buffer(FileId::RDV), 0x77, data.BufferSize(FileId::RDV));
   data.Hlitpremier(FileId::RDV, "KEY1");
   EXPECT_TRUE(data.Hendehors());

@@ -29,7 +29,7 @@ struct Profession {
 };
 
 // Every PROFES record in key order.
-std::vector<Profession> ReadProfessions(ProjectData& data) {
+std::vector<Profession> ReadProfessions(db::RecordSession& data) {
   std::vector<Profession> all;
   db::ProfessionRecord record{data.Buffer(FileId::PROFES)};
   for (data.Hlitpremier(FileId::PROFES, "CODPROF"); !data.Hendehors();
@@ -70,7 +70,7 @@ std::vector<std::string> FamilySituationRows() {
   return rows;
 }
 
-std::vector<std::string> RegimeRows(ProjectData& data) {
+std::vector<std::string> RegimeRows(db::RecordSession& data) {
   std::vector<std::string> rows{kNoChoiceRow};
   db::AnnexRecord record{data.Buffer(FileId::ANNEXE)};
   for (data.Hlitrecherche(FileId::ANNEXE, "CODRUBR", kRegimePrefix);
@@ -82,7 +82,7 @@ std::vector<std::string> RegimeRows(ProjectData& data) {
   return rows;
 }
 
-std::vector<std::string> ProfessionFamilyRows(ProjectData& data) {
+std::vector<std::string> ProfessionFamilyRows(db::RecordSession& data) {
   std::map<std::string, std::string> labels;  // family prefix -> label, in key order
   for (const Profession& p : ReadProfessions(data)) {
     if (p.key.substr(2) == kFamilyNumber) {
@@ -96,7 +96,7 @@ std::vector<std::string> ProfessionFamilyRows(ProjectData& data) {
   return rows;
 }
 
-std::vector<std::string> ProfessionRows(ProjectData& data, const std::string& family) {
+std::vector<std::string> ProfessionRows(db::RecordSession& data, const std::string& family) {
   const bool all = family.empty() || family == "-1";
   std::vector<std::string> rows{kNoChoiceRow};
   for (const Profession& p : ReadProfessions(data)) {
@@ -108,7 +108,7 @@ std::vector<std::string> ProfessionRows(ProjectData& data, const std::string& fa
 }
 
 void FillIdentityLists(runtime::CodeContext& context, runtime::Window& window) {
-  ProjectData& data = ProjectDataOf(context);
+  db::RecordSession& data = ProjectDataOf(context);
   FillList(window, "SITFAM", FamilySituationRows());
   FillList(window, "REGMAT", RegimeRows(data));
   FillList(window, "FAMPRO1", ProfessionFamilyRows(data));

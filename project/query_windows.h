@@ -36,12 +36,12 @@ inline constexpr char kNoChoiceRow[] = " \t-1";
 // " \t-1" followed by the eight family situations.
 std::vector<std::string> FamilySituationRows();
 // " \t-1" followed by the matrimonial regimes of ANNEXE, in key order.
-std::vector<std::string> RegimeRows(ProjectData& data);
+std::vector<std::string> RegimeRows(db::RecordSession& data);
 // " \t-1" followed by the profession families of PROFES, in key order.
-std::vector<std::string> ProfessionFamilyRows(ProjectData& data);
+std::vector<std::string> ProfessionFamilyRows(db::RecordSession& data);
 // " \t-1" followed by the professions of PROFES in key order; only those of
 // `family` (a 2-character prefix) unless it is empty or "-1".
-std::vector<std::string> ProfessionRows(ProjectData& data, const std::string& family);
+std::vector<std::string> ProfessionRows(db::RecordSession& data, const std::string& family);
 
 // SEL01A.SEL01A.OUVERTURE and SEL01A.FAMPRO1.MODIFICATION.
 void FillIdentityLists(runtime::CodeContext& context, runtime::Window& window);

@@ -101,7 +101,7 @@ std::string QueryCodeOf(const runtime::Window& window) {
   return field ? TrimBoth(field->value) : std::string();
 }
 
-bool QueryExists(ProjectData& data, std::string_view code) {
+bool QueryExists(db::RecordSession& data, std::string_view code) {
   db::QueryLineRecord line{data.Buffer(FileId::REQUETES)};
   data.Hlitrecherche(FileId::REQUETES, "CODREQ", std::string(code) + kTitleKey);
   return !data.Hendehors() && std::string(line.Prefix()) + std::string(line.Number()) == code &&
@@ -135,7 +135,7 @@ bool FamilyHasOption(std::string_view family) {
   return false;
 }
 
-std::vector<RubricLine> ReadRubricLines(ProjectData& data, std::string_view query_code) {
+std::vector<RubricLine> ReadRubricLines(db::RecordSession& data, std::string_view query_code) {
   std::vector<RubricLine> lines;
   if (query_code.size() != kQueryCodeLength) return lines;
   db::QueryLineRecord line{data.Buffer(FileId::REQUETES)};
@@ -147,7 +147,7 @@ std::vector<RubricLine> ReadRubricLines(ProjectData& data, std::string_view quer
   return lines;
 }
 
-bool WriteRubricLines(ProjectData& data, std::string_view query_code,
+bool WriteRubricLines(db::RecordSession& data, std::string_view query_code,
                       const std::vector<std::string>& shown,
                       const std::vector<RubricLine>& wanted) {
   if (query_code.size() != kQueryCodeLength) return false;
@@ -198,7 +198,7 @@ void FillRubricChoice(runtime::CodeContext& context, runtime::Window& window) {
   for (const auto& identity : kIdentityColumns) {
     AddRow(*table, columns, kFamilies[0], os::Cp1252(identity[1]), identity[0]);
   }
-  ProjectData& data = ProjectDataOf(context);
+  db::RecordSession& data = ProjectDataOf(context);
   db::RubricCatalogueRecord record{data.Buffer(FileId::RUBRIQUE)};
   for (const Family& family : kFamilies) {
     if (std::string_view(family.prefix) == kFamilies[0].prefix) continue;
@@ -245,7 +245,7 @@ void SaveRubricChoice(runtime::CodeContext& context, runtime::Window& window) {
     ShowError(context, BadCodeMessage());
     return;
   }
-  ProjectData& data = ProjectDataOf(context);
+  db::RecordSession& data = ProjectDataOf(context);
   if (!QueryExists(data, query)) {
     ShowError(context, os::Cp1252("La requête ") + query +
                            os::Cp1252(" n'existe pas : aucune rubrique enregistrée."));

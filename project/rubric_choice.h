@@ -48,12 +48,12 @@ std::string RubricLineKey(char option);
 bool FamilyHasOption(std::string_view family);
 
 // The rubric lines stored for a query (8-character code), in key order.
-std::vector<RubricLine> ReadRubricLines(ProjectData& data, std::string_view query_code);
+std::vector<RubricLine> ReadRubricLines(db::RecordSession& data, std::string_view query_code);
 
 // Makes the query's rubric lines those of `wanted` for the codes in `shown`
 // (the codes the window offers); lines of other codes are kept. Returns false
 // when the engine refused a write. REQUIRES: the query's title record exists.
-bool WriteRubricLines(ProjectData& data, std::string_view query_code,
+bool WriteRubricLines(db::RecordSession& data, std::string_view query_code,
                       const std::vector<std::string>& shown, const std::vector<RubricLine>& wanted);
 
 // Rubrique.Rubrique.OUVERTURE, Rubrique.B_REQUETE.CLIC, Rubrique.B_VALIDER.CLIC.

@@ -13,8 +13,8 @@
 // A record is current after an add or a modify, never after a delete, and
 // otherwise exactly when the engine is not out of file. Nothing here fails or
 // allocates; an unknown file name does nothing. Works on the process-wide
-// record buffers, or on a buffer the caller gives (the screen project keeps
-// buffers of its own for the runtime's context); single-threaded.
+// record buffers, or on a buffer the caller gives (each record session keeps
+// buffers of its own: record_session.h); single-threaded.
 #ifndef VZ_SRC_DB_BUFFER_SYNC_H_
 #define VZ_SRC_DB_BUFFER_SYNC_H_
 

@@ -1,19 +1,19 @@
 #include "src/db/context.h"
 
-#include "platform/engine/le_api.h"
 #include "src/db/analysis_writer.h"
 #include "src/db/describe.h"
 #include "src/db/record_ops.h"
+#include "src/db/record_session.h"
 #include "src/screen/bridge.h"
 
 namespace vz::db {
 
 void OpenDatabaseContext() {
-  SetContextHandle(LE_CreateContexteHF(kDescriptionCount));
+  SetContextHandle(CreateEngineContext(kDescriptionCount));
   DescribeAllFiles();
   vz::screen::SendCommand("HFCTX");
   int32_t runtime_context = vz::screen::IntegerReturnValue();
-  if (LE_Hinitpartage(ContextHandle(), runtime_context) == 0) {
+  if (!ProgramSession().Hinitpartage(runtime_context)) {
     vz::screen::SendCommand("Erreur,Erreur d'initialisation du contexte HF");
     return;
   }

@@ -1,9 +1,9 @@
-// Declares the record layout of every database file to the engine: one
-// LE_HDecritEnregistrement call per file, in catalogue order, with the
-// context, the file name, the declared record size, the field sizes, the
-// field count, the type string and the address of the file's record buffer.
-// No result is read; a description the engine refuses shows later as reads
-// that find nothing.
+// Declares the record layout of every database file to the program's
+// context (RecordSession::DescribeAllFiles of the program's session): one
+// description per file, in catalogue order, with the file name, the declared
+// record size, the field sizes, the field count, the type string and the
+// address of the file's process-wide record buffer. No result is read; a
+// description the engine refuses shows later as reads that find nothing.
 #ifndef VZ_SRC_DB_DESCRIBE_H_
 #define VZ_SRC_DB_DESCRIBE_H_
 

@@ -1,12 +1,8 @@
-// Record operations: the program's one path to the record engine.
-//
-// One operation per engine function, named after it without its prefix. Each
-// hides the process-wide context handle, hands its texts to the engine through
-// the conversion ring (texts of at most 255 characters; longer ones are cut,
-// and a 255-character text reaches the engine as its first 254), and keeps the
-// file's record buffer in step with the engine (buffer_sync.h): adds and
-// modifies synchronise before and after the engine call, deletes and reads
-// after it.
+// Record operations: the program's one path to the record engine, spelt as
+// free functions. Each forwards to the program's record session
+// (record_session.h), which holds the context handle, hands texts to the
+// engine through the conversion ring and keeps the process-wide record
+// buffers in step with the engine (buffer_sync.h).
 //
 // File and key names are passed as the callers write them ("requetes" and
 // "REQUETES" both work; the engine matches names without regard to case).

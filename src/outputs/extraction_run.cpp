@@ -7,7 +7,6 @@
 #include <string>
 #include <system_error>
 
-#include "platform/engine/le_api.h"
 #include "platform/os/cp1252.h"
 #include "src/db/file_id.h"
 #include "src/db/layouts/adresses.h"
@@ -15,6 +14,7 @@
 #include "src/db/layouts/selectes.h"
 #include "src/db/record_buffers.h"
 #include "src/db/record_ops.h"
+#include "src/db/record_session.h"
 #include "src/outputs/identity_columns.h"
 #include "src/outputs/merge_file.h"
 #include "src/outputs/rubric_columns.h"
@@ -152,10 +152,11 @@ void RunExtraction(std::string_view query_code, const ExtractionRubricList& list
   selection::SelectionFileReader reader(selection_path);
   // The rubric files do not change while the run reads them.
   tables.key_gaps.SetEnabled(true);
-  // One transaction for every SELECTES record instead of one per record.
-  LE_BeginBatch(db::ContextHandle());
-  while (reader.Next(state->code)) ExtractClient(list, tables, *state, merge);
-  LE_EndBatch(db::ContextHandle());
+  {
+    // One transaction for every SELECTES record instead of one per record.
+    const db::RecordBatch batch(db::ProgramSession());
+    while (reader.Next(state->code)) ExtractClient(list, tables, *state, merge);
+  }
   tables.key_gaps.SetEnabled(false);
   merge.Commit();
 

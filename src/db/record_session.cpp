@@ -1,0 +1,274 @@
+#include "src/db/record_session.h"
+
+#include <cstring>
+
+#include "platform/engine/le_api.h"
+#include "src/db/buffer_sync.h"
+#include "src/db/catalogue.h"
+#include "src/db/conversion_ring.h"
+
+namespace vz::db {
+namespace {
+
+size_t Index(FileId file) {
+  return static_cast<size_t>(file);
+}
+
+// One zeroed block for every buffer in catalogue order, each directly after
+// the one before it; one byte more, so that every buffer (also an empty one)
+// has an address inside the block.
+std::unique_ptr<uint8_t[]> AllocateBuffers(std::array<uint8_t*, kFileCount>& buffers) {
+  size_t total = 1;
+  for (const FileDescription& file : Catalogue()) total += file.buffer_size;
+  auto block = std::make_unique<uint8_t[]>(total);  // value-initialised: zero
+  size_t offset = 0;
+  for (const FileDescription& file : Catalogue()) {
+    buffers[Index(file.id)] = block.get() + offset;
+    offset += file.buffer_size;
+  }
+  return block;
+}
+
+}  // namespace
+
+RecordSession::RecordSession(int32_t engine_context)
+    : context_(engine_context), calls_without_context_(false) {
+  block_ = AllocateBuffers(buffers_);
+  undescribed_.fill(true);
+}
+
+// The program describes every file at once when its context is created.
+RecordSession::RecordSession(ProgramTag) : context_(0), calls_without_context_(true) {
+  block_ = AllocateBuffers(buffers_);
+}
+
+RecordSession& ProgramSession() {
+  // Never destroyed: the engine keeps the buffers' addresses to the end.
+  static RecordSession* const session = new RecordSession(RecordSession::ProgramTag{});
+  return *session;
+}
+
+int32_t CreateEngineContext(int32_t description_count) {
+  return LE_CreateContexteHF(description_count);
+}
+
+void RecordSession::DescribeFile(FileId id) {
+  undescribed_[Index(id)] = false;
+  if (!HasEngine()) return;
+  const FileDescription& file = Describe(id);
+  // The last text argument is converted first.
+  const char* types = ToEngine(file.types);
+  const char* name = ToEngine(file.name);
+  LE_HDecritEnregistrement(context_, name, file.record_size, file.field_sizes.data(),
+                           file.field_count(), types, buffers_[Index(id)]);
+}
+
+void RecordSession::DescribeAllFiles() {
+  for (const FileDescription& file : Catalogue()) DescribeFile(file.id);
+}
+
+uint8_t* RecordSession::Buffer(FileId file) {
+  if (undescribed_[Index(file)]) DescribeFile(file);
+  return buffers_[Index(file)];
+}
+
+size_t RecordSession::BufferSize(FileId file) const {
+  return Describe(file).buffer_size;
+}
+
+void RecordSession::ClearBuffer(FileId file) {
+  std::memset(Buffer(file), 0, BufferSize(file));
+}
+
+uint8_t* RecordSession::TreatedBuffer(std::optional<FileId> file) {
+  if (!file) return nullptr;
+  uint8_t* record = Buffer(*file);  // described before the engine uses it
+  return Describe(*file).in_key_table() ? record : nullptr;
+}
+
+bool RecordSession::Write(WriteCall call, std::optional<FileId> file, std::string_view name) {
+  uint8_t* record = TreatedBuffer(file);
+  const SyncOperation operation = call == WriteCall::kAdd      ? SyncOperation::kAdd
+                                  : call == WriteCall::kModify ? SyncOperation::kModify
+                                                               : SyncOperation::kDelete;
+  if (record != nullptr && call != WriteCall::kDelete) {
+    SynchroniseBuffer(*file, operation, false, record);
+  }
+  bool done = false;
+  if (HasEngine()) {
+    const char* engine_name = ToEngine(name);
+    switch (call) {
+      case WriteCall::kAdd:
+        done = LE_Hajoute(context_, engine_name, 0) != 0;
+        break;
+      case WriteCall::kModify:
+        done = LE_Hmodifie(context_, engine_name, 0) != 0;
+        break;
+      case WriteCall::kDelete:
+        done = LE_Hsupprime(context_, engine_name, 0) != 0;
+        break;
+    }
+  }
+  if (record != nullptr) SynchroniseBuffer(*file, operation, false, record);
+  return done;
+}
+
+void RecordSession::Read(ReadCall call, std::optional<FileId> file, std::string_view name,
+                         std::string_view key, std::string_view value) {
+  uint8_t* record = TreatedBuffer(file);
+  if (HasEngine()) {
+    // The last text argument is converted first.
+    const char* engine_value = call == ReadCall::kSearch ? ToEngine(value) : nullptr;
+    const char* engine_key = ToEngine(key);
+    const char* engine_name = ToEngine(name);
+    switch (call) {
+      case ReadCall::kFirst:
+        LE_Hlitpremier(context_, engine_name, engine_key, 0);
+        break;
+      case ReadCall::kNext:
+        LE_Hlitsuivant(context_, engine_name, engine_key, 0);
+        break;
+      case ReadCall::kSearch:
+        LE_Hlitrecherche(context_, engine_name, engine_key, engine_value, 0);
+        break;
+    }
+  }
+  if (record != nullptr) SynchroniseBuffer(*file, SyncOperation::kRead, Hendehors(), record);
+}
+
+bool RecordSession::Hajoute(FileId file) {
+  return Write(WriteCall::kAdd, file, Describe(file).name);
+}
+bool RecordSession::Hajoute(std::string_view file) {
+  return Write(WriteCall::kAdd, names_.Find(file), file);
+}
+bool RecordSession::Hmodifie(FileId file) {
+  return Write(WriteCall::kModify, file, Describe(file).name);
+}
+bool RecordSession::Hmodifie(std::string_view file) {
+  return Write(WriteCall::kModify, names_.Find(file), file);
+}
+bool RecordSession::Hsupprime(FileId file) {
+  return Write(WriteCall::kDelete, file, Describe(file).name);
+}
+bool RecordSession::Hsupprime(std::string_view file) {
+  return Write(WriteCall::kDelete, names_.Find(file), file);
+}
+
+void RecordSession::Hlitpremier(FileId file, std::string_view key) {
+  Read(ReadCall::kFirst, file, Describe(file).name, key, {});
+}
+void RecordSession::Hlitpremier(std::string_view file, std::string_view key) {
+  Read(ReadCall::kFirst, names_.Find(file), file, key, {});
+}
+void RecordSession::Hlitsuivant(FileId file, std::string_view key) {
+  Read(ReadCall::kNext, file, Describe(file).name, key, {});
+}
+void RecordSession::Hlitsuivant(std::string_view file, std::string_view key) {
+  Read(ReadCall::kNext, names_.Find(file), file, key, {});
+}
+void RecordSession::Hlitrecherche(FileId file, std::string_view key, std::string_view value) {
+  Read(ReadCall::kSearch, file, Describe(file).name, key, value);
+}
+void RecordSession::Hlitrecherche(std::string_view file, std::string_view key,
+                                  std::string_view value) {
+  Read(ReadCall::kSearch, names_.Find(file), file, key, value);
+}
+
+bool RecordSession::Hendehors() const {
+  return !HasEngine() || LE_Hendehors(context_) != 0;
+}
+
+bool RecordSession::Hcreation(std::string_view file) {
+  return HasEngine() && LE_Hcreation(context_, ToEngine(file)) != 0;
+}
+bool RecordSession::Hferme(std::string_view file) {
+  return HasEngine() && LE_Hferme(context_, ToEngine(file)) != 0;
+}
+void RecordSession::Hinfogene(std::string_view file) {
+  if (HasEngine()) LE_Hinfogene(context_, ToEngine(file));
+}
+int32_t RecordSession::Hnbenr() {
+  return HasEngine() ? LE_Hnbenr(context_) : 0;
+}
+int32_t RecordSession::Hnumenr() {
+  return HasEngine() ? LE_Hnumenr(context_) : 0;
+}
+
+int32_t RecordSession::Hnumenr(FileId file) {
+  if (!HasEngine()) return 0;
+  Buffer(file);  // the engine knows the file only once described
+  Hinfogene(Describe(file).name);
+  return Hnumenr();
+}
+
+bool RecordSession::Hsubstnom(std::string_view file, std::string_view physical_name) {
+  if (!HasEngine()) return false;
+  const char* engine_name = ToEngine(physical_name);
+  return LE_Hsubstnom(context_, ToEngine(file), engine_name) != 0;
+}
+
+bool RecordSession::Hsubstrep(std::string_view directory, std::string_view new_directory) {
+  if (!HasEngine()) return false;
+  const char* engine_new = ToEngine(new_directory);
+  return LE_Hsubstrep(context_, ToEngine(directory), engine_new) != 0;
+}
+
+bool RecordSession::Hinitpartage(int32_t shared_context) {
+  return HasEngine() && LE_Hinitpartage(context_, shared_context) != 0;
+}
+
+int32_t RecordSession::Houvreanalyse(std::string_view path, std::string_view text1,
+                                     std::string_view text2, std::string_view text3,
+                                     std::string_view text4) {
+  if (!HasEngine()) return 0;
+  const char* t4 = ToEngine(text4);
+  const char* t3 = ToEngine(text3);
+  const char* t2 = ToEngine(text2);
+  const char* t1 = ToEngine(text1);
+  return LE_Houvreanalyse(context_, ToEngine(path), t1, t2, t3, t4);
+}
+
+void RecordSession::HftermineCTX() {
+  if (HasEngine()) LE_HftermineCTX(context_);
+}
+
+void RecordSession::Hmodeperso(int32_t flag) {
+  if (HasEngine()) LE_Hmodeperso(context_, flag);
+}
+void RecordSession::Hseterrignore(int32_t flag) {
+  if (HasEngine()) LE_Hseterrignore(context_, flag);
+}
+void RecordSession::Hsecurite(int32_t level) {
+  if (HasEngine()) LE_Hsecurite(context_, level);
+}
+void RecordSession::Hsetnbessais(int32_t attempts) {
+  if (HasEngine()) LE_Hsetnbessais(context_, attempts);
+}
+void RecordSession::Hsetnbessaismessage(int32_t attempts) {
+  if (HasEngine()) LE_Hsetnbessaismessage(context_, attempts);
+}
+int32_t RecordSession::Hnbessais() {
+  return HasEngine() ? LE_Hnbessais(context_) : 0;
+}
+void RecordSession::Hgeredoublonnon() {
+  if (HasEngine()) LE_Hgeredoublonnon(context_);
+}
+void RecordSession::Hgeretrsnon() {
+  if (HasEngine()) LE_Hgeretrsnon(context_);
+}
+void RecordSession::Hgerejnlnon() {
+  if (HasEngine()) LE_Hgerejnlnon(context_);
+}
+void RecordSession::Hgererepnon() {
+  if (HasEngine()) LE_Hgererepnon(context_);
+}
+
+bool RecordSession::BeginBatch() {
+  return HasEngine() && LE_BeginBatch(context_) != 0;
+}
+bool RecordSession::EndBatch() {
+  return HasEngine() && LE_EndBatch(context_) != 0;
+}
+
+}  // namespace vz::db
