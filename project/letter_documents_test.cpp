@@ -9,13 +9,13 @@
 #include <QString>
 #include <QTextDocument>
 #include <QXmlStreamReader>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "platform/os/ascii_case.h"
 #include "platform/os/cp1252.h"
 #include "platform/runtime/runtime_test_files.h"
 #include "project/gui_application.h"
@@ -104,12 +104,12 @@ std::string RtfText(std::string_view rtf) {
         text.push_back(
             static_cast<char>(std::stoi(std::string(rtf.substr(i + 2, 2)), nullptr, 16)));
       i += 4;
-    } else if (std::isalpha(static_cast<unsigned char>(next))) {
+    } else if (os::IsAsciiLetter(next)) {
       size_t end = i + 1;
-      while (end < rtf.size() && std::isalpha(static_cast<unsigned char>(rtf[end]))) ++end;
+      while (end < rtf.size() && os::IsAsciiLetter(rtf[end])) ++end;
       const std::string word(rtf.substr(i + 1, end - i - 1));
       if (end < rtf.size() && rtf[end] == '-') ++end;
-      while (end < rtf.size() && std::isdigit(static_cast<unsigned char>(rtf[end]))) ++end;
+      while (end < rtf.size() && os::IsAsciiDigit(rtf[end])) ++end;
       if (end < rtf.size() && rtf[end] == ' ') ++end;
       if (keep && (word == "par" || word == "line")) text.push_back('\n');
       if (keep && word == "tab") text.push_back('\t');

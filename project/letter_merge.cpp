@@ -1,89 +1,24 @@
 #include "project/letter_merge.h"
 
-#include <array>
+#include <QByteArrayView>
+#include <algorithm>
+#include <charconv>
+#include <utility>
 
+#include "platform/os/ascii_case.h"
 #include "platform/os/cp1252.h"
 
 namespace vz::project {
 namespace {
 
-constexpr size_t kMaxKeywordLength = 7;
-
-bool IsKeywordCharacter(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
-}
-bool IsLetter(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-char Lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-bool StartsWithFolded(std::string_view text, size_t at, std::string_view lower_word) {
-  if (text.size() - at < lower_word.size()) return false;
-  for (size_t i = 0; i < lower_word.size(); ++i) {
-    if (Lower(text[at + i]) != lower_word[i]) return false;
-  }
-  return true;
-}
-size_t FindFolded(std::string_view text, size_t from, std::string_view lower_word) {
-  for (size_t at = from; at < text.size(); ++at) {
-    if (StartsWithFolded(text, at, lower_word)) return at;
-  }
-  return std::string_view::npos;
-}
-size_t AfterOrEnd(std::string_view text, size_t from, std::string_view end_mark) {
-  const size_t at = text.find(end_mark, from);
-  return at == std::string_view::npos ? text.size() : at + end_mark.size();
-}
-
-// The index just after the markup that starts with the "<" at `at`; at + 1
-// when the "<" is plain text (HTML written loosely: "a < b").
-size_t EndOfMarkup(std::string_view text, size_t at, bool html) {
-  const size_t next = at + 1;
-  if (next >= text.size()) return text.size();
-  const char first = text[next];
-  if (!IsLetter(first) && first != '/' && first != '!' && first != '?') return next;
-  if (text.compare(at, 4, "<!--") == 0) return AfterOrEnd(text, at + 4, "-->");
-  if (text.compare(at, 9, "<![CDATA[") == 0) return AfterOrEnd(text, at + 9, "]]>");
-  char quote = 0;
-  size_t end = text.size();
-  for (size_t i = next; i < text.size(); ++i) {
-    const char c = text[i];
-    if (quote) {
-      if (c == quote) quote = 0;
-    } else if (c == '"' || c == '\'') {
-      quote = c;
-    } else if (c == '>') {
-      end = i + 1;
-      break;
-    }
-  }
-  // The content of style and script blocks is code, never letter text.
-  if (html) {
-    for (std::string_view block : {std::string_view("style"), std::string_view("script")}) {
-      if (StartsWithFolded(text, next, block) &&
-          (next + block.size() >= text.size() || !IsLetter(text[next + block.size()]))) {
-        const std::string closing = "</" + std::string(block);
-        const size_t close = FindFolded(text, end, closing);
-        if (close == std::string_view::npos) return text.size();
-        return AfterOrEnd(text, close, ">");
-      }
-    }
-  }
-  return end;
-}
-
 // True when `out` ends with an RTF control word that has no delimiter yet
 // ("\b", "\fs24", "\li-360").
 bool EndsInControlWord(const std::string& out) {
   size_t k = out.size();
-  while (k > 0 && IsDigit(out[k - 1])) --k;
+  while (k > 0 && os::IsAsciiDigit(out[k - 1])) --k;
   if (k < out.size() && k > 0 && out[k - 1] == '-') --k;
   const size_t letters_end = k;
-  while (k > 0 && IsLetter(out[k - 1])) --k;
+  while (k > 0 && os::IsAsciiLetter(out[k - 1])) --k;
   if (k == letters_end || k == 0 || out[k - 1] != '\\') return false;
   size_t backslashes = 0;
   for (size_t j = k; j > 0 && out[j - 1] == '\\'; --j) ++backslashes;
@@ -163,112 +98,71 @@ void AppendMarkup(std::string& out, std::string_view value, bool utf8, bool odf)
           const char byte = static_cast<char>(c);
           out.append(os::Utf8(std::string_view(&byte, 1)));
         } else {
-          out.append("&#" + std::to_string(static_cast<uint32_t>(os::Cp1252ToCodePoint(c))) + ";");
+          char digits[8];
+          const auto written = std::to_chars(digits, digits + sizeof digits,
+                                             static_cast<uint32_t>(os::Cp1252ToCodePoint(c)));
+          out.append("&#").append(digits, written.ptr).push_back(';');
         }
       });
 }
 
 void AppendText(std::string& out, std::string_view value, bool utf8) {
-  out.append(utf8 ? os::Utf8(value) : std::string(value));
+  if (utf8) {
+    out.append(os::Utf8(value));
+  } else {
+    out.append(value);
+  }
 }
 
 }  // namespace
-
-std::optional<LetterFormat> LetterFormatOf(std::string_view file_name) {
-  const size_t dot = file_name.rfind('.');
-  if (dot == std::string_view::npos) return std::nullopt;
-  std::string extension;
-  for (char c : file_name.substr(dot + 1)) extension.push_back(Lower(c));
-  if (extension == "rtf") return LetterFormat::kRtf;
-  if (extension == "htm" || extension == "html") return LetterFormat::kHtml;
-  if (extension == "txt") return LetterFormat::kText;
-  if (extension == "fodt") return LetterFormat::kFlatOdf;
-  return std::nullopt;
-}
 
 bool HasPdfCopy(LetterFormat format) {
   return format == LetterFormat::kHtml || format == LetterFormat::kText;
 }
 
 bool IsUtf8WithNonAscii(std::string_view bytes) {
-  bool non_ascii = false;
-  for (size_t i = 0; i < bytes.size();) {
-    const auto lead = static_cast<unsigned char>(bytes[i]);
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    }
-    non_ascii = true;
-    size_t length = 0;
-    char32_t code = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2;
-      code = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-      code = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-      code = lead & 0x07;
-    } else {
-      return false;
-    }
-    if (bytes.size() - i < length) return false;
-    for (size_t k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(bytes[i + k]);
-      if ((next & 0xC0) != 0x80) return false;
-      code = (code << 6) | (next & 0x3F);
-    }
-    const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-      return false;
-    i += length;
-  }
-  return non_ascii;
+  const bool non_ascii = std::any_of(bytes.begin(), bytes.end(),
+                                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  return non_ascii &&
+         QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())).isValidUtf8();
 }
 
-std::string MergeLetter(std::string_view text, LetterFormat format, const LetterValues& values) {
-  const bool markup = format == LetterFormat::kHtml || format == LetterFormat::kFlatOdf;
-  const bool utf8 = format != LetterFormat::kRtf && IsUtf8WithNonAscii(text);
+LetterMerge::LetterMerge(LetterTemplate parsed)
+    : template_(std::move(parsed)),
+      utf8_(template_.format() != LetterFormat::kRtf && IsUtf8WithNonAscii(template_.bytes())) {}
+
+std::string LetterMerge::Merge(const LetterValues& values) const {
+  const std::string_view text = template_.bytes();
   std::string out;
   out.reserve(text.size() + text.size() / 4);
-  for (size_t i = 0; i < text.size();) {
-    const char c = text[i];
-    if (markup && c == '<') {
-      const size_t end = EndOfMarkup(text, i, format == LetterFormat::kHtml);
-      out.append(text.substr(i, end - i));
-      i = end;
+  for (const outputs::TemplatePiece& piece : template_.pieces()) {
+    const auto found =
+        template_.NamesValue(piece) ? values.find(template_.Keyword(piece)) : values.end();
+    if (found == values.end()) {
+      out.append(template_.Text(piece));
       continue;
     }
-    const bool character_reference = markup && i > 0 && text[i - 1] == '&';
-    if (c == '#' && !character_reference) {
-      size_t run = 0;
-      while (i + 1 + run < text.size() && IsKeywordCharacter(text[i + 1 + run])) ++run;
-      const auto found = run >= 1 && run <= kMaxKeywordLength ? values.find(text.substr(i + 1, run))
-                                                              : values.end();
-      if (found != values.end()) {
-        switch (format) {
-          case LetterFormat::kRtf:
-            AppendRtf(out, found->second);
-            break;
-          case LetterFormat::kHtml:
-            AppendMarkup(out, found->second, utf8, false);
-            break;
-          case LetterFormat::kFlatOdf:
-            AppendMarkup(out, found->second, utf8, true);
-            break;
-          case LetterFormat::kText:
-            AppendText(out, found->second, utf8);
-            break;
-        }
-        i += 1 + run;
-        continue;
-      }
+    switch (template_.format()) {
+      case LetterFormat::kRtf:
+        AppendRtf(out, found->second);
+        break;
+      case LetterFormat::kHtml:
+        AppendMarkup(out, found->second, utf8_, false);
+        break;
+      case LetterFormat::kFlatOdf:
+        AppendMarkup(out, found->second, utf8_, true);
+        break;
+      case LetterFormat::kText:
+        AppendText(out, found->second, utf8_);
+        break;
     }
-    out.push_back(c);
-    ++i;
   }
   return out;
+}
+
+std::string MergeLetter(std::string_view template_bytes, LetterFormat format,
+                        const LetterValues& values) {
+  return LetterMerge(LetterTemplate(std::string(template_bytes), format)).Merge(values);
 }
 
 }  // namespace vz::project

@@ -1,11 +1,9 @@
-// The merge of one letter: a template's "#keyword" fields replaced by the
-// client's values, with the escaping the template's format needs.
-//
-// A field is "#" followed by a run of letters A-Z a-z, digits and "_" of 1 to
-// 7 characters ("#0000A," names "0000A"); a longer run, or a keyword with no
-// value, is left as written. In HTML and flat ODF only the text is merged:
-// "#" inside markup (tags, comments, style and script blocks) and "&#"
-// character references are never fields, so colours and entities survive.
+// The merge of one letter: the "#keyword" fields of a template (cut into
+// pieces by src/outputs/letter_template.h, which says what a field is)
+// replaced by the client's values, with the escaping the template's format
+// needs. A keyword with no value, or one that cannot name a value, is left
+// as written; in HTML and flat ODF markup and character references hold no
+// field, so colours and entities survive.
 //
 // Values are cp1252 (as INTERFA holds them). Escaping by format:
 //   RTF       \ { } escaped, characters from 0x80 as \'xx (cp1252), line
@@ -24,17 +22,16 @@
 
 #include <functional>
 #include <map>
-#include <optional>
 #include <string>
 #include <string_view>
 
+#include "src/outputs/letter_template.h"
+
 namespace vz::project {
 
-enum class LetterFormat { kRtf, kHtml, kText, kFlatOdf };
-
-// By the file name's extension, without regard to case: ".rtf", ".htm",
-// ".html", ".txt", ".fodt"; nullopt for any other.
-std::optional<LetterFormat> LetterFormatOf(std::string_view file_name);
+using outputs::LetterFormat;
+using outputs::LetterFormatOf;
+using outputs::LetterTemplate;
 
 // HTML and text letters are also gathered into one PDF.
 bool HasPdfCopy(LetterFormat format);
@@ -45,6 +42,20 @@ using LetterValues = std::map<std::string, std::string, std::less<>>;
 // True when the bytes are valid UTF-8 and hold at least one non-ASCII byte.
 bool IsUtf8WithNonAscii(std::string_view bytes);
 
+// A template read once for a pass of letters, merged once per client.
+class LetterMerge {
+ public:
+  explicit LetterMerge(LetterTemplate parsed);
+
+  LetterFormat format() const { return template_.format(); }
+  std::string Merge(const LetterValues& values) const;
+
+ private:
+  LetterTemplate template_;
+  bool utf8_ = false;  // values go in as UTF-8
+};
+
+// One letter from a template's bytes: LetterMerge for a single client.
 std::string MergeLetter(std::string_view template_bytes, LetterFormat format,
                         const LetterValues& values);
 

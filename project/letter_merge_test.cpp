@@ -132,24 +132,22 @@ TEST(LetterMergeTest, FlatOdfStaysWellFormed) {
         });
 }
 
-TEST(LetterMergeTest, FormatsByExtension) {
-  const std::pair<const char*, std::optional<LetterFormat>> cases[] = {
-      {"LETTRE1.RTF", LetterFormat::kRtf},
-      {"bilan.htm", LetterFormat::kHtml},
-      {"Bilan.Html", LetterFormat::kHtml},
-      {"note.TXT", LetterFormat::kText},
-      {"invitation.fodt", LetterFormat::kFlatOdf},
-      {"lettre.doc", std::nullopt},
-      {"lettre", std::nullopt},
-      {"lettre.", std::nullopt},
-      {"rtf", std::nullopt},
-      {"archive.rtf.bak", std::nullopt},
-  };
-  for (const auto& [name, format] : cases) EXPECT_EQ(LetterFormatOf(name), format) << name;
+TEST(LetterMergeTest, HtmlAndTextLettersAreAlsoGatheredInAPdf) {
   EXPECT_TRUE(HasPdfCopy(LetterFormat::kHtml));
   EXPECT_TRUE(HasPdfCopy(LetterFormat::kText));
   EXPECT_FALSE(HasPdfCopy(LetterFormat::kRtf));
   EXPECT_FALSE(HasPdfCopy(LetterFormat::kFlatOdf));
+}
+
+// One template read once, merged for client after client.
+TEST(LetterMergeTest, OneParsedTemplateMergesEveryClient) {
+  const LetterMerge merge(
+      LetterTemplate("<p style=\"color:#FF0000\">#0000A #0000B</p>", LetterFormat::kHtml));
+  EXPECT_EQ(merge.Merge(Values()), "<p style=\"color:#FF0000\">DUPONT " +
+                                       MergeLetter("#0000B", LetterFormat::kHtml, Values()) +
+                                       "</p>");
+  const LetterValues other = {{"0000A", "MARTIN"}};
+  EXPECT_EQ(merge.Merge(other), "<p style=\"color:#FF0000\">MARTIN #0000B</p>");
 }
 
 TEST(LetterMergeTest, Utf8IsRecognisedOnlyWhenValidAndNotAscii) {

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "platform/os/cp1252.h"
-#include "platform/os/profile_file.h"
+#include "platform/os/whole_file.h"
 #include "project/gui_application.h"
 #include "project/output_file.h"
 

@@ -3,13 +3,13 @@
 #include <QString>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <system_error>
 
 #include "platform/os/cp1252.h"
 #include "platform/os/paths.h"
+#include "platform/os/whole_file.h"
 #include "platform/runtime/field_values.h"
 #include "platform/runtime/session_objects.h"
 #include "project/letter_merge.h"
@@ -57,13 +57,6 @@ std::string SafeNamePart(std::string_view text) {
   return safe.empty() ? std::string("_") : safe;
 }
 
-bool IsRefusedName(std::string_view name) {
-  if (name.find('/') != std::string_view::npos || name.find('\\') != std::string_view::npos)
-    return true;
-  if (name.find("..") != std::string_view::npos) return true;
-  return name.size() >= 2 && name[1] == ':';
-}
-
 fs::path DataDirectory() {
   const std::string directory = os::ToNativePath(config::DataDirectory());
   return directory.empty() ? fs::path(".") : fs::path(directory);
@@ -107,8 +100,8 @@ class LetterRun final : public runtime::SessionObject {
   bool in_pass_ = false;
   // The template and folder of the pass; no folder when nothing is written.
   fs::path folder_;
-  std::optional<LetterFormat> format_;
-  std::string template_bytes_;
+  // The template of the pass, read once; none when nothing is written.
+  std::optional<LetterMerge> merge_;
   std::string extension_;
   bool problem_noted_ = false;
   int walked_ = 0;  // SELECTES records read in this pass
@@ -142,8 +135,7 @@ void LetterRun::BeginPass(CodeContext& context, const std::string& pass_key, Win
   pass_key_ = pass_key;
   in_pass_ = true;
   folder_.clear();
-  format_.reset();
-  template_bytes_.clear();
+  merge_.reset();
   problem_noted_ = false;
   walked_ = 0;
   last_record_ = 0;
@@ -151,24 +143,24 @@ void LetterRun::BeginPass(CodeContext& context, const std::string& pass_key, Win
 
   const std::string name = Trimmed(FieldText(window, kTemplateField));
   if (name.empty()) return NoteOnce(context, "no letter template is chosen: no letter written");
-  if (IsRefusedName(name)) {
+  if (outputs::IsRefusedTemplateName(name)) {
     return NoteOnce(context, "template \"" + name +
                                  "\" is not a file of the data directory: no letter written");
   }
-  format_ = LetterFormatOf(name);
-  if (!format_) {
+  const std::optional<LetterFormat> format = LetterFormatOf(name);
+  if (!format) {
     return NoteOnce(context, "template \"" + name +
                                  "\" is neither RTF, HTML, text nor flat ODF: no letter written");
   }
   fs::path path = DataDirectory() / name;
   std::error_code ec;
   if (!fs::is_regular_file(path, ec)) path = DataDirectory() / os::Utf8(name);
-  std::ifstream in(path, std::ios::binary);
-  if (!in || !fs::is_regular_file(path, ec) || fs::file_size(path, ec) > kTemplateLimit) {
-    format_.reset();
+  std::string bytes;
+  if (!fs::is_regular_file(path, ec) || fs::file_size(path, ec) > kTemplateLimit ||
+      !os::ReadWholeFile(path.string(), &bytes)) {
     return NoteOnce(context, "template \"" + name + "\" cannot be read: no letter written");
   }
-  template_bytes_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  merge_.emplace(LetterTemplate(std::move(bytes), *format));
   const size_t dot = name.rfind('.');
   extension_ = name.substr(dot + 1);
   const std::string query = Trimmed(FieldText(window, kQueryField));
@@ -215,7 +207,7 @@ LetterValues ReadLetterValues(db::RecordSession& data) {
 
 void LetterRun::WriteLetter(CodeContext& context, const std::string& client_code,
                             const LetterValues& values) {
-  const std::string merged = MergeLetter(template_bytes_, *format_, values);
+  const std::string merged = merge_->Merge(values);
   std::string number = std::to_string(walked_);
   if (number.size() < 4) number.insert(0, 4 - number.size(), '0');
   const fs::path file = folder_ / (number + "-" + SafeNamePart(client_code) + "." + extension_);
@@ -228,7 +220,7 @@ void LetterRun::WriteLetter(CodeContext& context, const std::string& client_code
     context.Note(std::string(kWindow) + ".BOUTON1: " + file.string() + " cannot be written");
     return;
   }
-  if (!HasPdfCopy(*format_) || pdf_failed_) return;
+  if (!HasPdfCopy(merge_->format()) || pdf_failed_) return;
   // The folder's name is cp1252 bytes unless it is already UTF-8.
   const std::string folder_name = folder_.filename().string();
   const std::string title =
@@ -242,7 +234,7 @@ void LetterRun::WriteLetter(CodeContext& context, const std::string& client_code
   }
   const QString text =
       QString::fromStdString(IsUtf8WithNonAscii(merged) ? merged : os::Utf8(merged));
-  pdf_.AddLetter(text, *format_ == LetterFormat::kHtml, DataDirectory().string());
+  pdf_.AddLetter(text, merge_->format() == LetterFormat::kHtml, DataDirectory().string());
 }
 
 void LetterRun::Click(CodeContext& context, Window& window) {
@@ -260,7 +252,7 @@ void LetterRun::Click(CodeContext& context, Window& window) {
     context.Note(std::string(kWindow) + ".BOUTON1: no selected client is left for this letter");
     return;
   }
-  if (!format_ || folder_.empty()) return;
+  if (!merge_ || folder_.empty()) return;
   WriteLetter(context, *client_code, ReadLetterValues(data));
 }
 

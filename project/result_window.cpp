@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <string>
 #include <string_view>
 #include <system_error>
 
+#include "platform/os/ascii_case.h"
 #include "platform/os/cp1252.h"
 #include "platform/os/paths.h"
 #include "platform/runtime/field_values.h"
@@ -36,18 +36,11 @@ constexpr std::array<const char*, 8> kLayoutFields = {"MHAUTE",  "MGAUCHE", "ESP
 constexpr std::array<std::string_view, 5> kTemplateExtensions = {".rtf", ".htm", ".html", ".txt",
                                                                  ".fodt"};
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return lower;
-}
-
 bool IsTemplateName(std::string_view name) {
-  const std::string lower = Lower(name);
-  return std::any_of(kTemplateExtensions.begin(), kTemplateExtensions.end(),
-                     [&lower](std::string_view extension) {
-                       return lower.size() > extension.size() && lower.ends_with(extension);
-                     });
+  return std::any_of(
+      kTemplateExtensions.begin(), kTemplateExtensions.end(), [name](std::string_view extension) {
+        return name.size() > extension.size() && os::EndsWithIgnoringAsciiCase(name, extension);
+      });
 }
 
 std::string Trimmed(std::string_view text) {
@@ -168,8 +161,8 @@ std::vector<std::string> LetterTemplates(const fs::path& folder) {
     names.push_back(shown);
   }
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    const std::string la = Lower(a);
-    const std::string lb = Lower(b);
+    const std::string la = os::AsciiLower(a);
+    const std::string lb = os::AsciiLower(b);
     return la != lb ? la < lb : a < b;
   });
   return names;

@@ -4,12 +4,10 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/os/ascii_case.h"
+
 namespace vz::engine {
 namespace {
-
-char UpperChar(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 std::vector<std::string_view> SplitWords(std::string_view line) {
   std::vector<std::string_view> words;
@@ -121,7 +119,7 @@ class Parser {
       return Reject(line, "physical name is not a plain file name");
     }
     FileEntry entry;
-    entry.name = UpperAscii(name);
+    entry.name = os::AsciiUpper(name);
     entry.directory = std::string(words[2]);
     entry.physical_name = std::string(words[3]);
     analysis_.files.push_back(std::move(entry));
@@ -192,20 +190,6 @@ class Parser {
 
 }  // namespace
 
-std::string UpperAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = UpperChar(c);
-  return out;
-}
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (UpperChar(a[i]) != UpperChar(b[i])) return false;
-  }
-  return true;
-}
-
 std::string Numbered(std::string_view prefix, long long number) {
   std::string text(prefix);
   text += std::to_string(number);
@@ -213,7 +197,7 @@ std::string Numbered(std::string_view prefix, long long number) {
 }
 
 std::string KeyRule::Signature() const {
-  std::string text = UpperAscii(name);
+  std::string text = os::AsciiUpper(name);
   for (const KeyComponent& c : components) {
     text += ' ';
     text += std::to_string(c.field);
@@ -227,14 +211,14 @@ std::string KeyRule::Signature() const {
 
 int FileEntry::FindKey(std::string_view key_name) const {
   for (std::size_t i = 0; i < keys.size(); ++i) {
-    if (EqualsIgnoreCase(keys[i].name, key_name)) return static_cast<int>(i);
+    if (os::EqualsIgnoringAsciiCase(keys[i].name, key_name)) return static_cast<int>(i);
   }
   return -1;
 }
 
 const FileEntry* Analysis::FindFile(std::string_view name) const {
   for (const FileEntry& file : files) {
-    if (EqualsIgnoreCase(file.name, name)) return &file;
+    if (os::EqualsIgnoringAsciiCase(file.name, name)) return &file;
   }
   return nullptr;
 }

@@ -81,10 +81,6 @@ std::optional<Analysis> LoadAnalysis(const std::string& path, AnalysisError* err
 // characters, no path separator, no control character, not "." or "..".
 bool IsValidPhysicalName(std::string_view name);
 
-// ASCII case folding used for file and key names.
-std::string UpperAscii(std::string_view text);
-bool EqualsIgnoreCase(std::string_view a, std::string_view b);
-
 // `prefix` followed by the decimal number ("k" and 2 give "k2").
 std::string Numbered(std::string_view prefix, long long number);
 

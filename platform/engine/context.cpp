@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/engine/call_log.h"
+#include "platform/os/ascii_case.h"
 
 namespace vz::engine {
 namespace {
@@ -48,7 +49,7 @@ Context::FileState* Context::Find(const char* file) {
   if (file == nullptr || file[0] == '\0') return nullptr;
   // Read loops alternate among a few files, always spelled the same way.
   if (FileState* known = file_names_.Get(file, nullptr)) return known;
-  auto it = files_.find(UpperAscii(file));
+  auto it = files_.find(os::AsciiUpper(file));
   if (it == files_.end()) return nullptr;
   file_names_.Put(file, &it->second);
   return &it->second;
@@ -237,7 +238,7 @@ bool Context::Create(const char* file) {
 }
 
 void Context::Close(const char* file) {
-  std::string name = UpperAscii(Safe(file));
+  std::string name = os::AsciiUpper(Safe(file));
   if (name.empty()) {
     store_->CloseAll();
     for (auto& [key, state] : files_) state.has_current = state.has_position = false;
@@ -253,7 +254,7 @@ void Context::ForgetPosition(const std::string& upper_file) {
 }
 
 void Context::SetInfoFile(const char* file) {
-  info_file_ = UpperAscii(Safe(file));
+  info_file_ = os::AsciiUpper(Safe(file));
 }
 
 int64_t Context::RecordCount() {

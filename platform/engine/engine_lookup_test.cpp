@@ -4,7 +4,6 @@
 // closed file; and the out-of-file state of each context.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -12,6 +11,7 @@
 
 #include "platform/engine/engine_test_support.h"
 #include "platform/engine/le_api.h"
+#include "platform/os/ascii_case.h"
 
 namespace vz::engine::testing {
 namespace {
@@ -74,9 +74,9 @@ TEST_F(EngineLookupTest, ManySpellingsInTurnEachReachTheirFile) {
       EXPECT_EQ(found, 1) << where;
       EXPECT_EQ(LE_Hendehors(ctx_), 0) << where;
       std::string read;
-      if (std::toupper(static_cast<unsigned char>(c.file[0])) == 'C') read = ClientCode(client_);
-      if (std::toupper(static_cast<unsigned char>(c.file[0])) == 'R') read = revenus_.Text(1);
-      if (std::toupper(static_cast<unsigned char>(c.file[0])) == 'S') read = selectes_.Text(1);
+      if (os::AsciiUpper(c.file[0]) == 'C') read = ClientCode(client_);
+      if (os::AsciiUpper(c.file[0]) == 'R') read = revenus_.Text(1);
+      if (os::AsciiUpper(c.file[0]) == 'S') read = selectes_.Text(1);
       EXPECT_EQ(read, c.client) << where;
     }
   }
@@ -87,7 +87,7 @@ TEST_F(EngineLookupTest, ManySpellingsInTurnEachReachTheirFile) {
 TEST_F(EngineLookupTest, EveryCaseSpellingInTurnReadsItsFile) {
   auto spelled = [](std::string name, unsigned mask) {
     for (std::size_t i = 0; i < name.size(); ++i) {
-      if ((mask >> i) & 1U) name[i] = static_cast<char>(std::tolower(name[i]));
+      if ((mask >> i) & 1U) name[i] = os::AsciiLower(name[i]);
     }
     return name;
   };

@@ -19,6 +19,7 @@
 #include "platform/engine/record_layout.h"
 #include "platform/engine/sqlite_storage.h"
 #include "platform/engine/store.h"
+#include "platform/os/ascii_case.h"
 
 using vz::engine::Context;
 using vz::engine::LogEnabled;
@@ -208,7 +209,7 @@ int32_t LE_Hsubstnom(int32_t ctx, const char* file, const char* physical_name) {
       return 0;
     }
     c.store().SubstituteName(file, physical_name);
-    c.ForgetPosition(vz::engine::UpperAscii(file));
+    c.ForgetPosition(vz::os::AsciiUpper(file));
     return 1;
   });
 }

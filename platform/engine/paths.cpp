@@ -1,20 +1,20 @@
 #include "platform/engine/paths.h"
 
 #include "platform/engine/analysis.h"
+#include "platform/os/ascii_case.h"
 
 namespace vz::engine {
 namespace {
 
 // Upper case, forward slashes, no trailing slash (except a lone "/").
 std::string NormalizeDirectory(std::string_view directory) {
-  std::string out = UpperAscii(MapWindowsPath(directory));
+  std::string out = os::AsciiUpper(MapWindowsPath(directory));
   while (out.size() > 1 && out.back() == '/') out.pop_back();
   return out;
 }
 
 bool HasDrive(std::string_view path) {
-  return path.size() >= 2 && path[1] == ':' &&
-         ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+  return path.size() >= 2 && path[1] == ':' && os::IsAsciiLetter(path[0]);
 }
 
 }  // namespace
@@ -59,7 +59,7 @@ std::string DirectorySubstitutions::Resolve(std::string_view directory) const {
 
 std::string DatabasePath(const std::string& directory, std::string_view physical_name) {
   std::string_view base = directory.empty() ? std::string_view(".") : directory;
-  std::string name = UpperAscii(physical_name);
+  std::string name = os::AsciiUpper(physical_name);
   std::string path;
   path.reserve(base.size() + 1 + name.size() + kDatabaseExtension.size());
   path.append(base);

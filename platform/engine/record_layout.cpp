@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/os/ascii_case.h"
+
 namespace vz::engine {
 
 bool RecordDescription::Make(const char* file, int32_t declared_size, const int32_t* field_sizes,
@@ -18,7 +20,7 @@ bool RecordDescription::Make(const char* file, int32_t declared_size, const int3
   if (field_sizes == nullptr || types == nullptr) return fail("no field sizes or types");
   if (buffer == nullptr) return fail("no record buffer");
   RecordDescription d;
-  d.file = UpperAscii(file);
+  d.file = os::AsciiUpper(file);
   d.declared_size = declared_size;
   d.buffer = static_cast<uint8_t*>(buffer);
   d.fields.reserve(static_cast<std::size_t>(field_count));
@@ -93,7 +95,7 @@ bool RecordLayout::Bind(const RecordDescription& description, const FileEntry& e
 int RecordLayout::FindKey(const char* name) const {
   if (name == nullptr) return -1;
   for (std::size_t i = 0; i < keys_.size(); ++i) {
-    if (EqualsIgnoreCase(keys_[i].name, name)) return static_cast<int>(i);
+    if (os::EqualsIgnoringAsciiCase(keys_[i].name, name)) return static_cast<int>(i);
   }
   return -1;
 }

@@ -1,6 +1,7 @@
 #include "platform/engine/store.h"
 
 #include "platform/engine/call_log.h"
+#include "platform/os/ascii_case.h"
 
 namespace vz::engine {
 
@@ -22,7 +23,7 @@ void Store::SubstituteDirectory(const std::string& directory, const std::string&
 }
 
 void Store::SubstituteName(const std::string& file, const std::string& physical_name) {
-  std::string name = UpperAscii(file);
+  std::string name = os::AsciiUpper(file);
   Close(name);
   if (physical_name.empty()) {
     physical_names_.erase(name);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace vz::os {
 namespace {
@@ -59,6 +60,33 @@ size_t DecodeOne(std::string_view text, size_t i, char32_t* cp) {
   return length;
 }
 
+// The cp1252 byte of a code point; nothing when the code page has none.
+std::optional<char> ByteOf(char32_t code_point) {
+  if (code_point < 0x80 || (code_point >= 0xA0 && code_point <= 0xFF)) {
+    return static_cast<char>(code_point);
+  }
+  for (size_t k = 0; k < kHighControls.size(); ++k) {
+    if (kHighControls[k] == code_point) return static_cast<char>(0x80 + k);
+  }
+  return std::nullopt;
+}
+
+// UTF-8 -> cp1252 into `out`. Each part without a cp1252 form becomes '?',
+// or, when `exact`, stops the conversion: false is returned.
+bool Convert(std::string_view utf8, bool exact, std::string& out) {
+  out.reserve(utf8.size());
+  size_t i = 0;
+  while (i < utf8.size()) {
+    char32_t cp = 0;
+    const size_t length = DecodeOne(utf8, i, &cp);
+    const std::optional<char> byte = length == 0 ? std::nullopt : ByteOf(cp);
+    if (!byte && exact) return false;
+    out.push_back(byte.value_or('?'));
+    i += length == 0 ? 1 : length;
+  }
+  return true;
+}
+
 }  // namespace
 
 char32_t Cp1252ToCodePoint(unsigned char byte) {
@@ -67,30 +95,18 @@ char32_t Cp1252ToCodePoint(unsigned char byte) {
 }
 
 char CodePointToCp1252(char32_t code_point) {
-  if (code_point < 0x80 || (code_point >= 0xA0 && code_point <= 0xFF)) {
-    return static_cast<char>(code_point);
-  }
-  for (size_t k = 0; k < kHighControls.size(); ++k) {
-    if (kHighControls[k] == code_point) return static_cast<char>(0x80 + k);
-  }
-  return '?';
+  return ByteOf(code_point).value_or('?');
 }
 
 std::string Cp1252(std::string_view utf8) {
   std::string out;
-  out.reserve(utf8.size());
-  size_t i = 0;
-  while (i < utf8.size()) {
-    char32_t cp = 0;
-    const size_t length = DecodeOne(utf8, i, &cp);
-    if (length == 0) {
-      out.push_back('?');
-      ++i;
-    } else {
-      out.push_back(CodePointToCp1252(cp));
-      i += length;
-    }
-  }
+  Convert(utf8, false, out);
+  return out;
+}
+
+std::optional<std::string> Cp1252Exactly(std::string_view utf8) {
+  std::string out;
+  if (!Convert(utf8, true, out)) return std::nullopt;
   return out;
 }
 

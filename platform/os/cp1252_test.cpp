@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace vz::os {
@@ -55,6 +56,7 @@ TEST(Cp1252Test, EveryByteSurvivesARoundTrip) {
   for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
   const std::string utf8 = Utf8(all);
   EXPECT_EQ(Cp1252(utf8), all);
+  EXPECT_EQ(Cp1252Exactly(utf8), all);
   // The unassigned bytes are kept as their own control code points.
   for (unsigned char b : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) {
     EXPECT_EQ(Cp1252ToCodePoint(b), static_cast<char32_t>(b));
@@ -103,6 +105,43 @@ TEST(Cp1252Test, MalformedUtf8BecomesOneMarkPerBadByte) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.input));
     EXPECT_EQ(Cp1252(c.input), c.expected);
+  }
+}
+
+// The exact conversion gives what Cp1252 gives, or nothing at all when Cp1252
+// would have written a '?' for something.
+TEST(Cp1252Test, ExactConversionRefusesWhatHasNoCp1252Form) {
+  struct Case {
+    std::string utf8;
+    std::optional<std::string> cp1252;
+  };
+  const Case cases[] = {
+      {"", ""},
+      {"MENU", "MENU"},
+      {"Désirez vous quitter le logiciel ?", "D\xE9sirez vous quitter le logiciel ?"},
+      {"Annuités dû", "Annuit\xE9s d\xFB"},
+      {"€ œ Ÿ … ’", "\x80 \x9C \x9F \x85 \x92"},
+      {"ÿ", "\xFF"},
+      {"a\tb", "a\tb"},
+      {"\u0081\u009D", "\x81\x9D"},        // the unassigned bytes' own code points
+      {"\xE9t\xE9", std::nullopt},         // cp1252 bytes, not UTF-8
+      {"caf\xC3", std::nullopt},           // cut in the middle of a character
+      {"\xC0\xAF", std::nullopt},          // overlong slash
+      {"\xE0\x80\xAF", std::nullopt},      // overlong, three bytes
+      {"\xED\xA0\x80", std::nullopt},      // surrogate
+      {"\xF4\x90\x80\x80", std::nullopt},  // past U+10FFFF
+      {"\xFF", std::nullopt},              // never valid
+      {"中文", std::nullopt},              // outside cp1252
+      {"\u0080", std::nullopt},            // C1 control without a byte of its own
+      {"\xE2\x82", std::nullopt},          // euro sign cut short
+      {"\xC3\x28", std::nullopt},          // bad continuation byte
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.utf8));
+    EXPECT_EQ(Cp1252Exactly(c.utf8), c.cp1252);
+    if (c.cp1252) {
+      EXPECT_EQ(Cp1252(c.utf8), *c.cp1252);
+    }
   }
 }
 

@@ -8,12 +8,13 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/os/ascii_case.h"
+
 namespace vz::os {
 
 std::string ToNativePath(std::string_view windows_path) {
   std::string_view rest = windows_path;
-  const bool has_drive = rest.size() >= 2 && rest[1] == ':' &&
-                         ((rest[0] >= 'A' && rest[0] <= 'Z') || (rest[0] >= 'a' && rest[0] <= 'z'));
+  const bool has_drive = rest.size() >= 2 && rest[1] == ':' && IsAsciiLetter(rest[0]);
   if (has_drive) {
     rest.remove_prefix(2);
     if (rest.empty()) return ".";

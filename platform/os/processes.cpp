@@ -14,8 +14,9 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/os/ascii_case.h"
 #include "platform/os/paths.h"
-#include "platform/os/profile_file.h"
+#include "platform/os/whole_file.h"
 
 namespace vz::os {
 namespace {
@@ -23,20 +24,8 @@ namespace {
 constexpr std::string_view kDeletedMark = " (deleted)";
 constexpr std::string_view kExeSuffix = ".EXE";
 
-char AsciiUpper(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-}
-char AsciiLower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
-
 bool EndsWithExe(std::string_view name) {
-  if (name.size() < kExeSuffix.size()) return false;
-  const std::string_view tail = name.substr(name.size() - kExeSuffix.size());
-  for (size_t i = 0; i < tail.size(); ++i) {
-    if (AsciiUpper(tail[i]) != kExeSuffix[i]) return false;
-  }
-  return true;
+  return EndsWithIgnoringAsciiCase(name, kExeSuffix);
 }
 
 bool IsAllDigits(const char* s) {

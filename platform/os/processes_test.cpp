@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/os/ascii_case.h"
 #include "platform/os/paths.h"
 
 namespace vz::os {
@@ -100,8 +101,7 @@ TEST_F(ChildProcessTest, StartListEndAndWait) {
   auto second = StartProcess("\"" + program_ + "\" 30");
   ASSERT_TRUE(first.has_value());
   ASSERT_TRUE(second.has_value());
-  std::string upper = name_;
-  std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
+  const std::string upper = AsciiUpper(name_);
   std::vector<pid_t> pids = Running(upper + " .EXE");
   std::sort(pids.begin(), pids.end());
   std::vector<pid_t> expected = {first->pid(), second->pid()};
@@ -148,8 +148,7 @@ TEST_F(ChildProcessTest, ExitStatusAndQuotedArguments) {
 
 TEST_F(ChildProcessTest, WindowsStyleProgramNamesAreFound) {
   // "<dir>\VZSLPnnn.EXE" names the file "<dir>/vzslpnnn".
-  std::string upper = name_;
-  std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
+  const std::string upper = AsciiUpper(name_);
   const std::string windows = dir_.string() + "\\" + upper + ".EXE";
   EXPECT_EQ(ResolveProgram(windows), program_);
   EXPECT_EQ(ResolveProgram("SLEEP.EXE"), ResolveProgram("sleep"));

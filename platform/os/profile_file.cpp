@@ -1,11 +1,9 @@
 #include "platform/os/profile_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cstdlib>
+#include "platform/os/ascii_case.h"
+#include "platform/os/whole_file.h"
 
 namespace vz::os {
 namespace {
@@ -26,18 +24,6 @@ std::string_view TrimSpaces(std::string_view s) {
   while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
   while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
   return s;
-}
-
-char AsciiUpper(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
-  }
-  return true;
 }
 
 enum class LineKind { kSection, kKey, kOther };
@@ -103,7 +89,8 @@ std::vector<Line> SplitLines(std::string_view text) {
 // Index of the first section line named `section`, or lines.size().
 size_t FindSection(const std::vector<Line>& lines, std::string_view section) {
   for (size_t i = 0; i < lines.size(); ++i) {
-    if (lines[i].kind == LineKind::kSection && SameName(lines[i].name, section)) return i;
+    if (lines[i].kind == LineKind::kSection && EqualsIgnoringAsciiCase(lines[i].name, section))
+      return i;
   }
   return lines.size();
 }
@@ -167,7 +154,7 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
   for (size_t i = start + 1; i < lines.size(); ++i) {
     const Line& line = lines[i];
     if (line.kind == LineKind::kSection) break;
-    if (line.kind == LineKind::kKey && SameName(line.name, wanted_key)) {
+    if (line.kind == LineKind::kKey && EqualsIgnoringAsciiCase(line.name, wanted_key)) {
       // Keep the line up to its '=' and its line end; replace the value.
       out.append(text.substr(0, line.value_begin));
       out.append(value);
@@ -184,79 +171,10 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
   return out;
 }
 
-bool ReadWholeFile(const std::string& path, std::string* contents) {
-  contents->clear();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat info;
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    return false;
-  }
-  char buffer[65536];
-  bool ok = true;
-  for (;;) {
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
-    if (got == 0) break;
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      ok = false;
-      break;
-    }
-    contents->append(buffer, static_cast<size_t>(got));
-  }
-  ::close(fd);
-  if (!ok) contents->clear();
-  return ok;
-}
-
-bool ReplaceFileContents(const std::string& path, std::string_view contents) {
-  // Write through a symbolic link to the file it names, keeping the link.
-  std::string target = path;
-  if (char* resolved = ::realpath(path.c_str(), nullptr)) {
-    target = resolved;
-    std::free(resolved);
-  }
-  mode_t mode = 0644;
-  struct stat info;
-  if (::stat(target.c_str(), &info) == 0) mode = info.st_mode & 07777;
-
-  std::string temporary = target + ".XXXXXX";
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) return false;
-  bool ok = true;
-  size_t written = 0;
-  while (ok && written < contents.size()) {
-    const ssize_t put = ::write(fd, contents.data() + written, contents.size() - written);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0)
-      ok = false;
-    else
-      written += static_cast<size_t>(put);
-  }
-  if (ok) ok = ::fchmod(fd, mode) == 0;
-  if (ok) ok = ::fsync(fd) == 0;
-  if (::close(fd) != 0) ok = false;
-  if (ok) ok = ::rename(temporary.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    ::unlink(temporary.c_str());
-    return false;
-  }
-  // Make the rename itself durable; a failure here loses nothing.
-  const size_t slash = target.rfind('/');
-  const std::string directory = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-  const int dir_fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir_fd >= 0) {
-    ::fsync(dir_fd);
-    ::close(dir_fd);
-  }
-  return true;
-}
-
 std::string ProfileValue(std::string_view text, std::string_view section, std::string_view key) {
   const std::string_view wanted = TrimName(key);
   for (ProfileEntry& entry : ParseProfileSection(text, section)) {
-    if (SameName(entry.key, wanted)) return std::move(entry.value);
+    if (EqualsIgnoringAsciiCase(entry.key, wanted)) return std::move(entry.value);
   }
   return {};
 }

@@ -67,13 +67,6 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
 
 bool IsWritableProfileEntry(std::string_view section, std::string_view key, std::string_view value);
 
-// Reads a whole regular file. False when it is missing, not a regular file
-// or unreadable.
-bool ReadWholeFile(const std::string& path, std::string* contents);
-
-// Replaces the file's contents through a temporary file and a rename.
-bool ReplaceFileContents(const std::string& path, std::string_view contents);
-
 }  // namespace vz::os
 
 #endif  // VZ_PLATFORM_OS_PROFILE_FILE_H_

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <string>
 
+#include "platform/os/whole_file.h"
+
 namespace vz::os {
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include "platform/os/keyboard.h"
 #include "platform/os/local_date.h"
-#include "platform/os/profile_file.h"
 #include "platform/os/shell.h"
+#include "platform/os/whole_file.h"
 
 namespace vz::os {
 namespace {

@@ -1,5 +1,6 @@
 #include "platform/runtime/headless_front_end.h"
 
+#include "platform/os/cp1252.h"
 #include "platform/runtime/text_encoding.h"
 
 namespace vz::runtime {
@@ -19,7 +20,7 @@ std::string HeadlessFrontEnd::RunInput(Window& window, InputHost& /*host*/) {
 
 void HeadlessFrontEnd::ShowMessage(MessageKind kind, std::string_view text) {
   const char* title = kind == MessageKind::kError ? "Erreur" : "Information";
-  std::fprintf(out_, "%s : %s\n", title, Cp1252ToUtf8(TrimBlanks(text)).c_str());
+  std::fprintf(out_, "%s : %s\n", title, os::Utf8(TrimBlanks(text)).c_str());
   std::fflush(out_);
   transcript_.Event(
       std::string(kind == MessageKind::kError ? "message error \"" : "message info \"") +

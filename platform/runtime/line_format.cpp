@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "platform/os/cp1252.h"
 #include "platform/runtime/text_encoding.h"
 
 namespace vz::runtime {
@@ -74,7 +75,7 @@ SourceLines SplitSourceLines(std::string_view utf8_content) {
     std::string_view raw = utf8_content.substr(start, end - start);
     if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
     ++number;
-    auto converted = Utf8ToCp1252(raw);
+    auto converted = os::Cp1252Exactly(raw);
     if (!converted) {
       result.lines.clear();
       result.error = "text is not UTF-8 or holds a character outside code page 1252";

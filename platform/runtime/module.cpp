@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/os/whole_file.h"
 #include "platform/runtime/headless_front_end.h"
 #include "platform/runtime/scenario.h"
 #include "platform/runtime/scripted_front_end.h"
@@ -76,7 +77,7 @@ std::unique_ptr<Module> Module::Create(const Environment& environment, CodeRegis
     }
   } else {
     std::string content;
-    if (!ReadWholeFile(environment.scenario_path, content)) {
+    if (!os::ReadWholeFile(environment.scenario_path, &content)) {
       FailLoudly(*module->transcript_, environment.scenario_path + ": the scenario cannot be read");
     }
     ScenarioLoad load = ParseScenario(content, environment.scenario_path);

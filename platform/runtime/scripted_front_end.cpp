@@ -3,10 +3,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/os/cp1252.h"
 #include "platform/runtime/field_values.h"
 #include "platform/runtime/line_format.h"
-#include "platform/runtime/text_encoding.h"
 #include "platform/runtime/quoted.h"
+#include "platform/runtime/text_encoding.h"
 
 namespace vz::runtime {
 namespace {
@@ -25,7 +26,7 @@ std::string WrongKind(const Field& field, std::string_view wanted) {
 void FailLoudly(Transcript& transcript, std::string_view message) {
   transcript.Problem("scenario failure: " + std::string(message));
   std::fflush(stdout);
-  std::fprintf(stderr, "%s\n", Cp1252ToUtf8(message).c_str());
+  std::fprintf(stderr, "%s\n", os::Utf8(message).c_str());
   std::fflush(stderr);
   std::_Exit(kScenarioFailureExit);
 }

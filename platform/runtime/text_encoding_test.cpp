@@ -5,56 +5,6 @@
 namespace vz::runtime {
 namespace {
 
-TEST(Utf8ToCp1252, ConvertsWhatCodePage1252Holds) {
-  struct Case {
-    const char* utf8;
-    std::string cp1252;
-  } cases[] = {
-      {"", ""},
-      {"MENU", "MENU"},
-      {"Désirez vous quitter le logiciel ?", "D\xE9sirez vous quitter le logiciel ?"},
-      {"Annuités dû", "Annuit\xE9s d\xFB"},
-      {"€ œ Ÿ … ’", "\x80 \x9C \x9F \x85 \x92"},
-      {"ÿ", "\xFF"},
-      {"a\tb", "a\tb"},
-  };
-  for (const auto& c : cases) {
-    auto converted = Utf8ToCp1252(c.utf8);
-    ASSERT_TRUE(converted.has_value()) << c.utf8;
-    EXPECT_EQ(*converted, c.cp1252) << c.utf8;
-  }
-}
-
-TEST(Utf8ToCp1252, RejectsBrokenUtf8AndForeignCharacters) {
-  const std::string rejected[] = {
-      "\xE9t\xE9",         // cp1252 bytes, not UTF-8
-      "caf\xC3",           // cut in the middle of a character
-      "\xC0\xAF",          // overlong slash
-      "\xE0\x80\xAF",      // overlong, three bytes
-      "\xED\xA0\x80",      // surrogate
-      "\xF4\x90\x80\x80",  // past U+10FFFF
-      "\xFF",              // never valid
-      "中文",              // outside cp1252
-      "\xE2\x82",          // euro sign cut short
-      "\xC3\x28",          // bad continuation byte
-  };
-  for (const auto& text : rejected) EXPECT_FALSE(Utf8ToCp1252(text).has_value()) << text;
-}
-
-TEST(Cp1252ToUtf8, RoundTripsEveryDefinedByte) {
-  for (int b = 1; b < 256; ++b) {
-    if (b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D) continue;
-    const std::string one(1, static_cast<char>(b));
-    auto back = Utf8ToCp1252(Cp1252ToUtf8(one));
-    ASSERT_TRUE(back.has_value()) << b;
-    EXPECT_EQ(*back, one) << b;
-  }
-}
-
-TEST(Cp1252ToUtf8, UndefinedBytesBecomeReplacementCharacter) {
-  EXPECT_EQ(Cp1252ToUtf8("a\x81z"), "a\xEF\xBF\xBDz");
-}
-
 TEST(FoldName, UpperCasesAndDropsAccents) {
   struct Case {
     std::string in;

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/runtime/text_encoding.h"
+#include "platform/os/cp1252.h"
 
 namespace vz::runtime {
 
@@ -52,7 +52,7 @@ std::string Transcript::Escape(std::string_view cp1252) {
         }
     }
   }
-  return Cp1252ToUtf8(escaped);
+  return os::Utf8(escaped);
 }
 
 void Transcript::Command(std::string_view command, int32_t value, std::string_view text,

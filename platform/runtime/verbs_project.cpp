@@ -10,6 +10,7 @@
 // written to the transcript and to the error output, with its file and line.
 #include <cstdio>
 
+#include "platform/os/whole_file.h"
 #include "platform/runtime/interpreter.h"
 #include "platform/runtime/line_format.h"
 #include "platform/runtime/text_encoding.h"
@@ -39,7 +40,7 @@ CommandResult LoadLibraryFile(Session& session, std::string_view file_name) {
                       "\" is in neither the current directory nor its parent");
   }
   std::string content;
-  if (!ReadWholeFile(*path, content)) {
+  if (!os::ReadWholeFile(path->string(), &content)) {
     return Refuse(session, kUnreadable, path->string() + ": cannot be read");
   }
   LibraryLoad load = ParseWindowLibrary(content, path->string());
@@ -74,7 +75,7 @@ CommandResult RunProject(Session& session, std::string_view args) {
                       "\" is in neither the current directory nor its parent");
   }
   std::string content;
-  if (!ReadWholeFile(*path, content))
+  if (!os::ReadWholeFile(path->string(), &content))
     return Refuse(session, kUnreadable, path->string() + ": cannot be read");
   ProjectLoad load = ParseProjectFile(content, path->string());
   if (!load.project) return Refuse(session, kMalformed, load.error);

@@ -10,9 +10,9 @@
 #include <memory>
 
 #include "platform/engine/le_api.h"
+#include "platform/os/cp1252.h"
 #include "platform/runtime/module.h"
 #include "platform/runtime/scripted_front_end.h"
-#include "platform/runtime/text_encoding.h"
 #include "project/project_code.h"
 
 namespace {
@@ -65,7 +65,7 @@ int32_t TermModule(uint8_t* /*module_block*/) {
   if (!module) return 0;
   const std::string problem = module->Finish();
   if (!problem.empty()) {
-    std::fprintf(stderr, "%s\n", vz::runtime::Cp1252ToUtf8(problem).c_str());
+    std::fprintf(stderr, "%s\n", vz::os::Utf8(problem).c_str());
     std::fflush(stderr);
     std::_Exit(vz::runtime::kScenarioFailureExit);
   }

@@ -1,13 +1,12 @@
 #include "platform/runtime/window_library.h"
 
-#include <fstream>
 #include <set>
-#include <sstream>
 
+#include "platform/os/whole_file.h"
 #include "platform/runtime/attribute_list.h"
 #include "platform/runtime/line_format.h"
-#include "platform/runtime/text_encoding.h"
 #include "platform/runtime/quoted.h"
+#include "platform/runtime/text_encoding.h"
 
 namespace vz::runtime {
 namespace {
@@ -280,21 +279,9 @@ LibraryLoad ParseWindowLibrary(std::string_view utf8_content, std::string_view f
   return LibraryParser(file_name).Parse(utf8_content);
 }
 
-bool ReadWholeFile(const std::filesystem::path& path, std::string& content) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  if (in.bad()) return false;
-  content = buffer.str();
-  return true;
-}
-
 LibraryLoad LoadWindowLibrary(const std::filesystem::path& path) {
   std::string content;
-  if (!ReadWholeFile(path, content)) {
+  if (!os::ReadWholeFile(path.string(), &content)) {
     LibraryLoad load;
     load.error = path.string() + ": cannot be read";
     return load;

@@ -37,9 +37,6 @@ LibraryLoad ParseWindowLibrary(std::string_view utf8_content, std::string_view f
 // without a line number.
 LibraryLoad LoadWindowLibrary(const std::filesystem::path& path);
 
-// Reads a whole file into text; false when it cannot be read.
-bool ReadWholeFile(const std::filesystem::path& path, std::string& content);
-
 }  // namespace vz::runtime
 
 #endif  // VZ_PLATFORM_RUNTIME_WINDOW_LIBRARY_H_

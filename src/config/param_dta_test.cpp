@@ -8,8 +8,8 @@
 #include <fstream>
 
 #include "platform/os/paths.h"
-#include "platform/os/profile_file.h"
 #include "platform/os/shell.h"
+#include "platform/os/whole_file.h"
 #include "src/config/display_scaling.h"
 #include "src/config/parameter_file.h"
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/os/profile_file.h"
+#include "platform/os/whole_file.h"
 
 namespace vz::config {
 namespace {

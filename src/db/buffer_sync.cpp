@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 
+#include "platform/os/accents.h"
 #include "src/db/catalogue.h"
 #include "src/db/field_access.h"
 #include "src/db/record_buffers.h"
@@ -13,17 +14,11 @@ namespace {
 // What each cp1252 byte becomes in a normalised name; 0 drops the byte.
 constexpr std::array<char, 256> MakeNameMap() {
   std::array<char, 256> map{};
-  for (int c = 0; c < 256; ++c) map[static_cast<size_t>(c)] = static_cast<char>(c);
-  for (int c = 'a'; c <= 'z'; ++c) map[static_cast<size_t>(c)] = static_cast<char>(c - 'a' + 'A');
+  for (int c = 0; c < 256; ++c) {
+    map[static_cast<size_t>(c)] = os::AsciiUpper(os::FoldListedAccent(static_cast<char>(c)));
+  }
   map[' '] = 0;
   map[0] = 0;
-  // à á â ä å Ä Å; ç Ç; è é ê ë; ì í î ï; ò ô ö Ö; ù ú û Ü (other accents stay).
-  for (int c : {0xE0, 0xE1, 0xE2, 0xE4, 0xE5, 0xC4, 0xC5}) map[static_cast<size_t>(c)] = 'A';
-  for (int c : {0xE7, 0xC7}) map[static_cast<size_t>(c)] = 'C';
-  for (int c : {0xE8, 0xE9, 0xEA, 0xEB}) map[static_cast<size_t>(c)] = 'E';
-  for (int c : {0xEC, 0xED, 0xEE, 0xEF}) map[static_cast<size_t>(c)] = 'I';
-  for (int c : {0xF2, 0xF4, 0xF6, 0xD6}) map[static_cast<size_t>(c)] = 'O';
-  for (int c : {0xF9, 0xFA, 0xFB, 0xDC}) map[static_cast<size_t>(c)] = 'U';
   return map;
 }
 

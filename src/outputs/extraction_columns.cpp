@@ -2,6 +2,7 @@
 #include "src/outputs/extraction_columns.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -45,16 +46,16 @@ std::string_view FormatAmount(double amount, std::array<char, 32>& out) {
     auto rounded = static_cast<uint64_t>(whole);
     if (magnitude - whole >= 0.5) ++rounded;
     char digits[24];
-    size_t length = 0;
-    do {
-      digits[length++] = static_cast<char>('0' + rounded % 10);
-      rounded /= 10;
-    } while (rounded != 0);
-    if (amount < 0 && !(length == 1 && digits[0] == '0')) digits[length++] = '-';
-    const size_t blanks = length < kBlankAmount.size() ? kBlankAmount.size() - length : 0;
+    const size_t length =
+        static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, rounded).ptr - digits);
+    const bool minus = amount < 0 && !(length == 1 && digits[0] == '0');
+    const size_t width = length + (minus ? 1 : 0);
+    const size_t blanks = width < kBlankAmount.size() ? kBlankAmount.size() - width : 0;
     std::fill_n(out.begin(), blanks, ' ');
-    for (size_t i = 0; i < length; ++i) out[blanks + i] = digits[length - 1 - i];
-    return {out.data(), blanks + length};
+    size_t at = blanks;
+    if (minus) out[at++] = '-';
+    std::copy_n(digits, length, out.data() + at);
+    return {out.data(), blanks + width};
   }
   // Short texts stay in the string's own storage: no allocation per figure.
   const std::string text = util::NumberToText(amount, -8, 0);

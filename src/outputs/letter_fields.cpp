@@ -1,23 +1,10 @@
 #include "src/outputs/letter_fields.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <memory>
+
+#include "platform/os/whole_file.h"
 
 namespace vz::outputs {
-namespace {
-
-constexpr size_t kCandidateLimit = 11;
-
-bool IsKeywordCharacter(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
-}
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-}  // namespace
 
 int FamilyRank(std::string_view keyword) {
   if (keyword.size() < 2) return 0;
@@ -64,61 +51,20 @@ void LetterFieldList::Sort() {
                    });
 }
 
-void KeywordScanner::Feed(std::string_view bytes) {
-  for (char c : bytes) {
-    if (in_candidate_ && length_ == 0 && c != '#') {
-      // The character right after "#" belongs to the keyword whatever it is.
-      candidate_[length_++] = c;
-      continue;
-    }
-    if (in_candidate_ && c != '#' && IsKeywordCharacter(c)) {
-      if (length_ < kCandidateLimit) candidate_[length_++] = c;
-      continue;
-    }
-    if (in_candidate_) EndCandidate();
-    if (c == '#') {
-      in_candidate_ = true;
-      length_ = 0;
-    }
+void ListLetterFields(const LetterTemplate& parsed, LetterFieldList& fields) {
+  fields.Clear();
+  for (const TemplatePiece& piece : parsed.pieces()) {
+    if (piece.keyword) fields.Append(parsed.Keyword(piece));
   }
-}
-
-void KeywordScanner::Finish() {
-  if (in_candidate_) EndCandidate();
-}
-
-void KeywordScanner::EndCandidate() {
-  in_candidate_ = false;
-  if (length_ > 0 && length_ <= kMaxKeywordLength) {
-    fields_.Append(std::string_view(candidate_.data(), length_));
-  }
-  length_ = 0;
 }
 
 bool ReadLetterFields(const std::string& path, LetterFieldList& fields) {
   fields.Clear();
-  if (path.empty()) return false;
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) return false;
-  KeywordScanner scanner(fields);
-  std::array<char, kTemplateBlockSize> block;
-  for (;;) {
-    const size_t read = std::fread(block.data(), 1, block.size(), file.get());
-    scanner.Feed(std::string_view(block.data(), read));
-    if (read < block.size()) break;
-  }
-  scanner.Finish();
+  std::string bytes;
+  if (path.empty() || !os::ReadWholeFile(path, &bytes)) return false;
+  const LetterFormat format = LetterFormatOf(path).value_or(LetterFormat::kText);
+  ListLetterFields(LetterTemplate(std::move(bytes), format), fields);
   return true;
-}
-
-bool IsRefusedTemplateName(std::string_view name) {
-  if (name.find('/') != std::string_view::npos || name.find('\\') != std::string_view::npos) {
-    return true;
-  }
-  if (name.find("..") != std::string_view::npos) return true;
-  const bool has_drive = name.size() >= 2 && name[1] == ':' &&
-                         ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z'));
-  return has_drive;
 }
 
 }  // namespace vz::outputs

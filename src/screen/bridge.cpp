@@ -7,9 +7,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/os/accents.h"
+#include "platform/os/ascii_case.h"
 #include "platform/runtime/wd_api.h"
 #include "src/screen/bridge_for_tests.h"
-#include "src/util/accents.h"
 #include "src/util/blanks.h"
 
 namespace vz::screen {
@@ -37,40 +38,6 @@ BridgeState& State() {
   return state;
 }
 
-char AsciiUpper(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-char AsciiLower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string AsciiUpper(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) c = AsciiUpper(c);
-  return result;
-}
-
-// True when the text starts with `prefix`, compared upper-cased (ASCII).
-bool StartsWithUpper(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    if (AsciiUpper(text[i]) != prefix[i]) return false;
-  }
-  return true;
-}
-
-// Where `lower_word` first occurs in the text compared lower-cased (ASCII),
-// or npos. Nothing is copied: this runs for every command.
-size_t FindLower(std::string_view text, std::string_view lower_word) {
-  if (lower_word.size() > text.size()) return std::string_view::npos;
-  for (size_t at = 0; at + lower_word.size() <= text.size(); ++at) {
-    size_t i = 0;
-    while (i < lower_word.size() && AsciiLower(text[at + i]) == lower_word[i]) ++i;
-    if (i == lower_word.size()) return at;
-  }
-  return std::string_view::npos;
-}
-
 // Reads a field of the module block up to NUL, carriage return or its length.
 std::string_view ReadBlockText(const uint8_t* block, size_t offset, size_t length) {
   const char* start = reinterpret_cast<const char*>(block + offset);
@@ -83,11 +50,11 @@ std::string_view ReadBlockText(const uint8_t* block, size_t offset, size_t lengt
 // present), upper-cased, handed to the project's OUVREFEN procedure.
 std::string OpenHookCommand(std::string_view command) {
   constexpr size_t kArgumentStart = 6;  // after "Ouvre,"
-  size_t end = AsciiUpper(command).find(".WDW");
+  size_t end = os::AsciiUpper(command).find(".WDW");
   if (end == std::string::npos) end = command.size();
   std::string_view argument;
   if (end > kArgumentStart) argument = command.substr(kArgumentStart, end - kArgumentStart);
-  return "EXECUTE(\"OUVREFEN\",\"" + AsciiUpper(argument) + "\")";
+  return "EXECUTE(\"OUVREFEN\",\"" + os::AsciiUpper(argument) + "\")";
 }
 
 // Both rules below concern commands whose verb is "execute" (a procedure of the
@@ -102,21 +69,21 @@ constexpr std::string_view kExecuteVerb = "EXECUTE";
 void ApplyQuoteRule(std::string& command) {
   if (command.find('"') == std::string::npos) return;
   const std::string_view verb = std::string_view(command).substr(0, kExecuteVerb.size());
-  if (util::UpperWithoutAccents(verb) == kExecuteVerb) return;
+  if (os::UpperWithoutAccents(verb) == kExecuteVerb) return;
   std::replace(command.begin(), command.end(), '"', '\'');
 }
 
 // Accented verb rule: the runtime knows its procedure call verb as "exécute".
 void ApplyAccentedVerbRule(std::string& command) {
-  if (!StartsWithUpper(command, kExecuteVerb)) return;
-  if (FindLower(command, "executer") != std::string::npos) return;
-  size_t call = FindLower(command, "execute(");
+  if (!os::StartsWithIgnoringAsciiCase(command, kExecuteVerb)) return;
+  if (os::FindIgnoringAsciiCase(command, "executer") != std::string::npos) return;
+  size_t call = os::FindIgnoringAsciiCase(command, "execute(");
   if (call != std::string::npos) {
     command[call + 2] = kAccentedE;
     return;
   }
   if (command.find('.') != std::string::npos) return;  // window code: "Execute,BOUTON1.CLIC"
-  size_t comma_form = FindLower(command, "execute,");
+  size_t comma_form = os::FindIgnoringAsciiCase(command, "execute,");
   size_t start = comma_form != std::string::npos ? comma_form + 8 : 7;
   std::string name = start < command.size() ? command.substr(start) : std::string();
   command = std::string("ex") + kAccentedE + "cute(\"" + util::TrimRightBlanksAndNuls(name) + "\")";
@@ -131,13 +98,13 @@ void SendCommand(std::string_view caller_command) {
 
   // The hooks run first and finish before the caller's command is copied
   // into the rewrite room, which they use themselves.
-  if (StartsWithUpper(caller, "FERME")) SendCommand("EXECUTE(\"FermeFen\")");
-  if (StartsWithUpper(caller, "OUVRE")) SendCommand(OpenHookCommand(caller));
+  if (os::StartsWithIgnoringAsciiCase(caller, "FERME")) SendCommand("EXECUTE(\"FermeFen\")");
+  if (os::StartsWithIgnoringAsciiCase(caller, "OUVRE")) SendCommand(OpenHookCommand(caller));
 
   std::string& command = state.rewrite;
   command.assign(caller);
 
-  const bool is_input = StartsWithUpper(command, kInputCommand);
+  const bool is_input = os::StartsWithIgnoringAsciiCase(command, kInputCommand);
   std::string saved_return_code;
   if (!is_input) saved_return_code = state.return_code;
   if (is_input) command.assign(kInputCommand);
@@ -148,7 +115,8 @@ void SendCommand(std::string_view caller_command) {
   size_t length = std::min(command.size(), kCommandLength);
   std::memcpy(state.command_buffer, command.data(), length);
   state.command_buffer[length] = '\0';
-  const bool sets_return_code = StartsWithUpper(state.command_buffer, kInputCommand);
+  const bool sets_return_code =
+      os::StartsWithIgnoringAsciiCase(state.command_buffer, kInputCommand);
 
   if (!state.module_started) {
     state.module_block[1] = 2;

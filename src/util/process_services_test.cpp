@@ -4,17 +4,17 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <vector>
 
+#include "platform/os/ascii_case.h"
 #include "platform/os/keyboard.h"
 #include "platform/os/paths.h"
 #include "platform/os/processes.h"
-#include "platform/os/profile_file.h"
 #include "platform/os/shell.h"
+#include "platform/os/whole_file.h"
 
 namespace vz::util {
 namespace {
@@ -28,8 +28,7 @@ class ProcessServicesTest : public testing::Test {
   void SetUp() override {
     saved_directory_ = os::CurrentDirectory();
     name_ = "vzutl" + std::to_string(::getpid());
-    upper_ = name_;
-    std::transform(upper_.begin(), upper_.end(), upper_.begin(), ::toupper);
+    upper_ = os::AsciiUpper(name_);
     dir_ = fs::temp_directory_path() / ("vz_util_proc_" + std::to_string(::getpid()));
     fs::remove_all(dir_);
     fs::create_directories(dir_);

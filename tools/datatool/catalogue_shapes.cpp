@@ -1,6 +1,4 @@
-#include <algorithm>
-#include <cctype>
-
+#include "platform/os/ascii_case.h"
 #include "src/db/catalogue.h"
 #include "tools/datatool/record_shape.h"
 
@@ -56,8 +54,7 @@ const std::vector<FileShape>& CatalogueShapes(std::string* error) {
 }
 
 const FileShape* FindShape(std::string_view name) {
-  std::string upper(name);
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::string upper = vz::os::AsciiUpper(name);
   for (const FileShape& shape : Shapes().shapes) {
     if (shape.name == upper) return &shape;
   }

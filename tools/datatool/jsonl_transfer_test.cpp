@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/os/profile_file.h"
+#include "platform/os/whole_file.h"
 #include "src/db/catalogue.h"
 #include "src/db/field_access.h"
 #include "tools/datatool/datatool_test_support.h"

@@ -9,7 +9,7 @@
 #include <system_error>
 
 #include "platform/engine/paths.h"
-#include "platform/os/profile_file.h"
+#include "platform/os/whole_file.h"
 #include "tools/veriroru/database_file.h"
 #include "tools/veriroru/manifest.h"
 #include "tools/veriroru/time_stamp.h"

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/os/profile_file.h"
+#include "platform/os/whole_file.h"
 #include "tools/veriroru/backup.h"
 #include "tools/veriroru/database_file.h"
 #include "tools/veriroru/time_stamp.h"

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "platform/os/profile_file.h"
+#include "platform/os/whole_file.h"
 #include "platform/runtime/module.h"
 #include "platform/runtime/scenario.h"
 #include "platform/runtime/window_model.h"

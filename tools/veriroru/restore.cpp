@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/os/profile_file.h"
+#include "platform/os/whole_file.h"
 #include "tools/veriroru/backup.h"
 #include "tools/veriroru/backup_check.h"
 #include "tools/veriroru/database_file.h"

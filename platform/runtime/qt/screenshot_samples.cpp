@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 
+#include "platform/os/cp1252.h"
 #include "platform/runtime/field_values.h"
 #include "platform/runtime/text_encoding.h"
 
@@ -62,7 +63,7 @@ constexpr SampleRows kRows[] = {
 };
 
 std::string Cp(std::string_view utf8) {
-  return Utf8ToCp1252(utf8).value_or(std::string(utf8));
+  return os::Cp1252Exactly(utf8).value_or(std::string(utf8));
 }
 
 bool Contains(std::string_view text, std::string_view word) {

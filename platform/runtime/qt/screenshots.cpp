@@ -6,8 +6,9 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
-#include <cctype>
 
+#include "platform/os/ascii_case.h"
+#include "platform/os/cp1252.h"
 #include "platform/runtime/qt/qt_text.h"
 #include "platform/runtime/qt/screenshot_samples.h"
 #include "platform/runtime/qt/window_dialog.h"
@@ -43,11 +44,6 @@ void Save(const QPixmap& picture, const std::filesystem::path& file, ScreenshotR
   }
 }
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 void RenderQuestion(const std::filesystem::path& directory, ScreenshotRun& run) {
   QMessageBox box(QMessageBox::Question, QStringLiteral("Question"),
                   QStringLiteral("Désirez vous quitter le logiciel ?"));
@@ -67,7 +63,7 @@ ScreenshotRun RenderScreenshots(const std::filesystem::path& library_path,
   ScreenshotRun run;
   const auto load = LoadWindowLibrary(library_path);
   if (!load.library) {
-    run.failures.push_back(Cp1252ToUtf8(load.error));
+    run.failures.push_back(os::Utf8(load.error));
     return run;
   }
   std::error_code error;
@@ -86,10 +82,10 @@ ScreenshotRun RenderScreenshots(const std::filesystem::path& library_path,
     dialog.show();
     QApplication::processEvents();
     for (const std::string& clipped : dialog.ClippedTexts()) {
-      run.cut_texts.push_back(window.name + ": " + Cp1252ToUtf8(clipped));
+      run.cut_texts.push_back(window.name + ": " + os::Utf8(clipped));
     }
     Save(WithTitleBar(dialog.grab(), ToQString(window.title)),
-         directory / (Lower(window.name) + ".png"), run);
+         directory / (os::AsciiLower(window.name) + ".png"), run);
     dialog.hide();
   }
   RenderQuestion(directory, run);

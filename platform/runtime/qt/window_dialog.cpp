@@ -12,8 +12,8 @@
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <algorithm>
-#include <cctype>
 
+#include "platform/os/ascii_case.h"
 #include "platform/runtime/qt/qt_text.h"
 
 namespace vz::runtime {
@@ -47,12 +47,6 @@ QRect ToQRect(const Rect& r) {
   return QRect(r.x, r.y, r.w, r.h);
 }
 
-std::string ChangeCase(std::string_view text, int (*change)(int)) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(change(static_cast<unsigned char>(c)));
-  return out;
-}
-
 // The input's place beside its side label: the label takes label_width of
 // the field's width, never all of it (a field at least one pixel wide keeps
 // a pixel for its input; a label width below zero counts as none).
@@ -69,8 +63,8 @@ std::filesystem::path FindPicture(std::string_view file_name,
   const std::filesystem::path name(std::string{file_name});
   // A picture name is a file name, never a path that leaves the directories.
   if (name.has_parent_path() || name == "." || name == "..") return {};
-  const std::string spellings[] = {std::string(file_name), ChangeCase(file_name, ::tolower),
-                                   ChangeCase(file_name, ::toupper)};
+  const std::string spellings[] = {std::string(file_name), os::AsciiLower(file_name),
+                                   os::AsciiUpper(file_name)};
   for (const auto& directory : directories) {
     for (const auto& spelling : spellings) {
       std::error_code error;

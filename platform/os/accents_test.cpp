@@ -1,4 +1,4 @@
-#include "src/util/accents.h"
+#include "platform/os/accents.h"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +6,8 @@
 
 #include "platform/os/cp1252.h"
 
-namespace vz::util {
+namespace vz::os {
 namespace {
-
-using os::Cp1252;
 
 TEST(AccentsTest, ExactlyTheListedLettersFold) {
   const std::map<std::string, char> folds = {
@@ -29,6 +27,29 @@ TEST(AccentsTest, ExactlyTheListedLettersFold) {
     const auto it = by_byte.find(static_cast<unsigned char>(b));
     const std::string expected = it == by_byte.end() ? one : std::string(1, it->second);
     EXPECT_EQ(FoldAccents(one), expected) << "byte " << b;
+  }
+}
+
+// Every byte against the table: the accented letters listed here take their
+// plain upper-case letter, a-z are upper-cased, every other byte is kept.
+TEST(AccentsTest, EveryByteHasItsUpperPlainLetter) {
+  const std::pair<const char*, char> letters[] = {
+      {"ÀÁÂÃÄÅàáâãäå", 'A'},   {"Çç", 'C'}, {"ÈÉÊËèéêë", 'E'}, {"ÌÍÎÏìíîï", 'I'}, {"Ññ", 'N'},
+      {"ÒÓÔÕÖØòóôõöøŒœ", 'O'}, {"Šš", 'S'}, {"ÙÚÛÜùúûü", 'U'}, {"ÝýÿŸ", 'Y'},     {"Žž", 'Z'},
+  };
+  std::map<unsigned char, char> by_byte;
+  for (const auto& [utf8, plain] : letters) {
+    for (char byte : Cp1252(utf8)) by_byte[static_cast<unsigned char>(byte)] = plain;
+  }
+  ASSERT_EQ(by_byte.size(), 62u);
+  for (int b = 0; b < 256; ++b) {
+    const auto it = by_byte.find(static_cast<unsigned char>(b));
+    char expected = static_cast<char>(b);
+    if (it != by_byte.end()) expected = it->second;
+    if (b >= 'a' && b <= 'z') expected = static_cast<char>(b - 'a' + 'A');
+    EXPECT_EQ(UpperPlainLetter(static_cast<char>(b)), expected) << "byte " << b;
+    // Folding a folded letter changes nothing: names compare with folded keys.
+    EXPECT_EQ(UpperPlainLetter(expected), expected) << "byte " << b;
   }
 }
 
@@ -55,4 +76,4 @@ TEST(AccentsTest, UpperCaseWithoutAccents) {
 }
 
 }  // namespace
-}  // namespace vz::util
+}  // namespace vz::os
