@@ -19,19 +19,6 @@ std::string Cut(std::string_view text, size_t width) {
   return std::string(text.substr(0, width));
 }
 
-// A query code fit to be a token and part of a file name.
-bool IsPlainQueryCode(std::string_view code) {
-  if (code.empty() || code == kUnion || code == kIntersection) return false;
-  for (char c : code) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || c == '(' || c == ')' || c == '/' || c == '\\' || c == '.' || c == ':' ||
-        c == '*' || c == '?') {
-      return false;
-    }
-  }
-  return true;
-}
-
 // True when the group whose opener would be "(" + code encloses position
 // `current`: the combined query would contain itself.
 bool EnclosedBySameQuery(const TokenList& list, int current, std::string_view code) {
@@ -66,6 +53,19 @@ const std::string& TokenList::Token(int i) const {
 void TokenList::Clear() {
   for (std::string& token : tokens) token.clear();
   count = 0;
+}
+
+// A query code fit to be a token and part of a file name.
+bool IsPlainQueryCode(std::string_view code) {
+  if (code.empty() || code == kUnion || code == kIntersection) return false;
+  for (char c : code) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || c == '(' || c == ')' || c == '/' || c == '\\' || c == '.' || c == ':' ||
+        c == '*' || c == '?') {
+      return false;
+    }
+  }
+  return true;
 }
 
 bool IsStructureToken(std::string_view token) {

@@ -48,6 +48,12 @@ struct TokenList {
 // True for "(" + code, ")", "OU" and "ET": the tokens that are not queries.
 bool IsStructureToken(std::string_view token);
 
+// True when `code` can stand as an operand of a combined query: not empty,
+// not an operator word, and free of control characters, "(", ")", path
+// separators, ".", ":", "*" and "?". A combined query naming anything else
+// is refused (kBadOperand).
+bool IsPlainQueryCode(std::string_view code);
+
 enum class ExpansionResult { kExpanded, kTooManyCombinations, kCycle, kBadOperand };
 
 // Expands `query_code` (cut to 8 characters) into `list`.
