@@ -1,8 +1,9 @@
 // Helpers shared by the benchmarks that run the program itself on a generated
 // installation: the screen project placed beside the program with an empty
-// scenario, the screen module started on it, the program's database context
-// opened over the installation and closed at the end, and a query line
-// written into REQUETES. Failures come back as false, never an exception.
+// scenario, the screen module started on it (wired as the program wires
+// it), the program's database context opened over the installation and
+// closed at the end, and a query line written into REQUETES. Failures come
+// back as false, never an exception.
 //
 // REQUIRES: VZ_PROJECT_DIR names the folder of the screen project (set by
 //           bench/CMakeLists.txt for each benchmark that includes this file).
@@ -27,6 +28,7 @@
 #include "src/db/record_ops.h"
 #include "src/db/record_session.h"
 #include "src/screen/bridge.h"
+#include "src/startup/runtime_wiring.h"
 #include "tools/datatool/installation.h"
 
 namespace vz::bench {
@@ -49,9 +51,11 @@ inline std::string PlaceScreenProject(const datatool::Installation& installation
   return scenario;
 }
 
-// Starts a screen module with the front end the environment now names and
-// opens the screen project in it. False when the project does not open.
+// Starts a screen module with the front end the environment now names, over
+// the real runtime wired as the program wires it, and opens the screen
+// project in it. False when the project does not open.
 inline bool StartScreenModule() {
+  startup::WireScreenRuntime();
   screen::SendCommand("BIBLI,disque,ORVANE.wdl");
   screen::SendCommand("PROJET,ORVANE.WDP");
   return screen::IntegerReturnValue() == 0;

@@ -3,8 +3,9 @@
 // (docs/window-library.md, "Project procedures").
 //
 // RegisterProjectCode adds every procedure and every piece of window code of
-// the project to a registry; the runtime's entry points call it once when the
-// module starts. The code keeps its state in runtime variables, never in
+// the project to a registry. The program's composition root hands it to the
+// screen runtime (src/startup/runtime_wiring.cpp), which calls it each time a
+// module starts; tests of the window code call it on their own sessions. The code keeps its state in runtime variables, never in
 // globals, so that each runtime session starts clean.
 #ifndef VZ_PROJECT_PROJECT_CODE_H_
 #define VZ_PROJECT_PROJECT_CODE_H_

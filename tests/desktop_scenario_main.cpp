@@ -7,10 +7,10 @@
 //
 //   VZ_SCENARIO=<file> desktop_scenario
 //
-// The program is started as the real one is (RunProgram), from the
-// installation's program directory; the scenario is taken out of the
-// environment before the screen module starts, so that the module chooses
-// the desktop front end. The window library beside the program directory
+// The program is started as the real one is (WireScreenRuntime, then
+// RunProgram), from the installation's program directory; the scenario is
+// taken out of the environment before the screen module starts, so that the
+// module chooses the desktop front end. The window library beside the program directory
 // gives each window's title and each return code's button.
 //
 // Failure: a step that cannot be played, a question without its answer step,
@@ -40,6 +40,7 @@
 #include "platform/runtime/scenario.h"
 #include "platform/runtime/window_library.h"
 #include "src/startup/program_flow.h"
+#include "src/startup/runtime_wiring.h"
 
 namespace {
 
@@ -282,6 +283,7 @@ int main() {
 
   Robot robot(std::move(*load.scenario), std::move(*library.library));
   robot.Start();
+  vz::startup::WireScreenRuntime();
   const int code = vz::startup::RunProgram(vz::startup::ProgramOptions{});
   robot.CheckFinished();
   return code;

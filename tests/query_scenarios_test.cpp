@@ -18,7 +18,7 @@
 #include "src/db/record_ops.h"
 #include "src/queries/query_list.h"
 #include "src/queries/query_test_database.h"
-#include "src/startup/navigation.h"
+#include "src/screen/navigation.h"
 #include "tests/support/recording_runtime.h"
 
 #if defined(VZ_PROGRAM_PATH)
@@ -83,7 +83,7 @@ class QueryScenarioTest : public ::testing::Test {
     });
     RunQueryListScreen(QueryListActions{});
     Runtime().SetCommandHook(nullptr);
-    EXPECT_EQ(startup::NavigationCode(), "ESC");
+    EXPECT_EQ(screen::NavigationCode(), "ESC");
     return Runtime().Commands();
   }
 

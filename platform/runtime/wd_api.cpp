@@ -1,29 +1,31 @@
 // The four entry points of the screen runtime (declared in wd_api.h), over
 // one process-wide module. The module starts on InitModule, or on the first
 // command if InitModule was not called, and ends on TermModule; a command
-// after TermModule starts a new one. The screen project's procedures and the
-// record engine's context creation are wired in here.
+// after TermModule starts a new one. The project's code and the engine
+// context creation come from the program (entry_point_setup.h).
 #include "platform/runtime/wd_api.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
+#include <utility>
 
-#include "platform/engine/le_api.h"
 #include "platform/os/cp1252.h"
+#include "platform/runtime/entry_point_setup.h"
 #include "platform/runtime/module.h"
 #include "platform/runtime/scripted_front_end.h"
-#include "project/project_code.h"
 
 namespace {
-
-// The runtime's own context is shared with the program's, which describes the
-// catalogue's 103 files; the runtime asks for the same room.
-constexpr int32_t kRuntimeDescriptionCount = 103;
 
 std::unique_ptr<vz::runtime::Module>& TheModule() {
   static std::unique_ptr<vz::runtime::Module> module;
   return module;
+}
+
+std::optional<vz::runtime::EntryPointSetup>& TheSetup() {
+  static std::optional<vz::runtime::EntryPointSetup> setup;
+  return setup;
 }
 
 int32_t g_last_value = 0;
@@ -31,16 +33,31 @@ int32_t g_last_value = 0;
 vz::runtime::Module& StartedModule() {
   auto& module = TheModule();
   if (!module) {
+    const auto& setup = TheSetup();
+    if (!setup) {
+      std::fprintf(stderr,
+                   "screen runtime: the module starts before the program gave it its project "
+                   "code (SetEntryPointSetup)\n");
+      std::fflush(stderr);
+      std::_Exit(vz::runtime::kScenarioFailureExit);
+    }
     vz::runtime::CodeRegistry registry;
-    vz::project::RegisterProjectCode(registry);
-    module = vz::runtime::Module::Create(
-        vz::runtime::Module::FromProcessEnvironment(), std::move(registry),
-        [] { return LE_CreateContexteHF(kRuntimeDescriptionCount); });
+    if (setup->register_code) setup->register_code(registry);
+    module = vz::runtime::Module::Create(vz::runtime::Module::FromProcessEnvironment(),
+                                         std::move(registry), setup->create_engine_context);
   }
   return *module;
 }
 
 }  // namespace
+
+namespace vz::runtime {
+
+void SetEntryPointSetup(EntryPointSetup setup) {
+  TheSetup() = std::move(setup);
+}
+
+}  // namespace vz::runtime
 
 extern "C" {
 

@@ -7,6 +7,10 @@
 // 232 (at most 3 bytes), each ended by NUL or carriage return when shorter.
 // nGetValeurRetour gives the integer result of the last command. Unknown
 // commands and windows are reported in the transcript, never a crash.
+//
+// REQUIRES: the program has called vz::runtime::SetEntryPointSetup
+// (entry_point_setup.h) before the first call; otherwise the first call ends
+// the process with a message.
 #ifndef VZ_PLATFORM_RUNTIME_WD_API_H_
 #define VZ_PLATFORM_RUNTIME_WD_API_H_
 

@@ -1,5 +1,6 @@
 // The four entry points as the program's bridge calls them: module block in,
-// results out, and the module's lifecycle.
+// results out, the module's lifecycle, and what the program gives the module
+// through SetEntryPointSetup (its code, its engine context maker).
 #include "platform/runtime/wd_api.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/runtime/entry_point_setup.h"
 #include "platform/runtime/runtime_test_files.h"
 #include "platform/runtime/scripted_front_end.h"
 
@@ -25,6 +27,28 @@ std::string Code(const Block& block) {
   return code;
 }
 
+// What the stand-in program code and engine saw.
+int g_registrations = 0;
+int g_contexts_created = 0;
+constexpr int32_t kStandInContext = 41;
+
+// The program's side of the seam: one procedure, "ECHO", that gives back its
+// argument and the number of arguments; an engine that counts its contexts.
+EntryPointSetup StandInSetup() {
+  EntryPointSetup setup;
+  setup.register_code = [](CodeRegistry& registry) {
+    ++g_registrations;
+    registry.AddProcedure("ECHO", [](CodeContext&, const std::vector<std::string>& args) {
+      return ProcedureResult{static_cast<int32_t>(args.size()), args.empty() ? "" : args[0]};
+    });
+  };
+  setup.create_engine_context = [] {
+    ++g_contexts_created;
+    return kStandInContext;
+  };
+  return setup;
+}
+
 class WdApiTest : public ::testing::Test {
  protected:
   WdApiTest() {
@@ -32,6 +56,9 @@ class WdApiTest : public ::testing::Test {
     ::unsetenv("VZ_SCENARIO");
     block_.fill(0);
     block_[1] = 2;  // what the bridge writes before InitModule
+    g_registrations = 0;
+    g_contexts_created = 0;
+    SetEntryPointSetup(StandInSetup());
   }
   ~WdApiTest() override { ::unsetenv("VZ_TRANSCRIPT"); }
   std::string Library() const {
@@ -59,12 +86,6 @@ TEST_F(WdApiTest, CommandsLeaveTheirResultsInTheBlock) {
   EXPECT_EQ(nGetValeurRetour(), -1);
   EXPECT_EQ(Text(block_), "");
   EXPECT_EQ(Code(block_), "ESC");
-  // The runtime's own engine context: created once, then the same.
-  const int32_t context = WDExecuteCommande(block_.data(), "HFCTX");
-  EXPECT_GT(context, 0);
-  EXPECT_EQ(nGetValeurRetour(), context);
-  WDExecuteCommande(block_.data(), "HFCTX");
-  EXPECT_EQ(nGetValeurRetour(), context);
   EXPECT_EQ(TermModule(block_.data()), 0);
   EXPECT_EQ(TermModule(block_.data()), 0);  // a second termination does nothing
   // A command after termination starts a fresh module: no library loaded.
@@ -75,23 +96,44 @@ TEST_F(WdApiTest, CommandsLeaveTheirResultsInTheBlock) {
   EXPECT_EQ(lines.back().rfind("wd Ouvre,PARETI -> int=-1", 0), 0u);
 }
 
-TEST_F(WdApiTest, ProjectProceduresAreWiredIn) {
-  WDExecuteCommande(block_.data(), ("BIBLI,disque," + Library()).c_str());
-  WDExecuteCommande(block_.data(), "Ouvre,PARETI");
-  WDExecuteCommande(block_.data(),
-                    "Ex\xE9"
-                    "cute(\"EstUnInterrupteur\", \"MHAUTE\")");
-  WDExecuteCommande(block_.data(), "RECUPERE,gsEstUnInterrupteurRetour");
-  EXPECT_EQ(Text(block_), "NON");
-  EXPECT_EQ(WDExecuteCommande(block_.data(),
-                              "EX\xE9"
-                              "CUTE(\"OUVREFEN\",\"PARETI\")"),
-            0);
-  EXPECT_EQ(WDExecuteCommande(block_.data(),
-                              "EX\xE9"
-                              "CUTE(\"FermeFen\")"),
-            0);
+TEST_F(WdApiTest, EveryModuleStartsWithTheProgramsCode) {
+  for (int module = 1; module <= 2; ++module) {
+    EXPECT_EQ(WDExecuteCommande(block_.data(),
+                                "Ex\xE9"
+                                "cute(\"ECHO\", \"PARETI\")"),
+              1);
+    EXPECT_EQ(Text(block_), "PARETI");
+    EXPECT_EQ(g_registrations, module);
+    TermModule(block_.data());
+  }
+}
+
+TEST_F(WdApiTest, TheEngineContextIsCreatedOncePerModule) {
+  for (int module = 1; module <= 2; ++module) {
+    EXPECT_EQ(WDExecuteCommande(block_.data(), "HFCTX"), kStandInContext);
+    EXPECT_EQ(nGetValeurRetour(), kStandInContext);
+    WDExecuteCommande(block_.data(), "HFCTX");
+    EXPECT_EQ(nGetValeurRetour(), kStandInContext);
+    EXPECT_EQ(g_contexts_created, module);
+    TermModule(block_.data());
+  }
+}
+
+TEST_F(WdApiTest, AnEmptySetupGivesNoCodeAndNoContext) {
+  SetEntryPointSetup({});
+  EXPECT_EQ(WDExecuteCommande(block_.data(), "Execute,ECHO"), -1);
+  EXPECT_EQ(WDExecuteCommande(block_.data(), "HFCTX"), 0);
   TermModule(block_.data());
+  EXPECT_EQ(g_registrations, 0);
+  EXPECT_EQ(g_contexts_created, 0);
+}
+
+TEST(WdApiWithoutSetupTest, TheFirstCallEndsTheProcess) {
+  // A fresh process, where the program has not given the module its setup.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  uint8_t block[kWdModuleBlockSize] = {};
+  EXPECT_EXIT(InitModule(block), ::testing::ExitedWithCode(kScenarioFailureExit),
+              "the module starts before the program gave it its project code");
 }
 
 TEST_F(WdApiTest, LeftOverScenarioStepsEndTheProcessAtTermination) {

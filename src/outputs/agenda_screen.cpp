@@ -2,7 +2,7 @@
 
 #include "platform/os/cp1252.h"
 #include "src/screen/bridge.h"
-#include "src/startup/navigation.h"
+#include "src/screen/navigation.h"
 
 namespace vz::outputs {
 
@@ -16,13 +16,13 @@ void RunAgendaScreen() {
     // No agenda window: waiting for input now would work in the window below
     // it, and "Ferme" would close that one.
     screen::SendCommand(os::Cp1252("Erreur,La fenêtre de l'agenda n'a pas pu être ouverte."));
-    startup::SetNavigationCode("MNU");
+    screen::SetNavigationCode("MNU");
     return;
   }
   while (true) {
     screen::SendCommand("Ecran,Saisie");
-    startup::SetNavigationCode(screen::ReturnCode());
-    if (LeavesAgenda(startup::NavigationCode())) break;
+    screen::SetNavigationCode(screen::ReturnCode());
+    if (LeavesAgenda(screen::NavigationCode())) break;
     screen::SendCommand("Execute,TABLE_RDV.REMPLIR");
   }
   screen::SendCommand("Ferme");

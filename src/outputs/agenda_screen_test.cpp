@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "src/screen/bridge_for_tests.h"
-#include "src/startup/navigation.h"
+#include "src/screen/navigation.h"
 #include "tests/support/recording_runtime.h"
 
 namespace vz::outputs {
@@ -20,7 +20,7 @@ class AgendaScreenTest : public ::testing::Test {
   void SetUp() override {
     screen::ResetBridgeForTests();
     RecordingRuntime::Get().Reset();
-    startup::SetNavigationCode("T03");
+    screen::SetNavigationCode("T03");
   }
 
   // The user ends successive inputs with these codes.
@@ -59,7 +59,7 @@ TEST_F(AgendaScreenTest, StaysOpenUntilALeavingCodeAndKeepsIt) {
     RunAgendaScreen();
     SCOPED_TRACE(c.navigation);
     EXPECT_EQ(Count("ECRAN,SAISIE"), c.inputs);
-    EXPECT_EQ(startup::NavigationCode(), c.navigation);
+    EXPECT_EQ(screen::NavigationCode(), c.navigation);
     const std::vector<std::string> commands = RecordingRuntime::Get().Commands();
     ASSERT_FALSE(commands.empty());
     EXPECT_EQ(commands.back(), "Ferme");
@@ -92,7 +92,7 @@ TEST_F(AgendaScreenTest, AWindowThatDoesNotOpenIsReportedNeverWaitedOn) {
   RunAgendaScreen();
   EXPECT_EQ(Count("ECRAN,SAISIE"), 0);
   EXPECT_EQ(Count("Ferme"), 0);  // the window below stays open
-  EXPECT_EQ(startup::NavigationCode(), "MNU");
+  EXPECT_EQ(screen::NavigationCode(), "MNU");
   const std::vector<std::string> commands = RecordingRuntime::Get().Commands();
   ASSERT_FALSE(commands.empty());
   EXPECT_EQ(commands.back().rfind("Erreur,", 0), 0u);

@@ -16,6 +16,7 @@
 #include "src/queries/identity_screen.h"
 #include "src/queries/rubric_criteria_screens.h"
 #include "src/screen/bridge_for_tests.h"
+#include "src/screen/runtime_link.h"
 #include "tests/support/project_session.h"
 #include "tests/support/temporary_installation.h"
 #include "tests/support/test_records.h"
@@ -32,13 +33,11 @@ void WriteBlockText(uint8_t* block, size_t offset, size_t length, const std::str
   if (count < length) block[offset + count] = 0;
 }
 
-}  // namespace
-
-extern "C" {
-int32_t InitModule(uint8_t*) {
+// The runtime the bridge is connected to: every command goes to g_session.
+int32_t SessionInit(uint8_t*) {
   return 0;
 }
-int32_t WDExecuteCommande(uint8_t* block, const char* command) {
+int32_t SessionExecute(uint8_t* block, const char* command) {
   if (g_session == nullptr) return 0;
   vz::runtime::CommandResult result = g_session->Execute(command);
   g_last_value = result.value;
@@ -46,13 +45,14 @@ int32_t WDExecuteCommande(uint8_t* block, const char* command) {
   WriteBlockText(block, kWdReturnCodeOffset, kWdReturnCodeLength, g_session->return_code());
   return 0;
 }
-int32_t nGetValeurRetour(void) {
+int32_t SessionValue() {
   return g_last_value;
 }
-int32_t TermModule(uint8_t*) {
+int32_t SessionTerm(uint8_t*) {
   return 0;
 }
-}
+
+}  // namespace
 
 namespace vz::queries {
 namespace {
@@ -70,6 +70,7 @@ class CriteriaScreensRuntimeTest : public vz::testing::ProjectSessionTest {
   void SetUp() override {
     ProjectSessionTest::SetUp();
     g_session = session_.get();
+    screen::ConnectRuntime({&SessionInit, &SessionExecute, &SessionValue, &SessionTerm});
     screen::ResetBridgeForTests();
   }
   void TearDown() override {

@@ -7,7 +7,7 @@
 #include "src/db/record_ops.h"
 #include "src/queries/definition_screen.h"
 #include "src/screen/bridge.h"
-#include "src/startup/navigation.h"
+#include "src/screen/navigation.h"
 #include "src/util/number_text.h"
 
 namespace vz::queries {
@@ -127,7 +127,7 @@ void RunQueryListScreen(const QueryListActions& actions) {
     FillQueryList(current);
     screen::SendCommand("Ecran,Saisie");
     const std::string code = screen::ReturnCode();
-    startup::SetNavigationCode(code);
+    screen::SetNavigationCode(code);
     Dispatch(actions, code, current);
     screen::SendCommand("Ferme");
     if (IsLeavingCode(code)) return;

@@ -15,7 +15,7 @@
 #include "platform/os/cp1252.h"
 #include "src/queries/definition_screen.h"
 #include "src/queries/query_test_database.h"
-#include "src/startup/navigation.h"
+#include "src/screen/navigation.h"
 #include "tests/support/recording_runtime.h"
 
 namespace vz::queries {
@@ -182,9 +182,9 @@ class LeavingCodeTest : public QueryListScreenTest,
 
 TEST_P(LeavingCodeTest, LeavesTheCodeForTheMainMenu) {
   Runtime().AnswerInTurn("ECRAN,SAISIE", {{0, "", "ZZZ"}, {0, "", GetParam()}});
-  startup::SetNavigationCode("T01");
+  screen::SetNavigationCode("T01");
   RunQueryListScreen(RecordingActions(true));
-  EXPECT_EQ(startup::NavigationCode(), GetParam());
+  EXPECT_EQ(screen::NavigationCode(), GetParam());
   const std::vector<std::string> commands = Runtime().ProgramCommands();
   EXPECT_EQ(std::count(commands.begin(), commands.end(), "Ouvre,LSTSEL"), 2);
   EXPECT_EQ(std::count(commands.begin(), commands.end(), "Ferme"), 2);
@@ -222,7 +222,7 @@ TEST_F(QueryListScreenTest, MissingActionsDoNothing) {
   Runtime().AnswerInTurn("ECRAN,SAISIE", {{0, "", "LAN"}, {0, "", "RES"}, {0, "", "ESC"}});
   Runtime().Answer("Table,Recupere,CODE", {0, "01000012", std::nullopt});
   RunQueryListScreen(QueryListActions{});
-  EXPECT_EQ(startup::NavigationCode(), "ESC");
+  EXPECT_EQ(screen::NavigationCode(), "ESC");
 }
 
 TEST_F(QueryListScreenTest, TheCodeIsReadWhileTheListIsOpen) {

@@ -1,16 +1,20 @@
 // The screen command bridge. Rules, in the order they apply to each command:
 // close hook, open hook, return code saved, "ECRAN,SAISIE" cut, quote rule,
 // accented verb rule, 254-character cut, lazy module start, execution, results
-// read back, return code restored.
+// read back, return code restored. The runtime is the one connected by the
+// program (runtime_link.h).
 #include "src/screen/bridge.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/os/accents.h"
 #include "platform/os/ascii_case.h"
 #include "platform/runtime/wd_api.h"
 #include "src/screen/bridge_for_tests.h"
+#include "src/screen/runtime_link.h"
 #include "src/util/blanks.h"
 
 namespace vz::screen {
@@ -36,6 +40,27 @@ struct BridgeState {
 BridgeState& State() {
   static BridgeState state;
   return state;
+}
+
+// Set once by the program before anything runs; constant-initialised, so a
+// runtime connected while static objects are built is kept.
+constinit RuntimeEntryPoints g_runtime{};
+
+// The exit code of a run that cannot go on (the runtime's own, for a
+// scenario it cannot follow).
+constexpr int kNoRuntimeExit = 70;
+
+[[noreturn]] void FailLoudly(const char* reason) {
+  std::fprintf(stderr, "screen bridge: %s\n", reason);
+  std::fflush(stderr);
+  std::_Exit(kNoRuntimeExit);
+}
+
+const RuntimeEntryPoints& Runtime() {
+  if (!g_runtime.init_module) {
+    FailLoudly("a screen command is sent and no screen runtime is connected (ConnectRuntime)");
+  }
+  return g_runtime;
 }
 
 // Reads a field of the module block up to NUL, carriage return or its length.
@@ -121,17 +146,17 @@ void SendCommand(std::string_view caller_command) {
   if (!state.module_started) {
     state.module_block[1] = 2;
     state.module_block[2] = 0;
-    InitModule(state.module_block);
+    Runtime().init_module(state.module_block);
     state.module_started = true;
   }
 
-  WDExecuteCommande(state.module_block, state.command_buffer);
+  Runtime().execute_command(state.module_block, state.command_buffer);
 
   state.return_code.assign(
       ReadBlockText(state.module_block, kWdReturnCodeOffset, kWdReturnCodeLength));
   state.returned_text.assign(
       ReadBlockText(state.module_block, kWdReturnedTextOffset, kWdReturnedTextLength));
-  state.integer_return_value = nGetValeurRetour();
+  state.integer_return_value = Runtime().return_value();
 
   if (!sets_return_code) state.return_code = saved_return_code;
 }
@@ -149,8 +174,16 @@ int32_t IntegerReturnValue() {
 void TerminateModule() {
   BridgeState& state = State();
   if (!state.module_started) return;
-  TermModule(state.module_block);
+  Runtime().term_module(state.module_block);
   state.module_started = false;
+}
+
+void ConnectRuntime(const RuntimeEntryPoints& runtime) {
+  if (!runtime.init_module || !runtime.execute_command || !runtime.return_value ||
+      !runtime.term_module) {
+    FailLoudly("the screen runtime connected lacks one of its four entry points");
+  }
+  g_runtime = runtime;
 }
 
 void ResetBridgeForTests() {

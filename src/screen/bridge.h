@@ -7,6 +7,9 @@
 // return value. Commands are cp1252 and cut to 254 characters. Nothing is
 // reported by the bridge itself; callers test the results. Single-threaded;
 // the only re-entry is the nested hook command.
+//
+// REQUIRES: a screen runtime connected (runtime_link.h) before the first
+// command; without one the first command ends the process with a message.
 #ifndef VZ_SRC_SCREEN_BRIDGE_H_
 #define VZ_SRC_SCREEN_BRIDGE_H_
 

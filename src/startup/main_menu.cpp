@@ -4,7 +4,7 @@
 
 #include "platform/os/cp1252.h"
 #include "src/screen/bridge.h"
-#include "src/startup/navigation.h"
+#include "src/screen/navigation.h"
 
 namespace vz::startup {
 namespace {
@@ -12,13 +12,13 @@ namespace {
 // Runs the screens that the navigation code names, one after the other, until
 // it asks for the menu's input ("MNU") or the quit question ("ESC").
 void DispatchNavigationCode(const MenuScreens& screens) {
-  while (NavigationCode() != "ESC" && NavigationCode() != "MNU") {
-    if (NavigationCode() == "T01") screens.query_list();
-    if (NavigationCode() == "T03") screens.agenda();
-    if (NavigationCode() == "T04") screens.tools_menu();
-    const std::string& code = NavigationCode();
+  while (screen::NavigationCode() != "ESC" && screen::NavigationCode() != "MNU") {
+    if (screen::NavigationCode() == "T01") screens.query_list();
+    if (screen::NavigationCode() == "T03") screens.agenda();
+    if (screen::NavigationCode() == "T04") screens.tools_menu();
+    const std::string& code = screen::NavigationCode();
     if (code != "T01" && code != "T03" && code != "T04" && code != "ESC") {
-      SetNavigationCode("MNU");
+      screen::SetNavigationCode("MNU");
     }
   }
 }
@@ -26,17 +26,17 @@ void DispatchNavigationCode(const MenuScreens& screens) {
 }  // namespace
 
 void RunMainMenu(const MenuScreens& screens) {
-  SetNavigationCode("");
+  screen::SetNavigationCode("");
   screen::SendCommand("Ouvre,MENU.WDW");
   do {
     screen::SendCommand("Ecran,Saisie");
-    SetNavigationCode(screen::ReturnCode());
+    screen::SetNavigationCode(screen::ReturnCode());
     DispatchNavigationCode(screens);
-    if (NavigationCode() == "ESC") {
+    if (screen::NavigationCode() == "ESC") {
       screen::SendCommand(os::Cp1252("OUINON,Désirez vous quitter le logiciel ?"));
-      if (screen::IntegerReturnValue() == 0) SetNavigationCode("");
+      if (screen::IntegerReturnValue() == 0) screen::SetNavigationCode("");
     }
-  } while (NavigationCode() != "ESC");
+  } while (screen::NavigationCode() != "ESC");
   screen::SendCommand("Ferme");
 }
 

@@ -10,7 +10,7 @@
 
 #include "platform/os/cp1252.h"
 #include "src/screen/bridge_for_tests.h"
-#include "src/startup/navigation.h"
+#include "src/screen/navigation.h"
 #include "tests/support/recording_runtime.h"
 
 namespace vz::startup {
@@ -60,7 +60,7 @@ TEST_P(MainMenuTest, DispatchesTheNavigationCode) {
     return [&run, &exits, name] {
       run.push_back(name);
       ASSERT_FALSE(exits.empty()) << "screen " << name << " ran once too often";
-      SetNavigationCode(exits.front());
+      screen::SetNavigationCode(exits.front());
       exits.pop_front();
     };
   };
@@ -79,7 +79,7 @@ TEST_P(MainMenuTest, DispatchesTheNavigationCode) {
   ASSERT_GE(commands.size(), 4u);
   EXPECT_EQ(commands[1], "Ouvre,MENU.WDW");
   EXPECT_EQ(commands.back(), "Ferme");
-  EXPECT_EQ(NavigationCode(), "ESC");
+  EXPECT_EQ(screen::NavigationCode(), "ESC");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -109,7 +109,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<MenuCase>& info) { return info.param.label; });
 
 TEST_F(MenuFixture, ClearsAnOldNavigationCodeBeforeTheFirstInput) {
-  SetNavigationCode("T01");
+  screen::SetNavigationCode("T01");
   RecordingRuntime::Get().Answer("ECRAN,SAISIE", RuntimeAnswer{0, "", "ESC"});
   RecordingRuntime::Get().Answer("OUINON,", RuntimeAnswer{1, "", std::nullopt});
   MenuScreens screens;
@@ -125,22 +125,13 @@ TEST_F(MenuFixture, ProgramScreensAreAllWiredAndPlaceholdersComeBackToTheMenu) {
               screens.label_parameters && screens.run_tools_program);
   for (const auto& placeholder : {std::function<void()>(RunQueryListPlaceholder),
                                   std::function<void()>(RunAgendaPlaceholder)}) {
-    SetNavigationCode("T01");
+    screen::SetNavigationCode("T01");
     placeholder();
-    EXPECT_EQ(NavigationCode(), "MNU");
+    EXPECT_EQ(screen::NavigationCode(), "MNU");
   }
   EXPECT_TRUE(RecordingRuntime::Get().Commands().empty());
   // A tools program that cannot be found is a failed start, not a crash.
   EXPECT_FALSE(screens.run_tools_program("VZ NO SUCH TOOL.EXE"));
-}
-
-TEST(NavigationCodeTest, KeepsAtMostThreeCharacters) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"", ""}, {"T0", "T0"}, {"T01", "T01"}, {"ESCAPE", "ESC"}, {"\xE9t\xE9s", "\xE9t\xE9"}};
-  for (const auto& [code, kept] : cases) {
-    SetNavigationCode(code);
-    EXPECT_EQ(NavigationCode(), kept) << code;
-  }
 }
 
 }  // namespace

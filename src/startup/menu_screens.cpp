@@ -6,18 +6,18 @@
 #include "src/outputs/result_screen.h"
 #include "src/queries/query_list.h"
 #include "src/selection/selection_run.h"
-#include "src/startup/navigation.h"
+#include "src/screen/navigation.h"
 #include "src/startup/tools_menu.h"
 #include "src/util/process_services.h"
 
 namespace vz::startup {
 
 void RunQueryListPlaceholder() {
-  SetNavigationCode("MNU");
+  screen::SetNavigationCode("MNU");
 }
 
 void RunAgendaPlaceholder() {
-  SetNavigationCode("MNU");
+  screen::SetNavigationCode("MNU");
 }
 
 namespace {

@@ -2,9 +2,9 @@
 //
 // The menus call them through this table so that the program wires the real
 // screens (and tests their stand-ins). Each routine runs its whole screen and
-// leaves its ending code in the navigation code (navigation.h); the tools menu
-// actions leave it alone. DefaultMenuScreens() gives the program's own
-// routines. The agenda is src/outputs/agenda_screen.h, the query list
+// leaves its ending code in the navigation code (src/screen/navigation.h);
+// the tools menu actions leave it alone. DefaultMenuScreens() gives the
+// program's own routines. The agenda is src/outputs/agenda_screen.h, the query list
 // src/queries/query_list.h. The placeholders, which set the navigation code to
 // "MNU" (back to the main menu's input), stay for tests.
 #ifndef VZ_SRC_STARTUP_MENU_SCREENS_H_

@@ -18,7 +18,7 @@
 #include "platform/os/processes.h"
 #include "src/config/parameter_file.h"
 #include "src/screen/bridge_for_tests.h"
-#include "src/startup/navigation.h"
+#include "src/screen/navigation.h"
 #include "src/startup/startup_test_fixture.h"
 #include "src/util/process_services.h"
 #include "tests/support/call_order_log.h"
@@ -59,7 +59,7 @@ class ProgramFlowTest : public StartupTest {
   }
   void Ran(const std::string& screen) {
     screens_run_.push_back(screen);
-    SetNavigationCode("ESC");
+    screen::SetNavigationCode("ESC");
   }
 
   ProgramOptions options_;

@@ -5,7 +5,7 @@
 #include "platform/os/paths.h"
 #include "src/db/record_ops.h"
 #include "src/screen/bridge.h"
-#include "src/startup/navigation.h"
+#include "src/screen/navigation.h"
 
 namespace vz::startup {
 namespace {
@@ -25,7 +25,7 @@ void RunToolsProgram(const MenuScreens& screens) {
   const std::string directory = os::CurrentDirectory();
   screens.run_tools_program(kToolsProgram);  // a failed start is not shown
   os::ChangeDirectory(directory);
-  SetNavigationCode("MNU");
+  screen::SetNavigationCode("MNU");
 }
 
 }  // namespace
@@ -34,10 +34,10 @@ void RunToolsMenu(const MenuScreens& screens) {
   screen::SendCommand("Ouvre,EX_MNUOUT");
   do {
     screen::SendCommand("Ecran,Saisie");
-    SetNavigationCode(screen::ReturnCode());
-    if (NavigationCode() == "ETI") screens.label_parameters();
-    if (RunsToolsProgram(NavigationCode())) RunToolsProgram(screens);
-  } while (!EndsToolsMenu(NavigationCode()));
+    screen::SetNavigationCode(screen::ReturnCode());
+    if (screen::NavigationCode() == "ETI") screens.label_parameters();
+    if (RunsToolsProgram(screen::NavigationCode())) RunToolsProgram(screens);
+  } while (!EndsToolsMenu(screen::NavigationCode()));
   screen::SendCommand("Ferme");
 }
 

@@ -11,7 +11,7 @@
 
 #include "platform/os/paths.h"
 #include "src/screen/bridge_for_tests.h"
-#include "src/startup/navigation.h"
+#include "src/screen/navigation.h"
 #include "tests/support/recording_runtime.h"
 
 namespace vz::startup {
@@ -64,7 +64,7 @@ TEST_P(ToolsMenuTest, RunsTheToolsUntilACodeForTheMainMenu) {
   RunToolsMenu(screens);
 
   EXPECT_THAT(actions, ElementsAreArray(c.actions));
-  EXPECT_EQ(NavigationCode(), c.code_left);
+  EXPECT_EQ(screen::NavigationCode(), c.code_left);
   std::vector<std::string> commands = RecordingRuntime::Get().Commands();
   EXPECT_EQ(std::count(commands.begin(), commands.end(), "ECRAN,SAISIE"),
             static_cast<long>(c.inputs.size()));
@@ -97,7 +97,7 @@ TEST_F(ToolsMenuFixture, FailedStartIsSilentAndTakesInputAgain) {
   int starts = 0;
   screens.run_tools_program = [&starts](std::string_view) {
     ++starts;
-    EXPECT_EQ(NavigationCode(), "SVE");
+    EXPECT_EQ(screen::NavigationCode(), "SVE");
     return false;
   };
   RunToolsMenu(screens);

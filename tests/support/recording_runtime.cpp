@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/runtime/wd_api.h"
+#include "src/screen/runtime_link.h"
 
 namespace vz::testing {
 namespace {
@@ -143,22 +144,31 @@ void RecordingRuntime::WriteText(uint8_t* block, size_t offset, size_t length,
 
 }  // namespace vz::testing
 
-extern "C" {
+// Linking this file connects the double to the screen bridge, before any
+// test runs.
+namespace vz::testing {
+namespace {
 
-int32_t InitModule(uint8_t* module_block) {
-  return vz::testing::RecordingRuntime::Get().Init(module_block);
+int32_t RecordedInit(uint8_t* module_block) {
+  return RecordingRuntime::Get().Init(module_block);
 }
 
-int32_t WDExecuteCommande(uint8_t* module_block, const char* command) {
-  return vz::testing::RecordingRuntime::Get().Execute(module_block, command);
+int32_t RecordedExecute(uint8_t* module_block, const char* command) {
+  return RecordingRuntime::Get().Execute(module_block, command);
 }
 
-int32_t nGetValeurRetour(void) {
-  return vz::testing::RecordingRuntime::Get().LastInteger();
+int32_t RecordedValue() {
+  return RecordingRuntime::Get().LastInteger();
 }
 
-int32_t TermModule(uint8_t* module_block) {
-  return vz::testing::RecordingRuntime::Get().Term(module_block);
+int32_t RecordedTerm(uint8_t* module_block) {
+  return RecordingRuntime::Get().Term(module_block);
 }
 
-}  // extern "C"
+const bool connected_at_load = [] {
+  screen::ConnectRuntime({&RecordedInit, &RecordedExecute, &RecordedValue, &RecordedTerm});
+  return true;
+}();
+
+}  // namespace
+}  // namespace vz::testing

@@ -1,8 +1,10 @@
 // A recording stand-in for the screen runtime, for tests of the program's
 // screens.
 //
-// It implements the runtime's four entry points (InitModule,
-// WDExecuteCommande, nGetValeurRetour, TermModule): every call is recorded,
+// It plays the runtime's four entry points (InitModule, WDExecuteCommande,
+// nGetValeurRetour, TermModule), connected to the screen bridge when the
+// program is loaded (src/screen/runtime_link.h): linking the object library
+// vz_test_recording_runtime is all a test does. Every call is recorded,
 // every command exactly as received (cp1252 bytes, without the final NUL), and
 // each command is answered from a small table that the test sets: integer
 // result, returned text and return code, chosen by command prefix. A prefix may
@@ -17,7 +19,7 @@
 // command leaves an empty returned text and the integer 0. The return code in
 // the block changes only when an answer names one.
 //
-// One process-wide instance (the entry points are plain C functions); tests
+// One process-wide instance (the bridge holds plain function pointers); tests
 // call Reset() first. Single-threaded. Nothing here fails: unknown commands are
 // recorded like the others.
 #ifndef VZ_TESTS_SUPPORT_RECORDING_RUNTIME_H_
