@@ -21,7 +21,6 @@
 #include <vector>
 
 #include "src/queries/query_list.h"
-#include "src/selection/selection_run.h"
 #include "src/selection/selection_run_test_support.h"
 #include "tests/support/recording_runtime.h"
 #include "tools/datatool/demo_installation.h"
@@ -82,14 +81,15 @@ Codes Intersection(const Codes& a, const Codes& b) {
   return out;
 }
 
-// Plays the list: "LAN" on the row whose CODE is `code`, then "ESC".
-std::vector<std::string> LaunchFromTheList(std::string_view code) {
+// Plays the list: "LAN" on the row whose CODE is `code`, then "ESC". The
+// selection runs within its step limit.
+std::vector<std::string> LaunchFromTheList(SelectionTestDatabase& db, std::string_view code) {
   RecordingRuntime& runtime = RecordingRuntime::Get();
   runtime.AnswerInTurn("ECRAN,SAISIE", {RuntimeAnswer{0, "", "LAN"}, RuntimeAnswer{0, "", "ESC"}});
   runtime.Answer("Table,Recupere,CODE", RuntimeAnswer{0, std::string(code), std::nullopt});
   std::vector<std::string> extracted;
   queries::QueryListActions actions;
-  actions.run_selection = RunSelection;
+  actions.run_selection = [&db](std::string_view query) { return db.RunWithinStepLimit(query); };
   actions.run_extraction = [&](std::string_view query) { extracted.emplace_back(query); };
   // A list that never leaves would hang the test: stop it loudly instead.
   int inputs = 0;
@@ -109,7 +109,7 @@ TEST(SelectionScenarioTest, LaunchWritesEveryFileOfACombinedQueryTree) {
   // The demo's 01000011 = 01000001 OU 01000007 and 01000012 = 01000003 ET
   // 01000004, combined once more.
   db.AddCombinedQuery("01000013", "01000011", "OU", "01000012");
-  ASSERT_EQ(LaunchFromTheList("01000013"), std::vector<std::string>{"01000013"});
+  ASSERT_EQ(LaunchFromTheList(db, "01000013"), std::vector<std::string>{"01000013"});
 
   for (const char* code :
        {"01000001", "01000007", "01000003", "01000004", "01000011", "01000012", "01000013"}) {
@@ -137,7 +137,7 @@ TEST(SelectionScenarioTest, OverflowingQueryRunsNoExtraction) {
     const std::string next = i + 1 < 25 ? "01000" + std::to_string(101 + i) : "01000001";
     db.AddCombinedQuery("01000" + std::to_string(100 + i), next, "OU", "01000002");
   }
-  EXPECT_TRUE(LaunchFromTheList("01000100").empty());
+  EXPECT_TRUE(LaunchFromTheList(db, "01000100").empty());
   EXPECT_FALSE(db.SelectionFileExists("01000100"));
   EXPECT_FALSE(db.SelectionFileExists("01000001"));
   EXPECT_EQ(db.TitleState("01000100"), " ");

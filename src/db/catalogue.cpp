@@ -5,6 +5,7 @@
 #include <charconv>
 #include <string>
 
+#include "src/db/catalogue_rows.h"
 #include "src/db/catalogue_table.h"
 
 namespace vz::db {
@@ -30,20 +31,10 @@ std::string_view TrimBlanks(std::string_view text) {
 
 // "3 7 2*4 16" -> {3, 7, 2, 2, 2, 2, 16}.
 bool ParseSizes(std::string_view text, std::vector<int32_t>& sizes) {
-  text = TrimBlanks(text);
-  while (!text.empty()) {
-    int size = 0;
-    int count = 1;
-    if (!ReadNumber(text, size) || size == 0) return false;
-    if (!text.empty() && text.front() == '*') {
-      text.remove_prefix(1);
-      if (!ReadNumber(text, count) || count == 0) return false;
-    }
-    sizes.insert(sizes.end(), static_cast<size_t>(count), size);
-    if (!text.empty() && text.front() != ' ') return false;
-    text = TrimBlanks(text);
-  }
-  return true;
+  internal::SizeListReader reader(text);
+  int size = 0;
+  while (reader.Next(size)) sizes.push_back(size);
+  return !reader.failed();
 }
 
 // "NAME=1:2+2:6; OTHER=3:5" -> keys in order.
@@ -85,6 +76,20 @@ bool ParseFieldList(std::string_view text, std::vector<int>& fields) {
   }
   return true;
 }
+
+// Every row's size list reads and gives one size per type digit, so that the
+// places computed at compile time (field_places.h) never meet a broken row.
+constexpr bool EveryRowReadsItsSizes() {
+  for (const CatalogueRow& row : internal::kCatalogueRows) {
+    internal::SizeListReader sizes(row.sizes);
+    int size = 0;
+    size_t count = 0;
+    while (sizes.Next(size)) ++count;
+    if (sizes.failed() || count != std::string_view(row.types).size()) return false;
+  }
+  return true;
+}
+static_assert(EveryRowReadsItsSizes());
 
 class Builder {
  public:
@@ -212,8 +217,8 @@ const BuiltCatalogue& Built() {
   static const BuiltCatalogue built = [] {
     BuiltCatalogue result;
     Builder builder;
-    auto rows = internal::CatalogueRows();
-    for (size_t i = 0; i < rows.size() && i < result.files.size(); ++i) {
+    const auto& rows = internal::kCatalogueRows;
+    for (size_t i = 0; i < std::size(rows) && i < result.files.size(); ++i) {
       auto id = static_cast<FileId>(i);
       builder.Build(rows[i], id, result.files[i]);
       result.by_name[i] = {result.files[i].name, id};

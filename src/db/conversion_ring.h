@@ -34,7 +34,7 @@ class ConversionRing {
   size_t next_ = 0;
 };
 
-// The process-wide ring used by every engine call of the program.
+// The process-wide ring used by every engine call of the record sessions.
 ConversionRing& EngineTexts();
 
 // Shorthand for EngineTexts().Convert(text).

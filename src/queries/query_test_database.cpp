@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "src/db/field_places.h"
 #include "src/db/file_id.h"
 #include "src/db/layouts/requetes.h"
 #include "src/db/record_ops.h"
@@ -12,8 +13,10 @@
 namespace vz::queries::testing {
 namespace {
 
-std::string Field(const uint8_t* data, size_t offset, size_t width) {
-  return std::string(reinterpret_cast<const char*>(data + offset), width + 1);
+// The stored bytes of a REQUETES field, length byte included.
+std::string FieldBytes(const uint8_t* data, int field) {
+  const db::places::FieldPlace place = db::places::Field(db::FileId::REQUETES, field);
+  return std::string(reinterpret_cast<const char*>(data + place.offset), place.size);
 }
 
 StoredQueryLine FromBuffer() {
@@ -28,12 +31,8 @@ StoredQueryLine FromBuffer() {
   for (size_t i = 0; i < db::layout::kLongTextPieceCount; ++i) line.pieces += r.Piece(i);
   line.state = std::string(r.State());
   line.origin = std::string(r.Marker());
-  using Q = db::QueryLineRecord;
-  line.fixed_bytes = Field(r.data, Q::kPrefixOffset, Q::kPrefixWidth) +
-                     Field(r.data, Q::kNumberOffset, Q::kNumberWidth) +
-                     Field(r.data, Q::kCriteriaKeyOffset, Q::kCriteriaKeyWidth) +
-                     Field(r.data, Q::kStateOffset, Q::kStateWidth) +
-                     Field(r.data, Q::kMarkerOffset, Q::kMarkerWidth);
+  line.fixed_bytes = FieldBytes(r.data, 1) + FieldBytes(r.data, 2) + FieldBytes(r.data, 3) +
+                     FieldBytes(r.data, 7) + FieldBytes(r.data, 8);
   return line;
 }
 

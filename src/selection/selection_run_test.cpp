@@ -1,9 +1,11 @@
 // The selection run against the real engine and the recording screen
 // runtime: files of elementary and combined queries, skipped names, the
 // progress window's commands, the title record, refused expansions, a client
-// deleted during the run and a run interrupted half-way.
+// deleted during the run and a run interrupted half-way. Every run has a step
+// limit, so that a run that no longer moves on fails at once.
 #include "src/selection/selection_run.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -53,7 +55,7 @@ TEST(SelectionRunTest, QueryWithoutCriteriaSelectsEveryClientNotSkipped) {
   SelectionTestDatabase db;
   AddClients(db);
   db.AddElementaryQuery("01000001");
-  ASSERT_TRUE(RunSelection("01000001"));
+  ASSERT_TRUE(db.RunWithinStepLimit("01000001"));
   EXPECT_EQ(db.ReadSelectionFile("01000001"),
             "100000021\r\n100000022\r\n100000041\r\n100000051\r\n");
   EXPECT_EQ(db.TitleState("01000001"), "O");
@@ -63,14 +65,14 @@ TEST(SelectionRunTest, QueryWithoutCriteriaSelectsEveryClientNotSkipped) {
 TEST(SelectionRunTest, QueryThatMatchesNoRecordSelectsEveryClient) {
   SelectionTestDatabase db;
   AddClients(db);
-  ASSERT_TRUE(RunSelection("01000099"));
+  ASSERT_TRUE(db.RunWithinStepLimit("01000099"));
   EXPECT_EQ(db.SelectionLines("01000099").size(), 4u);
 }
 
 TEST(SelectionRunTest, EmptyClientFileGivesAnEmptyFile) {
   SelectionTestDatabase db;
   db.AddElementaryQuery("01000001");
-  ASSERT_TRUE(RunSelection("01000001"));
+  ASSERT_TRUE(db.RunWithinStepLimit("01000001"));
   EXPECT_TRUE(db.SelectionFileExists("01000001"));
   EXPECT_EQ(db.ReadSelectionFile("01000001"), "");
   EXPECT_TRUE(CommandsStartingWith("AFFICHE,CHEVAL").empty());
@@ -81,7 +83,7 @@ TEST(SelectionRunTest, ProgressWindowCommands) {
   AddClients(db);
   db.AddClient("100000061", "(FIN");
   db.AddElementaryQuery("01000001");
-  ASSERT_TRUE(RunSelection("01000001"));
+  ASSERT_TRUE(db.RunWithinStepLimit("01000001"));
   EXPECT_EQ(CommandsStartingWith("Ouvre,EX_attente").size(), 1u);
   EXPECT_EQ(CommandsStartingWith("AFFICHE,INTITULE="),
             Lines{os::Cp1252("AFFICHE,INTITULE=Sélection des personnes")});
@@ -119,7 +121,7 @@ TEST(SelectionRunTest, CombinedQueryWritesEveryFileAndMarksOnlyItsTitle) {
   db.AddCombinedQuery("01000010", "01000001", "ET", "01000002");
   db.AddCombinedQuery("01000011", "01000003", "OU", "01000004");
   db.AddCombinedQuery("01000012", "01000010", "OU", "01000011");
-  ASSERT_TRUE(RunSelection("01000012"));
+  ASSERT_TRUE(db.RunWithinStepLimit("01000012"));
   EXPECT_EQ(db.SelectionLines("01000001"), (Lines{"100000021", "100000022"}));
   EXPECT_EQ(db.SelectionLines("01000002"), (Lines{"100000022", "100000041", "100000051"}));
   EXPECT_EQ(db.SelectionLines("01000003"), (Lines{"100000051"}));
@@ -143,7 +145,7 @@ TEST(SelectionRunTest, PostcodeCriterionReadsEachClientsAddress) {
   db.AddClient("100000041", "DELTA", "76000");
   db.AddElementaryQuery("01000001");
   db.AddQueryLine("01000001", "CODPOST*****", "75000\t75999\t");
-  ASSERT_TRUE(RunSelection("01000001"));
+  ASSERT_TRUE(db.RunWithinStepLimit("01000001"));
   EXPECT_EQ(db.SelectionLines("01000001"), (Lines{"100000011", "100000031"}));
 }
 
@@ -152,7 +154,7 @@ TEST(SelectionRunTest, QueryCombinedWithItselfKeepsItsSelection) {
   AddClients(db);
   AddNameQuery(db, "01000001", "B", "C");  // BRAVO
   db.AddCombinedQuery("01000010", "01000001", "OU", "01000001");
-  ASSERT_TRUE(RunSelection("01000010"));
+  ASSERT_TRUE(db.RunWithinStepLimit("01000010"));
   EXPECT_EQ(db.SelectionLines("01000010"), (Lines{"100000022"}));
   EXPECT_EQ(CommandsStartingWith("Ouvre,EX_attente").size(), 2u);
 }
@@ -177,7 +179,7 @@ TEST(SelectionRunTest, RefusedExpansionsChangeNothing) {
       const std::string next = i + 1 < c.chain ? "01000" + std::to_string(101 + i) : "01009000";
       db.AddCombinedQuery("01000" + std::to_string(100 + i), next, "OU", "01009000");
     }
-    EXPECT_FALSE(RunSelection("01000100"));
+    EXPECT_FALSE(db.RunWithinStepLimit("01000100"));
     const Lines errors = CommandsStartingWith("Erreur,");
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].find(c.message), std::string::npos);
@@ -199,7 +201,7 @@ TEST(SelectionRunTest, TwentyFourCombinedQueriesAreRun) {
     const std::string next = i + 1 < 24 ? "01000" + std::to_string(101 + i) : "01009000";
     db.AddCombinedQuery("01000" + std::to_string(100 + i), next, "OU", "01009000");
   }
-  ASSERT_TRUE(RunSelection("01000100"));
+  ASSERT_TRUE(db.RunWithinStepLimit("01000100"));
   EXPECT_EQ(db.SelectionLines("01000100"), (Lines{"100000022"}));
   EXPECT_EQ(db.SelectionLines("01000123"), (Lines{"100000022"}));
 }
@@ -212,7 +214,7 @@ TEST(SelectionRunTest, PositionIsRestoredAcrossDuplicateCodes) {
   db.AddClient("100000041", "CHARLIE BIS");  // a duplicate code
   db.AddElementaryQuery("01000001");
   db.AddQueryLine("01000001", "2000A*******", "0\t5\t");
-  ASSERT_TRUE(RunSelection("01000001"));
+  ASSERT_TRUE(db.RunWithinStepLimit("01000001"));
   EXPECT_EQ(db.SelectionLines("01000001"),
             (Lines{"100000021", "100000022", "100000041", "100000041", "100000051"}));
 }
@@ -230,12 +232,29 @@ TEST(SelectionRunTest, ClientDeletedDuringTheRunDoesNotEndIt) {
     db::Hlitrecherche("CLIENT", "CODCLI", "100000022");
     db::Hsupprime("CLIENT");
   });
-  ASSERT_TRUE(RunSelection("01000001"));
+  ASSERT_TRUE(db.RunWithinStepLimit("01000001"));
   EXPECT_TRUE(deleted);
   const Lines lines = db.SelectionLines("01000001");
   ASSERT_GE(lines.size(), 3u);
   EXPECT_EQ(lines.front(), "100000021");
   EXPECT_EQ(Lines(lines.end() - 2, lines.end()), (Lines{"100000041", "100000051"}));
+}
+
+// The step limit itself: a run whose client file is put back on the first
+// client at every step never reaches the end, and is stopped with a failure
+// that says so; it leaves no selection file.
+TEST(SelectionRunTest, RunThatNoLongerMovesOnIsStopped) {
+  SelectionTestDatabase db;
+  AddClients(db);
+  db.AddElementaryQuery("01000001");
+  RecordingRuntime::Get().SetCommandHook([](const std::string& command) {
+    if (command.rfind("AFFICHE,NOM=", 0) == 0) db::Hlitrecherche("CLIENT", "CODCLI", "100000021");
+  });
+  bool finished = true;
+  EXPECT_NONFATAL_FAILURE(finished = db.RunWithinStepLimit("01000001"),
+                          "more than 600 progress steps in one pass over a client file of 6");
+  EXPECT_FALSE(finished);
+  EXPECT_FALSE(db.SelectionFileExists("01000001"));
 }
 
 TEST(SelectionRunTest, InterruptedRunLeavesNoFileUnderTheFinalName) {
@@ -248,7 +267,7 @@ TEST(SelectionRunTest, InterruptedRunLeavesNoFileUnderTheFinalName) {
     RecordingRuntime::Get().SetCommandHook([](const std::string& command) {
       if (command == "AFFICHE,NOM=CHARLIE") _exit(3);  // the power goes
     });
-    RunSelection("01000001");
+    db.RunWithinStepLimit("01000001");
     _exit(0);
   }
   int status = 0;

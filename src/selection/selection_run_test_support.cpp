@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "src/db/layouts/client.h"
 #include "src/db/layouts/requetes.h"
 #include "src/screen/bridge_for_tests.h"
 #include "src/selection/expansion.h"
+#include "src/selection/selection_run.h"
 #include "tests/support/recording_runtime.h"
 #include "tests/support/test_records.h"
 
@@ -27,6 +31,35 @@ void ResetScreen() {
   testing::RecordingRuntime::Get().Reset();
   screen::ResetBridgeForTests();
 }
+
+// Thrown from the command hook to end a run that went past its step limit.
+struct RunawayRun {
+  std::string message;
+};
+
+// Counts the progress steps of each pass over the client file: a pass
+// begins when the progress window shows the number of records (NBTOTAL);
+// each step runs the counter's window code.
+class StepLimit {
+ public:
+  void Count(const std::string& command) {
+    constexpr std::string_view kTotal = "AFFICHE,NBTOTAL=";
+    if (command.rfind(kTotal, 0) == 0) {
+      records_ = std::max(1LL, std::atoll(command.c_str() + kTotal.size()));
+      steps_ = 0;
+    } else if (command == "EXECUTE,NbTraite.entree" &&
+               ++steps_ > SelectionTestDatabase::kStepsPerRecord * records_) {
+      throw RunawayRun{"the selection run took more than " + std::to_string(steps_ - 1) +
+                       " progress steps in one pass over a client file of " +
+                       std::to_string(records_) +
+                       " records: it no longer moves on through the file and was stopped"};
+    }
+  }
+
+ private:
+  long long records_ = 1;
+  long long steps_ = 0;
+};
 
 }  // namespace
 
@@ -59,6 +92,24 @@ void SelectionTestDatabase::AddCombinedQuery(std::string_view code, std::string_
 std::string SelectionTestDatabase::TitleState(std::string_view code) {
   if (!ReadTitleRecord(code)) return std::string();
   return std::string(db::CurrentQueryLine().State());
+}
+
+bool SelectionTestDatabase::RunWithinStepLimit(std::string_view query_code) {
+  testing::RecordingRuntime& runtime = testing::RecordingRuntime::Get();
+  const std::function<void(const std::string&)> test_hook = runtime.command_hook();
+  StepLimit limit;
+  runtime.SetCommandHook([&](const std::string& command) {
+    limit.Count(command);
+    if (test_hook) test_hook(command);
+  });
+  bool result = false;
+  try {
+    result = RunSelection(query_code);
+  } catch (const RunawayRun& runaway) {
+    ADD_FAILURE() << runaway.message;
+  }
+  runtime.SetCommandHook(test_hook);
+  return result;
 }
 
 void SelectionTestDatabase::AddClient(std::string_view code, std::string_view name,

@@ -2,7 +2,8 @@
 // installation with the analysis, the real record engine over a temporary
 // data directory, the data directory of the program settings pointing there,
 // the list separator set to TAB and the recording screen runtime reset.
-// Helpers write query records and clients and read selection files back.
+// Helpers write query records and clients, run the selection within a step
+// limit and read selection files back.
 // One instance at a time (the record buffers and settings are process-wide);
 // failures are GoogleTest failures.
 #ifndef VZ_SRC_SELECTION_SELECTION_RUN_TEST_SUPPORT_H_
@@ -35,6 +36,16 @@ class SelectionTestDatabase {
                         std::string_view second);
   // The selection state of the query's title record ("" when none).
   std::string TitleState(std::string_view code);
+
+  // RunSelection(query_code), stopped when one pass over the client file
+  // takes more than kStepsPerRecord progress steps per record of the file
+  // (the NBTOTAL its progress window shows; at least kStepsPerRecord): a
+  // run that no longer moves on then ends at once with a GoogleTest failure
+  // instead of looping until the test times out, and gives false. Counts the
+  // steps through the recording runtime's command hook; a hook the test set
+  // before still sees every command.
+  static constexpr long long kStepsPerRecord = 100;
+  bool RunWithinStepLimit(std::string_view query_code);
 
   // A CLIENT record (9-character code, name, and the postcode that its
   // address takes when the household has no ADRESSES record).

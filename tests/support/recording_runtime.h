@@ -77,6 +77,8 @@ class RecordingRuntime {
 
   // Called for every executed command, before it is answered.
   void SetCommandHook(std::function<void(const std::string&)> hook) { hook_ = std::move(hook); }
+  // The hook in place (empty when none), for a caller that wraps it.
+  const std::function<void(const std::string&)>& command_hook() const { return hook_; }
 
   const std::vector<RuntimeCall>& calls() const { return calls_; }
   // The executed commands only, in order.

@@ -14,70 +14,49 @@
 #include <cstdint>
 #include <string_view>
 
-#include "src/db/field_access.h"
+#include "src/db/file_id.h"
 #include "src/db/layouts/layout_fields.h"
 
 namespace vz::db {
 
 struct AddressRecord {
+  static constexpr FileId kFile = FileId::ADRESSES;
+  static constexpr size_t kBufferSize = layout::kBufferSize<kFile>;
+  static constexpr size_t kLineCount = 3;  // field 4 holds three texts
+
   uint8_t* data;
 
-  static constexpr size_t kPrefixOffset = 0;  // field 1
-  static constexpr size_t kPrefixWidth = 2;
-  static constexpr size_t kFileNumberOffset = 3;  // field 2
-  static constexpr size_t kFileNumberWidth = 6;
-  static constexpr size_t kAddressNumberOffset = 10;  // field 3
-  static constexpr size_t kAddressNumberWidth = 3;
-  static constexpr size_t kLinesOffset = 14;  // field 4: three texts of 70
-  static constexpr size_t kLineWidth = 70;
-  static constexpr size_t kLineCount = 3;
-  static constexpr size_t kPostcodeOffset = 227;  // field 5
-  static constexpr size_t kPostcodeWidth = 5;
-  static constexpr size_t kCityOffset = 233;  // field 6
-  static constexpr size_t kCityWidth = 70;
-  static constexpr size_t kCodadrFieldOffset = 432;  // field 13, key "CODADR"
-  static constexpr size_t kCodadrSlotOffset = layout::KeySlotOffset(kCodadrFieldOffset, 0);
-  static constexpr size_t kBufferSize = layout::AfterKeySlots(kCodadrFieldOffset, 1);
-
   // Field 1: prefix of the client code.
-  std::string_view Prefix() const { return TextView(data, kPrefixOffset, kPrefixWidth); }
-  void SetPrefix(std::string_view v) { SetText(data, kPrefixOffset, kPrefixWidth, v); }
+  std::string_view Prefix() const { return layout::Text<kFile, 1>(data); }
+  void SetPrefix(std::string_view v) { layout::SetText<kFile, 1>(data, v); }
 
   // Field 2: file number of the client code.
-  std::string_view FileNumber() const {
-    return TextView(data, kFileNumberOffset, kFileNumberWidth);
-  }
-  void SetFileNumber(std::string_view v) { SetText(data, kFileNumberOffset, kFileNumberWidth, v); }
+  std::string_view FileNumber() const { return layout::Text<kFile, 2>(data); }
+  void SetFileNumber(std::string_view v) { layout::SetText<kFile, 2>(data, v); }
 
   // Field 3: address number, "001" for the mailing address.
-  std::string_view AddressNumber() const {
-    return TextView(data, kAddressNumberOffset, kAddressNumberWidth);
-  }
-  void SetAddressNumber(std::string_view v) {
-    SetText(data, kAddressNumberOffset, kAddressNumberWidth, v);
-  }
+  std::string_view AddressNumber() const { return layout::Text<kFile, 3>(data); }
+  void SetAddressNumber(std::string_view v) { layout::SetText<kFile, 3>(data, v); }
 
   // Field 4: address line `index` (0 to 2) of 70 characters.
   std::string_view Line(size_t index) const {
-    return layout::RunTextView(data, kLinesOffset, kLineWidth, kLineCount, index);
+    return layout::TextAt<kFile, 4, kLineCount>(data, index);
   }
   void SetLine(size_t index, std::string_view v) {
-    layout::SetRunText(data, kLinesOffset, kLineWidth, kLineCount, index, v);
+    layout::SetTextAt<kFile, 4, kLineCount>(data, index, v);
   }
 
   // Field 5: postcode.
-  std::string_view Postcode() const { return TextView(data, kPostcodeOffset, kPostcodeWidth); }
-  void SetPostcode(std::string_view v) { SetText(data, kPostcodeOffset, kPostcodeWidth, v); }
+  std::string_view Postcode() const { return layout::Text<kFile, 5>(data); }
+  void SetPostcode(std::string_view v) { layout::SetText<kFile, 5>(data, v); }
 
   // Field 6: city.
-  std::string_view City() const { return TextView(data, kCityOffset, kCityWidth); }
-  void SetCity(std::string_view v) { SetText(data, kCityOffset, kCityWidth, v); }
+  std::string_view City() const { return layout::Text<kFile, 6>(data); }
+  void SetCity(std::string_view v) { layout::SetText<kFile, 6>(data, v); }
 
   // Key slot "CODADR": household code and address number, 11 characters.
-  std::string_view Codadr() const {
-    return TextView(data, kCodadrSlotOffset, layout::kKeyTextWidth);
-  }
-  void SetCodadr(std::string_view v) { SetText(data, kCodadrSlotOffset, layout::kKeyTextWidth, v); }
+  std::string_view Codadr() const { return layout::KeySlot<kFile, 0>(data); }
+  void SetCodadr(std::string_view v) { layout::SetKeySlot<kFile, 0>(data, v); }
 };
 
 // The view on the process-wide ADRESSES record buffer.

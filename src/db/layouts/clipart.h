@@ -15,34 +15,25 @@
 #include <cstdint>
 #include <string_view>
 
-#include "src/db/field_access.h"
+#include "src/db/file_id.h"
 #include "src/db/layouts/layout_fields.h"
 
 namespace vz::db {
 
 struct EstateRecord {
+  static constexpr FileId kFile = FileId::CLIPART;
+  static constexpr size_t kBufferSize = layout::kBufferSize<kFile>;
+
   uint8_t* data;
 
-  static constexpr size_t kClientCodeOffset = 0;  // field 1
-  static constexpr size_t kClientCodeWidth = 9;
-  static constexpr size_t kEstateOffset = 249;  // field 12: two reals
-  static constexpr size_t kEstateCount = 2;
-  static constexpr size_t kBufferSize = 1180;
-
   // Field 1: the 9-character client code.
-  std::string_view ClientCode() const {
-    return TextView(data, kClientCodeOffset, kClientCodeWidth);
-  }
-  void SetClientCode(std::string_view v) { SetText(data, kClientCodeOffset, kClientCodeWidth, v); }
+  std::string_view ClientCode() const { return layout::Text<kFile, 1>(data); }
+  void SetClientCode(std::string_view v) { layout::SetText<kFile, 1>(data, v); }
 
   // Field 12: estate on the first death (index 0, column "SC00A") and on the
   // second death (index 1, column "SC00B").
-  float EstateOnDeath(size_t index) const {
-    return layout::RunReal(data, kEstateOffset, kEstateCount, index);
-  }
-  void SetEstateOnDeath(size_t index, float v) {
-    layout::SetRunReal(data, kEstateOffset, kEstateCount, index, v);
-  }
+  float EstateOnDeath(size_t index) const { return layout::RealAt<kFile, 12>(data, index); }
+  void SetEstateOnDeath(size_t index, float v) { layout::SetRealAt<kFile, 12>(data, index, v); }
 };
 
 // The view on the process-wide CLIPART record buffer.

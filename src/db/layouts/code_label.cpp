@@ -4,6 +4,11 @@
 
 namespace vz::db {
 
+// Every accessor of the three views, checked against the catalogue here.
+template struct CodeLabelRecord<FileId::PROFES>;
+template struct CodeLabelRecord<FileId::ANNEXE>;
+template struct CodeLabelRecord<FileId::RUBRIQUE>;
+
 ProfessionRecord CurrentProfession() {
   return ProfessionRecord{RecordBuffer(FileId::PROFES)};
 }

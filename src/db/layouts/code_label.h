@@ -16,47 +16,38 @@
 #include <cstdint>
 #include <string_view>
 
-#include "src/db/field_access.h"
+#include "src/db/file_id.h"
 #include "src/db/layouts/layout_fields.h"
 
 namespace vz::db {
 
-template <size_t KeyFieldOffset>
+template <FileId File>
 struct CodeLabelRecord {
+  static constexpr FileId kFile = File;
+  static constexpr size_t kBufferSize = layout::kBufferSize<kFile>;
+
   uint8_t* data;
 
-  static constexpr size_t kPrefixOffset = 0;  // field 1
-  static constexpr size_t kPrefixWidth = 2;
-  static constexpr size_t kNumberOffset = 3;  // field 2
-  static constexpr size_t kNumberWidth = 3;
-  static constexpr size_t kLabelOffset = 7;  // field 3
-  static constexpr size_t kLabelWidth = 30;
-  static constexpr size_t kKeyFieldOffset = KeyFieldOffset;
-  static constexpr size_t kKeySlotOffset = layout::KeySlotOffset(KeyFieldOffset, 0);
-  static constexpr size_t kBufferSize = layout::AfterKeySlots(KeyFieldOffset, 1);
-
   // Field 1: code prefix.
-  std::string_view Prefix() const { return TextView(data, kPrefixOffset, kPrefixWidth); }
-  void SetPrefix(std::string_view v) { SetText(data, kPrefixOffset, kPrefixWidth, v); }
+  std::string_view Prefix() const { return layout::Text<kFile, 1>(data); }
+  void SetPrefix(std::string_view v) { layout::SetText<kFile, 1>(data, v); }
 
   // Field 2: number within the prefix.
-  std::string_view Number() const { return TextView(data, kNumberOffset, kNumberWidth); }
-  void SetNumber(std::string_view v) { SetText(data, kNumberOffset, kNumberWidth, v); }
+  std::string_view Number() const { return layout::Text<kFile, 2>(data); }
+  void SetNumber(std::string_view v) { layout::SetText<kFile, 2>(data, v); }
 
   // Field 3: the label shown to the adviser and written into letters.
-  std::string_view Label() const { return TextView(data, kLabelOffset, kLabelWidth); }
-  void SetLabel(std::string_view v) { SetText(data, kLabelOffset, kLabelWidth, v); }
+  std::string_view Label() const { return layout::Text<kFile, 3>(data); }
+  void SetLabel(std::string_view v) { layout::SetText<kFile, 3>(data, v); }
 
   // Key slot (CODPROF or CODRUBR): prefix + number, 5 characters.
-  std::string_view Key() const { return TextView(data, kKeySlotOffset, layout::kKeyTextWidth); }
-  void SetKey(std::string_view v) { SetText(data, kKeySlotOffset, layout::kKeyTextWidth, v); }
+  std::string_view Key() const { return layout::KeySlot<kFile, 0>(data); }
+  void SetKey(std::string_view v) { layout::SetKeySlot<kFile, 0>(data, v); }
 };
 
-// PROFES: key "CODPROF" described as field 13 at offset 235.
-using ProfessionRecord = CodeLabelRecord<235>;
-// ANNEXE and RUBRIQUE: key "CODRUBR" described as field 7 at offset 50.
-using AnnexRecord = CodeLabelRecord<50>;
-using RubricCatalogueRecord = CodeLabelRecord<50>;
+using ProfessionRecord = CodeLabelRecord<FileId::PROFES>;
+using AnnexRecord = CodeLabelRecord<FileId::ANNEXE>;
+using RubricCatalogueRecord = CodeLabelRecord<FileId::RUBRIQUE>;
 
 // Views on the process-wide record buffers of PROFES, ANNEXE and RUBRIQUE.
 ProfessionRecord CurrentProfession();

@@ -19,67 +19,45 @@
 #include <cstdint>
 #include <string_view>
 
-#include "src/db/field_access.h"
+#include "src/db/file_id.h"
 #include "src/db/layouts/layout_fields.h"
 
 namespace vz::db {
 
 struct InterfaceRecord {
-  uint8_t* data;
+  static constexpr FileId kFile = FileId::INTERFA;
+  static constexpr size_t kBufferSize = layout::kBufferSize<kFile>;
 
-  static constexpr size_t kField1Offset = 0;  // field 1
-  static constexpr size_t kField1Width = 14;
-  static constexpr size_t kKeywordOffset = 15;  // field 2
-  static constexpr size_t kKeywordWidth = 12;
-  static constexpr size_t kPiecesOffset = 40;     // field 5: five texts of 51
-  static constexpr size_t kKeyFieldOffset = 316;  // fields 10 and 11
-  static constexpr size_t kFirstKeySlotOffset = layout::KeySlotOffset(kKeyFieldOffset, 0);
-  static constexpr size_t kMotclefSlotOffset = layout::KeySlotOffset(kKeyFieldOffset, 1);
-  static constexpr size_t kLineTextOffset = layout::AfterKeySlots(kKeyFieldOffset, 2);
-  static constexpr size_t kBufferSize = kLineTextOffset + layout::kLongTextBytes;
+  uint8_t* data;
 
   // Field 1: 14 characters that lead the first key and close MOTCLEF; empty
   // in the records that the letters add.
-  std::string_view Field1() const { return TextView(data, kField1Offset, kField1Width); }
-  void SetField1(std::string_view v) { SetText(data, kField1Offset, kField1Width, v); }
+  std::string_view Field1() const { return layout::Text<kFile, 1>(data); }
+  void SetField1(std::string_view v) { layout::SetText<kFile, 1>(data, v); }
 
   // Field 2: "EX**" followed by the letter field keyword, 12 characters.
-  std::string_view Keyword() const { return TextView(data, kKeywordOffset, kKeywordWidth); }
-  void SetKeyword(std::string_view v) { SetText(data, kKeywordOffset, kKeywordWidth, v); }
+  std::string_view Keyword() const { return layout::Text<kFile, 2>(data); }
+  void SetKeyword(std::string_view v) { layout::SetText<kFile, 2>(data, v); }
 
   // Field 5: piece `index` (0 to 4) of the line text as the engine stores it.
   std::string_view Piece(size_t index) const {
-    return layout::RunTextView(data, kPiecesOffset, layout::kLongTextPieceWidth,
-                               layout::kLongTextPieceCount, index);
+    return layout::TextAt<kFile, 5, layout::kLongTextPieceCount>(data, index);
   }
   void SetPiece(size_t index, std::string_view v) {
-    layout::SetRunText(data, kPiecesOffset, layout::kLongTextPieceWidth,
-                       layout::kLongTextPieceCount, index, v);
+    layout::SetTextAt<kFile, 5, layout::kLongTextPieceCount>(data, index, v);
   }
 
   // First key slot: fields 1 + 2 + 3 + 4 (14 + 12 + 5 + 5 characters).
-  std::string_view FirstKey() const {
-    return TextView(data, kFirstKeySlotOffset, layout::kKeyTextWidth);
-  }
-  void SetFirstKey(std::string_view v) {
-    SetText(data, kFirstKeySlotOffset, layout::kKeyTextWidth, v);
-  }
+  std::string_view FirstKey() const { return layout::KeySlot<kFile, 0>(data); }
+  void SetFirstKey(std::string_view v) { layout::SetKeySlot<kFile, 0>(data, v); }
 
   // Key slot "MOTCLEF": fields 2 + 3 + 4 + 1 (12 + 5 + 5 + 14 characters).
-  std::string_view Motclef() const {
-    return TextView(data, kMotclefSlotOffset, layout::kKeyTextWidth);
-  }
-  void SetMotclef(std::string_view v) {
-    SetText(data, kMotclefSlotOffset, layout::kKeyTextWidth, v);
-  }
+  std::string_view Motclef() const { return layout::KeySlot<kFile, 1>(data); }
+  void SetMotclef(std::string_view v) { layout::SetKeySlot<kFile, 1>(data, v); }
 
   // The line text, up to 255 characters: the field value followed by a TAB.
-  std::string_view LineText() const {
-    return TextView(data, kLineTextOffset, layout::kLongTextWidth);
-  }
-  void SetLineText(std::string_view v) {
-    SetText(data, kLineTextOffset, layout::kLongTextWidth, v);
-  }
+  std::string_view LineText() const { return layout::LongText<kFile>(data); }
+  void SetLineText(std::string_view v) { layout::SetLongText<kFile>(data, v); }
 };
 
 // The view on the process-wide INTERFA record buffer.

@@ -1,9 +1,11 @@
-// Test support for the record layouts: a probe names one accessor pair, the
-// place the layout gives its value (field number, element of a run, key slot
-// or long text) and its offset and width, and CheckProbe proves that the pair
-// writes exactly there and nowhere else and reads back what lies there.
-// Each *_test.cpp of this folder provides the probe table of its files;
-// AllFileProbes() gathers them for the cross-checks against the catalogue.
+// Test support for the record views: a probe names one accessor pair and the
+// place it stands for (a field by number, an element of a run, a key slot or
+// a long text); CheckProbe finds that place in the catalogue built at run
+// time and proves that the pair writes exactly there and nowhere else, cuts
+// and clamps to the width there, and reads back what lies there. A probe
+// never states an offset: the catalogue is the one place that does.
+// Each *_test.cpp of this folder provides the probes of its files;
+// AllFileProbes() gathers them.
 #ifndef VZ_SRC_DB_LAYOUTS_LAYOUT_PROBE_TEST_UTIL_H_
 #define VZ_SRC_DB_LAYOUTS_LAYOUT_PROBE_TEST_UTIL_H_
 
@@ -12,8 +14,11 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
+#include "src/db/catalogue.h"
 #include "src/db/file_id.h"
 
 namespace vz::db::testing {
@@ -24,11 +29,10 @@ enum class Place { kField, kKeySlot, kLongText };
 struct FieldProbe {
   std::string name;
   Place place = Place::kField;
-  int field = 0;       // field number in record order (kField only)
-  size_t element = 0;  // element of a run; the slot number for kKeySlot
-  size_t offset = 0;   // where the layout puts the value
+  int field = 0;          // field number in record order (kField only)
+  size_t element = 0;     // element of a run; the slot number for kKeySlot
+  size_t run_length = 1;  // texts held by the field (kField texts only)
   ValueKind kind = ValueKind::kText;
-  size_t width = 0;  // characters of a text
   std::function<std::string_view(uint8_t*)> get_text;
   std::function<void(uint8_t*, std::string_view)> set_text;
   std::function<float(uint8_t*)> get_real;
@@ -37,109 +41,94 @@ struct FieldProbe {
   std::function<void(uint8_t*, int16_t)> set_int;
 };
 
+// Where a probe's value lies, as the catalogue places it.
+struct ProbePlace {
+  size_t offset = 0;
+  size_t bytes = 0;  // the whole value: a text's length byte and characters
+};
+ProbePlace Locate(const FieldProbe& probe, const FileDescription& file);
+
 struct FileProbes {
   FileId file;
-  const char* name;
-  size_t buffer_size;  // the program's full buffer for the file
   std::vector<FieldProbe> probes;
 };
 
-// Builders. View is the record view type, built as View{data}.
+namespace internal {
+
+// Fills the get/set pair of `probe` from a view's accessors; `args` are the
+// arguments before the value (the element index of a run, or nothing).
+template <class View, class Get, class Set, class... Args>
+void Bind(FieldProbe& probe, Get get, Set set, Args... args) {
+  using Value = decltype((std::declval<View&>().*get)(args...));
+  auto read = [get, args...](uint8_t* d) { return (View{d}.*get)(args...); };
+  auto write = [set, args...](uint8_t* d, Value v) {
+    View view{d};
+    (view.*set)(args..., v);
+  };
+  if constexpr (std::is_same_v<Value, std::string_view>) {
+    probe.kind = ValueKind::kText;
+    probe.get_text = read;
+    probe.set_text = write;
+  } else if constexpr (std::is_same_v<Value, float>) {
+    probe.kind = ValueKind::kReal;
+    probe.get_real = read;
+    probe.set_real = write;
+  } else {
+    static_assert(std::is_same_v<Value, int16_t>, "texts, reals and 16-bit integers only");
+    probe.kind = ValueKind::kInt16;
+    probe.get_int = read;
+    probe.set_int = write;
+  }
+}
+
+}  // namespace internal
+
+// Builders; View is the record view type, built as View{data}. The kind of
+// value follows the accessor's type.
 template <class View, class Get, class Set>
-FieldProbe Text(std::string name, int field, size_t offset, size_t width, Get get, Set set) {
+FieldProbe Field(std::string name, int field, Get get, Set set) {
   FieldProbe p;
   p.name = std::move(name);
   p.field = field;
-  p.offset = offset;
-  p.width = width;
-  p.get_text = [get](uint8_t* d) { return (View{d}.*get)(); };
-  p.set_text = [set](uint8_t* d, std::string_view v) {
-    View view{d};
-    (view.*set)(v);
-  };
+  internal::Bind<View>(p, get, set);
   return p;
 }
 
+// Element `element` of a field holding `run_length` values (for reals, the
+// run length follows from the field's size and is not needed).
 template <class View, class Get, class Set>
-FieldProbe TextAt(std::string name, int field, size_t element, size_t offset, size_t width, Get get,
-                  Set set) {
+FieldProbe Element(std::string name, int field, size_t element, size_t run_length, Get get,
+                   Set set) {
   FieldProbe p;
   p.name = std::move(name);
   p.field = field;
   p.element = element;
-  p.offset = offset;
-  p.width = width;
-  p.get_text = [get, element](uint8_t* d) { return (View{d}.*get)(element); };
-  p.set_text = [set, element](uint8_t* d, std::string_view v) {
-    View view{d};
-    (view.*set)(element, v);
-  };
+  p.run_length = run_length;
+  internal::Bind<View>(p, get, set, element);
   return p;
 }
 
 template <class View, class Get, class Set>
-FieldProbe KeySlot(std::string name, size_t slot, size_t offset, Get get, Set set) {
-  FieldProbe p = Text<View>(std::move(name), 0, offset, 64, get, set);
+FieldProbe KeySlot(std::string name, size_t slot, Get get, Set set) {
+  FieldProbe p;
+  p.name = std::move(name);
   p.place = Place::kKeySlot;
   p.element = slot;
+  internal::Bind<View>(p, get, set);
   return p;
 }
 
 template <class View, class Get, class Set>
-FieldProbe LongText(std::string name, size_t offset, Get get, Set set) {
-  FieldProbe p = Text<View>(std::move(name), 0, offset, 255, get, set);
+FieldProbe LongText(std::string name, Get get, Set set) {
+  FieldProbe p;
+  p.name = std::move(name);
   p.place = Place::kLongText;
-  return p;
-}
-
-template <class View, class Get, class Set>
-FieldProbe Real(std::string name, int field, size_t offset, Get get, Set set) {
-  FieldProbe p;
-  p.name = std::move(name);
-  p.field = field;
-  p.offset = offset;
-  p.kind = ValueKind::kReal;
-  p.get_real = [get](uint8_t* d) { return (View{d}.*get)(); };
-  p.set_real = [set](uint8_t* d, float v) {
-    View view{d};
-    (view.*set)(v);
-  };
-  return p;
-}
-
-template <class View, class Get, class Set>
-FieldProbe RealAt(std::string name, int field, size_t element, size_t offset, Get get, Set set) {
-  FieldProbe p;
-  p.name = std::move(name);
-  p.field = field;
-  p.element = element;
-  p.offset = offset;
-  p.kind = ValueKind::kReal;
-  p.get_real = [get, element](uint8_t* d) { return (View{d}.*get)(element); };
-  p.set_real = [set, element](uint8_t* d, float v) {
-    View view{d};
-    (view.*set)(element, v);
-  };
-  return p;
-}
-
-template <class View, class Get, class Set>
-FieldProbe Int16(std::string name, int field, size_t offset, Get get, Set set) {
-  FieldProbe p;
-  p.name = std::move(name);
-  p.field = field;
-  p.offset = offset;
-  p.kind = ValueKind::kInt16;
-  p.get_int = [get](uint8_t* d) { return (View{d}.*get)(); };
-  p.set_int = [set](uint8_t* d, int16_t v) {
-    View view{d};
-    (view.*set)(v);
-  };
+  internal::Bind<View>(p, get, set);
   return p;
 }
 
 // Runs every check on one probe (GoogleTest expectations, traced by name).
-void CheckProbe(const FieldProbe& probe, size_t buffer_size);
+void CheckProbe(const FieldProbe& probe, const FileDescription& file);
 
 // Probe tables, one function per test file.
 std::vector<FileProbes> ClientFileProbes();     // CLIENT, ADRESSES, CLIPART

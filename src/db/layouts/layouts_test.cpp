@@ -1,16 +1,38 @@
-// Checks across all the record layouts of this folder.
+// Checks across all the record views of this folder: every named accessor
+// against the catalogue built at run time, the accessors of one record
+// together, and the views on the process-wide buffers.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "src/db/catalogue.h"
+#include "src/db/layouts/adresses.h"
+#include "src/db/layouts/client.h"
+#include "src/db/layouts/clipart.h"
+#include "src/db/layouts/code_label.h"
+#include "src/db/layouts/interfa.h"
 #include "src/db/layouts/layout_probe_test_util.h"
+#include "src/db/layouts/requetes.h"
+#include "src/db/layouts/rubric_files.h"
+#include "src/db/layouts/selectes.h"
+#include "src/db/record_buffers.h"
 
 namespace vz::db::testing {
 namespace {
+
+// Each accessor pair writes exactly the place the catalogue gives its field,
+// element, key slot or long text, with the width found there, and nothing
+// else; it reads back what lies there.
+TEST(LayoutsTest, EveryNamedFieldSitsWhereTheCatalogueDescribesIt) {
+  for (const FileProbes& file : AllFileProbes()) {
+    const FileDescription& description = Describe(file.file);
+    SCOPED_TRACE(std::string(description.name));
+    for (const FieldProbe& probe : file.probes) CheckProbe(probe, description);
+  }
+}
 
 std::string DistinctText(size_t index, size_t width) {
   return std::string(width, static_cast<char>('A' + index % 26));
@@ -19,11 +41,12 @@ std::string DistinctText(size_t index, size_t width) {
 // Probes that name the same place twice on purpose (a file's own view and
 // the common rubric head; PREVSOUH's amount and the first element of its
 // field 4) are checked once.
-std::vector<FieldProbe> DistinctPlaces(const std::vector<FieldProbe>& probes) {
+std::vector<FieldProbe> DistinctPlaces(const std::vector<FieldProbe>& probes,
+                                       const FileDescription& file) {
   std::vector<FieldProbe> distinct;
   std::set<size_t> offsets;
   for (const FieldProbe& p : probes) {
-    if (offsets.insert(p.offset).second) distinct.push_back(p);
+    if (offsets.insert(Locate(p, file).offset).second) distinct.push_back(p);
   }
   return distinct;
 }
@@ -32,14 +55,15 @@ std::vector<FieldProbe> DistinctPlaces(const std::vector<FieldProbe>& probes) {
 // every named field of a record, then reading them all, catches it.
 TEST(LayoutsTest, NamedFieldsOfOneRecordNeverOverlap) {
   for (const FileProbes& file : AllFileProbes()) {
-    SCOPED_TRACE(file.name);
-    const std::vector<FieldProbe> probes = DistinctPlaces(file.probes);
-    std::vector<uint8_t> buffer(file.buffer_size, 0);
+    const FileDescription& description = Describe(file.file);
+    SCOPED_TRACE(std::string(description.name));
+    const std::vector<FieldProbe> probes = DistinctPlaces(file.probes, description);
+    std::vector<uint8_t> buffer(description.buffer_size, 0);
     for (size_t i = 0; i < probes.size(); ++i) {
       const FieldProbe& p = probes[i];
       switch (p.kind) {
         case ValueKind::kText:
-          p.set_text(buffer.data(), DistinctText(i, p.width));
+          p.set_text(buffer.data(), DistinctText(i, Locate(p, description).bytes - 1));
           break;
         case ValueKind::kReal:
           p.set_real(buffer.data(), 1.5f * static_cast<float>(i + 1));
@@ -54,7 +78,7 @@ TEST(LayoutsTest, NamedFieldsOfOneRecordNeverOverlap) {
       SCOPED_TRACE(p.name);
       switch (p.kind) {
         case ValueKind::kText:
-          EXPECT_EQ(p.get_text(buffer.data()), DistinctText(i, p.width));
+          EXPECT_EQ(p.get_text(buffer.data()), DistinctText(i, Locate(p, description).bytes - 1));
           break;
         case ValueKind::kReal:
           EXPECT_EQ(p.get_real(buffer.data()), 1.5f * static_cast<float>(i + 1));
@@ -67,28 +91,31 @@ TEST(LayoutsTest, NamedFieldsOfOneRecordNeverOverlap) {
   }
 }
 
-// The probe tables themselves follow the buffer rules: key slots 65 bytes
-// apart after one spare byte, the long text right after the last slot.
-TEST(LayoutsTest, KeySlotsAndLongTextFollowOneAnother) {
-  for (const FileProbes& file : AllFileProbes()) {
-    SCOPED_TRACE(file.name);
-    size_t first_slot = 0;
-    size_t slots = 0;
-    for (const FieldProbe& p : file.probes) {
-      if (p.place != Place::kKeySlot) continue;
-      if (p.element == 0) first_slot = p.offset;
-      slots = std::max(slots, p.element + 1);
-    }
-    for (const FieldProbe& p : file.probes) {
-      SCOPED_TRACE(p.name);
-      if (p.place == Place::kKeySlot) {
-        EXPECT_EQ(p.offset, first_slot + 65 * p.element);
-      }
-      if (p.place == Place::kLongText) {
-        EXPECT_EQ(p.offset, first_slot + 65 * slots);
-        EXPECT_EQ(p.offset + 256, file.buffer_size);
-      }
-    }
+// Each Current...() view works on its own file's buffer, even where two files
+// share a layout (ANNEXE and RUBRIQUE).
+TEST(LayoutsTest, CurrentViewsUseTheProcessWideBuffers) {
+  struct View {
+    FileId file;
+    const uint8_t* data;
+  };
+  const View views[] = {
+      {FileId::CLIENT, CurrentClient().data},
+      {FileId::ADRESSES, CurrentAddress().data},
+      {FileId::CLIPART, CurrentEstate().data},
+      {FileId::PROFES, CurrentProfession().data},
+      {FileId::ANNEXE, CurrentAnnex().data},
+      {FileId::RUBRIQUE, CurrentRubricCatalogue().data},
+      {FileId::REQUETES, CurrentQueryLine().data},
+      {FileId::SELECTES, CurrentSelected().data},
+      {FileId::INTERFA, CurrentInterface().data},
+      {FileId::REVENUS, CurrentIncome().data},
+      {FileId::EMPRUNTS, CurrentLoan().data},
+      {FileId::IMMORAPP, CurrentRental().data},
+      {FileId::RETRPERS, CurrentPersonalPension().data},
+      {FileId::PREVSOUH, CurrentProvident().data},
+  };
+  for (const View& view : views) {
+    EXPECT_EQ(view.data, RecordBuffer(view.file)) << Describe(view.file).name;
   }
 }
 

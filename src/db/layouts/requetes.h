@@ -19,51 +19,35 @@
 #include <cstdint>
 #include <string_view>
 
-#include "src/db/field_access.h"
+#include "src/db/file_id.h"
 #include "src/db/layouts/layout_fields.h"
 
 namespace vz::db {
 
 struct QueryLineRecord {
+  static constexpr FileId kFile = FileId::REQUETES;
+  static constexpr size_t kBufferSize = layout::kBufferSize<kFile>;
+
   uint8_t* data;
 
-  static constexpr size_t kPrefixOffset = 0;  // field 1
-  static constexpr size_t kPrefixWidth = 2;
-  static constexpr size_t kNumberOffset = 3;  // field 2
-  static constexpr size_t kNumberWidth = 6;
-  static constexpr size_t kCriteriaKeyOffset = 10;  // field 3
-  static constexpr size_t kCriteriaKeyWidth = 12;
-  static constexpr size_t kPiecesOffset = 35;  // field 6: five texts of 51
-  static constexpr size_t kStateOffset = 295;  // field 7
-  static constexpr size_t kStateWidth = 1;
-  static constexpr size_t kMarkerOffset = 297;  // field 8
-  static constexpr size_t kMarkerWidth = 1;
-  static constexpr size_t kKeyFieldOffset = 301;  // fields 10 and 11
-  static constexpr size_t kCodreqSlotOffset = layout::KeySlotOffset(kKeyFieldOffset, 0);
-  static constexpr size_t kCodreq1SlotOffset = layout::KeySlotOffset(kKeyFieldOffset, 1);
-  static constexpr size_t kLineTextOffset = layout::AfterKeySlots(kKeyFieldOffset, 2);
-  static constexpr size_t kBufferSize = kLineTextOffset + layout::kLongTextBytes;
-
   // Field 1: query code prefix, "01" in every record this module writes.
-  std::string_view Prefix() const { return TextView(data, kPrefixOffset, kPrefixWidth); }
-  void SetPrefix(std::string_view v) { SetText(data, kPrefixOffset, kPrefixWidth, v); }
+  std::string_view Prefix() const { return layout::Text<kFile, 1>(data); }
+  void SetPrefix(std::string_view v) { layout::SetText<kFile, 1>(data, v); }
 
   // Field 2: the six characters of the query number.
-  std::string_view Number() const { return TextView(data, kNumberOffset, kNumberWidth); }
-  void SetNumber(std::string_view v) { SetText(data, kNumberOffset, kNumberWidth, v); }
+  std::string_view Number() const { return layout::Text<kFile, 2>(data); }
+  void SetNumber(std::string_view v) { layout::SetText<kFile, 2>(data, v); }
 
   // Field 3: the 12-character criteria key ("TITRE*******", "RUBRIQUE****",
   // a criteria code).
-  std::string_view CriteriaKey() const {
-    return TextView(data, kCriteriaKeyOffset, kCriteriaKeyWidth);
-  }
-  void SetCriteriaKey(std::string_view v) {
-    SetText(data, kCriteriaKeyOffset, kCriteriaKeyWidth, v);
-  }
+  std::string_view CriteriaKey() const { return layout::Text<kFile, 3>(data); }
+  void SetCriteriaKey(std::string_view v) { layout::SetText<kFile, 3>(data, v); }
   // The 12th character of the criteria key: the person rule of the rubric
   // loaders ("1" own person and joint records, "2" whole household), NUL when
   // the key is shorter.
-  char PersonRule() const { return layout::CharAt(CriteriaKey(), kCriteriaKeyWidth - 1); }
+  char PersonRule() const {
+    return layout::CharAt(CriteriaKey(), layout::kTextWidth<kFile, 3> - 1);
+  }
   // A rubric line lists a rubric to extract: its key begins "RUBRIQUE" and
   // its 12th character is the person rule ("RUBRIQUE****", "RUBRIQUE***2").
   // Such lines belong to the rubric choice window, never to the criteria.
@@ -71,43 +55,31 @@ struct QueryLineRecord {
 
   // Field 6: piece `index` (0 to 4) of the line text as the engine stores it.
   std::string_view Piece(size_t index) const {
-    return layout::RunTextView(data, kPiecesOffset, layout::kLongTextPieceWidth,
-                               layout::kLongTextPieceCount, index);
+    return layout::TextAt<kFile, 6, layout::kLongTextPieceCount>(data, index);
   }
   void SetPiece(size_t index, std::string_view v) {
-    layout::SetRunText(data, kPiecesOffset, layout::kLongTextPieceWidth,
-                       layout::kLongTextPieceCount, index, v);
+    layout::SetTextAt<kFile, 6, layout::kLongTextPieceCount>(data, index, v);
   }
 
   // Field 7: state of the query, " " when saved, "O" after a selection run.
-  std::string_view State() const { return TextView(data, kStateOffset, kStateWidth); }
-  void SetState(std::string_view v) { SetText(data, kStateOffset, kStateWidth, v); }
+  std::string_view State() const { return layout::Text<kFile, 7>(data); }
+  void SetState(std::string_view v) { layout::SetText<kFile, 7>(data, v); }
 
   // Field 8: "E" in every record this module writes.
-  std::string_view Marker() const { return TextView(data, kMarkerOffset, kMarkerWidth); }
-  void SetMarker(std::string_view v) { SetText(data, kMarkerOffset, kMarkerWidth, v); }
+  std::string_view Marker() const { return layout::Text<kFile, 8>(data); }
+  void SetMarker(std::string_view v) { layout::SetText<kFile, 8>(data, v); }
 
   // Key slot "CODREQ" / "codreq": query code + criteria key, 20 characters.
-  std::string_view Codreq() const {
-    return TextView(data, kCodreqSlotOffset, layout::kKeyTextWidth);
-  }
-  void SetCodreq(std::string_view v) { SetText(data, kCodreqSlotOffset, layout::kKeyTextWidth, v); }
+  std::string_view Codreq() const { return layout::KeySlot<kFile, 0>(data); }
+  void SetCodreq(std::string_view v) { layout::SetKeySlot<kFile, 0>(data, v); }
 
   // Key slot "codreq1": prefix + criteria key, 14 characters.
-  std::string_view Codreq1() const {
-    return TextView(data, kCodreq1SlotOffset, layout::kKeyTextWidth);
-  }
-  void SetCodreq1(std::string_view v) {
-    SetText(data, kCodreq1SlotOffset, layout::kKeyTextWidth, v);
-  }
+  std::string_view Codreq1() const { return layout::KeySlot<kFile, 1>(data); }
+  void SetCodreq1(std::string_view v) { layout::SetKeySlot<kFile, 1>(data, v); }
 
   // The line text, up to 255 characters, whose elements are separated by TAB.
-  std::string_view LineText() const {
-    return TextView(data, kLineTextOffset, layout::kLongTextWidth);
-  }
-  void SetLineText(std::string_view v) {
-    SetText(data, kLineTextOffset, layout::kLongTextWidth, v);
-  }
+  std::string_view LineText() const { return layout::LongText<kFile>(data); }
+  void SetLineText(std::string_view v) { layout::SetLongText<kFile>(data, v); }
 };
 
 // The view on the process-wide REQUETES record buffer.

@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "src/db/field_access.h"
+#include "src/db/file_id.h"
 #include "src/db/layouts/layout_fields.h"
 #include "src/db/layouts/rubric_record.h"
 
@@ -22,106 +22,83 @@ namespace vz::db {
 
 // REVENUS: one record per income line.
 struct IncomeRecord : RubricRecord {
-  static constexpr size_t kCodclefFieldOffset = 945;  // fields 35 and 36
-  static constexpr size_t kSupplementOffset = 55;     // field 6
-  static constexpr size_t kStatusOffset = 59;         // field 7
-  static constexpr size_t kStatusWidth = 1;
-  static constexpr size_t kSecondAmountOffset = 116;  // field 15
-  static constexpr size_t kSecondKeySlotOffset = layout::KeySlotOffset(kCodclefFieldOffset, 1);
-  static constexpr size_t kBufferSize = layout::AfterKeySlots(kCodclefFieldOffset, 2);
+  static constexpr FileId kFile = FileId::REVENUS;
+  static constexpr size_t kBufferSize = layout::kBufferSize<kFile>;
+  static constexpr size_t kSecondAmountOffset = layout::kFieldOffset<kFile, 15, '4'>;
 
-  explicit IncomeRecord(uint8_t* record) : RubricRecord{record, kCodclefFieldOffset} {}
+  explicit IncomeRecord(uint8_t* record) : RubricRecord{record, layout::kKeySlotOffset<kFile, 0>} {}
 
   // Field 6: a real that the retirement loader adds to the amount (counted as
   // 0 for some professions) and may overwrite in the buffer.
-  float Supplement() const { return GetReal(data, kSupplementOffset); }
-  void SetSupplement(float v) { SetReal(data, kSupplementOffset, v); }
+  float Supplement() const { return layout::Real<kFile, 6>(data); }
+  void SetSupplement(float v) { layout::SetReal<kFile, 6>(data, v); }
 
   // Field 7: one-character status; "V" keeps the record out of the
   // retirement income.
-  std::string_view Status() const { return TextView(data, kStatusOffset, kStatusWidth); }
-  void SetStatus(std::string_view v) { SetText(data, kStatusOffset, kStatusWidth, v); }
+  std::string_view Status() const { return layout::Text<kFile, 7>(data); }
+  void SetStatus(std::string_view v) { layout::SetText<kFile, 7>(data, v); }
 
   // Field 15: the second amount of the income line.
-  float SecondAmount() const { return GetReal(data, kSecondAmountOffset); }
-  void SetSecondAmount(float v) { SetReal(data, kSecondAmountOffset, v); }
+  float SecondAmount() const { return layout::Real<kFile, 15>(data); }
+  void SetSecondAmount(float v) { layout::SetReal<kFile, 15>(data, v); }
 
   // Second key slot: fields 14 + 1 + 2 + 3 (8 + 9 + 5 + 3 characters).
-  std::string_view SecondKey() const {
-    return TextView(data, kSecondKeySlotOffset, layout::kKeyTextWidth);
-  }
-  void SetSecondKey(std::string_view v) {
-    SetText(data, kSecondKeySlotOffset, layout::kKeyTextWidth, v);
-  }
+  std::string_view SecondKey() const { return layout::KeySlot<kFile, 1>(data); }
+  void SetSecondKey(std::string_view v) { layout::SetKeySlot<kFile, 1>(data, v); }
 };
 
 // EMPRUNTS: one record per loan.
 struct LoanRecord : RubricRecord {
-  static constexpr size_t kCodclefFieldOffset = 3278;  // field 50
-  static constexpr size_t kSecondAmountOffset = 80;    // field 12
-  static constexpr size_t kPropertyKeyOffset = 113;    // field 19
-  static constexpr size_t kPropertyKeyWidth = 17;
-  static constexpr size_t kBufferSize = layout::AfterKeySlots(kCodclefFieldOffset, 1);
+  static constexpr FileId kFile = FileId::EMPRUNTS;
+  static constexpr size_t kBufferSize = layout::kBufferSize<kFile>;
+  static constexpr size_t kSecondAmountOffset = layout::kFieldOffset<kFile, 12, '4'>;
 
-  explicit LoanRecord(uint8_t* record) : RubricRecord{record, kCodclefFieldOffset} {}
+  explicit LoanRecord(uint8_t* record) : RubricRecord{record, layout::kKeySlotOffset<kFile, 0>} {}
 
   // Field 12: the loan's second amount.
-  float SecondAmount() const { return GetReal(data, kSecondAmountOffset); }
-  void SetSecondAmount(float v) { SetReal(data, kSecondAmountOffset, v); }
+  float SecondAmount() const { return layout::Real<kFile, 12>(data); }
+  void SetSecondAmount(float v) { layout::SetReal<kFile, 12>(data, v); }
 
   // Field 19: CODCLEF of the IMMORAPP or FONCIER record the loan finances.
-  std::string_view PropertyKey() const {
-    return TextView(data, kPropertyKeyOffset, kPropertyKeyWidth);
-  }
-  void SetPropertyKey(std::string_view v) {
-    SetText(data, kPropertyKeyOffset, kPropertyKeyWidth, v);
-  }
+  std::string_view PropertyKey() const { return layout::Text<kFile, 19>(data); }
+  void SetPropertyKey(std::string_view v) { layout::SetText<kFile, 19>(data, v); }
 };
 
 // IMMORAPP: one record per rental property.
 struct RentalRecord : RubricRecord {
-  static constexpr size_t kCodclefFieldOffset = 1599;  // field 77
-  static constexpr size_t kRentOffset = 55;            // field 6
-  static constexpr size_t kChargesOffset = 86;         // field 14
-  static constexpr size_t kTaxOffset = 90;             // field 15
-  static constexpr size_t kLoanFinancedOffset = 274;   // field 22
-  static constexpr size_t kLoanFinancedWidth = 1;
-  static constexpr size_t kBufferSize = layout::AfterKeySlots(kCodclefFieldOffset, 1);
+  static constexpr FileId kFile = FileId::IMMORAPP;
+  static constexpr size_t kBufferSize = layout::kBufferSize<kFile>;
 
-  explicit RentalRecord(uint8_t* record) : RubricRecord{record, kCodclefFieldOffset} {}
+  explicit RentalRecord(uint8_t* record) : RubricRecord{record, layout::kKeySlotOffset<kFile, 0>} {}
 
   // Field 6: the rent.
-  float Rent() const { return GetReal(data, kRentOffset); }
-  void SetRent(float v) { SetReal(data, kRentOffset, v); }
+  float Rent() const { return layout::Real<kFile, 6>(data); }
+  void SetRent(float v) { layout::SetReal<kFile, 6>(data, v); }
 
   // Field 14: charges, subtracted from the rent for the net income.
-  float Charges() const { return GetReal(data, kChargesOffset); }
-  void SetCharges(float v) { SetReal(data, kChargesOffset, v); }
+  float Charges() const { return layout::Real<kFile, 14>(data); }
+  void SetCharges(float v) { layout::SetReal<kFile, 14>(data, v); }
 
   // Field 15: tax, subtracted from the rent for the net income.
-  float Tax() const { return GetReal(data, kTaxOffset); }
-  void SetTax(float v) { SetReal(data, kTaxOffset, v); }
+  float Tax() const { return layout::Real<kFile, 15>(data); }
+  void SetTax(float v) { layout::SetReal<kFile, 15>(data, v); }
 
   // Field 22: "O" when loans finance the property.
-  std::string_view LoanFinanced() const {
-    return TextView(data, kLoanFinancedOffset, kLoanFinancedWidth);
-  }
-  void SetLoanFinanced(std::string_view v) {
-    SetText(data, kLoanFinancedOffset, kLoanFinancedWidth, v);
-  }
+  std::string_view LoanFinanced() const { return layout::Text<kFile, 22>(data); }
+  void SetLoanFinanced(std::string_view v) { layout::SetText<kFile, 22>(data, v); }
 };
 
 // RETRPERS: one record per personal retirement plan.
 struct PersonalPensionRecord : RubricRecord {
-  static constexpr size_t kCodclefFieldOffset = 1699;  // field 50
-  static constexpr size_t kPensionOffset = 78;         // field 11
-  static constexpr size_t kBufferSize = layout::AfterKeySlots(kCodclefFieldOffset, 1);
+  static constexpr FileId kFile = FileId::RETRPERS;
+  static constexpr size_t kBufferSize = layout::kBufferSize<kFile>;
 
-  explicit PersonalPensionRecord(uint8_t* record) : RubricRecord{record, kCodclefFieldOffset} {}
+  explicit PersonalPensionRecord(uint8_t* record)
+      : RubricRecord{record, layout::kKeySlotOffset<kFile, 0>} {}
 
   // Field 11: the pension that the retirement loader adds up.
-  float Pension() const { return GetReal(data, kPensionOffset); }
-  void SetPension(float v) { SetReal(data, kPensionOffset, v); }
+  float Pension() const { return layout::Real<kFile, 11>(data); }
+  void SetPension(float v) { layout::SetReal<kFile, 11>(data, v); }
 };
 
 // PREVSOUH: the provident cover of a client, four runs of eight reals of
@@ -129,47 +106,27 @@ struct PersonalPensionRecord : RubricRecord {
 // incapacity) are read. Field 4 is a run here, so Amount() of the common head
 // reads its first element.
 struct ProvidentRecord : RubricRecord {
-  static constexpr size_t kCodclefFieldOffset = 207;  // field 12
-  static constexpr size_t kRunLength = 8;
-  static constexpr size_t kSecondRatiosOffset = 20;   // field 4
-  static constexpr size_t kFirstRatiosOffset = 62;    // field 6
-  static constexpr size_t kSecondAmountsOffset = 94;  // field 7
-  static constexpr size_t kFirstAmountsOffset = 126;  // field 8
-  static constexpr size_t kBufferSize = layout::AfterKeySlots(kCodclefFieldOffset, 1);
+  static constexpr FileId kFile = FileId::PREVSOUH;
+  static constexpr size_t kBufferSize = layout::kBufferSize<kFile>;
 
-  explicit ProvidentRecord(uint8_t* record) : RubricRecord{record, kCodclefFieldOffset} {}
+  explicit ProvidentRecord(uint8_t* record)
+      : RubricRecord{record, layout::kKeySlotOffset<kFile, 0>} {}
 
   // Field 8: first amount of each cover (codes "3300A" to "3300G").
-  float FirstAmount(size_t index) const {
-    return layout::RunReal(data, kFirstAmountsOffset, kRunLength, index);
-  }
-  void SetFirstAmount(size_t index, float v) {
-    layout::SetRunReal(data, kFirstAmountsOffset, kRunLength, index, v);
-  }
+  float FirstAmount(size_t index) const { return layout::RealAt<kFile, 8>(data, index); }
+  void SetFirstAmount(size_t index, float v) { layout::SetRealAt<kFile, 8>(data, index, v); }
 
   // Field 7: second amount of each cover.
-  float SecondAmount(size_t index) const {
-    return layout::RunReal(data, kSecondAmountsOffset, kRunLength, index);
-  }
-  void SetSecondAmount(size_t index, float v) {
-    layout::SetRunReal(data, kSecondAmountsOffset, kRunLength, index, v);
-  }
+  float SecondAmount(size_t index) const { return layout::RealAt<kFile, 7>(data, index); }
+  void SetSecondAmount(size_t index, float v) { layout::SetRealAt<kFile, 7>(data, index, v); }
 
   // Field 6: first ratio of each cover to the income (codes "3300H" to "3300N").
-  float FirstRatio(size_t index) const {
-    return layout::RunReal(data, kFirstRatiosOffset, kRunLength, index);
-  }
-  void SetFirstRatio(size_t index, float v) {
-    layout::SetRunReal(data, kFirstRatiosOffset, kRunLength, index, v);
-  }
+  float FirstRatio(size_t index) const { return layout::RealAt<kFile, 6>(data, index); }
+  void SetFirstRatio(size_t index, float v) { layout::SetRealAt<kFile, 6>(data, index, v); }
 
   // Field 4: second ratio of each cover to the income.
-  float SecondRatio(size_t index) const {
-    return layout::RunReal(data, kSecondRatiosOffset, kRunLength, index);
-  }
-  void SetSecondRatio(size_t index, float v) {
-    layout::SetRunReal(data, kSecondRatiosOffset, kRunLength, index, v);
-  }
+  float SecondRatio(size_t index) const { return layout::RealAt<kFile, 4>(data, index); }
+  void SetSecondRatio(size_t index, float v) { layout::SetRealAt<kFile, 4>(data, index, v); }
 };
 
 // Views on the process-wide record buffers of these files.

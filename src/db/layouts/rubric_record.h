@@ -32,24 +32,20 @@
 namespace vz::db {
 
 struct RubricRecord {
-  uint8_t* data;
-  size_t codclef_field_offset;  // where the file describes its key "CODCLEF"
-
-  static constexpr size_t kClientCodeOffset = 0;  // field 1
-  static constexpr size_t kClientCodeWidth = 9;
+  // The head lies where REVENUS describes it, as in every rubric file
+  // (rubric_record.cpp checks the fourteen at compile time).
+  static constexpr FileId kHeadFile = FileId::REVENUS;
+  static constexpr size_t kClientCodeWidth = layout::kTextWidth<kHeadFile, 1>;
   static constexpr size_t kHouseholdWidth = 8;
-  static constexpr size_t kRubricCodeOffset = 10;  // field 2
-  static constexpr size_t kRubricCodeWidth = 5;
-  static constexpr size_t kKeyPartOffset = 16;  // field 3
-  static constexpr size_t kKeyPartWidth = 3;
-  static constexpr size_t kAmountOffset = 20;  // field 4
-  static constexpr size_t kCodclefWidth = kClientCodeWidth + kRubricCodeWidth + kKeyPartWidth;
+  static constexpr size_t kCodclefWidth =
+      kClientCodeWidth + layout::kTextWidth<kHeadFile, 2> + layout::kTextWidth<kHeadFile, 3>;
+
+  uint8_t* data;
+  size_t codclef_slot_offset;  // where the file keeps its key "CODCLEF"
 
   // Field 1: the owner's 9-character client code.
-  std::string_view ClientCode() const {
-    return TextView(data, kClientCodeOffset, kClientCodeWidth);
-  }
-  void SetClientCode(std::string_view v) { SetText(data, kClientCodeOffset, kClientCodeWidth, v); }
+  std::string_view ClientCode() const { return layout::Text<kHeadFile, 1>(data); }
+  void SetClientCode(std::string_view v) { layout::SetText<kHeadFile, 1>(data, v); }
   // Characters 1 to 8 of the client code (fewer when the code is shorter).
   std::string_view HouseholdCode() const { return ClientCode().substr(0, kHouseholdWidth); }
   // Character 9 of the client code: "1", "2", or "3" for a joint holding;
@@ -57,57 +53,53 @@ struct RubricRecord {
   char OwnerDigit() const { return layout::CharAt(ClientCode(), kHouseholdWidth); }
 
   // Field 2: the rubric (line) code, as in RUBRIQUE.
-  std::string_view RubricCode() const {
-    return TextView(data, kRubricCodeOffset, kRubricCodeWidth);
-  }
-  void SetRubricCode(std::string_view v) { SetText(data, kRubricCodeOffset, kRubricCodeWidth, v); }
+  std::string_view RubricCode() const { return layout::Text<kHeadFile, 2>(data); }
+  void SetRubricCode(std::string_view v) { layout::SetText<kHeadFile, 2>(data, v); }
 
   // Field 3: the third part of the key.
-  std::string_view KeyPart() const { return TextView(data, kKeyPartOffset, kKeyPartWidth); }
-  void SetKeyPart(std::string_view v) { SetText(data, kKeyPartOffset, kKeyPartWidth, v); }
+  std::string_view KeyPart() const { return layout::Text<kHeadFile, 3>(data); }
+  void SetKeyPart(std::string_view v) { layout::SetText<kHeadFile, 3>(data, v); }
 
   // Field 4: the record's amount.
-  float Amount() const { return GetReal(data, kAmountOffset); }
-  void SetAmount(float v) { SetReal(data, kAmountOffset, v); }
+  float Amount() const { return layout::Real<kHeadFile, 4>(data); }
+  void SetAmount(float v) { layout::SetReal<kHeadFile, 4>(data, v); }
 
   // Key slot "CODCLEF": client code + rubric code + key part, 17 characters.
-  size_t CodclefSlotOffset() const { return layout::KeySlotOffset(codclef_field_offset, 0); }
   std::string_view Codclef() const {
-    return TextView(data, CodclefSlotOffset(), layout::kKeyTextWidth);
+    return TextView(data, codclef_slot_offset, layout::kKeyTextWidth);
   }
   void SetCodclef(std::string_view v) {
-    SetText(data, CodclefSlotOffset(), layout::kKeyTextWidth, v);
+    SetText(data, codclef_slot_offset, layout::kKeyTextWidth, v);
   }
 };
 
-// Where each rubric file keeps its keys, and what follows them.
+// A rubric file and the place of its key CODCLEF, its first key.
 struct RubricFileLayout {
   FileId file;
-  size_t codclef_field_offset;  // offset of the first composite key field
-  size_t key_slot_count;        // REVENUS has a second key after CODCLEF
-  size_t trailing_size;         // described fields placed after the key slots
-  constexpr size_t BufferSize() const {
-    return layout::AfterKeySlots(codclef_field_offset, key_slot_count) + trailing_size;
-  }
+  size_t codclef_slot_offset;
 };
 
+// The entry of one rubric file, whose first key slot holds CODCLEF.
+template <FileId File>
+constexpr RubricFileLayout RubricFile() {
+  return {File, layout::kKeySlotOffset<File, 0>};
+}
+
 inline constexpr std::array<RubricFileLayout, 14> kRubricFiles = {{
-    {FileId::REVENUS, 945, 2, 0},
-    {FileId::EMPRUNTS, 3278, 1, 0},
-    {FileId::IMPOTS, 868, 1, 0},
-    {FileId::IMMOBUSA, 1515, 1, 0},
-    {FileId::IMMORAPP, 1599, 1, 0},
-    {FileId::FONCIER, 1339, 1, 0},
-    // VALMOBIL describes its key as field 55 of 66; fields 56 to 66 (950
-    // bytes, none used here) follow the key slot.
-    {FileId::VALMOBIL, 1385, 1, 950},
-    {FileId::LIQUIDIT, 2264, 1, 0},
-    {FileId::AUTREVAL, 1324, 1, 0},
-    {FileId::PRIMEUNI, 2447, 1, 0},
-    {FileId::RETRAITE, 124, 1, 0},
-    {FileId::RETRPERS, 1699, 1, 0},
-    {FileId::RETRSOUH, 90, 1, 0},
-    {FileId::PREVSOUH, 207, 1, 0},
+    RubricFile<FileId::REVENUS>(),
+    RubricFile<FileId::EMPRUNTS>(),
+    RubricFile<FileId::IMPOTS>(),
+    RubricFile<FileId::IMMOBUSA>(),
+    RubricFile<FileId::IMMORAPP>(),
+    RubricFile<FileId::FONCIER>(),
+    RubricFile<FileId::VALMOBIL>(),
+    RubricFile<FileId::LIQUIDIT>(),
+    RubricFile<FileId::AUTREVAL>(),
+    RubricFile<FileId::PRIMEUNI>(),
+    RubricFile<FileId::RETRAITE>(),
+    RubricFile<FileId::RETRPERS>(),
+    RubricFile<FileId::RETRSOUH>(),
+    RubricFile<FileId::PREVSOUH>(),
 }};
 
 // The place of `file` in kRubricFiles, or -1 when it is not a rubric file.

@@ -15,57 +15,47 @@
 #include <cstdint>
 #include <string_view>
 
-#include "src/db/field_access.h"
+#include "src/db/file_id.h"
+#include "src/db/layouts/layout_fields.h"
 
 namespace vz::db {
 
 struct SelectedRecord {
+  static constexpr FileId kFile = FileId::SELECTES;
+  static constexpr size_t kBufferSize = layout::kBufferSize<kFile>;
+  static constexpr size_t kClientCodeWidth = layout::kTextWidth<kFile, 1>;
+  static constexpr size_t kNameWidth = layout::kTextWidth<kFile, 2>;
+
   uint8_t* data;
 
-  static constexpr size_t kClientCodeOffset = 0;  // field 1
-  static constexpr size_t kClientCodeWidth = 9;
-  static constexpr size_t kNameOffset = 10;  // field 2
-  static constexpr size_t kNameWidth = 8;
-  static constexpr size_t kPostcodeOffset = 19;  // field 3
-  static constexpr size_t kPostcodeWidth = 5;
-  static constexpr size_t kCityOffset = 25;  // field 4
-  static constexpr size_t kCityWidth = 8;
-  static constexpr size_t kSequenceOffset = 34;  // field 5
-  static constexpr size_t kMarkerOffset = 36;    // field 6
-  static constexpr size_t kMarkerWidth = 1;
-  static constexpr size_t kLastFieldOffset = 38;  // field 7
-  static constexpr size_t kBufferSize = 40;
-
   // Field 1: the 9-character client code.
-  std::string_view ClientCode() const {
-    return TextView(data, kClientCodeOffset, kClientCodeWidth);
-  }
-  void SetClientCode(std::string_view v) { SetText(data, kClientCodeOffset, kClientCodeWidth, v); }
+  std::string_view ClientCode() const { return layout::Text<kFile, 1>(data); }
+  void SetClientCode(std::string_view v) { layout::SetText<kFile, 1>(data, v); }
 
   // Field 2: the first 8 characters of the client's name.
-  std::string_view Name() const { return TextView(data, kNameOffset, kNameWidth); }
-  void SetName(std::string_view v) { SetText(data, kNameOffset, kNameWidth, v); }
+  std::string_view Name() const { return layout::Text<kFile, 2>(data); }
+  void SetName(std::string_view v) { layout::SetText<kFile, 2>(data, v); }
 
   // Field 3: postcode of the client's address.
-  std::string_view Postcode() const { return TextView(data, kPostcodeOffset, kPostcodeWidth); }
-  void SetPostcode(std::string_view v) { SetText(data, kPostcodeOffset, kPostcodeWidth, v); }
+  std::string_view Postcode() const { return layout::Text<kFile, 3>(data); }
+  void SetPostcode(std::string_view v) { layout::SetText<kFile, 3>(data, v); }
 
   // Field 4: the first 8 characters of the city of the client's address.
-  std::string_view City() const { return TextView(data, kCityOffset, kCityWidth); }
-  void SetCity(std::string_view v) { SetText(data, kCityOffset, kCityWidth, v); }
+  std::string_view City() const { return layout::Text<kFile, 4>(data); }
+  void SetCity(std::string_view v) { layout::SetText<kFile, 4>(data, v); }
 
   // Field 5: sequence number of the record within one extraction (2 for the
   // first record written).
-  int16_t Sequence() const { return GetInt16(data, kSequenceOffset); }
-  void SetSequence(int16_t v) { SetInt16(data, kSequenceOffset, v); }
+  int16_t Sequence() const { return layout::Int16<kFile, 5>(data); }
+  void SetSequence(int16_t v) { layout::SetInt16<kFile, 5>(data, v); }
 
   // Field 6: "E".
-  std::string_view Marker() const { return TextView(data, kMarkerOffset, kMarkerWidth); }
-  void SetMarker(std::string_view v) { SetText(data, kMarkerOffset, kMarkerWidth, v); }
+  std::string_view Marker() const { return layout::Text<kFile, 6>(data); }
+  void SetMarker(std::string_view v) { layout::SetText<kFile, 6>(data, v); }
 
   // Field 7: an integer this module leaves at 0.
-  int16_t LastField() const { return GetInt16(data, kLastFieldOffset); }
-  void SetLastField(int16_t v) { SetInt16(data, kLastFieldOffset, v); }
+  int16_t LastField() const { return layout::Int16<kFile, 7>(data); }
+  void SetLastField(int16_t v) { layout::SetInt16<kFile, 7>(data, v); }
 };
 
 // The view on the process-wide SELECTES record buffer.

@@ -1,14 +1,22 @@
-// The 103 database files as declared to the engine. The sizes of the files
-// that this program reads or writes follow their record layouts field by
-// field; the other files have sizes that fit their type strings, declared
-// record sizes and buffer sizes.
+// The catalogue as written: the 103 database files as declared to the engine,
+// one row per file in declaration order (catalogue_table.h gives the notation).
+// The sizes of the files that this program reads or writes follow their
+// record layouts field by field; the other files have sizes that fit their
+// type strings, declared record sizes and buffer sizes.
+//
+// The rows are constant data, read at compile time by the field places
+// (field_places.h) and once at run time by the catalogue (catalogue.h).
+// Everyone else uses those two.
+#ifndef VZ_SRC_DB_CATALOGUE_ROWS_H_
+#define VZ_SRC_DB_CATALOGUE_ROWS_H_
+
 #include "src/db/catalogue_table.h"
+#include "src/db/file_id.h"
 
 namespace vz::db::internal {
-namespace {
 
 // clang-format off
-constexpr CatalogueRow kRows[] = {
+inline constexpr CatalogueRow kCatalogueRows[] = {
     // name, record size, fields, types, buffer size, rule,
     //  field sizes,
     //  first key field, keys, long-text fields, engine-only keys
@@ -324,12 +332,8 @@ constexpr CatalogueRow kRows[] = {
 };
 // clang-format on
 
-static_assert(sizeof kRows / sizeof kRows[0] == kFileCount);
-
-}  // namespace
-
-std::span<const CatalogueRow> CatalogueRows() {
-  return kRows;
-}
+static_assert(sizeof kCatalogueRows / sizeof kCatalogueRows[0] == kFileCount);
 
 }  // namespace vz::db::internal
+
+#endif  // VZ_SRC_DB_CATALOGUE_ROWS_H_
