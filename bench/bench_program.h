@@ -19,6 +19,7 @@
 #include <string>
 #include <string_view>
 
+#include "bench/bench_support.h"
 #include "src/config/parameter_file.h"
 #include "src/config/program_settings.h"
 #include "src/db/analysis_writer.h"
@@ -73,6 +74,19 @@ inline bool OpenScreenProject(const char* program, const datatool::Installation&
     return false;
   }
   return true;
+}
+
+// The installation of the run (ObtainInstallation, then its generation
+// printed when it is new, and LocateBenchInstallation) with the screen
+// project open on it (OpenScreenProject). False, after printing why, when
+// any step fails.
+inline bool PrepareBenchRun(const char* program, std::string_view prefix, bool queries,
+                            std::string_view comment, CommonOptions* options,
+                            BenchInstallation* generated, datatool::Installation* installation) {
+  if (!ObtainInstallation(program, prefix, queries, options, generated)) return false;
+  if (options->installation.empty()) PrintGeneration(program, *generated);
+  if (!LocateBenchInstallation(program, *generated, installation)) return false;
+  return OpenScreenProject(program, *installation, generated->folder, comment);
 }
 
 // The program's database context over the installation, with the tab as the

@@ -97,6 +97,10 @@ struct CommonOptions {
   char only = 0;             // 'a' to 'c', or 0 for every case
   bool takes_installation = false;
   bool takes_only = false;
+  // The benchmark's own whole-number option ("--passes"), or none; its value
+  // holds the default until the command line gives another.
+  const char* own_option = nullptr;
+  int64_t own_value = 0;
 };
 
 // True when argv[*i] is one of the shared options, with its value when it
@@ -117,6 +121,31 @@ inline bool TakeCommonOption(int argc, char** argv, int* i, CommonOptions* optio
              argv[*i + 1][0] >= 'a' && argv[*i + 1][0] <= 'c') {
     options->only = argv[++*i][0];
   } else {
+    return false;
+  }
+  return true;
+}
+
+// The options of a benchmark with its default number of clients and its own
+// whole-number option with that option's default.
+inline CommonOptions OptionsWith(int64_t clients, const char* own_option, int64_t own_value) {
+  CommonOptions options;
+  options.clients = clients;
+  options.own_option = own_option;
+  options.own_value = own_value;
+  return options;
+}
+
+// Reads the whole command line: the shared options and the benchmark's own.
+// False, after printing `usage`, on anything else.
+inline bool ReadCommandLine(int argc, char** argv, CommonOptions* options, const char* usage) {
+  for (int i = 1; i < argc; ++i) {
+    if (TakeCommonOption(argc, argv, &i, options)) continue;
+    if (options->own_option && std::string_view(argv[i]) == options->own_option && i + 1 < argc) {
+      options->own_value = std::atoll(argv[++i]);
+      continue;
+    }
+    std::cerr << usage << "\n";
     return false;
   }
   return true;

@@ -93,19 +93,12 @@ PassResult Pass(vz::datatool::EngineSession& session) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  vz::bench::CommonOptions options;
-  options.clients = 100000;
-  int passes = 3;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    if (vz::bench::TakeCommonOption(argc, argv, &i, &options)) continue;
-    if (a == "--passes" && i + 1 < argc) {
-      passes = std::max(1, std::atoi(argv[++i]));
-    } else {
-      std::cerr << "usage: engine_bench [--clients N] [--seed S] [--passes P] [--keep]\n";
-      return 2;
-    }
+  vz::bench::CommonOptions options = vz::bench::OptionsWith(100000, "--passes", 3);
+  if (!vz::bench::ReadCommandLine(argc, argv, &options,
+                                  "usage: engine_bench [--clients N] [--seed S] [--passes P] [--keep]")) {
+    return 2;
   }
+  const int passes = static_cast<int>(std::max<int64_t>(1, options.own_value));
   vz::bench::BenchInstallation generated;
   std::string error;
   if (!vz::bench::ObtainInstallation("engine_bench", "vz_engine_bench", false, &options,

@@ -99,28 +99,19 @@ int main(int argc, char** argv) {
   options.clients = 20000;
   options.takes_installation = true;
   options.takes_only = true;
-  int64_t selected = 10000;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    if (vz::bench::TakeCommonOption(argc, argv, &i, &options)) continue;
-    if (a == "--selected" && i + 1 < argc) {
-      selected = std::atoll(argv[++i]);
-    } else {
-      std::cerr << "usage: extraction_bench [--clients N] [--selected S] [--seed X] [--keep] "
-                   "[--installation DIR] [--only a|b|c]\n";
-      return 2;
-    }
+  options.own_option = "--selected";
+  options.own_value = 10000;
+  if (!vz::bench::ReadCommandLine(argc, argv, &options,
+                                  "usage: extraction_bench [--clients N] [--selected S] [--seed X] "
+                                  "[--keep] [--installation DIR] [--only a|b|c]")) {
+    return 2;
   }
+  const int64_t selected = options.own_value;
   vz::bench::BenchInstallation generated;
-  if (!vz::bench::ObtainInstallation("extraction_bench", "vz_extraction_bench", false, &options,
-                                     &generated)) {
-    return 1;
-  }
-  if (options.installation.empty()) vz::bench::PrintGeneration("extraction_bench", generated);
   vz::datatool::Installation installation;
-  if (!vz::bench::LocateBenchInstallation("extraction_bench", generated, &installation)) return 1;
-  if (!vz::bench::OpenScreenProject("extraction_bench", installation, generated.folder,
-                                    "# the extraction asks nothing")) {
+  if (!vz::bench::PrepareBenchRun("extraction_bench", "vz_extraction_bench", false,
+                                  "# the extraction asks nothing", &options, &generated,
+                                  &installation)) {
     return 1;
   }
 

@@ -91,19 +91,13 @@ int64_t FilesUnder(const fs::path& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  vz::bench::CommonOptions options;
-  options.clients = 2000;
-  int64_t letters = 1000;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    if (vz::bench::TakeCommonOption(argc, argv, &i, &options)) continue;
-    if (a == "--letters" && i + 1 < argc) {
-      letters = std::atoll(argv[++i]);
-    } else {
-      std::cerr << "usage: letters_bench [--clients N] [--letters L] [--seed S] [--keep]\n";
-      return 2;
-    }
+  vz::bench::CommonOptions options = vz::bench::OptionsWith(2000, "--letters", 1000);
+  if (!vz::bench::ReadCommandLine(
+          argc, argv, &options,
+          "usage: letters_bench [--clients N] [--letters L] [--seed S] [--keep]")) {
+    return 2;
   }
+  const int64_t letters = options.own_value;
   vz::bench::BenchInstallation generated;
   if (!vz::bench::ObtainInstallation("letters_bench", "vz_letters_bench", false, &options,
                                      &generated)) {

@@ -88,23 +88,16 @@ int main(int argc, char** argv) {
   options.clients = 100000;
   options.takes_installation = true;
   options.takes_only = true;
-  for (int i = 1; i < argc; ++i) {
-    if (!vz::bench::TakeCommonOption(argc, argv, &i, &options)) {
-      std::cerr << "usage: selection_bench [--clients N] [--seed S] [--keep] "
-                   "[--installation DIR] [--only a|b|c]\n";
-      return 2;
-    }
+  if (!vz::bench::ReadCommandLine(argc, argv, &options,
+                                  "usage: selection_bench [--clients N] [--seed S] [--keep] "
+                                  "[--installation DIR] [--only a|b|c]")) {
+    return 2;
   }
   vz::bench::BenchInstallation generated;
-  if (!vz::bench::ObtainInstallation("selection_bench", "vz_selection_bench", true, &options,
-                                     &generated)) {
-    return 1;
-  }
-  if (options.installation.empty()) vz::bench::PrintGeneration("selection_bench", generated);
   vz::datatool::Installation installation;
-  if (!vz::bench::LocateBenchInstallation("selection_bench", generated, &installation)) return 1;
-  if (!vz::bench::OpenScreenProject("selection_bench", installation, generated.folder,
-                                    "# the selection run asks nothing")) {
+  if (!vz::bench::PrepareBenchRun("selection_bench", "vz_selection_bench", true,
+                                  "# the selection run asks nothing", &options, &generated,
+                                  &installation)) {
     return 1;
   }
 

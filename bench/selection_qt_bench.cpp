@@ -84,19 +84,13 @@ struct FrontEndRuns {
 }  // namespace
 
 int main(int argc, char** argv) {
-  vz::bench::CommonOptions options;
-  options.clients = 100000;
-  int rounds = 3;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    if (vz::bench::TakeCommonOption(argc, argv, &i, &options)) continue;
-    if (a == "--rounds" && i + 1 < argc) {
-      rounds = std::max(1, std::atoi(argv[++i]));
-    } else {
-      std::cerr << "usage: selection_qt_bench [--clients N] [--rounds R] [--seed S] [--keep]\n";
-      return 2;
-    }
+  vz::bench::CommonOptions options = vz::bench::OptionsWith(100000, "--rounds", 3);
+  if (!vz::bench::ReadCommandLine(
+          argc, argv, &options,
+          "usage: selection_qt_bench [--clients N] [--rounds R] [--seed S] [--keep]")) {
+    return 2;
   }
+  const int rounds = static_cast<int>(std::max<int64_t>(1, options.own_value));
 
   // The application on the offscreen platform, made before any screen
   // module: the desktop front end then uses it instead of opening a display.
