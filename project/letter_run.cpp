@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include "platform/os/cp1252.h"
 #include "platform/os/paths.h"
@@ -98,9 +99,9 @@ class LetterRun final : public runtime::SessionObject {
  private:
   std::string pass_key_;
   bool in_pass_ = false;
-  // The template and folder of the pass; no folder when nothing is written.
+  // The template of the pass, read once, and its folder; none, or no folder,
+  // when nothing is written.
   fs::path folder_;
-  // The template of the pass, read once; none when nothing is written.
   std::optional<LetterMerge> merge_;
   std::string extension_;
   bool problem_noted_ = false;

@@ -21,8 +21,9 @@
 // The run's state (counter, position in SELECTES, open PDF) belongs to the
 // runtime session whose window code runs and dies with it; a session that
 // ends with the window still open still finishes its PDF. Nothing throws and
-// nothing shows a window during a click: a template name that is empty,
-// absolute, holds ".." or a path separator, a template that is missing or of
+// nothing shows a window during a click: a template name that is empty or
+// refused (src/outputs/letter_template.h: absolute, a drive "X:", "..", a path
+// separator), a template that is missing or of
 // another format, or an unwritable folder writes nothing and notes the
 // problem once per pass in the runtime's transcript. Client and query codes
 // become file names with every character other than A-Z a-z 0-9 _ - turned

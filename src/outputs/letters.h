@@ -7,10 +7,11 @@
 // relative to the data directory. Its field keywords are "#" followed by at
 // most 7 characters; at most 64 keywords are kept per letter, later ones are
 // ignored and the adviser is told so once, before the letters
-// (letter_fields.h). A template name that is absolute, contains ".." or a path
-// separator is refused with an error box and no letter is made. A template
-// that cannot be opened gives a letter without fields: every client still
-// gets its INTERFA clean-up and its click.
+// (letter_fields.h). A template name refused by IsRefusedTemplateName
+// (letter_template.h: absolute, a drive "X:", "..", a path separator) gets an
+// error box and no letter is made. A template that cannot be read gives a
+// letter without fields: every client still gets its INTERFA clean-up and its
+// click.
 //
 // After the run INTERFA holds the "EX**" records of the last client.
 // Nothing is reported to the caller; the run allocates its tables once and
