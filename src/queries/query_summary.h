@@ -10,7 +10,8 @@
 // Identity criteria come first, in criteria key order, then the rubric
 // criteria, rubric by rubric in the order the run tests them, then keys the
 // run does not know ("sans effet"). No criterion at all gives "Aucun critère :
-// tous les clients". What the phrases say, as the run decides it:
+// tous les clients" (every client the run does not always skip, see
+// selection_run.h). What the phrases say, as the run decides it:
 //  - identity bounds are inclusive and a blank bound leaves its side open
 //    ("d'au moins", "d'au plus", "à partir de", "jusqu'à"); names,
 //    file numbers and postcodes compare as texts;
@@ -18,13 +19,16 @@
 //    (empty, "1 234 567", "abc") counts as 0 and the phrase says so; only
 //    "0" with "999999999" (amounts) or "0" with "999" (rates) is no bound at
 //    all; an amount upper bound of 999 999 999 or more is said "d'au moins",
-//    amounts being taken as never that high;
+//    amounts being taken as never that high; equal bounds are "égal à";
+//    a code of the retirement or estate rubric that the run does not test
+//    is "(sans effet)";
 //  - a lower bound above the upper one is said as stored, followed by
 //    "(bornes inversées : ne retient personne)": the run keeps nobody;
 //  - the calculation option of a rubric is the twelfth character of its
 //    first criterion in key order ("1" per person, joint holdings for half;
 //    "2" the whole household), and it applies to every criterion of the
-//    rubric; any other character makes every amount count as 0.
+//    rubric; for the rubrics that have an option, any other character makes
+//    every amount count as 0.
 // Amounts are written with thousands separated by a space and " €", rates
 // with " %", decimals with ",".
 //
