@@ -17,12 +17,8 @@
 namespace vz::queries {
 namespace {
 
-// Title text elements.
+// The title text element (the combined query's elements are the run's own).
 constexpr int kTitleText = 2;
-constexpr int kCombinedMark = 6;
-constexpr int kFirstOperand = 7;
-constexpr int kOperator = 8;
-constexpr int kSecondOperand = 9;
 
 constexpr std::string_view kRubricLinePrefix = "RUBRIQUE";
 constexpr std::string_view kJoin = " ; ";
@@ -53,10 +49,10 @@ Title ReadTitle(const std::vector<QueryLine>& lines) {
   config::ClearTable(elements);
   config::SplitValue(line->text, elements, "\t");
   title.text = util::TrimBlanks(elements[kTitleText], util::kTrimAll);
-  title.combined = elements[kCombinedMark] == kCombinedQueryType;
-  title.first = Cut(elements[kFirstOperand], selection::kQueryCodeWidth);
-  title.union_of = elements[kOperator] == selection::kUnion;
-  title.second = Cut(elements[kSecondOperand], selection::kQueryCodeWidth);
+  title.combined = elements[selection::kTitleCombinedMark] == kCombinedQueryType;
+  title.first = Cut(elements[selection::kTitleFirstOperand], selection::kQueryCodeWidth);
+  title.union_of = elements[selection::kTitleOperator] == selection::kUnion;
+  title.second = Cut(elements[selection::kTitleSecondOperand], selection::kQueryCodeWidth);
   return title;
 }
 

@@ -9,12 +9,6 @@
 namespace vz::selection {
 namespace {
 
-// Title text elements of a combined query.
-constexpr int kCombinedMark = 6;
-constexpr int kFirstOperand = 7;
-constexpr int kOperator = 8;
-constexpr int kSecondOperand = 9;
-
 std::string Cut(std::string_view text, size_t width) {
   return std::string(text.substr(0, width));
 }
@@ -103,14 +97,14 @@ ExpansionResult ExpandQuery(std::string_view query_code, TokenList& list) {
     if (ReadTitleRecord(code)) {
       config::SplitValue(db::CurrentQueryLine().LineText(), title, "\t");
     }
-    if (title[kCombinedMark] == "C") {
+    if (title[kTitleCombinedMark] == "C") {
       if (EnclosedBySameQuery(list, current, code)) {
         ShowError("La requête combinée " + os::Utf8(code) +
                   " se contient elle-même : la sélection est impossible !");
         return ExpansionResult::kCycle;
       }
-      const std::string first = Cut(title[kFirstOperand], kQueryCodeWidth);
-      const std::string second = Cut(title[kSecondOperand], kQueryCodeWidth);
+      const std::string first = Cut(title[kTitleFirstOperand], kQueryCodeWidth);
+      const std::string second = Cut(title[kTitleSecondOperand], kQueryCodeWidth);
       if (!IsPlainQueryCode(first) || !IsPlainQueryCode(second)) {
         ShowError("La requête combinée " + os::Utf8(code) +
                   " nomme une requête invalide : la sélection est impossible !");
@@ -128,7 +122,7 @@ ExpansionResult ExpandQuery(std::string_view query_code, TokenList& list) {
       list.tokens[static_cast<size_t>(current)] = Cut("(" + code, kTokenWidth);
       list.tokens[static_cast<size_t>(current + 1)] = first;
       list.tokens[static_cast<size_t>(current + 2)] =
-          std::string(title[kOperator] == kUnion ? kUnion : kIntersection);
+          std::string(title[kTitleOperator] == kUnion ? kUnion : kIntersection);
       list.tokens[static_cast<size_t>(current + 3)] = second;
       list.tokens[static_cast<size_t>(current + 4)] = std::string(kGroupCloser);
     }

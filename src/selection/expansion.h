@@ -36,6 +36,13 @@ inline constexpr std::string_view kUnion = "OU";
 inline constexpr std::string_view kIntersection = "ET";
 inline constexpr std::string_view kGroupCloser = ")";
 
+// Elements of a combined query's title text: the mark "C", the two operand
+// codes and the operator between them.
+inline constexpr int kTitleCombinedMark = 6;
+inline constexpr int kTitleFirstOperand = 7;
+inline constexpr int kTitleOperator = 8;
+inline constexpr int kTitleSecondOperand = 9;
+
 // Tokens numbered from 1 to count; Token(i) is empty outside that range.
 struct TokenList {
   std::array<std::string, kTokenCapacity + 1> tokens;  // [0] unused
