@@ -3,7 +3,7 @@
 // program: nothing here locks. The out-of-file state, asked after every
 // record read, is the context's own flag: one look-up by handle.
 //
-// The storage every store opens its files with is chosen here (Storage()).
+// The storage every store opens its files with is chosen here (ProcessStorage()).
 #include "platform/engine/le_api.h"
 
 #include <cstring>
@@ -29,7 +29,7 @@ using vz::engine::Settings;
 namespace {
 
 // Never destroyed: open files stay usable during static destruction.
-vz::engine::Storage& Storage() {
+vz::engine::Storage& ProcessStorage() {
   static auto* storage = new vz::engine::SqliteStorage();
   return *storage;
 }
@@ -87,7 +87,7 @@ int32_t LE_CreateContexteHF(int32_t description_count) {
   if (contexts.size() >= 0x7FFFFFFE) return 0;
   int32_t handle = static_cast<int32_t>(contexts.size() + 1);
   contexts.push_back(
-      std::make_unique<Context>(handle, std::make_shared<vz::engine::Store>(Storage())));
+      std::make_unique<Context>(handle, std::make_shared<vz::engine::Store>(ProcessStorage())));
   return handle;
 }
 

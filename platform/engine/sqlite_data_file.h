@@ -17,6 +17,9 @@
 // open ("live"): read next steps it, and a search for a record a few steps
 // ahead of it steps it too, as long as nothing was written to the file since.
 // Reads share one read transaction for at most kReadWindow (see BeginReads).
+// A file opened while it held no records table (an empty database) looks for
+// the table again only when written through or reopened: until then its reads
+// find nothing, even what another connection has added meanwhile.
 //
 // Single-threaded, as the whole engine: connections are opened without
 // SQLite's own mutexes.

@@ -17,13 +17,12 @@ bool IsPlainName(std::string_view name) {
 }  // namespace
 
 Statement Prepare(sqlite3* db, std::string_view sql, unsigned flags) {
-  sqlite3_stmt* statement = nullptr;
-  if (sqlite3_prepare_v3(db, sql.data(), static_cast<int>(sql.size()), flags, &statement,
-                         nullptr) != SQLITE_OK) {
-    sqlite3_finalize(statement);
-    return nullptr;
-  }
-  return Statement(statement);
+  sqlite3_stmt* prepared = nullptr;
+  const int rc =
+      sqlite3_prepare_v3(db, sql.data(), static_cast<int>(sql.size()), flags, &prepared, nullptr);
+  Statement statement(prepared);
+  if (rc != SQLITE_OK) return nullptr;
+  return statement;
 }
 
 std::string_view ColumnBytes(sqlite3_stmt* statement, int column) {

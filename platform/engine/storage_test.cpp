@@ -1,6 +1,7 @@
 // The storage interface's contract (storage.h), checked on every store the
 // engine has: key order, search, read next after a delete, duplicates,
-// record numbers, failures. A new store joins the list in Stores().
+// record numbers, batches. A new store joins the list in Stores(). Then what
+// SQLite files alone show: locks, damage, the integrity check.
 #include "platform/engine/storage.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "platform/engine/engine_test_support.h"
+#include "platform/engine/sqlite_handles.h"
 #include "platform/engine/sqlite_storage.h"
 
 namespace vz::engine {
@@ -27,12 +29,23 @@ struct StoreMaker {
   std::function<std::unique_ptr<Storage>()> make;
 };
 
+// Another program's connection to a SQLite file.
+Connection OpenConnection(const std::string& path) {
+  sqlite3* db = nullptr;
+  sqlite3_open(path.c_str(), &db);
+  return Connection(db);
+}
+
 void PrintTo(const StoreMaker& store, std::ostream* out) {
   *out << store.name;
 }
 
+StoreMaker Sqlite() {
+  return {"sqlite", [] { return std::make_unique<SqliteStorage>(); }};
+}
+
 std::vector<StoreMaker> Stores() {
-  return {{"sqlite", [] { return std::make_unique<SqliteStorage>(); }}};
+  return {Sqlite()};
 }
 
 class StorageTest : public ::testing::TestWithParam<StoreMaker> {
@@ -187,7 +200,10 @@ TEST_P(StorageTest, ABatchIsSeenByItsFileAndByOthersOnlyOnceEnded) {
   EXPECT_TRUE(writer->EndBatch(attempts_));  // none open: nothing to do
 }
 
-TEST_P(StorageTest, MissingAndDamagedFilesAndFailedWrites) {
+// What only a file on disk shows: another program's lock, damaged bytes.
+using SqliteStorageTest = StorageTest;
+
+TEST_P(SqliteStorageTest, MissingAndDamagedFilesAndFailedWrites) {
   std::unique_ptr<DataFile> file;
   std::string why;
   EXPECT_EQ(storage_->Open(path_, entry_, false, attempts_, &file, &why),
@@ -201,13 +217,13 @@ TEST_P(StorageTest, MissingAndDamagedFilesAndFailedWrites) {
   EXPECT_TRUE(problems.empty());
   // Another program holds the write lock: the write is tried, then given up.
   ASSERT_GT(Add(*file, "A", "a"), 0);
-  sqlite3* other = nullptr;
-  ASSERT_EQ(sqlite3_open(path_.c_str(), &other), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
-  EXPECT_EQ(Add(*file, "B", "b"), 0);
-  EXPECT_NE(file->last_error().find("file locked"), std::string::npos) << file->last_error();
-  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-  sqlite3_close(other);
+  {
+    Connection other = OpenConnection(path_);
+    ASSERT_NE(other, nullptr);
+    ASSERT_EQ(sqlite3_exec(other.get(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(Add(*file, "B", "b"), 0);
+    EXPECT_NE(file->last_error().find("file locked"), std::string::npos) << file->last_error();
+  }
   file.reset();
   WriteFile(path_, "not a database, not at all");
   why.clear();
@@ -217,7 +233,7 @@ TEST_P(StorageTest, MissingAndDamagedFilesAndFailedWrites) {
   EXPECT_EQ(ReadFile(path_), "not a database, not at all");  // left as it was
 }
 
-TEST_P(StorageTest, IntegrityCheckFindsDamagedPages) {
+TEST_P(SqliteStorageTest, IntegrityCheckFindsDamagedPages) {
   std::unique_ptr<DataFile> file = Open(true);
   ASSERT_NE(file, nullptr);
   for (int i = 0; i < 400; ++i) {
@@ -225,19 +241,19 @@ TEST_P(StorageTest, IntegrityCheckFindsDamagedPages) {
   }
   file.reset();
   // The first key's index gets a page that is no b-tree page.
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(path_.c_str(), &db), SQLITE_OK);
-  sqlite3_stmt* query = nullptr;
-  ASSERT_EQ(sqlite3_prepare_v2(db,
-                               "SELECT rootpage, (SELECT page_size FROM pragma_page_size) "
-                               "FROM sqlite_master WHERE name='records_k1'",
-                               -1, &query, nullptr),
-            SQLITE_OK);
-  ASSERT_EQ(sqlite3_step(query), SQLITE_ROW);
-  const std::size_t page = static_cast<std::size_t>(sqlite3_column_int64(query, 0));
-  const std::size_t page_size = static_cast<std::size_t>(sqlite3_column_int64(query, 1));
-  sqlite3_finalize(query);
-  sqlite3_close(db);
+  std::size_t page = 0;
+  std::size_t page_size = 0;
+  {
+    Connection db = OpenConnection(path_);
+    ASSERT_NE(db, nullptr);
+    Statement query = Prepare(db.get(),
+                              "SELECT rootpage, (SELECT page_size FROM pragma_page_size) "
+                              "FROM sqlite_master WHERE name='records_k1'");
+    ASSERT_NE(query, nullptr);
+    ASSERT_EQ(sqlite3_step(query.get()), SQLITE_ROW);
+    page = static_cast<std::size_t>(sqlite3_column_int64(query.get(), 0));
+    page_size = static_cast<std::size_t>(sqlite3_column_int64(query.get(), 1));
+  }
   std::string bytes = ReadFile(path_);
   ASSERT_GE(bytes.size(), page * page_size);
   bytes[(page - 1) * page_size] = '\x07';
@@ -249,10 +265,12 @@ TEST_P(StorageTest, IntegrityCheckFindsDamagedPages) {
   EXPECT_FALSE(problems.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryStore, StorageTest, ::testing::ValuesIn(Stores()),
-                         [](const ::testing::TestParamInfo<StoreMaker>& info) {
-                           return std::string(info.param.name);
-                         });
+std::string StoreName(const ::testing::TestParamInfo<StoreMaker>& info) {
+  return info.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryStore, StorageTest, ::testing::ValuesIn(Stores()), StoreName);
+INSTANTIATE_TEST_SUITE_P(Sqlite, SqliteStorageTest, ::testing::Values(Sqlite()), StoreName);
 
 }  // namespace
 }  // namespace vz::engine
