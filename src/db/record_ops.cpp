@@ -92,9 +92,9 @@ int32_t Hnumenr() {
   return LE_Hnumenr(context_handle);
 }
 
-void Hsubstnom(std::string_view file, std::string_view physical_name) {
+bool Hsubstnom(std::string_view file, std::string_view physical_name) {
   const char* engine_name = ToEngine(physical_name);
-  LE_Hsubstnom(context_handle, ToEngine(file), engine_name);
+  return LE_Hsubstnom(context_handle, ToEngine(file), engine_name) != 0;
 }
 
 void Hsubstrep(std::string_view directory, std::string_view new_directory) {

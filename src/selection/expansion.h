@@ -13,8 +13,9 @@
 //   - too many combinations: "Erreur,Trop de combinaisons de requêtes !";
 //   - a combined query that names itself, directly or through its operands
 //     (it would never finish expanding);
-//   - an operand that is not a plain query code (empty, or holding "(", ")",
-//     a path separator, or an operator word), which would break the groups.
+//   - an operand that is not a usable query code (src/db/query_code.h: empty,
+//     an operator word, "(", ")" or a path separator would break the groups
+//     or name another query's files).
 // A query without title record is elementary; an operator other than "OU"
 // counts as intersection and is written "ET".
 // Reads REQUETES through the record operations and moves its buffer.
