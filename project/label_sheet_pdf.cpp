@@ -18,7 +18,7 @@
 #include <utility>
 
 #include "platform/os/cp1252.h"
-#include "project/output_file.h"
+#include "src/util/replacing_file.h"
 
 namespace vz::project {
 namespace {
@@ -138,8 +138,8 @@ bool WriteLabelSheets(const fs::path& pdf, const LabelLayout& layout, int first_
   if (!buffer.open(QIODevice::WriteOnly)) return false;
   if (!DrawSheets(buffer, layout, first_position, addresses) || bytes.isEmpty()) return false;
   buffer.close();
-  return ReplaceFileWithBytes(
-      pdf, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+  return util::ReplaceFileWithBytes(
+      pdf.string(), std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
 }  // namespace vz::project

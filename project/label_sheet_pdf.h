@@ -11,8 +11,9 @@
 // The PDF is made in memory, so that a file name is used as the bytes the
 // data directory holds (an accented directory from the parameter file keeps
 // its cp1252 bytes). The file is written under a temporary name in the same
-// folder and renamed over `pdf` only when complete: a failed print never
-// leaves a half-written file and never removes the previous one.
+// folder (src/util/replacing_file.h) and renamed over `pdf` only when
+// complete: a failed print never leaves a half-written file and never
+// removes the previous one.
 // Failure: returns false (nothing written, the temporary file removed).
 // REQUIRES: a QGuiApplication exists (EnsureGuiApplication); layout and
 // first_position accepted by the label sheet's checks.

@@ -21,7 +21,7 @@
 #include "platform/os/cp1252.h"
 #include "platform/os/whole_file.h"
 #include "project/gui_application.h"
-#include "project/output_file.h"
+#include "src/util/replacing_file.h"
 
 namespace vz::project {
 
@@ -148,8 +148,8 @@ bool LetterPdf::Finish() {
   if (writer->painter.isActive() && !writer->painter.end()) return false;
   writer->buffer.close();
   if (writer->bytes.isEmpty()) return false;
-  return ReplaceFileWithBytes(
-      writer->path,
+  return util::ReplaceFileWithBytes(
+      writer->path.string(),
       std::string_view(writer->bytes.constData(), static_cast<size_t>(writer->bytes.size())));
 }
 

@@ -17,6 +17,7 @@
 #include "project/letter_run.h"
 #include "project/project_data.h"
 #include "src/config/program_settings.h"
+#include "src/db/query_code.h"
 
 namespace vz::project {
 namespace {
@@ -64,17 +65,6 @@ void SetField(CodeContext& context, Window& window, std::string_view name, std::
   if (!problem.empty()) context.Note(std::string(kWindow) + ": " + problem);
 }
 
-// A query code as a file name that stays inside the labels folder.
-std::string SafeFileName(std::string_view code) {
-  std::string safe;
-  for (char c : code) {
-    const bool kept = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                      c == '_' || c == '-';
-    safe.push_back(kept ? c : '_');
-  }
-  return safe;
-}
-
 // A path for a message (cp1252): native names are UTF-8, but a data
 // directory taken as written in the parameter file keeps its cp1252 bytes.
 std::string ShownPath(const fs::path& path) {
@@ -100,11 +90,16 @@ void Refuse(CodeContext& context, std::string_view utf8) {
 }
 
 void OnPrintLabels(CodeContext& context, Window& window) {
-  const std::string query = SafeFileName(Trimmed(FieldText(window, kQuery)));
+  const std::string query = Trimmed(FieldText(window, kQuery));
   if (query.empty()) {
     return Refuse(context,
                   "Aucune requête n'est associée à cette fenêtre : rouvrez les résultats depuis "
                   "la liste des requêtes.");
+  }
+  // The code names the labels file; one that cannot name it alone is refused.
+  if (!db::IsUsableQueryCode(query)) {
+    return context.Front().ShowMessage(
+        MessageKind::kError, db::QueryCodeRefusal(query, "aucune étiquette n'est imprimée"));
   }
   const std::vector<LabelAddress> addresses = ReadLabelAddresses(ProjectDataOf(context));
   if (addresses.empty()) {

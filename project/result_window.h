@@ -12,7 +12,8 @@
 //                                 <data>/ETIQUETTES/<REQUETE>.pdf
 //
 // The click ends with one message: "info," naming the file written and the
-// count of labels and sheets, or "Erreur," with what to put right (no
+// count of labels and sheets, or "Erreur," with what to put right (no query,
+// a query code that cannot name the file (src/db/query_code.h), no
 // extraction, a layout field, the first position, a file that cannot be
 // written). A failed print keeps the previous file of the query.
 // REQUIRES: registered through RegisterProjectCode; the program names

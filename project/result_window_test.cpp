@@ -253,7 +253,10 @@ TEST_F(ResultWindowTest, ThirtyClientsOnThreeByEightLabelsMakeTwoPages) {
   ASSERT_TRUE(fs::is_regular_file(LabelsPdf()));
   EXPECT_EQ(ReadFile(LabelsPdf()).substr(0, 5), "%PDF-");
   EXPECT_EQ(PageCount(LabelsPdf()), 2u);
-  EXPECT_FALSE(fs::exists(LabelsPdf().string() + ".tmp"));
+  // No temporary file is left beside it.
+  EXPECT_EQ(
+      std::distance(fs::directory_iterator(LabelsPdf().parent_path()), fs::directory_iterator()),
+      1);
 
   // Starting at label 24, the same clients need three sheets.
   session.Execute("AFFICHE,PREMIERE=24");
@@ -292,6 +295,9 @@ TEST_F(ResultWindowTest, RefusalsShowWhatToPutRightAndKeepThePreviousFile) {
       {"NBETIH", "4", "dépassent la largeur de la page"},
       {"PREMIERE", "25", "« Première étiquette sur la feuille »"},
       {"REQUETE", "", "Aucune requête n'est associée à cette fenêtre"},
+      // A code that cannot name the labels file alone: "0100:001" would have
+      // printed into 0100_001.pdf, another query's file.
+      {"REQUETE", "0100:001", "Le code de requête « 0100:001 » ne peut pas nommer"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.field);

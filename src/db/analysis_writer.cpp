@@ -1,9 +1,7 @@
 #include "src/db/analysis_writer.h"
 
-#include <cstdio>
-#include <system_error>
-
 #include "src/db/catalogue.h"
+#include "src/util/replacing_file.h"
 
 namespace vz::db {
 namespace {
@@ -45,20 +43,7 @@ std::string AnalysisText() {
 }
 
 bool WriteAnalysisFile(const std::filesystem::path& path) {
-  std::string text = AnalysisText();
-  std::filesystem::path temporary = path;
-  temporary += ".tmp";
-  std::FILE* out = std::fopen(temporary.c_str(), "wb");
-  if (out == nullptr) return false;
-  bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-  written = std::fclose(out) == 0 && written;
-  std::error_code error;
-  if (written) std::filesystem::rename(temporary, path, error);
-  if (!written || error) {
-    std::filesystem::remove(temporary, error);
-    return false;
-  }
-  return true;
+  return util::ReplaceFileWithBytes(path.string(), AnalysisText());
 }
 
 }  // namespace vz::db

@@ -26,7 +26,8 @@ inline constexpr std::string_view kPlaceholderDirectory = "D:\\VESTRA";
 // The whole analysis text, lines ending with "\n".
 std::string AnalysisText();
 
-// Writes AnalysisText() to path (through a temporary file beside it).
+// Writes AnalysisText() to path (through a temporary file beside it,
+// src/util/replacing_file.h); false when it could not be replaced.
 bool WriteAnalysisFile(const std::filesystem::path& path);
 
 }  // namespace vz::db

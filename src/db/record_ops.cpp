@@ -50,8 +50,8 @@ int32_t Hnbenr() {
 int32_t Hnumenr() {
   return ProgramSession().Hnumenr();
 }
-void Hsubstnom(std::string_view file, std::string_view physical_name) {
-  ProgramSession().Hsubstnom(file, physical_name);
+bool Hsubstnom(std::string_view file, std::string_view physical_name) {
+  return ProgramSession().Hsubstnom(file, physical_name);
 }
 void Hsubstrep(std::string_view directory, std::string_view new_directory) {
   ProgramSession().Hsubstrep(directory, new_directory);

@@ -6,10 +6,10 @@
 //
 // File and key names are passed as the callers write them ("requetes" and
 // "REQUETES" both work; the engine matches names without regard to case).
-// Nothing here reports an error: the engine is set to ignore errors, a failed
-// write leaves no trace and a failed read shows only through Hendehors() and
-// a zeroed buffer. The read and search operations do not allocate.
-// Single-threaded, like the record buffers.
+// Nothing here reports an error but a refused physical name (Hsubstnom): the
+// engine is set to ignore errors, a failed write leaves no trace and a failed
+// read shows only through Hendehors() and a zeroed buffer. The read and search
+// operations do not allocate. Single-threaded, like the record buffers.
 //
 // REQUIRES: the context exists and every file is described (context.h, or
 // SetContextHandle and DescribeAllFiles) before any operation but the
@@ -47,7 +47,9 @@ void Hferme(std::string_view file);     // "" closes every file
 void Hinfogene(std::string_view file);  // the subject of Hnbenr and Hnumenr
 int32_t Hnbenr();
 int32_t Hnumenr();
-void Hsubstnom(std::string_view file, std::string_view physical_name);
+// False when the engine refuses the physical name (the file then keeps the
+// physical name it had).
+bool Hsubstnom(std::string_view file, std::string_view physical_name);
 void Hsubstrep(std::string_view directory, std::string_view new_directory);
 int32_t Houvreanalyse(std::string_view path, std::string_view text1, std::string_view text2,
                       std::string_view text3, std::string_view text4);

@@ -12,6 +12,7 @@
 #include "src/db/layouts/adresses.h"
 #include "src/db/layouts/client.h"
 #include "src/db/layouts/selectes.h"
+#include "src/db/query_code.h"
 #include "src/db/record_buffers.h"
 #include "src/db/record_ops.h"
 #include "src/db/record_session.h"
@@ -139,12 +140,17 @@ void ExtractClient(const ExtractionRubricList& list, selection::WorkTables& tabl
 
 void RunExtraction(std::string_view query_code, const ExtractionRubricList& list,
                    selection::WorkTables& tables) {
+  // A code that cannot name this query's files, or that the engine refuses as
+  // SELECTES's physical name, would write into another query's SELECTES.
   const std::string selection_path = selection::SelectionFilePath(query_code);
-  if (selection_path.empty()) return;
+  if (selection_path.empty() || !db::Hsubstnom(kSelectedFile, query_code)) {
+    screen::SendCommand("Erreur," +
+                        db::QueryCodeRefusal(query_code, "l'extraction n'est pas faite"));
+    return;
+  }
   auto state = std::make_unique<RunState>();
   state->code.reserve(selection::kClientCodeWidth);
 
-  db::Hsubstnom(kSelectedFile, query_code);
   db::Hcreation(kSelectedFile);
   MergeFileWriter merge(MergeFilePath(query_code));
   OpenExtractionProgress(selection_path);
@@ -158,11 +164,16 @@ void RunExtraction(std::string_view query_code, const ExtractionRubricList& list
     while (reader.Next(state->code)) ExtractClient(list, tables, *state, merge);
   }
   tables.key_gaps.SetEnabled(false);
-  merge.Commit();
+  const bool merge_written = merge.Commit();
 
   db::Hferme(kSelectedFile);
   db::Hferme(kClientFile);
   screen::SendCommand("Ferme");
+  if (!merge_written) {
+    screen::SendCommand(os::Cp1252("Erreur,Le fichier de fusion ") + std::string(query_code) +
+                        std::string(kMergeExtension) +
+                        os::Cp1252(" n'a pas pu être écrit dans le répertoire des données."));
+  }
 }
 
 }  // namespace vz::outputs

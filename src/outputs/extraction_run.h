@@ -18,9 +18,12 @@
 // identity values are blank, its rubric columns are loaded by its code. The
 // name written to SELECTES is the one read for the client, even when a
 // loader reads CLIENT afterwards. A missing selection file gives an empty
-// merge file and an empty SELECTES file. A query code that cannot name a
-// file of the data directory writes nothing. The merge file is written under
-// a temporary name and renamed at the end; file errors show no message. The
+// merge file and an empty SELECTES file. A query code that is not usable
+// (src/db/query_code.h) or that the engine refuses as physical name writes
+// nothing and shows its error box. The merge file is written under a
+// temporary name and renamed at the end; a merge file that cannot be written
+// keeps its earlier contents and is named in an error box after the progress
+// window closes. The
 // SELECTES records are added in one engine transaction committed at the end,
 // so an interrupted run leaves that file empty, never half-filled.
 // The physical name given to SELECTES stays in force after the run. SELECTES

@@ -206,5 +206,52 @@ TEST_F(ExtractionRunTest, PersonsOfAHouseholdShareItsAddressButNotEachOthersOwn)
   }
 }
 
+// A code that cannot name its own SELECTES must not write into the SELECTES of
+// the query extracted before it: the engine refuses "0100:001" as physical
+// name (SELECTES would keep the other query's), and folds "0100a001" onto
+// 0100A001. Nothing is written and the adviser is told.
+TEST_F(ExtractionRunTest, ACodeThatCannotNameItsFilesLeavesAnotherQuerysFilesUntouched) {
+  struct Case {
+    std::string other;
+    std::string refused;
+  };
+  for (const Case& c : {Case{std::string(kQuery), "0100:001"}, Case{"0100A001", "0100a001"}}) {
+    SCOPED_TRACE(c.refused);
+    data_.WriteSelection(c.other, {"010000011", "010000021"});
+    RunExtractionDispatch(c.other);
+    ASSERT_EQ(data_.Selected(c.other).size(), 2u);
+    const std::string merge = data_.MergeFile(c.other);
+    data_.database().AddElementaryQuery(c.refused);
+    data_.WriteSelection(c.refused, {"010000021"});
+    RecordingRuntime::Get().Reset();
+    RunExtractionDispatch(c.refused);
+    const std::vector<std::string> commands = Commands();
+    EXPECT_EQ(data_.Selected(c.other).size(), 2u);
+    EXPECT_EQ(data_.MergeFile(c.other), merge);
+    EXPECT_FALSE(data_.MergeFileExists(c.refused));
+    ASSERT_EQ(commands.size(), 1u);
+    EXPECT_TRUE(commands[0].starts_with("Erreur,")) << commands[0];
+    EXPECT_NE(commands[0].find(os::Cp1252("« ") + c.refused + os::Cp1252(" »")), std::string::npos);
+  }
+}
+
+// A merge file that cannot be written keeps its earlier contents and is
+// named in an error box once the progress window has closed.
+TEST_F(ExtractionRunTest, AMergeFileThatCannotBeWrittenIsReported) {
+  data_.WriteSelection(kQuery, {"010000011"});
+  const std::filesystem::path blocked =
+      data_.database().data_directory() / (std::string(kQuery) + ".MEM");
+  std::filesystem::create_directories(blocked / "inside");
+  RunExtractionDispatch(kQuery);
+  const std::vector<std::string> commands = Commands();
+  ASSERT_GE(commands.size(), 2u);
+  EXPECT_EQ(commands[commands.size() - 2], "Ferme");
+  EXPECT_EQ(commands.back(), os::Cp1252("Erreur,Le fichier de fusion 01000007.MEM n'a pas pu "
+                                        "être écrit dans le répertoire des données."));
+  EXPECT_TRUE(std::filesystem::is_directory(blocked / "inside"));
+  EXPECT_EQ(data_.Selected(kQuery).size(), 1u);
+  EXPECT_TRUE(data_.DataFilesEndingWith(".tmp").empty());
+}
+
 }  // namespace
 }  // namespace vz::outputs

@@ -12,13 +12,13 @@
 // than the first client's makes its line longer than announced. No client
 // at all gives an empty file.
 //
-// MergeFileWriter writes under a temporary name beside the final one
-// ("<query>.MEM.tmp") and renames it over the final name only on Commit(),
-// so that an interrupted run never leaves a half-written merge file. A writer
-// destroyed uncommitted removes its temporary file. A write or commit that
-// fails removes the temporary file and any earlier merge file of the query
-// (an old merge file must not pass for the new one) and returns false; the
-// program shows nothing. Single-threaded; each writer owns its open file.
+// MergeFileWriter writes under a temporary name of its own beside the final
+// one (src/util/replacing_file.h) and renames it over the final name only on
+// Commit(), so that an interrupted run never leaves a half-written merge file.
+// A writer destroyed uncommitted removes its temporary file. A write or commit
+// that fails removes only its temporary file: the earlier merge file of the
+// query stays whole, and Commit() returns false for the caller to report.
+// Single-threaded; each writer owns its open file.
 #ifndef VZ_SRC_OUTPUTS_MERGE_FILE_H_
 #define VZ_SRC_OUTPUTS_MERGE_FILE_H_
 

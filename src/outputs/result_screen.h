@@ -9,8 +9,11 @@
 // the letters (letters.h) while the window is open; "RUB" closes it, opens
 // the rubric choice window for the query and extracts again with the new
 // rubric lines; "ESC" returns; any other code reopens the window.
-// Nothing is reported. A query whose extraction was never run shows an empty
-// SELECTES (the engine gives an empty file).
+// A query code that is not usable (src/db/query_code.h), or that the engine
+// refuses as SELECTES's physical name, opens nothing: an error box names it,
+// so that the letters and labels never work on another query's SELECTES.
+// Nothing else is reported. A query whose extraction was never run shows an
+// empty SELECTES (the engine gives an empty file).
 // REQUIRES: the program is initialised (screen project loaded, database files
 // described and open, list separator TAB, data directory known).
 #ifndef VZ_SRC_OUTPUTS_RESULT_SCREEN_H_

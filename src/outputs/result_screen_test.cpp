@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/os/cp1252.h"
 #include "src/config/program_settings.h"
 #include "src/outputs/extraction_dispatch.h"
 #include "src/outputs/extraction_test_support.h"
@@ -130,6 +131,26 @@ TEST_F(ResultScreenTest, LettersWorkOnTheChosenQueryNotTheLastExtracted) {
   });
   EXPECT_EQ(clicks, 2) << "one letter per client of the chosen query, window still open";
   EXPECT_EQ(Count(commands, "Ouvre,RESULTAT"), 2);
+}
+
+// A code that cannot name SELECTES alone ("0100:001" the engine refuses,
+// "0100a001" it folds onto 0100A001) opens nothing: the window would show the
+// extraction SELECTES last named, and print that query's letters and labels.
+TEST_F(ResultScreenTest, ACodeThatCannotNameSelectesOpensNothing) {
+  data_.database().AddElementaryQuery(kOtherQuery);
+  data_.WriteSelection(kOtherQuery, {"010000011", "010000021"});
+  RunExtractionDispatch(kOtherQuery);  // SELECTES now names the other query
+  for (const std::string code : {"0100:001", "0100a001"}) {
+    SCOPED_TRACE(code);
+    RecordingRuntime::Get().Reset();
+    PlayInputs({"LET", "ESC"});
+    RunResultScreen(code);
+    const Lines commands = Commands();
+    ASSERT_EQ(commands.size(), 1u);
+    EXPECT_TRUE(commands[0].starts_with("Erreur,")) << commands[0];
+    EXPECT_NE(commands[0].find(os::Cp1252("« ") + code + os::Cp1252(" »")), std::string::npos);
+  }
+  EXPECT_EQ(data_.Selected(kOtherQuery).size(), 2u);
 }
 
 }  // namespace

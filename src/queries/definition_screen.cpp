@@ -8,6 +8,7 @@
 #include "platform/os/cp1252.h"
 #include "src/config/parameter_file.h"
 #include "src/db/layouts/requetes.h"
+#include "src/db/query_code.h"
 #include "src/db/record_buffers.h"
 #include "src/db/record_ops.h"
 #include "src/queries/combination_screen.h"
@@ -135,24 +136,24 @@ bool SaveQuery(QueryWorkingSet& lines, std::string_view title_text, std::string&
         os::Cp1252("Erreur,La requête a trop de critères : elle n'est pas enregistrée."));
     return false;
   }
+  // A new query, or a code that names no whole query (a list with no row
+  // picked): the lines go under a new number, never under a partial code.
+  const bool new_query = !IsWholeQueryCode(query_code);
+  const std::string code =
+      new_query ? std::string(kQueryPrefix) + NewQueryNumber() : std::string(query_code);
+  if (!db::IsUsableQueryCode(code)) {
+    screen::SendCommand("Erreur," + db::QueryCodeRefusal(code, "la requête n'est pas enregistrée"));
+    return false;
+  }
   lines.SetLine(title_slot, kTitleKey, title_text);
 
-  DeleteQueryLinesKeepingRubrics(query_code);
+  DeleteQueryLinesKeepingRubrics(query_code);  // a partial code deletes nothing
+  if (new_query) query_code = code;
 
   std::memset(db::RecordBuffer(db::FileId::REQUETES), 0,
               db::RecordBufferSize(db::FileId::REQUETES));
-  std::string prefix;
-  std::string number;
-  if (IsWholeQueryCode(query_code)) {
-    prefix = query_code.substr(0, 2);
-    number = query_code.substr(2, 6);
-  } else {
-    // A new query, or a code that names no whole query (a list with no row
-    // picked): the lines go under a new number, never under a partial code.
-    prefix = std::string(kQueryPrefix);
-    number = NewQueryNumber();
-    query_code = prefix + number;
-  }
+  const std::string prefix = code.substr(0, 2);
+  const std::string number = code.substr(2, 6);
   db::QueryLineRecord record = db::CurrentQueryLine();
   record.SetPrefix(prefix);
   record.SetNumber(number);

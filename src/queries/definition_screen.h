@@ -13,7 +13,9 @@
 // The working set belongs to the caller (the query list); these routines
 // borrow it. Record failures show only through the engine; nothing is
 // reported here, except a save refused because the working set has no slot
-// left for the title line (an error box; the file is left as it was).
+// left for the title line, or because the query's code (kept or newly
+// numbered) is not usable to name its files (src/db/query_code.h): an error
+// box each time, and the file is left as it was.
 // Deleting works only on a whole query code (8 characters, no blank): an
 // empty or short code deletes nothing, so that a save can never remove the
 // lines of other queries.
@@ -58,7 +60,8 @@ std::string BuildTitleText(const QueryWorkingSet& lines);
 
 // Writes the working set as query `query_code` (assigning a new number, and
 // putting the new code in `query_code`, when it is not a whole code): the steps of a save without
-// the windows. False when the title line finds no slot (nothing written then).
+// the windows. False when the title line finds no slot or the code is not
+// usable (nothing written then).
 bool SaveQuery(QueryWorkingSet& lines, std::string_view title_text, std::string& query_code);
 
 // Deletes every stored line of the query except its rubric lines.

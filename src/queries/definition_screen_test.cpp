@@ -211,6 +211,34 @@ TEST_F(DefinitionScreenTest, AFullWorkingSetWithoutTitleIsNotSaved) {
   EXPECT_EQ(QueryTestDatabase::Query("01000005").size(), 64u);
 }
 
+// A kept code that cannot name the query's files (src/db/query_code.h) is
+// refused: saved, its selection and extraction would land on another
+// query's files.
+TEST_F(DefinitionScreenTest, ACodeThatCannotNameItsFilesIsNotSaved) {
+  const std::vector<std::string> codes = {"0100:001", "0100a001", std::string("0100\x01") + "001"};
+  for (const std::string& code : codes) {
+    QueryTestDatabase::AddLine(code, "TITRE*******", "x\tKept\t");
+  }
+  for (const std::string& code : codes) {
+    SCOPED_TRACE(code);
+    QueryWorkingSet lines;
+    lines.AppendLine("NOMCLI******", "A\tB\t");
+    std::string kept = code;
+    const size_t before = Runtime().ProgramCommands().size();
+    EXPECT_FALSE(SaveQuery(lines, "t", kept));
+    EXPECT_EQ(kept, code);
+    const std::vector<std::string> commands = Runtime().ProgramCommands();
+    ASSERT_EQ(commands.size(), before + 1);
+    EXPECT_TRUE(commands.back().starts_with(os::Cp1252("Erreur,Le code de requête « ")))
+        << commands.back();
+    EXPECT_NE(commands.back().find(os::Cp1252("la requête n'est pas enregistrée")),
+              std::string::npos);
+    const std::vector<StoredQueryLine> stored = QueryTestDatabase::QueryFile();
+    ASSERT_EQ(stored.size(), codes.size());
+    for (const StoredQueryLine& line : stored) EXPECT_EQ(line.text, "x\tKept\t");
+  }
+}
+
 TEST_F(DefinitionScreenTest, EscapeWritesNothing) {
   QueryTestDatabase::AddLine("01000005", "TITRE*******", "x\tKept\t", "O");
   Runtime().AnswerInTurn("ECRAN,SAISIE", {{0, "", "XYZ"}, {0, "", "ESC"}});

@@ -7,6 +7,7 @@
 
 #include "platform/os/cp1252.h"
 #include "src/config/parameter_file.h"
+#include "src/db/query_code.h"
 #include "src/queries/identity_phrases.h"
 #include "src/queries/rubric_phrases.h"
 #include "src/queries/summary_words.h"
@@ -139,7 +140,7 @@ class CombinationWriter {
 
  private:
   std::string Operand(const std::string& code) {
-    if (!selection::IsPlainQueryCode(code)) {
+    if (!db::IsUsableQueryCode(code)) {
       refused_ = true;
       if (code.empty()) return os::Cp1252("(requête non choisie)");
       return os::Cp1252("(requête ") + summary::Quoted(code) + os::Cp1252(" invalide)");

@@ -3,6 +3,7 @@
 #include "platform/os/cp1252.h"
 #include "src/config/parameter_file.h"
 #include "src/db/layouts/requetes.h"
+#include "src/db/query_code.h"
 #include "src/db/record_ops.h"
 #include "src/screen/bridge.h"
 
@@ -49,19 +50,6 @@ void TokenList::Clear() {
   count = 0;
 }
 
-// A query code fit to be a token and part of a file name.
-bool IsPlainQueryCode(std::string_view code) {
-  if (code.empty() || code == kUnion || code == kIntersection) return false;
-  for (char c : code) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || c == '(' || c == ')' || c == '/' || c == '\\' || c == '.' || c == ':' ||
-        c == '*' || c == '?') {
-      return false;
-    }
-  }
-  return true;
-}
-
 bool IsStructureToken(std::string_view token) {
   return (!token.empty() && token.front() == '(') || token == kGroupCloser || token == kUnion ||
          token == kIntersection;
@@ -105,7 +93,7 @@ ExpansionResult ExpandQuery(std::string_view query_code, TokenList& list) {
       }
       const std::string first = Cut(title[kTitleFirstOperand], kQueryCodeWidth);
       const std::string second = Cut(title[kTitleSecondOperand], kQueryCodeWidth);
-      if (!IsPlainQueryCode(first) || !IsPlainQueryCode(second)) {
+      if (!db::IsUsableQueryCode(first) || !db::IsUsableQueryCode(second)) {
         ShowError("La requête combinée " + os::Utf8(code) +
                   " nomme une requête invalide : la sélection est impossible !");
         return ExpansionResult::kBadOperand;

@@ -13,8 +13,9 @@
 //   - too many combinations: "Erreur,Trop de combinaisons de requêtes !";
 //   - a combined query that names itself, directly or through its operands
 //     (it would never finish expanding);
-//   - an operand that is not a plain query code (empty, or holding "(", ")",
-//     a path separator, or an operator word), which would break the groups.
+//   - an operand that is not a usable query code (src/db/query_code.h: empty,
+//     an operator word, "(", ")" or a path separator would break the groups
+//     or name another query's files).
 // A query without title record is elementary; an operator other than "OU"
 // counts as intersection and is written "ET".
 // Reads REQUETES through the record operations and moves its buffer.
@@ -54,12 +55,6 @@ struct TokenList {
 
 // True for "(" + code, ")", "OU" and "ET": the tokens that are not queries.
 bool IsStructureToken(std::string_view token);
-
-// True when `code` can stand as an operand of a combined query: not empty,
-// not an operator word, and free of control characters, "(", ")", path
-// separators, ".", ":", "*" and "?". A combined query naming anything else
-// is refused (kBadOperand).
-bool IsPlainQueryCode(std::string_view code);
 
 enum class ExpansionResult { kExpanded, kTooManyCombinations, kCycle, kBadOperand };
 

@@ -6,6 +6,7 @@
 
 #include "platform/os/paths.h"
 #include "src/config/program_settings.h"
+#include "src/db/query_code.h"
 #include "src/selection/merge_io.h"
 
 namespace vz::selection {
@@ -24,10 +25,7 @@ bool IsBlankLine(const std::string& line) {
 }  // namespace
 
 std::string SelectionFilePath(std::string_view query_code) {
-  if (query_code.empty() || query_code == "." || query_code == "..") return std::string();
-  for (char c : query_code) {
-    if (c == '/' || c == '\\' || c == '\0') return std::string();
-  }
+  if (!db::IsUsableQueryCode(query_code)) return std::string();
   const std::string directory = os::ToNativePath(config::DataDirectory());
   const std::string name = std::string(query_code) + std::string(kSelectionExtension);
   return directory.empty() ? name : os::JoinPath(directory, name);
@@ -93,7 +91,7 @@ bool MergeSelectionFiles(const std::string& first, const std::string& second,
   return out.Commit();
 }
 
-int MergeGroups(TokenList& list) {
+int MergeGroups(TokenList& list, std::string* unwritten) {
   int merged = 0;
   while (true) {
     int closer = 0;
@@ -112,8 +110,12 @@ int MergeGroups(TokenList& list) {
       return -1;
     }
     const std::string combined = opener.substr(1);
-    MergeSelectionFiles(SelectionFilePath(list.Token(g + 1)), SelectionFilePath(list.Token(g + 3)),
-                        SelectionFilePath(combined), OperatorFromToken(list.Token(g + 2)));
+    if (!MergeSelectionFiles(SelectionFilePath(list.Token(g + 1)),
+                             SelectionFilePath(list.Token(g + 3)), SelectionFilePath(combined),
+                             OperatorFromToken(list.Token(g + 2)))) {
+      if (unwritten != nullptr) *unwritten = combined;
+      return kUnwrittenGroup;
+    }
     for (int i = g + 1; i + 4 <= list.count; ++i) {
       list.tokens[static_cast<size_t>(i)] = std::move(list.tokens[static_cast<size_t>(i + 4)]);
     }

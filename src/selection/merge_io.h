@@ -2,11 +2,11 @@
 // one 9-character client code per line, cp1252, lines ended by CR LF, no
 // header, in ascending order; an empty file means nobody was selected.
 //
-// SelectionFileWriter writes a new file through a temporary name
-// ("<code>.EXT.tmp", src/util/replacing_file.h): an interrupted run never
-// leaves a half-written file under the final name, and a write or commit that
-// fails leaves no file at all (a stale selection must not pass for the new
-// one); the program shows nothing.
+// SelectionFileWriter writes a new file through a temporary name of its own
+// (src/util/replacing_file.h): an interrupted run never leaves a half-written
+// file under the final name, and a write or commit that fails removes only
+// its temporary file, keeps the earlier selection file whole and makes
+// Commit() return false, for the caller to report.
 //
 // SelectionFileReader reads codes line by line, holding one line at a time.
 // It is lenient with damaged files: blank lines are skipped, a line longer
@@ -29,9 +29,9 @@ inline constexpr size_t kClientCodeWidth = 9;
 inline constexpr std::string_view kSelectionExtension = ".EXT";
 
 // The selection file of `query_code` in the data directory (program
-// settings), as a path of this system. Empty when the code cannot name a file
-// (empty, or holding a path separator), so that no file outside the data
-// directory is ever written.
+// settings), as a path of this system. Empty when the code is not a usable
+// query code (src/db/query_code.h), so that no file outside the data
+// directory, nor another query's file, is ever written.
 std::string SelectionFilePath(std::string_view query_code);
 
 class SelectionFileReader {

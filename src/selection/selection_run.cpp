@@ -8,6 +8,7 @@
 #include "platform/os/cp1252.h"
 #include "src/db/layouts/client.h"
 #include "src/db/layouts/requetes.h"
+#include "src/db/query_code.h"
 #include "src/db/record_ops.h"
 #include "src/screen/bridge.h"
 #include "src/screen/field_access.h"
@@ -125,6 +126,18 @@ void MarkSelectionDone(std::string_view query_code) {
   db::Hmodifie("requetes");
 }
 
+// A selection file that cannot be written ends the run: the progress window
+// closes and the adviser is told; the query is not marked as selected.
+bool StopOnUnwrittenFile(std::string_view query_code) {
+  screen::SendCommand("Ferme");
+  screen::SendCommand(os::Cp1252("Erreur,Le fichier de sélection ") + std::string(query_code) +
+                      std::string(kSelectionExtension) +
+                      os::Cp1252(" n'a pas pu être écrit dans le répertoire des données : la "
+                                 "sélection est arrêtée."));
+  db::Hferme(kClientFile);
+  return false;
+}
+
 }  // namespace
 
 std::string HorsePicture(long long steps) {
@@ -154,6 +167,11 @@ void ProgressStep() {
 
 bool RunSelection(std::string_view query_code) {
   const std::string code(query_code.substr(0, kQueryCodeWidth));
+  if (!db::IsUsableQueryCode(code)) {
+    screen::SendCommand("Erreur," + db::QueryCodeRefusal(code, "la sélection n'est pas lancée"));
+    db::Hferme(kClientFile);
+    return false;
+  }
   auto tables = std::make_unique<WorkTables>();
   auto criteria = std::make_unique<QueryCriteria>();
   auto list = std::make_unique<TokenList>();
@@ -167,10 +185,12 @@ bool RunSelection(std::string_view query_code) {
     LoadCriteria(token, *criteria);
     SelectionFileWriter output(SelectionFilePath(token));
     OpenSelectionProgress();
+    if (!output.ok()) return StopOnUnwrittenFile(token);
     EvaluateClients(*criteria, *tables, output);
-    output.Commit();
+    if (!output.Commit()) return StopOnUnwrittenFile(token);
   }
-  MergeGroups(*list);
+  std::string unwritten;
+  if (MergeGroups(*list, &unwritten) == kUnwrittenGroup) return StopOnUnwrittenFile(unwritten);
   MarkSelectionDone(code);
   screen::SendCommand("Ferme");
   db::Hferme(kClientFile);

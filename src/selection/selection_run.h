@@ -13,10 +13,13 @@
 //
 // Failure: a refused expansion (too many combinations, a cycle, a damaged
 // combined query) shows its message, opens no window, writes no file, leaves
-// the query record as it was and returns false: no extraction may follow. A
-// selection file that cannot be written is missing afterwards; the run goes
-// on without a message. An interrupted run leaves no half-written file under a
-// final name. The CLIENT file is closed when the run ends.
+// the query record as it was and returns false: no extraction may follow. So
+// does a query code that is not usable (src/db/query_code.h), with its
+// message. A selection file that cannot be written stops the run with an
+// error box naming it: the file keeps its earlier contents, the query record
+// is left as it was and the result is false. An interrupted run leaves no
+// half-written file under a final name. The CLIENT file is closed when the
+// run ends.
 // REQUIRES: the database context exists with every file described and open
 // in the data directory; the screen project is loaded; the list separator is
 // TAB. Not re-entrant.

@@ -59,7 +59,9 @@ TEST(SelectionRunTest, QueryWithoutCriteriaSelectsEveryClientNotSkipped) {
   EXPECT_EQ(db.ReadSelectionFile("01000001"),
             "100000021\r\n100000022\r\n100000041\r\n100000051\r\n");
   EXPECT_EQ(db.TitleState("01000001"), "O");
-  EXPECT_FALSE(fs::exists(db.data_directory() / "01000001.EXT.tmp"));
+  for (const fs::directory_entry& entry : fs::directory_iterator(db.data_directory())) {
+    EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+  }
 }
 
 TEST(SelectionRunTest, QueryThatMatchesNoRecordSelectsEveryClient) {
@@ -190,6 +192,60 @@ TEST(SelectionRunTest, RefusedExpansionsChangeNothing) {
       EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
     }
     EXPECT_EQ(db.TitleState("01000100"), " ");
+  }
+}
+
+// A code that cannot name its files alone (src/db/query_code.h) is refused
+// before anything runs: its selection file would be another query's.
+TEST(SelectionRunTest, ACodeThatCannotNameItsFilesIsRefused) {
+  for (const std::string code : {"0100:001", "0100a001"}) {
+    SCOPED_TRACE(code);
+    SelectionTestDatabase db;
+    AddClients(db);
+    db.AddElementaryQuery(code);
+    EXPECT_FALSE(RunSelection(code));
+    const Lines errors = CommandsStartingWith("Erreur,");
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find(os::Cp1252("« ") + code + os::Cp1252(" »")), std::string::npos);
+    EXPECT_NE(errors[0].find(os::Cp1252("la sélection n'est pas lancée")), std::string::npos);
+    EXPECT_TRUE(CommandsStartingWith("Ouvre").empty());
+    for (const fs::directory_entry& entry : fs::directory_iterator(db.data_directory())) {
+      EXPECT_NE(entry.path().extension(), ".EXT") << entry.path();
+    }
+    EXPECT_EQ(db.TitleState(code), " ");
+  }
+}
+
+// A selection file that cannot be written (here a folder stands in its way)
+// stops the run with a message naming it, after the progress window closes;
+// the query is not marked as selected and nothing else is removed.
+TEST(SelectionRunTest, ASelectionFileThatCannotBeWrittenStopsTheRun) {
+  for (const std::string blocked : {"01000001", "01000010"}) {  // an operand, the group
+    SCOPED_TRACE(blocked);
+    SelectionTestDatabase db;
+    AddClients(db);
+    db.AddElementaryQuery("01000001");
+    db.AddElementaryQuery("01000002");
+    db.AddCombinedQuery("01000010", "01000001", "OU", "01000002");
+    const fs::path in_the_way = db.data_directory() / (blocked + ".EXT");
+    fs::create_directories(in_the_way / "inside");
+    EXPECT_FALSE(RunSelection("01000010"));
+    Lines commands = RecordingRuntime::Get().Commands();
+    std::erase_if(commands, [](const std::string& c) {
+      return c.starts_with(
+          "EX\xE9"
+          "CUTE(");
+    });
+    ASSERT_GE(commands.size(), 2u);
+    EXPECT_EQ(commands[commands.size() - 2], "Ferme");
+    EXPECT_EQ(commands.back(), os::Cp1252("Erreur,Le fichier de sélection " + blocked +
+                                          ".EXT n'a pas pu être écrit dans le répertoire des "
+                                          "données : la sélection est arrêtée."));
+    EXPECT_TRUE(fs::is_directory(in_the_way / "inside"));
+    EXPECT_EQ(db.TitleState("01000010"), " ");
+    for (const fs::directory_entry& entry : fs::directory_iterator(db.data_directory())) {
+      EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+    }
   }
 }
 

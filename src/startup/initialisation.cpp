@@ -8,6 +8,7 @@
 #include "src/db/context.h"
 #include "src/db/record_ops.h"
 #include "src/screen/bridge.h"
+#include "src/startup/output_leftovers.h"
 #include "src/util/blanks.h"
 #include "src/util/number_text.h"
 
@@ -54,6 +55,7 @@ StartResult InitialiseProgram() {
   ReadDataDirectory();
   db::ApplyEngineSettings(config::DataDirectory(),
                           static_cast<int16_t>(config::DatabaseSecurityLevel()));
+  RemoveOutputLeftovers(config::DataDirectory());
   config::SetParameterFilePath(config::kParameterFilePath);
   config::SetListSeparator('\t');
   return StartResult::kReady;

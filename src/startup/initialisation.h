@@ -4,12 +4,13 @@
 // project, creates the database context and describes every file (sharing it
 // with the screen runtime and opening the analysis), reads the data directory
 // from the parameter "REPERTOIREF" of "..\FIC01\PARAM.DTA", points the
-// analysis's directory "D:\VESTRA" at it, applies the engine settings and
-// finally sets the list separator to TAB. Failures are shown as screen
-// messages: a window library that cannot be loaded stops the start (the
-// database context and the screen module are ended, and the caller ends the
-// process); a missing data directory only informs the user, and the start goes
-// on with an empty data directory.
+// analysis's directory "D:\VESTRA" at it, applies the engine settings,
+// removes the temporary files that a killed earlier run left among the
+// outputs (output_leftovers.h) and finally sets the list separator to TAB.
+// Failures are shown as screen messages: a window library that cannot be
+// loaded stops the start (the database context and the screen module are
+// ended, and the caller ends the process); a missing data directory only
+// informs the user, and the start goes on with an empty data directory.
 //
 // ShutDownProgram closes the screen project and every database file, then
 // terminates the screen module (only if it was started).

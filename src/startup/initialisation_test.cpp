@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -17,6 +18,7 @@
 #include "src/config/program_settings.h"
 #include "src/screen/bridge_for_tests.h"
 #include "src/startup/startup_test_fixture.h"
+#include "src/util/replacing_file.h"
 #include "tests/support/call_order_log.h"
 #include "tests/support/recording_runtime.h"
 #include "tests/support/test_installation.h"
@@ -175,6 +177,42 @@ TEST_F(InitialisationTest, FailuresOfTheContextAreShownAndTheStartGoesOn) {
     config::SetListSeparator(',');
     CallOrderLog::Clear();
   }
+}
+
+// A run killed while writing leaves its temporary files among the outputs;
+// the next start removes those of this host's ended processes, in every
+// output folder, and nothing else.
+TEST_F(InitialisationTest, RemovesTheTemporaryFilesOfAKilledRun) {
+  const pid_t ended = ::fork();
+  if (ended == 0) ::_exit(0);
+  ASSERT_GT(ended, 0);
+  int status = 0;
+  ASSERT_EQ(::waitpid(ended, &status, 0), ended);
+  const auto temporary = [&](std::string_view final_name, pid_t pid) {
+    return std::string(final_name) + "." + util::ThisHostPart() + "." + std::to_string(pid) +
+           ".1.tmp";
+  };
+  const fs::path data = installation_.data_directory();
+  fs::create_directories(data / "ETIQUETTES");
+  fs::create_directories(data / "LETTRES" / "01000001-RELANCE");
+  const std::vector<fs::path> leftovers = {
+      data / temporary("01000001.EXT", ended),
+      data / temporary("01000001.MEM", ended),
+      data / "ETIQUETTES" / temporary("01000001.pdf", ended),
+      data / "LETTRES" / "01000001-RELANCE" / temporary("lettres.pdf", ended),
+  };
+  const std::vector<fs::path> kept = {
+      data / temporary("01000002.EXT", ::getpid()),  // a run still writing
+      data / "01000001.EXT",
+      data / "01000001.EXT.tmp",
+      data / "ETIQUETTES" / "01000001.pdf",
+      data / "LETTRES" / "01000001-RELANCE" / "0001-010000011.TXT",
+  };
+  for (const fs::path& path : leftovers) std::ofstream(path) << "x";
+  for (const fs::path& path : kept) std::ofstream(path) << "x";
+  EXPECT_EQ(InitialiseProgram(), StartResult::kReady);
+  for (const fs::path& path : leftovers) EXPECT_FALSE(fs::exists(path)) << path;
+  for (const fs::path& path : kept) EXPECT_TRUE(fs::exists(path)) << path;
 }
 
 TEST_F(InitialisationTest, ShutDownClosesProjectFilesAndModule) {

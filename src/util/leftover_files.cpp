@@ -1,0 +1,44 @@
+// Clean-up of ReplacingFile leftovers (leftover_files.h).
+#include "src/util/leftover_files.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+#include "src/util/replacing_file.h"
+
+namespace vz::util {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A process that may not be signalled still runs.
+bool ProcessRuns(pid_t pid) {
+  if (pid == ::getpid()) return true;
+  return ::kill(pid, 0) == 0 || errno != ESRCH;
+}
+
+bool IsLeftover(const fs::directory_entry& entry) {
+  std::error_code error;
+  if (!entry.is_regular_file(error) || entry.is_symlink(error)) return false;
+  const std::optional<TemporaryFileOwner> owner =
+      TemporaryFileOwnerOf(entry.path().filename().native());
+  return owner && owner->host == ThisHostPart() && !ProcessRuns(owner->pid);
+}
+
+}  // namespace
+
+int RemoveLeftoverTemporaryFiles(const std::string& folder) {
+  int removed = 0;
+  std::error_code error;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    std::error_code ignored;
+    if (IsLeftover(*it) && fs::remove(it->path(), ignored)) ++removed;
+  }
+  return removed;
+}
+
+}  // namespace vz::util
