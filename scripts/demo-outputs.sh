@@ -9,8 +9,7 @@
 # keep every output as it was can be checked against the sums of before:
 #   scripts/demo-outputs.sh build/release > before.sha256   (on the old code)
 #   scripts/demo-outputs.sh build/release before.sha256     (on the new code)
-# tests/reference/demo-tour.sha256 holds the sums of the tour as it stands;
-# the test suite compares them. Environment: VZ_DEMO_CLIENTS (default 3000),
+# Environment: VZ_DEMO_CLIENTS (default 3000),
 # VZ_DEMO_SEED (default 2024), as for the demo.
 set -euo pipefail
 

@@ -69,8 +69,11 @@ constexpr bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view
 // to ASCII case; npos when there is none.
 constexpr size_t FindIgnoringAsciiCase(std::string_view text, std::string_view word,
                                        size_t from = 0) {
+  if (word.empty()) return from <= text.size() ? from : std::string_view::npos;
+  const char first = AsciiLower(word.front());
   for (size_t at = from; at + word.size() <= text.size(); ++at) {
-    if (EqualsIgnoringAsciiCase(text.substr(at, word.size()), word)) return at;
+    if (AsciiLower(text[at]) != first) continue;
+    if (EqualsIgnoringAsciiCase(text.substr(at + 1, word.size() - 1), word.substr(1))) return at;
   }
   return std::string_view::npos;
 }
