@@ -3,10 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <mutex>
+#include <thread>
 
 #include "src/db/layouts/client.h"
 #include "src/db/layouts/requetes.h"
@@ -61,6 +67,56 @@ class StepLimit {
   long long steps_ = 0;
 };
 
+// Ends the test program when a run stalls: a run that sends no screen
+// command at all for kStallSeconds loops where it takes no progress step
+// (while it looks for its place in the client file, say), which the step
+// limit cannot see and which no other thread can stop.
+class StallWatch {
+ public:
+  explicit StallWatch(std::string_view query_code)
+      : query_code_(query_code), thread_([this] { Watch(); }) {}
+  ~StallWatch() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      done_ = true;
+    }
+    finished_.notify_one();
+    thread_.join();
+  }
+
+  void Commanded() { commands_.fetch_add(1, std::memory_order_relaxed); }
+
+ private:
+  void Watch() {
+    using Clock = std::chrono::steady_clock;
+    std::unique_lock<std::mutex> lock(mutex_);
+    long long seen = commands_.load(std::memory_order_relaxed);
+    Clock::time_point since = Clock::now();
+    while (!finished_.wait_for(lock, std::chrono::seconds(1), [this] { return done_; })) {
+      const long long now = commands_.load(std::memory_order_relaxed);
+      if (now != seen) {
+        seen = now;
+        since = Clock::now();
+      } else if (Clock::now() - since >=
+                 std::chrono::seconds(SelectionTestDatabase::kStallSeconds)) {
+        std::fprintf(stderr,
+                     "FATAL: the selection run of %s sent no screen command for %d s: it loops "
+                     "without taking a progress step; the test program is stopped\n",
+                     query_code_.c_str(), SelectionTestDatabase::kStallSeconds);
+        std::fflush(stderr);
+        std::_Exit(1);
+      }
+    }
+  }
+
+  const std::string query_code_;
+  std::atomic<long long> commands_{0};
+  std::mutex mutex_;
+  std::condition_variable finished_;
+  bool done_ = false;
+  std::thread thread_;  // last: starts once the rest is in place
+};
+
 }  // namespace
 
 SelectionTestDatabase::SelectionTestDatabase() : installation_("sel", kOptions) {
@@ -98,7 +154,9 @@ bool SelectionTestDatabase::RunWithinStepLimit(std::string_view query_code) {
   testing::RecordingRuntime& runtime = testing::RecordingRuntime::Get();
   const std::function<void(const std::string&)> test_hook = runtime.command_hook();
   StepLimit limit;
+  StallWatch watch(query_code);
   runtime.SetCommandHook([&](const std::string& command) {
+    watch.Commanded();
     limit.Count(command);
     if (test_hook) test_hook(command);
   });

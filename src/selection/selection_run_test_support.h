@@ -43,8 +43,11 @@ class SelectionTestDatabase {
   // run that no longer moves on then ends at once with a GoogleTest failure
   // instead of looping until the test times out, and gives false. Counts the
   // steps through the recording runtime's command hook; a hook the test set
-  // before still sees every command.
+  // before still sees every command. A run that sends no screen command at
+  // all for kStallSeconds loops without taking steps and cannot be stopped:
+  // the test program then ends with a message saying so.
   static constexpr long long kStepsPerRecord = 100;
+  static constexpr int kStallSeconds = 20;
   bool RunWithinStepLimit(std::string_view query_code);
 
   // A CLIENT record (9-character code, name, and the postcode that its
