@@ -318,7 +318,6 @@ int32_t LE_LastFileError(int32_t ctx, char* file, int32_t file_size, char* path,
 }
 
 int32_t LE_ClearFileError(int32_t ctx) {
-  VZ_LOG(("LE_ClearFileError").Write());
   Context* context = Find(ctx);
   if (context == nullptr) return 0;
   context->file_error() = vz::engine::FileError();

@@ -95,7 +95,8 @@ int32_t LE_CancelBatch(int32_t ctx);
 // since LE_ClearFileError, apart from the out-of-file state of reads. Returns
 // the kind (0 when none) and copies the file name, its physical path and the
 // reason into the given texts (room for *_size bytes, NUL included; a null
-// text is left out). Not logged, so that a run may ask after every record.
+// text is left out). Neither is logged, so that a run may ask after every
+// record.
 int32_t LE_LastFileError(int32_t ctx, char* file, int32_t file_size, char* path,
                          int32_t path_size, char* reason, int32_t reason_size);
 int32_t LE_ClearFileError(int32_t ctx);
