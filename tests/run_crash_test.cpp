@@ -3,12 +3,11 @@
 // SQLite's integrity check, each output (the selection file, the merge file,
 // the records of SELECTES) is the previous one or the new one, whole, and the
 // next run works.
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>

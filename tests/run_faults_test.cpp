@@ -2,7 +2,8 @@
 // run stops with an error box naming the file, commits nothing, leaves the
 // previous outputs whole and writes the failure to the run log. Faults come
 // from real damage (a text file in place of a data file) and from the
-// fault-injecting storage (disk full, read-only, I/O error, damaged pages).
+// fault-injecting storage (disk full, read-only, I/O error, damaged pages);
+// faults of the outputs from the calls under the file writer.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -19,6 +20,7 @@
 #include "src/outputs/extraction_test_support.h"
 #include "src/selection/selection_run.h"
 #include "src/util/run_log.h"
+#include "tests/support/faulty_output_files.h"
 #include "tests/support/recording_runtime.h"
 
 namespace vz::outputs {
@@ -179,6 +181,42 @@ TEST_F(RunFaultsTest, InjectedFaultsInTheMiddleOfAnExtraction) {
   RunExtractionDispatch(kQuery);
   EXPECT_TRUE(Errors().empty());
   EXPECT_EQ(data_.Selected(kQuery).size(), 2u);
+}
+
+}  // namespace
+}  // namespace vz::outputs
+
+namespace vz::outputs {
+namespace {
+
+using vz::testing::FaultyOutputFiles;
+
+TEST_F(RunFaultsTest, AnOutputThatCannotBeWrittenKeepsThePreviousOne) {
+  const FaultyOutputFiles::Fault faults[] = {
+      FaultyOutputFiles::Fault::kFull, FaultyOutputFiles::Fault::kReadOnly,
+      FaultyOutputFiles::Fault::kSyncError, FaultyOutputFiles::Fault::kRenameError};
+  for (FaultyOutputFiles::Fault fault : faults) {
+    SCOPED_TRACE(static_cast<int>(fault));
+    {
+      RecordingRuntime::Get().Reset();
+      FaultyOutputFiles failing(fault, ".EXT");
+      EXPECT_FALSE(selection::RunSelection(kQuery));
+      ExpectReported(".EXT",
+                     "n'a pas pu \xEAtre \xE9"
+                     "crit");
+    }
+    {
+      RecordingRuntime::Get().Reset();
+      FaultyOutputFiles failing(fault, ".MEM");
+      RunExtractionDispatch(kQuery);
+      ExpectReported(".MEM",
+                     "n'a pas pu \xEAtre \xE9"
+                     "crit");
+    }
+    EXPECT_EQ(data_.database().ReadSelectionFile(kQuery), previous_selection_);
+    EXPECT_EQ(data_.MergeFile(kQuery), previous_merge_);
+    EXPECT_TRUE(data_.DataFilesEndingWith(".tmp").empty());
+  }
 }
 
 }  // namespace

@@ -19,8 +19,8 @@ class EngineFaultTest : public EngineTest {
     char name[64] = {};
     char path[512] = {};
     char why[512] = {};
-    const int32_t kind = LE_LastFileError(ctx_, name, sizeof name, path, sizeof path, why,
-                                          sizeof why);
+    const int32_t kind =
+        LE_LastFileError(ctx_, name, sizeof name, path, sizeof path, why, sizeof why);
     if (file != nullptr) *file = name;
     if (reason != nullptr) *reason = why;
     return static_cast<FileFault>(kind);

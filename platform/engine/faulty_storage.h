@@ -28,10 +28,10 @@ namespace vz::engine::testing {
 
 struct FaultPlan {
   FileFault fault = FileFault::kNone;
-  std::string file;       // the analysis's file name; "" for every file
-  int64_t from = 1;       // the first failing operation (counted over all files)
+  std::string file;         // the analysis's file name; "" for every file
+  int64_t from = 1;         // the first failing operation (counted over all files)
   bool fail_opens = false;  // opening the file fails too (kFailed)
-  int64_t kill_at = 0;    // > 0: SIGKILL at this operation instead
+  int64_t kill_at = 0;      // > 0: SIGKILL at this operation instead
 };
 
 class FaultyStorage final : public Storage {

@@ -16,8 +16,8 @@
 #include "platform/engine/call_log.h"
 #include "platform/engine/context.h"
 #include "platform/engine/paths.h"
-#include "platform/engine/record_layout.h"
 #include "platform/engine/process_storage.h"
+#include "platform/engine/record_layout.h"
 #include "platform/engine/store.h"
 #include "platform/os/ascii_case.h"
 
@@ -91,8 +91,8 @@ int32_t LE_CreateContexteHF(int32_t description_count) {
   auto& contexts = Contexts();
   if (contexts.size() >= 0x7FFFFFFE) return 0;
   int32_t handle = static_cast<int32_t>(contexts.size() + 1);
-  contexts.push_back(
-      std::make_unique<Context>(handle, std::make_shared<vz::engine::Store>(vz::engine::ProcessStorage())));
+  contexts.push_back(std::make_unique<Context>(
+      handle, std::make_shared<vz::engine::Store>(vz::engine::ProcessStorage())));
   return handle;
 }
 
@@ -306,8 +306,8 @@ int32_t LE_CancelBatch(int32_t ctx) {
   return WithContext(ctx, [](Context& c) { return c.store().CancelBatch(), 1; });
 }
 
-int32_t LE_LastFileError(int32_t ctx, char* file, int32_t file_size, char* path,
-                         int32_t path_size, char* reason, int32_t reason_size) {
+int32_t LE_LastFileError(int32_t ctx, char* file, int32_t file_size, char* path, int32_t path_size,
+                         char* reason, int32_t reason_size) {
   Context* context = Find(ctx);
   if (context == nullptr) return 0;
   const vz::engine::FileError& error = context->file_error();

@@ -280,8 +280,8 @@ EngineFileError RecordSession::LastFileError() const {
   char file[64];
   char path[1024];
   char reason[512];
-  const int32_t kind = LE_LastFileError(context_, file, sizeof file, path, sizeof path, reason,
-                                        sizeof reason);
+  const int32_t kind =
+      LE_LastFileError(context_, file, sizeof file, path, sizeof path, reason, sizeof reason);
   if (kind == 0) return error;
   error.kind = kind >= 1 && kind <= static_cast<int32_t>(FileFaultKind::kIoError)
                    ? static_cast<FileFaultKind>(kind)

@@ -6,11 +6,11 @@
 #include <string>
 
 #include "platform/os/cp1252.h"
+#include "src/config/program_settings.h"
+#include "src/db/file_error_report.h"
 #include "src/db/layouts/client.h"
 #include "src/db/layouts/requetes.h"
 #include "src/db/query_code.h"
-#include "src/config/program_settings.h"
-#include "src/db/file_error_report.h"
 #include "src/db/record_ops.h"
 #include "src/db/record_session.h"
 #include "src/screen/bridge.h"

@@ -25,7 +25,8 @@ std::string Stamp() {
 
 void RotateWhenLong(const std::string& path) {
   struct stat info;
-  if (::stat(path.c_str(), &info) != 0 || static_cast<std::uintmax_t>(info.st_size) < kRunLogLimit) {
+  if (::stat(path.c_str(), &info) != 0 ||
+      static_cast<std::uintmax_t>(info.st_size) < kRunLogLimit) {
     return;
   }
   std::rename((path + ".1").c_str(), (path + ".2").c_str());

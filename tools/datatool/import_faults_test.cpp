@@ -1,12 +1,11 @@
 // An import --replace that meets a failing disk or is killed at any point
 // leaves the file it replaces whole: the previous records or the new ones,
 // never an emptied or half-filled file.
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
