@@ -6,7 +6,10 @@
 // Reads and writes never fail loudly: a read that finds nothing (or meets an
 // unknown file, an unknown key, a missing or damaged data file) sets the
 // out-of-file state and leaves the buffer as it is; a write that cannot be
-// done returns false. Causes worth knowing are written to the call log.
+// done returns false. Causes worth knowing are written to the call log, and
+// faults of data files (file_error.h) are kept in file_error() while the
+// context's calls run (le_api.cpp names the context as their target), so that
+// a damaged file is never taken for an empty one.
 //
 // Read next follows the current record in the order of the key it is given:
 // the first record after the current one (its key value in that key, then
@@ -36,6 +39,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/engine/file_error.h"
 #include "platform/engine/record_layout.h"
 #include "platform/engine/storage.h"
 #include "platform/engine/store.h"
@@ -101,6 +105,8 @@ class Context {
   const std::shared_ptr<Store>& shared_store() const { return store_; }
   Settings& settings() { return settings_; }
   bool out_of_file() const { return out_of_file_; }
+  // The last fault of a data file met by this context's calls since cleared.
+  FileError& file_error() { return file_error_; }
 
   // Leaves the current store for `other` (LE_Hinitpartage).
   void Share(std::shared_ptr<Store> other);
@@ -161,6 +167,7 @@ class Context {
   // The files named last (states never move: the map keeps its nodes).
   SpellingCache<FileState*> file_names_;
   bool out_of_file_ = true;
+  FileError file_error_;
   std::string info_file_;
   Settings settings_;
 };

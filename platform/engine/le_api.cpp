@@ -3,7 +3,7 @@
 // program: nothing here locks. The out-of-file state, asked after every
 // record read, is the context's own flag: one look-up by handle.
 //
-// The storage every store opens its files with is chosen here (ProcessStorage()).
+// Every store opens its files through ProcessStorage() (process_storage.h).
 #include "platform/engine/le_api.h"
 
 #include <cstring>
@@ -16,8 +16,8 @@
 #include "platform/engine/call_log.h"
 #include "platform/engine/context.h"
 #include "platform/engine/paths.h"
+#include "platform/engine/process_storage.h"
 #include "platform/engine/record_layout.h"
-#include "platform/engine/sqlite_storage.h"
 #include "platform/engine/store.h"
 #include "platform/os/ascii_case.h"
 
@@ -27,12 +27,6 @@ using vz::engine::LogLine;
 using vz::engine::Settings;
 
 namespace {
-
-// Never destroyed: open files stay usable during static destruction.
-vz::engine::Storage& ProcessStorage() {
-  static auto* storage = new vz::engine::SqliteStorage();
-  return *storage;
-}
 
 std::vector<std::unique_ptr<Context>>& Contexts() {
   static auto* contexts = new std::vector<std::unique_ptr<Context>>();
@@ -55,12 +49,23 @@ const char* Safe(const char* text) {
     if (LogEnabled()) LogLine expr; \
   } while (0)
 
-// Runs `f` on the context (0 for an unknown context).
+// Runs `f` on the context (0 for an unknown context); the faults of data
+// files met meanwhile become the context's file error.
 template <typename F>
 int32_t WithContext(int32_t handle, F f) {
   Context* context = Find(handle);
   if (context == nullptr) return 0;
+  vz::engine::ScopedFileErrorTarget target(&context->file_error());
   return f(*context);
+}
+
+// Copies `text` into `out` (room for `size` bytes, NUL included), cut.
+void CopyOut(const std::string& text, char* out, int32_t size) {
+  if (out == nullptr || size <= 0) return;
+  const std::size_t room = static_cast<std::size_t>(size) - 1;
+  const std::size_t length = text.size() < room ? text.size() : room;
+  std::memcpy(out, text.data(), length);
+  out[length] = '\0';
 }
 
 // The settings that only store what they are given: log, store, return 1.
@@ -86,8 +91,8 @@ int32_t LE_CreateContexteHF(int32_t description_count) {
   auto& contexts = Contexts();
   if (contexts.size() >= 0x7FFFFFFE) return 0;
   int32_t handle = static_cast<int32_t>(contexts.size() + 1);
-  contexts.push_back(
-      std::make_unique<Context>(handle, std::make_shared<vz::engine::Store>(ProcessStorage())));
+  contexts.push_back(std::make_unique<Context>(
+      handle, std::make_shared<vz::engine::Store>(vz::engine::ProcessStorage())));
   return handle;
 }
 
@@ -95,6 +100,7 @@ int32_t LE_HftermineCTX(int32_t ctx) {
   VZ_LOG(("LE_HftermineCTX").Write());
   Context* context = Find(ctx);
   if (context == nullptr) return 0;
+  vz::engine::ScopedFileErrorTarget nowhere(nullptr);  // the context goes
   Contexts()[static_cast<std::size_t>(ctx - 1)].reset();
   return 1;
 }
@@ -293,6 +299,29 @@ int32_t LE_EndBatch(int32_t ctx) {
     vz::engine::Attempts attempts{c.settings().attempts, 20};
     return c.store().EndBatch(attempts) ? 1 : 0;
   });
+}
+
+int32_t LE_CancelBatch(int32_t ctx) {
+  VZ_LOG(("LE_CancelBatch").Write());
+  return WithContext(ctx, [](Context& c) { return c.store().CancelBatch(), 1; });
+}
+
+int32_t LE_LastFileError(int32_t ctx, char* file, int32_t file_size, char* path, int32_t path_size,
+                         char* reason, int32_t reason_size) {
+  Context* context = Find(ctx);
+  if (context == nullptr) return 0;
+  const vz::engine::FileError& error = context->file_error();
+  CopyOut(error.file, file, file_size);
+  CopyOut(error.path, path, path_size);
+  CopyOut(error.reason, reason, reason_size);
+  return static_cast<int32_t>(error.fault);
+}
+
+int32_t LE_ClearFileError(int32_t ctx) {
+  Context* context = Find(ctx);
+  if (context == nullptr) return 0;
+  context->file_error() = vz::engine::FileError();
+  return 1;
 }
 
 }  // extern "C"

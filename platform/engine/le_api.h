@@ -13,6 +13,9 @@
 // key order, also after that record was deleted. Duplicate keys keep insertion
 // order.
 //
+// Faults of data files (a damaged, full, locked, read-only or unusable file)
+// are kept per context apart from the out-of-file state: LE_LastFileError.
+//
 // Single-threaded: the program calls these functions from one thread, and
 // nothing in the engine locks.
 //
@@ -79,10 +82,24 @@ int32_t LE_Hinfogene(int32_t ctx, const char* file);
 int32_t LE_Hnbenr(int32_t ctx);
 int32_t LE_Hnumenr(int32_t ctx);
 
-// Our own additions, used by the data tool and the benchmarks only: group the
-// writes of a bulk load into one transaction per file.
+// Our own additions: group the writes of a bulk load or of a run into one
+// transaction per file (the data tool, the extraction, the benchmarks).
 int32_t LE_BeginBatch(int32_t ctx);
 int32_t LE_EndBatch(int32_t ctx);
+// Ends the batch with none of its writes kept (an emptying by LE_Hcreation
+// made in the batch included): a run that met an error commits nothing.
+int32_t LE_CancelBatch(int32_t ctx);
+
+// Our own additions, for every caller: the last fault of a data file (damaged,
+// full, locked, read-only, unusable: file_error.h) met by the context's calls
+// since LE_ClearFileError, apart from the out-of-file state of reads. Returns
+// the kind (0 when none) and copies the file name, its physical path and the
+// reason into the given texts (room for *_size bytes, NUL included; a null
+// text is left out). Neither is logged, so that a run may ask after every
+// record.
+int32_t LE_LastFileError(int32_t ctx, char* file, int32_t file_size, char* path,
+                         int32_t path_size, char* reason, int32_t reason_size);
+int32_t LE_ClearFileError(int32_t ctx);
 
 #ifdef __cplusplus
 }

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/os/ascii_case.h"
+
 namespace vz::engine {
 namespace {
 
@@ -167,6 +169,12 @@ bool SqliteDataFile::ReadInfo(const Attempts& attempts, std::string* why) {
     *why = "stored in an unknown format " + info["format"];
     return false;
   }
+  // A file copied over another one keeps the name of the file it came from.
+  auto identity = info.find("file");
+  if (identity != info.end() && os::AsciiUpper(identity->second) != os::AsciiUpper(file())) {
+    *why = "holds the records of " + identity->second + ", not of " + file();
+    return false;
+  }
   std::size_t stored_keys = 0;
   while (info.count(Numbered("key", stored_keys + 1)) != 0) ++stored_keys;
   if (stored_keys != key_rules_.size()) needs_reindex_ = true;
@@ -288,10 +296,30 @@ bool SqliteDataFile::CheckIntegrity(std::vector<std::string>* problems) {
   return sound;
 }
 
+FileFault FaultOfSqlite(int rc) {
+  switch (rc & 0xFF) {
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+      return FileFault::kDamaged;
+    case SQLITE_FULL:
+      return FileFault::kFull;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return FileFault::kLocked;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+      return FileFault::kReadOnly;
+    case SQLITE_IOERR:
+      return FileFault::kIoError;
+    default:
+      return FileFault::kUnusable;
+  }
+}
+
 void SqliteDataFile::ReportSqlite(const std::string& what, int rc) {
   std::string reason = what;
   if (rc != SQLITE_OK) reason += std::string(": ") + sqlite3_errstr(rc);
-  Report(std::move(reason));
+  Report(FaultOfSqlite(rc), std::move(reason));
 }
 
 }  // namespace vz::engine

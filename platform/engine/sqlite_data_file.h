@@ -46,6 +46,8 @@ inline constexpr std::chrono::milliseconds kReadWindow{50};
 bool IsLockError(int rc);  // SQLITE_BUSY or SQLITE_LOCKED, extended or not
 void PauseBetweenAttempts(const Attempts& attempts);
 int AttemptCount(const Attempts& attempts);  // at least 1
+// The kind of fault a SQLite result code stands for.
+FileFault FaultOfSqlite(int rc);
 
 class SqliteDataFile final : public DataFile {
  public:
@@ -67,6 +69,7 @@ class SqliteDataFile final : public DataFile {
   bool Delete(int64_t recno, const Attempts& attempts, bool batch) override;
   bool Clear(const Attempts& attempts, bool batch) override;
   bool EndBatch(const Attempts& attempts) override;
+  void CancelBatch() override;
   int64_t Count(const Attempts& attempts) override;
 
   bool needs_reindex() const override { return needs_reindex_; }

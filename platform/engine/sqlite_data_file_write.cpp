@@ -144,3 +144,18 @@ bool SqliteDataFile::EndBatch(const Attempts& attempts) {
 }
 
 }  // namespace vz::engine
+
+namespace vz::engine {
+
+void SqliteDataFile::CancelBatch() {
+  if (!in_batch_) return;
+  ResetAllCursors();
+  in_batch_ = false;
+  sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+  // The tables a first write made inside the batch are gone with it.
+  std::string why;
+  ReadInfo(Attempts{}, &why);
+  ++write_count_;
+}
+
+}  // namespace vz::engine

@@ -26,9 +26,16 @@
 //   writes of other processes within a short time (docs/storage.md).
 // - Failures: nothing throws and nothing is shown. An operation that fails
 //   returns its failure value (false, 0 or -1 as said below, or no record for
-//   a read); DataFile::Report writes the reason to the call log (LE_ERROR)
-//   and keeps it in last_error(). A file locked by another process is tried
+//   a read) and calls DataFile::Report with the kind of fault (file_error.h:
+//   damaged, full, locked, read-only, I/O error, unusable) and the reason:
+//   it goes to the call log (LE_ERROR), to the error of the context whose
+//   call met it, and stays in last_error(). A read that finds no record is
+//   not a failure. A file locked by another process is tried
 //   Attempts::count times (at least once), Attempts::sleep_ms apart.
+// - A file keeps its identity: the name of the analysis's file whose records
+//   it holds, written when the store makes it. Open refuses (kFailed) a file
+//   whose identity names another file: a file copied over another one is
+//   never adopted.
 // - Single-threaded: one thread uses a Storage and the files it opened, as
 //   the program does; nothing here locks.
 //
@@ -46,6 +53,7 @@
 #include <vector>
 
 #include "platform/engine/analysis.h"
+#include "platform/engine/file_error.h"
 #include "platform/engine/record_layout.h"
 
 namespace vz::engine {
@@ -129,6 +137,9 @@ class DataFile {
   virtual bool Clear(const Attempts& attempts, bool batch) = 0;
   // Commits the batch transaction, if one is open.
   virtual bool EndBatch(const Attempts& attempts) = 0;
+  // Rolls the batch transaction back, if one is open: none of its writes
+  // (a Clear included) stay, and readers never saw them.
+  virtual void CancelBatch() = 0;
   // Number of records, -1 on failure.
   virtual int64_t Count(const Attempts& attempts) = 0;
 
@@ -144,8 +155,10 @@ class DataFile {
   virtual bool CheckIntegrity(std::vector<std::string>* problems) = 0;
 
  protected:
-  // Keeps `reason` as last_error() and writes it to the call log.
-  void Report(std::string reason);
+  // Keeps `reason` as last_error() and reports it (ReportFileError) as a
+  // fault of this file; without a kind, the file is unusable.
+  void Report(FileFault fault, std::string reason);
+  void Report(std::string reason) { Report(FileFault::kUnusable, std::move(reason)); }
 
  private:
   std::string path_;
@@ -168,7 +181,8 @@ class Storage {
   // Opens the physical file at `path` for the analysis's file `entry`. With
   // `create` false a missing file gives kMissing and nothing is made; with
   // `create` an empty file is made. kFailed: the file is there but cannot be
-  // used (damaged, not ours, unreadable, another format); `why` says why.
+  // used (damaged, not ours, unreadable, another format, another file's
+  // identity); `why` says why.
   virtual OpenResult Open(const std::string& path, const FileEntry& entry, bool create,
                           const Attempts& attempts, std::unique_ptr<DataFile>* out,
                           std::string* why) = 0;

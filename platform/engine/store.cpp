@@ -1,6 +1,6 @@
 #include "platform/engine/store.h"
 
-#include "platform/engine/call_log.h"
+#include "platform/engine/file_error.h"
 #include "platform/os/ascii_case.h"
 
 namespace vz::engine {
@@ -47,19 +47,25 @@ DataFile* Store::Acquire(const FileEntry& entry, const RecordLayout* layout, boo
   if (it != open_.end()) {
     file = it->second.get();
     if (file->file() != entry.name) {
-      LogFileError(entry.name, path, "physical file already in use by " + file->file());
+      ReportFileError(FileFault::kUnusable, entry.name, path,
+                      "physical file already in use by " + file->file());
       return nullptr;
     }
   } else {
-    if (failed_.count(path) != 0) return nullptr;
+    auto failed = failed_.find(path);
+    if (failed != failed_.end()) {
+      NoteFileError(FileFault::kUnusable, entry.name, path,
+                    "cannot be opened: " + failed->second.why);
+      return nullptr;
+    }
     std::unique_ptr<DataFile> opened;
     std::string why;
     switch (storage_.Open(path, entry, create, attempts, &opened, &why)) {
       case Storage::OpenResult::kMissing:
         return nullptr;
       case Storage::OpenResult::kFailed:
-        failed_[path] = entry.name;
-        LogFileError(entry.name, path, "cannot be opened: " + why);
+        ReportFileError(FileFault::kUnusable, entry.name, path, "cannot be opened: " + why);
+        failed_[path] = Failure{entry.name, why};
         return nullptr;
       case Storage::OpenResult::kOpen:
         break;
@@ -84,7 +90,7 @@ void Store::Close(const std::string& file) {
   // A failed file is tried again after it was closed (it may have been
   // repaired or restored meanwhile).
   for (auto it = failed_.begin(); it != failed_.end();) {
-    if (it->second == file) {
+    if (it->second.file == file) {
       it = failed_.erase(it);
       closed = true;
     } else {
@@ -111,6 +117,15 @@ bool Store::EndBatch(const Attempts& attempts) {
     if (!file->EndBatch(attempts)) ok = false;
   }
   return ok;
+}
+
+}  // namespace vz::engine
+
+namespace vz::engine {
+
+void Store::CancelBatch() {
+  batch_ = false;
+  for (auto& [path, file] : open_) file->CancelBatch();
 }
 
 }  // namespace vz::engine

@@ -14,7 +14,9 @@
 // A file that cannot be opened (damaged, not ours) is failed: it is not
 // tried again, and stays failed until that file (or every file) is closed,
 // so that a file repaired or restored meanwhile is used again after
-// LE_Hferme. Single-threaded, as the whole engine.
+// LE_Hferme. Every use of a failed file reports its fault again
+// (file_error.h), so that each context that meets it knows.
+// Single-threaded, as the whole engine.
 #ifndef VZ_PLATFORM_ENGINE_STORE_H_
 #define VZ_PLATFORM_ENGINE_STORE_H_
 
@@ -69,6 +71,8 @@ class Store {
   void BeginBatch() { batch_ = true; }
   // Commits every open batch transaction; false if one commit failed.
   bool EndBatch(const Attempts& attempts);
+  // Rolls every open batch transaction back and ends the batch.
+  void CancelBatch();
 
  private:
   Storage& storage_;
@@ -76,7 +80,11 @@ class Store {
   DirectorySubstitutions directories_;
   std::map<std::string, std::string> physical_names_;      // upper file name -> physical name
   std::map<std::string, std::unique_ptr<DataFile>> open_;  // by path
-  std::map<std::string, std::string> failed_;              // path -> file name
+  struct Failure {
+    std::string file;
+    std::string why;
+  };
+  std::map<std::string, Failure> failed_;  // by path
   uint64_t generation_ = 1;
   uint64_t analysis_generation_ = 1;
   bool batch_ = false;

@@ -1,5 +1,8 @@
 #include "src/config/program_settings.h"
 
+#include "platform/os/paths.h"
+#include "src/util/run_log.h"
+
 namespace vz::config {
 namespace {
 
@@ -21,6 +24,10 @@ const std::string& DataDirectory() {
 }
 void SetDataDirectory(std::string_view directory) {
   TheSettings().data_directory = std::string(directory);
+}
+
+bool LogRunFailure(std::string_view message) {
+  return util::AppendRunLog(os::ToNativePath(DataDirectory()), message);
 }
 
 const std::string& ParameterFilePath() {

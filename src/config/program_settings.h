@@ -22,6 +22,10 @@ void SetDataDirectory(std::string_view directory);
 const std::string& ParameterFilePath();
 void SetParameterFilePath(std::string_view path);
 
+// Appends a failure the adviser was told of to the run log of the data
+// directory (src/util/run_log.h); false when the log could not be written.
+bool LogRunFailure(std::string_view message);
+
 // 2 until set otherwise.
 int DatabaseSecurityLevel();
 void SetDatabaseSecurityLevel(int level);

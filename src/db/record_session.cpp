@@ -270,5 +270,34 @@ bool RecordSession::BeginBatch() {
 bool RecordSession::EndBatch() {
   return HasEngine() && LE_EndBatch(context_) != 0;
 }
+bool RecordSession::CancelBatch() {
+  return HasEngine() && LE_CancelBatch(context_) != 0;
+}
+
+EngineFileError RecordSession::LastFileError() const {
+  EngineFileError error;
+  if (!HasEngine()) return error;
+  char file[64];
+  char path[1024];
+  char reason[512];
+  const int32_t kind =
+      LE_LastFileError(context_, file, sizeof file, path, sizeof path, reason, sizeof reason);
+  if (kind == 0) return error;
+  error.kind = kind >= 1 && kind <= static_cast<int32_t>(FileFaultKind::kIoError)
+                   ? static_cast<FileFaultKind>(kind)
+                   : FileFaultKind::kUnusable;
+  error.file = file;
+  error.path = path;
+  error.reason = reason;
+  return error;
+}
+
+bool RecordSession::HasFileError() const {
+  return HasEngine() && LE_LastFileError(context_, nullptr, 0, nullptr, 0, nullptr, 0) != 0;
+}
+
+void RecordSession::ClearFileError() {
+  if (HasEngine()) LE_ClearFileError(context_);
+}
 
 }  // namespace vz::db

@@ -30,8 +30,10 @@
 // reach the engine through the conversion ring (conversion_ring.h): cut at a
 // NUL, at most 255 characters, a text of 255 or more as its first 254.
 //
-// Failure: nothing throws and nothing shows a window. Failures show only
-// through results (false, 0) and Hendehors(): a read that finds nothing
+// Failure: nothing throws and nothing shows a window. Failures show through
+// results (false, 0), Hendehors() and LastFileError(), which tells a damaged,
+// full, locked, read-only or unusable data file from a read that found no
+// record (file_error_report.h): a read that finds nothing
 // leaves a zeroed buffer (for a file the synchronisation treats); a refused
 // write leaves the buffer as the caller filled it (keys rebuilt, long texts
 // split). Reads and searches do not allocate. Single-threaded, like the
@@ -53,6 +55,7 @@
 #include <optional>
 #include <string_view>
 
+#include "src/db/file_error_report.h"
 #include "src/db/file_id.h"
 #include "src/db/file_name_cache.h"
 
@@ -134,6 +137,16 @@ class RecordSession {
   // at EndBatch (or when the file closes). Prefer RecordBatch.
   bool BeginBatch();
   bool EndBatch();
+  // Ends the batch keeping none of its writes (an emptying by Hcreation made
+  // in it included): the files stay as they were before BeginBatch.
+  bool CancelBatch();
+
+  // The last fault of a data file (damaged, full, locked, read-only,
+  // unusable) met by this session's engine calls since ClearFileError;
+  // kind kNone when none. A read that found no record is not a fault.
+  EngineFileError LastFileError() const;
+  bool HasFileError() const;  // the same question, without copying texts
+  void ClearFileError();
 
  private:
   friend RecordSession& ProgramSession();
@@ -168,7 +181,7 @@ RecordSession& ProgramSession();
 int32_t CreateEngineContext(int32_t description_count);
 
 // A batch of the session for the guard's lifetime: begun on construction,
-// ended by End() or on scope exit, whichever comes first.
+// ended by End() or Cancel() or on scope exit (End), whichever comes first.
 //   { RecordBatch batch(ProgramSession()); ... writes ... }
 class RecordBatch {
  public:
@@ -183,6 +196,13 @@ class RecordBatch {
     RecordSession* session = session_;
     session_ = nullptr;
     return session->EndBatch();
+  }
+  // Ends the batch now keeping none of its writes.
+  void Cancel() {
+    if (session_ == nullptr) return;
+    RecordSession* session = session_;
+    session_ = nullptr;
+    session->CancelBatch();
   }
 
  private:

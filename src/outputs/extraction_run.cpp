@@ -8,6 +8,8 @@
 #include <system_error>
 
 #include "platform/os/cp1252.h"
+#include "src/config/program_settings.h"
+#include "src/db/file_error_report.h"
 #include "src/db/file_id.h"
 #include "src/db/layouts/adresses.h"
 #include "src/db/layouts/client.h"
@@ -148,31 +150,57 @@ void RunExtraction(std::string_view query_code, const ExtractionRubricList& list
                         db::QueryCodeRefusal(query_code, "l'extraction n'est pas faite"));
     return;
   }
+  db::RecordSession& session = db::ProgramSession();
+  session.ClearFileError();
   auto state = std::make_unique<RunState>();
   state->code.reserve(selection::kClientCodeWidth);
 
-  db::Hcreation(kSelectedFile);
   MergeFileWriter merge(MergeFilePath(query_code));
   OpenExtractionProgress(selection_path);
-
   selection::SelectionFileReader reader(selection_path);
   // The rubric files do not change while the run reads them.
   tables.key_gaps.SetEnabled(true);
+  bool selected_written = false;
   {
-    // One transaction for every SELECTES record instead of one per record.
-    const db::RecordBatch batch(db::ProgramSession());
-    while (reader.Next(state->code)) ExtractClient(list, tables, *state, merge);
+    // SELECTES is emptied and filled in one transaction: readers see the
+    // previous records until it commits, and a run that is killed or meets a
+    // fault leaves them whole.
+    db::RecordBatch batch(session);
+    db::Hcreation(kSelectedFile);
+    while (!session.HasFileError() && reader.Next(state->code)) {
+      ExtractClient(list, tables, *state, merge);
+    }
+    if (session.HasFileError()) {
+      batch.Cancel();
+    } else {
+      selected_written = batch.End();
+    }
   }
   tables.key_gaps.SetEnabled(false);
-  const bool merge_written = merge.Commit();
+  // The merge file is put in place only beside a complete SELECTES.
+  const bool merge_written = selected_written && merge.Commit();
 
   db::Hferme(kSelectedFile);
   db::Hferme(kClientFile);
   screen::SendCommand("Ferme");
-  if (!merge_written) {
-    screen::SendCommand(os::Cp1252("Erreur,Le fichier de fusion ") + std::string(query_code) +
-                        std::string(kMergeExtension) +
-                        os::Cp1252(" n'a pas pu être écrit dans le répertoire des données."));
+  std::string message;
+  if (session.HasFileError()) {
+    message = db::FileErrorMessage(
+        session.LastFileError(),
+        os::Cp1252("l'extraction est arrêtée ; le fichier de fusion ") + std::string(query_code) +
+            std::string(kMergeExtension) +
+            os::Cp1252(" et le fichier SELECTES gardent leur contenu précédent"));
+  } else if (!selected_written) {
+    message = os::Cp1252("Le fichier SELECTES de la requête ") + std::string(query_code) +
+              os::Cp1252(" n'a pas pu être écrit : l'extraction est arrêtée.");
+  } else if (!merge_written) {
+    message = os::Cp1252("Le fichier de fusion ") + std::string(query_code) +
+              std::string(kMergeExtension) +
+              os::Cp1252(" n'a pas pu être écrit dans le répertoire des données.");
+  }
+  if (!message.empty()) {
+    screen::SendCommand("Erreur," + message);
+    config::LogRunFailure(message);
   }
 }
 

@@ -20,12 +20,16 @@
 // loader reads CLIENT afterwards. A missing selection file gives an empty
 // merge file and an empty SELECTES file. A query code that is not usable
 // (src/db/query_code.h) or that the engine refuses as physical name writes
-// nothing and shows its error box. The merge file is written under a
-// temporary name and renamed at the end; a merge file that cannot be written
-// keeps its earlier contents and is named in an error box after the progress
-// window closes. The
-// SELECTES records are added in one engine transaction committed at the end,
-// so an interrupted run leaves that file empty, never half-filled.
+// nothing and shows its error box.
+// SELECTES is emptied and refilled in one engine transaction committed at the
+// end, and the merge file is written under a temporary name put in place only
+// after that commit: readers and a killed run see the previous outputs whole
+// until the new ones are complete. A data file that is damaged, full, locked,
+// read-only or unusable (src/db/file_error_report.h) stops the run at the next
+// client: the transaction is cancelled, the merge file is not replaced, and an
+// error box names the file after the progress window closes. A SELECTES or
+// merge file that cannot be written is named in an error box too; every such
+// failure is written to the run log (src/util/run_log.h).
 // The physical name given to SELECTES stays in force after the run. SELECTES
 // and CLIENT are closed at the end. Nothing is allocated per client.
 // REQUIRES: the database files are described and open, the data directory

@@ -2,9 +2,13 @@
 
 #include <string>
 
+#include "platform/os/cp1252.h"
 #include "src/config/parameter_file.h"
+#include "src/config/program_settings.h"
+#include "src/db/file_error_report.h"
 #include "src/db/layouts/requetes.h"
 #include "src/db/record_ops.h"
+#include "src/db/record_session.h"
 #include "src/queries/definition_screen.h"
 #include "src/screen/bridge.h"
 #include "src/screen/navigation.h"
@@ -55,6 +59,8 @@ void FillQueryList(std::string_view current_code) {
   const std::string title_key = std::string(kQueryPrefix) + std::string(kTitleKey);
   db::QueryLineRecord record = db::CurrentQueryLine();
   config::table_param elements;
+  db::RecordSession& session = db::ProgramSession();
+  session.ClearFileError();
   db::Hlitrecherche(kQueryFile, kCodreq1, title_key);
   while (!db::Hendehors() && record.Prefix() == kQueryPrefix && record.CriteriaKey() == kTitleKey) {
     config::ClearTable(elements);
@@ -63,6 +69,13 @@ void FillQueryList(std::string_view current_code) {
                         std::string(record.Prefix()) + std::string(record.Number()) + "\t" +
                         std::string(record.State()));
     db::Hlitsuivant(kQueryFile, kCodreq1);
+  }
+  // A damaged or unreadable query file is not an empty list.
+  if (session.HasFileError()) {
+    const std::string message = db::FileErrorMessage(
+        session.LastFileError(), os::Cp1252("la liste des requêtes est incomplète"));
+    screen::SendCommand("Erreur," + message);
+    config::LogRunFailure(message);
   }
   screen::SendCommand("Table,Cherche,CODE," + std::string(current_code));
   const int32_t row = screen::IntegerReturnValue();

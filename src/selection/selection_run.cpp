@@ -6,10 +6,13 @@
 #include <string>
 
 #include "platform/os/cp1252.h"
+#include "src/config/program_settings.h"
+#include "src/db/file_error_report.h"
 #include "src/db/layouts/client.h"
 #include "src/db/layouts/requetes.h"
 #include "src/db/query_code.h"
 #include "src/db/record_ops.h"
+#include "src/db/record_session.h"
 #include "src/screen/bridge.h"
 #include "src/screen/field_access.h"
 #include "src/selection/address_loader.h"
@@ -87,7 +90,12 @@ bool ClientPasses(const std::string& code, const QueryCriteria& criteria, bool n
   return true;
 }
 
-// One pass over the client file for one elementary query.
+bool MetFileError() {
+  return db::ProgramSession().HasFileError();
+}
+
+// One pass over the client file for one elementary query. A fault of a data
+// file ends the pass at once: what was selected so far is not the answer.
 void EvaluateClients(const QueryCriteria& criteria, WorkTables& tables,
                      SelectionFileWriter& output) {
   const bool client_file_moves = criteria.rubric_flags[kRetirementFlag];
@@ -96,7 +104,7 @@ void EvaluateClients(const QueryCriteria& criteria, WorkTables& tables,
   code.reserve(kClientCodeWidth);
   db::Hlitpremier(kClientFile, kClientKey);
   SkipMarkedClients();
-  while (!db::Hendehors()) {
+  while (!db::Hendehors() && !MetFileError()) {
     // The code and record number are taken before anything else runs, so
     // that the position can always be restored from them.
     code.assign(db::CurrentClient().Codcli().substr(0, kClientCodeWidth));
@@ -126,16 +134,30 @@ void MarkSelectionDone(std::string_view query_code) {
   db::Hmodifie("requetes");
 }
 
-// A selection file that cannot be written ends the run: the progress window
-// closes and the adviser is told; the query is not marked as selected.
-bool StopOnUnwrittenFile(std::string_view query_code) {
+// Ends a run that failed: the progress window closes, the adviser is told
+// and the failure logged; the query is not marked as selected.
+bool StopRun(const std::string& message) {
   screen::SendCommand("Ferme");
-  screen::SendCommand(os::Cp1252("Erreur,Le fichier de sélection ") + std::string(query_code) +
-                      std::string(kSelectionExtension) +
-                      os::Cp1252(" n'a pas pu être écrit dans le répertoire des données : la "
-                                 "sélection est arrêtée."));
+  screen::SendCommand("Erreur," + message);
+  config::LogRunFailure(message);
   db::Hferme(kClientFile);
   return false;
+}
+
+// A selection file that cannot be written ends the run.
+bool StopOnUnwrittenFile(std::string_view query_code) {
+  return StopRun(os::Cp1252("Le fichier de sélection ") + std::string(query_code) +
+                 std::string(kSelectionExtension) +
+                 os::Cp1252(" n'a pas pu être écrit dans le répertoire des données : la "
+                            "sélection est arrêtée."));
+}
+
+// A data file that is damaged, full, locked, read-only or unusable ends the
+// run; the selection file of the pass that met it is not written.
+bool StopOnFileError() {
+  return StopRun(db::FileErrorMessage(
+      db::ProgramSession().LastFileError(),
+      os::Cp1252("la sélection est arrêtée et son fichier n'est pas remplacé")));
 }
 
 }  // namespace
@@ -172,13 +194,16 @@ bool RunSelection(std::string_view query_code) {
     db::Hferme(kClientFile);
     return false;
   }
+  db::ProgramSession().ClearFileError();
   auto tables = std::make_unique<WorkTables>();
   auto criteria = std::make_unique<QueryCriteria>();
   auto list = std::make_unique<TokenList>();
   if (ExpandQuery(code, *list) != ExpansionResult::kExpanded) {
     db::Hferme(kClientFile);
+    if (MetFileError()) return StopOnFileError();
     return false;
   }
+  if (MetFileError()) return StopOnFileError();  // the queries could not be read
   for (int i = 1; i <= list->count; ++i) {
     const std::string& token = list->Token(i);
     if (IsStructureToken(token)) continue;
@@ -187,11 +212,13 @@ bool RunSelection(std::string_view query_code) {
     OpenSelectionProgress();
     if (!output.ok()) return StopOnUnwrittenFile(token);
     EvaluateClients(*criteria, *tables, output);
+    if (MetFileError()) return StopOnFileError();
     if (!output.Commit()) return StopOnUnwrittenFile(token);
   }
   std::string unwritten;
   if (MergeGroups(*list, &unwritten) == kUnwrittenGroup) return StopOnUnwrittenFile(unwritten);
   MarkSelectionDone(code);
+  if (MetFileError()) return StopOnFileError();
   screen::SendCommand("Ferme");
   db::Hferme(kClientFile);
   return true;

@@ -17,9 +17,14 @@
 // does a query code that is not usable (src/db/query_code.h), with its
 // message. A selection file that cannot be written stops the run with an
 // error box naming it: the file keeps its earlier contents, the query record
-// is left as it was and the result is false. An interrupted run leaves no
-// half-written file under a final name. The CLIENT file is closed when the
-// run ends.
+// is left as it was and the result is false. A data file that is damaged,
+// full, locked, read-only or unusable (the engine's file error,
+// src/db/file_error_report.h) stops the run at once with an error box naming
+// it: the selection file of the pass that met it is not written, the query
+// record is left as it was, and the result is false. Both failures are also
+// written to the run log of the data directory (src/util/run_log.h). An
+// interrupted run leaves no half-written file under a final name. The CLIENT
+// file is closed when the run ends.
 // REQUIRES: the database context exists with every file described and open
 // in the data directory; the screen project is loaded; the list separator is
 // TAB. Not re-entrant.

@@ -6,7 +6,9 @@
 #include "src/config/parameter_file.h"
 #include "src/config/program_settings.h"
 #include "src/db/context.h"
+#include "src/db/file_error_report.h"
 #include "src/db/record_ops.h"
+#include "src/db/record_session.h"
 #include "src/screen/bridge.h"
 #include "src/startup/output_leftovers.h"
 #include "src/util/blanks.h"
@@ -44,6 +46,25 @@ void ReadDataDirectory() {
                  "contacter le service technique."));
 }
 
+// The files every screen and run reads first: a damaged, unusable or locked
+// one is named now rather than read as empty later. The program goes on (the
+// tools menu can restore the file); the runs refuse it with their own message.
+void CheckDataFiles() {
+  db::RecordSession& session = db::ProgramSession();
+  session.ClearFileError();
+  for (std::string_view file : {"CLIENT", "REQUETES"}) {
+    db::Hinfogene(file);
+    db::Hnbenr();
+  }
+  if (!session.HasFileError()) return;
+  const std::string message = db::FileErrorMessage(
+      session.LastFileError(),
+      os::Cp1252("vérifiez-le ou restaurez-le (menu Outils) avant de lancer une sélection"));
+  screen::SendCommand("Erreur," + message);
+  config::LogRunFailure(message);
+  session.ClearFileError();
+}
+
 }  // namespace
 
 StartResult InitialiseProgram() {
@@ -56,6 +77,7 @@ StartResult InitialiseProgram() {
   db::ApplyEngineSettings(config::DataDirectory(),
                           static_cast<int16_t>(config::DatabaseSecurityLevel()));
   RemoveOutputLeftovers(config::DataDirectory());
+  CheckDataFiles();
   config::SetParameterFilePath(config::kParameterFilePath);
   config::SetListSeparator('\t');
   return StartResult::kReady;

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -47,13 +48,14 @@ class InitialisationTest : public StartupTest {
 
 TEST_F(InitialisationTest, RunsEveryStepInOrder) {
   EXPECT_EQ(InitialiseProgram(), StartResult::kReady);
-  EXPECT_THAT(CallOrderLog::Verbs(),
-              ElementsAre("wd BIBLI,disque,ORVANE.wdl", "wd PROJET,ORVANE.WDP",
-                          "LE_CreateContexteHF", "(descriptions)", "wd HFCTX", "LE_Hinitpartage",
-                          "LE_Houvreanalyse", "LE_Hsubstrep", "LE_Hferme", "LE_Hsubstrep",
-                          "LE_Hmodeperso", "LE_Hsecurite", "LE_Hgeredoublonnon", "LE_Hgeretrsnon",
-                          "LE_Hgerejnlnon", "LE_Hgererepnon", "LE_Hseterrignore", "LE_Hsetnbessais",
-                          "LE_Hnbessais", "LE_Hsetnbessaismessage", "(descriptions: 103)"));
+  EXPECT_THAT(
+      CallOrderLog::Verbs(),
+      ElementsAre("wd BIBLI,disque,ORVANE.wdl", "wd PROJET,ORVANE.WDP", "LE_CreateContexteHF",
+                  "(descriptions)", "wd HFCTX", "LE_Hinitpartage", "LE_Houvreanalyse",
+                  "LE_Hsubstrep", "LE_Hferme", "LE_Hsubstrep", "LE_Hmodeperso", "LE_Hsecurite",
+                  "LE_Hgeredoublonnon", "LE_Hgeretrsnon", "LE_Hgerejnlnon", "LE_Hgererepnon",
+                  "LE_Hseterrignore", "LE_Hsetnbessais", "LE_Hnbessais", "LE_Hsetnbessaismessage",
+                  "LE_Hinfogene", "LE_Hnbenr", "LE_Hinfogene", "LE_Hnbenr", "(descriptions: 103)"));
   std::vector<std::string> lines = CallOrderLog::Lines();
   EXPECT_EQ(lines[2], "LE_CreateContexteHF 103");
   EXPECT_EQ(lines[5], "LE_Hinitpartage " + std::to_string(runtime_context_));
@@ -71,6 +73,23 @@ TEST_F(InitialisationTest, RunsEveryStepInOrder) {
   EXPECT_EQ(config::ListSeparator(), '\t');
   EXPECT_EQ(config::ParameterFilePath(), "..\\FIC01\\PARAM.DTA");
   EXPECT_EQ(RecordingRuntime::Get().term_count(), 0);
+}
+
+TEST_F(InitialisationTest, AnUnusableClientFileIsNamedAtStartAndLogged) {
+  std::filesystem::create_directories(installation_.data_directory());
+  std::ofstream(installation_.data_directory() / "CLIENT.vzdb") << "CODCLI;NOM\n010000011;A\n";
+  EXPECT_EQ(InitialiseProgram(), StartResult::kReady);
+  std::vector<std::string> errors;
+  for (const std::string& command : RecordingRuntime::Get().Commands()) {
+    if (command.starts_with("Erreur,")) errors.push_back(command);
+  }
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_THAT(errors[0], HasSubstr("CLIENT"));
+  EXPECT_THAT(errors[0], HasSubstr(os::Cp1252("ne peut pas être utilisé")));
+  std::ifstream log(installation_.data_directory() / "vuzuviza.log");
+  std::string line;
+  ASSERT_TRUE(std::getline(log, line));
+  EXPECT_THAT(line, HasSubstr("CLIENT"));
 }
 
 TEST_F(InitialisationTest, MissingWindowLibraryStopsTheStart) {

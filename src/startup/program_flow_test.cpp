@@ -74,10 +74,12 @@ TEST_F(ProgramFlowTest, StartsRunsTheMenuAndShutsDown) {
   std::vector<std::string> verbs = CallOrderLog::Verbs();
   ASSERT_GE(verbs.size(), 6u);
   EXPECT_EQ(verbs.front(), "wd BIBLI,disque,ORVANE.wdl");
-  // The menu opens after the last engine setting, and shutdown follows it.
+  // The menu opens after the last engine setting and the check of the
+  // client and query files, and shutdown follows it.
   auto menu = std::find(verbs.begin(), verbs.end(), "wd Ouvre,MENU.WDW");
   ASSERT_NE(menu, verbs.end());
-  EXPECT_EQ(*(menu - 2), "LE_Hsetnbessaismessage");
+  EXPECT_EQ(*(menu - 6), "LE_Hsetnbessaismessage");
+  EXPECT_EQ(*(menu - 2), "LE_Hnbenr");
   EXPECT_THAT(std::vector<std::string>(verbs.end() - 4, verbs.end()),
               ElementsAre("wd Ferme", "wd Projet,", "LE_Hferme", "(descriptions: 103)"));
   const auto& calls = RecordingRuntime::Get().calls();

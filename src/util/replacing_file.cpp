@@ -10,6 +10,8 @@
 #include <climits>
 #include <utility>
 
+#include "src/util/output_file_calls.h"
+
 namespace vz::util {
 namespace {
 
@@ -86,7 +88,7 @@ ReplacingFile::ReplacingFile(std::string final_path) : final_path_(std::move(fin
   if (final_path_.empty()) return;
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     std::string candidate = NextTemporaryPath(final_path_);
-    const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = OutputFiles().CreateExclusive(candidate);
     if (fd < 0) {
       if (errno == EEXIST) continue;
       return;
@@ -94,7 +96,7 @@ ReplacingFile::ReplacingFile(std::string final_path) : final_path_(std::move(fin
     file_ = ::fdopen(fd, "wb");
     if (file_ == nullptr) {
       ::close(fd);
-      ::unlink(candidate.c_str());
+      OutputFiles().Remove(candidate);
       return;
     }
     temporary_path_ = std::move(candidate);
@@ -114,21 +116,21 @@ void ReplacingFile::Put(std::string_view bytes) {
 
 bool ReplacingFile::Commit() {
   if (!file_) return false;
-  bool written = !failed_ && std::fflush(file_) == 0 && ::fsync(::fileno(file_)) == 0;
+  bool written = !failed_ && std::fflush(file_) == 0 && OutputFiles().Sync(::fileno(file_)) == 0;
   written = std::fclose(file_) == 0 && written;
   file_ = nullptr;
-  if (written && std::rename(temporary_path_.c_str(), final_path_.c_str()) == 0) {
+  if (written && OutputFiles().Rename(temporary_path_, final_path_) == 0) {
     SyncFolderOf(final_path_);
     return true;
   }
-  ::unlink(temporary_path_.c_str());
+  OutputFiles().Remove(temporary_path_);
   return false;
 }
 
 void ReplacingFile::Discard() {
   std::fclose(file_);
   file_ = nullptr;
-  ::unlink(temporary_path_.c_str());
+  OutputFiles().Remove(temporary_path_);
 }
 
 bool ReplaceFileWithBytes(const std::string& final_path, std::string_view bytes) {

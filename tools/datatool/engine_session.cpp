@@ -104,4 +104,16 @@ bool EngineSession::EndBatch() {
   return LE_EndBatch(ctx_) != 0;
 }
 
+void EngineSession::CancelBatch() {
+  in_batch_ = false;
+  LE_CancelBatch(ctx_);
+}
+
+std::string EngineSession::FileError() const {
+  char file[64];
+  char reason[512];
+  if (LE_LastFileError(ctx_, file, sizeof file, nullptr, 0, reason, sizeof reason) == 0) return "";
+  return std::string(file) + ": " + reason;
+}
+
 }  // namespace vz::datatool

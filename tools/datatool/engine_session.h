@@ -41,9 +41,14 @@ class EngineSession {
   bool Create(vz::db::FileId file);  // the file emptied
   int64_t Count(vz::db::FileId file);
 
-  // Writes between Begin and End go to one transaction per file.
+  // Writes between Begin and End go to one transaction per file; Cancel
+  // keeps none of them (an emptying by Create made in the batch included).
   bool BeginBatch();
   bool EndBatch();
+  void CancelBatch();
+  // The last fault of a data file the session's calls met ("FILE: reason"),
+  // "" when none (LE_LastFileError).
+  std::string FileError() const;
 
   int32_t handle() const { return ctx_; }
 

@@ -22,6 +22,12 @@ const FileShape* ShapeOf(FileId file, std::string* error) {
   return &shapes[static_cast<size_t>(file)];
 }
 
+// The engine's account of a fault, for an error text.
+std::string Because(const EngineSession& session) {
+  const std::string fault = session.FileError();
+  return fault.empty() ? std::string() : " (" + fault + ")";
+}
+
 bool Blank(const std::string& line) {
   return line.find_first_not_of(" \t\r\n") == std::string::npos;
 }
@@ -75,8 +81,7 @@ bool Pass(EngineSession& session, FileId file, const FileShape& shape, const std
     }
     std::memcpy(buffer, record.data(), shape.record_size);
     if (!session.Add(file)) {
-      *error = where + "the record engine refused the record (" + std::to_string(report->records) +
-               " records written before it)";
+      *error = where + "the record engine refused the record";
       report->write_failed = true;
       return false;
     }
@@ -147,18 +152,29 @@ bool ImportRecords(EngineSession& session, FileId file, const std::string& path,
     *error = std::to_string(report->rejected) + " line(s) rejected; nothing imported";
     return false;
   }
-  if (replace && !session.Create(file)) {
-    *error = "the record engine cannot empty " + shape->name;
-    return false;
-  }
+  // Emptying and refilling make one transaction: a reader sees the old
+  // records until the new ones are committed, and an import that fails or is
+  // killed leaves the file as it was.
   session.BeginBatch();
-  const bool ok = Pass(session, file, *shape, path, true, report, error);
-  if (!session.EndBatch() && ok) {
-    *error = "the record engine could not commit the records of " + shape->name;
-    report->write_failed = true;
+  if (replace && !session.Create(file)) {
+    session.CancelBatch();
+    *error = "the record engine cannot empty " + shape->name + Because(session);
     return false;
   }
-  return ok;
+  if (!Pass(session, file, *shape, path, true, report, error)) {
+    session.CancelBatch();
+    *error += "; nothing imported" + Because(session);
+    report->records = 0;
+    return false;
+  }
+  if (!session.EndBatch()) {
+    *error = "the record engine could not commit the records of " + shape->name +
+             "; nothing imported" + Because(session);
+    report->write_failed = true;
+    report->records = 0;
+    return false;
+  }
+  return true;
 }
 
 }  // namespace vz::datatool

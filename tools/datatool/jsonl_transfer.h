@@ -7,8 +7,12 @@
 // Import is all or nothing for bad input: the whole input is read and
 // checked first; when a line is rejected nothing is written (with --replace
 // the file is not emptied either) and every rejected line is listed. Only
-// then are the records written, in one batch. A write the engine refuses
-// stops the import; the report says how many records were written before.
+// then are the records written: the emptying of --replace and every record
+// in one transaction of the engine (a batch). Readers see the previous
+// records until it commits, and an import that is killed, or whose write or
+// commit the engine refuses (a damaged, full, locked or read-only file: the
+// engine's fault is quoted in `error`), leaves the file exactly as it was,
+// with report->records 0.
 #ifndef VZ_TOOLS_DATATOOL_JSONL_TRANSFER_H_
 #define VZ_TOOLS_DATATOOL_JSONL_TRANSFER_H_
 

@@ -1,0 +1,223 @@
+// Faults of data files in the middle of a selection and of an extraction: the
+// run stops with an error box naming the file, commits nothing, leaves the
+// previous outputs whole and writes the failure to the run log. Faults come
+// from real damage (a text file in place of a data file) and from the
+// fault-injecting storage (disk full, read-only, I/O error, damaged pages);
+// faults of the outputs from the calls under the file writer.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/engine/faulty_storage.h"
+#include "platform/engine/process_storage.h"
+#include "src/db/layouts/rubric_files.h"
+#include "src/db/record_ops.h"
+#include "src/outputs/extraction_dispatch.h"
+#include "src/outputs/extraction_test_support.h"
+#include "src/selection/selection_run.h"
+#include "src/util/run_log.h"
+#include "tests/support/faulty_output_files.h"
+#include "tests/support/recording_runtime.h"
+
+namespace vz::outputs {
+namespace {
+
+namespace fs = std::filesystem;
+using db::FileId;
+using engine::FileFault;
+using engine::testing::FaultPlan;
+using engine::testing::FaultyStorage;
+using vz::testing::RecordingRuntime;
+
+constexpr std::string_view kQuery = "01000007";
+
+std::string FileText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+class RunFaultsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Clients with incomes between 1,000 and 5,000 are selected.
+    data_.database().AddElementaryQuery(kQuery);
+    data_.database().AddQueryLine(kQuery, "40001******2", "1000\t5000");
+    data_.AddRubricLine(kQuery, "40001", '2');
+    for (int i = 1; i <= 9; ++i) {
+      const std::string code = "0100000" + std::to_string(i) + "1";
+      data_.AddClient(code, "CLIENT " + std::to_string(i));
+      data_.AddRubric(FileId::REVENUS, code, "40001", "001", 1000.0f * static_cast<float>(i));
+    }
+    ASSERT_TRUE(selection::RunSelection(kQuery));
+    RunExtractionDispatch(kQuery);
+    previous_selection_ = data_.database().ReadSelectionFile(kQuery);
+    previous_merge_ = data_.MergeFile(kQuery);
+    previous_selected_ = data_.Selected(kQuery).size();
+    ASSERT_EQ(data_.database().SelectionLines(kQuery).size(), 5u);
+    ASSERT_EQ(previous_selected_, 5u);
+    // The next runs would write different outputs.
+    data_.AddRubric(FileId::REVENUS, "010000091", "40001", "002", -8000.0f);
+    data_.WriteSelection(kQuery, {"010000011", "010000021"});
+    previous_selection_ = data_.database().ReadSelectionFile(kQuery);
+    RecordingRuntime::Get().Reset();
+  }
+  void TearDown() override {
+    db::Hferme("");
+    engine::UseStorage(nullptr);
+  }
+
+  // The error boxes shown since SetUp.
+  static std::vector<std::string> Errors() {
+    std::vector<std::string> errors;
+    for (const std::string& command : RecordingRuntime::Get().Commands()) {
+      if (command.starts_with("Erreur,")) errors.push_back(command);
+    }
+    return errors;
+  }
+  std::string RunLog() {
+    return FileText(util::RunLogPath(data_.database().data_directory().string()));
+  }
+  // One error box naming `file` and `words`, and the same failure logged.
+  void ExpectReported(std::string_view file, std::string_view words) {
+    const std::vector<std::string> errors = Errors();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find(std::string(file)), std::string::npos) << errors[0];
+    EXPECT_NE(errors[0].find(std::string(words)), std::string::npos) << errors[0];
+    EXPECT_NE(RunLog().find(std::string(file)), std::string::npos) << RunLog();
+  }
+  void ExpectPreviousOutputs() {
+    EXPECT_EQ(data_.database().ReadSelectionFile(kQuery), previous_selection_);
+    EXPECT_EQ(data_.MergeFile(kQuery), previous_merge_);
+    EXPECT_EQ(data_.Selected(kQuery).size(), previous_selected_);
+    EXPECT_TRUE(data_.DataFilesEndingWith(".tmp").empty());
+  }
+
+  ExtractionTestData data_;
+  std::string previous_selection_;
+  std::string previous_merge_;
+  size_t previous_selected_ = 0;
+};
+
+TEST_F(RunFaultsTest, ATextFileInPlaceOfARubricFileStopsTheSelection) {
+  db::Hferme("");
+  const fs::path revenus = data_.database().data_directory() / "REVENUS.vzdb";
+  fs::remove(revenus.string() + "-wal");
+  fs::remove(revenus.string() + "-shm");
+  std::ofstream(revenus, std::ios::binary | std::ios::trunc) << "CODCLI;MONTANT\n010000011;2000\n";
+  EXPECT_FALSE(selection::RunSelection(kQuery));
+  ExpectReported("REVENUS", "ne peut pas \xEAtre utilis\xE9");
+  ExpectPreviousOutputs();
+  EXPECT_EQ(data_.database().TitleState(kQuery), "O");  // from the run before, unchanged
+  EXPECT_EQ(RecordingRuntime::Get().Commands().back().rfind("Erreur,", 0), 0u);
+}
+
+TEST_F(RunFaultsTest, InjectedFaultsInTheMiddleOfASelection) {
+  struct Case {
+    FileFault fault;
+    const char* file;
+    const char* words;
+  } cases[] = {
+      {FileFault::kDamaged, "REVENUS", "endommag\xE9"},
+      {FileFault::kIoError, "CLIENT", "erreur du disque"},
+      {FileFault::kIoError, "REVENUS", "erreur du disque"},
+  };
+  FaultyStorage faulty(engine::DefaultStorage());
+  engine::UseStorage(&faulty);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.file) + " " + std::to_string(static_cast<int>(c.fault)));
+    db::Hferme("");
+    RecordingRuntime::Get().Reset();
+    faulty.Arm(FaultPlan{c.fault, c.file, 12, false, 0});  // a few clients in
+    EXPECT_FALSE(selection::RunSelection(kQuery));
+    faulty.Disarm();
+    ExpectReported(c.file, c.words);
+    ExpectPreviousOutputs();
+  }
+}
+
+TEST_F(RunFaultsTest, AReadOnlyQueryFileIsReportedAtTheEndOfTheSelection) {
+  FaultyStorage faulty(engine::DefaultStorage());
+  engine::UseStorage(&faulty);
+  db::Hferme("");
+  faulty.Arm(FaultPlan{FileFault::kReadOnly, "REQUETES", 1, false, 0});
+  EXPECT_FALSE(selection::RunSelection(kQuery));
+  faulty.Disarm();
+  ExpectReported("REQUETES", "lecture seule");
+}
+
+TEST_F(RunFaultsTest, InjectedFaultsInTheMiddleOfAnExtraction) {
+  struct Case {
+    FileFault fault;
+    const char* file;
+    int64_t from;
+    const char* words;
+  } cases[] = {
+      {FileFault::kFull, "SELECTES", 2, "disque est plein"},
+      {FileFault::kReadOnly, "SELECTES", 1, "lecture seule"},
+      {FileFault::kDamaged, "CLIENT", 3, "endommag\xE9"},
+      {FileFault::kIoError, "REVENUS", 3, "erreur du disque"},
+  };
+  FaultyStorage faulty(engine::DefaultStorage());
+  engine::UseStorage(&faulty);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    db::Hferme("");
+    RecordingRuntime::Get().Reset();
+    faulty.Arm(FaultPlan{c.fault, c.file, c.from, false, 0});
+    RunExtractionDispatch(kQuery);
+    faulty.Disarm();
+    ExpectReported(c.file, c.words);
+    ExpectPreviousOutputs();
+  }
+  // Once the disk is sound again, the extraction replaces both outputs.
+  db::Hferme("");
+  RecordingRuntime::Get().Reset();
+  RunExtractionDispatch(kQuery);
+  EXPECT_TRUE(Errors().empty());
+  EXPECT_EQ(data_.Selected(kQuery).size(), 2u);
+}
+
+}  // namespace
+}  // namespace vz::outputs
+
+namespace vz::outputs {
+namespace {
+
+using vz::testing::FaultyOutputFiles;
+
+TEST_F(RunFaultsTest, AnOutputThatCannotBeWrittenKeepsThePreviousOne) {
+  const FaultyOutputFiles::Fault faults[] = {
+      FaultyOutputFiles::Fault::kFull, FaultyOutputFiles::Fault::kReadOnly,
+      FaultyOutputFiles::Fault::kSyncError, FaultyOutputFiles::Fault::kRenameError};
+  for (FaultyOutputFiles::Fault fault : faults) {
+    SCOPED_TRACE(static_cast<int>(fault));
+    {
+      RecordingRuntime::Get().Reset();
+      FaultyOutputFiles failing(fault, ".EXT");
+      EXPECT_FALSE(selection::RunSelection(kQuery));
+      ExpectReported(".EXT",
+                     "n'a pas pu \xEAtre \xE9"
+                     "crit");
+    }
+    {
+      RecordingRuntime::Get().Reset();
+      FaultyOutputFiles failing(fault, ".MEM");
+      RunExtractionDispatch(kQuery);
+      ExpectReported(".MEM",
+                     "n'a pas pu \xEAtre \xE9"
+                     "crit");
+    }
+    EXPECT_EQ(data_.database().ReadSelectionFile(kQuery), previous_selection_);
+    EXPECT_EQ(data_.MergeFile(kQuery), previous_merge_);
+    EXPECT_TRUE(data_.DataFilesEndingWith(".tmp").empty());
+  }
+}
+
+}  // namespace
+}  // namespace vz::outputs
