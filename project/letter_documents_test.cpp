@@ -9,6 +9,7 @@
 #include <QString>
 #include <QTextDocument>
 #include <QXmlStreamReader>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -21,6 +22,7 @@
 #include "project/gui_application.h"
 #include "project/letter_merge.h"
 #include "project/letter_pdf.h"
+#include "src/outputs/letter_template.h"
 
 // The system's font configuration library keeps a cache for the whole
 // process, which the leak checker would otherwise report.
@@ -266,6 +268,36 @@ TEST(LetterDocumentsTest, PdfGivesEachLetterItsOwnPages) {
   ASSERT_EQ(bytes.rfind("%PDF-", 0), 0u);
   EXPECT_NE(bytes.find("%%EOF"), std::string::npos);
   EXPECT_EQ(PdfPageCount(bytes), after_long + 1);
+}
+
+// Tables nested in each other cost a layout time that doubles with each
+// level: past the limit a letter is refused at once, never laid out; at the
+// limit it is laid out quickly.
+QString NestedTables(size_t depth) {
+  QString html;
+  for (size_t i = 0; i < depth; ++i) html += QStringLiteral("<table><tr><td>");
+  html += QStringLiteral("Madame");
+  for (size_t i = 0; i < depth; ++i) html += QStringLiteral("</td></tr></table>");
+  return html;
+}
+
+TEST(LetterDocumentsTest, NestedTablesBeyondTheLimitAreRefusedAtOnce) {
+  runtime::TempDir dir;
+  LetterPdf pdf;
+  ASSERT_TRUE(pdf.Open(dir.path() / "lettres.pdf", QStringLiteral("Lettres")));
+  struct Case {
+    size_t depth;
+    bool laid_out;
+  };
+  for (const Case& c : {Case{20, false}, Case{40, false}, Case{outputs::kMaxTableNesting, true},
+                        Case{outputs::kMaxTableNesting + 1, false}}) {
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(pdf.AddLetter(NestedTables(c.depth), true, dir.path()), c.laid_out) << c.depth;
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start);
+    EXPECT_LT(seconds.count(), c.laid_out ? 5.0 : 0.5) << c.depth << " levels";
+  }
+  EXPECT_EQ(pdf.page_count(), 1);
+  EXPECT_TRUE(pdf.Finish());
 }
 
 TEST(LetterDocumentsTest, PdfThatCannotBeWrittenIsRefused) {

@@ -21,6 +21,7 @@
 #include "platform/os/cp1252.h"
 #include "platform/os/whole_file.h"
 #include "project/gui_application.h"
+#include "src/outputs/letter_template.h"
 #include "src/util/replacing_file.h"
 
 namespace vz::project {
@@ -115,6 +116,10 @@ bool LetterPdf::is_open() const {
 
 bool LetterPdf::AddLetter(const QString& content, bool html, const std::string& base_folder) {
   if (!writer_) return false;
+  const outputs::LetterTemplate measured(content.toStdString(),
+                                         html ? outputs::LetterFormat::kHtml
+                                              : outputs::LetterFormat::kText);
+  if (!outputs::LayoutCostRefusal(measured).empty()) return false;
   QPdfWriter& pdf = writer_->pdf;
   QPainter& painter = writer_->painter;
   LetterDocument document(base_folder);

@@ -9,7 +9,9 @@
 // previous PDF only when complete.
 // Failure: Open() returns false when no GUI application can exist or the
 // folder does not exist or cannot be written; AddLetter() on a PDF that is
-// not open does nothing and returns false; Finish() returns false when the
+// not open does nothing and returns false, and so does AddLetter() on a
+// letter whose layout would cost too much (src/outputs/letter_template.h:
+// LayoutCostRefusal; it is left out of the PDF); Finish() returns false when the
 // file cannot be written (the previous PDF, if any, is left as it was).
 // REQUIRES: used from the thread that runs the screen runtime.
 #ifndef VZ_PROJECT_LETTER_PDF_H_

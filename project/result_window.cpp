@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "platform/os/ascii_case.h"
+#include "platform/os/contained_path.h"
 #include "platform/os/cp1252.h"
 #include "platform/os/paths.h"
 #include "platform/runtime/field_values.h"
@@ -119,6 +120,15 @@ void OnPrintLabels(CodeContext& context, Window& window) {
   const fs::path folder = DataDirectory() / kLabelsFolder;
   const fs::path pdf = folder / (query + ".pdf");
   const std::string shown = ShownPath(pdf);
+  // A labels folder or file planted as a link to somewhere else would be
+  // written outside the data directory.
+  if (!os::StaysInside(DataDirectory().string(), pdf.string())) {
+    return context.Front().ShowMessage(
+        MessageKind::kError,
+        os::Cp1252("Le fichier des étiquettes ") + shown +
+            os::Cp1252(" mène hors du répertoire des données (lien symbolique) : aucune "
+                       "étiquette n'est imprimée."));
+  }
   if (!EnsureGuiApplication()) {
     return Refuse(context, "L'impression des étiquettes n'est pas disponible sur ce poste.");
   }

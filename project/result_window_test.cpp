@@ -329,6 +329,36 @@ TEST_F(ResultWindowTest, AFolderThatCannotBeWrittenIsReported) {
   EXPECT_EQ(ReadFile(data_ / "ETIQUETTES"), "x");
 }
 
+// A labels folder or file planted as a link to somewhere outside the data
+// directory is refused, and nothing is written there.
+TEST_F(ResultWindowTest, LabelsLeadingOutsideTheDataDirectoryAreRefused) {
+  AddSelectedClients(1);
+  const fs::path outside = root_ / "ailleurs";
+  fs::create_directories(outside);
+  runtime::FakeFrontEnd front;
+  runtime::Session& session = StartSession(front);
+  for (const bool whole_folder : {true, false}) {
+    SCOPED_TRACE(whole_folder ? "folder" : "file");
+    fs::remove_all(data_ / "ETIQUETTES");
+    if (whole_folder) {
+      fs::create_symlink(outside, data_ / "ETIQUETTES");
+    } else {
+      fs::create_directories(data_ / "ETIQUETTES");
+      fs::create_symlink(outside / "vole.pdf", LabelsPdf());
+    }
+    OpenResultWindow(session);
+    const size_t before = front.messages.size();
+    session.Execute("Execute,ETIQUETTES.CLIC");
+    ASSERT_EQ(front.messages.size(), before + 1);
+    EXPECT_EQ(front.messages.back().first, MessageKind::kError);
+    EXPECT_NE(os::Utf8(front.messages.back().second).find("mène hors du répertoire des données"),
+              std::string::npos)
+        << os::Utf8(front.messages.back().second);
+    EXPECT_TRUE(fs::is_empty(outside));
+    session.Execute("Ferme");
+  }
+}
+
 // A data directory written in the parameter file with an accent keeps its
 // cp1252 bytes on disk; the message shows it as the adviser wrote it.
 TEST_F(ResultWindowTest, TheMessageNamesADataDirectoryWrittenWithAccents) {

@@ -58,12 +58,16 @@ void ListLetterFields(const LetterTemplate& parsed, LetterFieldList& fields) {
   }
 }
 
-bool ReadLetterFields(const std::string& path, LetterFieldList& fields) {
+bool ReadLetterFields(const std::string& path, LetterFieldList& fields,
+                      std::string* cost_refusal) {
   fields.Clear();
+  if (cost_refusal != nullptr) cost_refusal->clear();
   std::string bytes;
   if (path.empty() || !os::ReadWholeFile(path, &bytes)) return false;
   const LetterFormat format = LetterFormatOf(path).value_or(LetterFormat::kText);
-  ListLetterFields(LetterTemplate(std::move(bytes), format), fields);
+  const LetterTemplate parsed(std::move(bytes), format);
+  if (cost_refusal != nullptr) *cost_refusal = LayoutCostRefusal(parsed);
+  ListLetterFields(parsed, fields);
   return true;
 }
 

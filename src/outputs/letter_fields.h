@@ -68,8 +68,10 @@ void ListLetterFields(const LetterTemplate& parsed, LetterFieldList& fields);
 // Empties `fields`, then reads the template file at `path` into it, in the
 // format of its extension (as plain text for any other extension). Returns
 // false when the path is empty or names no readable file (the list stays
-// empty).
-bool ReadLetterFields(const std::string& path, LetterFieldList& fields);
+// empty). `cost_refusal`, when given, receives LayoutCostRefusal of the
+// template (letter_template.h), or "".
+bool ReadLetterFields(const std::string& path, LetterFieldList& fields,
+                      std::string* cost_refusal = nullptr);
 
 }  // namespace vz::outputs
 

@@ -1,5 +1,7 @@
 #include "src/outputs/letter_template.h"
 
+#include <algorithm>
+#include <string>
 #include <utility>
 
 #include "platform/os/ascii_case.h"
@@ -71,7 +73,39 @@ size_t EndOfKeyword(std::string_view text, size_t at, bool markup, bool html) {
   return end;
 }
 
+// A "<table" tag opens a table, a "</table" tag closes the innermost open one.
+void CountTableNesting(std::string_view tag, size_t& open, size_t& deepest) {
+  const bool closing = tag.size() > 1 && tag[1] == '/';
+  const std::string_view name = tag.substr(closing ? 2 : 1);
+  if (!os::StartsWithIgnoringAsciiCase(name, "table") ||
+      (name.size() > 5 && (os::IsAsciiLetter(name[5]) || name[5] == '-' || name[5] == ':'))) {
+    return;
+  }
+  if (closing) {
+    if (open > 0) --open;
+    return;
+  }
+  deepest = std::max(deepest, ++open);
+}
+
 }  // namespace
+
+std::string LayoutCostRefusal(const LetterTemplate& parsed) {
+  const bool laid_out =
+      parsed.format() == LetterFormat::kHtml || parsed.format() == LetterFormat::kText;
+  if (!laid_out) return "";
+  if (parsed.bytes().size() > kMaxLaidOutBytes) {
+    return "Le modèle de lettre est trop volumineux pour être mis en page (" +
+           std::to_string(parsed.bytes().size() / 1024) + " Ko, au plus " +
+           std::to_string(kMaxLaidOutBytes / 1024) + " Ko) : aucune lettre n'est produite.";
+  }
+  if (parsed.deepest_tables() > kMaxTableNesting) {
+    return "Le modèle de lettre imbrique " + std::to_string(parsed.deepest_tables()) +
+           " tableaux les uns dans les autres (au plus " + std::to_string(kMaxTableNesting) +
+           ") : sa mise en page serait trop longue. Aucune lettre n'est produite.";
+  }
+  return "";
+}
 
 std::optional<LetterFormat> LetterFormatOf(std::string_view file_name) {
   const size_t dot = file_name.rfind('.');
@@ -101,11 +135,14 @@ LetterTemplate::LetterTemplate(std::string bytes, LetterFormat format)
   const bool markup = format == LetterFormat::kHtml || format == LetterFormat::kFlatOdf;
   const bool html = format == LetterFormat::kHtml;
   size_t literal = 0;  // where the literal text being gathered starts
+  size_t open_tables = 0;
   size_t i = 0;
   while (i < text.size()) {
     const char c = text[i];
     if (markup && c == '<') {
-      i = EndOfMarkup(text, i, html);
+      const size_t end = EndOfMarkup(text, i, html);
+      if (html) CountTableNesting(text.substr(i, end - i), open_tables, deepest_tables_);
+      i = end;
       continue;
     }
     if (c != '#' || (markup && i > 0 && text[i - 1] == '&')) {

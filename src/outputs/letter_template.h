@@ -75,12 +75,29 @@ class LetterTemplate {
   // True when a value can replace the keyword piece: its keyword starts with
   // a letter, a digit or "_".
   bool NamesValue(const TemplatePiece& piece) const;
+  // HTML: the deepest nesting of tables ("<table" tags not yet closed by
+  // "</table"), counted on markup only; 0 for the other formats.
+  size_t deepest_tables() const { return deepest_tables_; }
 
  private:
   std::string bytes_;
   LetterFormat format_ = LetterFormat::kText;
   std::vector<TemplatePiece> pieces_;
+  size_t deepest_tables_ = 0;
 };
+
+// The cost of laying a letter out on pages (the HTML and text letters of the
+// letters PDF) is bounded: the time to lay out nested tables grows
+// exponentially with their depth (20 levels take tens of seconds per letter),
+// and the time for any letter with its size. A template beyond either limit
+// is refused before any letter is made.
+inline constexpr size_t kMaxTableNesting = 8;
+inline constexpr size_t kMaxLaidOutBytes = 2 * 1024 * 1024;
+
+// Why `parsed` may not be laid out (a French message, UTF-8, ending with "no
+// letter is made"), or "" when it may. RTF and flat ODF letters are never
+// laid out by the program: always "".
+std::string LayoutCostRefusal(const LetterTemplate& parsed);
 
 }  // namespace vz::outputs
 

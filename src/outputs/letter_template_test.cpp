@@ -146,6 +146,56 @@ TEST(LetterTemplateTest, SixtyFourKeywordsAreListedAndTheRestDropped) {
   EXPECT_FALSE(fields->HasFamily(FamilyRank("SC")));
 }
 
+std::string Nested(const std::string& open, const std::string& close, int depth) {
+  std::string text;
+  for (int i = 0; i < depth; ++i) text += open;
+  text += "#0000A";
+  for (int i = 0; i < depth; ++i) text += close;
+  return text;
+}
+
+TEST(LayoutCostTest, TableNestingIsCountedOnMarkupOnly) {
+  struct Case {
+    const char* label;
+    std::string text;
+    LetterFormat format;
+    size_t deepest;
+  };
+  const Case cases[] = {
+      {"Nested", Nested("<table><tr><td>", "</td></tr></table>", 20), kHtml, 20},
+      {"UpperCaseAndAttributes", Nested("<TABLE border=\"1\"><TR><TD>", "</TD></TR></TABLE>", 5),
+       kHtml, 5},
+      {"SideBySide", "<table></table><table><tr><td><table></table></td></tr></table>", kHtml, 2},
+      {"Unclosed", "<table><table><table>", kHtml, 3},
+      {"StrayClosings", "</table></table><table>", kHtml, 1},
+      {"OtherTagsOfThatStart", "<tablex><table-of><tbody><thead>", kHtml, 0},
+      {"InCommentsAndScripts",
+       "<!-- <table><table> --><script>'<table>'</script><style>x{}</style>", kHtml, 0},
+      {"TextNotMarkup", "a < table; <table>", kHtml, 1},
+      {"PlainText", Nested("<table>", "</table>", 30), kText, 0},
+      {"Rtf", Nested("<table>", "</table>", 30), kRtf, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(LetterTemplate(c.text, c.format).deepest_tables(), c.deepest) << c.label;
+  }
+}
+
+TEST(LayoutCostTest, TemplatesBeyondTheLimitsAreRefusedWithAMessage) {
+  const std::string within = Nested("<table><tr><td>", "</td></tr></table>", kMaxTableNesting);
+  const std::string deep = Nested("<table><tr><td>", "</td></tr></table>", 20);
+  const std::string big(kMaxLaidOutBytes + 1, 'x');
+  EXPECT_EQ(LayoutCostRefusal(LetterTemplate(within, kHtml)), "");
+  EXPECT_EQ(LayoutCostRefusal(LetterTemplate(deep, kHtml)),
+            "Le modèle de lettre imbrique 20 tableaux les uns dans les autres (au plus 8) : sa "
+            "mise en page serait trop longue. Aucune lettre n'est produite.");
+  EXPECT_NE(LayoutCostRefusal(LetterTemplate(big, kText)).find("trop volumineux"),
+            std::string::npos);
+  EXPECT_NE(LayoutCostRefusal(LetterTemplate(big, kHtml)), "");
+  // RTF and flat ODF letters are merged, never laid out by the program.
+  EXPECT_EQ(LayoutCostRefusal(LetterTemplate(big, kRtf)), "");
+  EXPECT_EQ(LayoutCostRefusal(LetterTemplate(deep, kOdf)), "");
+}
+
 TEST(TemplateNameTest, NamesReachingOutsideTheDataDirectoryAreRefused) {
   const std::pair<std::string_view, bool> cases[] = {
       {"LETTRE1.RTF", false},

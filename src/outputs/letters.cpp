@@ -1,9 +1,12 @@
 #include "src/outputs/letters.h"
 
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <system_error>
 
+#include "platform/os/contained_path.h"
 #include "platform/os/cp1252.h"
 #include "platform/os/paths.h"
 #include "src/config/program_settings.h"
@@ -31,6 +34,7 @@ constexpr std::string_view kInterfaceFile = "INTERFA";
 constexpr std::string_view kKeywordKey = "MOTCLEF";
 constexpr std::string_view kLetterRecordMark = "EX**";
 constexpr std::string_view kMergeCommand = "Execute,BOUTON1.CLIC";
+constexpr std::string_view kLettersFolder = "LETTRES";
 
 // Everything one run needs, allocated once.
 struct LetterRun {
@@ -50,6 +54,32 @@ std::string TemplatePath(const std::string& name) {
   if (name.empty()) return {};
   const std::string directory = os::ToNativePath(config::DataDirectory());
   return directory.empty() ? name : os::JoinPath(directory, name);
+}
+
+// A template, the letters folder or one of its folders planted as a link to
+// somewhere outside the data directory: the letters would read or write
+// there. "" when everything stays inside.
+std::string OutsideDataDirectoryRefusal(const std::string& name) {
+  const std::string data = os::ToNativePath(config::DataDirectory());
+  const std::string base = data.empty() ? std::string(".") : data;
+  // The window gives the name in cp1252; the file may be named in UTF-8.
+  if (!name.empty() && (!os::StaysInside(base, TemplatePath(name)) ||
+                        !os::StaysInside(base, TemplatePath(os::Utf8(name))))) {
+    return "Le modèle de lettre " + os::Utf8(name) +
+           " est un lien vers un fichier hors du répertoire des données : aucune lettre n'est "
+           "produite.";
+  }
+  const std::string letters = os::JoinPath(base, std::string(kLettersFolder));
+  bool inside = os::StaysInside(base, letters);
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(letters, ec), end; inside && !ec && it != end;
+       it.increment(ec)) {
+    inside = os::StaysInside(base, it->path().string());
+  }
+  if (inside) return "";
+  return "Le dossier des lettres " + letters +
+         " (ou l'un de ses dossiers) mène hors du répertoire des données : aucune lettre n'est "
+         "produite.";
 }
 
 void ComputeValues(std::string_view client_code, LetterRun& run) {
@@ -105,8 +135,18 @@ void ProduceLetters() {
         os::Cp1252("Erreur,Le modèle de lettre doit être un fichier du répertoire des données."));
     return;
   }
+  const std::string refusal = OutsideDataDirectoryRefusal(name);
+  if (!refusal.empty()) {
+    screen::SendCommand(os::Cp1252("Erreur," + refusal));
+    return;
+  }
   LetterRun run;
-  ReadLetterFields(TemplatePath(name), *run.fields);
+  std::string too_costly;
+  ReadLetterFields(TemplatePath(name), *run.fields, &too_costly);
+  if (!too_costly.empty()) {
+    screen::SendCommand(os::Cp1252("Erreur," + too_costly));
+    return;
+  }
   if (run.fields->dropped_count() > 0) {
     screen::SendCommand(os::Cp1252("info,La lettre contient plus de ") +
                         util::IntToText(kMaxLetterFields, 0) +

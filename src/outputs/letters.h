@@ -9,7 +9,11 @@
 // ignored and the adviser is told so once, before the letters
 // (letter_fields.h). A template name refused by IsRefusedTemplateName
 // (letter_template.h: absolute, a drive "X:", "..", a path separator) gets an
-// error box and no letter is made. A template that cannot be read gives a
+// error box and no letter is made; so does a template, a letters folder
+// "LETTRES" or a folder directly in it that a symbolic link takes outside the
+// data directory (platform/os/contained_path.h), and so does a template whose
+// layout would cost too much (letter_template.h: LayoutCostRefusal). A
+// template that cannot be read gives a
 // letter without fields: every client still gets its INTERFA clean-up and its
 // click.
 //

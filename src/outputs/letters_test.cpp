@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -31,6 +32,7 @@
 namespace vz::outputs {
 namespace {
 
+namespace fs = std::filesystem;
 using testing::RecordingRuntime;
 
 TEST_F(LettersTest, ALetterWithoutKeywordsStillClicksOncePerClientAndCleansInterfa) {
@@ -85,6 +87,85 @@ TEST_F(LettersTest, TemplateNamesOutsideTheDataDirectoryAreRefusedWithoutAnyLett
   const LetterRecords left = ReadLetterRecords();
   ASSERT_EQ(left.size(), 1u);
   EXPECT_EQ(left.begin()->second, "kept\t");
+}
+
+// Links planted in the data directory that lead outside it: a template that
+// reads another file, a letters folder (or a folder in it) that writes
+// elsewhere. Refused with a message before any letter; links that stay
+// inside are followed.
+TEST_F(LettersTest, LinksLeadingOutsideTheDataDirectoryAreRefused) {
+  AddClient("010000011", "DUPONT");
+  Select("010000011", "75001");
+  const fs::path outside = templates_.string() + "-ailleurs";
+  fs::create_directories(outside);
+  std::ofstream(outside / "SECRET.RTF") << "#0000A";
+  WriteTemplate("#0000A");
+  struct Case {
+    const char* label;
+    std::function<void()> plant;
+    const char* template_name;
+    const char* message_part;  // empty: accepted
+  };
+  const Case cases[] = {
+      {"TemplateOutside", [&] { fs::create_symlink(outside / "SECRET.RTF", templates_ / "VOLE.RTF"); },
+       "VOLE.RTF", "Le modèle de lettre VOLE.RTF est un lien vers un fichier hors du répertoire"},
+      {"TemplateInside", [&] { fs::create_symlink("LETTRE.RTF", templates_ / "COPIE.RTF"); },
+       "COPIE.RTF", ""},
+      {"LettersFolderOutside", [&] { fs::create_symlink(outside, templates_ / "LETTRES"); },
+       "LETTRE.RTF", "Le dossier des lettres"},
+      {"RunFolderOutside",
+       [&] {
+         fs::remove(templates_ / "LETTRES");
+         fs::create_directories(templates_ / "LETTRES");
+         fs::create_symlink(outside, templates_ / "LETTRES" / "01000001-LETTRE");
+       },
+       "LETTRE.RTF", "mène hors du répertoire des données"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    c.plant();
+    RecordingRuntime::Get().Reset();
+    screen::ResetBridgeForTests();
+    RecordingRuntime::Get().fields()["Nom_Lettre"] = c.template_name;
+    clicks_.clear();
+    ProduceLetters();
+    const std::vector<std::string> commands = RecordingRuntime::Get().Commands();
+    const bool refused = std::any_of(commands.begin(), commands.end(), [&](const std::string& s) {
+      return s.rfind("Erreur,", 0) == 0 && std::string(c.message_part) != "" &&
+             os::Utf8(s).find(c.message_part) != std::string::npos;
+    });
+    EXPECT_EQ(refused, std::string(c.message_part) != "");
+    EXPECT_EQ(ClickCount(), refused ? 0 : 1);
+  }
+  fs::remove_all(outside);
+}
+
+// An HTML template of tables nested 20 or 40 deep would take seconds to
+// minutes per letter to lay out: it is refused at once, before any letter.
+TEST_F(LettersTest, TemplatesTooCostlyToLayOutAreRefusedBeforeAnyLetter) {
+  AddClient("010000011", "DUPONT");
+  Select("010000011", "75001");
+  for (int depth : {20, 40}) {
+    SCOPED_TRACE(depth);
+    std::string html;
+    for (int i = 0; i < depth; ++i) html += "<table><tr><td>";
+    html += "#0000A";
+    for (int i = 0; i < depth; ++i) html += "</td></tr></table>";
+    std::ofstream(templates_ / "BILAN.HTM", std::ios::binary) << html;
+    RecordingRuntime::Get().Reset();
+    screen::ResetBridgeForTests();
+    RecordingRuntime::Get().fields()["Nom_Lettre"] = "BILAN.HTM";
+    clicks_.clear();
+    ProduceLetters();
+    const std::vector<std::string> commands = RecordingRuntime::Get().Commands();
+    EXPECT_EQ(std::count(commands.begin(), commands.end(),
+                         os::Cp1252("Erreur,Le modèle de lettre imbrique " +
+                                    std::to_string(depth) +
+                                    " tableaux les uns dans les autres (au plus 8) : sa mise en "
+                                    "page serait trop longue. Aucune lettre n'est produite.")),
+              1);
+    EXPECT_EQ(ClickCount(), 0);
+  }
 }
 
 TEST_F(LettersTest, ClientsComeInPostcodeOrderAndInterfaHoldsTheLastOnesRecords) {

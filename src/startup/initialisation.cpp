@@ -1,8 +1,13 @@
 #include "src/startup/initialisation.h"
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "platform/os/cp1252.h"
+#include "platform/os/paths.h"
 #include "src/config/parameter_file.h"
 #include "src/config/program_settings.h"
 #include "src/db/context.h"
@@ -10,12 +15,15 @@
 #include "src/db/record_ops.h"
 #include "src/db/record_session.h"
 #include "src/screen/bridge.h"
+#include "src/startup/data_directory_hold.h"
 #include "src/startup/output_leftovers.h"
 #include "src/util/blanks.h"
 #include "src/util/number_text.h"
 
 namespace vz::startup {
 namespace {
+
+namespace fs = std::filesystem;
 
 // The shared window library must lie in the current directory or its parent.
 bool LoadWindowLibrary() {
@@ -26,6 +34,21 @@ bool LoadWindowLibrary() {
   db::HftermineCTX();
   screen::TerminateModule();
   return false;
+}
+
+// Why the parameter file cannot be read at all, or "" when it can be read or
+// is simply missing. A pipe, a folder or a device in its place is never
+// opened for reading (it could hold the start for ever).
+std::string ParameterFileProblem(const std::string& path) {
+  std::error_code error;
+  const fs::file_status status = fs::status(os::ToNativePath(path), error);
+  if (status.type() == fs::file_type::not_found) return "";
+  if (error) return "est inaccessible";
+  if (status.type() != fs::file_type::regular) {
+    return "n'est pas un fichier ordinaire (dossier, tube ou périphérique)";
+  }
+  if (::access(os::ToNativePath(path).c_str(), R_OK) != 0) return "ne peut pas être lu";
+  return "";
 }
 
 // The data directory is field 1 of "REPERTOIREF", read with the list separator
@@ -41,6 +64,14 @@ void ReadDataDirectory() {
   if (util::TextToInt(table[0]) != 0) directory = util::TrimBlanks(table[1], util::kTrimAll);
   config::SetDataDirectory(directory);
   if (!directory.empty()) return;
+  const std::string problem = ParameterFileProblem(config::ParameterFilePath());
+  if (!problem.empty()) {
+    screen::SendCommand(os::Cp1252("Erreur,Le fichier de paramètres " +
+                                   config::ParameterFilePath() + " " + problem +
+                                   " : le chemin de la base de données est inconnu. Veuillez "
+                                   "contacter le service technique."));
+    return;
+  }
   screen::SendCommand(
       os::Cp1252("info, Erreur d'ouverture sur le chemin de la base de données. Veuillez "
                  "contacter le service technique."));
@@ -77,6 +108,7 @@ StartResult InitialiseProgram() {
   db::ApplyEngineSettings(config::DataDirectory(),
                           static_cast<int16_t>(config::DatabaseSecurityLevel()));
   RemoveOutputLeftovers(config::DataDirectory());
+  HoldDataDirectoryAndWarn();
   CheckDataFiles();
   config::SetParameterFilePath(config::kParameterFilePath);
   config::SetListSeparator('\t');

@@ -2,9 +2,11 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -169,6 +171,34 @@ INSTANTIATE_TEST_SUITE_P(
         DirectoryCase{"EmptyFirstField", "[COMPOSANTS]\nREPERTOIREF=,@,\n", true, "", true},
         DirectoryCase{"BlankFirstField", "[COMPOSANTS]\nREPERTOIREF=   ,@,\n", true, "", true}),
     [](const ::testing::TestParamInfo<DirectoryCase>& info) { return info.param.label; });
+
+// A pipe or a folder in place of the parameter file is named in a message at
+// once; the start goes on without a data directory, and never waits.
+class ParameterFileNoFileTest : public InitialisationTest,
+                                public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ParameterFileNoFileTest, IsNamedAndTheStartGoesOn) {
+  const fs::path parameters = installation_.parameter_file();
+  fs::remove_all(parameters);
+  if (std::string(GetParam()) == "pipe") {
+    ASSERT_EQ(::mkfifo(parameters.c_str(), 0600), 0);
+  } else {
+    fs::create_directories(parameters);
+  }
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_EQ(InitialiseProgram(), StartResult::kReady);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+  EXPECT_EQ(config::DataDirectory(), "");
+  EXPECT_THAT(RecordingRuntime::Get().Commands(),
+              ::testing::Contains(os::Cp1252(
+                  "Erreur,Le fichier de paramètres ..\\FIC01\\PARAM.DTA n'est pas un fichier "
+                  "ordinaire (dossier, tube ou périphérique) : le chemin de la base de données "
+                  "est inconnu. Veuillez contacter le service technique.")));
+  fs::remove_all(parameters);
+}
+
+INSTANTIATE_TEST_SUITE_P(InPlaceOfTheFile, ParameterFileNoFileTest,
+                         ::testing::Values("pipe", "folder"));
 
 TEST_F(InitialisationTest, FailuresOfTheContextAreShownAndTheStartGoesOn) {
   struct Case {

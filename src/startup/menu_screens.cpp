@@ -7,6 +7,7 @@
 #include "src/queries/query_list.h"
 #include "src/selection/selection_run.h"
 #include "src/screen/navigation.h"
+#include "src/startup/data_directory_hold.h"
 #include "src/startup/tools_menu.h"
 #include "src/util/process_services.h"
 
@@ -25,7 +26,11 @@ namespace {
 // What the query list reaches outside the query screens.
 queries::QueryListActions ProgramQueryListActions() {
   queries::QueryListActions actions;
-  actions.run_selection = selection::RunSelection;
+  // No selection over data files that an unfinished restore left half swapped.
+  actions.run_selection = [](std::string_view query_code) {
+    return !RefusedForRestore("la sélection n'est pas lancée") &&
+           selection::RunSelection(query_code);
+  };
   actions.run_extraction = outputs::RunExtractionDispatch;
   actions.show_results = outputs::RunResultScreen;
   return actions;

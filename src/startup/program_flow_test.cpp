@@ -2,6 +2,8 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,9 +19,13 @@
 #include "platform/os/paths.h"
 #include "platform/os/processes.h"
 #include "src/config/parameter_file.h"
+#include "src/db/data_directory_use.h"
 #include "src/screen/bridge_for_tests.h"
 #include "src/screen/navigation.h"
+#include "src/startup/data_directory_hold.h"
+#include "src/startup/instance_guard.h"
 #include "src/startup/startup_test_fixture.h"
+#include "src/startup/tools_menu.h"
 #include "src/util/process_services.h"
 #include "tests/support/call_order_log.h"
 #include "tests/support/recording_runtime.h"
@@ -107,38 +113,38 @@ TEST_F(ProgramFlowTest, MissingWindowLibraryEndsWithoutMenu) {
   EXPECT_EQ(RecordingRuntime::Get().term_count(), 1);
 }
 
-// A copy of a small program under a name of its own, started twice.
-class TwoRunningCopies {
+// Another copy of the program, started by this user from `installation`: a
+// child process that holds the single-instance guard until it is killed.
+class RunningCopy {
  public:
-  explicit TwoRunningCopies(const fs::path& directory) : program_(directory / "vzcopy") {
-    fs::copy_file("/bin/sleep", program_, fs::copy_options::overwrite_existing);
-    for (int i = 0; i < 2; ++i) {
-      std::optional<os::ChildProcess> child = os::StartProcess(program_.string() + " 30");
-      EXPECT_TRUE(child.has_value());
-      if (child) children_.push_back(std::move(*child));
+  RunningCopy(const std::string& program, const fs::path& installation) {
+    int ready[2];
+    if (::pipe(ready) != 0) return;
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::close(ready[0]);
+      InstanceGuard guard = TakeInstanceGuard(program, installation.string());
+      const char held = guard.lock.held() ? 'y' : 'n';
+      if (::write(ready[1], &held, 1) != 1) ::_exit(1);
+      for (;;) ::pause();
     }
-    // Both must be running under the copy's name before the test counts them.
-    for (int turn = 0; turn < 200 && util::CountProcesses(name()) < 2; ++turn) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    ::close(ready[1]);
+    char held = 'n';
+    EXPECT_TRUE(::read(ready[0], &held, 1) == 1 && held == 'y');
+    ::close(ready[0]);
   }
-  ~TwoRunningCopies() {
-    for (os::ChildProcess& child : children_) {
-      os::EndProcess(child.pid());
-      child.Wait(5000);
-    }
+  ~RunningCopy() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
   }
-  std::string name() const { return "VZCOPY.EXE"; }
 
  private:
-  fs::path program_;
-  std::vector<os::ChildProcess> children_;
+  pid_t pid_ = 0;
 };
 
 TEST_F(ProgramFlowTest, SecondCopyIsRefusedWithoutTouchingAnything) {
-  TwoRunningCopies copies(installation_.root());
-  ASSERT_EQ(util::CountProcesses(copies.name()), 2);
-  options_.instance_name = copies.name();
+  RunningCopy copy(options_.instance_name, installation_.program_directory());
   const std::string parameters_before = installation_.ReadParameterFile();
 
   EXPECT_EQ(RunProgram(options_), kExitAlreadyRunning);
@@ -153,12 +159,80 @@ TEST_F(ProgramFlowTest, SecondCopyIsRefusedWithoutTouchingAnything) {
   EXPECT_EQ(config::ListSeparator(), ',');
 }
 
+// Only copies of this installation count: a copy of the program running
+// from another installation (or any other program) does not block this one.
+TEST_F(ProgramFlowTest, CopiesOfOtherInstallationsDoNotBlock) {
+  const fs::path elsewhere = installation_.root() / "AUTRE" / "PROG";
+  fs::create_directories(elsewhere);
+  RunningCopy other_installation(options_.instance_name, elsewhere);
+  RunningCopy other_program("VERIRORU.EXE", installation_.program_directory());
+  EXPECT_EQ(RunProgram(options_), 0);
+  EXPECT_THAT(RecordingRuntime::Get().Commands(), Contains("Ouvre,MENU.WDW"));
+}
+
 TEST_F(ProgramFlowTest, SecondCopyBesideItsProjectSourceIsAllowed) {
-  TwoRunningCopies copies(installation_.root());
-  options_.instance_name = copies.name();
+  options_.instance_name = "VZCOPY.EXE";
+  RunningCopy copy(options_.instance_name, installation_.program_directory());
   std::ofstream(installation_.program_directory() / "VZCOPY.DPR") << "program source\n";
   EXPECT_EQ(RunProgram(options_), 0);
   EXPECT_THAT(RecordingRuntime::Get().Commands(), Contains("Ouvre,MENU.WDW"));
+}
+
+// A restore stopped half-way leaves the data files a mix of two states: the
+// program says so at start-up and runs no selection until it is finished.
+TEST_F(ProgramFlowTest, UnfinishedRestoreIsToldAndSelectionsAreRefused) {
+  const fs::path kept =
+      installation_.data_directory() / "SAUVEGARDES" / "avant-restauration-20261208-102040";
+  fs::create_directories(kept);
+  std::ofstream(kept / "RESTAURATION-INACHEVEE.TXT") << "Restauration commencée\n";
+  bool selection_ran = false;
+  options_.screens.query_list = [this, &selection_ran] {
+    Ran("T01");
+    selection_ran = !RefusedForRestore("la sélection n'est pas lancée");
+  };
+  RecordingRuntime::Get().AnswerInTurn("ECRAN,SAISIE",
+                                       {RuntimeAnswer{0, "", "T01"}, RuntimeAnswer{0, "", "ESC"}});
+  EXPECT_EQ(RunProgram(options_), 0);
+  EXPECT_FALSE(selection_ran);
+  std::vector<std::string> boxes;
+  for (const std::string& command : RecordingRuntime::Get().Commands()) {
+    if (command.rfind("Erreur,", 0) == 0) boxes.push_back(os::Utf8(command));
+  }
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_THAT(boxes[0], ::testing::HasSubstr("a été interrompue"));
+  EXPECT_THAT(boxes[0], ::testing::HasSubstr("les sélections sont refusées"));
+  EXPECT_THAT(boxes[1], ::testing::HasSubstr(kept.string()));
+  EXPECT_THAT(boxes[1], ::testing::HasSubstr("la sélection n'est pas lancée"));
+
+  // Once the restore is finished, selections run again.
+  fs::remove(kept / "RESTAURATION-INACHEVEE.TXT");
+  EXPECT_EQ(RestoreRefusal("la sélection n'est pas lancée"), "");
+}
+
+// The program holds its data directory: a restore cannot take it, except
+// while the tools menu runs the tools program.
+TEST_F(ProgramFlowTest, TheDataDirectoryIsHeldWhileTheProgramRuns) {
+  const std::string data = installation_.data_directory().string();
+  bool free_for_tools = false;
+  bool free_in_menu = true;
+  options_.screens.tools_menu = [&] {
+    free_in_menu = db::LockDataDirectory(data, os::FileLock::Mode::kExclusive).held();
+    MenuScreens tools = options_.screens;
+    tools.run_tools_program = [&](std::string_view) {
+      free_for_tools = db::LockDataDirectory(data, os::FileLock::Mode::kExclusive).held();
+      return true;
+    };
+    RecordingRuntime::Get().AnswerInTurn(
+        "ECRAN,SAISIE", {RuntimeAnswer{0, "", "RST"}, RuntimeAnswer{0, "", "ESC"}});
+    RunToolsMenu(tools);
+    screen::SetNavigationCode("ESC");
+  };
+  RecordingRuntime::Get().AnswerInTurn("ECRAN,SAISIE", {RuntimeAnswer{0, "", "T04"}});
+  EXPECT_EQ(RunProgram(options_), 0);
+  EXPECT_FALSE(free_in_menu);
+  EXPECT_TRUE(free_for_tools);
+  // Ended: free again.
+  EXPECT_TRUE(db::LockDataDirectory(data, os::FileLock::Mode::kExclusive).held());
 }
 
 }  // namespace

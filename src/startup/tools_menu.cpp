@@ -6,6 +6,7 @@
 #include "src/db/record_ops.h"
 #include "src/screen/bridge.h"
 #include "src/screen/navigation.h"
+#include "src/startup/data_directory_hold.h"
 
 namespace vz::startup {
 namespace {
@@ -19,12 +20,15 @@ bool RunsToolsProgram(const std::string& code) {
 }
 
 // The tools program works on the database files while this program has them
-// closed; they reopen on their next use.
+// closed and has let go of its hold on the data directory (so that a restore
+// may run); they reopen on their next use.
 void RunToolsProgram(const MenuScreens& screens) {
   db::Hferme("");
+  ReleaseDataDirectory();
   const std::string directory = os::CurrentDirectory();
   screens.run_tools_program(kToolsProgram);  // a failed start is not shown
   os::ChangeDirectory(directory);
+  HoldDataDirectory();
   screen::SetNavigationCode("MNU");
 }
 

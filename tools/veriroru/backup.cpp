@@ -13,6 +13,7 @@
 #include "tools/veriroru/database_file.h"
 #include "tools/veriroru/manifest.h"
 #include "tools/veriroru/time_stamp.h"
+#include "tools/veriroru/unfinished_backups.h"
 
 namespace vz::veriroru {
 namespace {
@@ -66,6 +67,10 @@ BackupResult RunBackup(const ToolPaths& paths, const std::tm& when,
   if (names.empty()) {
     return Fail("", "aucun fichier de données dans " + paths.data_directory);
   }
+  // Folders of backups killed half-way go first; this one is then marked as
+  // running until it ends, so that no other clean-up takes it for one.
+  RemoveUnfinishedBackups(paths.data_directory);
+  const vz::os::FileLock running = HoldBackupInProgress(paths.data_directory);
   Manifest manifest;
   manifest.date = FolderStamp(when);
   manifest.data_directory = paths.data_directory;

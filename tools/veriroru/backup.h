@@ -7,7 +7,8 @@
 // with the manifest (manifest.h) written last. An existing folder is never
 // written into. When a file cannot be copied the backup fails: the
 // unfinished folder is removed and the message names the file. Nothing of
-// the data directory is changed. Messages are French (UTF-8).
+// the data directory is changed. Backups that a killed run left unfinished
+// are removed first (unfinished_backups.h). Messages are French (UTF-8).
 #ifndef VZ_TOOLS_VERIRORU_BACKUP_H_
 #define VZ_TOOLS_VERIRORU_BACKUP_H_
 

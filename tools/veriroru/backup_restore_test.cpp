@@ -14,6 +14,7 @@
 #include "tools/veriroru/manifest.h"
 #include "tools/veriroru/restore.h"
 #include "tools/veriroru/tool_actions.h"
+#include "tools/veriroru/unfinished_backups.h"
 #include "tools/veriroru/veriroru_test_support.h"
 
 namespace vz::veriroru {
@@ -49,12 +50,13 @@ class BackupRestoreTest : public ::testing::Test {
 
   // Entries of a folder, names only, sorted; the side files that SQLite's
   // readers leave beside a file (the records are compared on their own) are
-  // not counted.
+  // not counted, nor the lock files that stay once made.
   static std::vector<std::string> Names(const std::string& folder) {
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(folder)) {
       const std::string name = e.path().filename();
-      const bool side = name.ends_with("-wal") || name.ends_with("-shm");
+      const bool side =
+          name.ends_with("-wal") || name.ends_with("-shm") || name.ends_with(".verrou");
       if (!side) names.push_back(name);
     }
     std::sort(names.begin(), names.end());
@@ -305,13 +307,79 @@ TEST_F(BackupRestoreTest, RestoreStoppedHalfWayIsToldUntilARestoreEndsWell) {
   WriteBytes(kept + "/" + kUnfinishedRestoreMarker, "Restauration commencée\n");
   ASSERT_THAT(UnfinishedRestores(Data()), ElementsAre(kept));
   EXPECT_THAT(UnfinishedRestoreWarning(paths()), HasSubstr(kept));
-  EXPECT_THAT(CheckAndReindex(paths()).report, HasSubstr("une restauration a été interrompue"));
+  // Every file passes its own check, but the data are half swapped: the
+  // check fails until the restore is finished.
+  const ActionOutcome check = CheckAndReindex(paths());
+  EXPECT_THAT(check.report, HasSubstr("une restauration a été interrompue"));
+  EXPECT_FALSE(check.ok);
+  EXPECT_THAT(check.message, HasSubstr("restauration interrompue"));
   EXPECT_EQ(ListBackups(Data()).size(), 1u);  // the unfinished folder is not offered
 
   ASSERT_TRUE(RestoreAt(folder, 50).ok);
   EXPECT_TRUE(UnfinishedRestores(Data()).empty());
   EXPECT_EQ(UnfinishedRestoreWarning(paths()), "");
+  EXPECT_TRUE(CheckAndReindex(paths()).ok);
   EXPECT_TRUE(fs::exists(kept + "/CLIENT.vzdb"));  // what it kept stays kept
+}
+
+TEST_F(BackupRestoreTest, RestoreIsRefusedWhileAProgramWorksOnTheData) {
+  const std::string folder = BackUpAt(30);
+  ASSERT_TRUE(ExecSql(installation_.DataFile("CLIENT.vzdb"), "DELETE FROM records"));
+  const auto before = DumpDirectory(Data());
+  {
+    // What a running program holds on its data directory.
+    const vz::os::FileLock program =
+        vz::db::LockDataDirectory(Data(), vz::os::FileLock::Mode::kShared);
+    ASSERT_TRUE(program.held());
+    RestoreResult restore = RestoreAt(folder, 45);
+    EXPECT_FALSE(restore.ok);
+    EXPECT_THAT(restore.message, HasSubstr("un programme de la suite travaille sur " + Data()));
+    EXPECT_THAT(restore.message, HasSubstr("Aucun fichier n'a été remplacé"));
+    EXPECT_EQ(DumpDirectory(Data()), before);
+    EXPECT_FALSE(fs::exists(Data() + "/SAUVEGARDES/avant-restauration-20261208-102045"));
+  }
+  EXPECT_TRUE(RestoreAt(folder, 50).ok);  // the program has ended
+}
+
+TEST_F(BackupRestoreTest, BackupsLeftUnfinishedAreRemovedAndNothingElse) {
+  const std::string finished = BackUpAt(30);
+  const std::string backups = Data() + "/SAUVEGARDES";
+  // What killed backups leave: dated folders with some copies, no manifest.
+  for (const char* name : {"20261208-101500", "20261208-101500-2"}) {
+    fs::create_directories(backups + "/" + name);
+    fs::copy_file(installation_.DataFile("CLIENT.vzdb"), backups + "/" + name + "/CLIENT.vzdb");
+  }
+  // Not backups of ours, or not provably unfinished: they stay.
+  const char* kept[] = {"avant-restauration-20261208-101000", "20261208-1015", "notes",
+                        "20261208-101600"};
+  for (const char* name : kept) fs::create_directories(backups + "/" + name);
+  fs::create_directories(backups + "/20261208-101600/dossier");  // not plain files only
+
+  EXPECT_EQ(BackUpAt(40), backups + "/20261208-102040");
+  EXPECT_FALSE(fs::exists(backups + "/20261208-101500"));
+  EXPECT_FALSE(fs::exists(backups + "/20261208-101500-2"));
+  for (const char* name : kept) EXPECT_TRUE(fs::exists(backups + "/" + name)) << name;
+  EXPECT_TRUE(fs::exists(finished + "/" + kManifestName));
+
+  // While a backup runs (on this or another workstation), nothing is removed.
+  fs::create_directories(backups + "/20261208-101700");
+  {
+    const vz::os::FileLock running = HoldBackupInProgress(Data());
+    ASSERT_TRUE(running.held());
+    EXPECT_EQ(RemoveUnfinishedBackups(Data()), 0);
+  }
+  EXPECT_EQ(RemoveUnfinishedBackups(Data()), 1);
+}
+
+TEST(BackupFolderNameTest, OnlyTheNamesABackupGives) {
+  for (const char* name : {"20261208-102030", "20261208-102030-2", "20261208-102030-17"}) {
+    EXPECT_TRUE(IsBackupFolderName(name)) << name;
+  }
+  for (const char* name : {"", "20261208-10203", "20261208-102030-", "20261208-102030x",
+                           "2026120a-102030", "avant-restauration-20261208-102030",
+                           "20261208_102030", "20261208-102030-2a"}) {
+    EXPECT_FALSE(IsBackupFolderName(name)) << name;
+  }
 }
 
 TEST_F(BackupRestoreTest, UnknownFolderIsRefused) {

@@ -14,6 +14,7 @@
 
 #include "tools/veriroru/backup.h"
 #include "tools/veriroru/backup_check.h"
+#include "tools/veriroru/restore.h"
 #include "tools/veriroru/tool_actions.h"
 #include "tools/veriroru/veriroru_test_support.h"
 
@@ -170,6 +171,16 @@ TEST_F(ExecutableTest, FailuresGiveANonZeroCodeAndAMessage) {
   EXPECT_EQ(damaged.exit_code, 1);
   EXPECT_THAT(damaged.out, HasSubstr("CLIENT.vzdb"));
   EXPECT_THAT(damaged.err, HasSubstr("des problèmes restent"));
+}
+
+TEST_F(ExecutableTest, AnUnfinishedRestoreFailsTheCheck) {
+  const std::string kept = Data() + "/SAUVEGARDES/avant-restauration-20261208-102040";
+  fs::create_directories(kept);
+  testing::WriteBytes(kept + "/" + kUnfinishedRestoreMarker, "Restauration commencée\n");
+  ToolRun check = Run("/", "verifier --donnees '" + Data() + "'");
+  EXPECT_EQ(check.exit_code, 1);
+  EXPECT_THAT(check.out, HasSubstr("une restauration a été interrompue"));
+  EXPECT_THAT(check.err, HasSubstr("une restauration interrompue reste à finir ou à défaire"));
 }
 
 TEST_F(ExecutableTest, WithoutDisplayOrScenarioItTellsHowToUseItAndEnds) {

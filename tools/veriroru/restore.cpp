@@ -121,22 +121,19 @@ RestoreResult Refused(const std::string& message) {
 }  // namespace
 
 std::vector<std::string> UnfinishedRestores(const std::string& data_directory) {
-  std::vector<std::string> folders;
-  std::error_code ec;
-  for (fs::directory_iterator it(data_directory + "/" + kBackupFolder, ec), end; !ec && it != end;
-       it.increment(ec)) {
-    std::error_code type_error;
-    if (fs::is_regular_file(it->path() / kUnfinishedRestoreMarker, type_error)) {
-      folders.push_back(it->path().string());
-    }
-  }
-  std::sort(folders.begin(), folders.end());
-  return folders;
+  return vz::db::UnfinishedRestoreFolders(data_directory);
 }
 
 RestoreResult RunRestore(const ToolPaths& paths, const vz::engine::Analysis* analysis,
                          const std::string& backup_folder, const std::tm& when,
                          const ProgressReport& progress) {
+  const vz::os::FileLock in_use =
+      vz::db::LockDataDirectory(paths.data_directory, vz::os::FileLock::Mode::kExclusive);
+  if (in_use.state() == vz::os::FileLock::State::kBusy) {
+    return Refused("un programme de la suite travaille sur " + paths.data_directory +
+                   " (VUZUVIZA ouvert sur ces données, sur ce poste ou un autre) ; fermez-le "
+                   "puis relancez la restauration.");
+  }
   BackupCheck check = CheckBackup(backup_folder, analysis, progress);
   if (!check.ok) {
     return Refused((check.faulty_file.empty() ? "" : check.faulty_file + " : ") + check.reason +

@@ -18,11 +18,13 @@
 // files back. While a restore runs, the folder of step 2 holds the marker
 // RESTAURATION-INACHEVEE.TXT: a run stopped half-way (the tools program
 // killed) leaves it, and UnfinishedRestores finds it until a restore ends
-// well. Messages are French
-// (UTF-8).
+// well (src/db/data_directory_use.h). Messages are French (UTF-8).
 //
-// REQUIRES: no program of the suite has the data files open (the tools menu
-// closes them before starting the tools program).
+// A restore holds the data directory's in-use lock exclusive from its check
+// to its end (src/db/data_directory_use.h): it is refused, with nothing
+// changed, while a program of the suite works on that data directory (the
+// tools menu lets go of the program's lock while the tools program runs), and
+// no program starts work on the data while it swaps the files.
 #ifndef VZ_TOOLS_VERIRORU_RESTORE_H_
 #define VZ_TOOLS_VERIRORU_RESTORE_H_
 
@@ -31,6 +33,7 @@
 #include <vector>
 
 #include "platform/engine/analysis.h"
+#include "src/db/data_directory_use.h"
 #include "tools/veriroru/progress.h"
 #include "tools/veriroru/tool_paths.h"
 
@@ -42,7 +45,7 @@ struct RestoreResult {
   std::string message;
 };
 
-inline constexpr const char* kUnfinishedRestoreMarker = "RESTAURATION-INACHEVEE.TXT";
+using vz::db::kUnfinishedRestoreMarker;
 
 // The folders of <data>/SAUVEGARDES left by a restore that did not end.
 std::vector<std::string> UnfinishedRestores(const std::string& data_directory);

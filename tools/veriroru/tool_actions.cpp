@@ -42,12 +42,18 @@ ActionOutcome CheckAndReindex(const ToolPaths& paths, const ProgressReport& prog
   VerificationResult result =
       RunVerification(paths, analysis ? &*analysis : nullptr, LocalNow(), progress);
   ActionOutcome outcome;
-  outcome.ok = result.ok;
-  outcome.report = result.report;
+  // Data files left half-swapped by an unfinished restore are not sound,
+  // however well each file passes its own check.
   const std::string warning = UnfinishedRestoreWarning(paths);
+  outcome.ok = result.ok && warning.empty();
+  outcome.report = result.report;
   if (!warning.empty()) outcome.report = warning + "\n\n" + outcome.report;
-  outcome.message = result.ok ? "Vérification terminée : aucun problème."
-                              : "Vérification terminée : des problèmes restent, voir le rapport.";
+  outcome.message = outcome.ok ? "Vérification terminée : aucun problème."
+                               : "Vérification terminée : des problèmes restent, voir le rapport.";
+  if (result.ok && !warning.empty()) {
+    outcome.message = "Vérification terminée : une restauration interrompue reste à finir ou à "
+                      "défaire.";
+  }
   if (result.report_path.empty()) {
     outcome.message = "Vérification terminée, mais le rapport n'a pas pu être écrit.";
   }
