@@ -74,7 +74,7 @@ bool SqlBaseline::Execute(const char* sql, std::string* error) {
   return false;
 }
 
-bool SqlBaseline::Build(const std::string& path, std::string* error) {
+bool SqlBaseline::Create(const std::string& path, std::string* error) {
   std::error_code ec;
   std::filesystem::remove(path, ec);
   if (sqlite3_open(path.c_str(), &db_) != SQLITE_OK) {
@@ -97,6 +97,11 @@ bool SqlBaseline::Build(const std::string& path, std::string* error) {
                             "amount REAL NOT NULL);";
     if (!Execute(sql.c_str(), error)) return false;
   }
+  return true;
+}
+
+bool SqlBaseline::Build(const std::string& path, std::string* error) {
+  if (!Create(path, error)) return false;
   if (!Execute("BEGIN", error) || !LoadClients(error) || !LoadAddresses(error)) return false;
   for (std::string_view file : kRubricFiles) {
     if (!LoadRubricFile(file, error)) return false;

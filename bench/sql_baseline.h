@@ -38,7 +38,11 @@ class SqlBaseline {
   SqlBaseline(const SqlBaseline&) = delete;
   SqlBaseline& operator=(const SqlBaseline&) = delete;
 
-  // Creates the SQLite file `path` (replacing one), reads CLIENT, ADRESSES
+  // Creates the SQLite file `path` (replacing one) with the empty tables.
+  // False, with `error` set, when it cannot be made.
+  bool Create(const std::string& path, std::string* error);
+
+  // Create, then reads CLIENT, ADRESSES
   // and the rubric files through the record operations in key order and
   // loads them into the tables above, then makes the indexes. False, with
   // `error` set, when the file cannot be made or a row not stored.
@@ -47,7 +51,8 @@ class SqlBaseline {
   // The number of records copied by Build.
   int64_t records() const { return records_; }
 
-  // Runs `sql` and gives every row of its answer. False, with `error` set,
+  // Runs `sql` (a question, or any other statement) and gives every row of
+  // its answer. False, with `error` set,
   // when the statement does not prepare or does not run to its end.
   bool Query(std::string_view sql, SqlRows* rows, std::string* error);
 
