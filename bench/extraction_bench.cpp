@@ -8,7 +8,10 @@
 // owner-occupied real estate, securities, cash, other assets and life
 // insurance totals, so that eight loaders run per client. It reports clients
 // per second against the target of 50,000 and peak memory, and checks that
-// the merge file has a header and one line per client.
+// the merge file has a header and one line per client. Beside case (a) it
+// asks the same ten columns in SQL of a normalized copy of the installation
+// (sql_baseline.h, sql_questions.h), prints the ratio of the two times and
+// fails when a merge line differs from the SQL row.
 //
 //   extraction_bench [--clients N] [--selected S] [--seed X] [--keep]
 //                    [--installation DIR] [--only a|b|c]
@@ -28,6 +31,8 @@
 
 #include "bench/bench_program.h"
 #include "bench/bench_support.h"
+#include "bench/sql_baseline.h"
+#include "bench/sql_questions.h"
 #include "src/db/layouts/client.h"
 #include "src/db/layouts/requetes.h"
 #include "src/db/record_ops.h"
@@ -92,6 +97,28 @@ int64_t WriteSelection(const std::string& path, int64_t count) {
   return written;
 }
 
+// Asks the columns of case (a) in SQL for the first `codes` clients, checks
+// them against the merge file and prints the ratio of the times. False when
+// they differ or SQL fails.
+bool AskInSql(vz::bench::SqlBaseline& baseline, const BenchQuery& query, const fs::path& data,
+              int64_t codes, double seconds, double cpu) {
+  vz::bench::TimedAnswer sql;
+  std::string error;
+  if (!vz::bench::TimeQuery(baseline, vz::bench::ExtractionQuestion(codes), &sql, &error)) {
+    std::fprintf(stderr, "extraction_bench: %s: SQL: %s\n", query.label, error.c_str());
+    return false;
+  }
+  const std::string difference =
+      vz::bench::CompareMergeFile((data / (std::string(query.code) + ".MEM")).string(), sql.rows);
+  if (!difference.empty()) {
+    std::fprintf(stderr, "extraction_bench: %s: SQL gives other figures: %s\n", query.label,
+                 difference.c_str());
+    return false;
+  }
+  vz::bench::PrintRatio("extraction_bench", query.label, sql, seconds, cpu);
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -117,7 +144,11 @@ int main(int argc, char** argv) {
 
   vz::bench::OpenProgramDatabase(installation);
   const fs::path data(installation.data_directory);
-  bool whole = true;
+  vz::bench::SqlBaseline baseline;
+  const bool asks_sql = options.only == 0 || options.only == 'a';
+  const bool have_sql =
+      asks_sql && vz::bench::BuildBaselineIn("extraction_bench", generated.folder, &baseline);
+  bool whole = !asks_sql || have_sql;
   for (const BenchQuery& query : BenchQueries()) {
     if (options.only != 0 && query.label[1] != options.only) continue;
     if (!QueryExists(query.code)) AddBenchQuery(query);  // a kept installation has it already
@@ -143,6 +174,9 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "extraction_bench: %s: the merge file has %lld lines for %lld\n",
                    query.label, static_cast<long long>(lines), static_cast<long long>(codes));
       whole = false;
+    }
+    if (have_sql && query.label[1] == 'a') {
+      whole = AskInSql(baseline, query, data, codes, seconds, cpu) && whole;
     }
   }
   vz::bench::CloseProgramDatabase();

@@ -9,6 +9,9 @@
 // For each it reports clients per second (clients evaluated over all passes
 // of the client file) and peak memory, and it times a raw sequential read of
 // the records the run reads (CLIENT, ADRESSES and REVENUS in key order).
+// Beside each run it asks the same question in SQL of a normalized copy of
+// the installation (sql_baseline.h, sql_questions.h), prints the ratio of
+// the two times and fails when the SQL answer is not the selection file.
 //
 //   selection_bench [--clients N] [--seed S] [--keep] [--installation DIR] [--only a|b|c]
 //
@@ -25,6 +28,8 @@
 
 #include "bench/bench_program.h"
 #include "bench/bench_support.h"
+#include "bench/sql_baseline.h"
+#include "bench/sql_questions.h"
 #include "src/db/record_ops.h"
 #include "src/screen/bridge.h"
 #include "src/selection/selection_run.h"
@@ -81,6 +86,30 @@ RawRead ReadRaw() {
   return raw;
 }
 
+// Asks case `label` in SQL, checks its answer against the selection file of
+// query `code` and prints the ratio of the times. False when the answers
+// differ or SQL fails.
+bool AskInSql(vz::bench::SqlBaseline& baseline, const char* label, const char* code,
+              const vz::datatool::Installation& installation, double seconds, double cpu) {
+  vz::bench::TimedAnswer sql;
+  std::string error;
+  if (!vz::bench::TimeQuery(baseline, vz::bench::SelectionQuestion(label[1]), &sql, &error)) {
+    std::fprintf(stderr, "selection_bench: %s: SQL: %s\n", label, error.c_str());
+    return false;
+  }
+  const std::string difference = vz::bench::CompareCodes(
+      vz::bench::ReadSelectionFile(
+          (fs::path(installation.data_directory) / (std::string(code) + ".EXT")).string()),
+      vz::bench::FirstColumn(sql.rows));
+  if (!difference.empty()) {
+    std::fprintf(stderr, "selection_bench: %s: SQL gives other clients: %s\n", label,
+                 difference.c_str());
+    return false;
+  }
+  vz::bench::PrintRatio("selection_bench", label, sql, seconds, cpu);
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -111,12 +140,15 @@ int main(int argc, char** argv) {
   std::printf("selection_bench: raw read of CLIENT, ADRESSES, REVENUS: %lld records in %.2f s\n",
               static_cast<long long>(raw.records), raw.seconds);
 
+  vz::bench::SqlBaseline baseline;
+  const bool have_sql = vz::bench::BuildBaselineIn("selection_bench", generated.folder, &baseline);
+
   struct Query {
     const char* label;
     const char* code;
     int passes;
   };
-  bool ok = true;
+  bool ok = have_sql;
   for (const Query& q : {Query{"(a) one income criterion", "01000001", 1},
                          Query{"(b) identity criteria only", "01000020", 1},
                          Query{"(c) combined, four elementary queries", "01000023", 4}}) {
@@ -139,6 +171,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "selection_bench: %s: the run was aborted\n", q.label);
       ok = false;
     }
+    if (have_sql) ok = AskInSql(baseline, q.label, q.code, installation, seconds, cpu) && ok;
     if (q.passes == 1 && q.code == std::string("01000001")) {
       const bool met =
           rate >= kTargetClientsPerSecond && seconds <= kMostTimesRawRead * raw.seconds;
