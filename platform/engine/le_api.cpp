@@ -3,7 +3,8 @@
 // program: nothing here locks. The out-of-file state, asked after every
 // record read, is the context's own flag: one look-up by handle.
 //
-// The storage every store opens its files with is chosen here (ProcessStorage()).
+// The storage every store opens its files with is the one the program chose
+// (store_choice.h).
 #include "platform/engine/le_api.h"
 
 #include <cstring>
@@ -17,8 +18,8 @@
 #include "platform/engine/context.h"
 #include "platform/engine/paths.h"
 #include "platform/engine/record_layout.h"
-#include "platform/engine/sqlite_storage.h"
 #include "platform/engine/store.h"
+#include "platform/engine/store_choice.h"
 #include "platform/os/ascii_case.h"
 
 using vz::engine::Context;
@@ -27,12 +28,6 @@ using vz::engine::LogLine;
 using vz::engine::Settings;
 
 namespace {
-
-// Never destroyed: open files stay usable during static destruction.
-vz::engine::Storage& ProcessStorage() {
-  static auto* storage = new vz::engine::SqliteStorage();
-  return *storage;
-}
 
 std::vector<std::unique_ptr<Context>>& Contexts() {
   static auto* contexts = new std::vector<std::unique_ptr<Context>>();
@@ -86,8 +81,8 @@ int32_t LE_CreateContexteHF(int32_t description_count) {
   auto& contexts = Contexts();
   if (contexts.size() >= 0x7FFFFFFE) return 0;
   int32_t handle = static_cast<int32_t>(contexts.size() + 1);
-  contexts.push_back(
-      std::make_unique<Context>(handle, std::make_shared<vz::engine::Store>(ProcessStorage())));
+  contexts.push_back(std::make_unique<Context>(
+      handle, std::make_shared<vz::engine::Store>(vz::engine::ProcessStorage())));
   return handle;
 }
 

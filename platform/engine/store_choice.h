@@ -1,0 +1,34 @@
+// Which store keeps the records of this process: SQLite files in the data
+// directory (the default, docs/storage.md) or a PostgreSQL server shared by a
+// firm's advisers (docs/shared-database.md). The program chooses once at
+// start-up, from its parameter file, before any file is opened; every
+// context of the engine then opens its files through ProcessStorage().
+//
+// A choice that cannot be used leaves the store as it was and says why (in
+// English, for the log; the program shows its own message). Single-threaded.
+#ifndef VZ_PLATFORM_ENGINE_STORE_CHOICE_H_
+#define VZ_PLATFORM_ENGINE_STORE_CHOICE_H_
+
+#include <string>
+
+#include "platform/engine/storage.h"
+
+namespace vz::engine {
+
+// The storage every context of the process opens its files with. Never
+// destroyed.
+Storage& ProcessStorage();
+
+// Files in SQLite from now on.
+void UseSqliteStore();
+
+// Files on the server that `conninfo` names (libpq's connection string) from
+// now on, once the server has answered. False, the store unchanged, when the
+// settings are refused (a password in them, not understood) or the server
+// cannot be reached; `why` says why.
+// REQUIRES: no file is open (start-up closes every file after choosing).
+bool UsePostgresStore(const std::string& conninfo, std::string* why);
+
+}  // namespace vz::engine
+
+#endif  // VZ_PLATFORM_ENGINE_STORE_CHOICE_H_
