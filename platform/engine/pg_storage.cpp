@@ -38,6 +38,45 @@ bool PgStorage::Check(std::string* why) {
   return true;
 }
 
+int64_t PgStorage::NextCounter(std::string_view name, int64_t at_least, std::string* why) {
+  std::unique_ptr<PgSession> session = pool_->Take(20, why);
+  if (session == nullptr) return 0;
+  PGconn* conn = session->conn.get();
+  PgParams params;
+  params.Bytes(name);
+  params.Int64(at_least);
+  int64_t value = 0;
+  for (int pass = 0; pass < 2 && value == 0; ++pass) {
+    PgResult next(PQexecParams(conn,
+                               "INSERT INTO vz_counters(name, value) VALUES($1, GREATEST($2::bigint, 1)) "
+                               "ON CONFLICT (name) DO UPDATE "
+                               "SET value = GREATEST(vz_counters.value + 1, EXCLUDED.value) "
+                               "RETURNING value",
+                               params.count(), nullptr, params.values(), params.lengths(),
+                               params.formats(), 1));
+    if (PgSucceeded(next.get()) && PQntuples(next.get()) == 1) {
+      value = PgInt64(next.get(), 0, 0);
+      break;
+    }
+    *why = "counter not advanced: " + PgError(next.get(), conn);
+    const char* state = PQresultErrorField(next.get(), PG_DIAG_SQLSTATE);
+    if (pass > 0 || state == nullptr || std::string_view(state) != "42P01") break;
+    // The first counter of the database: its table, made once.
+    PgResult made(PQexec(conn,
+                         "BEGIN; SET LOCAL lock_timeout = 10000; "
+                         "SELECT pg_advisory_xact_lock(hashtext(current_schema())); "
+                         "CREATE TABLE IF NOT EXISTS vz_counters("
+                         "name bytea PRIMARY KEY, value bigint NOT NULL); COMMIT"));
+    if (!PgSucceeded(made.get())) {
+      *why = "counter not made: " + PgError(made.get(), conn);
+      PgResult(PQexec(conn, "ROLLBACK"));
+      break;
+    }
+  }
+  pool_->Give(std::move(session));
+  return value;
+}
+
 std::string PgStorage::Locate(const std::string& /*directory*/,
                               std::string_view physical_name) const {
   std::string name(physical_name);

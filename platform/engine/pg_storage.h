@@ -16,6 +16,7 @@
 #ifndef VZ_PLATFORM_ENGINE_PG_STORAGE_H_
 #define VZ_PLATFORM_ENGINE_PG_STORAGE_H_
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -32,6 +33,12 @@ class PgStorage final : public Storage {
   // Checks the connection string (well formed, no password) and that the
   // server answers; false with the reason otherwise.
   bool Check(std::string* why);
+
+  // The next value of the counter `name` kept in the database (table
+  // vz_counters), made when missing (at 1 at least): its value plus one, or `at_least` when
+  // that is more. One statement: two programs never get the same value. 0
+  // when the server fails (`why` says why).
+  int64_t NextCounter(std::string_view name, int64_t at_least, std::string* why);
 
   std::string Locate(const std::string& directory, std::string_view physical_name) const override;
   OpenResult Open(const std::string& path, const FileEntry& entry, bool create,

@@ -5,9 +5,12 @@
 #include "platform/engine/pg_storage.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <memory>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -172,6 +175,47 @@ TEST_F(PgStorageTest, WritesOfOtherSessionsShowOnceTheReadAheadWindowHasPassed) 
   next.at_cursor = true;
   ASSERT_EQ(file->Read(*cursor, next, attempts_, &record), ReadResult::kFound);
   EXPECT_EQ(record.data, "b");
+}
+
+// Four programs take numbers from the one counter at once: none is given twice.
+TEST_F(PgStorageTest, ACounterSharedByProcessesNeverGivesANumberTwice) {
+  constexpr int kPrograms = 4;
+  constexpr int kEach = 40;
+  int pipe_ends[2];
+  ASSERT_EQ(::pipe(pipe_ends), 0);
+  std::vector<pid_t> children;
+  for (int program = 0; program < kPrograms; ++program) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      // A program of its own: its own connections, nothing of the parent's used.
+      PgStorage own(schema_->conninfo());
+      std::string why;
+      for (int i = 0; i < kEach; ++i) {
+        const int64_t number = own.NextCounter("NUMREQ", 0, &why);
+        if (::write(pipe_ends[1], &number, sizeof number) != sizeof number) ::_exit(2);
+      }
+      ::_exit(0);
+    }
+    children.push_back(child);
+  }
+  ::close(pipe_ends[1]);
+  std::set<int64_t> given;
+  int64_t number = 0;
+  while (::read(pipe_ends[0], &number, sizeof number) == sizeof number) {
+    EXPECT_GT(number, 0);
+    EXPECT_TRUE(given.insert(number).second) << number << " given twice";
+  }
+  ::close(pipe_ends[0]);
+  for (pid_t child : children) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  EXPECT_EQ(given.size(), static_cast<std::size_t>(kPrograms * kEach));
+  std::string why;
+  EXPECT_EQ(storage_->NextCounter("NUMREQ", 500, &why), 500);  // at least what is asked
+  EXPECT_EQ(storage_->NextCounter("NUMREQ", 0, &why), 501);
 }
 
 TEST_F(PgStorageTest, IntegrityCheckFindsAMissingKeyIndex) {

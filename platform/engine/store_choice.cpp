@@ -15,8 +15,9 @@ class ChosenStorage final : public Storage {
  public:
   ChosenStorage() { Choose(std::make_unique<SqliteStorage>()); }
 
-  void Choose(std::unique_ptr<Storage> storage) {
+  void Choose(std::unique_ptr<Storage> storage, PgStorage* server = nullptr) {
     current_ = storage.get();
+    server_ = server;
     kept_.push_back(std::move(storage));
   }
 
@@ -30,8 +31,11 @@ class ChosenStorage final : public Storage {
     return current_->Open(path, entry, create, attempts, out, why);
   }
 
+  PgStorage* server() const { return server_; }
+
  private:
   Storage* current_ = nullptr;
+  PgStorage* server_ = nullptr;  // current_ when it is a server
   std::vector<std::unique_ptr<Storage>> kept_;
 };
 
@@ -53,8 +57,22 @@ void UseSqliteStore() {
 bool UsePostgresStore(const std::string& conninfo, std::string* why) {
   auto storage = std::make_unique<PgStorage>(conninfo);
   if (!storage->Check(why)) return false;
-  Chosen().Choose(std::move(storage));
+  PgStorage* server = storage.get();
+  Chosen().Choose(std::move(storage), server);
   return true;
+}
+
+bool StoreIsShared() {
+  return Chosen().server() != nullptr;
+}
+
+int64_t NextSharedCounter(std::string_view name, int64_t at_least, std::string* why) {
+  PgStorage* server = Chosen().server();
+  if (server == nullptr) {
+    *why = "the store is not shared";
+    return 0;
+  }
+  return server->NextCounter(name, at_least, why);
 }
 
 }  // namespace vz::engine

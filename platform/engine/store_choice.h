@@ -9,7 +9,9 @@
 #ifndef VZ_PLATFORM_ENGINE_STORE_CHOICE_H_
 #define VZ_PLATFORM_ENGINE_STORE_CHOICE_H_
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/engine/storage.h"
 
@@ -28,6 +30,15 @@ void UseSqliteStore();
 // cannot be reached; `why` says why.
 // REQUIRES: no file is open (start-up closes every file after choosing).
 bool UsePostgresStore(const std::string& conninfo, std::string* why);
+
+// True when the files are on a server that several programs share.
+bool StoreIsShared();
+
+// The next value of the counter `name` kept by the shared store (query
+// numbers): its value plus one, or `at_least` when that is more, never the
+// same for two programs. 0 when the store is not shared or the server fails
+// (`why` says why).
+int64_t NextSharedCounter(std::string_view name, int64_t at_least, std::string* why);
 
 }  // namespace vz::engine
 

@@ -46,4 +46,13 @@ std::string UseRecordStore(std::string_view store, std::string_view connection) 
   return "";
 }
 
+bool RecordStoreIsShared() {
+  return engine::StoreIsShared();
+}
+
+int64_t NextSharedNumber(std::string_view name, int64_t at_least) {
+  std::string why;
+  return engine::NextSharedCounter(name, at_least, &why);
+}
+
 }  // namespace vz::db

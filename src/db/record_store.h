@@ -15,6 +15,7 @@
 #ifndef VZ_SRC_DB_RECORD_STORE_H_
 #define VZ_SRC_DB_RECORD_STORE_H_
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,15 @@ inline constexpr std::string_view kConnectionKey = "CONNEXIONBASE";
 // Uses the store the two values name. "" when it is in use; otherwise the
 // message for an error box ("Erreur,...").
 std::string UseRecordStore(std::string_view store, std::string_view connection);
+
+// True when the records are on the server the firm's advisers share.
+bool RecordStoreIsShared();
+
+// The next value of the counter `name` that the shared store keeps for every
+// adviser's program: its value plus one, or `at_least` when that is more,
+// never the same for two programs. 0 when the store is not shared or the
+// server fails.
+int64_t NextSharedNumber(std::string_view name, int64_t at_least);
 
 }  // namespace vz::db
 
