@@ -47,13 +47,13 @@ int64_t PgStorage::NextCounter(std::string_view name, int64_t at_least, std::str
   params.Int64(at_least);
   int64_t value = 0;
   for (int pass = 0; pass < 2 && value == 0; ++pass) {
-    PgResult next(PQexecParams(conn,
-                               "INSERT INTO vz_counters(name, value) VALUES($1, GREATEST($2::bigint, 1)) "
-                               "ON CONFLICT (name) DO UPDATE "
-                               "SET value = GREATEST(vz_counters.value + 1, EXCLUDED.value) "
-                               "RETURNING value",
-                               params.count(), nullptr, params.values(), params.lengths(),
-                               params.formats(), 1));
+    PgResult next(PQexecParams(
+        conn,
+        "INSERT INTO vz_counters(name, value) VALUES($1, GREATEST($2::bigint, 1)) "
+        "ON CONFLICT (name) DO UPDATE "
+        "SET value = GREATEST(vz_counters.value + 1, EXCLUDED.value) "
+        "RETURNING value",
+        params.count(), nullptr, params.values(), params.lengths(), params.formats(), 1));
     if (PgSucceeded(next.get()) && PQntuples(next.get()) == 1) {
       value = PgInt64(next.get(), 0, 0);
       break;
@@ -75,6 +75,27 @@ int64_t PgStorage::NextCounter(std::string_view name, int64_t at_least, std::str
   }
   pool_->Give(std::move(session));
   return value;
+}
+
+bool PgStorage::ListFiles(std::vector<std::pair<std::string, std::string>>* files,
+                          std::string* why) {
+  std::unique_ptr<PgSession> session = pool_->Take(20, why);
+  if (session == nullptr) return false;
+  PGconn* conn = session->conn.get();
+  PgResult rows(PQexecParams(conn, "SELECT name, file FROM vz_files ORDER BY name", 0, nullptr,
+                             nullptr, nullptr, nullptr, 1));
+  const char* state = rows != nullptr ? PQresultErrorField(rows.get(), PG_DIAG_SQLSTATE) : nullptr;
+  bool ok = true;
+  if (PgSucceeded(rows.get())) {
+    for (int row = 0; row < PQntuples(rows.get()); ++row) {
+      files->emplace_back(PgBytes(rows.get(), row, 0), PgBytes(rows.get(), row, 1));
+    }
+  } else if (state == nullptr || std::string_view(state) != "42P01") {  // no file yet: none
+    *why = "cannot list the files: " + PgError(rows.get(), conn);
+    ok = false;
+  }
+  pool_->Give(std::move(session));
+  return ok;
 }
 
 std::string PgStorage::Locate(const std::string& /*directory*/,

@@ -20,6 +20,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/engine/pg_connection.h"
 #include "platform/engine/storage.h"
@@ -39,6 +41,10 @@ class PgStorage final : public Storage {
   // that is more. One statement: two programs never get the same value. 0
   // when the server fails (`why` says why).
   int64_t NextCounter(std::string_view name, int64_t at_least, std::string* why);
+
+  // Every file the database holds: (physical name, the analysis's file name
+  // stored with it). False with `why` when the server fails.
+  bool ListFiles(std::vector<std::pair<std::string, std::string>>* files, std::string* why);
 
   std::string Locate(const std::string& directory, std::string_view physical_name) const override;
   OpenResult Open(const std::string& path, const FileEntry& entry, bool create,
