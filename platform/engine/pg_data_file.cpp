@@ -2,6 +2,7 @@
 // a new file, the stored key rules, and the statements every operation runs.
 #include "platform/engine/pg_data_file.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace vz::engine {
@@ -170,20 +171,29 @@ std::string PgDataFile::Columns() const {
 
 PgResult PgDataFile::Run(const std::string& name, const std::string& sql, const PgParams& params,
                          const Attempts& attempts, const char* what) {
-  PGconn* conn = session_->conn.get();
-  if (session_->prepared.count(name) == 0) {
-    PgResult prepared(PQprepare(conn, name.c_str(), sql.c_str(), 0, nullptr));
-    if (!PgSucceeded(prepared.get())) {
-      ReportPg(what, prepared.get());
-      return nullptr;
-    }
-    session_->prepared.insert(name);
-  }
   const int count = in_batch_ ? 1 : AttemptCount(attempts);
+  bool reconnected = false;
   for (int attempt = 1;; ++attempt) {
+    PGconn* conn = session_->conn.get();
+    if (session_->prepared.count(name) == 0) {
+      PgResult prepared(PQprepare(conn, name.c_str(), sql.c_str(), 0, nullptr));
+      if (!PgSucceeded(prepared.get())) {
+        if (!reconnected && Reconnect(attempts)) {
+          reconnected = true;
+          continue;
+        }
+        ReportPg(what, prepared.get());
+        return nullptr;
+      }
+      session_->prepared.insert(name);
+    }
     PgResult result(PQexecPrepared(conn, name.c_str(), params.count(), params.values(),
                                    params.lengths(), params.formats(), 1));
     if (PgSucceeded(result.get())) return result;
+    if (!reconnected && Reconnect(attempts)) {
+      reconnected = true;
+      continue;
+    }
     const bool locked = IsPgLockError(result.get());
     if (!locked || attempt >= count) {
       ReportPg(locked ? std::string(what) + ": file locked" : what, result.get());
@@ -192,6 +202,17 @@ PgResult PgDataFile::Run(const std::string& name, const std::string& sql, const 
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(attempts.sleep_ms));
   }
+}
+
+bool PgDataFile::Reconnect(const Attempts& attempts) {
+  PGconn* conn = session_->conn.get();
+  if (in_batch_ || PQstatus(conn) == CONNECTION_OK) return false;
+  PQreset(conn);
+  session_->prepared.clear();  // gone with the old connection
+  if (PQstatus(conn) != CONNECTION_OK) return false;
+  const std::string set = "SET lock_timeout = " + std::to_string(std::max(1, attempts.sleep_ms));
+  PgResult result(PQexec(conn, set.c_str()));
+  return PgSucceeded(result.get());
 }
 
 bool PgDataFile::Exec(const std::string& sql, const Attempts& attempts, const char* what) {

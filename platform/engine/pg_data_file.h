@@ -25,6 +25,10 @@
 // time, so that a pass over a file costs one round trip per slice and a
 // search that finds one household costs one small one.
 //
+// A session the server dropped is connected again once per statement (not
+// inside a batch, whose transaction died with it): a program outlives a
+// restart of the server.
+//
 // Locks: a statement waits at most the attempts' pause for a lock, then is
 // tried again, up to the attempts' count. Writes outside a batch are one
 // statement each: committed whole or not at all. A batch is one transaction;
@@ -115,6 +119,10 @@ class PgDataFile final : public DataFile {
   // lock, except inside a batch.
   PgResult Run(const std::string& name, const std::string& sql, const PgParams& params,
                const Attempts& attempts, const char* what);
+  // A session the server dropped (restarted, network cut) is connected
+  // again, outside a batch: true when it was. The statements prepared on it
+  // are prepared again on first use.
+  bool Reconnect(const Attempts& attempts);
   // A statement without parameters, not kept.
   bool Exec(const std::string& sql, const Attempts& attempts, const char* what);
   void ReportPg(const std::string& what, const PGresult* result);

@@ -218,6 +218,22 @@ TEST_F(PgStorageTest, ACounterSharedByProcessesNeverGivesANumberTwice) {
   EXPECT_EQ(storage_->NextCounter("NUMREQ", 0, &why), 501);
 }
 
+// The server drops the session (restart, network cut): the next operation
+// connects again and goes on; a batch caught by it is undone and reported.
+TEST_F(PgStorageTest, ADroppedSessionIsConnectedAgain) {
+  std::unique_ptr<DataFile> file = Open(*storage_);
+  ASSERT_NE(file, nullptr);
+  ASSERT_GT(file->Add("A", {"a"}, attempts_, false), 0);
+  ASSERT_TRUE(schema_->DropSessions());
+  EXPECT_GT(file->Add("B", {"b"}, attempts_, false), 0);
+  EXPECT_EQ(Walk(*file), (std::vector<std::string>{"A", "B"}));
+  ASSERT_GT(file->Add("C", {"c"}, attempts_, true), 0);
+  ASSERT_TRUE(schema_->DropSessions());
+  EXPECT_EQ(file->Add("D", {"d"}, attempts_, true), 0);
+  EXPECT_FALSE(file->EndBatch(attempts_));
+  EXPECT_EQ(Walk(*file), (std::vector<std::string>{"A", "B"}));
+}
+
 TEST_F(PgStorageTest, IntegrityCheckFindsAMissingKeyIndex) {
   std::unique_ptr<DataFile> file = Open(*storage_);
   ASSERT_NE(file, nullptr);

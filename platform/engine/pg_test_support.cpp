@@ -48,7 +48,8 @@ TestSchema::TestSchema() {
   static int made = 0;
   name_ = "t" + std::to_string(::getpid()) + "_" + std::to_string(++made);
   if (!RunSql(server, "CREATE SCHEMA " + PgName(name_))) return;
-  conninfo_ = server + " options='-csearch_path=" + name_ + " -cclient_min_messages=warning'";
+  conninfo_ = server + " application_name=" + name_ + " options='-csearch_path=" + name_ +
+              " -cclient_min_messages=warning'";
 }
 
 TestSchema::~TestSchema() {
@@ -62,6 +63,13 @@ bool TestSchema::HoldsFile(const std::string& physical) const {
   PgResult result(PQexecParams(conn.get(), "SELECT 1 FROM vz_files WHERE name = $1", 1, nullptr,
                                params.values(), params.lengths(), params.formats(), 1));
   return PgSucceeded(result.get()) && PQntuples(result.get()) == 1;
+}
+
+bool TestSchema::DropSessions() const {
+  return RunSql(
+      TestServerConninfo(),
+      "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE application_name = '" + name_ +
+          "'");
 }
 
 bool TestSchema::Exec(const std::string& sql) const {

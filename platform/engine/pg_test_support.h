@@ -29,7 +29,8 @@ class TestSchema {
   TestSchema& operator=(const TestSchema&) = delete;
 
   bool ok() const { return !conninfo_.empty(); }
-  // The server's connection string with the schema first in search_path.
+  // The server's connection string with the schema first in search_path and
+  // the schema's name as application name.
   const std::string& conninfo() const { return conninfo_; }
   const std::string& name() const { return name_; }
   // Runs `sql` on the server in the schema; false (and a test failure) when
@@ -38,6 +39,9 @@ class TestSchema {
   // True when the store's catalogue in the schema lists the physical file
   // `physical`.
   bool HoldsFile(const std::string& physical) const;
+  // Ends, on the server's side, every session opened with conninfo(), as a
+  // restart of the server would.
+  bool DropSessions() const;
 
  private:
   std::string name_;
