@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libsqlite3-dev sqlite3
+  libpq-dev postgresql
   zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev

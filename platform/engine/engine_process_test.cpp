@@ -16,8 +16,15 @@
 namespace vz::engine::testing {
 namespace {
 
+// The SQLite files themselves: other connections, kills, damaged bytes (the
+// server's locks are in pg_storage_test.cpp).
 class EngineProcessTest : public EngineTest {
  protected:
+  void SetUp() override {
+    if (EngineTestsOnServer()) GTEST_SKIP() << "SQLite files only";
+    EngineTest::SetUp();
+  }
+
   // No connection may cross a fork: every test closes all files first.
   pid_t Fork() {
     LE_Hferme(ctx_, "");

@@ -312,8 +312,8 @@ TEST_F(EngineReadTest, MissingFileReadsOutOfFileAndCreatesNothing) {
   EXPECT_EQ(LE_Hlitpremier(ctx_, "SELECTES", "CODPTT", 0), 0);
   EXPECT_EQ(LE_Hendehors(ctx_), 1);
   EXPECT_EQ(Count("SELECTES"), 0);
-  EXPECT_FALSE(FileExists(DataPath("SELECTES.vzdb")));
-  EXPECT_TRUE(FileExists(DataPath("CLIENT.vzdb")));
+  EXPECT_FALSE(Stored("SELECTES"));
+  EXPECT_TRUE(Stored("CLIENT"));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "platform/engine/call_log.h"
 #include "platform/engine/le_api.h"
+#include "platform/engine/store_choice.h"
 
 namespace vz::engine::testing {
 
@@ -140,6 +141,12 @@ const char kTestAnalysis[] =
     "KEY CLE 1:0 2:9 3:10 NOPAD\n";
 
 void EngineTest::SetUp() {
+  if (EngineTestsOnServer()) {
+    schema_ = std::make_unique<TestSchema>();
+    ASSERT_TRUE(schema_->ok()) << "no test server (VZ_TEST_PG)";
+    std::string why;
+    ASSERT_TRUE(UsePostgresStore(schema_->conninfo(), &why)) << why;
+  }
   data_dir_ = temp_ / "DATA";
   ::mkdir(data_dir_.c_str(), 0755);
   ::mkdir((temp_ / "HSF").c_str(), 0755);
@@ -159,6 +166,15 @@ void EngineTest::SetUp() {
 void EngineTest::TearDown() {
   LE_Hferme(ctx_, "");
   LE_HftermineCTX(ctx_);
+  if (schema_ != nullptr) {
+    UseSqliteStore();
+    schema_.reset();
+  }
+}
+
+bool EngineTest::Stored(const std::string& physical) const {
+  if (schema_ != nullptr) return schema_->HoldsFile(physical);
+  return FileExists(DataPath(physical + ".vzdb"));
 }
 
 int32_t EngineTest::OpenSecondContext(bool share, Record* client, Record* revenus) {

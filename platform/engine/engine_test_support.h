@@ -3,15 +3,21 @@
 // analysis (CLIENT, REVENUS, SELECTES, CHARSOC) described in one context.
 //
 // The fixture's files live in <temp>/DATA; the analysis is
-// <temp>/HSF/vestra.wdd and places every file in "D:\VESTRA".
+// <temp>/HSF/vestra.wdd and places every file in "D:\VESTRA". With
+// VZ_TEST_STORE=postgresql (pg_test_support.h) the files are on the test
+// server instead, in a schema of the test's own; the tests that look at the
+// SQLite files themselves skip there (OnServer).
 #ifndef VZ_PLATFORM_ENGINE_ENGINE_TEST_SUPPORT_H_
 #define VZ_PLATFORM_ENGINE_ENGINE_TEST_SUPPORT_H_
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/engine/pg_test_support.h"
 
 namespace vz::engine::testing {
 
@@ -96,7 +102,14 @@ class EngineTest : public ::testing::Test {
   int32_t Count(const char* file);
   std::string DataPath(const std::string& physical) const { return data_dir_ + "/" + physical; }
 
+  // True when the files are on the server: a test of the SQLite files
+  // themselves then skips (GTEST_SKIP).
+  bool OnServer() const { return schema_ != nullptr; }
+  // True when the store holds the physical file `physical` (upper case).
+  bool Stored(const std::string& physical) const;
+
   TempDir temp_;
+  std::unique_ptr<TestSchema> schema_;  // the test's schema on the server, if any
   std::string data_dir_;
   std::string analysis_path_;
   int32_t ctx_ = 0;

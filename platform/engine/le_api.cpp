@@ -3,7 +3,8 @@
 // program: nothing here locks. The out-of-file state, asked after every
 // record read, is the context's own flag: one look-up by handle.
 //
-// Every store opens its files through ProcessStorage() (process_storage.h).
+// Every store opens its files through ProcessStorage() (process_storage.h):
+// the store the program chose (store_choice.h), or a wrapper over it.
 #include "platform/engine/le_api.h"
 
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "platform/engine/process_storage.h"
 
-#include "platform/engine/sqlite_storage.h"
+#include "platform/engine/store_choice.h"
 
 namespace vz::engine {
 namespace {
@@ -26,9 +26,7 @@ class ForwardingStorage final : public Storage {
 }  // namespace
 
 Storage& DefaultStorage() {
-  // Never destroyed: open files stay usable during static destruction.
-  static auto* storage = new SqliteStorage();
-  return *storage;
+  return ChosenStore();
 }
 
 Storage& ProcessStorage() {

@@ -1,5 +1,6 @@
-// The storage the record engine's stores open their files with: SQLite
-// (sqlite_storage.h) unless another Storage is put in its place.
+// The storage the record engine's stores open their files with: the store
+// the program chose (store_choice.h: SQLite files unless the installation
+// names a server) unless another Storage is put in its place.
 //
 // ProcessStorage() is one forwarding Storage made once and never destroyed;
 // every store holds it. Each Locate and Open goes to the storage in use at
@@ -17,7 +18,7 @@ namespace vz::engine {
 
 Storage& ProcessStorage();
 
-// The SQLite storage every process starts with.
+// The store chosen for the process (store_choice.h).
 Storage& DefaultStorage();
 
 // Opens later files through `storage`; null goes back to DefaultStorage().

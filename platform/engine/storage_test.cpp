@@ -1,7 +1,9 @@
 // The storage interface's contract (storage.h), checked on every store the
 // engine has: key order, search, read next after a delete, duplicates,
 // record numbers, batches. A new store joins the list in Stores(). Then what
-// SQLite files alone show: locks, damage, the integrity check.
+// SQLite files alone show: locks, damage, the integrity check. The server's
+// own cases (locks of other sessions, settings refused, server unreachable)
+// are in pg_storage_test.cpp.
 #include "platform/engine/storage.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +16,8 @@
 #include <vector>
 
 #include "platform/engine/engine_test_support.h"
+#include "platform/engine/pg_storage.h"
+#include "platform/engine/pg_test_support.h"
 #include "platform/engine/sqlite_handles.h"
 #include "platform/engine/sqlite_storage.h"
 
@@ -22,11 +26,14 @@ namespace {
 
 using testing::ReadFile;
 using testing::TempDir;
+using testing::TestSchema;
+using testing::TestServerConninfo;
 using testing::WriteFile;
 
 struct StoreMaker {
   const char* name;
-  std::function<std::unique_ptr<Storage>()> make;
+  bool server;  // needs the test server, in a schema of the test's own
+  std::function<std::unique_ptr<Storage>(const std::string& conninfo)> make;
 };
 
 // Another program's connection to a SQLite file.
@@ -41,17 +48,27 @@ void PrintTo(const StoreMaker& store, std::ostream* out) {
 }
 
 StoreMaker Sqlite() {
-  return {"sqlite", [] { return std::make_unique<SqliteStorage>(); }};
+  return {"sqlite", false, [](const std::string&) { return std::make_unique<SqliteStorage>(); }};
+}
+
+StoreMaker Postgres() {
+  return {"postgresql", true,
+          [](const std::string& conninfo) { return std::make_unique<PgStorage>(conninfo); }};
 }
 
 std::vector<StoreMaker> Stores() {
-  return {Sqlite()};
+  return {Sqlite(), Postgres()};
 }
 
 class StorageTest : public ::testing::TestWithParam<StoreMaker> {
  protected:
   void SetUp() override {
-    storage_ = GetParam().make();
+    if (GetParam().server) {
+      if (TestServerConninfo().empty()) GTEST_SKIP() << "no test server (VZ_TEST_PG)";
+      schema_ = std::make_unique<TestSchema>();
+      ASSERT_TRUE(schema_->ok());
+    }
+    storage_ = GetParam().make(schema_ != nullptr ? schema_->conninfo() : "");
     entry_.name = "T";
     entry_.directory = "D:\\DATA";
     entry_.physical_name = "T";
@@ -100,6 +117,7 @@ class StorageTest : public ::testing::TestWithParam<StoreMaker> {
     return found;
   }
 
+  std::unique_ptr<TestSchema> schema_;
   TempDir dir_;
   std::unique_ptr<Storage> storage_;
   FileEntry entry_;
@@ -198,6 +216,69 @@ TEST_P(StorageTest, ABatchIsSeenByItsFileAndByOthersOnlyOnceEnded) {
   ASSERT_TRUE(writer->EndBatch(attempts_));
   EXPECT_EQ(reader->Count(attempts_), 4);
   EXPECT_TRUE(writer->EndBatch(attempts_));  // none open: nothing to do
+}
+
+// A search from wherever a reader stands (its cursor read ahead, stepped, or
+// past its slice) finds what a fresh reader's search finds, and read next
+// from there goes on as from a fresh search; across slices of any size.
+TEST_P(StorageTest, SearchFromAnyPositionFindsWhatAFreshSearchFinds) {
+  std::unique_ptr<DataFile> file = Open(true);
+  ASSERT_NE(file, nullptr);
+  // Households of 0 to 4 records, keys with shared prefixes and duplicates.
+  std::vector<std::string> keys;
+  unsigned seed = 7;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+  for (int household = 0; household < 700; ++household) {
+    const std::string code = std::to_string(100000 + household * 3);
+    for (unsigned member = next() % 5; member > 0; --member)
+      keys.push_back(code + "-" + std::to_string(next() % 3));
+  }
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    ASSERT_GT(file->Add("r" + std::to_string(i), {keys[keys.size() - 1 - i], ""}, attempts_, true),
+              0);
+  }
+  ASSERT_TRUE(file->EndBatch(attempts_));
+  EXPECT_EQ(Walk(*file, 0).size(), keys.size());  // a pass across several slices
+
+  Cursor* moving = file->CursorOf(2);
+  Cursor* fresh = file->CursorOf(3);
+  RecordView record;
+  auto search = [&](Cursor& cursor, const std::string& value, bool at_cursor, int steps) {
+    ReadRequest request;
+    request.kind = ReadKind::kSearch;
+    request.value = value;
+    request.at_cursor = at_cursor;
+    std::string found;
+    std::string position;
+    for (int step = 0; step <= steps; ++step) {
+      if (file->Read(cursor, request, attempts_, &record) != ReadResult::kFound) {
+        return found + "|end";
+      }
+      found += "|" + std::string(record.data);
+      position.assign(record.keys[0]);
+      request.kind = ReadKind::kNext;
+      request.value = position;
+      request.recno = record.recno;
+      request.at_cursor = true;
+    }
+    return found;
+  };
+  std::string position = "0";
+  for (int probe = 0; probe < 600; ++probe) {
+    // Mostly a little ahead of the reader, sometimes behind or far away.
+    const unsigned kind = next() % 4;
+    std::string value = kind == 0 ? std::to_string(100000 + next() % 2200)
+                        : kind == 1
+                            ? position.substr(0, 4)
+                            : std::to_string(std::stoi(position.substr(0, 6)) + next() % 12);
+    if (next() % 3 == 0) value += "-" + std::to_string(next() % 3);
+    const int steps = static_cast<int>(next() % 4);
+    const std::string expected = search(*fresh, value, false, steps);
+    file->ForgetReader(3);
+    fresh = file->CursorOf(3);
+    ASSERT_EQ(search(*moving, value, true, steps), expected) << value << " from " << position;
+    if (expected != "|end") position = value.size() >= 6 ? value : position;
+  }
 }
 
 // What only a file on disk shows: another program's lock, damaged bytes.

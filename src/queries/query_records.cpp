@@ -11,6 +11,7 @@
 #include "src/db/layouts/requetes.h"
 #include "src/db/record_buffers.h"
 #include "src/db/record_ops.h"
+#include "src/db/record_store.h"
 #include "src/screen/bridge.h"
 #include "src/util/number_text.h"
 
@@ -30,6 +31,9 @@ constexpr int kQueryNumberDigits = 6;
 // With no counter kept, new numbers start ten above the highest in the file
 // (counted from 1, so an empty file gives 11).
 constexpr int32_t kNumberingGap = 10;
+// How many numbers already in use the shared counter passes over before the
+// lowest free number is looked for instead.
+constexpr int kMostNumbersPassedOver = 1000;
 
 std::string_view Cut(std::string_view text, size_t width) {
   return text.substr(0, width);
@@ -127,7 +131,36 @@ PutResult PutCriteriaLine(QueryWorkingSet& lines, std::string_view key, std::str
   return PutResult::kRemoved;
 }
 
+// With a shared store the counter lives in the database, not in each
+// adviser's parameter file: one statement gives each program its own number.
+// The database's first number comes ten above the highest in the file, as
+// with no counter kept; a number some query already has is passed over.
+// 0 when the server fails.
+int32_t SharedQueryNumber() {
+  int64_t number = db::NextSharedNumber(kCounterKey, 1);
+  if (number == 1) {
+    number = db::NextSharedNumber(kCounterKey, std::max(1, HighestQueryNumber()) + kNumberingGap);
+  }
+  for (int passed = 0;
+       number > 0 && number <= kLargestQueryNumber &&
+       QueryNumberInUse(util::IntToText(static_cast<int32_t>(number), kQueryNumberDigits)) &&
+       passed < kMostNumbersPassedOver;
+       ++passed) {
+    number = db::NextSharedNumber(kCounterKey, 0);
+  }
+  if (number <= 0) return 0;
+  if (number > kLargestQueryNumber ||
+      QueryNumberInUse(util::IntToText(static_cast<int32_t>(number), kQueryNumberDigits))) {
+    return LowestFreeQueryNumber();
+  }
+  return static_cast<int32_t>(number);
+}
+
 std::string NewQueryNumber() {
+  if (db::RecordStoreIsShared()) {
+    const int32_t number = SharedQueryNumber();
+    return number > 0 ? util::IntToText(number, kQueryNumberDigits) : std::string();
+  }
   const std::string& path = config::ParameterFilePath();
   config::ScopedListSeparator comma(',');
   config::table_param& table = config::SharedParameterTable();

@@ -109,6 +109,9 @@ PutResult PutCriteriaLine(QueryWorkingSet& lines, std::string_view key, std::str
 // is written back. The REQUETES record buffer is the same afterwards.
 // A number that would need a seventh digit is never given: the lowest number
 // no query uses is taken instead ("" only when all 999999 are used).
+// On a store shared by several advisers the counter is the database's
+// (db::NextSharedNumber), the parameter file is neither read nor written, and
+// "" also comes back when the server fails.
 // REQUIRES: the database context exists and every file is described.
 std::string NewQueryNumber();
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/engine/pg_test_support.h"
+#include "platform/engine/store_choice.h"
 #include "src/config/parameter_file.h"
 #include "src/db/file_id.h"
 #include "src/db/layouts/requetes.h"
@@ -291,6 +293,28 @@ TEST_F(NewQueryNumberTest, TheCallersQueryRecordSurvivesTheScan) {
   const std::vector<uint8_t> before(buffer, buffer + db::RecordBufferSize(db::FileId::REQUETES));
   EXPECT_EQ(NewQueryNumber(), "000015");
   EXPECT_TRUE(std::memcmp(before.data(), buffer, before.size()) == 0);
+}
+
+// With a store shared by several advisers the counter is the database's: the
+// first number comes ten above the file's highest, another program's number
+// is never given again, a number in use is passed over, and the parameter
+// file's counter is neither read nor written.
+TEST(SharedQueryNumberTest, TheCounterLivesInTheDatabase) {
+  if (engine::testing::TestServerConninfo().empty()) GTEST_SKIP() << "no test server";
+  engine::testing::TestSchema schema;
+  std::string why;
+  ASSERT_TRUE(engine::UsePostgresStore(schema.conninfo(), &why)) << why;
+  {
+    CriteriaTestDatabase database;
+    database.WriteParameterFile("[COMPOSANTS]\r\nNUMREQ=000500,\r\n");
+    CriteriaTestDatabase::AddQueryLine("01000007", "TITRE*******", "t\t");
+    EXPECT_EQ(NewQueryNumber(), "000017");
+    EXPECT_EQ(engine::NextSharedCounter("NUMREQ", 0, &why), 18);  // another adviser's
+    CriteriaTestDatabase::AddQueryLine("01000019", "TITRE*******", "t\t");
+    EXPECT_EQ(NewQueryNumber(), "000020");
+    EXPECT_EQ(database.ReadParameterFile(), "[COMPOSANTS]\r\nNUMREQ=000500,\r\n");
+  }
+  engine::UseSqliteStore();
 }
 
 TEST(RubricRowTest, ThreeRowForms) {

@@ -14,6 +14,7 @@
 #include "src/db/file_error_report.h"
 #include "src/db/record_ops.h"
 #include "src/db/record_session.h"
+#include "src/db/record_store.h"
 #include "src/screen/bridge.h"
 #include "src/startup/data_directory_hold.h"
 #include "src/startup/output_leftovers.h"
@@ -96,6 +97,32 @@ void CheckDataFiles() {
   session.ClearFileError();
 }
 
+// The whole value of a parameter: its fields joined again with the list
+// separator "," they were read with (a connection string may hold commas).
+std::string WholeParameter(std::string_view key) {
+  config::table_param& table = config::SharedParameterTable();
+  config::ReadParameter(config::ParameterFilePath(), key, table, config::kComponentsSection);
+  std::string value;
+  const int count = config::FieldCount(table);
+  for (int i = 1; i <= count; ++i) {
+    if (i > 1) value += ',';
+    value += table[static_cast<std::size_t>(i)];
+  }
+  return value;
+}
+
+// The store of the records ("BASEDONNEES", "CONNEXIONBASE"): a store that
+// cannot be used stops the start, as a missing window library does.
+bool ChooseRecordStore() {
+  const std::string store = WholeParameter(db::kStoreKey);
+  const std::string message = db::UseRecordStore(store, WholeParameter(db::kConnectionKey));
+  if (message.empty()) return true;
+  screen::SendCommand(message);
+  db::HftermineCTX();
+  screen::TerminateModule();
+  return false;
+}
+
 }  // namespace
 
 StartResult InitialiseProgram() {
@@ -105,6 +132,7 @@ StartResult InitialiseProgram() {
   db::OpenDatabaseContext();
   db::MapPlaceholderDirectory();
   ReadDataDirectory();
+  if (!ChooseRecordStore()) return StartResult::kStopped;
   db::ApplyEngineSettings(config::DataDirectory(),
                           static_cast<int16_t>(config::DatabaseSecurityLevel()));
   RemoveOutputLeftovers(config::DataDirectory());

@@ -104,6 +104,49 @@ TEST_F(InitialisationTest, MissingWindowLibraryStopsTheStart) {
   EXPECT_EQ(config::ListSeparator(), ',');
 }
 
+// The record store named by "BASEDONNEES" and "CONNEXIONBASE": the SQLite
+// files when absent; a store that cannot be used stops the start with a
+// message, before any engine setting, as a missing window library does.
+TEST_F(InitialisationTest, ARecordStoreThatCannotBeUsedStopsTheStart) {
+  struct Case {
+    const char* label;
+    const char* settings;
+    const char* message;  // a part of the message; nullptr: the start goes on
+  } cases[] = {
+      {"absent", "", nullptr},
+      {"sqlite", "BASEDONNEES=sqlite,\n", nullptr},
+      {"unknown store", "BASEDONNEES=ORACLE,\n", "BASEDONNEES"},
+      {"no connection", "BASEDONNEES=POSTGRESQL\n", "CONNEXIONBASE"},
+      {"server unreachable", "BASEDONNEES=POSTGRESQL\nCONNEXIONBASE=host=/nowhere,/else dbname=v\n",
+       "cannot reach the database server"},
+      {"password stored", "BASEDONNEES=POSTGRESQL\nCONNEXIONBASE=service=v password=secret\n",
+       ".pgpass"},
+  };
+  const std::string data = installation_.data_directory().string();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    screen::ResetBridgeForTests();
+    RecordingRuntime::Get().Reset();
+    CallOrderLog::Clear();
+    config::SetListSeparator(',');
+    installation_.WriteParameterFile("[COMPOSANTS]\nREPERTOIREF=" + data + ",\n" + c.settings);
+    if (c.message == nullptr) {
+      EXPECT_EQ(InitialiseProgram(), StartResult::kReady);
+      EXPECT_EQ(RecordingRuntime::Get().term_count(), 0);
+      continue;
+    }
+    EXPECT_EQ(InitialiseProgram(), StartResult::kStopped);
+    const std::vector<std::string> commands = RecordingRuntime::Get().Commands();
+    ASSERT_FALSE(commands.empty());
+    EXPECT_EQ(commands.back().rfind(os::Cp1252("Erreur,"), 0), 0u) << commands.back();
+    EXPECT_THAT(commands.back(), HasSubstr(c.message));
+    const std::vector<std::string> verbs = CallOrderLog::Verbs();
+    EXPECT_THAT(verbs, ::testing::Contains("LE_HftermineCTX"));
+    EXPECT_THAT(verbs, ::testing::Not(::testing::Contains("LE_Hsetnbessais")));
+    EXPECT_EQ(RecordingRuntime::Get().term_count(), 1);
+  }
+}
+
 // The data directory read from "REPERTOIREF" with the list separator ",".
 struct DirectoryCase {
   const char* label;

@@ -3,6 +3,7 @@
 #include "platform/engine/le_api.h"
 #include "src/db/analysis_writer.h"
 #include "src/db/catalogue.h"
+#include "tools/datatool/store_transfer.h"
 
 namespace vz::datatool {
 
@@ -10,6 +11,8 @@ using vz::db::FileId;
 
 std::unique_ptr<EngineSession> EngineSession::Open(const Installation& installation,
                                                    std::string* error) {
+  // The installation's own store: its files, or the firm's server.
+  if (!UseInstallationStore(installation, error)) return nullptr;
   std::unique_ptr<EngineSession> session(new EngineSession());
   vz::engine::AnalysisError analysis_error;
   std::optional<vz::engine::Analysis> analysis =

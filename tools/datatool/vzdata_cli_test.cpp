@@ -11,6 +11,8 @@
 #include <sstream>
 #include <string>
 
+#include "platform/engine/pg_test_support.h"
+#include "platform/os/profile_file.h"
 #include "tools/datatool/datatool_test_support.h"
 
 namespace vz::datatool {
@@ -113,6 +115,46 @@ TEST(VzdataCliTest, GenerateExportImport) {
   EXPECT_EQ(run.status, 1) << run.output;
   EXPECT_NE(run.output.find("line 2: field 4: expected a text"), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("0 records imported, 1 rejected"), std::string::npos) << run.output;
+}
+
+// An installation's files go to the server its CONNEXIONBASE names and come
+// back into another installation with the records as they were; with
+// BASEDONNEES=POSTGRESQL the tool itself reads the server.
+TEST(VzdataCliTest, CopyToTheServerAndBack) {
+  if (engine::testing::TestServerConninfo().empty()) GTEST_SKIP() << "no test server";
+  engine::testing::TestSchema schema;
+  ASSERT_TRUE(schema.ok());
+  TempDir dir;
+  const std::string a = dir.path() + "/a", b = dir.path() + "/b";
+  ASSERT_EQ(Vzdata("generate " + a + " --clients 30 --seed 4 --queries").status, 0);
+  ASSERT_EQ(Vzdata("generate " + b + " --clients 2 --seed 5").status, 0);
+  for (const std::string& root : {a, b}) {
+    ASSERT_TRUE(os::WriteProfileString(root + "/FIC01/PARAM.DTA", "COMPOSANTS", "CONNEXIONBASE",
+                                       schema.conninfo()));
+  }
+  const std::string clients = Vzdata("export " + a + " CLIENT").output;
+  const std::string queries = Vzdata("export " + a + " REQUETES").output;
+  ASSERT_NE(clients.find("30 records exported"), std::string::npos) << clients;
+
+  CommandResult run = Vzdata("copy " + a + " to-server");
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("CLIENT: 30 records copied"), std::string::npos) << run.output;
+  ASSERT_TRUE(
+      os::WriteProfileString(a + "/FIC01/PARAM.DTA", "COMPOSANTS", "BASEDONNEES", "POSTGRESQL"));
+  EXPECT_EQ(Vzdata("export " + a + " CLIENT").output, clients);  // read from the server
+  EXPECT_EQ(Vzdata("export " + a + " REQUETES").output, queries);
+
+  run = Vzdata("copy " + b + " from-server");
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(Vzdata("export " + b + " CLIENT").output, clients);  // b's own files
+  EXPECT_EQ(Vzdata("export " + b + " REQUETES").output, queries);
+
+  EXPECT_EQ(Vzdata("copy " + b + " sideways").status, 2);
+  ASSERT_TRUE(os::WriteProfileString(b + "/FIC01/PARAM.DTA", "COMPOSANTS", "CONNEXIONBASE",
+                                     "host=/nowhere"));
+  run = Vzdata("copy " + b + " to-server");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.output.find("cannot reach the database server"), std::string::npos) << run.output;
 }
 
 }  // namespace

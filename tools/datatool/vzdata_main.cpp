@@ -1,5 +1,7 @@
 // vzdata: the data tool. Export and import of records as JSON Lines
-// (docs/data-import.md) and demo installations (docs/demo-installation.md).
+// (docs/data-import.md), demo installations (docs/demo-installation.md), and
+// the copy of an installation's files to its database server and back
+// (docs/shared-database.md).
 // Exit status: 0 done, 1 refused input or failed write, 2 wrong command line
 // or installation not found.
 #include <charconv>
@@ -16,6 +18,7 @@
 #include "tools/datatool/installation.h"
 #include "tools/datatool/jsonl_transfer.h"
 #include "tools/datatool/record_shape.h"
+#include "tools/datatool/store_transfer.h"
 
 namespace {
 
@@ -27,7 +30,8 @@ constexpr const char* kUsage =
     "  vzdata export <installation> <FILE> [out.jsonl]\n"
     "  vzdata import [--replace] <installation> <FILE> <in.jsonl>\n"
     "  vzdata generate <installation> --clients N --seed S [--queries] [--letters]\n"
-    "                   [--templates FOLDER]\n";
+    "                   [--templates FOLDER]\n"
+    "  vzdata copy <installation> to-server|from-server\n";
 
 int Usage(const std::string& why) {
   if (!why.empty()) std::cerr << "vzdata: " << why << "\n";
@@ -166,6 +170,26 @@ int Generate(const std::vector<std::string>& args) {
   return 0;
 }
 
+// Every file between the data directory and the server of CONNEXIONBASE.
+int Copy(const std::vector<std::string>& args) {
+  if (args.size() != 2 || (args[1] != "to-server" && args[1] != "from-server")) {
+    return Usage("copy takes an installation and to-server or from-server");
+  }
+  Installation installation;
+  std::string error;
+  if (!vz::datatool::LocateInstallation(args[0], &installation, &error)) {
+    std::cerr << "vzdata: " << error << "\n";
+    return 2;
+  }
+  const auto direction = args[1] == "to-server" ? vz::datatool::CopyDirection::kToServer
+                                                : vz::datatool::CopyDirection::kFromServer;
+  if (!vz::datatool::CopyInstallation(installation, direction, std::cout, &error)) {
+    std::cerr << "vzdata: " << error << "\n";
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -176,5 +200,6 @@ int main(int argc, char** argv) {
   if (command == "export") return Export(args);
   if (command == "import") return Import(args);
   if (command == "generate") return Generate(args);
+  if (command == "copy") return Copy(args);
   return Usage("unknown command \"" + command + "\"");
 }

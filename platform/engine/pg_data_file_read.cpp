@@ -1,0 +1,197 @@
+// Reads of a PostgreSQL data file: the slice each reader reads ahead in key
+// order, and the read next and searches answered from it while it is fresh.
+#include <algorithm>
+#include <cstring>
+
+#include "platform/engine/pg_data_file.h"
+
+namespace vz::engine {
+namespace {
+
+// Rows of the slice read by a seek (first, search, or read next without a
+// slice), and the most a slice read after another may hold: a search for one
+// household costs a small slice, a pass over the file larger and larger ones.
+constexpr int kFirstSlice = 16;
+constexpr int kLargestSlice = 2048;
+
+// Columns of every read.
+constexpr int kColumnRecno = 0;
+constexpr int kColumnData = 1;
+constexpr int kColumnFirstKey = 2;
+
+// True when `key` sorts below `value` in byte order.
+bool IsBelow(std::string_view key, std::string_view value) {
+  const std::size_t common = std::min(key.size(), value.size());
+  const int order = common == 0 ? 0 : std::memcmp(key.data(), value.data(), common);
+  return order < 0 || (order == 0 && key.size() < value.size());
+}
+
+int Grown(int size) {
+  return std::min(size * 2, kLargestSlice);
+}
+
+}  // namespace
+
+Cursor* PgDataFile::CursorOf(int reader) {
+  return &cursors_[reader];
+}
+
+void PgDataFile::ForgetReader(int reader) {
+  cursors_.erase(reader);
+}
+
+std::string_view PgDataFile::RowKey(const ReaderCursor& cursor, int row, int key) const {
+  return PgBytes(cursor.rows.get(), row, kColumnFirstKey + key);
+}
+
+int64_t PgDataFile::RowRecno(const ReaderCursor& cursor, int row) const {
+  return PgInt64(cursor.rows.get(), row, kColumnRecno);
+}
+
+bool PgDataFile::Fresh(const ReaderCursor& cursor, int key) const {
+  return cursor.rows != nullptr && cursor.key == key && cursor.write_count == write_count_ &&
+         cursor.version == *version_ && Clock::now() - cursor.read_at < kReadAheadWindow;
+}
+
+bool PgDataFile::Fetch(ReaderCursor& cursor, int key, Query query, std::string_view value,
+                       int64_t recno, int size, const Attempts& attempts) {
+  cursor.rows.reset();
+  cursor.count = 0;
+  cursor.pos = -1;
+  const std::string k = KeyColumn(static_cast<std::size_t>(key));
+  const char* kind = query == Query::kFirst    ? "first"
+                     : query == Query::kSearch ? "search"
+                                               : "after";
+  const std::string name =
+      std::string(kind) + Numbered("_", file_no_) + Numbered("_", key) + Numbered("_", size);
+  std::string sql = "SELECT " + Columns() + " FROM " + Table();
+  PgParams params;
+  if (query == Query::kSearch) {
+    sql += " WHERE " + k + " >= $1";
+    params.Bytes(value);
+  } else if (query == Query::kAfter) {
+    sql += " WHERE (" + k + ", recno) > ($1, $2)";
+    params.Bytes(value);
+    params.Int64(recno);
+  }
+  // The slice's size is part of the statement, so that the server plans the
+  // walk of the key's index for it.
+  sql += " ORDER BY " + k + ", recno" + Numbered(" LIMIT ", size);
+  PgResult rows = Run(name, sql, params, attempts, "read failed");
+  if (rows == nullptr) return false;
+  cursor.count = PQntuples(rows.get());
+  cursor.rows = std::move(rows);
+  cursor.key = key;
+  cursor.at_end = cursor.count < size;
+  cursor.write_count = write_count_;
+  cursor.version = *version_;
+  cursor.read_at = Clock::now();
+  if (query == Query::kAfter) {
+    cursor.floor.assign(value.data(), value.size());
+    cursor.floor_strict = false;
+  } else {
+    cursor.floor.assign(value.data(), value.size());
+    cursor.floor_strict = true;
+  }
+  return true;
+}
+
+bool PgDataFile::Deliver(ReaderCursor& cursor, int row, RecordView* record) {
+  if (row < 0 || row >= cursor.count) {
+    cursor.pos = -1;
+    return false;
+  }
+  cursor.pos = row;
+  const PGresult* rows = cursor.rows.get();
+  record->recno = PgInt64(rows, row, kColumnRecno);
+  record->data = PgBytes(rows, row, kColumnData);
+  for (std::size_t i = 0; i < key_rules_.size(); ++i) {
+    record->keys[i] = PgBytes(rows, row, kColumnFirstKey + static_cast<int>(i));
+  }
+  return true;
+}
+
+ReadResult PgDataFile::Read(Cursor& base, const ReadRequest& request, const Attempts& attempts,
+                            RecordView* record) {
+  ReaderCursor& cursor = static_cast<ReaderCursor&>(base);
+  bool found = false;
+  switch (request.kind) {
+    case ReadKind::kFirst:
+      found = ReadFirst(cursor, request.key, attempts, record);
+      break;
+    case ReadKind::kSearch:
+      found = Search(cursor, request, attempts, record);
+      break;
+    case ReadKind::kNext:
+      found = ReadNext(cursor, request, attempts, record);
+      break;
+  }
+  return found ? ReadResult::kFound : ReadResult::kNone;
+}
+
+bool PgDataFile::ReadFirst(ReaderCursor& cursor, int key, const Attempts& attempts,
+                           RecordView* record) {
+  if (!Fetch(cursor, key, Query::kFirst, "", 0, kFirstSlice, attempts)) return false;
+  cursor.next_size = Grown(kFirstSlice);
+  return Deliver(cursor, 0, record);
+}
+
+bool PgDataFile::Search(ReaderCursor& cursor, const ReadRequest& request, const Attempts& attempts,
+                        RecordView* record) {
+  const int key = request.key;
+  const std::string_view value = request.value;
+  int size = kFirstSlice;
+  if (Fresh(cursor, key)) {
+    // The slice answers when every record before it is below the value:
+    // then its first row at or above the value is the file's.
+    const bool floor_below =
+        cursor.floor_strict ? !IsBelow(value, cursor.floor) : IsBelow(cursor.floor, value);
+    if (floor_below) {
+      int row = 0;
+      if (cursor.pos > 0 && IsBelow(RowKey(cursor, cursor.pos - 1, key), value)) row = cursor.pos;
+      while (row < cursor.count && IsBelow(RowKey(cursor, row, key), value)) ++row;
+      if (row < cursor.count || cursor.at_end) return Deliver(cursor, row, record);
+      // Past the slice: a pass in key order; the next slice is larger.
+      size = cursor.next_size;
+    }
+  }
+  const int next = Grown(size);
+  if (!Fetch(cursor, key, Query::kSearch, value, 0, size, attempts)) return false;
+  cursor.next_size = next;
+  return Deliver(cursor, 0, record);
+}
+
+bool PgDataFile::ReadNext(ReaderCursor& cursor, const ReadRequest& request,
+                          const Attempts& attempts, RecordView* record) {
+  const int key = request.key;
+  if (Fresh(cursor, key)) {
+    // The position's row in the slice: the reader's own, or found again.
+    int row = -1;
+    auto is_position = [&](int r) {
+      return RowRecno(cursor, r) == request.recno && RowKey(cursor, r, key) == request.value;
+    };
+    if (cursor.pos >= 0 && is_position(cursor.pos)) {
+      row = cursor.pos;
+    } else {
+      for (int r = 0; r < cursor.count && row < 0; ++r) {
+        if (is_position(r)) row = r;
+      }
+    }
+    if (row >= 0) {
+      if (row + 1 < cursor.count || cursor.at_end) return Deliver(cursor, row + 1, record);
+      const int size = cursor.next_size;
+      if (!Fetch(cursor, key, Query::kAfter, request.value, request.recno, size, attempts)) {
+        return false;
+      }
+      cursor.next_size = Grown(size);
+      return Deliver(cursor, 0, record);
+    }
+  }
+  if (!Fetch(cursor, key, Query::kAfter, request.value, request.recno, kFirstSlice, attempts)) {
+    return false;
+  }
+  cursor.next_size = Grown(kFirstSlice);
+  return Deliver(cursor, 0, record);
+}
+
+}  // namespace vz::engine
