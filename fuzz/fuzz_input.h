@@ -12,8 +12,7 @@ namespace vz::fuzz {
 
 class FuzzInput {
  public:
-  FuzzInput(const uint8_t* data, size_t size)
-      : rest_(reinterpret_cast<const char*>(data), size) {}
+  FuzzInput(const uint8_t* data, size_t size) : rest_(reinterpret_cast<const char*>(data), size) {}
 
   // The next line, without its LF; the whole rest when no LF is left.
   std::string_view Line() {

@@ -13,8 +13,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using vz::outputs::LetterFormat;
   vz::fuzz::FuzzInput input(data, size);
-  constexpr LetterFormat kFormats[] = {LetterFormat::kRtf, LetterFormat::kHtml,
-                                       LetterFormat::kText, LetterFormat::kFlatOdf};
+  constexpr LetterFormat kFormats[] = {LetterFormat::kRtf, LetterFormat::kHtml, LetterFormat::kText,
+                                       LetterFormat::kFlatOdf};
   const LetterFormat format = kFormats[input.Byte() % 4];
   const vz::outputs::LetterTemplate parsed{std::string(input.Rest()), format};
   size_t next = 0;
@@ -23,8 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     next += piece.length;
     if (piece.keyword) {
       const size_t keyword = parsed.Keyword(piece).size();
-      if (parsed.Text(piece)[0] != '#' || keyword < 1 ||
-          keyword > vz::outputs::kMaxKeywordLength) {
+      if (parsed.Text(piece)[0] != '#' || keyword < 1 || keyword > vz::outputs::kMaxKeywordLength) {
         std::abort();
       }
     }

@@ -116,9 +116,8 @@ bool LetterPdf::is_open() const {
 
 bool LetterPdf::AddLetter(const QString& content, bool html, const std::string& base_folder) {
   if (!writer_) return false;
-  const outputs::LetterTemplate measured(content.toStdString(),
-                                         html ? outputs::LetterFormat::kHtml
-                                              : outputs::LetterFormat::kText);
+  const outputs::LetterTemplate measured(
+      content.toStdString(), html ? outputs::LetterFormat::kHtml : outputs::LetterFormat::kText);
   if (!outputs::LayoutCostRefusal(measured).empty()) return false;
   QPdfWriter& pdf = writer_->pdf;
   QPainter& painter = writer_->painter;

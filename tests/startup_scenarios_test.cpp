@@ -6,10 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/os/processes.h"
@@ -89,14 +92,29 @@ TEST_F(StartupScenarioTest, NoToTheQuitQuestionTakesInputAgain) {
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "wd Ferme"), 1);
 }
 
+// The installation's lock file, which a first run of the program makes.
+fs::path InstanceLockFile(const fs::path& program_directory) {
+  for (const fs::directory_entry& entry : fs::directory_iterator(program_directory)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind(".vuzuviza-", 0) == 0 && name.ends_with(".verrou")) return entry.path();
+  }
+  return {};
+}
+
 TEST_F(StartupScenarioTest, SecondCopyIsRefused) {
   installation_.ForbidBesideOtherCopies();
-  // Another copy of the program already runs (a stand-in under its name).
-  fs::create_directories(installation_.root() / "AUTRE");
-  const fs::path other = installation_.root() / "AUTRE" / "vuzuviza";
-  fs::copy_file("/bin/sleep", other);
-  std::optional<os::ChildProcess> running = os::StartProcess(other.string() + " 60");
+  ASSERT_EQ(Run(kQuitYes).exit_code, 0);
+  const fs::path lock = InstanceLockFile(installation_.program_directory());
+  ASSERT_FALSE(lock.empty());
+  // Another copy of the program runs from this installation: it holds the
+  // installation's lock (a stand-in holds it the same way, with flock(1)).
+  std::optional<os::ChildProcess> running =
+      os::StartProcess("flock -x \"" + lock.string() + "\" sleep 60");
   ASSERT_TRUE(running.has_value());
+  for (int turn = 0; turn < 500; ++turn) {
+    if (std::system(("flock -n \"" + lock.string() + "\" true").c_str()) != 0) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
 
   ProgramRunResult result = Run("expect error \"Le logiciel est déjà actif !\"\n");
   os::EndProcess(running->pid());
@@ -106,6 +124,23 @@ TEST_F(StartupScenarioTest, SecondCopyIsRefused) {
   EXPECT_THAT(CommandsAndEngineCalls(result.transcript),
               ElementsAre("wd Erreur,Le logiciel est déjà actif !"))
       << Describe(result);
+}
+
+// A copy of the program running from another installation (here a stand-in
+// under the program's name) does not block this one: only copies of the same
+// installation, user and workstation count.
+TEST_F(StartupScenarioTest, ACopyOfAnotherInstallationDoesNotBlock) {
+  installation_.ForbidBesideOtherCopies();
+  fs::create_directories(installation_.root() / "AUTRE");
+  const fs::path other = installation_.root() / "AUTRE" / "vuzuviza";
+  fs::copy_file("/bin/sleep", other);
+  std::optional<os::ChildProcess> running = os::StartProcess(other.string() + " 60");
+  ASSERT_TRUE(running.has_value());
+
+  ProgramRunResult result = Run(kQuitYes);
+  os::EndProcess(running->pid());
+  running->Wait(5000);
+  EXPECT_EQ(result.exit_code, 0) << Describe(result);
 }
 
 TEST_F(StartupScenarioTest, MissingWindowLibraryStopsTheProgram) {

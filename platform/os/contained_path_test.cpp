@@ -25,7 +25,7 @@ class StaysInsideTest : public ::testing::Test {
     fs::create_symlink(root_ / "ailleurs" / "secret.htm", Data() / "VOLE.HTM");
     fs::create_symlink(root_ / "ailleurs", Data() / "ETIQUETTES");
     fs::create_symlink("../ailleurs/nouveau.pdf", Data() / "PENDANT.PDF");  // dangling
-    fs::create_symlink("BILAN.HTM", Data() / "COPIE.HTM");                   // stays inside
+    fs::create_symlink("BILAN.HTM", Data() / "COPIE.HTM");                  // stays inside
     fs::create_symlink(Data() / "BOUCLE2", Data() / "BOUCLE1");
     fs::create_symlink(Data() / "BOUCLE1", Data() / "BOUCLE2");
     // The data directory itself reached through a link: still inside.

@@ -58,7 +58,9 @@ FileLock& FileLock::operator=(FileLock&& other) noexcept {
   return *this;
 }
 
-FileLock::~FileLock() { Release(); }
+FileLock::~FileLock() {
+  Release();
+}
 
 void FileLock::Release() {
   if (fd_ >= 0) ::close(fd_);

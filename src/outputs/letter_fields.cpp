@@ -58,8 +58,7 @@ void ListLetterFields(const LetterTemplate& parsed, LetterFieldList& fields) {
   }
 }
 
-bool ReadLetterFields(const std::string& path, LetterFieldList& fields,
-                      std::string* cost_refusal) {
+bool ReadLetterFields(const std::string& path, LetterFieldList& fields, std::string* cost_refusal) {
   fields.Clear();
   if (cost_refusal != nullptr) cost_refusal->clear();
   std::string bytes;

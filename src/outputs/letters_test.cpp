@@ -107,8 +107,9 @@ TEST_F(LettersTest, LinksLeadingOutsideTheDataDirectoryAreRefused) {
     const char* message_part;  // empty: accepted
   };
   const Case cases[] = {
-      {"TemplateOutside", [&] { fs::create_symlink(outside / "SECRET.RTF", templates_ / "VOLE.RTF"); },
-       "VOLE.RTF", "Le modèle de lettre VOLE.RTF est un lien vers un fichier hors du répertoire"},
+      {"TemplateOutside",
+       [&] { fs::create_symlink(outside / "SECRET.RTF", templates_ / "VOLE.RTF"); }, "VOLE.RTF",
+       "Le modèle de lettre VOLE.RTF est un lien vers un fichier hors du répertoire"},
       {"TemplateInside", [&] { fs::create_symlink("LETTRE.RTF", templates_ / "COPIE.RTF"); },
        "COPIE.RTF", ""},
       {"LettersFolderOutside", [&] { fs::create_symlink(outside, templates_ / "LETTRES"); },
@@ -159,8 +160,7 @@ TEST_F(LettersTest, TemplatesTooCostlyToLayOutAreRefusedBeforeAnyLetter) {
     ProduceLetters();
     const std::vector<std::string> commands = RecordingRuntime::Get().Commands();
     EXPECT_EQ(std::count(commands.begin(), commands.end(),
-                         os::Cp1252("Erreur,Le modèle de lettre imbrique " +
-                                    std::to_string(depth) +
+                         os::Cp1252("Erreur,Le modèle de lettre imbrique " + std::to_string(depth) +
                                     " tableaux les uns dans les autres (au plus 8) : sa mise en "
                                     "page serait trop longue. Aucune lettre n'est produite.")),
               1);

@@ -23,7 +23,9 @@ bool& RestoreRunning() {
   return running;
 }
 
-std::string NativeDataDirectory() { return os::ToNativePath(config::DataDirectory()); }
+std::string NativeDataDirectory() {
+  return os::ToNativePath(config::DataDirectory());
+}
 
 }  // namespace
 

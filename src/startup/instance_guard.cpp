@@ -42,7 +42,8 @@ std::string FullPath(const std::string& folder) {
 }  // namespace
 
 std::string InstanceLockName(std::string_view program) {
-  return "." + os::AsciiLower(os::ProcessNameKey(program)) + "-" + std::to_string(::getuid()) + "-" + util::ThisHostPart() + ".verrou";
+  return "." + os::AsciiLower(os::ProcessNameKey(program)) + "-" + std::to_string(::getuid()) +
+         "-" + util::ThisHostPart() + ".verrou";
 }
 
 InstanceGuard TakeInstanceGuard(std::string_view program, const std::string& installation) {

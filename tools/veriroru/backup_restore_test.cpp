@@ -375,9 +375,9 @@ TEST(BackupFolderNameTest, OnlyTheNamesABackupGives) {
   for (const char* name : {"20261208-102030", "20261208-102030-2", "20261208-102030-17"}) {
     EXPECT_TRUE(IsBackupFolderName(name)) << name;
   }
-  for (const char* name : {"", "20261208-10203", "20261208-102030-", "20261208-102030x",
-                           "2026120a-102030", "avant-restauration-20261208-102030",
-                           "20261208_102030", "20261208-102030-2a"}) {
+  for (const char* name :
+       {"", "20261208-10203", "20261208-102030-", "20261208-102030x", "2026120a-102030",
+        "avant-restauration-20261208-102030", "20261208_102030", "20261208-102030-2a"}) {
     EXPECT_FALSE(IsBackupFolderName(name)) << name;
   }
 }

@@ -51,8 +51,9 @@ ActionOutcome CheckAndReindex(const ToolPaths& paths, const ProgressReport& prog
   outcome.message = outcome.ok ? "Vérification terminée : aucun problème."
                                : "Vérification terminée : des problèmes restent, voir le rapport.";
   if (result.ok && !warning.empty()) {
-    outcome.message = "Vérification terminée : une restauration interrompue reste à finir ou à "
-                      "défaire.";
+    outcome.message =
+        "Vérification terminée : une restauration interrompue reste à finir ou à "
+        "défaire.";
   }
   if (result.report_path.empty()) {
     outcome.message = "Vérification terminée, mais le rapport n'a pas pu être écrit.";
