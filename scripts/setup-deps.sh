@@ -10,6 +10,7 @@ packages=(
   nlohmann-json3-dev
   qt6-base-dev qt6-svg-dev libgl-dev
   xvfb xauth
+  libxlsxwriter-dev unzip
 )
 missing=()
 for p in "${packages[@]}"; do
