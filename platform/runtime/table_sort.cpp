@@ -34,11 +34,24 @@ struct SortKey {
   std::string_view bytes;
 };
 
+// A date written DD/MM/YYYY, as the number YYYYMMDD.
+std::optional<double> CellDate(std::string_view text) {
+  if (text.size() != 10 || text[2] != '/' || text[5] != '/') return std::nullopt;
+  double date = 0;
+  for (size_t i : {6, 7, 8, 9, 3, 4, 0, 1}) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    date = date * 10 + (text[i] - '0');
+  }
+  return date;
+}
+
 SortKey KeyOf(std::string_view cell) {
   SortKey key;
   key.bytes = Trimmed(cell);
   if (key.bytes.empty()) {
     key.kind = 2;
+  } else if (const auto date = CellDate(key.bytes)) {
+    key.number = *date;
   } else if (const auto number = CellNumber(key.bytes)) {
     key.number = *number;
   } else {

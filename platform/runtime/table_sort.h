@@ -5,7 +5,8 @@
 // that both read as numbers compare as numbers: an optional sign, digits that
 // may be grouped by blanks (a space or the no-break space of cp1252), an
 // optional decimal part after a comma or a point ("1 234,50", "-3584",
-// "0.5"). Otherwise texts compare letter by letter without regard to case or
+// "0.5"); two dates DD/MM/YYYY compare as dates (among the numbers, by their
+// value YYYYMMDD). Otherwise texts compare letter by letter without regard to case or
 // accents (the runtime's name folding, os/accents.h), then by their bytes so
 // that the order is total. In ascending order numbers come before texts.
 // Empty cells always come last, whichever the direction. The sort is stable: rows that compare equal

@@ -53,6 +53,10 @@ TEST(SortTableRows, OrdersNumbersTextsAndBlanksAsAPersonExpects) {
       {{"\xC9mile", "eric", "Emile", "Zo\xE9", "\xE9ric"},
        SortOrder::kAscending,
        {"Emile", "\xC9mile", "eric", "\xE9ric", "Zo\xE9"}},
+      // Dates by year, month, day.
+      {{"25/03/1961", "01/01/1980", "31/12/1960"},
+       SortOrder::kAscending,
+       {"31/12/1960", "25/03/1961", "01/01/1980"}},
       // Blanks stay last both ways; numbers before texts going up.
       {{"", "B", "2", " ", "A", "10"}, SortOrder::kAscending, {"2", "10", "A", "B", "", " "}},
       {{"", "B", "2", " ", "A", "10"}, SortOrder::kDescending, {"B", "A", "10", "2", "", " "}},

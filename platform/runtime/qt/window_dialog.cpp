@@ -15,6 +15,7 @@
 
 #include "platform/os/ascii_case.h"
 #include "platform/runtime/qt/qt_text.h"
+#include "platform/runtime/table_sort.h"
 
 namespace vz::runtime {
 namespace {
@@ -231,8 +232,10 @@ WindowDialog::Part WindowDialog::BuildTable(const Field& field) {
   QStringList titles;
   for (size_t c = 0; c < field.columns.size(); ++c) {
     titles << ToQString(field.columns[c].title);
-    const int width =
-        total > room && room > 0 ? field.columns[c].width * room / total : field.columns[c].width;
+    // A sortable table is a list to browse: it keeps its widths and scrolls.
+    const int width = total > room && room > 0 && !field.sortable
+                          ? field.columns[c].width * room / total
+                          : field.columns[c].width;
     table->setColumnWidth(static_cast<int>(c), std::max(width, 1));
   }
   table->setHorizontalHeaderLabels(titles);
@@ -331,6 +334,22 @@ void WindowDialog::Connect(size_t i) {
         field->selected = selected;
         UserChanged(i);
       });
+      if (layout_.fields[i].sortable) {
+        // A click on a column title sorts the model's rows; the title's
+        // arrow says which way (docs/window-library.md).
+        QHeaderView* header = table->horizontalHeader();
+        header->setSectionsClickable(true);
+        header->setSortIndicatorShown(true);
+        header->setSortIndicator(-1, Qt::AscendingOrder);
+        connect(header, &QHeaderView::sectionClicked, this, [this, i, header](int column) {
+          Field* field = ModelField(i);
+          if (!field || showing_) return;
+          const SortOrder order = header->sortIndicatorOrder() == Qt::DescendingOrder
+                                      ? SortOrder::kDescending
+                                      : SortOrder::kAscending;
+          if (SortTableRows(*field, column, order)) ShowModel(*model_);
+        });
+      }
       connect(table, &QTableWidget::itemChanged, this, [this, i](QTableWidgetItem* item) {
         Field* field = ModelField(i);
         if (!field || showing_ || !item) return;
