@@ -16,11 +16,14 @@
 
 #include "platform/os/cp1252.h"
 #include "src/config/program_settings.h"
+#include "tests/support/spreadsheet_files.h"
 
 namespace vz::outputs {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ParseCsv;
+using testing::Unzipped;
 using Rows = std::vector<std::vector<std::string>>;
 
 constexpr char kQuery[] = "01000042";
@@ -45,95 +48,6 @@ ResultList SampleList() {
 std::string ReadFile(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// RFC 4180 rows of `text` (";" between values).
-Rows ParseCsv(std::string_view text) {
-  Rows rows(1);
-  std::string value;
-  bool quoted = false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (quoted) {
-      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
-        value += '"';
-        ++i;
-      } else if (c == '"') {
-        quoted = false;
-      } else {
-        value += c;
-      }
-    } else if (c == '"') {
-      quoted = true;
-    } else if (c == ';') {
-      rows.back().push_back(std::move(value));
-      value.clear();
-    } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-      rows.back().push_back(std::move(value));
-      value.clear();
-      rows.emplace_back();
-      ++i;
-    } else {
-      value += c;
-    }
-  }
-  if (rows.back().empty()) rows.pop_back();
-  return rows;
-}
-
-// What `unzip -p` gives for one member of the archive.
-std::string Unzipped(const fs::path& archive, std::string_view member) {
-  const std::string command =
-      "unzip -p '" + archive.string() + "' '" + std::string(member) + "' 2>/dev/null";
-  std::string out;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    ::pclose(pipe);
-  }
-  return out;
-}
-
-std::string XmlText(std::string text) {
-  const std::pair<const char*, const char*> entities[] = {
-      {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}};
-  for (const auto& [entity, plain] : entities) {
-    for (size_t at; (at = text.find(entity)) != std::string::npos;) {
-      text.replace(at, std::strlen(entity), plain);
-    }
-  }
-  return text;
-}
-
-struct SheetCell {
-  std::string value;  // the text for a shared string, else the number
-  bool text = false;
-  std::string style;
-};
-
-// The cells of the first sheet by reference ("B2"), shared strings resolved.
-std::map<std::string, SheetCell> ReadSheet(const fs::path& xlsx) {
-  std::vector<std::string> strings;
-  const std::string shared = Unzipped(xlsx, "xl/sharedStrings.xml");
-  const std::regex item(R"(<si><t(?: [^>]*)?>([^<]*)</t></si>)");
-  for (std::sregex_iterator it(shared.begin(), shared.end(), item), end; it != end; ++it) {
-    strings.push_back(XmlText((*it)[1]));
-  }
-  std::map<std::string, SheetCell> cells;
-  const std::string sheet = Unzipped(xlsx, "xl/worksheets/sheet1.xml");
-  const std::regex cell(R"re(<c r="([A-Z]+[0-9]+)"((?: [a-z]+="[^"]*")*)><v>([^<]*)</v></c>)re");
-  const std::regex style(R"re( s="([0-9]+)")re");
-  for (std::sregex_iterator it(sheet.begin(), sheet.end(), cell), end; it != end; ++it) {
-    SheetCell read;
-    const std::string attributes = (*it)[2];
-    read.text = attributes.find(" t=\"s\"") != std::string::npos;
-    std::smatch s;
-    if (std::regex_search(attributes, s, style)) read.style = s[1];
-    read.value = (*it)[3];
-    if (read.text) read.value = strings.at(std::stoul(read.value));
-    cells[(*it)[1]] = read;
-  }
-  return cells;
 }
 
 class ResultExportTest : public ::testing::Test {
@@ -177,7 +91,7 @@ TEST_F(ResultExportTest, TheCsvReadsBackAsTheListWithReadableTitles) {
 
 TEST_F(ResultExportTest, TheXlsxHoldsNumbersDatesAndTextsUnderAFrozenTitleRow) {
   ASSERT_TRUE(ExportResultList(SampleList(), kQuery).ok);
-  const auto cells = ReadSheet(Export(".xlsx"));
+  const auto cells = testing::ReadFirstSheet(Export(".xlsx"));
   ASSERT_FALSE(cells.empty()) << "unzip could not read " << Export(".xlsx");
   const std::string sheet = Unzipped(Export(".xlsx"), "xl/worksheets/sheet1.xml");
   EXPECT_NE(sheet.find("<pane ySplit=\"1\""), std::string::npos);

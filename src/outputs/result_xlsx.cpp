@@ -99,9 +99,12 @@ bool FillSheet(lxw_workbook* book, const ResultList& list) {
   return ok;
 }
 
-// A path for a message (cp1252): native names are UTF-8, but a data
+// A path for a message (cp1252), absolute: native names are UTF-8, but a data
 // directory written in the parameter file may keep its cp1252 bytes.
-std::string ShownPath(const std::string& native) {
+std::string ShownPath(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  const std::string native = error ? path : absolute.lexically_normal().string();
   const std::string converted = os::Cp1252(native);
   return os::Utf8(converted) == native ? converted : native;
 }
