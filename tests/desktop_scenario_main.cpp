@@ -25,7 +25,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
