@@ -281,24 +281,34 @@ end
 # writes REQUETE and the label layout when it opens the window; the opening code
 # fills the template list Nom_Lettre. BOUTON1 is pressed by the program only: it
 # merges the letter of one client.
-window RESULTAT title="Résultat de la requête" x=60 y=30 w=760 h=560 default=BT_FERMER escape=ESC
-  caption L_TITRE       x=20  y=16  w=720 h=30 label="Résultat de la sélection"
-  text    REQUETE       x=20  y=56  w=340 h=26 lw=160 length=8 label="Requête" state=-
-  caption L_LETTRE      x=20  y=100 w=720 h=24 label="Modèle de lettre"
-  list    Nom_Lettre    x=20  y=128 w=530 h=92 lw=160 label="Modèle" tab=1
-  button  BT_LETTRES    x=570 y=128 w=170 h=36 label="Lettres" code=LET tab=2
-  caption L_ETIQUETTES  x=20  y=240 w=720 h=24 label="Étiquettes : marges, espacements et dimensions en millimètres"
-  text    MHAUTE        x=20  y=270 w=350 h=26 lw=250 length=8 label="Marge haute" tab=3
-  text    MGAUCHE       x=390 y=270 w=350 h=26 lw=250 length=8 label="Marge gauche" tab=4
-  text    ESPV          x=20  y=304 w=350 h=26 lw=250 length=8 label="Espacement vertical" tab=5
-  text    ESPH          x=390 y=304 w=350 h=26 lw=250 length=8 label="Espacement horizontal" tab=6
-  text    HAUTEUR       x=20  y=338 w=350 h=26 lw=250 length=8 label="Hauteur d'une étiquette" tab=7
-  text    LARGEUR       x=390 y=338 w=350 h=26 lw=250 length=8 label="Largeur d'une étiquette" tab=8
-  text    NBETIH        x=20  y=372 w=350 h=26 lw=250 length=3 label="Nombre d'étiquettes en largeur" tab=9
-  text    NBETIV        x=390 y=372 w=350 h=26 lw=250 length=3 label="Nombre d'étiquettes en hauteur" tab=10
-  text    PREMIERE      x=20  y=420 w=350 h=26 lw=250 length=3 label="Première étiquette sur la feuille" value="1" tab=11
-  button  ETIQUETTES    x=480 y=414 w=260 h=36 label="Imprimer les étiquettes" event=CLIC tab=12
+window RESULTAT title="Résultat de la requête" x=20 y=10 w=1040 h=560 default=BT_FERMER escape=ESC
+  caption L_TITRE       x=20  y=12  w=460 h=30 label="Résultat de la sélection"
+  text    REQUETE       x=500 y=14  w=240 h=26 lw=80 length=8 label="Requête" state=-
+  caption NBRETENUS     x=20  y=46  w=1000 h=22 label="Aucun client retenu"
+  # The clients of the last run, filled by the window code (CLIENTS.REMPLIR),
+  # which adds one column per extracted rubric after these five.
+  table   CLIENTS       x=20  y=72  w=1000 h=212 label="Clients retenus" sort=1 tab=1
+    column CODCLI title="Code client" w=100
+    column NOM    title="Nom"         w=170
+    column PRENOM title="Prénom"      w=140
+    column CP     title="Code postal" w=100
+    column VILLE  title="Ville"       w=160
+  caption L_LETTRE      x=20  y=294 w=440 h=24 label="Modèle de lettre"
+  list    Nom_Lettre    x=20  y=320 w=440 h=100 label="Modèle" tab=2
+  button  BT_LETTRES    x=20  y=428 w=170 h=36 label="Lettres" code=LET tab=3
+  caption L_ETIQUETTES  x=480 y=294 w=540 h=24 label="Étiquettes : marges, espacements et dimensions en mm"
+  text    MHAUTE        x=480 y=320 w=265 h=26 lw=185 length=8 label="Marge haute" tab=4
+  text    MGAUCHE       x=755 y=320 w=265 h=26 lw=185 length=8 label="Marge gauche" tab=5
+  text    ESPV          x=480 y=352 w=265 h=26 lw=185 length=8 label="Espacement vertical" tab=6
+  text    ESPH          x=755 y=352 w=265 h=26 lw=185 length=8 label="Espacement horizontal" tab=7
+  text    HAUTEUR       x=480 y=384 w=265 h=26 lw=185 length=8 label="Hauteur d'une étiquette" tab=8
+  text    LARGEUR       x=755 y=384 w=265 h=26 lw=185 length=8 label="Largeur d'une étiquette" tab=9
+  text    NBETIH        x=480 y=416 w=265 h=26 lw=185 length=3 label="Étiquettes en largeur" tab=10
+  text    NBETIV        x=755 y=416 w=265 h=26 lw=185 length=3 label="Étiquettes en hauteur" tab=11
+  text    PREMIERE      x=480 y=448 w=265 h=26 lw=185 length=3 label="Première étiquette" value="1" tab=12
+  button  ETIQUETTES    x=755 y=444 w=265 h=34 label="Imprimer les étiquettes" event=CLIC tab=13
   button  BOUTON1       x=20  y=504 w=36  h=36 label="Fusionner la lettre du client" event=CLIC state=I
-  button  BT_EXTRACTION x=400 y=500 w=160 h=40 label="Extraction" code=RUB tab=13
-  button  BT_FERMER     x=580 y=500 w=160 h=40 label="Fermer" code=ESC tab=14
+  button  EXPORTER      x=520 y=500 w=160 h=40 label="Exporter" event=CLIC tab=14
+  button  BT_EXTRACTION x=690 y=500 w=160 h=40 label="Extraction" code=RUB tab=15
+  button  BT_FERMER     x=860 y=500 w=160 h=40 label="Fermer" code=ESC tab=16
 end

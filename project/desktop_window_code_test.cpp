@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <chrono>
@@ -115,18 +115,18 @@ TEST_F(CombineOnTheDesktopTest, PickingAQueryShowsItsTitleAtOnce) {
     const char* second_title;
   } cases[] = {
       {"first table, mouse",
-       [](CombineOnTheDesktopTest& t) { ClickRow(t.Widget<QTableWidget>("TABLE1"), 1); },
+       [](CombineOnTheDesktopTest& t) { ClickRow(t.Widget<QTableView>("TABLE1"), 1); },
        "Retrait\xE9s", ""},
       {"second table, keyboard",
        [](CombineOnTheDesktopTest& t) {
-         auto* table = t.Widget<QTableWidget>("TABLE2");
+         auto* table = t.Widget<QTableView>("TABLE2");
          table->setFocus();
          QTest::keyClick(table, Qt::Key_Down);
          QTest::keyClick(table, Qt::Key_Down);
        },
        "Retrait\xE9s", "Retrait\xE9s"},
       {"first table, back to the first row",
-       [](CombineOnTheDesktopTest& t) { ClickRow(t.Widget<QTableWidget>("TABLE1"), 0); },
+       [](CombineOnTheDesktopTest& t) { ClickRow(t.Widget<QTableView>("TABLE1"), 0); },
        "Gros revenus", "Retrait\xE9s"},
   };
   for (const auto& c : cases) {

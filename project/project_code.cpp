@@ -1,5 +1,7 @@
 #include "project/project_code.h"
 
+#include "project/result_list_window.h"
+
 namespace vz::project {
 
 void RegisterProjectCode(runtime::CodeRegistry& registry) {
@@ -12,6 +14,7 @@ void RegisterProjectCode(runtime::CodeRegistry& registry) {
   RegisterProgressWindow(registry);
   RegisterLetterRun(registry);
   RegisterResultWindow(registry);
+  RegisterResultListWindow(registry);
 }
 
 }  // namespace vz::project

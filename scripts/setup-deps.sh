@@ -12,6 +12,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev
   xvfb xauth
   clang libclang-rt-dev
+  libxlsxwriter-dev unzip
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -19,11 +19,13 @@
 #include <stdlib.h>
 
 #include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -32,6 +34,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 
 #include "platform/os/paths.h"
@@ -39,6 +42,7 @@
 #include "platform/runtime/qt/window_dialog.h"
 #include "platform/runtime/scenario.h"
 #include "platform/runtime/window_library.h"
+#include "platform/runtime/window_model.h"
 #include "src/startup/program_flow.h"
 #include "src/startup/runtime_wiring.h"
 
@@ -77,6 +81,14 @@ void TypeInto(QLineEdit* edit, const QString& text) {
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, one);
     QApplication::sendEvent(edit, &release);
   }
+}
+
+// Clicks the title of a table's column, as a user sorting by it.
+void ClickColumnTitle(QTableView* view, int column) {
+  QHeaderView* header = view->horizontalHeader();
+  const QPoint middle(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                      header->height() / 2);
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, middle);
 }
 
 void ClickAt(QAbstractItemView* view, const QModelIndex& index) {
@@ -197,7 +209,50 @@ class Robot {
     Fail(scenario_, step.code_line, "no button of " + step.window + " gives " + step.code);
   }
 
+  // What the dialog shows at a field address: a text field or caption, a
+  // table's row "TABLE,NN" (cells joined by TAB) or cell "COLUMN,NN".
+  std::optional<QString> Shown(WindowDialog* dialog, const Window& window,
+                               const std::string& address) {
+    const size_t comma = address.find(',');
+    const std::string name = address.substr(0, comma);
+    int row = 0;
+    if (comma != std::string::npos &&
+        vz::runtime::ParseRowNumber(std::string_view(address).substr(comma + 1), row)) {
+      const Field* table = window.FindField(name);
+      int column = -1;
+      if (!table || table->kind != FieldKind::kTable) {
+        for (const Field& field : window.fields) {
+          if (field.kind == FieldKind::kTable && field.ColumnIndex(name) >= 0) {
+            table = &field;
+            column = field.ColumnIndex(name);
+          }
+        }
+      }
+      auto* view = table ? qobject_cast<QTableView*>(dialog->FieldWidget(table->name)) : nullptr;
+      if (!view || row > view->model()->rowCount()) return std::nullopt;
+      if (column >= 0) return view->model()->index(row - 1, column).data().toString();
+      QStringList cells;
+      for (int c = 0; c < view->model()->columnCount(); ++c) {
+        cells << view->model()->index(row - 1, c).data().toString();
+      }
+      return cells.join('\t');
+    }
+    QWidget* widget = dialog->FieldWidget(address);
+    if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->text();
+    return std::nullopt;
+  }
+
   void Act(WindowDialog* dialog, const Window& window, const ScenarioAction& action) {
+    if (action.kind == ScenarioAction::Kind::kSee) {
+      const std::optional<QString> shown = Shown(dialog, window, action.field);
+      if (!shown) Fail(scenario_, action.line, "the robot cannot read " + action.field);
+      if (shown->trimmed() != vz::runtime::ToQString(action.text).trimmed()) {
+        Fail(scenario_, action.line,
+             "\"" + action.field + "\" shows \"" + shown->toStdString() + "\"");
+      }
+      return;
+    }
     QWidget* widget = dialog->FieldWidget(action.field);
     const Field* field = window.FindField(action.field);
     if (!widget || !field) Fail(scenario_, action.line, "no field " + action.field);
@@ -228,6 +283,18 @@ class Robot {
           if (index.data().toString() == text) return ClickAt(view, index);
         }
         break;
+      }
+      case ScenarioAction::Kind::kSort: {
+        auto* view = qobject_cast<QTableView*>(widget);
+        const int column = field->ColumnIndex(action.column);
+        if (!view || column < 0) break;
+        const Qt::SortOrder wanted =
+            action.text == "down" ? Qt::DescendingOrder : Qt::AscendingOrder;
+        ClickColumnTitle(view, column);
+        if (view->horizontalHeader()->sortIndicatorOrder() != wanted) {
+          ClickColumnTitle(view, column);
+        }
+        return;
       }
       default:
         break;

@@ -59,7 +59,7 @@ class ScenarioParser {
     if (keyword == "answer") return Answer();
     if (keyword == "expect") return Expect();
     if (keyword == "type" || keyword == "switch" || keyword == "choose" || keyword == "pick" ||
-        keyword == "click") {
+        keyword == "click" || keyword == "sort" || keyword == "see") {
       if (!open_input_) return Quoted(keyword) + " outside an \"input\" ... \"press\" block";
       return Action(keyword);
     }
@@ -166,6 +166,17 @@ class ScenarioParser {
         action.kind = ScenarioAction::Kind::kPickText;
         action.text = words_[2];
       }
+    } else if (keyword == "sort") {
+      if (auto error = Count(3, 4, "sort TABLE COLUMN [up|down]"); !error.empty()) return error;
+      action.kind = ScenarioAction::Kind::kSort;
+      action.column = words_[2];
+      action.text = words_.size() == 4 ? words_[3] : "up";
+      if (action.text != "up" && action.text != "down")
+        return "sort takes \"up\" or \"down\", not " + Quoted(action.text);
+    } else if (keyword == "see") {
+      if (auto error = Count(3, 3, "see FIELD TEXT"); !error.empty()) return error;
+      action.kind = ScenarioAction::Kind::kSee;
+      action.text = words_[2];
     } else {
       if (auto error = Count(2, 2, "click FIELD"); !error.empty()) return error;
       action.kind = ScenarioAction::Kind::kClick;

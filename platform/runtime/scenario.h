@@ -18,12 +18,12 @@
 namespace vz::runtime {
 
 struct ScenarioAction {
-  enum class Kind { kType, kSwitch, kChoose, kPickRow, kPickText, kPickCell, kClick };
+  enum class Kind { kType, kSwitch, kChoose, kPickRow, kPickText, kPickCell, kClick, kSort, kSee };
   Kind kind = Kind::kType;
   int line = 0;
   std::string field;   // field, cell address ("VALDEB,03"), table or list
-  std::string column;  // kPickCell
-  std::string text;    // typed text, picked text, "on"/"off"
+  std::string column;  // kPickCell, kSort
+  std::string text;    // typed text, picked text, "on"/"off", text seen; kSort: "up"/"down"
   int number = 0;      // kChoose, kPickRow
 };
 

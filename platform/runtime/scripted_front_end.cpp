@@ -7,6 +7,7 @@
 #include "platform/runtime/field_values.h"
 #include "platform/runtime/line_format.h"
 #include "platform/runtime/quoted.h"
+#include "platform/runtime/table_sort.h"
 #include "platform/runtime/text_encoding.h"
 
 namespace vz::runtime {
@@ -91,9 +92,27 @@ std::string ScriptedFrontEnd::TypeInto(Window& window, const ScenarioAction& act
   return WriteFieldValue(window, action.field, action.text);
 }
 
+std::string ScriptedFrontEnd::See(const Window& window, const ScenarioAction& action) {
+  const ReadResult read = ReadFieldValue(window, action.field);
+  if (!read.error.empty()) return read.error;
+  if (TrimBlanks(read.value) == TrimBlanks(action.text)) return {};
+  return Quoted(action.field) + " shows " + Quoted(TrimBlanks(read.value)) +
+         ", the scenario expects " + Quoted(TrimBlanks(action.text));
+}
+
+std::string ScriptedFrontEnd::Sort(Field& table, const ScenarioAction& action) {
+  if (table.kind != FieldKind::kTable) return WrongKind(table, "table");
+  if (!table.sortable) return "table " + Quoted(table.name) + " cannot be sorted";
+  const int column = table.ColumnIndex(action.column);
+  if (column < 0) return "table " + Quoted(table.name) + " has no column " + Quoted(action.column);
+  SortTableRows(table, column, action.text == "down" ? SortOrder::kDescending : SortOrder::kAscending);
+  return {};
+}
+
 std::string ScriptedFrontEnd::Play(Window& window, const ScenarioAction& action, InputHost& host) {
   using Kind = ScenarioAction::Kind;
   if (action.kind == Kind::kType) return TypeInto(window, action);
+  if (action.kind == Kind::kSee) return See(window, action);
   Field* field = window.FindField(action.field);
   if (!field) return "unknown field " + Quoted(action.field) + " in window " + Quoted(window.name);
   if (!field->usable()) return NotUsable(*field);
@@ -104,6 +123,7 @@ std::string ScriptedFrontEnd::Play(Window& window, const ScenarioAction& action,
     host.RunButtonCode(window, *field);
     return {};
   }
+  if (action.kind == Kind::kSort) return Sort(*field, action);
   // A switch set, a choice made or a row picked is a change made by the user:
   // when it changes something, the field's change code runs, as on a desktop.
   const std::string value_before = field->value;
@@ -153,6 +173,8 @@ std::string ScriptedFrontEnd::Choose(Field* field, const ScenarioAction& action)
     }
     case Kind::kClick:
     case Kind::kType:
+    case Kind::kSort:
+    case Kind::kSee:
       break;
   }
   return "unknown action";

@@ -43,6 +43,8 @@ class ScriptedFrontEnd final : public FrontEnd {
   // Empty on success, else why the action cannot be played.
   std::string Play(Window& window, const ScenarioAction& action, InputHost& host);
   std::string TypeInto(Window& window, const ScenarioAction& action);
+  std::string See(const Window& window, const ScenarioAction& action);
+  std::string Sort(Field& table, const ScenarioAction& action);
   // Plays a switch, choose or pick action on field.
   std::string Choose(Field* field, const ScenarioAction& action);
 

@@ -24,7 +24,7 @@ window FORM title="Saisie" w=800 h=600 default=OK escape=ESC
   list SITFAM x=0 y=140 w=300 h=100 label="Situation"
     entry " \t-1"
     entry "Marié(e)\t2"
-  table TABLE1 x=0 y=260 w=600 h=200 label="Rubriques"
+  table TABLE1 x=0 y=260 w=600 h=200 label="Rubriques" sort=1
     column LIBELLE title="Libellé" w=200
     column VALDEB title="Min" w=100 edit=1
     column CODRUBR title="Code" w=100
@@ -200,6 +200,26 @@ TEST_F(ScriptedFrontEndTest, StepsLeftOverAreReportedWithTheirLine) {
   EXPECT_NE(leftover.find("answer yes"), std::string::npos);
 }
 
+TEST_F(ScriptedFrontEndTest, SortsASortableTableAndReadsWhatItShows) {
+  RunWithScenario(R"SCN(input FORM
+  see TABLE1,01 "Revenus\t0\t40000"
+  pick TABLE1 1
+  sort TABLE1 LIBELLE down
+  see LIBELLE,01 Salaires
+  see CODRUBR 40000
+  sort TABLE1 CODRUBR down
+  see TABLE1,2 "Revenus\t0\t40000"
+  press TF0
+)SCN",
+                  transcript_path(), [](Session& session) {
+                    OpenForm(session);
+                    session.Execute("Ecran,Saisie");
+                    // The selected row moved with its row; the program reads the new order.
+                    EXPECT_EQ(session.Execute("Table,Select,?,TABLE1").value, 2);
+                    EXPECT_EQ(session.Execute("ECRAN,RECUPERE,CODRUBR,01").text, "40001");
+                  });
+}
+
 struct Disagreement {
   const char* name;
   std::string scenario;
@@ -272,6 +292,14 @@ std::vector<Disagreement> Disagreements() {
        "s.scn:2: \"NOM\" is a text, not a switch"},
       {"choice out of range", "input FORM\n  choose OPTION 3\n  press TF0\n", open_form_and_wait,
        "s.scn:2: option group \"OPTION\" has no choice 3"},
+      {"see another value", "input FORM\n  see CODRUBR,02 40009\n  press TF0\n",
+       open_form_and_wait, "s.scn:2: \"CODRUBR,02\" shows \"40001\", the scenario expects \"40009\""},
+      {"see an unknown field", "input FORM\n  see NOPE x\n  press TF0\n", open_form_and_wait,
+       "s.scn:2: .*NOPE"},
+      {"sort a list", "input FORM\n  sort SITFAM LIBELLE\n  press TF0\n", open_form_and_wait,
+       "s.scn:2: \"SITFAM\" is a list, not a table"},
+      {"sort by no column", "input FORM\n  sort TABLE1 NOPE\n  press TF0\n", open_form_and_wait,
+       "s.scn:2: table \"TABLE1\" has no column \"NOPE\""},
       {"click a plain button", "input FORM\n  click OK\n  press TF0\n", open_form_and_wait,
        "s.scn:2: \"OK\" is not a button that runs window code"},
   };

@@ -191,6 +191,12 @@ class LibraryParser {
       if (field.value != "0" && field.value != "1") return "a switch value must be \"0\" or \"1\"";
     }
     if (kind == FieldKind::kList) field.selected = attributes.TakeNumber("selected", 0).value_or(0);
+    if (kind == FieldKind::kTable) {
+      if (auto sort = attributes.Take("sort")) {
+        if (*sort != "0" && *sort != "1") return "\"sort\" must be \"0\" or \"1\"";
+        field.sortable = *sort == "1";
+      }
+    }
     if (kind == FieldKind::kButton) {
       auto code = attributes.Take("code");
       auto event = attributes.Take("event");

@@ -58,6 +58,7 @@ struct Field {
   std::vector<Column> columns;                 // table
   std::vector<std::vector<std::string>> rows;  // table; one cell per column
   int selected = 0;                            // list entry or table row; 0 none
+  bool sortable = false;                       // table: the user may sort its rows
   std::string return_code;                     // button ending the input
   std::string event;                           // button running window code
 

@@ -28,6 +28,8 @@ bool ShowResultWindow(std::string_view query_code) {
     screen::SetFieldValue(kLabelLayoutFields[i], layout[i + 1]);
   }
   screen::SetFieldValue("REQUETE", query_code);
+  // The window code lists the query's clients in place, with no command per row.
+  screen::SendCommand("Execute,CLIENTS.REMPLIR");
   return true;
 }
 

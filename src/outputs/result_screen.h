@@ -5,7 +5,9 @@
 // name (no creation), so that the letters and the labels of the window work
 // on the extraction of this query, whichever query was extracted last. The
 // window shows the label layout (the eight fields of label_parameters.h, as
-// last saved) and the query code in REQUETE. Return codes: "LET" produces
+// last saved) and the query code in REQUETE; then its code lists the
+// query's selected clients and their count ("Execute,CLIENTS.REMPLIR",
+// project/result_list_window.h). Return codes: "LET" produces
 // the letters (letters.h) while the window is open; "RUB" closes it, opens
 // the rubric choice window for the query and extracts again with the new
 // rubric lines; "ESC" returns; any other code reopens the window.

@@ -70,7 +70,9 @@ TEST_F(ResultScreenTest, TheWindowShowsTheLabelLayoutAndTheQuery) {
   EXPECT_EQ(Commands(),
             (Lines{"Ouvre,RESULTAT", "AFFICHE,MHAUTE=10", "AFFICHE,MGAUCHE=5", "AFFICHE,ESPV=2",
                    "AFFICHE,ESPH=3", "AFFICHE,HAUTEUR=36", "AFFICHE,LARGEUR=70", "AFFICHE,NBETIH=3",
-                   "AFFICHE,NBETIV=8", "AFFICHE,REQUETE=01000007", "ECRAN,SAISIE", "Ferme"}));
+                   "AFFICHE,NBETIV=8", "AFFICHE,REQUETE=01000007",
+                   // The client list is filled once the window knows its query.
+                   "Execute,CLIENTS.REMPLIR", "ECRAN,SAISIE", "Ferme"}));
 }
 
 TEST_F(ResultScreenTest, EachReturnCodeAndWhatFollowsIt) {

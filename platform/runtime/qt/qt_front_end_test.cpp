@@ -10,7 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -109,11 +109,11 @@ TEST_F(QtFrontEndTest, ProgramValuesShowAndTypedValuesComeBack) {
   session.Execute("Table,Ajoute,LIGNES,Pr\xEAts\t0\t999999999");
   Soon([&] {
     EXPECT_EQ(InputWidget<QLineEdit>("NOM")->text(), "Dupont");
-    EXPECT_EQ(InputWidget<QTableWidget>("LIGNES")->rowCount(), 2);
+    EXPECT_EQ(InputWidget<QTableView>("LIGNES")->model()->rowCount(), 2);
     TypeText(InputWidget<QLineEdit>("VILLE"), QString::fromUtf8("Sète"));
-    auto* table = InputWidget<QTableWidget>("LIGNES");
+    auto* table = InputWidget<QTableView>("LIGNES");
     table->selectRow(1);
-    table->item(1, 2)->setText("250000");
+    table->model()->setData(table->model()->index(1, 2), "250000");
     InputWidget<QTreeWidget>("FAMILLE")->topLevelItem(2)->setSelected(true);
     InputWidget<QPushButton>("BT_OK")->click();
   });
@@ -262,7 +262,7 @@ TEST_F(QtFrontEndTest, ChangesTheUserMakesRunTheirChangeCodeAndShowAtOnce) {
        "FAMILLE"},
       {"table row clicked",
        [](QtFrontEnd& f) {
-         ClickRow(qobject_cast<QTableWidget*>(f.input_dialog()->FieldWidget("LIGNES")), 1);
+         ClickRow(qobject_cast<QTableView*>(f.input_dialog()->FieldWidget("LIGNES")), 1);
        },
        {"LIGNES"},
        "LIGNES"},
@@ -316,9 +316,9 @@ TEST_F(QtFrontEndTest, ChangeCodeThatRestrictsAListShowsTheNewRowsAtOnce) {
   Soon([&] {
     auto* list = InputWidget<QTreeWidget>("FAMILLE");
     ClickRow(list, 1);
-    auto* table = InputWidget<QTableWidget>("LIGNES");
-    EXPECT_EQ(table->rowCount(), 1);
-    EXPECT_EQ(table->item(0, 0)->text(), "Seule ligne");
+    auto* table = InputWidget<QTableView>("LIGNES");
+    EXPECT_EQ(table->model()->rowCount(), 1);
+    EXPECT_EQ(table->model()->index(0, 0).data().toString(), "Seule ligne");
     EXPECT_EQ(table->selectionModel()->selectedRows().size(), 1);
     EXPECT_TRUE(InputWidget<QCheckBox>("ACTIF")->isChecked());
     // The list the user clicked keeps the entry clicked.

@@ -9,12 +9,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTreeWidget>
 #include <algorithm>
 
 #include "platform/os/ascii_case.h"
 #include "platform/runtime/qt/qt_text.h"
+#include "platform/runtime/qt/rows_model.h"
+#include "platform/runtime/table_sort.h"
 
 namespace vz::runtime {
 namespace {
@@ -217,10 +219,12 @@ WindowDialog::Part WindowDialog::BuildTable(const Field& field) {
     part.label->setFont(font);
     top += kHeadingHeight + 2;
   }
-  auto* table = new QTableWidget(this);
+  auto* table = new QTableView(this);
   table->setGeometry(field.rect.x, top, field.rect.w,
                      std::max(field.rect.y + field.rect.h - top, 1));
-  table->setColumnCount(static_cast<int>(field.columns.size()));
+  auto* rows = new RowsModel(table);
+  rows->Reset(field.columns, {});
+  table->setModel(rows);
   // Columns as wide as the library says, narrowed together when they would
   // not fit beside a vertical scroll bar: a table of the library is meant to
   // be read without scrolling sideways.
@@ -228,18 +232,19 @@ WindowDialog::Part WindowDialog::BuildTable(const Field& field) {
   for (const Column& column : field.columns) total += column.width;
   const int room = field.rect.w - 2 * table->frameWidth() -
                    table->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-  QStringList titles;
   for (size_t c = 0; c < field.columns.size(); ++c) {
-    titles << ToQString(field.columns[c].title);
-    const int width =
-        total > room && room > 0 ? field.columns[c].width * room / total : field.columns[c].width;
+    // A sortable table is a list to browse: it keeps its widths and scrolls.
+    const int width = total > room && room > 0 && !field.sortable
+                          ? field.columns[c].width * room / total
+                          : field.columns[c].width;
     table->setColumnWidth(static_cast<int>(c), std::max(width, 1));
   }
-  table->setHorizontalHeaderLabels(titles);
   table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   table->horizontalHeader()->setStretchLastSection(true);
   table->verticalHeader()->setVisible(false);
   table->verticalHeader()->setDefaultSectionSize(24);
+  // Rows of one height: a long table is laid out without measuring each row.
+  table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   table->setSelectionBehavior(QAbstractItemView::SelectRows);
   table->setSelectionMode(QAbstractItemView::SingleSelection);
   table->setAlternatingRowColors(true);
@@ -320,31 +325,43 @@ void WindowDialog::Connect(size_t i) {
       break;
     }
     case FieldKind::kTable: {
-      auto* table = static_cast<QTableWidget*>(part.input);
-      connect(table, &QTableWidget::itemSelectionChanged, this, [this, i, table] {
+      auto* table = static_cast<QTableView*>(part.input);
+      auto* rows = static_cast<RowsModel*>(table->model());
+      connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+              [this, i, table] {
+                Field* field = ModelField(i);
+                if (!field || showing_) return;
+                const auto chosen = table->selectionModel()->selectedRows();
+                const int row = chosen.isEmpty() ? -1 : chosen.front().row();
+                const int selected = row >= 0 && row < field->ItemCount() ? row + 1 : 0;
+                if (selected == field->selected) return;
+                field->selected = selected;
+                UserChanged(i);
+              });
+      if (layout_.fields[i].sortable) {
+        // A click on a column title sorts the model's rows; the title's
+        // arrow says which way (docs/window-library.md).
+        QHeaderView* header = table->horizontalHeader();
+        header->setSectionsClickable(true);
+        header->setSortIndicatorShown(true);
+        header->setSortIndicator(-1, Qt::AscendingOrder);
+        connect(header, &QHeaderView::sectionClicked, this, [this, i, header](int column) {
+          Field* field = ModelField(i);
+          if (!field || showing_) return;
+          const SortOrder order = header->sortIndicatorOrder() == Qt::DescendingOrder
+                                      ? SortOrder::kDescending
+                                      : SortOrder::kAscending;
+          if (SortTableRows(*field, column, order)) ShowModel(*model_);
+        });
+      }
+      rows->set_edit_handler([this, i](size_t row, size_t column, const std::string& text) {
         Field* field = ModelField(i);
         if (!field || showing_) return;
-        const auto rows = table->selectionModel()->selectedRows();
-        const int row = rows.isEmpty() ? -1 : rows.front().row();
-        const int selected = row >= 0 && row < field->ItemCount() ? row + 1 : 0;
-        if (selected == field->selected) return;
-        field->selected = selected;
-        UserChanged(i);
-      });
-      connect(table, &QTableWidget::itemChanged, this, [this, i](QTableWidgetItem* item) {
-        Field* field = ModelField(i);
-        if (!field || showing_ || !item) return;
-        const size_t row = static_cast<size_t>(item->row());
-        const size_t column = static_cast<size_t>(item->column());
         if (row >= field->rows.size() || column >= field->columns.size()) return;
         if (!field->columns[column].editable) return;
-        const std::string text = FromQString(item->text());
-        for (auto* rows : {&field->rows, &parts_[i].shown_rows}) {
-          if (row >= rows->size()) continue;
-          auto& cells = (*rows)[row];
-          if (cells.size() < field->columns.size()) cells.resize(field->columns.size());
-          cells[column] = text;
-        }
+        auto& cells = field->rows[row];
+        if (cells.size() < field->columns.size()) cells.resize(field->columns.size());
+        cells[column] = text;
       });
       break;
     }
@@ -433,9 +450,9 @@ std::vector<std::string> WindowDialog::ClippedTexts() const {
       case FieldKind::kImage:
         break;
       case FieldKind::kTable: {
-        const auto* table = static_cast<const QTableWidget*>(part.input);
-        for (int c = 0; c < table->columnCount(); ++c) {
-          const QString title = table->horizontalHeaderItem(c)->text();
+        const auto* table = static_cast<const QTableView*>(part.input);
+        for (int c = 0; c < table->model()->columnCount(); ++c) {
+          const QString title = table->model()->headerData(c, Qt::Horizontal).toString();
           const int needed = table->horizontalHeader()->fontMetrics().horizontalAdvance(title) + 8;
           if (needed > table->columnWidth(c)) {
             clipped.push_back(field.name + "." + field.columns[static_cast<size_t>(c)].name +
@@ -515,30 +532,23 @@ void WindowDialog::ShowList(const Field& field, Part& part) {
 }
 
 void WindowDialog::ShowTable(const Field& field, Part& part) {
-  auto* table = static_cast<QTableWidget*>(part.input);
-  if (!part.built || part.shown_rows != field.rows) {
-    table->setRowCount(static_cast<int>(field.rows.size()));
-    for (size_t r = 0; r < field.rows.size(); ++r) {
-      for (size_t c = 0; c < field.columns.size(); ++c) {
-        const QString text = c < field.rows[r].size() ? ToQString(field.rows[r][c]) : QString();
-        auto* item = new QTableWidgetItem(text);
-        Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
-        if (field.columns[c].editable) flags |= Qt::ItemIsEditable;
-        item->setFlags(flags);
-        table->setItem(static_cast<int>(r), static_cast<int>(c), item);
-      }
-    }
-    part.shown_rows = field.rows;
+  auto* table = static_cast<QTableView*>(part.input);
+  auto* rows = static_cast<RowsModel*>(table->model());
+  if (!part.built || rows->rows() != field.rows) {
+    rows->Reset(field.columns, field.rows);
     part.built = true;
   }
-  const auto rows = table->selectionModel()->selectedRows();
-  const int shown = rows.isEmpty() ? 0 : rows.front().row() + 1;
-  if (field.selected > 0 && field.selected <= table->rowCount()) {
+  const auto chosen = table->selectionModel()->selectedRows();
+  const int shown = chosen.isEmpty() ? 0 : chosen.front().row() + 1;
+  const int count = rows->rowCount();
+  if (field.selected > 0 && field.selected <= count) {
     if (shown != field.selected) {
-      table->setCurrentCell(field.selected - 1, std::max(table->currentColumn(), 0));
+      const int column = std::max(table->currentIndex().column(), 0);
+      table->setCurrentIndex(rows->index(field.selected - 1, column));
+      table->selectRow(field.selected - 1);
     }
-  } else if (shown != 0 || table->currentRow() >= 0) {
-    table->setCurrentCell(-1, -1);
+  } else if (shown != 0 || table->currentIndex().isValid()) {
+    table->setCurrentIndex(QModelIndex());
     table->clearSelection();
   }
 }

@@ -41,7 +41,6 @@
 class QAbstractButton;
 class QButtonGroup;
 class QLabel;
-class QTableWidget;
 class QTreeWidget;
 
 namespace vz::runtime {
@@ -89,7 +88,6 @@ class WindowDialog : public QDialog {
     std::vector<QWidget*> all;        // every widget of the field, for states
     // What the list, table or picture shows now (rebuilt only on a change).
     std::vector<std::string> shown_entries;
-    std::vector<std::vector<std::string>> shown_rows;
     std::string shown_picture;
     bool built = false;
   };

@@ -10,7 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableWidget>
+#include <QHeaderView>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -127,13 +128,14 @@ TEST_F(WindowDialogTest, ModelValuesAppearInTheWidgets) {
   EXPECT_EQ(list->columnCount(), 2);
   ASSERT_EQ(list->selectedItems().size(), 1);
   EXPECT_EQ(list->selectedItems()[0]->text(0), "Artisans");
-  auto* table = Widget<QTableWidget>("LIGNES");
-  EXPECT_EQ(table->rowCount(), 2);
-  EXPECT_EQ(table->item(1, 0)->text(), QString::fromUtf8("Impôts"));
-  EXPECT_EQ(table->currentRow(), 1);
-  EXPECT_EQ(table->horizontalHeaderItem(1)->text(), "Minimum");
-  EXPECT_FALSE(table->item(0, 0)->flags() & Qt::ItemIsEditable);
-  EXPECT_TRUE(table->item(0, 1)->flags() & Qt::ItemIsEditable);
+  auto* table = Widget<QTableView>("LIGNES");
+  QAbstractItemModel* rows = table->model();
+  EXPECT_EQ(rows->rowCount(), 2);
+  EXPECT_EQ(rows->index(1, 0).data().toString(), QString::fromUtf8("Impôts"));
+  EXPECT_EQ(table->currentIndex().row(), 1);
+  EXPECT_EQ(rows->headerData(1, Qt::Horizontal).toString(), "Minimum");
+  EXPECT_FALSE(rows->flags(rows->index(0, 0)) & Qt::ItemIsEditable);
+  EXPECT_TRUE(rows->flags(rows->index(0, 1)) & Qt::ItemIsEditable);
 
   // Cleared again: nothing checked, nothing selected.
   ASSERT_EQ(WriteFieldValue(window_, "SITU", ""), "");
@@ -162,13 +164,13 @@ TEST_F(WindowDialogTest, EditsReachTheBoundModelAtOnce) {
   list->topLevelItem(1)->setSelected(true);
   EXPECT_EQ(window_.FindField("FAMILLE")->selected, 2);
   EXPECT_EQ(ReadFieldValue(window_, "FAMILLE").value, "Employ\xE9s\t2");
-  auto* table = Widget<QTableWidget>("LIGNES");
+  auto* table = Widget<QTableView>("LIGNES");
   table->selectRow(0);
   EXPECT_EQ(window_.FindField("LIGNES")->selected, 1);
-  table->item(0, 1)->setText("1500");
+  table->model()->setData(table->model()->index(0, 1), "1500");
   EXPECT_EQ(ReadFieldValue(window_, "VALDEB").value, "1500");
   // A column the user may not type into is never written back.
-  table->item(0, 0)->setText("Autre");
+  EXPECT_FALSE(table->model()->setData(table->model()->index(0, 0), "Autre"));
   EXPECT_EQ(ReadFieldValue(window_, "LIBELLE").value, "Revenus");
 
   dialog_.Bind(nullptr);
@@ -331,6 +333,60 @@ TEST(FindPictureTest, FindsOnlyPlainFileNamesInTheDirectories) {
     EXPECT_EQ(!FindPicture(c.name, dirs).empty(), c.found) << c.name;
   }
   std::filesystem::remove(dir.path().parent_path() / "outside.bmp");
+}
+
+TEST(WindowDialogSortTest, AClickOnAColumnTitleSortsASortableTableOnly) {
+  TestApplication();
+  Window window;
+  window.name = "LISTE";
+  window.title = "Liste";
+  window.rect = {0, 0, 600, 400};
+  window.escape_code = "ESC";
+  Field table;
+  table.name = "CLIENTS";
+  table.kind = FieldKind::kTable;
+  table.label = "Clients";
+  table.rect = {10, 10, 580, 300};
+  table.sortable = true;
+  table.columns = {{"NOM", "Nom", 200, false}, {"MONTANT", "Montant", 200, false}};
+  table.rows = {{"Martin", "1 200"}, {"Dupont", "45 000"}, {"\xC9tienne", "300"}};
+  table.selected = 1;
+  window.fields.push_back(table);
+  table.name = "FIXE";
+  table.sortable = false;
+  window.fields.push_back(table);
+  WindowDialog dialog(window, {});
+  dialog.Bind(&window);
+  dialog.show();
+  auto click_title = [&dialog](const char* field, int column) {
+    QHeaderView* header = static_cast<QTableView*>(dialog.FieldWidget(field))->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+  };
+  auto names = [&window](const char* field) {
+    std::vector<std::string> shown;
+    for (const auto& row : window.FindField(field)->rows) shown.push_back(row[0]);
+    return shown;
+  };
+  click_title("CLIENTS", 1);
+  const auto first = names("CLIENTS");
+  click_title("CLIENTS", 1);
+  const auto second = names("CLIENTS");
+  // One click sorts by amount one way, the next the other way.
+  EXPECT_NE(first, second);
+  std::vector<std::string> reversed(second.rbegin(), second.rend());
+  EXPECT_EQ(first, reversed);
+  EXPECT_TRUE((first == std::vector<std::string>{"\xC9tienne", "Martin", "Dupont"}) ||
+              (second == std::vector<std::string>{"\xC9tienne", "Martin", "Dupont"}));
+  // The selected row moved with Martin; the view shows the model's order.
+  const Field& sorted = *window.FindField("CLIENTS");
+  EXPECT_EQ(sorted.rows[static_cast<size_t>(sorted.selected - 1)][0], "Martin");
+  auto* view = static_cast<QTableView*>(dialog.FieldWidget("CLIENTS"));
+  EXPECT_EQ(view->model()->index(0, 0).data().toString(),
+            ToQString(sorted.rows[0][0]));
+  // A table not declared sortable keeps its order.
+  click_title("FIXE", 0);
+  EXPECT_EQ(names("FIXE"), (std::vector<std::string>{"Martin", "Dupont", "\xC9tienne"}));
 }
 
 }  // namespace

@@ -1,0 +1,211 @@
+// The clients a query selected (result_list.h).
+#include "src/outputs/result_list.h"
+
+#include <fstream>
+#include <map>
+#include <utility>
+
+#include "platform/os/cp1252.h"
+#include "platform/os/paths.h"
+#include "src/config/program_settings.h"
+#include "src/db/layouts/adresses.h"
+#include "src/db/layouts/client.h"
+#include "src/db/layouts/code_label.h"
+#include "src/db/query_code.h"
+#include "src/outputs/merge_file_reader.h"
+#include "src/util/thousands.h"
+
+namespace vz::outputs {
+namespace {
+
+using db::FileId;
+
+constexpr size_t kClientCodeWidth = 9;
+constexpr size_t kHouseholdWidth = 8;
+constexpr std::string_view kMailingAddress = "001";
+constexpr std::string_view kIdentityFamily = "00";
+constexpr std::string_view kAgeCode = "0000H";
+constexpr std::string_view kBirthDateCode = "0000I";
+constexpr std::string_view kNoDate = "00000000";
+
+std::string Trimmed(std::string_view text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  const size_t last = text.find_last_not_of(' ');
+  return std::string(text.substr(first, last - first + 1));
+}
+
+std::vector<ResultColumn> FixedColumns() {
+  return {{"CODCLI", os::Cp1252("Code client"), ValueKind::kText},
+          {"NOM", os::Cp1252("Nom"), ValueKind::kText},
+          {"PRENOM", os::Cp1252("Prénom"), ValueKind::kText},
+          {"CP", os::Cp1252("Code postal"), ValueKind::kText},
+          {"VILLE", os::Cp1252("Ville"), ValueKind::kText}};
+}
+
+ValueKind KindOf(std::string_view code) {
+  if (code.substr(0, kIdentityFamily.size()) != kIdentityFamily) return ValueKind::kAmount;
+  if (code == kAgeCode) return ValueKind::kWholeNumber;
+  if (code == kBirthDateCode) return ValueKind::kDate;
+  return ValueKind::kText;
+}
+
+// The columns of the merge file's codes, titled by RUBRIQUE.
+std::vector<ResultColumn> ExtractedColumns(db::RecordSession& data,
+                                           const std::vector<std::string>& codes) {
+  std::map<std::string, int> uses;
+  for (const auto& code : codes) ++uses[code];
+  std::map<std::string, int> seen;
+  std::vector<ResultColumn> columns;
+  const db::RubricCatalogueRecord rubric{data.Buffer(FileId::RUBRIQUE)};
+  for (const auto& code : codes) {
+    std::string title;
+    data.Hlitrecherche(FileId::RUBRIQUE, "CODRUBR", code);
+    if (!data.Hendehors() && std::string(rubric.Prefix()) + std::string(rubric.Number()) == code) {
+      title = Trimmed(rubric.Label());
+    }
+    if (title.empty()) title = os::Cp1252("Rubrique ") + code;
+    if (uses[code] > 1) title += " (" + std::to_string(++seen[code]) + ")";
+    columns.push_back({code, std::move(title), KindOf(code)});
+  }
+  return columns;
+}
+
+std::string StoredValue(ValueKind kind, std::string_view raw) {
+  std::string value = Trimmed(raw);
+  if (kind == ValueKind::kDate && value == kNoDate) value.clear();
+  return value;
+}
+
+// The codes of the selection file; false when it cannot be read.
+bool ReadSelectionCodes(const std::string& path, std::vector<std::string>& codes) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return false;
+  std::string line;
+  while (std::getline(file, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    codes.push_back(Trimmed(line.substr(0, kClientCodeWidth)));
+  }
+  return !file.bad();
+}
+
+// Name, first name, postcode and city of a client into row[1..4].
+class IdentityReader {
+ public:
+  explicit IdentityReader(db::RecordSession& data)
+      : data_(data),
+        client_(data.Buffer(FileId::CLIENT)),
+        address_(data.Buffer(FileId::ADRESSES)) {}
+
+  void Fill(const std::string& code, std::vector<std::string>& row) {
+    if (code.size() != kClientCodeWidth) return;
+    data_.Hlitrecherche(FileId::CLIENT, "CODCLI", code);
+    if (!data_.Hendehors() && Trimmed(client_.Codcli()) == code) {
+      row[1] = Trimmed(client_.Name());
+      row[2] = Trimmed(client_.IdentityTextB());
+      row[3] = Trimmed(client_.Postcode());
+      row[4] = Trimmed(client_.City());
+    }
+    const std::string household = code.substr(0, kHouseholdWidth);
+    if (household != household_) ReadMailingAddress(household);
+    if (has_mailing_address_) {
+      row[3] = postcode_;
+      row[4] = city_;
+    }
+  }
+
+ private:
+  void ReadMailingAddress(const std::string& household) {
+    household_ = household;
+    const std::string key = household + std::string(kMailingAddress);
+    data_.Hlitrecherche(FileId::ADRESSES, "CODADR", key);
+    has_mailing_address_ = !data_.Hendehors() && address_.Codadr().substr(0, key.size()) == key;
+    if (has_mailing_address_) {
+      postcode_ = Trimmed(address_.Postcode());
+      city_ = Trimmed(address_.City());
+    }
+  }
+
+  db::RecordSession& data_;
+  const db::ClientRecord client_;
+  const db::AddressRecord address_;
+  std::string household_;
+  bool has_mailing_address_ = false;
+  std::string postcode_;
+  std::string city_;
+};
+
+}  // namespace
+
+std::string QueryDataFilePath(std::string_view query_code, std::string_view extension) {
+  if (!db::IsUsableQueryCode(query_code)) return {};
+  const std::string directory = os::ToNativePath(config::DataDirectory());
+  const std::string name = std::string(query_code) + std::string(extension);
+  return directory.empty() ? name : os::JoinPath(directory, name);
+}
+
+ResultList LoadResultList(db::RecordSession& data, std::string_view query_code) {
+  ResultList list;
+  list.columns = FixedColumns();
+  std::vector<std::string> codes;
+  if (!db::IsUsableQueryCode(query_code)) {
+    list.problem = db::QueryCodeRefusal(query_code, "la liste des clients n'est pas lue");
+    return list;
+  }
+  if (!ReadSelectionCodes(QueryDataFilePath(query_code, ".EXT"), codes)) {
+    list.problem = os::Cp1252(
+        "Cette requête n'a pas encore été lancée : aucun client n'est sélectionné.");
+    return list;
+  }
+  const MergeFileContents merge = ReadMergeFile(QueryDataFilePath(query_code, ".MEM"));
+  const bool extracted = merge.readable && !merge.malformed && merge.lines.size() == codes.size();
+  if (extracted) {
+    for (ResultColumn& column : ExtractedColumns(data, merge.codes)) {
+      list.columns.push_back(std::move(column));
+    }
+  } else if (!codes.empty()) {
+    list.problem = os::Cp1252(
+        "Les rubriques extraites ne correspondent pas à la dernière sélection : relancez "
+        "l'extraction (bouton « Extraction ») pour les voir.");
+  }
+  IdentityReader identity(data);
+  list.rows.reserve(codes.size());
+  for (size_t i = 0; i < codes.size(); ++i) {
+    std::vector<std::string> row(list.columns.size());
+    row[0] = codes[i];
+    identity.Fill(codes[i], row);
+    if (extracted) {
+      for (size_t c = 0; c < merge.codes.size(); ++c) {
+        const size_t at = kFixedResultColumns + c;
+        row[at] = StoredValue(list.columns[at].kind, merge.lines[i][c]);
+      }
+    }
+    list.rows.push_back(std::move(row));
+  }
+  return list;
+}
+
+std::string DisplayValue(ValueKind kind, std::string_view value) {
+  switch (kind) {
+    case ValueKind::kAmount:
+    case ValueKind::kWholeNumber:
+      return util::GroupThousands(value);
+    case ValueKind::kDate:
+      if (value.size() == 8) {
+        return std::string(value.substr(6, 2)) + "/" + std::string(value.substr(4, 2)) + "/" +
+               std::string(value.substr(0, 4));
+      }
+      return std::string(value);
+    case ValueKind::kText:
+      break;
+  }
+  return std::string(value);
+}
+
+std::string SelectedCountText(size_t count) {
+  return util::ThousandsText(static_cast<int64_t>(count)) +
+         (count > 1 ? " clients retenus" : " client retenu");
+}
+
+}  // namespace vz::outputs
