@@ -75,12 +75,12 @@ end
 window LSTSEL title="Liste des requêtes" x=20 y=20 w=1040 h=540 default=BT_LANCER escape=ESC
   caption L_TITRE      x=20  y=12  w=800 h=30 label="Requêtes de sélection de clients"
   table   REQUETES     x=20  y=48  w=800 h=330 label="Requêtes enregistrées" tab=1
-    column DATE      title="Enregistrée le"     w=100
-    column TITRE     title="Titre"              w=240
-    column CODE      title="Code"               w=80
-    column SELECTION title="Dernière sélection" w=190
-    column CLIENTS   title="Clients retenus"    w=110
-    column CRITERES  title="Critères"           w=600
+    column DATE      title="Enregistrée le"     w=95
+    column TITRE     title="Titre"              w=215
+    column CODE      title="Code"               w=75
+    column SELECTION title="Dernière sélection" w=175
+    column CLIENTS   title="Clients retenus"    w=100
+    column CRITERES  title="Critères"           w=138
   caption L_RESUME     x=20  y=384 w=800 h=66 label="Critères de la requête choisie."
   caption CHERCHE4     x=20  y=454 w=800 h=22 label="Choisissez une requête puis une action."
   button  BT_NOUVELLE  x=840 y=48  w=180 h=36 label="Nouvelle requête" code=AJO tab=2
@@ -89,14 +89,14 @@ window LSTSEL title="Liste des requêtes" x=20 y=20 w=1040 h=540 default=BT_LANC
   button  POUBELLE     x=840 y=180 w=180 h=36 label="Supprimer" code=SUP tab=5
   button  BT_LANCER    x=840 y=244 w=180 h=36 label="Lancer la sélection" code=LAN tab=6
   button  BT_RESULTATS x=840 y=288 w=180 h=36 label="Résultats" code=RES tab=7
-  button  BT_MENU      x=20  y=488 w=200 h=36 label="Menu principal" code=T02 tab=8
-  button  BT_AGENDA    x=230 y=488 w=200 h=36 label="Agenda des rendez-vous" code=T03 tab=9
-  button  BT_OUTILS    x=440 y=488 w=200 h=36 label="Outils" code=T04 tab=10
-  button  BT_QUITTER   x=840 y=488 w=180 h=36 label="Quitter le logiciel" code=ESC tab=11
+  button  BT_MENU      x=20  y=484 w=200 h=36 label="Menu principal" code=T02 tab=8
+  button  BT_AGENDA    x=230 y=484 w=200 h=36 label="Agenda des rendez-vous" code=T03 tab=9
+  button  BT_OUTILS    x=440 y=484 w=200 h=36 label="Outils" code=T04 tab=10
+  button  BT_QUITTER   x=840 y=484 w=180 h=36 label="Quitter le logiciel" code=ESC tab=11
 end
 
 # Query definition: title, explanations and one button per criteria family.
-window SEL01 title="Définition d'une requête" x=40 y=30 w=760 h=510 default=BT_VALIDER escape=ESC
+window SEL01 title="Définition d'une requête" x=40 y=30 w=760 h=516 default=BT_VALIDER escape=ESC
   caption L_TITRE    x=20  y=16  w=720 h=30 label="Définition d'une requête"
   text    TITRE      x=20  y=56  w=720 h=26 lw=140 length=60 label="Titre" tab=1
   text    EXPLIC,1   x=20  y=90  w=720 h=26 lw=140 length=60 label="Explications" tab=2
@@ -143,8 +143,8 @@ window SEL01A title="Critères d'identité" x=10 y=10 w=1040 h=540 default=BT_VA
   list    FAMPRO1   x=540 y=370 w=480 h=104 lw=170 label="Famille professionnelle" tab=14
   caption LIBELLE11 x=20  y=284 w=500 h=22 label="Profession"
   list    PROFES1   x=20  y=308 w=500 h=166 label="Profession" tab=15
-  button  BT_VALIDER x=720 y=490 w=145 h=36 label="Valider" code=TF0 tab=16
-  button  BT_ANNULER x=875 y=490 w=145 h=36 label="Annuler" code=ESC tab=17
+  button  BT_VALIDER x=720 y=484 w=145 h=36 label="Valider" code=TF0 tab=16
+  button  BT_ANNULER x=875 y=484 w=145 h=36 label="Annuler" code=ESC tab=17
 end
 
 # Rubric criteria, one amount per row (income, taxes, assets, retirement, estate).
@@ -244,9 +244,9 @@ window COMBINE title="Combinaison de deux requêtes" x=40 y=20 w=860 h=540 defau
     column REQUETE2 title="Code"  w=90
     column texte2   title="Titre" w=230
   text    titre2   x=510 y=440 w=330 h=26 label="Titre de la seconde requête" state=-
-  button  BT_COMPTER x=385 y=484 w=145 h=40 label="Compter" code=CPT tab=8
-  button  BT_VALIDER x=540 y=484 w=145 h=40 label="Enregistrer" code=TF0 tab=9
-  button  BT_ANNULER x=695 y=484 w=145 h=40 label="Annuler" code=ESC tab=10
+  button  BT_COMPTER x=385 y=480 w=145 h=40 label="Compter" code=CPT tab=8
+  button  BT_VALIDER x=540 y=480 w=145 h=40 label="Enregistrer" code=TF0 tab=9
+  button  BT_ANNULER x=695 y=480 w=145 h=40 label="Annuler" code=ESC tab=10
 end
 
 # Rubric choice: the columns to extract for a query (docs/rubric-lines.md).

@@ -17,8 +17,9 @@ std::string Cell(std::string_view text) {
 }  // namespace
 
 std::string DayMonthYear(std::string_view yyyymmdd) {
-  const bool digits = yyyymmdd.size() == 8 && std::all_of(yyyymmdd.begin(), yyyymmdd.end(),
-                                                           [](char c) { return c >= '0' && c <= '9'; });
+  const bool digits =
+      yyyymmdd.size() == 8 &&
+      std::all_of(yyyymmdd.begin(), yyyymmdd.end(), [](char c) { return c >= '0' && c <= '9'; });
   if (!digits) return std::string(yyyymmdd);
   return std::string(yyyymmdd.substr(6, 2)) + "/" + std::string(yyyymmdd.substr(4, 2)) + "/" +
          std::string(yyyymmdd.substr(0, 4));

@@ -55,10 +55,14 @@ TEST_F(QueryListTest, RowsComeFromTheTitleRecordsAndTheCurrentOneIsHighlighted) 
   Runtime().Answer("Table,Occurrence,REQUETES", {3, "", std::nullopt});
   FillQueryList("01000012");
   EXPECT_THAT(Runtime().ProgramCommands(),
-              ElementsAre("Table,Ajoute,REQUETES,01/01/2026\tPremi\xE8re\t01000011\tjamais lanc\xE9" "e\t\t",
-                          "Table,Ajoute,REQUETES,02/02/2026\tSeconde\t01000012\tjamais lanc\xE9" "e\t\t",
-                          "Table,Ajoute,REQUETES,abc\t\t01000013\tjamais lanc\xE9" "e\t\t", "Table,Cherche,CODE,01000012",
-                          "Table,Select,+,REQUETES, 2", "Table,Occurrence,REQUETES"));
+              ElementsAre("Table,Ajoute,REQUETES,01/01/2026\tPremi\xE8re\t01000011\tjamais lanc\xE9"
+                          "e\t\t",
+                          "Table,Ajoute,REQUETES,02/02/2026\tSeconde\t01000012\tjamais lanc\xE9"
+                          "e\t\t",
+                          "Table,Ajoute,REQUETES,abc\t\t01000013\tjamais lanc\xE9"
+                          "e\t\t",
+                          "Table,Cherche,CODE,01000012", "Table,Select,+,REQUETES, 2",
+                          "Table,Occurrence,REQUETES"));
 }
 
 TEST_F(QueryListTest, RowsShowTheLastRunItsClientsAndTheSummary) {
@@ -88,16 +92,25 @@ TEST(QueryListRowTest, DatesAndMessages) {
   const struct {
     const char* stored;
     const char* shown;
-  } dates[] = {{"20250115", "15/01/2025"}, {"2025011", "2025011"}, {"", ""},
-               {"2025O115", "2025O115"}, {"202501150", "202501150"}};
+  } dates[] = {{"20250115", "15/01/2025"},
+               {"2025011", "2025011"},
+               {"", ""},
+               {"2025O115", "2025O115"},
+               {"202501150", "202501150"}};
   for (const auto& d : dates) EXPECT_EQ(DayMonthYear(d.stored), d.shown) << d.stored;
   const struct {
     int64_t selected;
     int64_t clients;
     const char* message;
-  } ends[] = {{0, 3000, "S\xE9lection termin\xE9" "e : 0 clients retenus sur 3 000."},
-              {1, 1, "S\xE9lection termin\xE9" "e : 1 client retenu sur 1."},
-              {1234567, 60000, "S\xE9lection termin\xE9" "e : 1 234 567 clients retenus sur 60 000."}};
+  } ends[] = {{0, 3000,
+               "S\xE9lection termin\xE9"
+               "e : 0 clients retenus sur 3 000."},
+              {1, 1,
+               "S\xE9lection termin\xE9"
+               "e : 1 client retenu sur 1."},
+              {1234567, 60000,
+               "S\xE9lection termin\xE9"
+               "e : 1 234 567 clients retenus sur 60 000."}};
   for (const auto& e : ends) EXPECT_EQ(SelectionEndMessage(e.selected, e.clients), e.message);
   // A TAB in a title or a summary cannot shift the cells after it.
   EXPECT_EQ(QueryListRow({"x", "a\tb", "01000011", "O", LastSelection{"d", 7}, "s\tt"}),
@@ -267,7 +280,8 @@ TEST_F(QueryListScreenTest, ACompletedRunTellsHowManyClientsItKeptBeforeTheExtra
   };
   RunQueryListScreen(actions);
   EXPECT_THAT(calls_, ElementsAre("run 01000012",
-                                  "extract after info,S\xE9lection termin\xE9" "e : 1 234 "
+                                  "extract after info,S\xE9lection termin\xE9"
+                                  "e : 1 234 "
                                   "clients retenus sur 60 000."));
 }
 
@@ -306,10 +320,12 @@ TEST_F(QueryListScreenTest, TheCodeIsReadWhileTheListIsOpen) {
   // first round only.
   EXPECT_THAT(commands, Contains("Table,Cherche,CODE,01000011"));
   EXPECT_EQ(std::count(commands.begin(), commands.end(),
-                       "Table,Ajoute,REQUETES,01/01/2026\tPremi\xE8re\t01000011\tjamais lanc\xE9" "e\t\t"),
+                       "Table,Ajoute,REQUETES,01/01/2026\tPremi\xE8re\t01000011\tjamais lanc\xE9"
+                       "e\t\t"),
             1);
   EXPECT_EQ(std::count(commands.begin(), commands.end(),
-                       "Table,Ajoute,REQUETES,02/02/2026\tSeconde\t01000012\tjamais lanc\xE9" "e\t\t"),
+                       "Table,Ajoute,REQUETES,02/02/2026\tSeconde\t01000012\tjamais lanc\xE9"
+                       "e\t\t"),
             2);
   EXPECT_TRUE(QueryTestDatabase::Query("01000011").empty());
   EXPECT_EQ(QueryTestDatabase::Query("01000012").size(), 1u);

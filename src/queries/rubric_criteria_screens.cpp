@@ -107,7 +107,7 @@ void ShowOptionMissing(const std::string& row_label) {
                       os::Cp1252(" » : des bornes sont saisies mais l'option de calcul n'est "
                                  "pas choisie. Choisissez « Par personne » ou « Pour "
                                  "l'ensemble du foyer », puis validez ; les bornes saisies "
-                      "sont gardées."));
+                                 "sont gardées."));
 }
 
 void StoreRows(const RubricScreenMember& member, QueryWorkingSet& lines) {

@@ -13,10 +13,9 @@
 // are stored as typed. For a rubric with option, "TF0" with bounds typed in
 // a row but no option chosen is refused: an error box names the row's rubric
 // and the window stays open with what was typed (nothing is shown again over
-// it), so that no typed bound is dropped unseen. When the working set has no slot left for a new line,
-// that line is not stored and an error box says so.
-// REQUIRES: the list separator is TAB; the database context exists and every
-// file is described (the catalogue rows are read from RUBRIQUE).
+// it), so that no typed bound is dropped unseen. When the working set has no slot left for a new
+// line, that line is not stored and an error box says so. REQUIRES: the list separator is TAB; the
+// database context exists and every file is described (the catalogue rows are read from RUBRIQUE).
 #ifndef VZ_SRC_QUERIES_RUBRIC_CRITERIA_SCREENS_H_
 #define VZ_SRC_QUERIES_RUBRIC_CRITERIA_SCREENS_H_
 

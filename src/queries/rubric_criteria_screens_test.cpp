@@ -220,9 +220,8 @@ TEST_F(RubricScreensTest, BoundsTypedWithoutOptionStopTheValidationAndStayTyped)
   EXPECT_TRUE(RunRubricCriteriaScreen("40", lines));
 
   const std::vector<std::string> commands = Commands();
-  const auto error = std::find_if(commands.begin(), commands.end(), [](const std::string& c) {
-    return c.starts_with("Erreur,");
-  });
+  const auto error = std::find_if(commands.begin(), commands.end(),
+                                  [](const std::string& c) { return c.starts_with("Erreur,"); });
   ASSERT_NE(error, commands.end());
   EXPECT_EQ(*error, os::Cp1252("Erreur,Rubrique « Revenus fonciers » : des bornes sont saisies "
                                "mais l'option de calcul n'est pas choisie. Choisissez « Par "
@@ -231,9 +230,8 @@ TEST_F(RubricScreensTest, BoundsTypedWithoutOptionStopTheValidationAndStayTyped)
   // Nothing is written over what was typed between the error and the input.
   const auto next_input = std::find(error, commands.end(), "ECRAN,SAISIE");
   ASSERT_NE(next_input, commands.end());
-  EXPECT_TRUE(std::none_of(error, next_input, [](const std::string& c) {
-    return c.starts_with("AFFICHE,");
-  }));
+  EXPECT_TRUE(std::none_of(error, next_input,
+                           [](const std::string& c) { return c.starts_with("AFFICHE,"); }));
   ASSERT_EQ(window.seen_at_input().size(), 2u);
   EXPECT_EQ(window.seen_at_input()[1].at("VALDEB,04"), "40000");
   ExpectLines(lines, {{"VILLE*******", "LYON\t"}, {"40002******2", "40000\t999999999\t"}});

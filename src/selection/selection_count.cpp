@@ -67,7 +67,8 @@ Codes Combine(const Codes& first, const Codes& second, MergeOperator op) {
 // each elementary query evaluated once however often it appears.
 class SavedQueries {
  public:
-  SavedQueries(WorkTables& tables, QueryCriteria& criteria) : tables_(tables), criteria_(criteria) {}
+  SavedQueries(WorkTables& tables, QueryCriteria& criteria)
+      : tables_(tables), criteria_(criteria) {}
 
   // The clients the saved query `code` selects; empty when its expansion is
   // refused (the run's message has been shown).

@@ -117,8 +117,8 @@ TEST_F(SelectionCountTest, CombinedCountsEqualTheRunAndWriteNothing) {
   for (const Case& c : cases) {
     const std::string code = "010000" + std::to_string(number++);
     SCOPED_TRACE(code);
-    const std::string title = std::string("20260309\tT\t\t\t\tC\t") + c.first + "\t" + c.op +
-                              "\t" + c.second + "\t";
+    const std::string title =
+        std::string("20260309\tT\t\t\t\tC\t") + c.first + "\t" + c.op + "\t" + c.second + "\t";
     db_.AddCombinedQuery(code, c.first, c.op, c.second);
     ASSERT_TRUE(db_.RunWithinStepLimit(code));
     const size_t selected = db_.SelectionLines(code).size();
