@@ -3,6 +3,7 @@
 #include "platform/os/cp1252.h"
 #include "src/queries/definition_screen.h"
 #include "src/screen/bridge.h"
+#include "src/screen/field_access.h"
 
 namespace vz::queries {
 namespace {
@@ -31,9 +32,18 @@ Draft ReadDraft(const QueryWorkingSet& lines) {
   for (int i = 1; i <= lines.LineCount(); ++i) {
     if (IsCriterion(lines.Line(i))) draft.lines.push_back(lines.Line(i));
   }
-  const std::string title = BuildTitleText(lines);
-  const size_t date_end = title.find('\t');
-  draft.title = date_end == std::string::npos ? title : title.substr(date_end + 1);
+  for (std::string_view field : {"TITRE", "EXPLIC,1", "EXPLIC,2", "EXPLIC,3"}) {
+    draft.title += screen::GetFieldValue(field, screen::kWholeValue) + "\t";
+  }
+  if (lines.type() == kCombinedQueryType) {
+    // The rows picked in the two tables and the operator; no cell is read, so
+    // that no operand chosen reads no row that does not exist.
+    for (std::string_view table : {"TABLE1", "TABLE2"}) {
+      screen::SendCommand("Table,Select,?," + std::string(table));
+      draft.title += std::to_string(screen::IntegerReturnValue()) + "\t";
+    }
+    draft.title += screen::GetFieldValue("OPTION", screen::kWholeValue);
+  }
   return draft;
 }
 

@@ -6,9 +6,9 @@
 //    requête ?"; "no" keeps the window open with the draft;
 //  - saving an elementary query without any criterion asks whether to save a
 //    query that will select every client; "no" keeps the window open.
-// A draft is its working set's lines (removed ones left out) and the title
-// text without its date: title, explanations and, for a combined query, the
-// operands and operator. Reading it sends the field reads of a save.
+// A draft is its working set's lines (removed ones left out) and what the
+// window shows: title, explanations and, for a combined query, the rows picked
+// in its two tables and the operator.
 // REQUIRES: the definition window is the current window; the list separator
 // is TAB.
 #ifndef VZ_SRC_QUERIES_DEFINITION_DRAFT_H_
@@ -23,7 +23,7 @@ namespace vz::queries {
 
 struct Draft {
   std::vector<QueryLine> lines;  // live lines, title line left out
-  std::string title;             // the title text from its second element on
+  std::string title;             // the window's fields, each followed by TAB
 
   bool operator==(const Draft&) const;
 };

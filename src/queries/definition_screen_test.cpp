@@ -303,6 +303,28 @@ TEST_F(DefinitionScreenTest, EscapeAfterAChangeAsksAndANoKeepsTheDraft) {
   EXPECT_EQ(QueryTestDatabase::QueryFile()[0].text, "x\tAvant\t");
 }
 
+TEST_F(DefinitionScreenTest, EscapeAfterChangingTheOperatorOfACombinationAsks) {
+  Runtime().AnswerInTurn("ECRAN,SAISIE", {{0, "", "ESC"}});
+  Runtime().Answer("OUINON,", {1, "", std::nullopt});
+  Runtime().Answer("Table,Select,?,TABLE1", {1, "", std::nullopt});
+  Runtime().fields()["OPTION"] = "1";
+  Runtime().SetCommandHook([](const std::string& command) {
+    if (command == "ECRAN,SAISIE") Runtime().fields()["OPTION"] = "2";
+  });
+  QueryWorkingSet lines;
+  lines.set_type(kCombinedQueryType);
+  std::string code;
+  RunDefinitionScreen(lines, code);
+  Runtime().SetCommandHook(nullptr);
+  const std::vector<std::string> commands = Runtime().ProgramCommands();
+  EXPECT_EQ(std::count(commands.begin(), commands.end(),
+                       os::Cp1252("OUINON,Abandonner les modifications de cette requête ?")),
+            1);
+  // No operand cell is read to tell a change: no row 0 is ever asked for.
+  EXPECT_THAT(commands, Not(Contains(StartsWith("ECRAN,RECUPERE,REQUETE"))));
+  EXPECT_THAT(QueryTestDatabase::QueryFile(), IsEmpty());
+}
+
 // A new query saved at once used to select every client without a word.
 TEST_F(DefinitionScreenTest, SavingWithoutCriterionAsksFirst) {
   const std::string question = os::Cp1252(
