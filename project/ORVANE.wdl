@@ -72,28 +72,31 @@ window AGENDA title="Agenda des rendez-vous" x=80 y=40 w=760 h=580 default=BT_AC
 end
 
 # Query list: the saved queries and every action on them.
-window LSTSEL title="Liste des requêtes" x=40 y=30 w=880 h=580 default=BT_LANCER escape=ESC
-  caption L_TITRE      x=20  y=16  w=840 h=30 label="Requêtes de sélection de clients"
-  table   REQUETES     x=20  y=56  w=640 h=420 label="Requêtes enregistrées" tab=1
-    column DATE   title="Enregistrée le" w=110
-    column TITRE  title="Titre"          w=330
-    column CODE   title="Code"           w=80
-    column ETAT   title="Sélection faite" w=110
-  caption CHERCHE4     x=20  y=484 w=640 h=22 label="Choisissez une requête puis une action."
-  button  BT_NOUVELLE  x=680 y=56  w=180 h=36 label="Nouvelle requête" code=AJO tab=2
-  button  BT_COMBINER  x=680 y=100 w=180 h=36 label="Combiner deux requêtes" code=COM tab=3
-  button  TIROIR2      x=680 y=144 w=180 h=36 label="Modifier" code=MOD tab=4
-  button  POUBELLE     x=680 y=188 w=180 h=36 label="Supprimer" code=SUP tab=5
-  button  BT_LANCER    x=680 y=252 w=180 h=36 label="Lancer la sélection" code=LAN tab=6
-  button  BT_RESULTATS x=680 y=296 w=180 h=36 label="Résultats" code=RES tab=7
-  button  BT_MENU      x=20  y=512 w=200 h=36 label="Menu principal" code=T02 tab=8
-  button  BT_AGENDA    x=230 y=512 w=200 h=36 label="Agenda des rendez-vous" code=T03 tab=9
-  button  BT_OUTILS    x=440 y=512 w=200 h=36 label="Outils" code=T04 tab=10
-  button  BT_QUITTER   x=680 y=512 w=180 h=36 label="Quitter le logiciel" code=ESC tab=11
+window LSTSEL title="Liste des requêtes" x=20 y=20 w=1040 h=540 default=BT_LANCER escape=ESC
+  caption L_TITRE      x=20  y=12  w=800 h=30 label="Requêtes de sélection de clients"
+  table   REQUETES     x=20  y=48  w=800 h=330 label="Requêtes enregistrées" tab=1
+    column DATE      title="Enregistrée le"     w=95
+    column TITRE     title="Titre"              w=215
+    column CODE      title="Code"               w=75
+    column SELECTION title="Dernière sélection" w=175
+    column CLIENTS   title="Clients retenus"    w=100
+    column CRITERES  title="Critères"           w=138
+  caption L_RESUME     x=20  y=384 w=800 h=66 label="Critères de la requête choisie."
+  caption CHERCHE4     x=20  y=454 w=800 h=22 label="Choisissez une requête puis une action."
+  button  BT_NOUVELLE  x=840 y=48  w=180 h=36 label="Nouvelle requête" code=AJO tab=2
+  button  BT_COMBINER  x=840 y=92  w=180 h=36 label="Combiner deux requêtes" code=COM tab=3
+  button  TIROIR2      x=840 y=136 w=180 h=36 label="Modifier" code=MOD tab=4
+  button  POUBELLE     x=840 y=180 w=180 h=36 label="Supprimer" code=SUP tab=5
+  button  BT_LANCER    x=840 y=244 w=180 h=36 label="Lancer la sélection" code=LAN tab=6
+  button  BT_RESULTATS x=840 y=288 w=180 h=36 label="Résultats" code=RES tab=7
+  button  BT_MENU      x=20  y=484 w=200 h=36 label="Menu principal" code=T02 tab=8
+  button  BT_AGENDA    x=230 y=484 w=200 h=36 label="Agenda des rendez-vous" code=T03 tab=9
+  button  BT_OUTILS    x=440 y=484 w=200 h=36 label="Outils" code=T04 tab=10
+  button  BT_QUITTER   x=840 y=484 w=180 h=36 label="Quitter le logiciel" code=ESC tab=11
 end
 
 # Query definition: title, explanations and one button per criteria family.
-window SEL01 title="Définition d'une requête" x=40 y=30 w=760 h=560 default=BT_VALIDER escape=ESC
+window SEL01 title="Définition d'une requête" x=40 y=30 w=760 h=516 default=BT_VALIDER escape=ESC
   caption L_TITRE    x=20  y=16  w=720 h=30 label="Définition d'une requête"
   text    TITRE      x=20  y=56  w=720 h=26 lw=140 length=60 label="Titre" tab=1
   text    EXPLIC,1   x=20  y=90  w=720 h=26 lw=140 length=60 label="Explications" tab=2
@@ -114,33 +117,34 @@ window SEL01 title="Définition d'une requête" x=40 y=30 w=760 h=560 default=BT
   button  BT_RETRAITE x=510 y=354 w=230 h=36 label="Retraite" code=01L tab=16
   button  BT_PREVOY   x=20  y=398 w=230 h=36 label="Prévoyance" code=01M tab=17
   button  BT_SUCCESS  x=265 y=398 w=230 h=36 label="Succession" code=01N tab=18
-  button  BT_VALIDER  x=440 y=500 w=145 h=40 label="Enregistrer" code=TF0 tab=19
-  button  BT_ANNULER  x=595 y=500 w=145 h=40 label="Annuler" code=ESC tab=20
+  button  BT_COMPTER  x=285 y=456 w=145 h=40 label="Compter" code=CPT tab=19
+  button  BT_VALIDER  x=440 y=456 w=145 h=40 label="Enregistrer" code=TF0 tab=20
+  button  BT_ANNULER  x=595 y=456 w=145 h=40 label="Annuler" code=ESC tab=21
 end
 
 # Identity criteria: ranges, city and the four lists the window fills itself.
-window SEL01A title="Critères d'identité" x=10 y=10 w=760 h=610 default=BT_VALIDER escape=ESC
-  caption L_TITRE   x=20  y=16  w=720 h=30 label="---  L'IDENTITE  ---"
-  caption L_DE      x=220 y=52  w=250 h=22 label="De"
-  caption L_A       x=490 y=52  w=250 h=22 label="À"
-  text    NOM1DEB   x=20  y=80  w=450 h=26 lw=200 length=35 label="Nom" tab=1
-  text    NOM1FIN   x=490 y=80  w=250 h=26 length=35 label="Nom jusqu'à" tab=2
-  text    DOS1DEB   x=20  y=114 w=450 h=26 lw=200 length=6 label="Numéro de dossier" tab=3
-  text    DOS1FIN   x=490 y=114 w=250 h=26 length=6 label="Numéro de dossier jusqu'à" tab=4
-  text    CP1DEB    x=20  y=148 w=450 h=26 lw=200 length=5 label="Code postal" tab=5
-  text    CP1FIN    x=490 y=148 w=250 h=26 length=5 label="Code postal jusqu'à" tab=6
-  text    AGE1DEB   x=20  y=182 w=450 h=26 lw=200 length=3 label="Âge (ans)" tab=7
-  text    AGE1FIN   x=490 y=182 w=250 h=26 length=3 label="Âge jusqu'à" tab=8
-  text    ANNI1DEB  x=20  y=216 w=450 h=26 lw=200 length=5 label="Anniversaire (JJ/MM)" tab=9
-  text    ANNI1FIN  x=490 y=216 w=250 h=26 length=5 label="Anniversaire jusqu'au" tab=10
-  text    VILLE1    x=20  y=250 w=720 h=26 lw=200 length=32 label="Ville" tab=11
-  list    SITFAM    x=20  y=290 w=720 h=58 lw=200 label="Situation de famille" tab=12
-  list    REGMAT    x=20  y=358 w=720 h=58 lw=200 label="Régime matrimonial" tab=13
-  list    FAMPRO1   x=20  y=426 w=720 h=58 lw=200 label="Famille professionnelle" tab=14
-  caption LIBELLE11 x=20  y=494 w=190 h=22 label="Profession"
-  list    PROFES1   x=220 y=494 w=520 h=50 label="Profession" tab=15
-  button  BT_VALIDER x=440 y=552 w=145 h=36 label="Valider" code=TF0 tab=16
-  button  BT_ANNULER x=595 y=552 w=145 h=36 label="Annuler" code=ESC tab=17
+window SEL01A title="Critères d'identité" x=10 y=10 w=1040 h=540 default=BT_VALIDER escape=ESC
+  caption L_TITRE   x=20  y=12  w=1000 h=30 label="---  L'IDENTITE  ---"
+  caption L_DE      x=200 y=50  w=160 h=22 label="De"
+  caption L_A       x=370 y=50  w=150 h=22 label="À"
+  text    NOM1DEB   x=20  y=76  w=340 h=26 lw=180 length=35 label="Nom" tab=1
+  text    NOM1FIN   x=370 y=76  w=150 h=26 length=35 label="Nom jusqu'à" tab=2
+  text    DOS1DEB   x=20  y=110 w=340 h=26 lw=180 length=6 label="Numéro de dossier" tab=3
+  text    DOS1FIN   x=370 y=110 w=150 h=26 length=6 label="Numéro de dossier jusqu'à" tab=4
+  text    CP1DEB    x=20  y=144 w=340 h=26 lw=180 length=5 label="Code postal" tab=5
+  text    CP1FIN    x=370 y=144 w=150 h=26 length=5 label="Code postal jusqu'à" tab=6
+  text    AGE1DEB   x=20  y=178 w=340 h=26 lw=180 length=3 label="Âge (ans)" tab=7
+  text    AGE1FIN   x=370 y=178 w=150 h=26 length=3 label="Âge jusqu'à" tab=8
+  text    ANNI1DEB  x=20  y=212 w=340 h=26 lw=180 length=5 label="Anniversaire (JJ/MM)" tab=9
+  text    ANNI1FIN  x=370 y=212 w=150 h=26 length=5 label="Anniversaire jusqu'au" tab=10
+  text    VILLE1    x=20  y=246 w=500 h=26 lw=180 length=32 label="Ville" tab=11
+  list    SITFAM    x=540 y=50  w=480 h=200 lw=170 label="Situation de famille" tab=12
+  list    REGMAT    x=540 y=258 w=480 h=104 lw=170 label="Régime matrimonial" tab=13
+  list    FAMPRO1   x=540 y=370 w=480 h=104 lw=170 label="Famille professionnelle" tab=14
+  caption LIBELLE11 x=20  y=284 w=500 h=22 label="Profession"
+  list    PROFES1   x=20  y=308 w=500 h=166 label="Profession" tab=15
+  button  BT_VALIDER x=720 y=484 w=145 h=36 label="Valider" code=TF0 tab=16
+  button  BT_ANNULER x=875 y=484 w=145 h=36 label="Annuler" code=ESC tab=17
 end
 
 # Rubric criteria, one amount per row (income, taxes, assets, retirement, estate).
@@ -222,26 +226,27 @@ window SEL01G title="Critères par rubrique" x=10 y=10 w=860 h=600 default=BT_VA
 end
 
 # Combined query: two saved queries joined by union or intersection.
-window COMBINE title="Combinaison de deux requêtes" x=40 y=30 w=860 h=610 default=BT_VALIDER escape=ESC
-  caption L_TITRE  x=20  y=16  w=820 h=30 label="Combinaison de deux requêtes"
-  text    TITRE    x=20  y=56  w=820 h=26 lw=140 length=60 label="Titre" tab=1
-  text    EXPLIC,1 x=20  y=90  w=820 h=26 lw=140 length=60 label="Explications" tab=2
-  text    EXPLIC,2 x=160 y=120 w=680 h=26 length=60 label="Explications, ligne 2" tab=3
-  text    EXPLIC,3 x=160 y=150 w=680 h=26 length=60 label="Explications, ligne 3" tab=4
-  table   TABLE1   x=20  y=190 w=330 h=300 label="Première requête" tab=5
+window COMBINE title="Combinaison de deux requêtes" x=40 y=20 w=860 h=540 default=BT_VALIDER escape=ESC
+  caption L_TITRE  x=20  y=12  w=820 h=30 label="Combinaison de deux requêtes"
+  text    TITRE    x=20  y=48  w=820 h=26 lw=140 length=60 label="Titre" tab=1
+  text    EXPLIC,1 x=20  y=80  w=820 h=26 lw=140 length=60 label="Explications" tab=2
+  text    EXPLIC,2 x=160 y=110 w=680 h=26 length=60 label="Explications, ligne 2" tab=3
+  text    EXPLIC,3 x=160 y=140 w=680 h=26 length=60 label="Explications, ligne 3" tab=4
+  table   TABLE1   x=20  y=176 w=330 h=256 label="Première requête" tab=5
     column REQUETE1 title="Code"  w=90
     column texte1   title="Titre" w=230
-  text    titre1   x=20  y=496 w=330 h=26 label="Titre de la première requête" state=-
-  options OPTION   x=360 y=190 w=140 h=80 label="Opération" value=1 tab=6
+  text    titre1   x=20  y=440 w=330 h=26 label="Titre de la première requête" state=-
+  options OPTION   x=360 y=176 w=140 h=80 label="Opération" value=1 tab=6
     choice "Union (OU)"
     choice "Intersection (ET)"
-  image   ENSEMBLE x=370 y=290 w=120 h=90 label="Opération choisie" value="UNION.BMP"
-  table   TABLE2   x=510 y=190 w=330 h=300 label="Seconde requête" tab=7
+  image   ENSEMBLE x=370 y=276 w=120 h=90 label="Opération choisie" value="UNION.BMP"
+  table   TABLE2   x=510 y=176 w=330 h=256 label="Seconde requête" tab=7
     column REQUETE2 title="Code"  w=90
     column texte2   title="Titre" w=230
-  text    titre2   x=510 y=496 w=330 h=26 label="Titre de la seconde requête" state=-
-  button  BT_VALIDER x=540 y=544 w=145 h=40 label="Enregistrer" code=TF0 tab=8
-  button  BT_ANNULER x=695 y=544 w=145 h=40 label="Annuler" code=ESC tab=9
+  text    titre2   x=510 y=440 w=330 h=26 label="Titre de la seconde requête" state=-
+  button  BT_COMPTER x=385 y=480 w=145 h=40 label="Compter" code=CPT tab=8
+  button  BT_VALIDER x=540 y=480 w=145 h=40 label="Enregistrer" code=TF0 tab=9
+  button  BT_ANNULER x=695 y=480 w=145 h=40 label="Annuler" code=ESC tab=10
 end
 
 # Rubric choice: the columns to extract for a query (docs/rubric-lines.md).

@@ -132,9 +132,22 @@ void RestrictProfessions(runtime::CodeContext& context, runtime::Window& window)
   }
 }
 
+void ShowQuerySummary(runtime::CodeContext& /*context*/, runtime::Window& window) {
+  const runtime::Field* queries = window.FindField("REQUETES");
+  runtime::Field* summary = window.FindField("L_RESUME");
+  if (!queries || !summary) return;
+  const int column = queries->ColumnIndex("CRITERES");
+  const int row = queries->selected;
+  if (column < 0 || row < 1 || static_cast<size_t>(row) > queries->rows.size()) return;
+  const std::vector<std::string>& cells = queries->rows[static_cast<size_t>(row) - 1];
+  summary->label =
+      static_cast<size_t>(column) < cells.size() ? cells[static_cast<size_t>(column)] : "";
+}
+
 void RegisterQueryWindows(runtime::CodeRegistry& registry) {
   registry.AddWindowCode("SEL01A", "SEL01A", "OUVERTURE", FillIdentityLists);
   registry.AddWindowCode("SEL01A", "FAMPRO1", "MODIFICATION", RestrictProfessions);
+  registry.AddWindowCode("LSTSEL", "REQUETES", "MODIFICATION", ShowQuerySummary);
 }
 
 }  // namespace vz::project

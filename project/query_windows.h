@@ -1,9 +1,12 @@
-// Window code of the identity criteria window SEL01A: on opening the window
+// Window code of the query windows. The query list LSTSEL shows the summary
+// of the query row selected (ShowQuerySummary). The identity criteria window
+// SEL01A: on opening the window
 // fills its four lists from the data, and a change of profession family
 // (FAMPRO1.MODIFICATION) restricts the profession list to that family.
 //
-// Every list row is "label" TAB "code"; the first row of each list is " "
-// TAB "-1", the absence of a choice, and is the row selected after filling.
+// Every list row is "label" TAB "code", except the first row of each list,
+// "(tous)" alone: no criterion on that list (the screen stores none for it),
+// the row selected after filling.
 //   SITFAM   the eight family situations of the client file (codes M P C V
 //            D S U N);
 //   REGMAT   the matrimonial regimes: ANNEXE records whose prefix is "RM",
@@ -31,21 +34,26 @@
 
 namespace vz::project {
 
-inline constexpr char kNoChoiceRow[] = " \t-1";
+inline constexpr char kNoChoiceRow[] = "(tous)";
 
-// " \t-1" followed by the eight family situations.
+// "(tous)" followed by the eight family situations.
 std::vector<std::string> FamilySituationRows();
-// " \t-1" followed by the matrimonial regimes of ANNEXE, in key order.
+// "(tous)" followed by the matrimonial regimes of ANNEXE, in key order.
 std::vector<std::string> RegimeRows(db::RecordSession& data);
-// " \t-1" followed by the profession families of PROFES, in key order.
+// "(tous)" followed by the profession families of PROFES, in key order.
 std::vector<std::string> ProfessionFamilyRows(db::RecordSession& data);
-// " \t-1" followed by the professions of PROFES in key order; only those of
+// "(tous)" followed by the professions of PROFES in key order; only those of
 // `family` (a 2-character prefix) unless it is empty or "-1".
 std::vector<std::string> ProfessionRows(db::RecordSession& data, const std::string& family);
 
 // SEL01A.SEL01A.OUVERTURE and SEL01A.FAMPRO1.MODIFICATION.
 void FillIdentityLists(runtime::CodeContext& context, runtime::Window& window);
 void RestrictProfessions(runtime::CodeContext& context, runtime::Window& window);
+
+// LSTSEL.REQUETES.MODIFICATION: the caption L_RESUME shows the CRITERES cell
+// (the summary the program wrote) of the query row now selected; nothing
+// changes when no row is selected.
+void ShowQuerySummary(runtime::CodeContext& context, runtime::Window& window);
 
 }  // namespace vz::project
 

@@ -188,7 +188,7 @@ TEST_F(QueryWindowsTest, RubricScreensShowTheOptionGroupOnlyWhenAsked) {
 TEST(FamilySituations, FirstRowMeansNoChoiceThenTheEightCodes) {
   const Rows rows = FamilySituationRows();
   ASSERT_EQ(rows.size(), 9u);
-  EXPECT_EQ(rows[0], " \t-1");
+  EXPECT_EQ(rows[0], "(tous)");
   const char* codes = "MPCVDSUN";
   for (size_t i = 1; i < rows.size(); ++i) {
     const size_t tab = rows[i].find('\t');
@@ -222,12 +222,12 @@ TEST_F(IdentityListsTest, OpeningFillsTheFourListsFromTheData) {
   Window& window = Open("SEL01A,10,10");
   EXPECT_EQ(window.FindField("SITFAM")->entries, FamilySituationRows());
   EXPECT_EQ(Entries("REGMAT"),
-            (Rows{" \t-1", C("Communauté légale\tRM001"), C("Séparation de biens\tRM002"),
+            (Rows{"(tous)", C("Communauté légale\tRM001"), C("Séparation de biens\tRM002"),
                   "Participation aux acquets\tRM003"}));
   EXPECT_EQ(Entries("FAMPRO1"),
-            (Rows{" \t-1", C("Salariés\t03"), C("Professions libérales\t04"), "Famille 05\t05"}));
+            (Rows{"(tous)", C("Salariés\t03"), C("Professions libérales\t04"), "Famille 05\t05"}));
   EXPECT_EQ(Entries("PROFES1"),
-            (Rows{" \t-1", C("Employé\t03001"), "Cadre\t03002", "Ouvrier agricole\t05001"}));
+            (Rows{"(tous)", C("Employé\t03001"), "Cadre\t03002", "Ouvrier agricole\t05001"}));
   for (const char* list : {"SITFAM", "REGMAT", "FAMPRO1", "PROFES1"}) {
     EXPECT_EQ(session().Execute(std::string("Liste,Select,?,") + list).value, 1) << list;
   }
@@ -247,10 +247,10 @@ TEST_F(IdentityListsTest, AChangeOfFamilyRestrictsTheProfessions) {
     Rows professions;
   };
   const Case cases[] = {
-      {"Salariés\t03", {" \t-1", C("Employé\t03001"), "Cadre\t03002"}},
-      {"Professions libérales\t04", {" \t-1"}},  // a family without professions
-      {"Famille 05\t05", {" \t-1", "Ouvrier agricole\t05001"}},
-      {" \t-1", {" \t-1", C("Employé\t03001"), "Cadre\t03002", "Ouvrier agricole\t05001"}},
+      {"Salariés\t03", {"(tous)", C("Employé\t03001"), "Cadre\t03002"}},
+      {"Professions libérales\t04", {"(tous)"}},  // a family without professions
+      {"Famille 05\t05", {"(tous)", "Ouvrier agricole\t05001"}},
+      {"(tous)", {"(tous)", C("Employé\t03001"), "Cadre\t03002", "Ouvrier agricole\t05001"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.family_row);
@@ -286,7 +286,7 @@ TEST_F(IdentityListsTest, TheAdvisersChoiceOfFamilyRestrictsTheProfessionsAtOnce
   Open("SEL01A,10,10");
   session().Execute("Ecran,Saisie");
   EXPECT_TRUE(ran);
-  EXPECT_EQ(shown, (Rows{" \t-1", "Ouvrier agricole\t05001"}));
+  EXPECT_EQ(shown, (Rows{"(tous)", "Ouvrier agricole\t05001"}));
   EXPECT_EQ(session().Execute("Liste,Cherche,PROFES1,Cadre\t03002").value, 0)
       << "the program reads the restricted list";
   // A field without change code runs nothing.
@@ -316,10 +316,10 @@ TEST_F(IdentityListsTest, WindowCodeLeavesTheProgramsRecordAlone) {
 TEST_F(QueryWindowsTest, WithNoReferenceDataTheListsOfferOnlyNoChoice) {
   Window& window = Open("SEL01A,10,10");
   for (const char* list : {"REGMAT", "FAMPRO1", "PROFES1"}) {
-    EXPECT_EQ(window.FindField(list)->entries, Rows{" \t-1"}) << list;
+    EXPECT_EQ(window.FindField(list)->entries, Rows{"(tous)"}) << list;
   }
   EXPECT_EQ(session().Execute("Execute,FAMPRO1.MODIFICATION").value, 0);
-  EXPECT_EQ(window.FindField("PROFES1")->entries, Rows{" \t-1"});
+  EXPECT_EQ(window.FindField("PROFES1")->entries, Rows{"(tous)"});
 }
 
 }  // namespace

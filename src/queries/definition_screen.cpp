@@ -12,6 +12,7 @@
 #include "src/db/record_buffers.h"
 #include "src/db/record_ops.h"
 #include "src/queries/combination_screen.h"
+#include "src/queries/definition_draft.h"
 #include "src/queries/identity_screen.h"
 #include "src/queries/rubric_criteria_screens.h"
 #include "src/screen/bridge.h"
@@ -182,12 +183,16 @@ void OpenRubricChoiceWindow(std::string_view query_code) {
   screen::SendCommand("Ferme");
 }
 
-void RunDefinitionScreen(QueryWorkingSet& lines, std::string& query_code) {
+void RunDefinitionScreen(QueryWorkingSet& lines, std::string& query_code,
+                         const QueryCounter& counter) {
+  const Draft opened = ReadDraft(lines);
   std::string code;
   for (;;) {
     screen::SendCommand("Ecran,Saisie");
     code = screen::ReturnCode();
-    if (code == "ESC" || code == "TF0") break;
+    if (code == "ESC" && MayLeave(opened, lines)) break;
+    if (code == "TF0" && MaySave(lines)) break;
+    if (code == kCountCode) CountEditedQuery(lines, counter);
     std::string prefix;
     if (!CriteriaScreenFor(code, prefix)) continue;
     if (prefix.empty()) {

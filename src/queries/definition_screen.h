@@ -8,7 +8,9 @@
 // ("RUBRIQUE****") are deleted, every line of the working set is added with
 // origin "E", the title record's selection state is " " and the title text
 // carries today's date. Then the rubric choice window "Rubrique" opens with
-// the query code. "ESC" writes nothing.
+// the query code. "ESC" writes nothing. Unsaved changes are never dropped
+// without a question, nor is a query that selects every client saved
+// without one; "Compter" counts the query being edited without writing.
 //
 // The working set belongs to the caller (the query list); these routines
 // borrow it. Record failures show only through the engine; nothing is
@@ -27,6 +29,7 @@
 #include <string>
 #include <string_view>
 
+#include "src/queries/query_count.h"
 #include "src/queries/query_records.h"
 
 namespace vz::queries {
@@ -46,11 +49,18 @@ void OpenDefinitionWindow(const QueryWorkingSet& lines);
 // names no criteria screen.
 bool CriteriaScreenFor(std::string_view return_code, std::string& prefix);
 
+// The return code of the "Compter" button of SEL01 and COMBINE.
+inline constexpr std::string_view kCountCode = "CPT";
+
 // Runs the definition window until "TF0" or "ESC". `query_code` is the code of
 // the query edited, empty for a new one; a new query's code is put there at
 // its save. The window is closed at the end, then "Ecran,Selection,I,CHERCHE4"
-// is sent to the window below.
-void RunDefinitionScreen(QueryWorkingSet& lines, std::string& query_code);
+// is sent to the window below. "ESC" after a change asks whether to abandon
+// it, "TF0" for an elementary query without criterion whether to save a
+// query that selects every client (definition_draft.h); a "no" keeps the
+// window. "CPT" counts the query as it stands with `counter` (query_count.h).
+void RunDefinitionScreen(QueryWorkingSet& lines, std::string& query_code,
+                         const QueryCounter& counter = {});
 
 // The title text of a save: today's date (YYYYMMDD), TITRE, EXPLIC,1..3, each
 // followed by TAB, then four TABs or, for type "C", the combination part; cut

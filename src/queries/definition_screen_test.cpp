@@ -7,6 +7,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,11 +20,14 @@
 namespace vz::queries {
 namespace {
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using testing::ExpectedFixedBytes;
 using ::testing::IsEmpty;
 using testing::Keys;
+using ::testing::Not;
 using testing::QueryTestDatabase;
+using ::testing::StartsWith;
 using testing::StoredQueryLine;
 using vz::testing::RecordingRuntime;
 using vz::testing::RuntimeAnswer;
@@ -246,8 +251,11 @@ TEST_F(DefinitionScreenTest, EscapeWritesNothing) {
   lines.AppendLine("NOMCLI******", "A\t\t");
   std::string code = "01000005";
   RunDefinitionScreen(lines, code);
-  EXPECT_THAT(Runtime().ProgramCommands(),
-              ElementsAre("ECRAN,SAISIE", "ECRAN,SAISIE", "Ferme", "Ecran,Selection,I,CHERCHE4"));
+  const std::vector<std::string> commands = Runtime().ProgramCommands();
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), "ECRAN,SAISIE"), 2);
+  EXPECT_THAT(commands, Not(Contains(StartsWith("OUINON,"))));  // nothing changed
+  EXPECT_THAT(std::vector<std::string>(commands.end() - 2, commands.end()),
+              ElementsAre("Ferme", "Ecran,Selection,I,CHERCHE4"));
   const std::vector<StoredQueryLine> stored = QueryTestDatabase::QueryFile();
   ASSERT_EQ(stored.size(), 1u);
   EXPECT_EQ(stored[0].state, "O");
@@ -257,15 +265,144 @@ TEST_F(DefinitionScreenTest, ValidatingSavesThenOpensTheRubricChoice) {
   Runtime().AnswerInTurn("ECRAN,SAISIE", {{0, "", "TF0"}, {0, "", "ESC"}});
   TypeTitle("Nouvelle", "", "", "");
   QueryWorkingSet lines;
+  lines.AppendLine("AGECLI******", "50\t65\t");
   std::string code;
   RunDefinitionScreen(lines, code);
   EXPECT_EQ(code, "01000011");
-  EXPECT_THAT(Runtime().ProgramCommands(),
+  const std::vector<std::string> commands = Runtime().ProgramCommands();
+  const auto input = std::find(commands.begin(), commands.end(), "ECRAN,SAISIE");
+  ASSERT_NE(input, commands.end());
+  EXPECT_THAT(std::vector<std::string>(input, commands.end()),
               ElementsAre("ECRAN,SAISIE", "ECRAN,RECUPERE,TITRE", "ECRAN,RECUPERE,EXPLIC,1",
                           "ECRAN,RECUPERE,EXPLIC,2", "ECRAN,RECUPERE,EXPLIC,3", "Ouvre,Rubrique",
                           "AFFICHE,LECODREQ=01000011", "execute,B_REQUETE.Clic", "ECRAN,SAISIE",
                           "Ferme", "Ferme", "Ecran,Selection,I,CHERCHE4"));
+  EXPECT_THAT(Keys(QueryTestDatabase::QueryFile()), ElementsAre("AGECLI******", "TITRE*******"));
+}
+
+// Escape used to throw the whole draft away without a word.
+TEST_F(DefinitionScreenTest, EscapeAfterAChangeAsksAndANoKeepsTheDraft) {
+  QueryTestDatabase::AddLine("01000005", "TITRE*******", "x\tAvant\t", "O");
+  TypeTitle("Avant", "", "", "");
+  Runtime().AnswerInTurn("ECRAN,SAISIE", {{0, "", "ESC"}, {0, "", "ESC"}});
+  Runtime().AnswerInTurn("OUINON,", {{0, "", std::nullopt}, {1, "", std::nullopt}});
+  Runtime().SetCommandHook([](const std::string& command) {
+    if (command == "ECRAN,SAISIE") Runtime().fields()["TITRE"] = "Apres";
+  });
+  QueryWorkingSet lines;
+  lines.AppendLine("NOMCLI******", "A\t\t");
+  std::string code = "01000005";
+  RunDefinitionScreen(lines, code);
+  Runtime().SetCommandHook(nullptr);
+  const std::vector<std::string> commands = Runtime().ProgramCommands();
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), "ECRAN,SAISIE"), 2);
+  EXPECT_EQ(std::count(commands.begin(), commands.end(),
+                       os::Cp1252("OUINON,Abandonner les modifications de cette requête ?")),
+            2);
+  ASSERT_EQ(QueryTestDatabase::QueryFile().size(), 1u);
+  EXPECT_EQ(QueryTestDatabase::QueryFile()[0].text, "x\tAvant\t");
+}
+
+TEST_F(DefinitionScreenTest, EscapeAfterChangingTheOperatorOfACombinationAsks) {
+  Runtime().AnswerInTurn("ECRAN,SAISIE", {{0, "", "ESC"}});
+  Runtime().Answer("OUINON,", {1, "", std::nullopt});
+  Runtime().Answer("Table,Select,?,TABLE1", {1, "", std::nullopt});
+  Runtime().fields()["OPTION"] = "1";
+  Runtime().SetCommandHook([](const std::string& command) {
+    if (command == "ECRAN,SAISIE") Runtime().fields()["OPTION"] = "2";
+  });
+  QueryWorkingSet lines;
+  lines.set_type(kCombinedQueryType);
+  std::string code;
+  RunDefinitionScreen(lines, code);
+  Runtime().SetCommandHook(nullptr);
+  const std::vector<std::string> commands = Runtime().ProgramCommands();
+  EXPECT_EQ(std::count(commands.begin(), commands.end(),
+                       os::Cp1252("OUINON,Abandonner les modifications de cette requête ?")),
+            1);
+  // No operand cell is read to tell a change: no row 0 is ever asked for.
+  EXPECT_THAT(commands, Not(Contains(StartsWith("ECRAN,RECUPERE,REQUETE"))));
+  EXPECT_THAT(QueryTestDatabase::QueryFile(), IsEmpty());
+}
+
+// A new query saved at once used to select every client without a word.
+TEST_F(DefinitionScreenTest, SavingWithoutCriterionAsksFirst) {
+  const std::string question = os::Cp1252(
+      "OUINON,Cette requête n'a aucun critère : elle sélectionnera tous les clients. "
+      "L'enregistrer quand même ?");
+  Runtime().AnswerInTurn("ECRAN,SAISIE", {{0, "", "TF0"}, {0, "", "TF0"}, {0, "", "ESC"}});
+  Runtime().AnswerInTurn("OUINON,", {{0, "", std::nullopt}, {1, "", std::nullopt}});
+  TypeTitle("Tous", "", "", "");
+  QueryWorkingSet lines;
+  lines.AppendLine("NOMCLI******", "A\t\t");
+  lines.RemoveLine(1);  // a criterion removed is no criterion
+  std::string code;
+  RunDefinitionScreen(lines, code);
+  const std::vector<std::string> commands = Runtime().ProgramCommands();
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), question), 2);
+  EXPECT_EQ(code, "01000011");  // saved after the "yes" only
   EXPECT_THAT(Keys(QueryTestDatabase::QueryFile()), ElementsAre("TITRE*******"));
+
+  // A combined query has no criterion of its own: no question.
+  Runtime().Reset();
+  Runtime().AnswerInTurn("ECRAN,SAISIE", {{0, "", "TF0"}, {0, "", "ESC"}});
+  QueryWorkingSet combined;
+  combined.set_type(kCombinedQueryType);
+  std::string combined_code;
+  RunDefinitionScreen(combined, combined_code);
+  EXPECT_THAT(Runtime().ProgramCommands(), Not(Contains(StartsWith("OUINON,"))));
+  EXPECT_EQ(combined_code, "01000012");
+}
+
+TEST_F(DefinitionScreenTest, CountingTheQueryBeingEditedWritesNothing) {
+  struct Case {
+    const char* name;
+    std::optional<int64_t> counted;
+    const char* message;  // nullptr: nothing more shown
+  };
+  const Case cases[] = {
+      {"many", 12345, "info,12 345 clients correspondent \xE0 ces crit\xE8res."},
+      {"one", 1, "info,1 client correspond \xE0 ces crit\xE8res."},
+      {"none", 0, "info,0 clients correspondent \xE0 ces crit\xE8res."},
+      {"refused by the counter", std::nullopt, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Runtime().Reset();
+    Runtime().AnswerInTurn("ECRAN,SAISIE", {{0, "", "CPT"}, {0, "", "ESC"}});
+    TypeTitle("Brouillon", "", "", "");
+    QueryWorkingSet lines;
+    lines.AppendLine("AGECLI******", "50\t65\t");
+    lines.AppendLine("NOMCLI******", "A\t\t");
+    lines.RemoveLine(2);
+    std::vector<QueryLine> seen;
+    const QueryCounter counter = [&](const std::vector<QueryLine>& counted_lines) {
+      seen = counted_lines;
+      return c.counted;
+    };
+    std::string code;
+    RunDefinitionScreen(lines, code, counter);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].key, "AGECLI******");
+    EXPECT_EQ(seen[1].key, "TITRE*******");
+    EXPECT_EQ(seen[1].text, "20260309\tBrouillon\t\t\t\t\t\t\t\t");
+    const std::vector<std::string> commands = Runtime().ProgramCommands();
+    if (c.message != nullptr) {
+      EXPECT_THAT(commands, Contains(c.message));
+    } else {
+      EXPECT_THAT(commands, Not(Contains(StartsWith("info,"))));
+    }
+    EXPECT_THAT(commands, Not(Contains(StartsWith("OUINON,"))));  // a count changes nothing
+    EXPECT_THAT(QueryTestDatabase::QueryFile(), IsEmpty());
+    EXPECT_TRUE(code.empty());
+  }
+  // No counter wired: the adviser is told.
+  Runtime().Reset();
+  Runtime().AnswerInTurn("ECRAN,SAISIE", {{0, "", "CPT"}, {0, "", "ESC"}});
+  QueryWorkingSet lines;
+  std::string code;
+  RunDefinitionScreen(lines, code);
+  EXPECT_THAT(Runtime().ProgramCommands(), Contains(StartsWith("Erreur,")));
 }
 
 TEST_F(DefinitionScreenTest, ACombinedQueryStoresItsOperandsAndOperator) {

@@ -1,6 +1,8 @@
 #include "src/queries/query_list.h"
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/os/cp1252.h"
 #include "src/config/parameter_file.h"
@@ -11,6 +13,7 @@
 #include "src/db/record_session.h"
 #include "src/queries/definition_screen.h"
 #include "src/screen/bridge.h"
+#include "src/screen/field_access.h"
 #include "src/screen/navigation.h"
 #include "src/util/number_text.h"
 
@@ -20,6 +23,14 @@ namespace {
 constexpr std::string_view kQueryFile = "requetes";
 constexpr std::string_view kCodreq = "codreq";
 constexpr std::string_view kCodreq1 = "codreq1";
+
+// A title record as the list walks them.
+struct ListedQuery {
+  std::string saved_on;
+  std::string title;
+  std::string code;
+  std::string state;
+};
 
 bool IsLeavingCode(std::string_view code) {
   return code == "T02" || code == "T03" || code == "T04" || code == "ESC";
@@ -31,19 +42,30 @@ std::string HighlightedCode() {
   return screen::ReturnedText().substr(0, kQueryCodeWidth);
 }
 
+// After a completed run: how many clients its selection file holds.
+void TellSelectionEnd(const QueryListActions& actions, std::string_view code) {
+  if (!actions.last_selection) return;
+  const std::optional<LastSelection> last = actions.last_selection(code);
+  if (!last) return;
+  const int64_t clients = actions.client_count ? actions.client_count() : last->clients;
+  screen::SendCommand("info," + SelectionEndMessage(last->clients, clients));
+}
+
 void RunQuery(const QueryListActions& actions, std::string_view code) {
   if (!IsWholeQueryCode(code) || !actions.run_selection) return;
-  if (actions.run_selection(code) && actions.run_extraction) actions.run_extraction(code);
+  if (!actions.run_selection(code)) return;
+  TellSelectionEnd(actions, code);
+  if (actions.run_extraction) actions.run_extraction(code);
 }
 
 // Acts on one return code of LSTSEL while the window is open.
 void Dispatch(const QueryListActions& actions, std::string_view code, std::string& current) {
   if (code == "AJO" || code == "COM") {
     current.clear();
-    ManageQuery(code, current);
+    ManageQuery(code, current, actions.count_query);
   } else if (code == "MOD" || code == "SUP") {
     current = HighlightedCode();
-    ManageQuery(code, current);
+    ManageQuery(code, current, actions.count_query);
   } else if (code == "LAN") {
     current = HighlightedCode();
     RunQuery(actions, current);
@@ -55,19 +77,20 @@ void Dispatch(const QueryListActions& actions, std::string_view code, std::strin
 
 }  // namespace
 
-void FillQueryList(std::string_view current_code) {
+void FillQueryList(std::string_view current_code, const QueryListActions& actions) {
   const std::string title_key = std::string(kQueryPrefix) + std::string(kTitleKey);
   db::QueryLineRecord record = db::CurrentQueryLine();
   config::table_param elements;
   db::RecordSession& session = db::ProgramSession();
   session.ClearFileError();
+  std::vector<ListedQuery> rows;
   db::Hlitrecherche(kQueryFile, kCodreq1, title_key);
   while (!db::Hendehors() && record.Prefix() == kQueryPrefix && record.CriteriaKey() == kTitleKey) {
     config::ClearTable(elements);
     config::SplitValue(record.LineText(), elements, "");
-    screen::SendCommand("Table,Ajoute,REQUETES," + elements[1] + "\t" + elements[2] + "\t" +
-                        std::string(record.Prefix()) + std::string(record.Number()) + "\t" +
-                        std::string(record.State()));
+    rows.push_back({elements[1], elements[2],
+                    std::string(record.Prefix()) + std::string(record.Number()),
+                    std::string(record.State())});
     db::Hlitsuivant(kQueryFile, kCodreq1);
   }
   // A damaged or unreadable query file is not an empty list.
@@ -76,11 +99,24 @@ void FillQueryList(std::string_view current_code) {
         session.LastFileError(), os::Cp1252("la liste des requêtes est incomplète"));
     screen::SendCommand("Erreur," + message);
     config::LogRunFailure(message);
+    return;
+  }
+  // The facts are read once the title records are walked: reading them moves
+  // the REQUETES buffer and position.
+  std::string current_summary;
+  for (const ListedQuery& row : rows) {
+    QueryListRowFacts facts{row.saved_on, row.title, row.code, row.state, std::nullopt, {}};
+    if (actions.last_selection) facts.last_selection = actions.last_selection(row.code);
+    const std::string summary = actions.describe_query ? actions.describe_query(row.code) : "";
+    facts.summary = summary;
+    if (row.code == current_code) current_summary = summary;
+    screen::SendCommand("Table,Ajoute,REQUETES," + QueryListRow(facts));
   }
   screen::SendCommand("Table,Cherche,CODE," + std::string(current_code));
   const int32_t row = screen::IntegerReturnValue();
   if (row > 0) {
     screen::SendCommand("Table,Select,+,REQUETES," + util::IntToTextBlankPadded(row, 2));
+    if (!current_summary.empty()) screen::SetFieldValue("L_RESUME", current_summary);
   }
   screen::SendCommand("Table,Occurrence,REQUETES");
   if (screen::IntegerReturnValue() == 0) {
@@ -120,14 +156,14 @@ void DeleteQuery(std::string_view query_code) {
   }
 }
 
-void ManageQuery(std::string_view action, std::string& query_code) {
+void ManageQuery(std::string_view action, std::string& query_code, const QueryCounter& counter) {
   QueryWorkingSet lines;
   lines.set_type(action == "COM" ? kCombinedQueryType : "");
   const bool deleting = action == "SUP";
   if (action == "MOD" || deleting) LoadQuery(query_code, lines);
   if (!deleting) {
     OpenDefinitionWindow(lines);
-    RunDefinitionScreen(lines, query_code);
+    RunDefinitionScreen(lines, query_code, counter);
   } else {
     DeleteQuery(query_code);
   }
@@ -137,7 +173,7 @@ void RunQueryListScreen(const QueryListActions& actions) {
   std::string current;
   for (;;) {
     screen::SendCommand("Ouvre,LSTSEL");
-    FillQueryList(current);
+    FillQueryList(current, actions);
     screen::SendCommand("Ecran,Saisie");
     const std::string code = screen::ReturnCode();
     screen::SetNavigationCode(code);

@@ -11,7 +11,10 @@
 // The run ("LAN"), the extraction that follows it and the result screen
 // ("RES") belong to other subsystems; the list reaches them through
 // QueryListActions, so that the program wires them and tests replace them. An
-// action left empty does nothing.
+// action left empty does nothing. So do the facts shown per query (last run,
+// clients selected, summary) and the count of a query being edited. After a
+// completed run the adviser is told "Sélection terminée : N clients retenus
+// sur M." from what the run wrote, before the extraction.
 //
 // Every action works on a whole query code only (8 characters, no blank). A
 // list with no row picked gives an empty or partial code: "MOD" then opens an
@@ -24,10 +27,14 @@
 #ifndef VZ_SRC_QUERIES_QUERY_LIST_H_
 #define VZ_SRC_QUERIES_QUERY_LIST_H_
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "src/queries/query_count.h"
+#include "src/queries/query_list_row.h"
 #include "src/queries/query_records.h"
 
 namespace vz::queries {
@@ -40,20 +47,32 @@ struct QueryListActions {
   std::function<void(std::string_view query_code)> run_extraction;
   // The result screen of a query.
   std::function<void(std::string_view query_code)> show_results;
+  // What the last run of a query left (its selection file); empty when it
+  // never ran.
+  std::function<std::optional<LastSelection>(std::string_view query_code)> last_selection;
+  // The number of records of the client file, for the message after a run.
+  std::function<int64_t()> client_count;
+  // The query in plain words, for the list.
+  std::function<std::string(std::string_view query_code)> describe_query;
+  // Counts a query being edited ("Compter").
+  QueryCounter count_query;
 };
 
 // The query list screen. Returns with the leaving code in the navigation code.
 void RunQueryListScreen(const QueryListActions& actions);
 
-// Sends the rows of table REQUETES, highlights the row whose CODE is
-// `current_code` (none when it is not listed) and, with no query at all, makes
+// Sends the rows of table REQUETES (query_list_row.h: the last run and the
+// summary come from `actions`, left empty when it has none), highlights the
+// row whose CODE is `current_code` (none when it is not listed), shows the
+// highlighted query's summary in L_RESUME and, with no query at all, makes
 // the buttons TIROIR2 and POUBELLE unavailable.
-void FillQueryList(std::string_view current_code);
+void FillQueryList(std::string_view current_code, const QueryListActions& actions = {});
 
 // Prepares a working set for action "AJO", "COM", "MOD" or "SUP" and runs it:
 // the definition screen for all but "SUP", the deletion for "SUP". A new
-// query's code is put in `query_code`.
-void ManageQuery(std::string_view action, std::string& query_code);
+// query's code is put in `query_code`. `counter` counts for "Compter".
+void ManageQuery(std::string_view action, std::string& query_code,
+                 const QueryCounter& counter = {});
 
 // Appends the stored lines of the query, except its rubric lines, in key order,
 // and sets the type "C" when its title says so. Lines past the 64th are left

@@ -55,10 +55,66 @@ TEST_F(QueryListTest, RowsComeFromTheTitleRecordsAndTheCurrentOneIsHighlighted) 
   Runtime().Answer("Table,Occurrence,REQUETES", {3, "", std::nullopt});
   FillQueryList("01000012");
   EXPECT_THAT(Runtime().ProgramCommands(),
-              ElementsAre("Table,Ajoute,REQUETES,20260101\tPremi\xE8re\t01000011\t ",
-                          "Table,Ajoute,REQUETES,20260202\tSeconde\t01000012\tO",
-                          "Table,Ajoute,REQUETES,abc\t\t01000013\t ", "Table,Cherche,CODE,01000012",
-                          "Table,Select,+,REQUETES, 2", "Table,Occurrence,REQUETES"));
+              ElementsAre("Table,Ajoute,REQUETES,01/01/2026\tPremi\xE8re\t01000011\tjamais lanc\xE9"
+                          "e\t\t",
+                          "Table,Ajoute,REQUETES,02/02/2026\tSeconde\t01000012\tjamais lanc\xE9"
+                          "e\t\t",
+                          "Table,Ajoute,REQUETES,abc\t\t01000013\tjamais lanc\xE9"
+                          "e\t\t",
+                          "Table,Cherche,CODE,01000012", "Table,Select,+,REQUETES, 2",
+                          "Table,Occurrence,REQUETES"));
+}
+
+TEST_F(QueryListTest, RowsShowTheLastRunItsClientsAndTheSummary) {
+  AddTwoQueries();
+  QueryListActions actions;
+  actions.last_selection = [](std::string_view code) -> std::optional<LastSelection> {
+    if (code == "01000012") return LastSelection{"05/03/2026 14:07", 12345};
+    if (code == "01000011") return LastSelection{"01/03/2026 09:00", 0};
+    return std::nullopt;
+  };
+  actions.describe_query = [](std::string_view code) {
+    return code == "01000011" ? std::string("Nom de A \xE0 M") : std::string("Aucun crit\xE8re");
+  };
+  Runtime().Answer("Table,Cherche,CODE,01000011", {1, "", std::nullopt});
+  Runtime().Answer("Table,Occurrence,REQUETES", {2, "", std::nullopt});
+  FillQueryList("01000011", actions);
+  EXPECT_THAT(Runtime().ProgramCommands(),
+              ElementsAre("Table,Ajoute,REQUETES,01/01/2026\tPremi\xE8re\t01000011\t01/03/2026 "
+                          "09:00, avant modification\t0\tNom de A \xE0 M",
+                          "Table,Ajoute,REQUETES,02/02/2026\tSeconde\t01000012\t05/03/2026 "
+                          "14:07\t12 345\tAucun crit\xE8re",
+                          "Table,Cherche,CODE,01000011", "Table,Select,+,REQUETES, 1",
+                          "AFFICHE,L_RESUME=Nom de A \xE0 M", "Table,Occurrence,REQUETES"));
+}
+
+TEST(QueryListRowTest, DatesAndMessages) {
+  const struct {
+    const char* stored;
+    const char* shown;
+  } dates[] = {{"20250115", "15/01/2025"},
+               {"2025011", "2025011"},
+               {"", ""},
+               {"2025O115", "2025O115"},
+               {"202501150", "202501150"}};
+  for (const auto& d : dates) EXPECT_EQ(DayMonthYear(d.stored), d.shown) << d.stored;
+  const struct {
+    int64_t selected;
+    int64_t clients;
+    const char* message;
+  } ends[] = {{0, 3000,
+               "S\xE9lection termin\xE9"
+               "e : 0 clients retenus sur 3 000."},
+              {1, 1,
+               "S\xE9lection termin\xE9"
+               "e : 1 client retenu sur 1."},
+              {1234567, 60000,
+               "S\xE9lection termin\xE9"
+               "e : 1 234 567 clients retenus sur 60 000."}};
+  for (const auto& e : ends) EXPECT_EQ(SelectionEndMessage(e.selected, e.clients), e.message);
+  // A TAB in a title or a summary cannot shift the cells after it.
+  EXPECT_EQ(QueryListRow({"x", "a\tb", "01000011", "O", LastSelection{"d", 7}, "s\tt"}),
+            "x\ta b\t01000011\td\t7\ts t");
 }
 
 TEST_F(QueryListTest, WithNoQueryTheModifyAndDeleteButtonsAreUnavailable) {
@@ -209,6 +265,26 @@ TEST_F(QueryListScreenTest, RunThenExtractUnlessAborted) {
   EXPECT_THAT(calls_, ElementsAre("run 01000012"));
 }
 
+TEST_F(QueryListScreenTest, ACompletedRunTellsHowManyClientsItKeptBeforeTheExtraction) {
+  AddTwoQueries();
+  Runtime().AnswerInTurn("ECRAN,SAISIE", {{0, "", "LAN"}, {0, "", "ESC"}});
+  Runtime().Answer("Table,Recupere,CODE", {0, "01000012", std::nullopt});
+  QueryListActions actions = RecordingActions(true);
+  actions.last_selection = [this](std::string_view code) -> std::optional<LastSelection> {
+    if (calls_.empty()) return std::nullopt;  // not run yet
+    return LastSelection{"05/03/2026 14:07", code == "01000012" ? 1234 : 0};
+  };
+  actions.client_count = [] { return int64_t{60000}; };
+  actions.run_extraction = [this](std::string_view) {
+    calls_.push_back("extract after " + Runtime().ProgramCommands().back());
+  };
+  RunQueryListScreen(actions);
+  EXPECT_THAT(calls_, ElementsAre("run 01000012",
+                                  "extract after info,S\xE9lection termin\xE9"
+                                  "e : 1 234 "
+                                  "clients retenus sur 60 000."));
+}
+
 TEST_F(QueryListScreenTest, NoRowPickedRunsNothing) {
   Runtime().AnswerInTurn("ECRAN,SAISIE",
                          {{0, "", "LAN"}, {0, "", "RES"}, {0, "", "SUP"}, {0, "", "ESC"}});
@@ -244,10 +320,12 @@ TEST_F(QueryListScreenTest, TheCodeIsReadWhileTheListIsOpen) {
   // first round only.
   EXPECT_THAT(commands, Contains("Table,Cherche,CODE,01000011"));
   EXPECT_EQ(std::count(commands.begin(), commands.end(),
-                       "Table,Ajoute,REQUETES,20260101\tPremi\xE8re\t01000011\t "),
+                       "Table,Ajoute,REQUETES,01/01/2026\tPremi\xE8re\t01000011\tjamais lanc\xE9"
+                       "e\t\t"),
             1);
   EXPECT_EQ(std::count(commands.begin(), commands.end(),
-                       "Table,Ajoute,REQUETES,20260202\tSeconde\t01000012\tO"),
+                       "Table,Ajoute,REQUETES,02/02/2026\tSeconde\t01000012\tjamais lanc\xE9"
+                       "e\t\t"),
             2);
   EXPECT_TRUE(QueryTestDatabase::Query("01000011").empty());
   EXPECT_EQ(QueryTestDatabase::Query("01000012").size(), 1u);

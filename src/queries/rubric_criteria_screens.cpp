@@ -70,6 +70,46 @@ std::string_view RowDefault(const RubricScreenMember& member, std::string_view c
   return {};
 }
 
+// The bounds typed in a row, each followed by TAB, as a criteria text.
+std::string RowText(const RubricScreenMember& member, int row) {
+  std::string text;
+  for (std::string_view cell : member.cells) {
+    text += StorableElement(screen::GetFieldValue(Cell(cell, row), screen::kWholeValue));
+    text += "\t";
+  }
+  return text;
+}
+
+// For a rubric with option and no option chosen: the label of the first row
+// whose typed bounds differ from its default, which would otherwise be lost
+// at validation; empty when there is none (or the option is chosen).
+std::string RowNeedingOption(const RubricScreenMember& member) {
+  if (!member.has_option() || !screen::GetFieldValue("Option", screen::kWholeValue).empty()) {
+    return {};
+  }
+  screen::SendCommand("Table,Occurrence,TABLE1");
+  const int row_count = screen::IntegerReturnValue();
+  for (int row = 1; row <= row_count; ++row) {
+    const std::string code = util::TrimBlanks(
+        screen::GetFieldValue(Cell("CODRUBR", row), screen::kWholeValue), util::kTrimTrailing);
+    if (code.size() != kRubricCodeWidth) continue;
+    if (RowText(member, row) == member.default_text) continue;
+    std::string label = util::TrimBlanks(
+        screen::GetFieldValue(Cell("LIBELLE", row), screen::kWholeValue), util::kTrimTrailing);
+    return label.empty() ? code : label;
+  }
+  return {};
+}
+
+// The error box of a validation refused for want of an option.
+void ShowOptionMissing(const std::string& row_label) {
+  screen::SendCommand(os::Cp1252("Erreur,Rubrique « ") + row_label +
+                      os::Cp1252(" » : des bornes sont saisies mais l'option de calcul n'est "
+                                 "pas choisie. Choisissez « Par personne » ou « Pour "
+                                 "l'ensemble du foyer », puis validez ; les bornes saisies "
+                                 "sont gardées."));
+}
+
 void StoreRows(const RubricScreenMember& member, QueryWorkingSet& lines) {
   screen::SendCommand("Table,Occurrence,TABLE1");
   const int row_count = screen::IntegerReturnValue();
@@ -85,11 +125,7 @@ void StoreRows(const RubricScreenMember& member, QueryWorkingSet& lines) {
       key += kWithoutOptionStars;
     }
     key = key.substr(0, kCriteriaKeyWidth);
-    std::string text;
-    for (std::string_view cell : member.cells) {
-      text += StorableElement(screen::GetFieldValue(Cell(cell, row), screen::kWholeValue));
-      text += "\t";
-    }
+    const std::string text = RowText(member, row);
     // Only rows with a whole rubric code and, where the rubric has one, an
     // option chosen: empty rows and unchosen options neither add nor remove.
     if (code.size() != kRubricCodeWidth || key.size() != kCriteriaKeyWidth) continue;
@@ -113,11 +149,21 @@ bool RunRubricCriteriaScreen(std::string_view prefix, QueryWorkingSet& lines) {
   OpenAndDecorate(*member);
   FillRows(*member);
   std::string code;
-  do {
-    ShowLines(*member, lines);
+  bool show_lines = true;
+  for (;;) {
+    if (show_lines) ShowLines(*member, lines);
     screen::SendCommand("Ecran,Saisie");
     code = screen::ReturnCode();
-  } while (code != "ESC" && code != "TF0");
+    if (code == "ESC") break;
+    show_lines = true;
+    if (code != "TF0") continue;
+    // Bounds typed without an option would be stored nowhere: the window
+    // stays, with what was typed, until an option is chosen.
+    const std::string row_label = RowNeedingOption(*member);
+    if (row_label.empty()) break;
+    ShowOptionMissing(row_label);
+    show_lines = false;
+  }
   if (code == "TF0") StoreRows(*member, lines);
   screen::SendCommand("Ferme");
   return true;

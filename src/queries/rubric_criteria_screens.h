@@ -10,10 +10,12 @@
 // every row whose bounds differ from the row's default into a criteria line
 // and removes the lines of rows put back to their default. "ESC" leaves the
 // working set as it was; any other return code shows the window again. Bounds
-// are stored as typed. When the working set has no slot left for a new line,
-// that line is not stored and an error box says so.
-// REQUIRES: the list separator is TAB; the database context exists and every
-// file is described (the catalogue rows are read from RUBRIQUE).
+// are stored as typed. For a rubric with option, "TF0" with bounds typed in
+// a row but no option chosen is refused: an error box names the row's rubric
+// and the window stays open with what was typed (nothing is shown again over
+// it), so that no typed bound is dropped unseen. When the working set has no slot left for a new
+// line, that line is not stored and an error box says so. REQUIRES: the list separator is TAB; the
+// database context exists and every file is described (the catalogue rows are read from RUBRIQUE).
 #ifndef VZ_SRC_QUERIES_RUBRIC_CRITERIA_SCREENS_H_
 #define VZ_SRC_QUERIES_RUBRIC_CRITERIA_SCREENS_H_
 

@@ -37,14 +37,21 @@ class TableWindow {
  public:
   explicit TableWindow(std::vector<std::string> columns) : columns_(std::move(columns)) {}
 
-  void Play(std::vector<std::string> codes, Typed typed = {}) {
+  // `typed` is typed before the first input, `later[i]` before input i + 2.
+  void Play(std::vector<std::string> codes, Typed typed = {}, std::vector<Typed> later = {}) {
     std::vector<RuntimeAnswer> answers;
     for (std::string& code : codes) answers.push_back(RuntimeAnswer{0, "", std::move(code)});
     RecordingRuntime::Get().AnswerInTurn("ECRAN,SAISIE", answers);
     typed_ = std::move(typed);
+    later_ = std::move(later);
+    inputs_ = 0;
     RecordingRuntime::Get().SetCommandHook([this](const std::string& c) { OnCommand(c); });
   }
   int rows() const { return rows_; }
+  // The window's fields as each input found them, before any typing.
+  const std::vector<std::map<std::string, std::string>>& seen_at_input() const {
+    return seen_at_input_;
+  }
 
  private:
   void OnCommand(const std::string& command) {
@@ -58,7 +65,7 @@ class TableWindow {
       for (size_t at; (at = rest.find('\t')) != std::string::npos; rest.erase(0, at + 1)) {
         cells.push_back(rest.substr(0, at));
       }
-      for (size_t i = 1; i < columns_.size() && i < cells.size(); ++i) {
+      for (size_t i = 0; i < columns_.size() && i < cells.size(); ++i) {
         runtime.fields()[columns_[i] + "," + Row(rows_)] = cells[i];
       }
       runtime.Answer("Table,Occurrence,TABLE1", RuntimeAnswer{rows_, "", {}});
@@ -69,8 +76,11 @@ class TableWindow {
       }
       runtime.Answer(command, RuntimeAnswer{found, "", {}});
     } else if (command == "ECRAN,SAISIE") {
+      seen_at_input_.push_back(runtime.fields());
       for (const auto& [field, text] : typed_) runtime.fields()[field] = text;
       typed_.clear();
+      if (inputs_ < later_.size()) typed_ = later_[inputs_];
+      ++inputs_;
     } else if (command.rfind("AFFICHE,OPTION=", 0) == 0) {
       runtime.fields()["Option"] = command.substr(15);  // one field, two names
     }
@@ -78,14 +88,17 @@ class TableWindow {
   static std::string Row(int r) { return (r < 10 ? "0" : "") + std::to_string(r); }
 
   std::vector<std::string> columns_;
+  std::vector<Typed> later_;
+  size_t inputs_ = 0;
+  std::vector<std::map<std::string, std::string>> seen_at_input_;
   Typed typed_;
   int rows_ = 0;
 };
 
-const std::vector<std::string> kOneAmountColumns = {"label", "VALDEB", "VALFIN", "CODRUBR"};
-const std::vector<std::string> kTwoAmountColumns = {"label",   "VAL1DEB", "VAL1FIN",
+const std::vector<std::string> kOneAmountColumns = {"LIBELLE", "VALDEB", "VALFIN", "CODRUBR"};
+const std::vector<std::string> kTwoAmountColumns = {"LIBELLE", "VAL1DEB", "VAL1FIN",
                                                     "VAL2DEB", "VAL2FIN", "CODRUBR"};
-const std::vector<std::string> kYieldColumns = {"label",   "VALDEB",  "VALFIN",
+const std::vector<std::string> kYieldColumns = {"LIBELLE", "VALDEB",  "VALFIN",
                                                 "RENDDEB", "RENDFIN", "CODRUBR"};
 
 class RubricScreensTest : public ::testing::Test {
@@ -157,10 +170,10 @@ TEST_F(RubricScreensTest, IncomeValidation) {
        {},
        {{"Option", "1"}, {"VALFIN,03", "50000"}},
        {{"40001******1", "0\t50000\t"}}},
-      {"no option chosen stores nothing and removes nothing",
-       {{"40001******1", "0\t5\t"}},
-       {{"Option", ""}, {"VALDEB,03", "0"}, {"VALFIN,03", "999999999"}, {"VALFIN,04", "7"}},
-       {{"40001******1", "0\t5\t"}}},
+      {"no option and every row at its default: nothing stored, nothing removed",
+       {{"VILLE*******", "LYON\t"}},
+       {{"Option", ""}},
+       {{"VILLE*******", "LYON\t"}}},
       {"bounds put back to the defaults remove the line",
        {{"VILLE*******", "LYON\t"}, {"40002******1", "0\t5\t"}},
        {{"VALFIN,04", "999999999"}},  // Option shown from the stored key
@@ -193,6 +206,35 @@ TEST_F(RubricScreensTest, IncomeValidation) {
     ExpectLines(lines, c.after);
     EXPECT_THAT(Commands(), Contains("Table,Occurrence,TABLE1"));
   }
+}
+
+// Bounds typed without a calculation option used to vanish at validation
+// while the screen closed as if they were stored.
+TEST_F(RubricScreensTest, BoundsTypedWithoutOptionStopTheValidationAndStayTyped) {
+  QueryWorkingSet lines;
+  lines.AppendLine("VILLE*******", "LYON\t");
+  TableWindow window(kOneAmountColumns);
+  // First validation without option; then the adviser chooses "2".
+  window.Play({"TF0", "TF0"}, {{"Option", ""}, {"VALDEB,04", "40000"}}, {{{"Option", "2"}}});
+
+  EXPECT_TRUE(RunRubricCriteriaScreen("40", lines));
+
+  const std::vector<std::string> commands = Commands();
+  const auto error = std::find_if(commands.begin(), commands.end(),
+                                  [](const std::string& c) { return c.starts_with("Erreur,"); });
+  ASSERT_NE(error, commands.end());
+  EXPECT_EQ(*error, os::Cp1252("Erreur,Rubrique « Revenus fonciers » : des bornes sont saisies "
+                               "mais l'option de calcul n'est pas choisie. Choisissez « Par "
+                               "personne » ou « Pour l'ensemble du foyer », puis validez ; les "
+                               "bornes saisies sont gardées."));
+  // Nothing is written over what was typed between the error and the input.
+  const auto next_input = std::find(error, commands.end(), "ECRAN,SAISIE");
+  ASSERT_NE(next_input, commands.end());
+  EXPECT_TRUE(std::none_of(error, next_input,
+                           [](const std::string& c) { return c.starts_with("AFFICHE,"); }));
+  ASSERT_EQ(window.seen_at_input().size(), 2u);
+  EXPECT_EQ(window.seen_at_input()[1].at("VALDEB,04"), "40000");
+  ExpectLines(lines, {{"VILLE*******", "LYON\t"}, {"40002******2", "40000\t999999999\t"}});
 }
 
 TEST_F(RubricScreensTest, EscapeAndOtherCodes) {

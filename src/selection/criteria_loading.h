@@ -40,6 +40,11 @@ struct QueryCriteria {
 // (cut to 8 characters).
 void LoadCriteria(std::string_view query_code, QueryCriteria& criteria);
 
+// Fills `criteria` with lines held in memory (a query being edited), as if
+// they had been stored and loaded: entries with an empty key are dropped,
+// rubric lines too, and the rest come in key order.
+void SetCriteria(std::vector<CriteriaEntry> lines, QueryCriteria& criteria);
+
 }  // namespace vz::selection
 
 #endif  // VZ_SRC_SELECTION_CRITERIA_LOADING_H_

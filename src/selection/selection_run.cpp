@@ -16,6 +16,7 @@
 #include "src/screen/bridge.h"
 #include "src/screen/field_access.h"
 #include "src/selection/address_loader.h"
+#include "src/selection/client_pass.h"
 #include "src/selection/criteria_loading.h"
 #include "src/selection/expansion.h"
 #include "src/selection/identity_test.h"
@@ -94,10 +95,11 @@ bool MetFileError() {
   return db::ProgramSession().HasFileError();
 }
 
+}  // namespace
+
 // One pass over the client file for one elementary query. A fault of a data
 // file ends the pass at once: what was selected so far is not the answer.
-void EvaluateClients(const QueryCriteria& criteria, WorkTables& tables,
-                     SelectionFileWriter& output) {
+void EvaluateClients(const QueryCriteria& criteria, WorkTables& tables, PassedClients& passed) {
   const bool client_file_moves = criteria.rubric_flags[kRetirementFlag];
   const bool needs_address = NeedsAddress(criteria);
   std::string code;
@@ -114,7 +116,7 @@ void EvaluateClients(const QueryCriteria& criteria, WorkTables& tables,
       record = db::Hnumenr();
     }
     ProgressStep();
-    if (ClientPasses(code, criteria, needs_address, tables)) output.Write(code);
+    if (ClientPasses(code, criteria, needs_address, tables)) passed.Take(code);
     if (client_file_moves) {
       RestorePosition(code, record);
     } else {
@@ -125,6 +127,18 @@ void EvaluateClients(const QueryCriteria& criteria, WorkTables& tables,
     SkipMarkedClients();
   }
 }
+
+namespace {
+
+// The clients that pass go to the query's selection file.
+class SelectionFileClients : public PassedClients {
+ public:
+  explicit SelectionFileClients(SelectionFileWriter& output) : output_(output) {}
+  void Take(std::string_view client_code) override { output_.Write(client_code); }
+
+ private:
+  SelectionFileWriter& output_;
+};
 
 void MarkSelectionDone(std::string_view query_code) {
   if (!ReadTitleRecord(query_code)) return;
@@ -211,8 +225,15 @@ bool RunSelection(std::string_view query_code) {
     SelectionFileWriter output(SelectionFilePath(token));
     OpenSelectionProgress();
     if (!output.ok()) return StopOnUnwrittenFile(token);
-    EvaluateClients(*criteria, *tables, output);
-    if (MetFileError()) return StopOnFileError();
+bool MetFileError() {
+  return db::ProgramSession().HasFileError();
+}
+
+}  // namespace
+
+// One pass over the client file for one elementary query. A fault of a data
+// file ends the pass at once: what was selected so far is not the answer.
+void EvaluateClients(const QueryCriteria& criteria, WorkTables& tables, PassedClients& passed) {
     if (!output.Commit()) return StopOnUnwrittenFile(token);
   }
   std::string unwritten;
