@@ -9,8 +9,11 @@
 
 #include "platform/os/cp1252.h"
 #include "src/config/parameter_file.h"
+#include "src/config/program_settings.h"
+#include "src/db/file_error_report.h"
 #include "src/db/query_code.h"
 #include "src/db/record_ops.h"
+#include "src/db/record_session.h"
 #include "src/screen/bridge.h"
 #include "src/selection/client_pass.h"
 #include "src/selection/criteria_loading.h"
@@ -126,6 +129,8 @@ std::optional<int64_t> CountCombination(const config::table_param& title, WorkTa
 }  // namespace
 
 std::optional<int64_t> CountQueryLines(std::vector<CriteriaEntry> lines) {
+  db::RecordSession& session = db::ProgramSession();
+  session.ClearFileError();
   auto tables = std::make_unique<WorkTables>();
   auto criteria = std::make_unique<QueryCriteria>();
   config::table_param title;
@@ -142,6 +147,16 @@ std::optional<int64_t> CountQueryLines(std::vector<CriteriaEntry> lines) {
     count = counted.count();
   }
   db::Hferme(kClientFile);
+  // A data file that could not be read gives no count: what was counted so
+  // far is not the answer.
+  if (session.HasFileError()) {
+    const std::string message = db::FileErrorMessage(
+        session.LastFileError(), os::Cp1252("le comptage est arrêté"));
+    screen::SendCommand("Erreur," + message);
+    config::LogRunFailure(message);
+    session.ClearFileError();
+    return std::nullopt;
+  }
   return count;
 }
 
