@@ -225,15 +225,9 @@ bool RunSelection(std::string_view query_code) {
     SelectionFileWriter output(SelectionFilePath(token));
     OpenSelectionProgress();
     if (!output.ok()) return StopOnUnwrittenFile(token);
-bool MetFileError() {
-  return db::ProgramSession().HasFileError();
-}
-
-}  // namespace
-
-// One pass over the client file for one elementary query. A fault of a data
-// file ends the pass at once: what was selected so far is not the answer.
-void EvaluateClients(const QueryCriteria& criteria, WorkTables& tables, PassedClients& passed) {
+    SelectionFileClients passed(output);
+    EvaluateClients(*criteria, *tables, passed);
+    if (MetFileError()) return StopOnFileError();
     if (!output.Commit()) return StopOnUnwrittenFile(token);
   }
   std::string unwritten;
