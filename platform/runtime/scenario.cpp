@@ -58,6 +58,7 @@ class ScenarioParser {
     if (keyword == "press") return Press(1);
     if (keyword == "answer") return Answer();
     if (keyword == "expect") return Expect();
+    if (keyword == "stop") return Stop();
     if (keyword == "type" || keyword == "switch" || keyword == "choose" || keyword == "pick" ||
         keyword == "click") {
       if (!open_input_) return Quoted(keyword) + " outside an \"input\" ... \"press\" block";
@@ -133,6 +134,18 @@ class ScenarioParser {
     return {};
   }
 
+  std::string Stop() {
+    if (auto error = CloseCheck(); !error.empty()) return error;
+    if (words_.size() != 3 || words_[1] != "after") return "usage: stop after N";
+    ScenarioStep step;
+    step.kind = ScenarioStep::Kind::kStop;
+    step.line = line_;
+    if (!ParseRowNumber(words_[2], step.stop_after))
+      return "stop after " + Quoted(words_[2]) + ": not a number from 1";
+    scenario_.steps.push_back(std::move(step));
+    return {};
+  }
+
   std::string Action(const std::string& keyword) {
     ScenarioAction action;
     action.line = line_;
@@ -198,6 +211,8 @@ std::string DescribeStep(const ScenarioStep& step) {
     case ScenarioStep::Kind::kExpect:
       return std::string("expect ") +
              (step.message_kind == MessageKind::kError ? "error " : "info ") + Quoted(step.message);
+    case ScenarioStep::Kind::kStop:
+      return "stop after " + std::to_string(step.stop_after);
   }
   return {};
 }
