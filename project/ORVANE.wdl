@@ -281,7 +281,7 @@ end
 # and the counter, the values written for reading into the hidden table
 # VALEURS, and presses the hidden BOUTON1, which merges that client's letter. "Arrêter" (or Escape) asks the program to stop after the current
 # letter.
-window EX_LETTRES title="Lettres en cours" x=200 y=160 w=560 h=330 default=BT_ARRET escape=STP
+window EX_LETTRES title="Lettres en cours" x=200 y=160 w=560 h=340 default=BT_ARRET escape=STP
   caption INTITULE    x=20  y=16  w=520 h=30 label="Préparation des lettres"
   text    Nom_Lettre  x=20  y=56  w=520 h=24 lw=150 length=60 label="Modèle" state=-
   text    REQUETE     x=20  y=86  w=300 h=24 lw=150 length=8 label="Requête" state=-

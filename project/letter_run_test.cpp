@@ -45,6 +45,15 @@ window RESULTAT title="Résultat" w=760 h=560 default=BT_FERMER escape=ESC
   button  BOUTON1    x=20 y=504 w=36 h=36 label="Fusionner" event=CLIC state=I
   button  BT_FERMER  x=580 y=500 w=160 h=40 label="Fermer" code=ESC
 end
+window EX_LETTRES title="Lettres en cours" w=560 h=330 default=BT_ARRET escape=STP
+  text    Nom_Lettre x=20 y=56 w=520 h=24 length=60 label="Modèle" state=-
+  text    REQUETE    x=20 y=86 w=300 h=24 length=8 label="Requête" state=-
+  button  BOUTON1    x=20 y=280 w=36 h=36 label="Fusionner" event=CLIC state=I
+  table   VALEURS    x=60 y=280 w=120 h=36 label="Valeurs" state=I
+    column MOT    title="Champ"  w=60
+    column VALEUR title="Valeur" w=60
+  button  BT_ARRET   x=200 y=276 w=160 h=40 label="Arrêter" code=STP
+end
 )";
 
 std::string ReadBytes(const fs::path& path) {
@@ -269,6 +278,30 @@ TEST_F(LetterRunTest, AStoppedPassPutsTheLettersWrittenInPlaceAndSaysSo) {
             0u)
       << front_.messages.back().second;
   EXPECT_NE(front_.messages.back().second.find("REQ00009-RELANCE/lettres.pdf."), std::string::npos);
+}
+
+// The program's letters through the progress window: the values written for
+// reading that it leaves in VALEURS go into the document, INTERFA keeps the
+// stored ones, and the table is emptied for the next client.
+TEST_F(LetterRunTest, TheDocumentTakesTheValuesWrittenForReading) {
+  runtime::WriteFile(data_ / "BILAN.TXT", "#0000A : #4000011 euros, le #0000I1.\n");
+  Extract("REQ00010", {kClients[1]});
+  OpenResult("REQ00010", "BILAN.TXT");
+  ASSERT_EQ(session_->Execute("Ouvre,EX_LETTRES").value, 0);
+  session_->Execute("AFFICHE,Nom_Lettre=BILAN.TXT");
+  session_->Execute("AFFICHE,REQUETE=REQ00010");
+  session_->Execute("Table,Ajoute,VALEURS,0000A\tMARTIN");
+  session_->Execute("Table,Ajoute,VALEURS,4000011\t154 872");
+  session_->Execute("Table,Ajoute,VALEURS,0000I1\t18/05/1968");
+  ProgramMerges({{"0000A", "MARTIN"}, {"4000011", "  154872"}, {"0000I1", "19680518"}});
+  EXPECT_TRUE(session_->CurrentWindow()->FindField("VALEURS")->rows.empty());
+  session_->Execute("Ferme");
+  session_->Execute("Execute,BOUTON1.FIN");
+  EXPECT_EQ(ReadBytes(data_ / "LETTRES" / "REQ00010-BILAN" / "0001-010000021.TXT"),
+            "MARTIN : 154 872 euros, le 18/05/1968.\n");
+  db::Hlitrecherche("INTERFA", "MOTCLEF", "EX**4000011");
+  ASSERT_FALSE(db::Hendehors());
+  EXPECT_EQ(db::CurrentInterface().LineText(), "  154872\t") << "INTERFA keeps the stored form";
 }
 
 TEST_F(LetterRunTest, RtfAndFlatOdfLettersGetNoPdf) {
