@@ -210,8 +210,8 @@ std::string LetterMerge::Merge(const LetterValues& values) const {
       size_t blanks = 0;
       while (blanks < next.size() && (next[blanks] == ' ' || next[blanks] == '\t')) ++blanks;
       const size_t line_break = LineBreakAt(next.substr(blanks), template_.format());
-      const size_t line_start = line_break > 0 ? BlankLineStart(out, template_.format())
-                                               : std::string::npos;
+      const size_t line_start =
+          line_break > 0 ? BlankLineStart(out, template_.format()) : std::string::npos;
       if (line_start != std::string::npos) {
         // RTF keeps what ends the control word before the line.
         if (template_.format() != LetterFormat::kRtf) out.resize(line_start);

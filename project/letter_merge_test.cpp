@@ -192,8 +192,7 @@ TEST(LetterMergeTest, AnEmptyAddressLineLeavesItsLineOut) {
       {"text, CR LF and blanks", LetterFormat::kText, "#0000A\r\n  #0000C2  \r\n#0000D",
        "DUPONT\r\n75011"},
       {"text, not alone", LetterFormat::kText, "#0000A\nBP #0000C2\n#0000D", "DUPONT\nBP \n75011"},
-      {"text, first line of the document", LetterFormat::kText, "#0000C2\n#0000D",
-       "\n75011"},
+      {"text, first line of the document", LetterFormat::kText, "#0000C2\n#0000D", "\n75011"},
       {"html", LetterFormat::kHtml, "<p>#0000A<br>#0000C1<br>\n#0000C2<BR/>#0000D #0000E</p>",
        "<p>DUPONT<br>12 rue Haute<br>75011 PARIS</p>"},
       {"html, a paragraph of its own stays", LetterFormat::kHtml, "<p>#0000C2</p><p>#0000D</p>",
@@ -203,7 +202,8 @@ TEST(LetterMergeTest, AnEmptyAddressLineLeavesItsLineOut) {
       {"rtf, \\pard is no break", LetterFormat::kRtf, "{\\rtf1 #0000A\\par #0000C2\\pard x}",
        "{\\rtf1 DUPONT\\par \\pard x}"},
       {"flat ODF keeps its paragraph", LetterFormat::kFlatOdf,
-       "<text:p>#0000C2</text:p><text:p>#0000D</text:p>", "<text:p></text:p><text:p>75011</text:p>"},
+       "<text:p>#0000C2</text:p><text:p>#0000D</text:p>",
+       "<text:p></text:p><text:p>75011</text:p>"},
       {"a filled line stays", LetterFormat::kText, "#0000C1\n#0000D", "12 rue Haute\n75011"},
   };
   for (const auto& c : cases) {

@@ -108,9 +108,8 @@ LetterPassOutcome LetterPass::Finish() {
   } else {
     text = Letters(written_) + (written_ > 1 ? " écrites. " : " écrite. ");
   }
-  const std::string shown = ShownPath(HasPdfCopy(format_) && written_ > 0
-                                          ? folder_ / std::string(kLettersPdfName)
-                                          : folder_);
+  const std::string shown = ShownPath(
+      HasPdfCopy(format_) && written_ > 0 ? folder_ / std::string(kLettersPdfName) : folder_);
   text = os::Cp1252(text) +
          os::Cp1252(HasPdfCopy(format_) && written_ > 0 ? "Le document à imprimer : "
                                                         : "Les lettres sont dans le dossier ") +

@@ -147,18 +147,19 @@ void LetterRun::BeginPass(CodeContext& context, const std::string& pass_key, Win
                   "no letter template is chosen: no letter written");
   }
   if (outputs::IsRefusedTemplateName(name)) {
-    return Refuse("Le modèle de lettre doit être un fichier du répertoire des données.", context,
-                  "template \"" + name + "\" is not a file of the data directory: no letter written");
+    return Refuse(
+        "Le modèle de lettre doit être un fichier du répertoire des données.", context,
+        "template \"" + name + "\" is not a file of the data directory: no letter written");
   }
   const std::string shown_name = os::Utf8(name);
   const std::optional<LetterFormat> format = LetterFormatOf(name);
   if (!format) {
-    return Refuse("Le modèle « " + shown_name +
-                      " » n'est ni RTF, ni HTML, ni texte, ni OpenDocument à plat : aucune lettre "
-                      "n'est écrite.",
-                  context,
-                  "template \"" + name +
-                      "\" is neither RTF, HTML, text nor flat ODF: no letter written");
+    return Refuse(
+        "Le modèle « " + shown_name +
+            " » n'est ni RTF, ni HTML, ni texte, ni OpenDocument à plat : aucune lettre "
+            "n'est écrite.",
+        context,
+        "template \"" + name + "\" is neither RTF, HTML, text nor flat ODF: no letter written");
   }
   fs::path path = DataDirectory() / name;
   std::error_code ec;

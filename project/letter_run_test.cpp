@@ -193,10 +193,9 @@ TEST_F(LetterRunTest, HtmlLettersOnePerClientInPostcodeOrderAndOnePdf) {
   EXPECT_FALSE(fs::exists(folder)) << "the letters of a pass are put in place when it ends";
   ASSERT_EQ(session_->Execute("Ferme").value, 0);
   EXPECT_EQ(FilesIn(data_ / "LETTRES"),
-            (std::vector<std::string>{"REQ00001-BILAN/0001-010000021.HTM",
-                                      "REQ00001-BILAN/0002-010000031.HTM",
-                                      "REQ00001-BILAN/0003-010000011.HTM",
-                                      "REQ00001-BILAN/lettres.pdf"}));
+            (std::vector<std::string>{
+                "REQ00001-BILAN/0001-010000021.HTM", "REQ00001-BILAN/0002-010000031.HTM",
+                "REQ00001-BILAN/0003-010000011.HTM", "REQ00001-BILAN/lettres.pdf"}));
   EXPECT_EQ(ReadBytes(folder / "0001-010000021.HTM"),
             "<html><head><meta charset=\"utf-8\"></head><body>"
             "<p>Cher client MARTIN, 13001 — à bientôt.</p></body></html>");
@@ -268,8 +267,8 @@ TEST_F(LetterRunTest, AStoppedPassPutsTheLettersWrittenInPlaceAndSaysSo) {
   ProgramProducesLetters({kByPostcode[0], kByPostcode[1]});
   session_->Execute("Execute,BOUTON1.FIN");
   const fs::path folder = data_ / "LETTRES" / "REQ00009-RELANCE";
-  EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"0001-010000021.TXT",
-                                                       "0002-010000031.TXT", "lettres.pdf"}));
+  EXPECT_EQ(FilesIn(folder),
+            (std::vector<std::string>{"0001-010000021.TXT", "0002-010000031.TXT", "lettres.pdf"}));
   EXPECT_EQ(PdfPageCount(ReadBytes(folder / "lettres.pdf")), 2);
   ASSERT_FALSE(front_.messages.empty());
   EXPECT_EQ(front_.messages.back().first, runtime::MessageKind::kInfo);

@@ -212,7 +212,8 @@ TEST_F(ResultWindowTest, TheChosenTemplateIsTheOneTheLettersAreMergedWith) {
   ASSERT_TRUE(fs::is_regular_file(letter));
   ASSERT_FALSE(front.messages.empty());
   EXPECT_EQ(front.messages.back().first, runtime::MessageKind::kInfo);
-  EXPECT_EQ(front.messages.back().second.rfind(os::Cp1252("1 lettre écrite. Le document à imprimer : "), 0),
+  EXPECT_EQ(front.messages.back().second.rfind(
+                os::Cp1252("1 lettre écrite. Le document à imprimer : "), 0),
             0u)
       << front.messages.back().second;
   EXPECT_EQ(ReadFile(letter), "Relance\n");

@@ -292,9 +292,8 @@ TEST_F(OutputsScenarioTest, LettersShowTheirProgressStopAndSayWhereTheyAre) {
               HasSubstr("message info \"" + total + " lettres écrites. Le document à imprimer : " +
                         (letters / "lettres.pdf").string() + ".\""));
   // The second pass, with the template still chosen, stopped after two letters.
-  EXPECT_THAT(result.transcript,
-              HasSubstr("message info \"Lettres arrêtées : 2 lettres sur " + total +
-                        " ont été écrites ; elles remplacent"));
+  EXPECT_THAT(result.transcript, HasSubstr("message info \"Lettres arrêtées : 2 lettres sur " +
+                                           total + " ont été écrites ; elles remplacent"));
   std::set<std::string> names = FileNames(letters);
   EXPECT_EQ(names.size(), 3u) << "two letters and their PDF";
   EXPECT_EQ(names.count("lettres.pdf"), 1u);

@@ -11,8 +11,8 @@ TEST(LetterReadingTest, AmountsAreGroupedByThousandsWithoutPadding) {
     double amount;
     const char* text;
   } cases[] = {
-      {154872, "154 872"}, {0, "0"},       {1234.5, "1 235"}, {999, "999"},
-      {-3584, "-3 584"},   {0.4, "0"},     {1e6, "1 000 000"},
+      {154872, "154 872"}, {0, "0"},   {1234.5, "1 235"},  {999, "999"},
+      {-3584, "-3 584"},   {0.4, "0"}, {1e6, "1 000 000"},
   };
   for (const auto& c : cases) EXPECT_EQ(ReadingAmount(c.amount), c.text) << c.amount;
 }
@@ -32,12 +32,12 @@ TEST(LetterReadingTest, IdentityValuesAsTheAdviserReadsThem) {
     const char* text;
   } cases[] = {
       {"0000I1", "19680518", "18/05/1968"},
-      {"0000I2", "00000000", ""},       // no birth date
-      {"0000I1", "19680231", ""},       // no such day
+      {"0000I2", "00000000", ""},  // no birth date
+      {"0000I1", "19680231", ""},  // no such day
       {"0000I1", "20000229", "29/02/2000"},
       {"0000I1", "        ", ""},
       {"0000H1", " 56", "56"},
-      {"0000H2", "   ", ""},            // no age
+      {"0000H2", "   ", ""},  // no age
       {"0000J", "Pacsée     ", "Pacsée"},
       {"0000A", "  DUPONT ", "DUPONT"},
   };

@@ -68,9 +68,8 @@ void OpenLettersProgress(const std::string& template_name, const std::string& qu
 }
 
 void ShowLetterStep(int32_t number, int32_t total, std::string_view name) {
-  screen::SetFieldValue("INTITULE",
-                        "Lettre " + util::ThousandsText(number) + " sur " +
-                            util::ThousandsText(total));
+  screen::SetFieldValue(
+      "INTITULE", "Lettre " + util::ThousandsText(number) + " sur " + util::ThousandsText(total));
   screen::SetFieldValue("NOM", name);
   screen::SetFieldValue("NbTraite", util::IntToText(number, 0));
   screen::SendCommand("EXECUTE,NbTraite.entree");

@@ -66,7 +66,7 @@ TEST_F(ReplacingFolderTest, TheNewSetReplacesTheOldOneAndOtherFilesStay) {
   Write(fs::path(folder.staging_path()) / "lettres.pdf", "new pdf");
   // Until the commit, the previous set is whole under the final name.
   EXPECT_EQ(Names(final_folder), (std::set<std::string>{"0001-A.HTM", "0002-B.HTM", "0003-C.HTM",
-                                                         "lettres.pdf", "notes.txt", "ANNEXES"}));
+                                                        "lettres.pdf", "notes.txt", "ANNEXES"}));
   ASSERT_TRUE(folder.Commit(IsLetter));
   EXPECT_FALSE(folder.ok());
   EXPECT_EQ(Names(final_folder),

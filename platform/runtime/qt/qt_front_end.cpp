@@ -2,12 +2,12 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QFile>
-#include <QUrl>
 #include <QEvent>
+#include <QFile>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QUrl>
 #include <QWidget>
 
 #include "platform/os/keyboard.h"
@@ -158,7 +158,8 @@ void QtFrontEnd::ShowMessageWithFolder(MessageKind kind, std::string_view text,
   box.setEscapeButton(ok);
   box.exec();
   if (box.clickedButton() != open) return;
-  const QString path = QFile::decodeName(QByteArray(folder.data(), static_cast<int>(folder.size())));
+  const QString path =
+      QFile::decodeName(QByteArray(folder.data(), static_cast<int>(folder.size())));
   const bool opened = QDesktopServices::openUrl(QUrl::fromLocalFile(path));
   transcript_.Event(std::string(opened ? "folder opened: " : "folder could not be opened: ") +
                     std::string(folder));
