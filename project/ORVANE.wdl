@@ -281,6 +281,28 @@ window EX_attente title="Traitement en cours" x=200 y=160 w=520 h=300 default=BT
   button  BT_PATIENCE x=180 y=244 w=160 h=36 label="Patientez..." code=ESC state=-
 end
 
+# Progress of the letters of a query: the program writes the template and the
+# query it works on, then for each letter "Lettre n sur N", the client's name
+# and the counter, the values written for reading into the hidden table
+# VALEURS, and presses the hidden BOUTON1, which merges that client's letter. "Arrêter" (or Escape) asks the program to stop after the current
+# letter.
+window EX_LETTRES title="Lettres en cours" x=200 y=160 w=560 h=340 default=BT_ARRET escape=STP
+  caption INTITULE    x=20  y=16  w=520 h=30 label="Préparation des lettres"
+  text    Nom_Lettre  x=20  y=56  w=520 h=24 lw=150 length=60 label="Modèle" state=-
+  text    REQUETE     x=20  y=86  w=300 h=24 lw=150 length=8 label="Requête" state=-
+  text    NOM         x=20  y=116 w=520 h=24 lw=150 length=40 label="Client" state=-
+  text    NbTraite    x=20  y=146 w=300 h=24 lw=150 length=10 label="Lettres écrites" value="0" state=-
+  text    NBTOTAL     x=20  y=176 w=300 h=24 lw=150 length=10 label="Sur un total de" value="0" state=-
+  text    JAUGE       x=20  y=212 w=460 h=24 length=50 label="Progression" state=-
+  caption POURCENT    x=480 y=212 w=60  h=24 label="0 %"
+  caption L_AIDE      x=20  y=244 w=520 h=22 label="« Arrêter » ou Échap : les lettres s'arrêtent après celle en cours."
+  button  BOUTON1     x=20  y=280 w=36  h=36 label="Fusionner la lettre du client" event=CLIC state=I
+  table   VALEURS     x=60  y=280 w=120 h=36 label="Valeurs de la lettre" state=I
+    column MOT    title="Champ"  w=60
+    column VALEUR title="Valeur" w=60
+  button  BT_ARRET    x=200 y=276 w=160 h=40 label="Arrêter" code=STP
+end
+
 # Result of a query: letters from a template of the data directory, address
 # labels of the selected clients, and the way to a new extraction. The program
 # writes REQUETE and the label layout when it opens the window; the opening code

@@ -114,6 +114,62 @@ void AppendText(std::string& out, std::string_view value, bool utf8) {
   }
 }
 
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() &&
+         os::EqualsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
+}
+
+// The length of the line break that starts `text` in the format ("\n",
+// "<br>", "\par"), 0 when it starts with none.
+size_t LineBreakAt(std::string_view text, LetterFormat format) {
+  switch (format) {
+    case LetterFormat::kText:
+      if (text.starts_with("\r\n")) return 2;
+      return !text.empty() && (text[0] == '\n' || text[0] == '\r') ? 1 : 0;
+    case LetterFormat::kHtml: {
+      if (!StartsWithIgnoringCase(text, "<br") || text.size() < 4) return 0;
+      if (text[3] != '>' && text[3] != '/' && !IsBlank(text[3])) return 0;
+      const size_t close = text.find('>');
+      return close == std::string_view::npos ? 0 : close + 1;
+    }
+    case LetterFormat::kRtf: {
+      if (!text.starts_with("\\par") || (text.size() > 4 && os::IsAsciiLetter(text[4]))) return 0;
+      return text.size() > 4 && text[4] == ' ' ? 5 : 4;
+    }
+    case LetterFormat::kFlatOdf:
+      return 0;  // a paragraph, not a break: kept
+  }
+  return 0;
+}
+
+// Where the line being written in `out` starts, when it holds only blanks
+// since a line break; npos otherwise (text on the line, or no break before).
+size_t BlankLineStart(const std::string& out, LetterFormat format) {
+  size_t start = out.size();
+  while (start > 0 && IsBlank(out[start - 1]) &&
+         !(format == LetterFormat::kText && (out[start - 1] == '\n' || out[start - 1] == '\r'))) {
+    --start;
+  }
+  for (size_t back = 1; back <= 8 && back <= start; ++back) {
+    const size_t at = start - back;
+    if (LineBreakAt(std::string_view(out).substr(at, start - at), format) == back) return start;
+  }
+  return std::string::npos;
+}
+
+// An address line of the address block, whose empty value leaves its line out.
+bool IsAddressLine(std::string_view keyword) {
+  return keyword.starts_with("0000C");
+}
+
+bool IsBlankValue(std::string_view value) {
+  return std::all_of(value.begin(), value.end(), [](char c) { return c == ' '; });
+}
+
 }  // namespace
 
 bool HasPdfCopy(LetterFormat format) {
@@ -135,12 +191,33 @@ std::string LetterMerge::Merge(const LetterValues& values) const {
   const std::string_view text = template_.bytes();
   std::string out;
   out.reserve(text.size() + text.size() / 4);
-  for (const outputs::TemplatePiece& piece : template_.pieces()) {
+  const std::vector<outputs::TemplatePiece>& pieces = template_.pieces();
+  size_t skip = 0;  // bytes of the next literal piece left out with an empty line
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    const outputs::TemplatePiece& piece = pieces[i];
     const auto found =
         template_.NamesValue(piece) ? values.find(template_.Keyword(piece)) : values.end();
     if (found == values.end()) {
-      out.append(template_.Text(piece));
+      out.append(template_.Text(piece).substr(std::min(skip, piece.length)));
+      skip = 0;
       continue;
+    }
+    skip = 0;
+    if (IsAddressLine(found->first) && IsBlankValue(found->second) && i + 1 < pieces.size() &&
+        !pieces[i + 1].keyword) {
+      // An address line alone on its line, and empty: the line goes, as on a label.
+      const std::string_view next = template_.Text(pieces[i + 1]);
+      size_t blanks = 0;
+      while (blanks < next.size() && (next[blanks] == ' ' || next[blanks] == '\t')) ++blanks;
+      const size_t line_break = LineBreakAt(next.substr(blanks), template_.format());
+      const size_t line_start =
+          line_break > 0 ? BlankLineStart(out, template_.format()) : std::string::npos;
+      if (line_start != std::string::npos) {
+        // RTF keeps what ends the control word before the line.
+        if (template_.format() != LetterFormat::kRtf) out.resize(line_start);
+        skip = blanks + line_break;
+        continue;
+      }
     }
     switch (template_.format()) {
       case LetterFormat::kRtf:

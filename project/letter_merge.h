@@ -16,7 +16,11 @@
 // HTML, flat ODF and text templates that are UTF-8 (valid UTF-8 holding
 // non-ASCII bytes) get values in UTF-8; other HTML and flat ODF templates get
 // non-ASCII characters as numeric references, other text templates keep
-// cp1252. Nothing fails: any bytes merge into some document.
+// cp1252. An address line ("#0000C1", "#0000C2") whose value is empty and
+// that stands alone on its line (blanks only, then the format's line break:
+// a line feed, "<br>", "\par") leaves that line out, as the labels leave out
+// an empty address line; flat ODF paragraphs are kept. Nothing fails: any
+// bytes merge into some document.
 #ifndef VZ_PROJECT_LETTER_MERGE_H_
 #define VZ_PROJECT_LETTER_MERGE_H_
 

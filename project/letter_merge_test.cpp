@@ -169,3 +169,47 @@ TEST(LetterMergeTest, Utf8IsRecognisedOnlyWhenValidAndNotAscii) {
 
 }  // namespace
 }  // namespace vz::project
+
+namespace vz::project {
+namespace {
+
+// An empty address line alone on its line leaves the line out, in each format
+// that has line breaks; a line that holds anything else stays.
+TEST(LetterMergeTest, AnEmptyAddressLineLeavesItsLineOut) {
+  const LetterValues values = {{"0000A", "DUPONT"},
+                               {"0000C1", "12 rue Haute"},
+                               {"0000C2", ""},
+                               {"0000D", "75011"},
+                               {"0000E", "PARIS"}};
+  const struct {
+    const char* name;
+    LetterFormat format;
+    std::string template_text;
+    std::string merged;
+  } cases[] = {
+      {"text", LetterFormat::kText, "#0000A\n#0000C1\n#0000C2\n#0000D #0000E\n",
+       "DUPONT\n12 rue Haute\n75011 PARIS\n"},
+      {"text, CR LF and blanks", LetterFormat::kText, "#0000A\r\n  #0000C2  \r\n#0000D",
+       "DUPONT\r\n75011"},
+      {"text, not alone", LetterFormat::kText, "#0000A\nBP #0000C2\n#0000D", "DUPONT\nBP \n75011"},
+      {"text, first line of the document", LetterFormat::kText, "#0000C2\n#0000D", "\n75011"},
+      {"html", LetterFormat::kHtml, "<p>#0000A<br>#0000C1<br>\n#0000C2<BR/>#0000D #0000E</p>",
+       "<p>DUPONT<br>12 rue Haute<br>75011 PARIS</p>"},
+      {"html, a paragraph of its own stays", LetterFormat::kHtml, "<p>#0000C2</p><p>#0000D</p>",
+       "<p></p><p>75011</p>"},
+      {"rtf", LetterFormat::kRtf, "{\\rtf1 #0000A\\par #0000C2\\par 75 #0000D}",
+       "{\\rtf1 DUPONT\\par 75 75011}"},
+      {"rtf, \\pard is no break", LetterFormat::kRtf, "{\\rtf1 #0000A\\par #0000C2\\pard x}",
+       "{\\rtf1 DUPONT\\par \\pard x}"},
+      {"flat ODF keeps its paragraph", LetterFormat::kFlatOdf,
+       "<text:p>#0000C2</text:p><text:p>#0000D</text:p>",
+       "<text:p></text:p><text:p>75011</text:p>"},
+      {"a filled line stays", LetterFormat::kText, "#0000C1\n#0000D", "12 rue Haute\n75011"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(MergeLetter(c.template_text, c.format, values), c.merged) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace vz::project

@@ -1,8 +1,6 @@
 #include "project/letter_run.h"
 
-#include <QString>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -14,11 +12,12 @@
 #include "platform/runtime/field_values.h"
 #include "platform/runtime/session_objects.h"
 #include "project/letter_merge.h"
-#include "project/letter_pdf.h"
+#include "project/letter_pass.h"
 #include "project/project_data.h"
 #include "src/config/program_settings.h"
 #include "src/db/layouts/interfa.h"
 #include "src/db/layouts/selectes.h"
+#include "src/util/leftover_files.h"
 
 namespace vz::project {
 namespace {
@@ -31,10 +30,11 @@ using runtime::Window;
 
 constexpr std::string_view kRunObject = "RESULTAT.lettres";
 constexpr std::string_view kWindow = "RESULTAT";
+constexpr std::string_view kProgressWindow = "EX_LETTRES";
 constexpr std::string_view kTemplateField = "Nom_Lettre";
 constexpr std::string_view kQueryField = "REQUETE";
+constexpr std::string_view kReadingTable = "VALEURS";
 constexpr std::string_view kLettersFolder = "LETTRES";
-constexpr std::string_view kPdfName = "lettres.pdf";
 constexpr std::string_view kPostcodeKey = "CODPTT";
 constexpr std::string_view kKeywordKey = "MOTCLEF";
 constexpr std::string_view kLetterRecordMark = "EX**";
@@ -68,47 +68,34 @@ std::string FieldText(const Window& window, std::string_view name) {
   return runtime::ReadFieldValue(window, name).value;
 }
 
-// Earlier letters of the folder (numbered letters and the PDF), replaced by a
-// new pass over the same query and template.
-bool IsEarlierLetter(const fs::path& file) {
-  const std::string name = file.filename().string();
-  if (name == kPdfName) return true;
-  // <nnnn>-<code>.<ext>, nnnn of 4 digits or more (past 9999 letters).
-  size_t digits = 0;
-  while (digits < name.size() && name[digits] >= '0' && name[digits] <= '9') ++digits;
-  return digits >= 4 && digits < name.size() && name[digits] == '-' &&
-         LetterFormatOf(name).has_value();
-}
-
 class LetterRun final : public runtime::SessionObject {
  public:
+  // A session that ends in the middle of a pass still puts it in place; it
+  // can no longer tell anyone.
+  ~LetterRun() override {
+    if (pass_) pass_->Finish();
+  }
   void Click(CodeContext& context, Window& window);
+  // Ends the pass, if one is under way: its letters are put in place (or
+  // dropped when it failed) and the outcome is shown. `tell_success`: also
+  // when all went well (the end of the letters), not only on a problem (a
+  // window closed in the middle of a pass).
+  void FinishPass(CodeContext& context, bool tell_success);
 
  private:
   void BeginPass(CodeContext& context, const std::string& pass_key, Window& window);
   std::optional<std::string> NextClientCode(db::RecordSession& data);
-  void WriteLetter(CodeContext& context, const std::string& client_code,
-                   const LetterValues& values);
   void NoteOnce(CodeContext& context, const std::string& problem);
+  void Refuse(const std::string& utf8_message, CodeContext& context, const std::string& note);
 
- public:
-  // Completes the PDF of the pass, if one is open; a PDF that cannot be
-  // written is noted and the adviser told (the letters themselves are kept).
-  void FinishPdf(CodeContext& context);
-
- private:
   std::string pass_key_;
   bool in_pass_ = false;
-  // The template of the pass, read once, and its folder; none, or no folder,
-  // when nothing is written.
-  fs::path folder_;
   std::optional<LetterMerge> merge_;
-  std::string extension_;
+  std::unique_ptr<LetterPass> pass_;
+  std::string refusal_;  // cp1252: why this pass writes nothing, for the adviser
   bool problem_noted_ = false;
   int walked_ = 0;  // SELECTES records read in this pass
   int64_t last_record_ = 0;
-  LetterPdf pdf_;
-  bool pdf_failed_ = false;
 };
 
 void LetterRun::NoteOnce(CodeContext& context, const std::string& problem) {
@@ -117,61 +104,86 @@ void LetterRun::NoteOnce(CodeContext& context, const std::string& problem) {
   context.Note(std::string(kWindow) + ".BOUTON1: " + problem);
 }
 
-void LetterRun::FinishPdf(CodeContext& context) {
-  if (!pdf_.is_open() || pdf_.Finish()) return;
-  const fs::path pdf = folder_ / std::string(kPdfName);
-  context.Note(std::string(kWindow) + ": " + pdf.string() + " cannot be written");
-  // The folder is shown as written: cp1252 when its name is UTF-8, else its bytes.
-  const std::string native = pdf.string();
-  const std::string shown = os::Utf8(os::Cp1252(native)) == native ? os::Cp1252(native) : native;
-  context.Front().ShowMessage(
-      MessageKind::kError,
-      os::Cp1252("Le PDF des lettres n'a pas pu être écrit : ") + shown +
-          os::Cp1252(". Les lettres elles-mêmes sont dans le dossier ; vérifiez que vous pouvez y "
-                     "écrire, puis relancez les lettres."));
+void LetterRun::Refuse(const std::string& utf8_message, CodeContext& context,
+                       const std::string& note) {
+  refusal_ = os::Cp1252(utf8_message);
+  NoteOnce(context, note);
+}
+
+void LetterRun::FinishPass(CodeContext& context, bool tell_success) {
+  if (!in_pass_) return;
+  in_pass_ = false;
+  merge_.reset();
+  if (!refusal_.empty()) {
+    context.Front().ShowMessage(MessageKind::kError, refusal_);
+    refusal_.clear();
+    return;
+  }
+  if (!pass_) return;
+  const std::unique_ptr<LetterPass> pass = std::move(pass_);
+  const LetterPassOutcome outcome = pass->Finish();
+  if (outcome.kind == MessageKind::kError) {
+    context.Note(std::string(kWindow) + ": the letters of this pass could not be written");
+    context.Front().ShowMessage(outcome.kind, outcome.text);
+  } else if (tell_success) {
+    context.Front().ShowMessageWithFolder(outcome.kind, outcome.text, outcome.folder);
+  }
 }
 
 void LetterRun::BeginPass(CodeContext& context, const std::string& pass_key, Window& window) {
-  FinishPdf(context);
+  FinishPass(context, false);
   pass_key_ = pass_key;
   in_pass_ = true;
-  folder_.clear();
   merge_.reset();
+  pass_.reset();
+  refusal_.clear();
   problem_noted_ = false;
   walked_ = 0;
   last_record_ = 0;
-  pdf_failed_ = false;
 
   const std::string name = Trimmed(FieldText(window, kTemplateField));
-  if (name.empty()) return NoteOnce(context, "no letter template is chosen: no letter written");
-  if (outputs::IsRefusedTemplateName(name)) {
-    return NoteOnce(context, "template \"" + name +
-                                 "\" is not a file of the data directory: no letter written");
+  if (name.empty()) {
+    return Refuse("Aucun modèle de lettre n'est choisi : aucune lettre n'est écrite.", context,
+                  "no letter template is chosen: no letter written");
   }
+  if (outputs::IsRefusedTemplateName(name)) {
+    return Refuse(
+        "Le modèle de lettre doit être un fichier du répertoire des données.", context,
+        "template \"" + name + "\" is not a file of the data directory: no letter written");
+  }
+  const std::string shown_name = os::Utf8(name);
   const std::optional<LetterFormat> format = LetterFormatOf(name);
   if (!format) {
-    return NoteOnce(context, "template \"" + name +
-                                 "\" is neither RTF, HTML, text nor flat ODF: no letter written");
+    return Refuse(
+        "Le modèle « " + shown_name +
+            " » n'est ni RTF, ni HTML, ni texte, ni OpenDocument à plat : aucune lettre "
+            "n'est écrite.",
+        context,
+        "template \"" + name + "\" is neither RTF, HTML, text nor flat ODF: no letter written");
   }
   fs::path path = DataDirectory() / name;
   std::error_code ec;
-  if (!fs::is_regular_file(path, ec)) path = DataDirectory() / os::Utf8(name);
+  if (!fs::is_regular_file(path, ec)) path = DataDirectory() / shown_name;
   std::string bytes;
   if (!fs::is_regular_file(path, ec) || fs::file_size(path, ec) > kTemplateLimit ||
       !os::ReadWholeFile(path.string(), &bytes)) {
-    return NoteOnce(context, "template \"" + name + "\" cannot be read: no letter written");
+    return Refuse("Le modèle « " + shown_name +
+                      " » ne peut pas être lu : aucune lettre n'est écrite. Vérifiez qu'il est "
+                      "dans le répertoire des données et que vous pouvez le lire.",
+                  context, "template \"" + name + "\" cannot be read: no letter written");
   }
   merge_.emplace(LetterTemplate(std::move(bytes), *format));
   const size_t dot = name.rfind('.');
-  extension_ = name.substr(dot + 1);
   const std::string query = Trimmed(FieldText(window, kQueryField));
-  folder_ = DataDirectory() / std::string(kLettersFolder) /
-            (SafeNamePart(query) + "-" + SafeNamePart(name.substr(0, dot)));
-  for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
-    std::error_code ignored;
-    if (it->is_regular_file(ignored) && IsEarlierLetter(it->path()))
-      fs::remove(it->path(), ignored);
-  }
+  const fs::path letters = DataDirectory() / std::string(kLettersFolder);
+  util::RemoveLeftoverTemporaryFolders(letters.string());
+  db::RecordSession& data = ProjectDataOf(context);
+  data.Hinfogene("SELECTES");
+  const int selected = data.Hnbenr();
+  pass_ = std::make_unique<LetterPass>(
+      letters / (SafeNamePart(query) + "-" + SafeNamePart(name.substr(0, dot))), *format,
+      name.substr(dot + 1), selected);
+  if (!pass_->ok()) NoteOnce(context, "the folder of the letters cannot be written");
 }
 
 std::optional<std::string> LetterRun::NextClientCode(db::RecordSession& data) {
@@ -206,36 +218,19 @@ LetterValues ReadLetterValues(db::RecordSession& data) {
   return values;
 }
 
-void LetterRun::WriteLetter(CodeContext& context, const std::string& client_code,
-                            const LetterValues& values) {
-  const std::string merged = merge_->Merge(values);
-  std::string number = std::to_string(walked_);
-  if (number.size() < 4) number.insert(0, 4 - number.size(), '0');
-  const fs::path file = folder_ / (number + "-" + SafeNamePart(client_code) + "." + extension_);
-  std::error_code ec;
-  fs::create_directories(folder_, ec);
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write(merged.data(), static_cast<std::streamsize>(merged.size()));
-  out.close();
-  if (!out) {
-    context.Note(std::string(kWindow) + ".BOUTON1: " + file.string() + " cannot be written");
-    return;
+// The values written for reading that the program left in the window's table
+// VALEURS ("keyword", "value" rows) take the place of the stored ones; the
+// table is emptied for the next client. A window without it keeps INTERFA's.
+void TakeReadingValues(Window& window, LetterValues& values) {
+  runtime::Field* table = window.FindField(kReadingTable);
+  if (!table) return;
+  LetterValues reading;
+  for (const std::vector<std::string>& row : table->rows) {
+    if (row.size() >= 2) reading.emplace(Trimmed(row[0]), row[1]);
   }
-  if (!HasPdfCopy(merge_->format()) || pdf_failed_) return;
-  // The folder's name is cp1252 bytes unless it is already UTF-8.
-  const std::string folder_name = folder_.filename().string();
-  const std::string title =
-      "Lettres " + (IsUtf8WithNonAscii(folder_name) ? folder_name : os::Utf8(folder_name));
-  if (!pdf_.is_open() &&
-      !pdf_.Open((folder_ / std::string(kPdfName)).string(), QString::fromStdString(title))) {
-    pdf_failed_ = true;
-    context.Note(std::string(kWindow) + ".BOUTON1: the PDF of the letters cannot be written in " +
-                 folder_.string());
-    return;
-  }
-  const QString text =
-      QString::fromStdString(IsUtf8WithNonAscii(merged) ? merged : os::Utf8(merged));
-  pdf_.AddLetter(text, merge_->format() == LetterFormat::kHtml, DataDirectory().string());
+  table->rows.clear();
+  table->selected = 0;
+  for (auto& [keyword, value] : reading) values[keyword] = std::move(value);
 }
 
 void LetterRun::Click(CodeContext& context, Window& window) {
@@ -246,6 +241,7 @@ void LetterRun::Click(CodeContext& context, Window& window) {
   std::optional<std::string> client_code = NextClientCode(data);
   if (!client_code && walked_ > 0) {
     // Every selected client has had a letter: the program starts over.
+    FinishPass(context, false);
     BeginPass(context, pass_key, window);
     client_code = NextClientCode(data);
   }
@@ -253,8 +249,11 @@ void LetterRun::Click(CodeContext& context, Window& window) {
     context.Note(std::string(kWindow) + ".BOUTON1: no selected client is left for this letter");
     return;
   }
-  if (!merge_ || folder_.empty()) return;
-  WriteLetter(context, *client_code, ReadLetterValues(data));
+  LetterValues values = ReadLetterValues(data);
+  TakeReadingValues(window, values);
+  if (!merge_ || !pass_ || !pass_->ok()) return;
+  pass_->Add(walked_, SafeNamePart(*client_code), merge_->Merge(values), DataDirectory().string());
+  if (!pass_->ok()) NoteOnce(context, "a letter of this pass cannot be written");
 }
 
 LetterRun& RunOf(CodeContext& context) {
@@ -266,22 +265,28 @@ LetterRun& RunOf(CodeContext& context) {
 }  // namespace
 
 void StartLetterRun(CodeContext& context) {
+  if (auto* run = dynamic_cast<LetterRun*>(context.Objects().Find(kRunObject))) {
+    run->FinishPass(context, false);
+  }
   context.Objects().Keep(kRunObject, std::make_unique<LetterRun>());
 }
 
 void FinishLetterRun(CodeContext& context) {
   if (auto* run = dynamic_cast<LetterRun*>(context.Objects().Find(kRunObject))) {
-    run->FinishPdf(context);
+    run->FinishPass(context, false);
   }
   context.Objects().Drop(kRunObject);
 }
 
 void RegisterLetterRun(runtime::CodeRegistry& registry) {
-  registry.AddWindowCode(kWindow, "BOUTON1", "CLIC", [](CodeContext& context, Window& window) {
+  const runtime::WindowCode click = [](CodeContext& context, Window& window) {
     RunOf(context).Click(context, window);
+  };
+  registry.AddWindowCode(kWindow, "BOUTON1", "CLIC", click);
+  registry.AddWindowCode(kProgressWindow, "BOUTON1", "CLIC", click);
+  registry.AddWindowCode(kWindow, "BOUTON1", "FIN", [](CodeContext& context, Window&) {
+    RunOf(context).FinishPass(context, true);
   });
-  registry.AddWindowCode(kWindow, kWindow, "FERMETURE",
-                         [](CodeContext& context, Window&) { FinishLetterRun(context); });
 }
 
 }  // namespace vz::project

@@ -3,31 +3,38 @@
 //
 //   RESULTAT.RESULTAT.OUVERTURE  (window code of the window's owner) calls
 //                                StartLetterRun: a fresh run, numbering from 1
-//   RESULTAT.BOUTON1.CLIC        merges the template named by Nom_Lettre with
+//   EX_LETTRES.BOUTON1.CLIC      (the letters' progress window, which the
+//   RESULTAT.BOUTON1.CLIC        program fills with Nom_Lettre and REQUETE)
+//                                merges the template named by Nom_Lettre with
 //                                the INTERFA "EX**" records of the current
 //                                client, for the next SELECTES record in
-//                                CODPTT order, and writes
-//                                <data>/LETTRES/<REQUETE>-<stem>/<nnnn>-<code>.<ext>
-//   RESULTAT.RESULTAT.FERMETURE  finishes the run: the PDF of the HTML and
-//                                text letters, <same folder>/lettres.pdf, is
-//                                closed
+//                                CODPTT order: letter <nnnn>-<code>.<ext> of
+//                                <data>/LETTRES/<REQUETE>-<stem>/
+//   RESULTAT.BOUTON1.FIN         ends the pass: its letters and PDF are put in
+//                                place and the adviser is told how many were
+//                                written and where (letter_pass.h), with a
+//                                button that opens the folder on the desktop
+//   FinishLetterRun              (called by RESULTAT.RESULTAT.FERMETURE,
+//                                result_window.h) ends a pass still under way
+//                                the same way, telling only of a problem
 //
-// A pass is one letter per SELECTES record. A click after the last record,
-// or with another template or query, starts a new pass: numbering from 0001
-// again, and the earlier numbered letters and PDF of that folder are
-// replaced (the adviser pressed "Lettres" again). The template is read once
-// per pass.
+// A pass is one letter per SELECTES record, written into a staging folder
+// and put in place whole when it ends (letter_pass.h): until then the
+// previous letters and PDF of the folder stay as they were. A pass that ends
+// before the last record (the adviser stopped the letters) puts the letters
+// written so far in place and says so. A click after the last record, or
+// with another template or query, ends the pass and starts a new one. The
+// template is read once per pass.
 //
-// The run's state (counter, position in SELECTES, open PDF) belongs to the
-// runtime session whose window code runs and dies with it; a session that
-// ends with the window still open still finishes its PDF. Nothing throws and
+// The run's state (counter, position in SELECTES, the pass) belongs to the
+// runtime session whose window code runs and dies with it. Nothing throws and
 // nothing shows a window during a click: a template name that is empty or
-// refused (src/outputs/letter_template.h: absolute, a drive "X:", "..", a path
-// separator), a template that is missing or of
-// another format, or an unwritable folder writes nothing and notes the
-// problem once per pass in the runtime's transcript. Client and query codes
-// become file names with every character other than A-Z a-z 0-9 _ - turned
-// into "_", so that nothing is written outside <data>/LETTRES.
+// refused (src/outputs/letter_template.h), a template that is missing or of
+// another format, or a folder that cannot be written writes nothing, is noted
+// once per pass in the runtime's transcript and is told to the adviser when
+// the pass ends. Client and query codes become file names with every
+// character other than A-Z a-z 0-9 _ - turned into "_", so that nothing is
+// written outside <data>/LETTRES.
 #ifndef VZ_PROJECT_LETTER_RUN_H_
 #define VZ_PROJECT_LETTER_RUN_H_
 
@@ -35,15 +42,16 @@
 
 namespace vz::project {
 
-// Starts a fresh letter run in the context's session; a run in progress is
-// finished first (its PDF is closed).
+// Starts a fresh letter run in the context's session; a pass under way is
+// ended first (put in place; only a problem is shown).
 void StartLetterRun(runtime::CodeContext& context);
 
-// Finishes the session's letter run, if any: the PDF is written. A PDF that
-// cannot be written is shown to the adviser as an error ("Erreur,...").
+// Finishes the session's letter run, if any: a pass under way is put in
+// place; letters or a PDF that cannot be written are shown to the adviser as
+// an error.
 void FinishLetterRun(runtime::CodeContext& context);
 
-// Registers RESULTAT.BOUTON1.CLIC and RESULTAT.RESULTAT.FERMETURE.
+// Registers the CLIC and FIN window code listed above.
 void RegisterLetterRun(runtime::CodeRegistry& registry);
 
 }  // namespace vz::project

@@ -5,6 +5,8 @@
 #include "project/letter_run.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstring>
@@ -42,6 +44,15 @@ window RESULTAT title="Résultat" w=760 h=560 default=BT_FERMER escape=ESC
   list    Nom_Lettre x=20 y=128 w=530 h=92 label="Modèle"
   button  BOUTON1    x=20 y=504 w=36 h=36 label="Fusionner" event=CLIC state=I
   button  BT_FERMER  x=580 y=500 w=160 h=40 label="Fermer" code=ESC
+end
+window EX_LETTRES title="Lettres en cours" w=560 h=330 default=BT_ARRET escape=STP
+  text    Nom_Lettre x=20 y=56 w=520 h=24 length=60 label="Modèle" state=-
+  text    REQUETE    x=20 y=86 w=300 h=24 length=8 label="Requête" state=-
+  button  BOUTON1    x=20 y=280 w=36 h=36 label="Fusionner" event=CLIC state=I
+  table   VALEURS    x=60 y=280 w=120 h=36 label="Valeurs" state=I
+    column MOT    title="Champ"  w=60
+    column VALEUR title="Valeur" w=60
+  button  BT_ARRET   x=200 y=276 w=160 h=40 label="Arrêter" code=STP
 end
 )";
 
@@ -179,42 +190,117 @@ TEST_F(LetterRunTest, HtmlLettersOnePerClientInPostcodeOrderAndOnePdf) {
   OpenResult("REQ00001", "BILAN.HTM");
   ProgramProducesLetters(kByPostcode);
   const fs::path folder = data_ / "LETTRES" / "REQ00001-BILAN";
+  EXPECT_FALSE(fs::exists(folder)) << "the letters of a pass are put in place when it ends";
+  ASSERT_EQ(session_->Execute("Ferme").value, 0);
   EXPECT_EQ(FilesIn(data_ / "LETTRES"),
-            (std::vector<std::string>{"REQ00001-BILAN/0001-010000021.HTM",
-                                      "REQ00001-BILAN/0002-010000031.HTM",
-                                      "REQ00001-BILAN/0003-010000011.HTM"}));
-  EXPECT_FALSE(fs::exists(folder / "lettres.pdf"))
-      << "the PDF is written whole once the window closes";
+            (std::vector<std::string>{
+                "REQ00001-BILAN/0001-010000021.HTM", "REQ00001-BILAN/0002-010000031.HTM",
+                "REQ00001-BILAN/0003-010000011.HTM", "REQ00001-BILAN/lettres.pdf"}));
   EXPECT_EQ(ReadBytes(folder / "0001-010000021.HTM"),
             "<html><head><meta charset=\"utf-8\"></head><body>"
             "<p>Cher client MARTIN, 13001 — à bientôt.</p></body></html>");
   EXPECT_NE(ReadBytes(folder / "0002-010000031.HTM").find("D&#39;ARC &amp; CIE, 75011"),
             std::string::npos);
   EXPECT_NE(ReadBytes(folder / "0003-010000011.HTM").find("ÉTIENNE, 91000"), std::string::npos);
-  ASSERT_EQ(session_->Execute("Ferme").value, 0);
   const std::string pdf = ReadBytes(folder / "lettres.pdf");
   EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
   EXPECT_EQ(PdfPageCount(pdf), 3);
 }
 
-// The PDF cannot take its place (a folder of that name is in the way): the
-// letters are still written, and closing the window tells the adviser.
-TEST_F(LetterRunTest, PdfThatCannotBeWrittenIsReportedWhenTheWindowCloses) {
-  runtime::WriteFile(data_ / "RELANCE.TXT", "Bonjour #0000A");
-  const fs::path folder = data_ / "LETTRES" / "REQ00007-RELANCE";
-  fs::create_directories(folder / "lettres.pdf" / "occupe");
+// A disk that fills in the middle of a pass (a file size limit plays the full
+// disk): nothing of the pass is put in place, the previous letters and PDF stay
+// whole, no staging folder is left, and the adviser is told, never that the
+// letters are written.
+TEST_F(LetterRunTest, LettersThatCannotBeWrittenLeaveThePreviousOnesWhole) {
+  runtime::WriteFile(data_ / "RELANCE.TXT", "Bonjour #0000A\n" + std::string(200000, '.'));
   Extract("REQ00007", kClients);
   OpenResult("REQ00007", "RELANCE.TXT");
   ProgramProducesLetters(kByPostcode);
-  const size_t before = front_.messages.size();
   ASSERT_EQ(session_->Execute("Ferme").value, 0);
+  const fs::path folder = data_ / "LETTRES" / "REQ00007-RELANCE";
+  const std::vector<std::string> previous = FilesIn(folder);
+  const std::string previous_pdf = ReadBytes(folder / "lettres.pdf");
+  ASSERT_EQ(previous.size(), 4u);
+
+  OpenResult("REQ00007", "RELANCE.TXT");
+  ::signal(SIGXFSZ, SIG_IGN);
+  rlimit limit{};
+  ::getrlimit(RLIMIT_FSIZE, &limit);
+  const rlimit full_disk{100000, limit.rlim_max};
+  ::setrlimit(RLIMIT_FSIZE, &full_disk);
+  ProgramProducesLetters({kByPostcode[0], kByPostcode[1]});
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  const size_t before = front_.messages.size();
+  ASSERT_EQ(session_->Execute("Execute,BOUTON1.FIN").value, 0);
   ASSERT_EQ(front_.messages.size(), before + 1);
   EXPECT_EQ(front_.messages.back().first, runtime::MessageKind::kError);
-  EXPECT_NE(front_.messages.back().second.find("REQ00007-RELANCE/lettres.pdf"), std::string::npos);
-  EXPECT_EQ(ReadBytes(folder / "0003-010000011.TXT"), Cp1252("Bonjour ÉTIENNE"));
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-    EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
-  }
+  EXPECT_NE(front_.messages.back().second.find(Cp1252("Les lettres n'ont pas pu être écrites")),
+            std::string::npos);
+  EXPECT_EQ(FilesIn(folder), previous);
+  EXPECT_EQ(ReadBytes(folder / "lettres.pdf"), previous_pdf);
+  EXPECT_EQ(FilesIn(data_ / "LETTRES").size(), previous.size()) << "no staging folder left";
+}
+
+// A letters folder that cannot be made (a file in its place) is told when the
+// pass ends.
+TEST_F(LetterRunTest, AFolderThatCannotBeMadeIsReported) {
+  runtime::WriteFile(data_ / "RELANCE.TXT", "Bonjour #0000A\n");
+  runtime::WriteFile(data_ / "LETTRES", "a file in the way");
+  Extract("REQ00008", kClients);
+  OpenResult("REQ00008", "RELANCE.TXT");
+  ProgramProducesLetters(kByPostcode);
+  ASSERT_EQ(session_->Execute("Execute,BOUTON1.FIN").value, 0);
+  ASSERT_FALSE(front_.messages.empty());
+  EXPECT_EQ(front_.messages.back().first, runtime::MessageKind::kError);
+  EXPECT_NE(front_.messages.back().second.find("REQ00008-RELANCE"), std::string::npos);
+  EXPECT_TRUE(fs::is_regular_file(data_ / "LETTRES"));
+}
+
+// The adviser stopped the letters after two of three: the two are put in place
+// as the pass's set, replacing the previous letters, and the message says so.
+TEST_F(LetterRunTest, AStoppedPassPutsTheLettersWrittenInPlaceAndSaysSo) {
+  runtime::WriteFile(data_ / "RELANCE.TXT", "Bonjour #0000A\n");
+  Extract("REQ00009", kClients);
+  OpenResult("REQ00009", "RELANCE.TXT");
+  ProgramProducesLetters(kByPostcode);
+  session_->Execute("Execute,BOUTON1.FIN");
+  ProgramProducesLetters({kByPostcode[0], kByPostcode[1]});
+  session_->Execute("Execute,BOUTON1.FIN");
+  const fs::path folder = data_ / "LETTRES" / "REQ00009-RELANCE";
+  EXPECT_EQ(FilesIn(folder),
+            (std::vector<std::string>{"0001-010000021.TXT", "0002-010000031.TXT", "lettres.pdf"}));
+  EXPECT_EQ(PdfPageCount(ReadBytes(folder / "lettres.pdf")), 2);
+  ASSERT_FALSE(front_.messages.empty());
+  EXPECT_EQ(front_.messages.back().first, runtime::MessageKind::kInfo);
+  EXPECT_EQ(front_.messages.back().second.rfind(
+                Cp1252("Lettres arrêtées : 2 lettres sur 3 ont été écrites ; elles remplacent"), 0),
+            0u)
+      << front_.messages.back().second;
+  EXPECT_NE(front_.messages.back().second.find("REQ00009-RELANCE/lettres.pdf."), std::string::npos);
+}
+
+// The program's letters through the progress window: the values written for
+// reading that it leaves in VALEURS go into the document, INTERFA keeps the
+// stored ones, and the table is emptied for the next client.
+TEST_F(LetterRunTest, TheDocumentTakesTheValuesWrittenForReading) {
+  runtime::WriteFile(data_ / "BILAN.TXT", "#0000A : #4000011 euros, le #0000I1.\n");
+  Extract("REQ00010", {kClients[1]});
+  OpenResult("REQ00010", "BILAN.TXT");
+  ASSERT_EQ(session_->Execute("Ouvre,EX_LETTRES").value, 0);
+  session_->Execute("AFFICHE,Nom_Lettre=BILAN.TXT");
+  session_->Execute("AFFICHE,REQUETE=REQ00010");
+  session_->Execute("Table,Ajoute,VALEURS,0000A\tMARTIN");
+  session_->Execute("Table,Ajoute,VALEURS,4000011\t154 872");
+  session_->Execute("Table,Ajoute,VALEURS,0000I1\t18/05/1968");
+  ProgramMerges({{"0000A", "MARTIN"}, {"4000011", "  154872"}, {"0000I1", "19680518"}});
+  EXPECT_TRUE(session_->CurrentWindow()->FindField("VALEURS")->rows.empty());
+  session_->Execute("Ferme");
+  session_->Execute("Execute,BOUTON1.FIN");
+  EXPECT_EQ(ReadBytes(data_ / "LETTRES" / "REQ00010-BILAN" / "0001-010000021.TXT"),
+            "MARTIN : 154 872 euros, le 18/05/1968.\n");
+  db::Hlitrecherche("INTERFA", "MOTCLEF", "EX**4000011");
+  ASSERT_FALSE(db::Hendehors());
+  EXPECT_EQ(db::CurrentInterface().LineText(), "  154872\t") << "INTERFA keeps the stored form";
 }
 
 TEST_F(LetterRunTest, RtfAndFlatOdfLettersGetNoPdf) {

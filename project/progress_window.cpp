@@ -1,5 +1,6 @@
-// Window code of the progress window EX_attente, shown by the selection run
-// and the rubric extraction while they walk the client file.
+// Window code of the progress windows: EX_attente, shown by the selection run
+// and the rubric extraction while they walk the client file, and EX_LETTRES,
+// shown while the letters are written.
 //
 // EX_attente.NbTraite.entree runs after each step has written the counter
 // NbTraite: it fills the bar JAUGE (one mark per 2 % of NBTOTAL, at most 50)
@@ -60,6 +61,7 @@ void MoveProgressBar(runtime::CodeContext& context, runtime::Window& window) {
 
 void RegisterProgressWindow(runtime::CodeRegistry& registry) {
   registry.AddWindowCode("EX_attente", "NbTraite", "entree", MoveProgressBar);
+  registry.AddWindowCode("EX_LETTRES", "NbTraite", "entree", MoveProgressBar);
 }
 
 }  // namespace vz::project

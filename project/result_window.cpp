@@ -11,6 +11,7 @@
 #include "platform/os/cp1252.h"
 #include "platform/os/paths.h"
 #include "platform/runtime/field_values.h"
+#include "project/chosen_template.h"
 #include "project/gui_application.h"
 #include "project/label_sheet.h"
 #include "project/label_sheet_addresses.h"
@@ -79,6 +80,7 @@ void OnOpen(CodeContext& context, Window& window) {
   if (list) {
     list->entries = LetterTemplates(DataDirectory());
     list->selected = list->entries.empty() ? 0 : 1;
+    ReselectChosenTemplate(context, window);
   } else {
     context.Note("RESULTAT: the window has no list Nom_Lettre");
   }
@@ -175,6 +177,10 @@ std::vector<std::string> LetterTemplates(const fs::path& folder) {
 
 void RegisterResultWindow(runtime::CodeRegistry& registry) {
   registry.AddWindowCode(kWindow, kWindow, "OUVERTURE", OnOpen);
+  registry.AddWindowCode(kWindow, kWindow, "FERMETURE", [](CodeContext& context, Window& window) {
+    RememberChosenTemplate(context, window);
+    FinishLetterRun(context);
+  });
   registry.AddWindowCode(kWindow, "ETIQUETTES", "CLIC", OnPrintLabels);
 }
 

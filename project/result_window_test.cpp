@@ -180,12 +180,18 @@ TEST_F(ResultWindowTest, OpeningFillsTheTemplateListAndSelectsTheFirst) {
   EXPECT_EQ(session.Execute("AFFICHE,Nom_Lettre=RELANCE.TXT").value, 0);
   EXPECT_EQ(session.Execute("ECRAN,RECUPERE,Nom_Lettre").text, "RELANCE.TXT");
 
-  // Opened again, the list is filled afresh: no entry twice, a new template seen.
+  // Opened again, the list is filled afresh (no entry twice, a new template
+  // seen) and the template chosen stays chosen.
   session.Execute("Ferme");
   Touch(data_ / "BILAN.HTM");
   OpenResultWindow(session);
   EXPECT_EQ(session.CurrentWindow()->FindField("Nom_Lettre")->entries,
             (std::vector<std::string>{"BILAN.HTM", "INVITATION.RTF", "RELANCE.TXT"}));
+  EXPECT_EQ(session.Execute("ECRAN,RECUPERE,Nom_Lettre").text, "RELANCE.TXT");
+  // A chosen template that has gone leaves the first one chosen.
+  session.Execute("Ferme");
+  fs::remove(data_ / "RELANCE.TXT");
+  OpenResultWindow(session);
   EXPECT_EQ(session.Execute("ECRAN,RECUPERE,Nom_Lettre").text, "BILAN.HTM");
 }
 
@@ -201,7 +207,15 @@ TEST_F(ResultWindowTest, TheChosenTemplateIsTheOneTheLettersAreMergedWith) {
   session.Execute("Execute,BOUTON1.CLIC");
   const fs::path letters = data_ / "LETTRES";
   const fs::path letter = letters / (std::string(kQuery) + "-RELANCE") / "0001-010000011.TXT";
+  EXPECT_FALSE(fs::exists(letter)) << "in place when the pass ends";
+  session.Execute("Execute,BOUTON1.FIN");
   ASSERT_TRUE(fs::is_regular_file(letter));
+  ASSERT_FALSE(front.messages.empty());
+  EXPECT_EQ(front.messages.back().first, runtime::MessageKind::kInfo);
+  EXPECT_EQ(front.messages.back().second.rfind(
+                os::Cp1252("1 lettre écrite. Le document à imprimer : "), 0),
+            0u)
+      << front.messages.back().second;
   EXPECT_EQ(ReadFile(letter), "Relance\n");
   EXPECT_FALSE(fs::exists(letters / (std::string(kQuery) + "-INVITATION")));
 }

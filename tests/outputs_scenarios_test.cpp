@@ -259,5 +259,50 @@ TEST_F(OutputsScenarioTest, ResultsOfEachQueryWorkOnItsOwnExtraction) {
   EXPECT_FALSE(fs::exists(Data() / "ETIQUETTES" / "01000005.pdf"));
 }
 
+// The letters as the adviser follows them: the progress window counts them,
+// the end says how many were written and where the document to print is; the
+// template chosen stays chosen when the window opens again; a stop after two
+// letters puts those two in place as the pass's set, and says so.
+TEST_F(OutputsScenarioTest, LettersShowTheirProgressStopAndSayWhereTheyAre) {
+  const ProgramRunResult result =
+      Run("input MENU press T01\n"
+          "input LSTSEL\n"
+          "  pick REQUETES CODE \"01000001\"\n"
+          "  press LAN\n"
+          "input LSTSEL press RES\n"
+          "input RESULTAT\n"
+          "  pick Nom_Lettre \"RELANCE.TXT\"\n"
+          "  press LET\n"
+          "input RESULTAT press LET\n"
+          "stop after 2\n"
+          "input RESULTAT press ESC\n"
+          "input LSTSEL press T02\n"
+          "input MENU press ESC\n"
+          "answer yes\n");
+  ASSERT_EQ(result.exit_code, 0) << Describe(result);
+  EXPECT_THAT(result.transcript, Not(HasSubstr("wd ! "))) << Describe(result);
+  const size_t n = FileLines(Data() / "01000001.EXT").size();
+  ASSERT_GT(n, 2u);
+  const std::string total = std::to_string(n);
+  EXPECT_THAT(result.transcript, HasSubstr("Ouvre,EX_LETTRES"));
+  EXPECT_THAT(result.transcript, HasSubstr("INTITULE=Lettre 1 sur " + total));
+  EXPECT_THAT(result.transcript, HasSubstr("INTITULE=Lettre " + total + " sur " + total));
+  const fs::path letters = Data() / "LETTRES" / "01000001-RELANCE";
+  EXPECT_THAT(result.transcript,
+              HasSubstr("message info \"" + total + " lettres écrites. Le document à imprimer : " +
+                        (letters / "lettres.pdf").string() + ".\""));
+  // The second pass, with the template still chosen, stopped after two letters.
+  EXPECT_THAT(result.transcript, HasSubstr("message info \"Lettres arrêtées : 2 lettres sur " +
+                                           total + " ont été écrites ; elles remplacent"));
+  std::set<std::string> names = FileNames(letters);
+  EXPECT_EQ(names.size(), 3u) << "two letters and their PDF";
+  EXPECT_EQ(names.count("lettres.pdf"), 1u);
+  EXPECT_EQ(testing::PdfPageCount(ReadWholeFile(letters / "lettres.pdf")), 2);
+  std::set<std::string> folders;
+  for (const fs::directory_entry& entry : fs::directory_iterator(Data() / "LETTRES"))
+    folders.insert(entry.path().filename().string());
+  EXPECT_EQ(folders, std::set<std::string>{"01000001-RELANCE"}) << "no staging folder left";
+}
+
 }  // namespace
 }  // namespace vz

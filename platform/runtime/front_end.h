@@ -1,5 +1,6 @@
 // What a front end does for the runtime: run a window's modal input, show
-// message boxes, answer yes/no questions and process pending events.
+// message boxes, answer yes/no questions, process pending events and tell
+// whether the user asked to stop the work a progress window shows.
 //
 // The runtime owns the window model; a front end works on the window it is
 // given for the duration of one call and keeps no pointer to it. Front ends:
@@ -40,6 +41,18 @@ class FrontEnd {
   virtual void ShowMessage(MessageKind kind, std::string_view text) = 0;
   virtual bool AskYesNo(std::string_view question) = 0;
   virtual void ProcessEvents() = 0;
+  // True once when the user has asked to stop the work that the window shown
+  // outside an input (the progress window) stands for; the program asks
+  // between two steps ("Ecran,Arret") and decides what a stop means. A front
+  // end with no way to ask never stops.
+  virtual bool StopRequested() { return false; }
+  // A message about files written in `folder` (the file system's bytes): the
+  // desktop front end adds a button that opens the folder; others show the
+  // message as ShowMessage does.
+  virtual void ShowMessageWithFolder(MessageKind kind, std::string_view text,
+                                     std::string_view /*folder*/) {
+    ShowMessage(kind, text);
+  }
   // At module termination: empty when all went as planned, else what is
   // wrong (for the scripted front end: scenario steps left over).
   virtual std::string Finish() = 0;

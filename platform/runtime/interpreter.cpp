@@ -10,12 +10,13 @@ namespace {
 
 using Handler = CommandResult (*)(Session&, std::string_view);
 
-constexpr std::array<std::pair<std::string_view, Handler>, 22> kVerbs = {{
+constexpr std::array<std::pair<std::string_view, Handler>, 23> kVerbs = {{
     {"OUVRE", RunOpen},
     {"FERME", RunClose},
     {"ECRAN,SAISIE", RunInput},
     {"ECRAN,RECUPERE", RunReadField},
     {"ECRAN,SELECTION", RunFieldState},
+    {"ECRAN,ARRET", RunStopQuestion},
     {"AFFICHE", RunDisplay},
     {"RECUPERE", RunReadVariable},
     {"TABLE,AJOUTE", RunTableAdd},

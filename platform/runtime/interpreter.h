@@ -45,6 +45,7 @@ CommandResult RunErrorBox(Session& session, std::string_view args);
 CommandResult RunInfoBox(Session& session, std::string_view args);
 CommandResult RunQuestion(Session& session, std::string_view args);
 CommandResult RunEvents(Session& session, std::string_view args);         // MULTITACHE
+CommandResult RunStopQuestion(Session& session, std::string_view args);   // ECRAN,ARRET
 CommandResult RunLoadLibrary(Session& session, std::string_view args);    // BIBLI
 CommandResult RunProject(Session& session, std::string_view args);        // PROJET
 CommandResult RunEngineContext(Session& session, std::string_view args);  // HFCTX

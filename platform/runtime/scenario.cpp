@@ -58,6 +58,7 @@ class ScenarioParser {
     if (keyword == "press") return Press(1);
     if (keyword == "answer") return Answer();
     if (keyword == "expect") return Expect();
+    if (keyword == "stop") return Stop();
     if (keyword == "type" || keyword == "switch" || keyword == "choose" || keyword == "pick" ||
         keyword == "click" || keyword == "sort" || keyword == "see") {
       if (!open_input_) return Quoted(keyword) + " outside an \"input\" ... \"press\" block";
@@ -129,6 +130,18 @@ class ScenarioParser {
       return "expect takes \"error\" or \"info\", not " + Quoted(words_[1]);
     }
     step.message = words_[2];
+    scenario_.steps.push_back(std::move(step));
+    return {};
+  }
+
+  std::string Stop() {
+    if (auto error = CloseCheck(); !error.empty()) return error;
+    if (words_.size() != 3 || words_[1] != "after") return "usage: stop after N";
+    ScenarioStep step;
+    step.kind = ScenarioStep::Kind::kStop;
+    step.line = line_;
+    if (!ParseRowNumber(words_[2], step.stop_after))
+      return "stop after " + Quoted(words_[2]) + ": not a number from 1";
     scenario_.steps.push_back(std::move(step));
     return {};
   }
@@ -209,6 +222,8 @@ std::string DescribeStep(const ScenarioStep& step) {
     case ScenarioStep::Kind::kExpect:
       return std::string("expect ") +
              (step.message_kind == MessageKind::kError ? "error " : "info ") + Quoted(step.message);
+    case ScenarioStep::Kind::kStop:
+      return "stop after " + std::to_string(step.stop_after);
   }
   return {};
 }

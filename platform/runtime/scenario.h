@@ -28,7 +28,7 @@ struct ScenarioAction {
 };
 
 struct ScenarioStep {
-  enum class Kind { kInput, kAnswer, kExpect };
+  enum class Kind { kInput, kAnswer, kExpect, kStop };
   Kind kind = Kind::kInput;
   int line = 0;
   // kInput
@@ -42,6 +42,9 @@ struct ScenarioStep {
   // kExpect
   MessageKind message_kind = MessageKind::kError;
   std::string message;
+  // kStop: the stop is asked for at the program's stop_after-th question
+  // "Ecran,Arret" counted from the step before it.
+  int stop_after = 0;
 };
 
 struct Scenario {
@@ -57,7 +60,8 @@ struct ScenarioLoad {
 
 ScenarioLoad ParseScenario(std::string_view utf8_content, std::string_view file_name);
 
-// Describes a step for messages: "input MENU", "answer yes", "expect error ...".
+// Describes a step for messages: "input MENU", "answer yes", "expect error ...",
+// "stop after 2".
 std::string DescribeStep(const ScenarioStep& step);
 
 }  // namespace vz::runtime

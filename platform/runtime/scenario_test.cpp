@@ -104,6 +104,10 @@ TEST(ParseScenario, RejectsMalformedLinesWithTheirNumber) {
       {"answer\n", 1, "usage: answer"},
       {"expect warning x\n", 1, "\"error\" or \"info\""},
       {"expect error\n", 1, "usage: expect"},
+      {"stop 2\n", 1, "usage: stop after N"},
+      {"stop after\n", 1, "usage: stop after N"},
+      {"stop after 0\n", 1, "not a number from 1"},
+      {"input MENU\nstop after 1\n", 2, "has no \"press\""},
       {"dance\n", 1, "unknown statement"},
       {"\"input\" MENU\n", 1, "start with a keyword"},
       {"input MENU\ntype A \"unclosed\npress X\n", 2, "not closed"},
@@ -133,6 +137,11 @@ TEST(DescribeStep, NamesWhatTheStepWaitsFor) {
   expect.message_kind = MessageKind::kInfo;
   expect.message = "m";
   EXPECT_EQ(DescribeStep(expect), "expect info \"m\"");
+  const ScenarioLoad stop = ParseScenario("stop after 12\n", "s.scn");
+  ASSERT_TRUE(stop.scenario) << stop.error;
+  ASSERT_EQ(stop.scenario->steps.size(), 1u);
+  EXPECT_EQ(stop.scenario->steps[0].stop_after, 12);
+  EXPECT_EQ(DescribeStep(stop.scenario->steps[0]), "stop after 12");
 }
 
 }  // namespace

@@ -208,6 +208,16 @@ bool ScriptedFrontEnd::AskYesNo(std::string_view question) {
   return step->yes;
 }
 
+bool ScriptedFrontEnd::StopRequested() {
+  const ScenarioStep* step = Next();
+  if (!step || step->kind != ScenarioStep::Kind::kStop) return false;
+  if (++stop_questions_ < step->stop_after) return false;
+  stop_questions_ = 0;
+  transcript_.Event("the work is stopped (scenario line " + std::to_string(step->line) + ")");
+  ++next_;
+  return true;
+}
+
 std::string ScriptedFrontEnd::Finish() {
   const ScenarioStep* step = Next();
   if (!step) return {};

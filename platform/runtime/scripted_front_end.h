@@ -33,6 +33,9 @@ class ScriptedFrontEnd final : public FrontEnd {
   void ShowMessage(MessageKind kind, std::string_view text) override;
   bool AskYesNo(std::string_view question) override;
   void ProcessEvents() override {}
+  // A "stop after N" step that is next answers yes to the Nth question since
+  // it became next, and is then played; otherwise no.
+  bool StopRequested() override;
   std::string Finish() override;
 
   size_t steps_left() const { return scenario_.steps.size() - next_; }
@@ -51,6 +54,7 @@ class ScriptedFrontEnd final : public FrontEnd {
   Scenario scenario_;
   Transcript& transcript_;
   size_t next_ = 0;
+  int stop_questions_ = 0;  // questions seen while a stop step is next
 };
 
 }  // namespace vz::runtime

@@ -97,6 +97,33 @@ void OpenForm(Session& session) {
   session.Execute("Table,Ajoute,TABLE1,Salaires\t0\t40001");
 }
 
+// "stop after N" answers the program's Nth stop question yes and no other:
+// before the step is reached, and once it is played, the answer is no.
+TEST_F(ScriptedFrontEndTest, StopAnswersTheNthStopQuestion) {
+  std::string leftover = "unset";
+  std::vector<int> answers;
+  RunWithScenario(
+      "input MENU press T01\nstop after 3\ninput MENU press T01\n", transcript_path(),
+      [&answers](Session& session) {
+        session.Execute("Ouvre,MENU");
+        answers.push_back(session.Execute("ECRAN,ARRET").value);  // step not reached
+        session.Execute("Ecran,Saisie");
+        for (int i = 0; i < 4; ++i) answers.push_back(session.Execute("Ecran,Arret").value);
+        session.Execute("Ecran,Saisie");
+      },
+      nullptr, &leftover);
+  EXPECT_EQ(answers, (std::vector<int>{0, 0, 0, 1, 0}));
+  EXPECT_EQ(leftover, "");
+  EXPECT_NE(TranscriptText().find("the work is stopped (scenario line 2)"), std::string::npos);
+}
+
+TEST_F(ScriptedFrontEndTest, AStopNeverAskedForIsLeftOver) {
+  std::string leftover;
+  RunWithScenario(
+      "stop after 1\n", transcript_path(), [](Session&) {}, nullptr, &leftover);
+  EXPECT_NE(leftover.find("next: stop after 1"), std::string::npos) << leftover;
+}
+
 TEST_F(ScriptedFrontEndTest, PlaysInputsAsAUserWould) {
   int clicks = 0;
   std::string leftover = "unset";

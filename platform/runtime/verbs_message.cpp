@@ -3,6 +3,8 @@
 //   "info," + text       information box; integer 0
 //   "OUINON," + question integer 1 for yes, 0 for no
 //   "MULTITACHE," + n    the front end processes pending events; integer 0
+//   "Ecran,Arret"        integer 1 when the user asked to stop the work the
+//                        progress window shows (FrontEnd::StopRequested), else 0
 #include "platform/runtime/interpreter.h"
 
 namespace vz::runtime {
@@ -24,6 +26,10 @@ CommandResult RunQuestion(Session& session, std::string_view args) {
 CommandResult RunEvents(Session& session, std::string_view /*args*/) {
   session.Front().ProcessEvents();
   return {};
+}
+
+CommandResult RunStopQuestion(Session& session, std::string_view /*args*/) {
+  return {session.Front().StopRequested() ? 1 : 0, {}};
 }
 
 }  // namespace vz::runtime

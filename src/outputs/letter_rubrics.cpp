@@ -9,6 +9,7 @@
 #include "src/db/layouts/clipart.h"
 #include "src/db/record_buffers.h"
 #include "src/db/record_ops.h"
+#include "src/outputs/letter_reading.h"
 #include "src/selection/rubric_loaders.h"
 #include "src/util/number_text.h"
 
@@ -132,10 +133,16 @@ char FamilySelector(int rank, const LetterFieldList& fields) {
   return '\0';
 }
 
+// True when the keyword's value is a yield (a rate) rather than an amount.
+bool IsRate(const Member& member, std::string_view keyword) {
+  return member.rule == AmountRule::kTable3OrYield && CharAt(keyword, 5) != '1';
+}
+
 }  // namespace
 
 void AppendRubricValues(int rank, const LetterFieldList& fields, std::string_view client_code,
-                        selection::WorkTables& tables, LetterValues& values) {
+                        selection::WorkTables& tables, LetterValues& values,
+                        LetterValues* reading) {
   const Member* member = nullptr;
   for (const Member& candidate : kMembers) {
     if (candidate.rank == rank) member = &candidate;
@@ -156,6 +163,12 @@ void AppendRubricValues(int rank, const LetterFieldList& fields, std::string_vie
       values.Append(util::NumberToText(*amount, kAmountWidth, 0));
     } else {
       values.Append(kNotInCodeTable);
+    }
+    if (reading == nullptr) continue;
+    if (!amount) {
+      reading->Append(kNotInCodeTable);
+    } else {
+      reading->Append(IsRate(*member, keyword) ? ReadingRate(*amount) : ReadingAmount(*amount));
     }
   }
 }

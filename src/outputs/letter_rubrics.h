@@ -31,9 +31,13 @@ namespace vz::outputs {
 
 // Loads family `rank` (2 to 14, letter_fields.h) for `client_code` when the
 // list names it, and appends one value per keyword of that family, in list
-// order. Does nothing for other ranks.
+// order. Does nothing for other ranks. When `reading` is given, appends to it
+// the same values written for reading in the document (letter_reading.h):
+// amounts grouped by thousands, "0" for zero, the yields of rental and land
+// with their decimals.
 void AppendRubricValues(int rank, const LetterFieldList& fields, std::string_view client_code,
-                        selection::WorkTables& tables, LetterValues& values);
+                        selection::WorkTables& tables, LetterValues& values,
+                        LetterValues* reading = nullptr);
 
 }  // namespace vz::outputs
 

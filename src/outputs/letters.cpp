@@ -16,6 +16,7 @@
 #include "src/db/record_ops.h"
 #include "src/outputs/letter_fields.h"
 #include "src/outputs/letter_identity.h"
+#include "src/outputs/letter_reading.h"
 #include "src/outputs/letter_rubrics.h"
 #include "src/outputs/letter_values.h"
 #include "src/screen/bridge.h"
@@ -23,6 +24,7 @@
 #include "src/selection/rubric_tables.h"
 #include "src/util/blanks.h"
 #include "src/util/number_text.h"
+#include "src/util/thousands.h"
 
 namespace vz::outputs {
 namespace {
@@ -35,19 +37,51 @@ constexpr std::string_view kKeywordKey = "MOTCLEF";
 constexpr std::string_view kLetterRecordMark = "EX**";
 constexpr std::string_view kMergeCommand = "Execute,BOUTON1.CLIC";
 constexpr std::string_view kLettersFolder = "LETTRES";
+constexpr std::string_view kEndCommand = "Execute,BOUTON1.FIN";
+constexpr std::string_view kProgressWindow = "EX_LETTRES";
+constexpr std::string_view kQueryField = "REQUETE";
+constexpr std::string_view kReadingTableCommand = "Table,Ajoute,VALEURS,";
 
 // Everything one run needs, allocated once.
 struct LetterRun {
   std::unique_ptr<selection::WorkTables> tables = std::make_unique<selection::WorkTables>();
   std::unique_ptr<LetterFieldList> fields = std::make_unique<LetterFieldList>();
   std::unique_ptr<LetterValues> values = std::make_unique<LetterValues>();
+  std::unique_ptr<LetterValues> reading = std::make_unique<LetterValues>();  // for the document
   LetterPersons persons;
   std::string text;  // keyword and line text being written
 };
 
-std::string TemplateName() {
-  const std::string typed = screen::GetFieldValue(kTemplateField, screen::kWholeValue);
+std::string TrimmedField(std::string_view field) {
+  const std::string typed = screen::GetFieldValue(field, screen::kWholeValue);
   return util::TrimBlanks(util::TrimBlanks(typed, util::kTrimLeading), util::kTrimTrailing);
+}
+
+std::string TemplateName() {
+  return TrimmedField(kTemplateField);
+}
+
+// The progress window of the letters, above the result window: what is being
+// written and how many letters there will be.
+void OpenLettersProgress(const std::string& template_name, const std::string& query,
+                         int32_t total) {
+  screen::SendCommand("Ouvre," + std::string(kProgressWindow));
+  screen::SetFieldValue(kTemplateField, template_name);
+  screen::SetFieldValue(kQueryField, query);
+  screen::SetFieldValue("NBTOTAL", util::IntToText(total, 0));
+}
+
+void ShowLetterStep(int32_t number, int32_t total, std::string_view name) {
+  screen::SetFieldValue(
+      "INTITULE", "Lettre " + util::ThousandsText(number) + " sur " + util::ThousandsText(total));
+  screen::SetFieldValue("NOM", name);
+  screen::SetFieldValue("NbTraite", util::IntToText(number, 0));
+  screen::SendCommand("EXECUTE,NbTraite.entree");
+}
+
+bool StopAsked() {
+  screen::SendCommand("Ecran,Arret");
+  return screen::IntegerReturnValue() == 1;
 }
 
 std::string TemplatePath(const std::string& name) {
@@ -84,14 +118,37 @@ std::string OutsideDataDirectoryRefusal(const std::string& name) {
 
 void ComputeValues(std::string_view client_code, LetterRun& run) {
   LetterValues& values = *run.values;
+  LetterValues& reading = *run.reading;
   const LetterFieldList& fields = *run.fields;
   values.Clear();
+  reading.Clear();
   run.persons.Load(client_code, run.tables->address);
   // Keywords of no family come first in the list and name nothing.
-  for (int i = 0; i < fields.count() && FamilyRank(fields.At(i)) == 0; ++i) values.Append("");
-  if (fields.HasFamily(1)) AppendIdentityValues(fields, run.persons, run.tables->address, values);
+  for (int i = 0; i < fields.count() && FamilyRank(fields.At(i)) == 0; ++i) {
+    values.Append("");
+    reading.Append("");
+  }
+  if (fields.HasFamily(1)) {
+    const int first = values.count();
+    AppendIdentityValues(fields, run.persons, run.tables->address, values);
+    for (int i = first; i < values.count(); ++i) {
+      reading.Append(ReadingIdentityValue(fields.At(i), values.At(i)));
+    }
+  }
   for (int rank = 2; rank <= kFamilyCount; ++rank) {
-    AppendRubricValues(rank, fields, client_code, *run.tables, values);
+    AppendRubricValues(rank, fields, client_code, *run.tables, values, &reading);
+  }
+}
+
+// The values for reading go to the progress window's table VALEURS, one row
+// "keyword TAB value" per field, which the merge button reads and empties.
+void SendReadingValues(LetterRun& run) {
+  for (int i = 0; i < run.fields->count(); ++i) {
+    run.text.assign(kReadingTableCommand);
+    run.text.append(run.fields->At(i));
+    run.text.push_back('\t');
+    for (char c : run.reading->At(i)) run.text.push_back(c == '\t' ? ' ' : c);
+    screen::SendCommand(run.text);
   }
 }
 
@@ -123,6 +180,7 @@ void BuildLetterData(std::string_view client_code, LetterRun& run) {
   ComputeValues(client_code, run);
   DeleteLetterRecords();
   WriteLetterRecords(run);
+  SendReadingValues(run);
   screen::SendCommand(kMergeCommand);
 }
 
@@ -140,6 +198,14 @@ void ProduceLetters() {
     screen::SendCommand(os::Cp1252("Erreur," + refusal));
     return;
   }
+  db::Hlitpremier(kSelectedFile, kPostcodeKey);
+  if (db::Hendehors()) {
+    screen::SendCommand(os::Cp1252(
+        "Erreur,Aucune personne extraite pour cette requête. Lancez d'abord la requête."));
+    return;
+  }
+  db::Hinfogene(kSelectedFile);
+  const int32_t total = db::Hnbenr();
   LetterRun run;
   std::string too_costly;
   ReadLetterFields(TemplatePath(name), *run.fields, &too_costly);
@@ -154,13 +220,22 @@ void ProduceLetters() {
   }
   run.fields->Sort();
 
+  OpenLettersProgress(name, TrimmedField(kQueryField), total);
   selection::FixedText<db::SelectedRecord::kClientCodeWidth> client_code;
+  selection::FixedText<db::SelectedRecord::kNameWidth> client_name;
   const db::SelectedRecord selected = db::CurrentSelected();
+  int32_t number = 0;
   for (db::Hlitpremier(kSelectedFile, kPostcodeKey); !db::Hendehors();
        db::Hlitsuivant(kSelectedFile, kPostcodeKey)) {
     client_code.assign(selected.ClientCode());
+    client_name.assign(selected.Name());
+    ShowLetterStep(++number, total, client_name.view());
     BuildLetterData(client_code.view(), run);
+    if (StopAsked()) break;
   }
+  screen::SendCommand("Ferme");
+  // The result window's code puts the letters in place and tells the adviser.
+  screen::SendCommand(kEndCommand);
 }
 
 }  // namespace vz::outputs

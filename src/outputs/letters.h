@@ -1,7 +1,7 @@
 // Letters: for every client of the current extraction (SELECTES, in postcode
 // order by the key "CODPTT"), the values of the letter's field keywords are
-// written into the interface file INTERFA and the result window's merge
-// button is run ("Execute,BOUTON1.CLIC"), which merges one letter.
+// written into the interface file INTERFA and the merge button is run
+// ("Execute,BOUTON1.CLIC"), which merges one letter.
 //
 // The letter template is the file named by the window field `Nom_Lettre`,
 // relative to the data directory. Its field keywords are "#" followed by at
@@ -11,13 +11,23 @@
 // (letter_template.h: absolute, a drive "X:", "..", a path separator) gets an
 // error box and no letter is made; so does a template, a letters folder
 // "LETTRES" or a folder directly in it that a symbolic link takes outside the
-// data directory (platform/os/contained_path.h), and so does a template whose
-// layout would cost too much (letter_template.h: LayoutCostRefusal). A
-// template that cannot be read gives a
-// letter without fields: every client still gets its INTERFA clean-up and its
-// click.
+// data directory (platform/os/contained_path.h), a template whose layout
+// would cost too much (letter_template.h: LayoutCostRefusal), and an
+// extraction with nobody in it ("Lancez d'abord la requête", as the labels
+// say). A template that cannot be read gives a letter without fields: every
+// client still gets its INTERFA clean-up and its click.
 //
-// After the run INTERFA holds the "EX**" records of the last client.
+// While the letters are written the progress window EX_LETTRES stands above
+// the result window: the program fills its Nom_Lettre and REQUETE (so that
+// its BOUTON1 merges the right letters), NBTOTAL, and for each letter
+// "Lettre n sur N" (thousands spaced), the client's name and the counter.
+// After each letter it asks whether the adviser wants to stop ("Ecran,Arret");
+// a stop ends the letters there. Then the progress window is closed and
+// "Execute,BOUTON1.FIN" is sent to the result window, whose code puts the
+// letters in place and tells the adviser how many were written and where
+// (project/letter_run.h).
+//
+// After the run INTERFA holds the "EX**" records of the last client written.
 // Nothing is reported to the caller; the run allocates its tables once and
 // nothing per client.
 // REQUIRES: the database files are open, the data directory is known

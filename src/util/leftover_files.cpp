@@ -21,12 +21,16 @@ bool ProcessRuns(pid_t pid) {
   return ::kill(pid, 0) == 0 || errno != ESRCH;
 }
 
-bool IsLeftover(const fs::directory_entry& entry) {
-  std::error_code error;
-  if (!entry.is_regular_file(error) || entry.is_symlink(error)) return false;
+bool IsOwnedByEndedProcess(const fs::directory_entry& entry) {
   const std::optional<TemporaryFileOwner> owner =
       TemporaryFileOwnerOf(entry.path().filename().native());
   return owner && owner->host == ThisHostPart() && !ProcessRuns(owner->pid);
+}
+
+bool IsLeftover(const fs::directory_entry& entry) {
+  std::error_code error;
+  if (!entry.is_regular_file(error) || entry.is_symlink(error)) return false;
+  return IsOwnedByEndedProcess(entry);
 }
 
 }  // namespace
@@ -37,6 +41,22 @@ int RemoveLeftoverTemporaryFiles(const std::string& folder) {
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     std::error_code ignored;
     if (IsLeftover(*it) && fs::remove(it->path(), ignored)) ++removed;
+  }
+  return removed;
+}
+
+}  // namespace vz::util
+
+namespace vz::util {
+
+int RemoveLeftoverTemporaryFolders(const std::string& folder) {
+  int removed = 0;
+  std::error_code error;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    std::error_code ignored;
+    if (!it->is_directory(ignored) || it->is_symlink(ignored) || !IsOwnedByEndedProcess(*it))
+      continue;
+    if (fs::remove_all(it->path(), ignored) > 0 && !ignored) ++removed;
   }
   return removed;
 }

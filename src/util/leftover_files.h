@@ -20,6 +20,11 @@ namespace vz::util {
 // Removes the leftovers of `folder`; returns how many were removed.
 int RemoveLeftoverTemporaryFiles(const std::string& folder);
 
+// The same for the staging folders of ReplacingFolder (replacing_folder.h):
+// a folder (not a link) of `folder` named like a temporary file of this host
+// whose process has ended is removed with what it holds.
+int RemoveLeftoverTemporaryFolders(const std::string& folder);
+
 }  // namespace vz::util
 
 #endif  // VZ_SRC_UTIL_LEFTOVER_FILES_H_

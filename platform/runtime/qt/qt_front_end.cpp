@@ -1,10 +1,13 @@
 #include "platform/runtime/qt/qt_front_end.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QEvent>
+#include <QFile>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QUrl>
 #include <QWidget>
 
 #include "platform/os/keyboard.h"
@@ -132,6 +135,36 @@ void QtFrontEnd::ProcessEvents() {
   QCoreApplication::processEvents();
 }
 
+bool QtFrontEnd::StopRequested() {
+  ProcessEvents();
+  if (!progress_ || !progress_->stop_requested() || stop_answered_) return false;
+  stop_answered_ = true;
+  transcript_.Event("the user asks to stop in window " + progress_name_);
+  return true;
+}
+
+void QtFrontEnd::ShowMessageWithFolder(MessageKind kind, std::string_view text,
+                                       std::string_view folder) {
+  HideClosedProgress();
+  const bool error = kind == MessageKind::kError;
+  transcript_.Event(std::string(error ? "message error \"" : "message info \"") +
+                    std::string(TrimBlanks(text)) + "\"");
+  QMessageBox box(error ? QMessageBox::Critical : QMessageBox::Information,
+                  error ? QStringLiteral("Erreur") : QStringLiteral("Information"),
+                  ToQString(TrimBlanks(text)), QMessageBox::NoButton, input_dialog_);
+  QPushButton* open = box.addButton(QStringLiteral("Ouvrir le dossier"), QMessageBox::ActionRole);
+  QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+  box.setDefaultButton(ok);
+  box.setEscapeButton(ok);
+  box.exec();
+  if (box.clickedButton() != open) return;
+  const QString path =
+      QFile::decodeName(QByteArray(folder.data(), static_cast<int>(folder.size())));
+  const bool opened = QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  transcript_.Event(std::string(opened ? "folder opened: " : "folder could not be opened: ") +
+                    std::string(folder));
+}
+
 void QtFrontEnd::ShowOutsideInput() {
   Window* window = current_window_ ? current_window_() : nullptr;
   if (!window) {
@@ -143,6 +176,7 @@ void QtFrontEnd::ShowOutsideInput() {
     progress_ = std::make_unique<WindowDialog>(*window, options_.picture_directories);
     progress_->setModal(false);
     progress_->set_watch_only(true);
+    stop_answered_ = false;
     progress_window_ = window;
     progress_name_ = window->name;
     progress_->show();

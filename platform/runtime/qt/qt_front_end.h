@@ -9,7 +9,8 @@
 // (the progress window during a run) is shown without a modal loop each time
 // events are processed, at most once per progress interval (default 40 ms: 25
 // times a second) so that a long run is not slowed by drawing; the adviser
-// watches it and cannot close it (Escape and the close box do nothing); once
+// watches it and cannot close it (its buttons with a return code, Escape and
+// the close box ask to stop the work: StopRequested); once
 // the program has closed it, it goes at the next input, message or question,
 // or the next time events are processed. While
 // it lives, the front end is the source of vz::os::EscapeKeyDown().
@@ -56,6 +57,14 @@ class QtFrontEnd final : public FrontEnd {
   void ShowMessage(MessageKind kind, std::string_view text) override;
   bool AskYesNo(std::string_view question) override;
   void ProcessEvents() override;
+  // Processes pending events (at most once per progress interval), then tells
+  // whether the user asked to stop in the window shown outside an input; the
+  // request is answered once.
+  bool StopRequested() override;
+  // A message box with "OK" and "Ouvrir le dossier", which opens the folder
+  // in the desktop's file manager and leaves the box.
+  void ShowMessageWithFolder(MessageKind kind, std::string_view text,
+                             std::string_view folder) override;
   std::string Finish() override;
 
   // The dialog of the input running now, else nullptr (for tests).
@@ -84,6 +93,7 @@ class QtFrontEnd final : public FrontEnd {
   const Window* progress_window_ = nullptr;
   std::string progress_name_;
   int progress_redraws_ = 0;
+  bool stop_answered_ = false;  // the progress dialog's stop request was answered
   std::chrono::steady_clock::time_point last_events_{};
 };
 

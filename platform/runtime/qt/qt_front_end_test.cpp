@@ -457,6 +457,7 @@ TEST_F(QtFrontEndTest, TheProgressWindowCannotBeClosedWhileTheProgramWorks) {
   WindowDialog* shown = front_->progress_dialog();
   ASSERT_NE(shown, nullptr);
   ASSERT_TRUE(shown->isVisible());
+  EXPECT_EQ(session.Execute("ECRAN,ARRET").value, 0) << "nobody asked to stop yet";
   const struct {
     const char* what;
     std::function<void(WindowDialog&)> act;
@@ -477,6 +478,10 @@ TEST_F(QtFrontEndTest, TheProgressWindowCannotBeClosedWhileTheProgramWorks) {
     EXPECT_TRUE(shown->isVisible());
     EXPECT_EQ(qobject_cast<QLineEdit*>(shown->FieldWidget("NOM"))->text(), QString::number(step));
   }
+  // Escape, the close box and a button with a code ask to stop: the program
+  // hears it once.
+  EXPECT_EQ(session.Execute("ECRAN,ARRET").value, 1);
+  EXPECT_EQ(session.Execute("ECRAN,ARRET").value, 0);
   // The program closes it.
   session.Execute("Ferme");
   session.Execute("MULTITACHE,-2");

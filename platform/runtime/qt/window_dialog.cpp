@@ -376,8 +376,11 @@ void WindowDialog::Connect(size_t i) {
 }
 
 void WindowDialog::ButtonPressed(size_t index) {
-  if (watch_only_) return;
   const Field& button = layout_.fields[index];
+  if (watch_only_) {
+    if (!button.return_code.empty()) stop_requested_ = true;
+    return;
+  }
   if (!button.return_code.empty()) {
     return_code_ = button.return_code;
     accept();
@@ -401,8 +404,12 @@ void WindowDialog::UserChanged(size_t index) {
 }
 
 void WindowDialog::reject() {
-  // Closing a window the program is working in would hide it for good.
-  if (watch_only_) return;
+  // Closing a window the program is working in would hide it for good: the
+  // user asks to stop the work instead.
+  if (watch_only_) {
+    stop_requested_ = true;
+    return;
+  }
   return_code_ = layout_.escape_code;
   QDialog::reject();
 }

@@ -14,8 +14,9 @@
 // tab order); other disabled fields grey.
 //
 // A watch-only dialog (a window shown while the program works, such as the
-// progress window) cannot be ended: its buttons, Escape and the close box do
-// nothing.
+// progress window) cannot be ended: a button with a return code, Escape and
+// the close box only note that the user asks to stop (stop_requested()),
+// which the program reads between two steps; other buttons do nothing.
 //
 // ShowModel rebuilds a list, a table or a picture only when what it shows has
 // changed, so that showing a model often costs little.
@@ -64,6 +65,8 @@ class WindowDialog : public QDialog {
     change_handler_ = std::move(handler);
   }
   void set_watch_only(bool watch_only) { watch_only_ = watch_only; }
+  // A watch-only dialog: the user has asked to stop since it was shown.
+  bool stop_requested() const { return stop_requested_; }
 
   // Return code that ended the dialog; empty while it runs.
   const std::string& return_code() const { return return_code_; }
@@ -118,6 +121,7 @@ class WindowDialog : public QDialog {
   std::function<void(Window&, const Field&)> event_handler_;
   std::function<void(Window&, const Field&)> change_handler_;
   bool watch_only_ = false;
+  bool stop_requested_ = false;
   std::map<std::string, QPixmap> pictures_;  // "FIELD\npicture name" -> scaled picture
 };
 
