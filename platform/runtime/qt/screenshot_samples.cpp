@@ -33,6 +33,7 @@ constexpr SampleValue kValues[] = {
     {"PARETI", "NBETIH", "3"},
     {"PARETI", "NBETIV", "8"},
     {"RESULTAT", "REQUETE", "01000042"},
+    {"RESULTAT", "NBRETENUS", "6 clients retenus"},
     {"RESULTAT", "MHAUTE", "4,5"},
     {"RESULTAT", "MGAUCHE", "0"},
     {"RESULTAT", "ESPV", "0"},
@@ -60,6 +61,14 @@ constexpr SampleRows kRows[] = {
       "14/01/2027\t11:00\t010005102\tMOREAU Sophie\tPréparation de la retraite",
       "15/01/2027\t09:00\t010002977\tROUSSEAU Marc\tSuccession : premier rendez-vous"}},
     {"RESULTAT", "Nom_Lettre", {"BILAN.HTM", "INVITATION.RTF", "RELANCE.TXT", "VOEUX.FODT"}},
+    {"RESULTAT",
+     "CLIENTS",
+     {"010000318\tGARNIER\tPaul\t33000\tBordeaux",
+      "010001873\tDUBOIS\tJean-François\t75011\tParis",
+      "010002977\tROUSSEAU\tMarc\t13008\tMarseille",
+      "010004521\tMARTIN\tClaire\t69003\tLyon",
+      "010005102\tMOREAU\tSophie\t44000\tNantes",
+      "010007240\tLEFÈVRE\tHélène\t01000\tBourg-en-Bresse"}},
 };
 
 std::string Cp(std::string_view utf8) {
