@@ -73,14 +73,14 @@ TEST_F(IdentityOnTheDesktopTest, PickingAFamilyRestrictsTheProfessionsAtOnce) {
   QTimer::singleShot(0, &guard_, [this] {
     QTreeWidget* professions = List("PROFES1");
     EXPECT_EQ(Shown(professions),
-              (QStringList{" ", QString::fromUtf8("Employé"), "Cadre", "Ouvrier agricole"}));
+              (QStringList{"(tous)", QString::fromUtf8("Employé"), "Cadre", "Ouvrier agricole"}));
     QTreeWidget* families = List("FAMPRO1");
-    ASSERT_EQ(Shown(families), (QStringList{" ", QString::fromUtf8("Salariés"), "Famille 05"}));
+    ASSERT_EQ(Shown(families), (QStringList{"(tous)", QString::fromUtf8("Salariés"), "Famille 05"}));
     ClickRow(families, 2);
-    EXPECT_EQ(Shown(professions), (QStringList{" ", "Ouvrier agricole"}));
+    EXPECT_EQ(Shown(professions), (QStringList{"(tous)", "Ouvrier agricole"}));
     ClickRow(professions, 1);
     ClickRow(families, 1);
-    EXPECT_EQ(Shown(professions), (QStringList{" ", QString::fromUtf8("Employé"), "Cadre"}));
+    EXPECT_EQ(Shown(professions), (QStringList{"(tous)", QString::fromUtf8("Employé"), "Cadre"}));
     ClickRow(professions, 2);
     qobject_cast<QPushButton*>(desktop_->input_dialog()->FieldWidget("BT_VALIDER"))->click();
   });

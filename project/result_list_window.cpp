@@ -69,7 +69,9 @@ void OnFill(CodeContext& context, Window& window) {
   table->selected = table->rows.empty() ? 0 : 1;
   count->label = outputs::SelectedCountText(list.rows.size());
   if (!list.problem.empty()) count->label += ". " + list.problem;
-  if (!list.problem.empty()) context.Note("RESULTAT: " + list.problem);
+  // A query never run is a state the caption shows; what could not be read
+  // is also noted for whoever reads the run's transcript.
+  if (!list.problem.empty() && !list.never_run) context.Note("RESULTAT: " + list.problem);
 }
 
 void OnExport(CodeContext& context, Window& window) {

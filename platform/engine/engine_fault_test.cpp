@@ -8,13 +8,21 @@
 #include "platform/engine/engine_test_support.h"
 #include "platform/engine/faulty_storage.h"
 #include "platform/engine/le_api.h"
+#include "platform/engine/pg_test_support.h"
 #include "platform/engine/process_storage.h"
 
 namespace vz::engine::testing {
 namespace {
 
+// The faults of SQLite files (damaged pages, a file in another's place, the
+// injecting wrapper over the SQLite storage); the server's faults are in
+// pg_storage_test.cpp. A cancelled batch runs on both stores.
 class EngineFaultTest : public EngineTest {
  protected:
+  void SetUp() override {
+    if (EngineTestsOnServer()) GTEST_SKIP() << "SQLite files only";
+    EngineTest::SetUp();
+  }
   FileFault LastFault(std::string* file = nullptr, std::string* reason = nullptr) {
     char name[64] = {};
     char path[512] = {};
@@ -112,7 +120,9 @@ TEST_F(EngineFaultTest, AFileHoldingAnotherFilesRecordsIsRefused) {
   EXPECT_EQ(ReadFile(DataPath("CLIENT.vzdb")), revenus);
 }
 
-TEST_F(EngineFaultTest, ACancelledBatchKeepsTheRecordsAnEmptyingRemoved) {
+using EngineBatchTest = EngineTest;
+
+TEST_F(EngineBatchTest, ACancelledBatchKeepsTheRecordsAnEmptyingRemoved) {
   ASSERT_TRUE(AddClient("010000011", "A"));
   ASSERT_TRUE(AddClient("010000021", "B"));
   ASSERT_EQ(LE_BeginBatch(ctx_), 1);

@@ -156,6 +156,7 @@ ResultList LoadResultList(db::RecordSession& data, std::string_view query_code) 
   if (!ReadSelectionCodes(QueryDataFilePath(query_code, ".EXT"), codes)) {
     list.problem = os::Cp1252(
         "Cette requête n'a pas encore été lancée : aucun client n'est sélectionné.");
+    list.never_run = true;
     return list;
   }
   const MergeFileContents merge = ReadMergeFile(QueryDataFilePath(query_code, ".MEM"));

@@ -21,7 +21,7 @@
 // into what a person reads ("1 235", "25/03/1961").
 //
 // Failure: nothing throws. A missing selection file gives no client and a
-// French `problem` (cp1252): the query was never run. A merge file that is
+// French `problem` (cp1252) and `never_run`: the query was never run. A merge file that is
 // missing, malformed or whose line count differs from the selection file's
 // gives the clients without extracted columns and a `problem` saying so.
 // Reads CLIENT and ADRESSES through the given record session only (its
@@ -50,6 +50,7 @@ struct ResultList {
   std::vector<ResultColumn> columns;
   std::vector<std::vector<std::string>> rows;  // one per client, one value per column
   std::string problem;                         // cp1252; empty when all was read
+  bool never_run = false;  // no selection file: `problem` tells the adviser, nothing failed
 };
 
 // The number of fixed columns that come before the extracted ones.

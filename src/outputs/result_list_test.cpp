@@ -126,8 +126,10 @@ TEST_F(ResultListTest, AQueryNeverRunOrWithABadCodeListsNobody) {
   EXPECT_TRUE(list.rows.empty());
   EXPECT_EQ(os::Utf8(list.problem),
             "Cette requête n'a pas encore été lancée : aucun client n'est sélectionné.");
+  EXPECT_TRUE(list.never_run);
   list = LoadResultList(db::ProgramSession(), "0100:001");
   EXPECT_TRUE(list.rows.empty());
+  EXPECT_FALSE(list.never_run);
   EXPECT_NE(list.problem.find("0100:001"), std::string::npos);
   // A run that selected nobody: no client, nothing to report.
   Write(".EXT", "");
