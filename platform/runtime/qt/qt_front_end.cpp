@@ -96,17 +96,7 @@ std::string QtFrontEnd::RunInput(Window& window, InputHost& host) {
 }
 
 void QtFrontEnd::ShowMessage(MessageKind kind, std::string_view text) {
-  HideClosedProgress();
-  const bool error = kind == MessageKind::kError;
-  transcript_.Event(std::string(error ? "message error \"" : "message info \"") +
-                    std::string(TrimBlanks(text)) + "\"");
-  QMessageBox box(error ? QMessageBox::Critical : QMessageBox::Information,
-                  error ? QStringLiteral("Erreur") : QStringLiteral("Information"),
-                  ToQString(TrimBlanks(text)), QMessageBox::NoButton, input_dialog_);
-  QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-  box.setDefaultButton(ok);
-  box.setEscapeButton(ok);
-  box.exec();
+  ShowMessageWithFolder(kind, text, {});
 }
 
 bool QtFrontEnd::AskYesNo(std::string_view question) {
@@ -152,12 +142,15 @@ void QtFrontEnd::ShowMessageWithFolder(MessageKind kind, std::string_view text,
   QMessageBox box(error ? QMessageBox::Critical : QMessageBox::Information,
                   error ? QStringLiteral("Erreur") : QStringLiteral("Information"),
                   ToQString(TrimBlanks(text)), QMessageBox::NoButton, input_dialog_);
-  QPushButton* open = box.addButton(QStringLiteral("Ouvrir le dossier"), QMessageBox::ActionRole);
+  // Without a folder the box is a plain message with "OK" alone.
+  QPushButton* open = folder.empty() ? nullptr
+                                     : box.addButton(QStringLiteral("Ouvrir le dossier"),
+                                                     QMessageBox::ActionRole);
   QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
   box.setDefaultButton(ok);
   box.setEscapeButton(ok);
   box.exec();
-  if (box.clickedButton() != open) return;
+  if (open == nullptr || box.clickedButton() != open) return;
   const QString path =
       QFile::decodeName(QByteArray(folder.data(), static_cast<int>(folder.size())));
   const bool opened = QDesktopServices::openUrl(QUrl::fromLocalFile(path));

@@ -62,7 +62,8 @@ class QtFrontEnd final : public FrontEnd {
   // request is answered once.
   bool StopRequested() override;
   // A message box with "OK" and "Ouvrir le dossier", which opens the folder
-  // in the desktop's file manager and leaves the box.
+  // in the desktop's file manager and leaves the box; with no folder, the
+  // plain message box of ShowMessage.
   void ShowMessageWithFolder(MessageKind kind, std::string_view text,
                              std::string_view folder) override;
   std::string Finish() override;
