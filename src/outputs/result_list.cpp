@@ -90,18 +90,80 @@ bool ReadSelectionCodes(const std::string& path, std::vector<std::string>& codes
   return !file.bad();
 }
 
+// Reads the records of one file for a series of wanted keys that mostly
+// rises (the selection file is in client-code order): from the current
+// record it steps to the next ones while the wanted key is near, and searches
+// otherwise. A step costs far less than a search, so 100,000 clients in code
+// order are read in one walk of the file. `key_of` gives the current
+// record's key, cut to the wanted keys' width.
+class KeyOrderReader {
+ public:
+  using KeyOf = std::string (*)(uint8_t* buffer);
+
+  KeyOrderReader(db::RecordSession& data, FileId file, std::string_view key_name, KeyOf key_of)
+      : data_(data), file_(file), key_name_(key_name), key_of_(key_of) {}
+
+  // True when the record of key `wanted` is now in the file's buffer.
+  bool Find(const std::string& wanted) {
+    if (!positioned_ || wanted < current_ || (at_end_ && wanted == current_)) {
+      return Search(wanted);
+    }
+    for (int steps = 0; current_ < wanted; ++steps) {
+      if (at_end_) return false;  // no record after current_, which is below wanted
+      if (steps == kMostSteps) return Search(wanted);
+      data_.Hlitsuivant(file_, key_name_);
+      Update();
+    }
+    return !at_end_ && current_ == wanted;
+  }
+
+ private:
+  // Beyond this many steps a search is cheaper.
+  static constexpr int kMostSteps = 8;
+
+  bool Search(const std::string& wanted) {
+    data_.Hlitrecherche(file_, key_name_, wanted);
+    positioned_ = true;
+    current_ = wanted;  // kept as the bound when nothing follows
+    Update();
+    return !at_end_ && current_ == wanted;
+  }
+
+  void Update() {
+    at_end_ = data_.Hendehors();
+    if (!at_end_) current_ = key_of_(data_.Buffer(file_));
+  }
+
+  db::RecordSession& data_;
+  const FileId file_;
+  const std::string_view key_name_;
+  const KeyOf key_of_;
+  bool positioned_ = false;
+  bool at_end_ = false;
+  std::string current_;
+};
+
+std::string ClientKey(uint8_t* buffer) {
+  return Trimmed(db::ClientRecord{buffer}.Codcli());
+}
+
+std::string MailingAddressKey(uint8_t* buffer) {
+  return std::string(
+      db::AddressRecord{buffer}.Codadr().substr(0, kHouseholdWidth + kMailingAddress.size()));
+}
+
 // Name, first name, postcode and city of a client into row[1..4].
 class IdentityReader {
  public:
   explicit IdentityReader(db::RecordSession& data)
-      : data_(data),
+      : clients_(data, FileId::CLIENT, "CODCLI", ClientKey),
+        addresses_(data, FileId::ADRESSES, "CODADR", MailingAddressKey),
         client_(data.Buffer(FileId::CLIENT)),
         address_(data.Buffer(FileId::ADRESSES)) {}
 
   void Fill(const std::string& code, std::vector<std::string>& row) {
     if (code.size() != kClientCodeWidth) return;
-    data_.Hlitrecherche(FileId::CLIENT, "CODCLI", code);
-    if (!data_.Hendehors() && Trimmed(client_.Codcli()) == code) {
+    if (clients_.Find(code)) {
       row[1] = Trimmed(client_.Name());
       row[2] = Trimmed(client_.IdentityTextB());
       row[3] = Trimmed(client_.Postcode());
@@ -118,16 +180,15 @@ class IdentityReader {
  private:
   void ReadMailingAddress(const std::string& household) {
     household_ = household;
-    const std::string key = household + std::string(kMailingAddress);
-    data_.Hlitrecherche(FileId::ADRESSES, "CODADR", key);
-    has_mailing_address_ = !data_.Hendehors() && address_.Codadr().substr(0, key.size()) == key;
+    has_mailing_address_ = addresses_.Find(household + std::string(kMailingAddress));
     if (has_mailing_address_) {
       postcode_ = Trimmed(address_.Postcode());
       city_ = Trimmed(address_.City());
     }
   }
 
-  db::RecordSession& data_;
+  KeyOrderReader clients_;
+  KeyOrderReader addresses_;
   const db::ClientRecord client_;
   const db::AddressRecord address_;
   std::string household_;
@@ -154,8 +215,8 @@ ResultList LoadResultList(db::RecordSession& data, std::string_view query_code) 
     return list;
   }
   if (!ReadSelectionCodes(QueryDataFilePath(query_code, ".EXT"), codes)) {
-    list.problem = os::Cp1252(
-        "Cette requête n'a pas encore été lancée : aucun client n'est sélectionné.");
+    list.problem =
+        os::Cp1252("Cette requête n'a pas encore été lancée : aucun client n'est sélectionné.");
     list.never_run = true;
     return list;
   }

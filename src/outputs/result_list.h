@@ -25,8 +25,10 @@
 // missing, malformed or whose line count differs from the selection file's
 // gives the clients without extracted columns and a `problem` saying so.
 // Reads CLIENT and ADRESSES through the given record session only (its
-// current records change). One keyed read of CLIENT per client and of
-// ADRESSES per household; the files are read whole, once.
+// current records change). CLIENT and ADRESSES are walked in key order beside
+// the selection file (in client-code order), with a search where the next
+// client is far ahead or behind; the selection and merge files are read whole,
+// once.
 #ifndef VZ_SRC_OUTPUTS_RESULT_LIST_H_
 #define VZ_SRC_OUTPUTS_RESULT_LIST_H_
 

@@ -31,9 +31,8 @@ class ResultListTest : public ::testing::Test {
       c.SetPostcode("33000");
       c.SetCity("Bordeaux");
     });
-    testing::AddClient("010000012", "DUPONT", [](db::ClientRecord& c) {
-      c.SetIdentityTextB("Marc");
-    });
+    testing::AddClient("010000012", "DUPONT",
+                       [](db::ClientRecord& c) { c.SetIdentityTextB("Marc"); });
     testing::AddAddress("01000001", "1 rue de la Paix", "", "75011", "Paris");
     testing::AddClient("010000021", os::Cp1252("LEFÈVRE"), [](db::ClientRecord& c) {
       c.SetIdentityTextB("Anne");
@@ -51,9 +50,7 @@ class ResultListTest : public ::testing::Test {
         << bytes;
   }
 
-  void WriteSelection() {
-    Write(".EXT", "010000011\r\n010000012\r\n010000021\r\n010000091\r\n");
-  }
+  void WriteSelection() { Write(".EXT", "010000011\r\n010000012\r\n010000021\r\n010000091\r\n"); }
 
   // Columns 0000C (twice), 0000I, 40000, SC00A; one line per client.
   void WriteMergeFile(int clients) {
@@ -63,16 +60,22 @@ class ResultListTest : public ::testing::Test {
         "3 quai Gailleton\tB\xE2t. A\t19800101\t 1234567\t        \t",
         "\t\t\t        \t        \t",
     };
-    std::string bytes = "0068" "0000C16\t" "0000C00\t" "0000I08\t" "4000008\t" "SC00A08\t" +
-                        std::string(23, ' ') + "\r\n";
+    std::string bytes =
+        "0068"
+        "0000C16\t"
+        "0000C00\t"
+        "0000I08\t"
+        "4000008\t"
+        "SC00A08\t" +
+        std::string(23, ' ') + "\r\n";
     for (int i = 0; i < clients; ++i) bytes += std::string(lines[i]) + "\r\n";
     Write(".MEM", bytes);
   }
 
   ResultList Load() { return LoadResultList(db::ProgramSession(), kQuery); }
 
-  testing::TemporaryInstallation installation_{
-      "result_list", testing::InstallationOptions().WithDataDirectory()};
+  testing::TemporaryInstallation installation_{"result_list",
+                                               testing::InstallationOptions().WithDataDirectory()};
 };
 
 std::vector<std::string> Titles(const ResultList& list) {
@@ -86,25 +89,24 @@ TEST_F(ResultListTest, ListsTheSelectedClientsWithTheirExtractedValues) {
   WriteMergeFile(4);
   const ResultList list = Load();
   EXPECT_EQ(list.problem, "");
-  EXPECT_EQ(Titles(list),
-            (std::vector<std::string>{"Code client", "Nom", "Prénom", "Code postal", "Ville",
-                                      "Adresse (1)", "Adresse (2)", "Date de naissance", "Revenus",
-                                      "Rubrique SC00A"}));
+  EXPECT_EQ(Titles(list), (std::vector<std::string>{
+                              "Code client", "Nom", "Prénom", "Code postal", "Ville", "Adresse (1)",
+                              "Adresse (2)", "Date de naissance", "Revenus", "Rubrique SC00A"}));
   EXPECT_EQ(list.columns[7].kind, ValueKind::kDate);
   EXPECT_EQ(list.columns[8].kind, ValueKind::kAmount);
   EXPECT_EQ(list.columns[5].kind, ValueKind::kText);
-  EXPECT_EQ(list.rows,
-            (Rows{
-                // The household's address "001" wins over the client's own.
-                {"010000011", "DUPONT", os::Cp1252("Hélène"), "75011", "Paris",
-                 "1 rue de la Paix", "", "19610325", "45000", "120000"},
-                {"010000012", "DUPONT", "Marc", "75011", "Paris", "1 rue de la Paix", "", "",
-                 "", ""},
-                {"010000021", os::Cp1252("LEFÈVRE"), "Anne", "69001", "Lyon",
-                 "3 quai Gailleton", "B\xE2t. A", "19800101", "1234567", ""},
-                // No longer in CLIENT: its code and its extracted values only.
-                {"010000091", "", "", "", "", "", "", "", "", ""},
-            }));
+  EXPECT_EQ(
+      list.rows,
+      (Rows{
+          // The household's address "001" wins over the client's own.
+          {"010000011", "DUPONT", os::Cp1252("Hélène"), "75011", "Paris", "1 rue de la Paix", "",
+           "19610325", "45000", "120000"},
+          {"010000012", "DUPONT", "Marc", "75011", "Paris", "1 rue de la Paix", "", "", "", ""},
+          {"010000021", os::Cp1252("LEFÈVRE"), "Anne", "69001", "Lyon", "3 quai Gailleton",
+           "B\xE2t. A", "19800101", "1234567", ""},
+          // No longer in CLIENT: its code and its extracted values only.
+          {"010000091", "", "", "", "", "", "", "", "", ""},
+      }));
 }
 
 TEST_F(ResultListTest, AStaleOrMissingMergeFileLeavesTheClientsWithoutExtractedColumns) {
@@ -139,16 +141,70 @@ TEST_F(ResultListTest, AQueryNeverRunOrWithABadCodeListsNobody) {
   EXPECT_EQ(list.problem, "");
 }
 
+// CLIENT is walked in key order beside the selection file: whatever order,
+// gaps, repeats or unknown codes the selection file has, each row gets its
+// own client's identity and nobody else's.
+TEST_F(ResultListTest, EachRowGetsItsOwnClientWhateverTheOrderOfTheSelectionFile) {
+  // Forty more clients 0200000x1, one household each, the name telling the code.
+  for (int i = 10; i < 50; ++i) {
+    const std::string code = "0200000" + std::to_string(i);
+    testing::AddClient(code, "N" + code, [](db::ClientRecord&) {});
+  }
+  const auto name_of = [](const std::string& code) -> std::string {
+    if (code.starts_with("0200000") && code < "020000050") return "N" + code;
+    if (code == "010000011" || code == "010000012") return "DUPONT";
+    if (code == "010000021") return os::Cp1252("LEFÈVRE");
+    return "";
+  };
+  struct Case {
+    const char* name;
+    std::vector<std::string> codes;
+  };
+  const Case cases[] = {
+      {"rising, every client",
+       {"010000011", "010000012", "010000021", "020000010", "020000011", "020000012", "020000013",
+        "020000049"}},
+      {"gaps wider than a few steps", {"010000011", "020000030", "020000031", "020000049"}},
+      {"falling", {"020000049", "020000030", "010000021", "010000011"}},
+      {"repeated codes", {"010000021", "010000021", "020000015", "020000015", "010000012"}},
+      {"unknown codes between, before and after",
+       {"000000001", "010000013", "010000021", "020000099", "020000011", "999999999"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string bytes;
+    for (const std::string& code : c.codes) bytes += code + "\r\n";
+    Write(".EXT", bytes);
+    fs::remove(installation_.data_directory() / (std::string(kQuery) + ".MEM"));
+    const ResultList list = Load();
+    ASSERT_EQ(list.rows.size(), c.codes.size());
+    for (size_t i = 0; i < c.codes.size(); ++i) {
+      EXPECT_EQ(list.rows[i][0], c.codes[i]);
+      EXPECT_EQ(list.rows[i][1], name_of(c.codes[i])) << c.codes[i];
+    }
+    // The household's mailing address follows its clients too.
+    for (size_t i = 0; i < c.codes.size(); ++i) {
+      if (c.codes[i].starts_with("01000001")) {
+        EXPECT_EQ(list.rows[i][4], "Paris");
+      }
+    }
+  }
+}
+
 TEST(DisplayValue, ShowsNumbersAndDatesAsPeopleReadThem) {
   const struct {
     ValueKind kind;
     const char* stored;
     const char* shown;
   } cases[] = {
-      {ValueKind::kAmount, "1234567", "1 234 567"}, {ValueKind::kAmount, "-3584", "-3 584"},
-      {ValueKind::kAmount, "", ""},                 {ValueKind::kWholeNumber, "65", "65"},
-      {ValueKind::kDate, "19610325", "25/03/1961"}, {ValueKind::kDate, "", ""},
-      {ValueKind::kDate, "1961", "1961"},           {ValueKind::kText, "75011", "75011"},
+      {ValueKind::kAmount, "1234567", "1 234 567"},
+      {ValueKind::kAmount, "-3584", "-3 584"},
+      {ValueKind::kAmount, "", ""},
+      {ValueKind::kWholeNumber, "65", "65"},
+      {ValueKind::kDate, "19610325", "25/03/1961"},
+      {ValueKind::kDate, "", ""},
+      {ValueKind::kDate, "1961", "1961"},
+      {ValueKind::kText, "75011", "75011"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(DisplayValue(c.kind, c.stored), c.shown) << c.stored;
