@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/os/accents.h"
 #include "platform/os/cp1252.h"
 #include "src/db/catalogue.h"
 #include "src/db/field_access.h"
@@ -125,6 +126,25 @@ bool Locate(db::RecordSession& data, const Appointment& which) {
   return false;
 }
 
+// A name as the agenda compares it: upper case, no accent, one blank
+// between words.
+std::string Comparable(std::string_view text) {
+  std::string folded;
+  for (char c : text) {
+    const char plain = os::UpperPlainLetter(c);
+    if (plain == ' ' && (folded.empty() || folded.back() == ' ')) continue;
+    folded += plain;
+  }
+  if (!folded.empty() && folded.back() == ' ') folded.pop_back();
+  return folded;
+}
+
+bool AllDigitsText(std::string_view text) {
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+constexpr size_t kMostNamesListed = 5;
+
 }  // namespace
 
 std::optional<std::string> ParseTypedDate(std::string_view typed) {
@@ -192,6 +212,49 @@ std::optional<std::string> ClientName(db::RecordSession& data, std::string_view 
   return std::string(Trim(record.Name()));
 }
 
+FoundClient FindClient(db::RecordSession& data, std::string_view typed) {
+  typed = Trim(typed);
+  if (ClientName(data, typed)) return {std::string(typed), {}};
+  if (AllDigitsText(typed)) {
+    return {
+        {},
+        "Le code client \"" + std::string(typed) + os::Cp1252("\" ne correspond à aucun client.")};
+  }
+  // No key orders CLIENT by name: every client is read once.
+  const std::string wanted = Comparable(typed);
+  std::vector<std::string> matches;  // "CODE NAME FIRST NAME"
+  std::string code;
+  const db::ClientRecord record{data.Buffer(FileId::CLIENT)};
+  for (data.Hlitpremier(FileId::CLIENT, "CODCLI"); !data.Hendehors();
+       data.Hlitsuivant(FileId::CLIENT, "CODCLI")) {
+    const std::string name = Comparable(record.Name());
+    if (name.empty() || !wanted.starts_with(name)) continue;
+    const std::string first_name(Trim(record.IdentityTextB()));
+    if (name != wanted && Comparable(std::string(record.Name()) + " " + first_name) != wanted) {
+      continue;
+    }
+    code = std::string(record.Prefix()) + std::string(record.FileNumber()) +
+           std::string(record.PersonDigit());
+    matches.push_back(code + " " + std::string(Trim(record.Name())) +
+                      (first_name.empty() ? "" : " " + first_name));
+  }
+  if (matches.size() == 1) return {code, {}};
+  if (matches.empty()) {
+    return {{},
+            os::Cp1252("Aucun client ne porte le nom \"") + std::string(typed) +
+                os::Cp1252("\" : tapez le nom du client, son nom et son prénom, ou son code.")};
+  }
+  std::string listed;
+  for (size_t i = 0; i < matches.size() && i < kMostNamesListed; ++i) {
+    listed += (i == 0 ? "" : ", ") + matches[i];
+  }
+  if (matches.size() > kMostNamesListed) listed += ", ...";
+  return {{},
+          std::to_string(matches.size()) + os::Cp1252(" clients portent le nom \"") +
+              std::string(typed) + "\" : " + listed +
+              os::Cp1252(". Tapez le code du client, ou son nom et son prénom.")};
+}
+
 CheckedAppointment CheckTypedAppointment(db::RecordSession& data, const TypedAppointment& typed) {
   CheckedAppointment result;
   std::optional<std::string> date = ParseTypedDate(typed.date);
@@ -205,10 +268,14 @@ CheckedAppointment CheckTypedAppointment(db::RecordSession& data, const TypedApp
     result.error = os::Cp1252("L'heure du rendez-vous doit être une heure valide, écrite HH:MM.");
     return result;
   }
-  const std::string client(Trim(typed.client));
-  if (!client.empty() && !ClientName(data, client)) {
-    result.error = "Le code client \"" + client + os::Cp1252("\" ne correspond à aucun client.");
-    return result;
+  std::string client(Trim(typed.client));
+  if (!client.empty()) {
+    FoundClient found = FindClient(data, client);
+    if (!found.error.empty()) {
+      result.error = std::move(found.error);
+      return result;
+    }
+    client = std::move(found.code);
   }
   const std::string subject(Trim(OneLine(typed.subject)));
   if (subject.empty()) {

@@ -17,8 +17,9 @@
 //
 // Typed values are checked before any write: a date "JJ/MM/AAAA" (or
 // "JJMMAAAA"; "/", "." or "-" between the parts) that exists in the calendar
-// between 1900 and 2099, a time "HH:MM" (or "HHhMM", "HHMM"), a client code
-// that is blank or names a client of CLIENT, a subject that is not blank.
+// between 1900 and 2099, a time "HH:MM" (or "HHhMM", "HHMM"), a client that
+// is blank or found by FindClient (the appointment keeps its code), a
+// subject that is not blank.
 // TAB, carriage return and line feed in the subject and notes become blanks.
 // Refusals come back as French messages, never exceptions.
 #ifndef VZ_PROJECT_AGENDA_APPOINTMENTS_H_
@@ -69,6 +70,19 @@ struct CheckedAppointment {
   std::string error;
 };
 CheckedAppointment CheckTypedAppointment(db::RecordSession& data, const TypedAppointment& typed);
+
+// The client the adviser means by `typed` (blanks around it removed, not
+// empty): the client whose code it is; else the one client whose name, or
+// whose name then first name, it is, case, accents and repeated blanks aside
+// ("dupont", "Dupont Hélène"). Either its code or a French refusal (cp1252):
+// an unknown code, no client of that name, or several, listed with their
+// codes (at most five) so that the adviser can type one. A name is looked for
+// by reading CLIENT whole, once.
+struct FoundClient {
+  std::string code;
+  std::string error;
+};
+FoundClient FindClient(db::RecordSession& data, std::string_view typed);
 
 // The name of the client (CLIENT by CODCLI), nullopt when no client has
 // exactly that code.

@@ -206,6 +206,58 @@ TEST_F(AgendaWindowTest, InvalidValuesAreRefusedWithAMessageAndNothingWritten) {
   EXPECT_TRUE(Rows().empty());
 }
 
+// The client of an appointment is typed by code or by name: a name that one
+// client bears gives its code; none, or several, are refused with a message
+// that lists the namesakes' codes, and nothing is written.
+TEST_F(AgendaWindowTest, AClientIsFoundByNameAsWellAsByCode) {
+  AddClient("010000011", "DUPONT",
+            [](db::ClientRecord& c) { c.SetIdentityTextB(os::Cp1252("Hélène")); });
+  AddClient("010000012", "DUPONT", [](db::ClientRecord& c) { c.SetIdentityTextB("Marc"); });
+  AddClient("010000021", os::Cp1252("LEFÈVRE"),
+            [](db::ClientRecord& c) { c.SetIdentityTextB("Anne"); });
+  AddClient("010000031", "DUPONTEL", [](db::ClientRecord& c) { c.SetIdentityTextB("Luc"); });
+  ASSERT_EQ(session_->Execute("Ouvre,AGENDA").value, 0);
+  struct Case {
+    const char* typed;  // UTF-8
+    const char* code;   // stored, or empty when refused
+    const char* message_start;
+  };
+  const Case cases[] = {
+      {"010000021", "010000021", ""},
+      {"lefevre", "010000021", ""},
+      {"  Lefèvre   Anne ", "010000021", ""},
+      {"dupont hélène", "010000011", ""},
+      {"DUPONT  MARC", "010000012", ""},
+      {"Dupontel", "010000031", ""},  // a name that begins with another is its own
+      {"Dupont", "",
+       "2 clients portent le nom \"Dupont\" : 010000011 DUPONT Hélène, "
+       "010000012 DUPONT Marc."},
+      {"Dupont Paul", "", "Aucun client ne porte le nom \"Dupont Paul\""},
+      {"Durand", "", "Aucun client ne porte le nom \"Durand\""},
+      {"Dupo", "", "Aucun client ne porte le nom"},
+      {"010000099", "", "Le code client \"010000099\" ne correspond"},
+  };
+  int stored = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    front_.messages.clear();
+    Type("15/01/2027", "09:00", os::Cp1252(c.typed), "Bilan");
+    Click("BT_AJOUTER");
+    if (*c.code == 0) {
+      EXPECT_EQ(os::Utf8(LastError()).rfind(c.message_start, 0), 0u) << os::Utf8(LastError());
+      EXPECT_EQ(FieldOf("CLIENT_RDV").value, os::Cp1252(c.typed));  // kept to be corrected
+      EXPECT_EQ(StoredCount(), stored);
+      continue;
+    }
+    EXPECT_TRUE(front_.messages.empty()) << os::Utf8(LastError());
+    ASSERT_EQ(StoredCount(), ++stored);
+    const std::vector<std::string> rows = Rows();
+    const int selected = FieldOf("TABLE_RDV").selected;
+    ASSERT_GT(selected, 0);
+    EXPECT_EQ(rows[static_cast<size_t>(selected - 1)].substr(17, 9), c.code);
+  }
+}
+
 TEST_F(AgendaWindowTest, RefreshShowsWhatOthersWroteAndKeepsTheProgramsRecord) {
   ASSERT_EQ(session_->Execute("Ouvre,AGENDA").value, 0);
   Type("01/06/2027", "08:00", "", "Du matin");
