@@ -7,25 +7,25 @@ library ORVANE
 window MENU title="Sélection et publipostage - Menu principal" x=120 y=80 w=560 h=420 default=BT_REQUETES escape=ESC
   caption L_TITRE     x=20  y=20  w=520 h=32 label="Sélection de clients et publipostage"
   caption L_AIDE      x=20  y=60  w=520 h=24 label="Choisissez une action :"
-  button  BT_REQUETES x=150 y=100 w=260 h=40 label="Liste des requêtes" code=T01
-  button  BT_AGENDA   x=150 y=156 w=260 h=40 label="Agenda des rendez-vous" code=T03
-  button  BT_OUTILS   x=150 y=212 w=260 h=40 label="Outils" code=T04
-  button  BT_QUITTER  x=150 y=340 w=260 h=40 label="Quitter le logiciel" code=ESC
+  button  BT_REQUETES x=150 y=100 w=260 h=40 label="&Liste des requêtes" code=T01
+  button  BT_AGENDA   x=150 y=156 w=260 h=40 label="&Agenda des rendez-vous" code=T03
+  button  BT_OUTILS   x=150 y=212 w=260 h=40 label="&Outils" code=T04
+  button  BT_QUITTER  x=150 y=340 w=260 h=40 label="&Quitter le logiciel" code=ESC
 end
 
 # Tools menu: label parameters, the file tools, and the way to the other screens.
 window EX_MNUOUT title="Outils" x=120 y=80 w=600 h=440 default=BT_ETIQUETTES escape=ESC
   caption L_TITRE         x=20  y=16  w=560 h=32 label="Outils"
   caption L_FICHIERS      x=20  y=60  w=270 h=24 label="Paramètres et fichiers"
-  button  BT_ETIQUETTES   x=20  y=92  w=270 h=36 label="Paramètres des étiquettes" code=ETI
-  button  BT_SAUVEGARDE   x=20  y=140 w=270 h=36 label="Sauvegarde des fichiers" code=SVE
-  button  BT_RESTAURATION x=20  y=188 w=270 h=36 label="Restauration des fichiers" code=RST
-  button  BT_REINDEXATION x=20  y=236 w=270 h=36 label="Réindexation des fichiers" code=RIX
+  button  BT_ETIQUETTES   x=20  y=92  w=270 h=36 label="&Paramètres des étiquettes" code=ETI
+  button  BT_SAUVEGARDE   x=20  y=140 w=270 h=36 label="&Sauvegarde des fichiers" code=SVE
+  button  BT_RESTAURATION x=20  y=188 w=270 h=36 label="&Restauration des fichiers" code=RST
+  button  BT_REINDEXATION x=20  y=236 w=270 h=36 label="Réinde&xation des fichiers" code=RIX
   caption L_ALLER         x=310 y=60  w=270 h=24 label="Aller à"
-  button  BT_REQUETES     x=310 y=92  w=270 h=36 label="Liste des requêtes" code=T01
-  button  BT_MENU         x=310 y=140 w=270 h=36 label="Menu principal" code=T02
-  button  BT_AGENDA       x=310 y=188 w=270 h=36 label="Agenda des rendez-vous" code=T03
-  button  BT_QUITTER      x=310 y=380 w=270 h=40 label="Quitter le logiciel" code=ESC
+  button  BT_REQUETES     x=310 y=92  w=270 h=36 label="&Liste des requêtes" code=T01
+  button  BT_MENU         x=310 y=140 w=270 h=36 label="&Menu principal" code=T02
+  button  BT_AGENDA       x=310 y=188 w=270 h=36 label="&Agenda des rendez-vous" code=T03
+  button  BT_QUITTER      x=310 y=380 w=270 h=40 label="&Quitter le logiciel" code=ESC
 end
 
 # Label parameters: the page layout of address labels, in millimetres and counts.
@@ -57,18 +57,18 @@ window AGENDA title="Agenda des rendez-vous" x=80 y=40 w=760 h=580 default=BT_AC
     column OBJET  title="Objet"  w=240
   text    DATE_RDV     x=20  y=324 w=250 h=26 lw=150 length=10 label="Date (JJ/MM/AAAA)" tab=2
   text    HEURE_RDV    x=290 y=324 w=190 h=26 lw=120 length=5 label="Heure (HH:MM)" tab=3
-  text    CLIENT_RDV   x=500 y=324 w=240 h=26 lw=110 length=9 label="Code client" tab=4
+  text    CLIENT_RDV   x=500 y=324 w=240 h=26 lw=110 length=40 label="Code ou nom" tab=4
   text    OBJET_RDV    x=20  y=358 w=720 h=26 lw=150 length=255 label="Objet" tab=5
   text    NOTES_RDV    x=20  y=392 w=720 h=26 lw=150 length=255 label="Notes" tab=6
-  button  BT_AJOUTER   x=20  y=432 w=136 h=36 label="Ajouter" event=CLIC tab=7
-  button  BT_REPRENDRE x=166 y=432 w=136 h=36 label="Reprendre" event=CLIC tab=8
-  button  BT_MODIFIER  x=312 y=432 w=136 h=36 label="Modifier" event=CLIC tab=9
-  button  BT_SUPPRIMER x=458 y=432 w=136 h=36 label="Supprimer" event=CLIC tab=10
-  button  BT_ACTUALISER x=604 y=432 w=136 h=36 label="Actualiser" code=ACT tab=11
-  button  BT_REQUETES  x=20  y=520 w=170 h=40 label="Liste des requêtes" code=T01 tab=12
-  button  BT_MENU      x=200 y=520 w=170 h=40 label="Menu principal" code=T02 tab=13
-  button  BT_OUTILS    x=380 y=520 w=170 h=40 label="Outils" code=T04 tab=14
-  button  BT_QUITTER   x=570 y=520 w=170 h=40 label="Quitter le logiciel" code=ESC tab=15
+  button  BT_AJOUTER   x=20  y=432 w=136 h=36 label="&Ajouter" event=CLIC tab=7
+  button  BT_REPRENDRE x=166 y=432 w=136 h=36 label="&Reprendre" event=CLIC tab=8
+  button  BT_MODIFIER  x=312 y=432 w=136 h=36 label="M&odifier" event=CLIC tab=9
+  button  BT_SUPPRIMER x=458 y=432 w=136 h=36 label="&Supprimer" event=CLIC tab=10
+  button  BT_ACTUALISER x=604 y=432 w=136 h=36 label="A&ctualiser" code=ACT tab=11
+  button  BT_REQUETES  x=20  y=520 w=170 h=40 label="&Liste des requêtes" code=T01 tab=12
+  button  BT_MENU      x=200 y=520 w=170 h=40 label="&Menu principal" code=T02 tab=13
+  button  BT_OUTILS    x=380 y=520 w=170 h=40 label="Ou&tils" code=T04 tab=14
+  button  BT_QUITTER   x=570 y=520 w=170 h=40 label="&Quitter le logiciel" code=ESC tab=15
 end
 
 # Query list: the saved queries and every action on them.
@@ -83,16 +83,16 @@ window LSTSEL title="Liste des requêtes" x=20 y=20 w=1040 h=540 default=BT_LANC
     column CRITERES  title="Critères"           w=138
   caption L_RESUME     x=20  y=384 w=800 h=66 label="Critères de la requête choisie."
   caption CHERCHE4     x=20  y=454 w=800 h=22 label="Choisissez une requête puis une action."
-  button  BT_NOUVELLE  x=840 y=48  w=180 h=36 label="Nouvelle requête" code=AJO tab=2
-  button  BT_COMBINER  x=840 y=92  w=180 h=36 label="Combiner deux requêtes" code=COM tab=3
-  button  TIROIR2      x=840 y=136 w=180 h=36 label="Modifier" code=MOD tab=4
-  button  POUBELLE     x=840 y=180 w=180 h=36 label="Supprimer" code=SUP tab=5
-  button  BT_LANCER    x=840 y=244 w=180 h=36 label="Lancer la sélection" code=LAN tab=6
-  button  BT_RESULTATS x=840 y=288 w=180 h=36 label="Résultats" code=RES tab=7
-  button  BT_MENU      x=20  y=484 w=200 h=36 label="Menu principal" code=T02 tab=8
-  button  BT_AGENDA    x=230 y=484 w=200 h=36 label="Agenda des rendez-vous" code=T03 tab=9
-  button  BT_OUTILS    x=440 y=484 w=200 h=36 label="Outils" code=T04 tab=10
-  button  BT_QUITTER   x=840 y=484 w=180 h=36 label="Quitter le logiciel" code=ESC tab=11
+  button  BT_NOUVELLE  x=840 y=48  w=180 h=36 label="&Nouvelle requête" code=AJO tab=2
+  button  BT_COMBINER  x=840 y=92  w=180 h=36 label="&Combiner deux requêtes" code=COM tab=3
+  button  TIROIR2      x=840 y=136 w=180 h=36 label="M&odifier" code=MOD tab=4
+  button  POUBELLE     x=840 y=180 w=180 h=36 label="&Supprimer" code=SUP tab=5
+  button  BT_LANCER    x=840 y=244 w=180 h=36 label="&Lancer la sélection" code=LAN tab=6
+  button  BT_RESULTATS x=840 y=288 w=180 h=36 label="&Résultats" code=RES tab=7
+  button  BT_MENU      x=20  y=484 w=200 h=36 label="&Menu principal" code=T02 tab=8
+  button  BT_AGENDA    x=230 y=484 w=200 h=36 label="&Agenda des rendez-vous" code=T03 tab=9
+  button  BT_OUTILS    x=440 y=484 w=200 h=36 label="Ou&tils" code=T04 tab=10
+  button  BT_QUITTER   x=840 y=484 w=180 h=36 label="&Quitter le logiciel" code=ESC tab=11
 end
 
 # Query definition: title, explanations and one button per criteria family.
@@ -117,9 +117,9 @@ window SEL01 title="Définition d'une requête" x=40 y=30 w=760 h=516 default=BT
   button  BT_RETRAITE x=510 y=354 w=230 h=36 label="Retraite" code=01L tab=16
   button  BT_PREVOY   x=20  y=398 w=230 h=36 label="Prévoyance" code=01M tab=17
   button  BT_SUCCESS  x=265 y=398 w=230 h=36 label="Succession" code=01N tab=18
-  button  BT_COMPTER  x=285 y=456 w=145 h=40 label="Compter" code=CPT tab=19
-  button  BT_VALIDER  x=440 y=456 w=145 h=40 label="Enregistrer" code=TF0 tab=20
-  button  BT_ANNULER  x=595 y=456 w=145 h=40 label="Annuler" code=ESC tab=21
+  button  BT_COMPTER  x=285 y=456 w=145 h=40 label="&Compter" code=CPT tab=19
+  button  BT_VALIDER  x=440 y=456 w=145 h=40 label="&Enregistrer" code=TF0 tab=20
+  button  BT_ANNULER  x=595 y=456 w=145 h=40 label="&Annuler" code=ESC tab=21
 end
 
 # Identity criteria: ranges, city and the four lists the window fills itself.
@@ -244,9 +244,9 @@ window COMBINE title="Combinaison de deux requêtes" x=40 y=20 w=860 h=540 defau
     column REQUETE2 title="Code"  w=90
     column texte2   title="Titre" w=230
   text    titre2   x=510 y=440 w=330 h=26 label="Titre de la seconde requête" state=-
-  button  BT_COMPTER x=385 y=480 w=145 h=40 label="Compter" code=CPT tab=8
-  button  BT_VALIDER x=540 y=480 w=145 h=40 label="Enregistrer" code=TF0 tab=9
-  button  BT_ANNULER x=695 y=480 w=145 h=40 label="Annuler" code=ESC tab=10
+  button  BT_COMPTER x=385 y=480 w=145 h=40 label="&Compter" code=CPT tab=8
+  button  BT_VALIDER x=540 y=480 w=145 h=40 label="&Enregistrer" code=TF0 tab=9
+  button  BT_ANNULER x=695 y=480 w=145 h=40 label="&Annuler" code=ESC tab=10
 end
 
 # Rubric choice: the columns to extract for a query (docs/rubric-lines.md).

@@ -37,7 +37,7 @@ inline void TypeText(QWidget* widget, const QString& text) {
 inline constexpr char kAllKindsLibrary[] = R"wdl(library TEST
 window FICHE title="Fiche & client" x=40 y=30 w=640 h=480 default=BT_OK escape=ESC
   caption L_TITRE x=20 y=10 w=600 h=30 label="Fiche du client"
-  text    NOM     x=20 y=50 w=400 h=24 lw=150 length=10 label="Nom & prénom" tab=2
+  text    NOM     x=20 y=50 w=400 h=24 lw=150 length=10 label="Nom && prénom" tab=2
   text    VILLE   x=20 y=80 w=400 h=24 lw=150 label="Ville" tab=1
   text    CACHE   x=20 y=110 w=400 h=24 lw=150 label="Caché" state=I
   text    FIGE    x=20 y=140 w=400 h=24 lw=150 label="Figé" state=- value="lu"
@@ -56,7 +56,7 @@ window FICHE title="Fiche & client" x=40 y=30 w=640 h=480 default=BT_OK escape=E
     column VALFIN  title="Maximum" w=80 edit=1
   image   LOGO    x=20 y=340 w=100 h=50 label="Logo" value="LOGO.BMP"
   button  BT_CALC x=20 y=420 w=120 h=32 label="Calculer" event=CLIC
-  button  BT_OK   x=360 y=420 w=120 h=32 label="Valider" code=TF0
+  button  BT_OK   x=360 y=420 w=120 h=32 label="&Valider" code=TF0
   button  BT_NON  x=500 y=420 w=120 h=32 label="Abandon" code=ABA
   button  BT_OFF  x=160 y=420 w=120 h=32 label="Éteint" code=OFF state=-
 end

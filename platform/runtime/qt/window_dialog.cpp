@@ -2,15 +2,20 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QShowEvent>
 #include <QStyle>
 #include <QTableView>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 #include <algorithm>
 
 #include "platform/os/ascii_case.h"
@@ -26,6 +31,13 @@ constexpr int kHeadingHeight = 22;     // the heading line of a table
 constexpr int kHeadingMinHeight = 28;  // a caption this high is a window heading
 constexpr int kRadioMinHeight = 20;
 constexpr size_t kMostPicturesKept = 32;  // pictures read from disk, per dialog
+// What a desktop adds around a window's inside: the frame's two sides, and
+// the title bar with the frame's top and bottom.
+constexpr int kFrameWidth = 8;
+constexpr int kFrameHeight = 38;
+// A window is never made smaller than this by the adviser.
+constexpr int kSmallestWidth = 320;
+constexpr int kSmallestHeight = 200;
 
 QStringList Cells(std::string_view tab_separated) {
   QStringList cells;
@@ -39,10 +51,22 @@ QStringList Cells(std::string_view tab_separated) {
   return cells;
 }
 
-// Texts of buttons, boxes and labels with a buddy treat "&" as a shortcut mark;
-// the window library's "&" is a plain character.
-QString Plain(std::string_view cp1252) {
-  return ToQString(cp1252).replace('&', "&&");
+// The window library's "&" marks the next character of a button, switch,
+// choice or field label as its access key ("&&" is a plain "&"), as Qt's
+// mnemonics do: such texts go to their widgets unchanged.
+QString WithAccessKey(std::string_view cp1252) {
+  return ToQString(cp1252);
+}
+
+// The text a widget shows for a text with access-key marks.
+QString WithoutAccessKey(const QString& text) {
+  QString shown;
+  shown.reserve(text.size());
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && i + 1 < text.size()) ++i;
+    shown += text[i];
+  }
+  return shown;
 }
 
 QRect ToQRect(const Rect& r) {
@@ -58,6 +82,23 @@ QRect InputRect(const Field& field) {
 }
 
 }  // namespace
+
+QRect PlaceOnScreen(const Rect& layout, const QRect& available) {
+  QRect placed(layout.x, layout.y, std::max(layout.w, 1), std::max(layout.h, 1));
+  if (!available.isValid()) return placed;
+  const int most_width = std::max(available.width() - kFrameWidth, kSmallestWidth);
+  const int most_height = std::max(available.height() - kFrameHeight, kSmallestHeight);
+  placed.setSize(
+      QSize(std::min(placed.width(), most_width), std::min(placed.height(), most_height)));
+  // Kept inside the area, title bar and frame included.
+  const int left = available.left() + kFrameWidth / 2;
+  const int top = available.top() + kFrameHeight - kFrameWidth / 2;
+  const int right = available.left() + available.width() - kFrameWidth / 2;
+  const int bottom = available.top() + available.height() - kFrameWidth / 2;
+  placed.moveLeft(std::max(left, std::min(placed.left(), right - placed.width())));
+  placed.moveTop(std::max(top, std::min(placed.top(), bottom - placed.height())));
+  return placed;
+}
 
 std::filesystem::path FindPicture(std::string_view file_name,
                                   const std::vector<std::filesystem::path>& directories) {
@@ -81,8 +122,21 @@ WindowDialog::WindowDialog(const Window& layout,
                            std::vector<std::filesystem::path> picture_directories, QWidget* parent)
     : QDialog(parent), layout_(layout), picture_directories_(std::move(picture_directories)) {
   setWindowTitle(ToQString(layout_.title));
-  setFixedSize(std::max(layout_.rect.w, 1), std::max(layout_.rect.h, 1));
-  move(layout_.rect.x, layout_.rect.y);
+  // The fields keep the library's places on a page of the library's size;
+  // the window around it can be resized, and scrolls the page when smaller.
+  auto* scroll = new QScrollArea(this);
+  scroll->setFrameShape(QFrame::NoFrame);
+  page_ = new QWidget;
+  page_->setFixedSize(std::max(layout_.rect.w, 1), std::max(layout_.rect.h, 1));
+  scroll->setWidget(page_);
+  auto* frame = new QVBoxLayout(this);
+  frame->setContentsMargins(0, 0, 0, 0);
+  frame->addWidget(scroll);
+  setSizeGripEnabled(true);
+  setMinimumSize(std::min(page_->width(), kSmallestWidth),
+                 std::min(page_->height(), kSmallestHeight));
+  const QScreen* shown_on = screen() ? screen() : QGuiApplication::primaryScreen();
+  setGeometry(PlaceOnScreen(layout_.rect, shown_on ? shown_on->availableGeometry() : QRect()));
   setModal(true);
   parts_.reserve(layout_.fields.size());
   for (const Field& field : layout_.fields) parts_.push_back(Build(field));
@@ -103,7 +157,7 @@ WindowDialog::WindowDialog(const Window& layout,
 
 QLabel* WindowDialog::SideLabel(const Field& field) {
   if (field.label_width <= 0) return nullptr;
-  auto* label = new QLabel(ToQString(field.label), this);
+  auto* label = new QLabel(ToQString(field.label), page_);
   label->setGeometry(field.rect.x, field.rect.y, std::max(field.label_width - kLabelGap, 1),
                      std::min(field.rect.h, 26));
   label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -114,7 +168,7 @@ WindowDialog::Part WindowDialog::Build(const Field& field) {
   Part part;
   switch (field.kind) {
     case FieldKind::kCaption: {
-      auto* label = new QLabel(this);
+      auto* label = new QLabel(page_);
       label->setGeometry(ToQRect(field.rect));
       label->setWordWrap(true);
       label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -131,7 +185,7 @@ WindowDialog::Part WindowDialog::Build(const Field& field) {
     case FieldKind::kText:
       return BuildText(field);
     case FieldKind::kSwitch: {
-      auto* box = new QCheckBox(this);
+      auto* box = new QCheckBox(page_);
       box->setGeometry(ToQRect(field.rect));
       part.input = box;
       part.all = {box};
@@ -154,12 +208,12 @@ WindowDialog::Part WindowDialog::Build(const Field& field) {
 WindowDialog::Part WindowDialog::BuildText(const Field& field) {
   Part part;
   part.label = SideLabel(field);
-  auto* edit = new QLineEdit(this);
+  auto* edit = new QLineEdit(page_);
   edit->setGeometry(InputRect(field));
   edit->setMaxLength(std::max(field.max_length, 1));
   if (part.label) {
     part.label->setBuddy(edit);
-    part.label->setText(Plain(field.label));
+    part.label->setText(WithAccessKey(field.label));
   }
   part.input = edit;
   part.all = {edit};
@@ -170,13 +224,13 @@ WindowDialog::Part WindowDialog::BuildText(const Field& field) {
 WindowDialog::Part WindowDialog::BuildOptions(const Field& field) {
   Part part;
   part.label = SideLabel(field);
-  auto* box = new QWidget(this);
+  auto* box = new QWidget(page_);
   box->setGeometry(InputRect(field));
   part.options = new QButtonGroup(box);
   const int count = static_cast<int>(field.choices.size());
   const bool vertical = count > 0 && field.rect.h / count >= kRadioMinHeight;
   for (int i = 0; i < count; ++i) {
-    auto* radio = new QRadioButton(Plain(field.choices[static_cast<size_t>(i)]), box);
+    auto* radio = new QRadioButton(WithAccessKey(field.choices[static_cast<size_t>(i)]), box);
     if (vertical) {
       const int height = field.rect.h / count;
       radio->setGeometry(0, i * height, box->width(), height);
@@ -195,7 +249,7 @@ WindowDialog::Part WindowDialog::BuildOptions(const Field& field) {
 WindowDialog::Part WindowDialog::BuildList(const Field& field) {
   Part part;
   part.label = SideLabel(field);
-  auto* list = new QTreeWidget(this);
+  auto* list = new QTreeWidget(page_);
   list->setGeometry(InputRect(field));
   list->setHeaderHidden(true);
   list->setRootIsDecorated(false);
@@ -212,14 +266,14 @@ WindowDialog::Part WindowDialog::BuildTable(const Field& field) {
   Part part;
   int top = field.rect.y;
   if (!field.label.empty()) {
-    part.label = new QLabel(ToQString(field.label), this);
+    part.label = new QLabel(ToQString(field.label), page_);
     part.label->setGeometry(field.rect.x, field.rect.y, field.rect.w, kHeadingHeight);
     QFont font = part.label->font();
     font.setBold(true);
     part.label->setFont(font);
     top += kHeadingHeight + 2;
   }
-  auto* table = new QTableView(this);
+  auto* table = new QTableView(page_);
   table->setGeometry(field.rect.x, top, field.rect.w,
                      std::max(field.rect.y + field.rect.h - top, 1));
   auto* rows = new RowsModel(table);
@@ -259,7 +313,7 @@ WindowDialog::Part WindowDialog::BuildTable(const Field& field) {
 
 WindowDialog::Part WindowDialog::BuildImage(const Field& field) {
   Part part;
-  auto* label = new QLabel(this);
+  auto* label = new QLabel(page_);
   label->setGeometry(ToQRect(field.rect));
   label->setAlignment(Qt::AlignCenter);
   part.label = label;
@@ -269,7 +323,7 @@ WindowDialog::Part WindowDialog::BuildImage(const Field& field) {
 
 WindowDialog::Part WindowDialog::BuildButton(const Field& field) {
   Part part;
-  auto* button = new QPushButton(this);
+  auto* button = new QPushButton(page_);
   button->setGeometry(ToQRect(field.rect));
   const bool is_default = FieldKey(field.name) == FieldKey(layout_.default_button);
   button->setAutoDefault(is_default);
@@ -403,6 +457,14 @@ void WindowDialog::UserChanged(size_t index) {
   if (model_) ShowModel(*model_);
 }
 
+void WindowDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // A window the program opens is the one the adviser works in: in front of
+  // the other programs' windows (the tools program is started from another).
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) raise();  // none there
+  activateWindow();
+}
+
 void WindowDialog::reject() {
   // Closing a window the program is working in would hide it for good: the
   // user asks to stop the work instead.
@@ -426,8 +488,7 @@ std::vector<std::string> WindowDialog::ClippedTexts() const {
   const auto check = [&clipped](const Field& field, const QWidget* widget, const QString& text,
                                 int padding) {
     if (!widget || text.isEmpty()) return;
-    QString shown = text;
-    shown.replace("&&", "&");
+    const QString shown = WithoutAccessKey(text);
     const int needed = widget->fontMetrics().horizontalAdvance(shown) + padding;
     const bool wraps = qobject_cast<const QLabel*>(widget) &&
                        static_cast<const QLabel*>(widget)->wordWrap() &&
@@ -581,12 +642,12 @@ void WindowDialog::ShowField(const Field& field, Part& part) {
       auto* edit = static_cast<QLineEdit*>(part.input);
       const QString text = ToQString(field.value);
       if (edit->text() != text) edit->setText(text);
-      if (part.label) part.label->setText(Plain(field.label));
+      if (part.label) part.label->setText(WithAccessKey(field.label));
       break;
     }
     case FieldKind::kSwitch: {
       auto* box = static_cast<QCheckBox*>(part.input);
-      box->setText(Plain(field.label));
+      box->setText(WithAccessKey(field.label));
       box->setChecked(field.value == "1");
       break;
     }
@@ -615,7 +676,7 @@ void WindowDialog::ShowField(const Field& field, Part& part) {
       }
       break;
     case FieldKind::kButton:
-      static_cast<QPushButton*>(part.input)->setText(Plain(field.label));
+      static_cast<QPushButton*>(part.input)->setText(WithAccessKey(field.label));
       break;
   }
 }

@@ -13,6 +13,12 @@
 // goes on. A disabled text field is shown read-only (plain text, out of the
 // tab order); other disabled fields grey.
 //
+// The fields keep the library's places on a page of the window's size; the
+// dialog can be resized, scrolls that page when smaller than it, and opens
+// no larger than the screen's free area (PlaceOnScreen). A "&" in the label
+// of a button, switch, choice or text field marks its access key (Alt and
+// the letter), "&&" a plain "&". Shown, the dialog comes to the front.
+//
 // A watch-only dialog (a window shown while the program works, such as the
 // progress window) cannot be ended: a button with a return code, Escape and
 // the close box only note that the user asks to stop (stop_requested()),
@@ -29,6 +35,7 @@
 
 #include <QDialog>
 #include <QPixmap>
+#include <QRect>
 #include <QString>
 #include <filesystem>
 #include <functional>
@@ -42,6 +49,7 @@
 class QAbstractButton;
 class QButtonGroup;
 class QLabel;
+class QShowEvent;
 class QTreeWidget;
 
 namespace vz::runtime {
@@ -65,6 +73,12 @@ class WindowDialog : public QDialog {
     change_handler_ = std::move(handler);
   }
   void set_watch_only(bool watch_only) { watch_only_ = watch_only; }
+  // The fields keep the library's places on a page of the window's size; the
+  // dialog can be resized, scrolls that page when smaller than it, and opens
+  // no larger than the screen's free area (PlaceOnScreen). A "&" in the label
+  // of a button, switch, choice or text field marks its access key (Alt and
+  // the letter), "&&" a plain "&". Shown, the dialog comes to the front.
+  //
   // A watch-only dialog: the user has asked to stop since it was shown.
   bool stop_requested() const { return stop_requested_; }
 
@@ -82,6 +96,9 @@ class WindowDialog : public QDialog {
   std::vector<std::string> ClippedTexts() const;
 
   void reject() override;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
 
  private:
   struct Part {
@@ -113,6 +130,7 @@ class WindowDialog : public QDialog {
   QLabel* SideLabel(const Field& field);
 
   Window layout_;
+  QWidget* page_ = nullptr;  // holds every field's widgets, at the library's places
   std::vector<std::filesystem::path> picture_directories_;
   std::vector<Part> parts_;  // one per field of layout_, same order
   Window* model_ = nullptr;
@@ -124,6 +142,12 @@ class WindowDialog : public QDialog {
   bool stop_requested_ = false;
   std::map<std::string, QPixmap> pictures_;  // "FIELD\npicture name" -> scaled picture
 };
+
+// Where a window of the library opens on a screen whose free area (without
+// task bars) is `available`: its inside no larger than the area leaves once
+// a title bar and frame are drawn around it, moved as little as needed to lie
+// within it. An invalid area leaves the library's place and size.
+QRect PlaceOnScreen(const Rect& layout, const QRect& available);
 
 // Finds a picture file in the directories, trying the name as written, then
 // in lower and upper case; empty when none exists.
