@@ -75,12 +75,12 @@ end
 window LSTSEL title="Liste des requêtes" x=20 y=20 w=1040 h=540 default=BT_LANCER escape=ESC
   caption L_TITRE      x=20  y=12  w=800 h=30 label="Requêtes de sélection de clients"
   table   REQUETES     x=20  y=48  w=800 h=330 label="Requêtes enregistrées" tab=1
-    column DATE      title="Enregistrée le"     w=95
-    column TITRE     title="Titre"              w=215
+    column DATE      title="Enregistrée le"     w=105
+    column TITRE     title="Titre"              w=200
     column CODE      title="Code"               w=75
     column SELECTION title="Dernière sélection" w=175
-    column CLIENTS   title="Clients retenus"    w=100
-    column CRITERES  title="Critères"           w=138
+    column CLIENTS   title="Clients retenus"    w=110
+    column CRITERES  title="Critères"           w=133
   caption L_RESUME     x=20  y=384 w=800 h=66 label="Critères de la requête choisie."
   caption CHERCHE4     x=20  y=454 w=800 h=22 label="Choisissez une requête puis une action."
   button  BT_NOUVELLE  x=840 y=48  w=180 h=36 label="&Nouvelle requête" code=AJO tab=2

@@ -32,6 +32,18 @@ constexpr SampleValue kValues[] = {
     {"EX_attente", "POURCENT", "26 %"},
     {"PARETI", "NBETIH", "3"},
     {"PARETI", "NBETIV", "8"},
+    {"LSTSEL", "L_RESUME",
+     "Âge de 50 à 65 ans ; code postal de 69000 à 69999 ; revenus du foyer d'au moins 40 000 €"},
+    {"SEL01", "TITRE", "Retraités de la région lyonnaise"},
+    {"SEL01", "EXPLIC,1", "Invitation à la réunion sur la retraite"},
+    {"SEL01", "EXPLIC,2", "de mars, à Lyon"},
+    {"SEL01A", "CP1DEB", "69000"},
+    {"SEL01A", "CP1FIN", "69999"},
+    {"SEL01A", "AGE1DEB", "50"},
+    {"SEL01A", "AGE1FIN", "65"},
+    {"COMBINE", "TITRE", "Retraités lyonnais ou bailleurs"},
+    {"COMBINE", "titre1", "Retraités de la région lyonnaise"},
+    {"COMBINE", "titre2", "Propriétaires bailleurs"},
     {"RESULTAT", "REQUETE", "01000042"},
     {"RESULTAT", "NBRETENUS", "6 clients retenus"},
     {"RESULTAT", "MHAUTE", "4,5"},
@@ -51,7 +63,52 @@ struct SampleRows {
   std::string_view utf8_rows[8];  // cells separated by TAB
 };
 
+// Columns the window code adds to a table (the result list's extracted
+// rubrics), before the sample rows.
+struct SampleColumn {
+  std::string_view window;
+  std::string_view table;
+  std::string_view name;
+  std::string_view utf8_title;
+  int width;
+};
+
+constexpr SampleColumn kColumns[] = {
+    {"RESULTAT", "CLIENTS", "X5", "Revenus du foyer", 130},
+    {"RESULTAT", "CLIENTS", "X6", "Date de naissance", 130},
+    {"RESULTAT", "CLIENTS", "X7", "Assurance vie", 120},
+};
+
 constexpr SampleRows kRows[] = {
+    {"LSTSEL",
+     "REQUETES",
+     {"15/01/2025\tRetraités de la région lyonnaise\t01000001\t08/12/2026 09:42\t1 284\t"
+      "Âge de 50 à 65 ans ; code postal de 69000 à 69999",
+      "03/02/2025\tPropriétaires bailleurs\t01000002\t08/12/2026 09:45\t312\t"
+      "Immobilier de rapport d'au moins 150 000 €",
+      "17/03/2025\tJeunes actifs\t01000003\tjamais lancée\t\tÂge de 25 à 35 ans",
+      "02/04/2025\tAssurance vie supérieure à 100 000\t01000004\tavant modification\t57\t"
+      "Assurance vie d'au moins 100 000 €",
+      "20/06/2025\tRetraités lyonnais ou bailleurs\t01000005\t08/12/2026 10:03\t1 530\t"
+      "(Retraités de la région lyonnaise) OU (Propriétaires bailleurs)"}},
+    {"SEL01A",
+     "SITFAM",
+     {"(tous)", "Célibataire", "Marié(e)", "Pacsé(e)", "Divorcé(e)", "Veuf, veuve", "Concubin(e)"}},
+    {"SEL01A",
+     "REGMAT",
+     {"(tous)", "Communauté réduite aux acquêts", "Séparation de biens", "Communauté universelle"}},
+    {"SEL01A", "FAMPRO1", {"(tous)", "Salariés", "Professions libérales", "Retraités"}},
+    {"SEL01A",
+     "PROFES1",
+     {"(tous)", "Cadre", "Employé", "Médecin", "Avocat", "Artisan", "Agriculteur", "Enseignant"}},
+    {"COMBINE",
+     "TABLE1",
+     {"01000001\tRetraités de la région lyonnaise", "01000002\tPropriétaires bailleurs",
+      "01000003\tJeunes actifs", "01000004\tAssurance vie supérieure à 100 000"}},
+    {"COMBINE",
+     "TABLE2",
+     {"01000002\tPropriétaires bailleurs", "01000001\tRetraités de la région lyonnaise",
+      "01000003\tJeunes actifs", "01000004\tAssurance vie supérieure à 100 000"}},
     {"AGENDA",
      "TABLE_RDV",
      {"11/01/2027\t09:30\t010004521\tMARTIN Claire\tBilan patrimonial annuel",
@@ -63,12 +120,12 @@ constexpr SampleRows kRows[] = {
     {"RESULTAT", "Nom_Lettre", {"BILAN.HTM", "INVITATION.RTF", "RELANCE.TXT", "VOEUX.FODT"}},
     {"RESULTAT",
      "CLIENTS",
-     {"010000318\tGARNIER\tPaul\t33000\tBordeaux",
-      "010001873\tDUBOIS\tJean-François\t75011\tParis",
-      "010002977\tROUSSEAU\tMarc\t13008\tMarseille",
-      "010004521\tMARTIN\tClaire\t69003\tLyon",
-      "010005102\tMOREAU\tSophie\t44000\tNantes",
-      "010007240\tLEFÈVRE\tHélène\t01000\tBourg-en-Bresse"}},
+     {"010000318\tGARNIER\tPaul\t33000\tBordeaux\t48 200\t12/04/1958\t125 000",
+      "010001873\tDUBOIS\tJean-François\t75011\tParis\t62 750\t03/11/1961\t",
+      "010002977\tROUSSEAU\tMarc\t13008\tMarseille\t41 000\t27/06/1955\t310 500",
+      "010004521\tMARTIN\tClaire\t69003\tLyon\t55 300\t15/01/1960\t88 000",
+      "010005102\tMOREAU\tSophie\t44000\tNantes\t40 100\t09/09/1963\t",
+      "010007240\tLEFÈVRE\tHélène\t01000\tBourg-en-Bresse\t73 900\t30/03/1957\t205 000"}},
 };
 
 std::string Cp(std::string_view utf8) {
@@ -156,6 +213,14 @@ void FillTypicalState(Window& window) {
     if (WindowKey(window.name) == WindowKey(sample.window)) {
       WriteFieldValue(window, sample.field, Cp(sample.utf8));
     }
+  }
+  for (const SampleColumn& sample : kColumns) {
+    if (WindowKey(window.name) != WindowKey(sample.window)) continue;
+    Field* table = window.FindField(sample.table);
+    if (!table || table->kind != FieldKind::kTable || table->ColumnIndex(sample.name) >= 0)
+      continue;
+    table->columns.push_back(
+        {std::string(sample.name), Cp(sample.utf8_title), sample.width, false});
   }
   for (const SampleRows& sample : kRows) {
     if (WindowKey(window.name) != WindowKey(sample.window)) continue;

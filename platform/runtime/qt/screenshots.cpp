@@ -44,15 +44,45 @@ void Save(const QPixmap& picture, const std::filesystem::path& file, ScreenshotR
   }
 }
 
-void RenderQuestion(const std::filesystem::path& directory, ScreenshotRun& run) {
-  QMessageBox box(QMessageBox::Question, QStringLiteral("Question"),
-                  QStringLiteral("Désirez vous quitter le logiciel ?"));
-  QPushButton* yes = box.addButton(QStringLiteral("Oui"), QMessageBox::YesRole);
-  box.addButton(QStringLiteral("Non"), QMessageBox::NoRole);
-  box.setDefaultButton(yes);
+// A message box as the desktop front end shows it: a question with "Oui"
+// and "Non", an information with "OK" (and "Ouvrir le dossier" after an
+// export).
+struct SampleBox {
+  const char* file;
+  bool question;
+  bool folder;
+  const char* utf8_text;
+};
+
+constexpr SampleBox kBoxes[] = {
+    {"question.png", true, false, "Désirez vous quitter le logiciel ?"},
+    {"compter.png", false, false, "1 284 clients correspondent à ces critères."},
+    {"selection_terminee.png", false, false,
+     "Sélection terminée : 1 284 clients retenus sur 60 000."},
+    {"abandon.png", true, false, "Abandonner les modifications de cette requête ?"},
+    {"export.png", false, true,
+     "Liste exportée (1 284 clients retenus) : EXPORTS/01000001.csv et "
+     "EXPORTS/01000001.xlsx."},
+};
+
+void RenderBox(const SampleBox& sample, const std::filesystem::path& directory,
+               ScreenshotRun& run) {
+  const QString text = QString::fromUtf8(sample.utf8_text);
+  QMessageBox box(sample.question ? QMessageBox::Question : QMessageBox::Information,
+                  sample.question ? QStringLiteral("Question") : QStringLiteral("Information"),
+                  text);
+  QPushButton* first = nullptr;
+  if (sample.question) {
+    first = box.addButton(QStringLiteral("Oui"), QMessageBox::YesRole);
+    box.addButton(QStringLiteral("Non"), QMessageBox::NoRole);
+  } else {
+    if (sample.folder) box.addButton(QStringLiteral("Ouvrir le dossier"), QMessageBox::ActionRole);
+    first = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+  }
+  box.setDefaultButton(first);
   box.show();
   QApplication::processEvents();
-  Save(WithTitleBar(box.grab(), box.windowTitle()), directory / "question.png", run);
+  Save(WithTitleBar(box.grab(), box.windowTitle()), directory / sample.file, run);
   box.hide();
 }
 
@@ -78,6 +108,7 @@ ScreenshotRun RenderScreenshots(const std::filesystem::path& library_path,
     Window window = model;
     FillTypicalState(window);
     WindowDialog dialog(window, pictures);
+    dialog.resize(window.rect.w, window.rect.h);  // whole, whatever the screen
     dialog.ShowModel(window);
     dialog.show();
     QApplication::processEvents();
@@ -88,7 +119,7 @@ ScreenshotRun RenderScreenshots(const std::filesystem::path& library_path,
          directory / (os::AsciiLower(window.name) + ".png"), run);
     dialog.hide();
   }
-  RenderQuestion(directory, run);
+  for (const SampleBox& sample : kBoxes) RenderBox(sample, directory, run);
   return run;
 }
 

@@ -1,7 +1,10 @@
 // Screenshots of the window library for the documentation: every window in a
 // typical state (screenshot_samples.h), drawn by the desktop front end's
 // dialog with a title bar above it, one PNG file per window named after it in
-// lower case ("pareti.png"), and "question.png" for a yes/no box. Pictures of
+// lower case ("pareti.png"), and message boxes the adviser meets: a yes/no
+// question ("question.png"), the count of a query ("compter.png"), the end of
+// a run ("selection_terminee.png"), leaving an edited query ("abandon.png")
+// and the end of an export ("export.png"). Pictures of
 // image fields come from the library's folder and its "images" folder.
 //
 // Nothing is thrown: a library that does not load or a file that cannot be

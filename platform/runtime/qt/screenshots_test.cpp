@@ -18,13 +18,17 @@ TEST(ScreenshotsTest, EveryWindowBecomesAPictureOfItsSizeWithATitleBar) {
   WriteFile(dir.path() / "test.wdl", kAllKindsLibrary);
   const auto run = RenderScreenshots(dir.path() / "test.wdl", dir.path() / "out" / "shots");
   EXPECT_TRUE(run.failures.empty()) << run.failures.front();
-  ASSERT_EQ(run.written.size(), 2u);  // FICHE and the question box
+  ASSERT_EQ(run.written.size(), 6u);  // FICHE and five message boxes
   QImage fiche(QString::fromStdString((dir.path() / "out/shots/fiche.png").string()));
   ASSERT_FALSE(fiche.isNull());
   EXPECT_EQ(fiche.width(), 640 + 2);
   EXPECT_EQ(fiche.height(), 480 + 31);
-  EXPECT_FALSE(
-      QImage(QString::fromStdString((dir.path() / "out/shots/question.png").string())).isNull());
+  for (const char* box :
+       {"question.png", "compter.png", "selection_terminee.png", "abandon.png", "export.png"}) {
+    const QImage picture(QString::fromStdString((dir.path() / "out/shots" / box).string()));
+    EXPECT_FALSE(picture.isNull()) << box;
+    EXPECT_GT(picture.width(), 200) << box;
+  }
 }
 
 TEST(ScreenshotsTest, FailuresAreReportedNotThrown) {
