@@ -12,6 +12,10 @@
 // Beside each run it asks the same question in SQL of a normalized copy of
 // the installation (sql_baseline.h, sql_questions.h), prints the ratio of
 // the two times and fails when the SQL answer is not the selection file.
+// Query (a) is also counted as the definition window's "Compter" counts it
+// (its stored lines, no file written): the count's clients per second are
+// printed beside the run's, and the bench fails when the count is not the
+// number of lines of the selection file.
 //
 //   selection_bench [--clients N] [--seed S] [--keep] [--installation DIR] [--only a|b|c]
 //
@@ -24,6 +28,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "bench/bench_program.h"
@@ -32,6 +38,8 @@
 #include "bench/sql_questions.h"
 #include "src/db/record_ops.h"
 #include "src/screen/bridge.h"
+#include "src/selection/criteria_loading.h"
+#include "src/selection/selection_count.h"
 #include "src/selection/selection_run.h"
 #include "tools/datatool/installation.h"
 
@@ -110,6 +118,30 @@ bool AskInSql(vz::bench::SqlBaseline& baseline, const char* label, const char* c
   return true;
 }
 
+// Counts query `code` from its stored lines as the definition window counts
+// the query it edits, prints its rate beside the run's; false when the count
+// differs from the run's selection.
+bool CountBesideRun(const char* code, int64_t client_count, int64_t selected, double run_rate) {
+  auto criteria = std::make_unique<vz::selection::QueryCriteria>();
+  vz::selection::LoadCriteria(code, *criteria);
+  const auto start = Clock::now();
+  const std::optional<int64_t> counted =
+      vz::selection::CountQueryLines(std::move(criteria->entries));
+  const double seconds = Seconds(start);
+  const double rate = static_cast<double>(client_count) / seconds;
+  std::printf(
+      "selection_bench: (a) counted (\"Compter\"): %lld clients, %.2f s, %.0f clients/s "
+      "(the run: %.0f clients/s): %s\n",
+      static_cast<long long>(counted.value_or(-1)), seconds, rate, run_rate,
+      rate >= run_rate ? "at the selection's speed or better" : "SLOWER than the selection");
+  if (counted != selected) {
+    std::fprintf(stderr, "selection_bench: the count %lld is not the %lld selected\n",
+                 static_cast<long long>(counted.value_or(-1)), static_cast<long long>(selected));
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -177,6 +209,7 @@ int main(int argc, char** argv) {
           rate >= kTargetClientsPerSecond && seconds <= kMostTimesRawRead * raw.seconds;
       std::printf("selection_bench: target %.0f clients/s within %.0f x the raw read: %s\n",
                   kTargetClientsPerSecond, kMostTimesRawRead, met ? "met" : "MISSED");
+      ok = CountBesideRun(q.code, client_count, selected, rate) && ok;
     }
   }
   vz::bench::CloseProgramDatabase();
