@@ -114,6 +114,7 @@ bool PgDataFile::Deliver(ReaderCursor& cursor, int row, RecordView* record) {
 ReadResult PgDataFile::Read(Cursor& base, const ReadRequest& request, const Attempts& attempts,
                             RecordView* record) {
   ReaderCursor& cursor = static_cast<ReaderCursor&>(base);
+  if (!SendHeldAdds(attempts)) return ReadResult::kNone;
   bool found = false;
   switch (request.kind) {
     case ReadKind::kFirst:
