@@ -99,8 +99,9 @@ class Cluster {
 
  private:
   bool Script(const char* command) {
+    // From "/": the server's user may not enter the current folder.
     const std::string line =
-        "bash " VZ_SOURCE_DIR "/scripts/pg-cluster.sh " + std::string(command) + " " + state_;
+        "cd / && bash " VZ_SOURCE_DIR "/scripts/pg-cluster.sh " + std::string(command) + " " + state_;
     return std::system(line.c_str()) == 0;
   }
   std::string state_;
@@ -197,6 +198,7 @@ bool RunAdvisersAtOnce(int advisers, const std::string& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each figure as soon as it is known
   if (argc == 5 && std::string(argv[1]) == "--adviser")
     return RunAdviser(argv[2], argv[3], argv[4]);
   vz::bench::CommonOptions options = vz::bench::OptionsWith(100000, "--advisers", 4);

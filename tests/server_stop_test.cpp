@@ -70,7 +70,7 @@ class OwnCluster {
 
  private:
   bool Script(const char* command) {
-    const std::string line = "bash " VZ_SOURCE_DIR "/scripts/pg-cluster.sh " +
+    const std::string line = "cd / && bash " VZ_SOURCE_DIR "/scripts/pg-cluster.sh " +
                              std::string(command) + " " + state_.string();
     return std::system(line.c_str()) == 0;
   }
