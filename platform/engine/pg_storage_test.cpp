@@ -253,7 +253,9 @@ TEST_F(PgStorageTest, ABatchOfManyAddsKeepsNumbersOrderAndItsOwnReads) {
     ASSERT_GT(recno, last) << i;
     last = recno;
     (i % 2 == 0 ? firsts : seconds).push_back(data);
-    if (i == 1500) EXPECT_EQ(file->Count(attempts_), 1501);
+    if (i == 1500) {
+      EXPECT_EQ(file->Count(attempts_), 1501);
+    }
   }
   EXPECT_TRUE(file->EndBatch(attempts_));
   firsts.insert(firsts.end(), seconds.begin(), seconds.end());
