@@ -34,6 +34,15 @@ if [ -x "$selection_qt_bench" ]; then
   echo "== selection benchmark, $qt_clients clients, desktop front end against scripted"
   "$selection_qt_bench" --clients "$qt_clients" || status=1
 fi
+# Case (a) on a throwaway PostgreSQL cluster beside SQLite, then four advisers
+# at once on the server (needs initdb and pg_ctl: scripts/setup-deps.sh).
+selection_pg_bench="$build/bench/selection_pg_bench"
+if [ -x "$selection_pg_bench" ]; then
+  pg_clients="${VZ_BENCH_CLIENTS:-100000}"
+  pg_clients="${pg_clients%% *}"  # the first size only
+  echo "== selection benchmark on the server, $pg_clients clients, and four advisers at once"
+  "$selection_pg_bench" --clients "$pg_clients" || status=1
+fi
 # Letters of 1,000 clients through the result window and its merge button.
 letters_bench="$build/bench/letters_bench"
 if [ -x "$letters_bench" ]; then

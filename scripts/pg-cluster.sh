@@ -6,6 +6,9 @@
 #                                             TCP port); write its connection string to
 #                                             <state-dir>/conninfo
 #   scripts/pg-cluster.sh stop <state-dir>    stop it and remove the folder
+#   scripts/pg-cluster.sh halt <state-dir>    stop the server at once (as a crash or a power cut
+#                                             would), keeping the cluster
+#   scripts/pg-cluster.sh resume <state-dir>  start a halted cluster's server again
 #
 # Run as root, the server runs as the unprivileged user `nobody` (the server refuses root).
 # The cluster trusts local connections: it holds only test data and listens on no port.
@@ -73,8 +76,20 @@ case "$command" in
   stop)
     stop_cluster
     ;;
+  halt | resume)
+    [[ -f "$state/folder" ]] || { echo "pg-cluster: no cluster in $state" >&2; exit 1; }
+    folder=$(cat "$state/folder")
+    bin=$(find_bin)
+    if [[ "$command" == halt ]]; then
+      as_server "$bin/pg_ctl" -D "$folder/data" -m immediate -w stop >/dev/null
+    else
+      as_server "$bin/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w -t 60 \
+        -o "-c listen_addresses='' -k $folder -c fsync=off -c synchronous_commit=off -c max_connections=300" \
+        start >/dev/null || { cat "$folder/server.log" >&2; exit 1; }
+    fi
+    ;;
   *)
-    echo "usage: $0 start|stop <state-dir>" >&2
+    echo "usage: $0 start|stop|halt|resume <state-dir>" >&2
     exit 2
     ;;
 esac

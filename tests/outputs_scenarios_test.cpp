@@ -6,17 +6,26 @@
 // file, the merge file, the SELECTES records (through the record engine), one
 // letter per client with the client's own values, the PDF of the letters and
 // the labels PDF.
+//
+// Run with VZ_TEST_STORE=postgresql (ctest's vz_outputs_scenarios_test_pg),
+// the generated installation is first copied to the test server and the
+// program works on the server; that run also plays one session on each store
+// over the same records and compares the selection and merge files byte for
+// byte.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "platform/engine/pg_test_support.h"
 #include "platform/os/cp1252.h"
+#include "platform/os/profile_file.h"
 #include "src/db/layouts/selectes.h"
 #include "tests/support/output_files.h"
 #include "tests/support/program_run.h"
@@ -73,7 +82,25 @@ class OutputsScenarioTest : public testing::ProgramScenarioTest {
     testing::GenerateDemoInstallation(installation_, kClients, 7,
                                       fs::path(VZ_PROJECT_DIR) / "templates", VZ_PROJECT_DIR);
     testing::IgnoreFontCacheInLeakReports(installation_);
+    if (engine::testing::EngineTestsOnServer()) {
+      if (engine::testing::TestServerConninfo().empty()) {
+        GTEST_SKIP() << "VZ_TEST_STORE=postgresql but no test server (VZ_TEST_PG)";
+      }
+      schema_ = std::make_unique<engine::testing::TestSchema>();
+      ASSERT_TRUE(schema_->ok());
+      ASSERT_TRUE(testing::MoveDemoInstallationToServer(installation_, schema_->conninfo()));
+    }
   }
+
+  // Names the store of the installation's parameter file ("SQLITE" or
+  // "POSTGRESQL"), for the program and for this process.
+  void UseStore(const char* store) {
+    ASSERT_TRUE(os::WriteProfileString((installation_.root() / "FIC01" / "PARAM.DTA").string(),
+                                       "COMPOSANTS", "BASEDONNEES", store));
+    testing::UseInstallationStoreInThisProcess(installation_);
+  }
+
+  std::unique_ptr<engine::testing::TestSchema> schema_;  // the server's run only
 
   static std::string Describe(const ProgramRunResult& result) {
     return testing::DescribeRun(result, 6000);
@@ -302,6 +329,43 @@ TEST_F(OutputsScenarioTest, LettersShowTheirProgressStopAndSayWhereTheyAre) {
   for (const fs::directory_entry& entry : fs::directory_iterator(Data() / "LETTRES"))
     folders.insert(entry.path().filename().string());
   EXPECT_EQ(folders, std::set<std::string>{"01000001-RELANCE"}) << "no staging folder left";
+}
+
+// The same session on the same records kept in SQLite and on the server
+// gives the same selection and merge files, byte for byte, and the same
+// SELECTES records.
+TEST_F(OutputsScenarioTest, SelectionAndMergeFilesAreTheSameOnBothStores) {
+  if (schema_ == nullptr) GTEST_SKIP() << "compares the stores in the server's run only";
+  constexpr char kSession[] =
+      "input MENU press T01\n"
+      "input LSTSEL\n"
+      "  pick REQUETES CODE \"01000001\"\n"
+      "  press LAN\n"
+      "input LSTSEL\n"
+      "  pick REQUETES CODE \"01000003\"\n"
+      "  press LAN\n"
+      "input LSTSEL press T02\n"
+      "input MENU press ESC\n"
+      "answer yes\n";
+  const std::vector<std::string> outputs = {"01000001.EXT", "01000001.MEM", "01000003.EXT",
+                                            "01000003.MEM"};
+  std::map<std::string, std::map<std::string, std::string>> files;  // store -> name -> bytes
+  std::map<std::string, std::vector<std::string>> selected;
+  for (const char* store : {"SQLITE", "POSTGRESQL"}) {
+    UseStore(store);
+    for (const std::string& name : outputs) fs::remove(Data() / name);
+    const ProgramRunResult result = Run(kSession);
+    ASSERT_EQ(result.exit_code, 0) << store << "\n" << Describe(result);
+    EXPECT_THAT(result.transcript, Not(HasSubstr("wd ! "))) << store << "\n" << Describe(result);
+    for (const std::string& name : outputs) files[store][name] = ReadWholeFile(Data() / name);
+    selected[store] = testing::SelectedRecords(installation_, kIncomeQuery);
+  }
+  for (const std::string& name : outputs) {
+    EXPECT_FALSE(files["SQLITE"][name].empty()) << name;
+    EXPECT_TRUE(files["SQLITE"][name] == files["POSTGRESQL"][name]) << name << " differs";
+  }
+  EXPECT_FALSE(selected["SQLITE"].empty());
+  EXPECT_EQ(selected["SQLITE"], selected["POSTGRESQL"]);
 }
 
 }  // namespace

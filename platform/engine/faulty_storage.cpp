@@ -88,6 +88,8 @@ std::string InjectedReason(FileFault fault) {
       return "injected: attempt to write a readonly database";
     case FileFault::kIoError:
       return "injected: disk I/O error";
+    case FileFault::kServerLost:
+      return "injected: server closed the connection unexpectedly";
   }
   return "injected";
 }

@@ -29,6 +29,7 @@ enum class FileFault : int32_t {
   kLocked = 4,    // still locked by another program after every attempt
   kReadOnly = 5,  // the file or its folder cannot be written
   kIoError = 6,   // the system reported an input/output error
+  kServerLost = 7,  // the database server stopped answering (shared store)
 };
 
 struct FileError {

@@ -64,6 +64,15 @@ bool IsPgLockError(const PGresult* result) {
   return state != nullptr && (std::strcmp(state, "55P03") == 0 || std::strcmp(state, "40P01") == 0);
 }
 
+bool IsPgConnectionLost(const PGresult* result, const PGconn* conn) {
+  if (conn == nullptr || PQstatus(conn) != CONNECTION_OK || result == nullptr) return true;
+  if (PgSucceeded(result)) return false;
+  const char* state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
+  if (state == nullptr) return true;
+  return std::strncmp(state, "08", 2) == 0 || std::strcmp(state, "57P01") == 0 ||
+         std::strcmp(state, "57P02") == 0 || std::strcmp(state, "57P03") == 0;
+}
+
 bool PgSucceeded(const PGresult* result) {
   if (result == nullptr) return false;
   const ExecStatusType status = PQresultStatus(result);
@@ -82,6 +91,17 @@ std::string PgError(const PGresult* result, const PGconn* conn) {
 }
 
 std::unique_ptr<PgSession> PgPool::Take(int lock_wait_ms, std::string* why) {
+  // An idle session the server dropped meanwhile (a restart) is closed, and
+  // the next one tried, down to a new one.
+  for (;;) {
+    const bool pooled = !idle_.empty();
+    std::unique_ptr<PgSession> session = TakeOne(lock_wait_ms, why);
+    if (session != nullptr || !pooled || !last_take_lost_) return session;
+  }
+}
+
+std::unique_ptr<PgSession> PgPool::TakeOne(int lock_wait_ms, std::string* why) {
+  last_take_lost_ = false;
   std::unique_ptr<PgSession> session;
   if (!idle_.empty()) {
     session = std::move(idle_.back());
@@ -100,6 +120,7 @@ std::unique_ptr<PgSession> PgPool::Take(int lock_wait_ms, std::string* why) {
       "SET lock_timeout = " + std::to_string(lock_wait_ms < 1 ? 1 : lock_wait_ms);
   PgResult result(PQexec(session->conn.get(), set.c_str()));
   if (!PgSucceeded(result.get())) {
+    last_take_lost_ = IsPgConnectionLost(result.get(), session->conn.get());
     *why = "the database server refused the session: " + PgError(result.get(), session->conn.get());
     return nullptr;
   }

@@ -66,6 +66,12 @@ std::string_view PgBytes(const PGresult* result, int row, int column);
 // True when the result failed because another session holds a lock
 // (lock_not_available, deadlock_detected): worth another attempt.
 bool IsPgLockError(const PGresult* result);
+// True when a failed statement failed because the session is gone (the
+// server stopped, restarted or ended it, or the network is cut): the
+// session is bad, the failure was made by libpq itself (no SQLSTATE), or the
+// server gave a connection or shutdown state. libpq may still call such a
+// session CONNECTION_OK, so the status alone does not tell.
+bool IsPgConnectionLost(const PGresult* result, const PGconn* conn);
 // The result's error, on one line; "no result" for a null one.
 std::string PgError(const PGresult* result, const PGconn* conn);
 bool PgSucceeded(const PGresult* result);
@@ -90,6 +96,10 @@ class PgPool {
 
  private:
   std::string conninfo_;
+  // One session: an idle one or a new one; last_take_lost_ tells that a
+  // failure came from a session the server had dropped.
+  std::unique_ptr<PgSession> TakeOne(int lock_wait_ms, std::string* why);
+  bool last_take_lost_ = false;
   std::vector<std::unique_ptr<PgSession>> idle_;
 };
 

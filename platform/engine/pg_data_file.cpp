@@ -178,7 +178,7 @@ PgResult PgDataFile::Run(const std::string& name, const std::string& sql, const 
     if (session_->prepared.count(name) == 0) {
       PgResult prepared(PQprepare(conn, name.c_str(), sql.c_str(), 0, nullptr));
       if (!PgSucceeded(prepared.get())) {
-        if (!reconnected && Reconnect(attempts)) {
+        if (!reconnected && IsPgConnectionLost(prepared.get(), conn) && Reconnect(attempts)) {
           reconnected = true;
           continue;
         }
@@ -190,7 +190,7 @@ PgResult PgDataFile::Run(const std::string& name, const std::string& sql, const 
     PgResult result(PQexecPrepared(conn, name.c_str(), params.count(), params.values(),
                                    params.lengths(), params.formats(), 1));
     if (PgSucceeded(result.get())) return result;
-    if (!reconnected && Reconnect(attempts)) {
+    if (!reconnected && IsPgConnectionLost(result.get(), conn) && Reconnect(attempts)) {
       reconnected = true;
       continue;
     }
@@ -206,7 +206,7 @@ PgResult PgDataFile::Run(const std::string& name, const std::string& sql, const 
 
 bool PgDataFile::Reconnect(const Attempts& attempts) {
   PGconn* conn = session_->conn.get();
-  if (in_batch_ || PQstatus(conn) == CONNECTION_OK) return false;
+  if (in_batch_) return false;
   PQreset(conn);
   session_->prepared.clear();  // gone with the old connection
   if (PQstatus(conn) != CONNECTION_OK) return false;
@@ -232,10 +232,18 @@ bool PgDataFile::Exec(const std::string& sql, const Attempts& attempts, const ch
 }
 
 void PgDataFile::ReportPg(const std::string& what, const PGresult* result) {
-  Report(what + ": " + PgError(result, session_->conn.get()));
+  // Another session's lock after every attempt, as the SQLite files report
+  // it; a session the server dropped and that could not be opened again:
+  // the server is gone (stopped, restarted, or the network is down).
+  const FileFault fault = IsPgLockError(result) ? FileFault::kLocked
+                          : IsPgConnectionLost(result, session_->conn.get())
+                              ? FileFault::kServerLost
+                              : FileFault::kUnusable;
+  Report(fault, what + ": " + PgError(result, session_->conn.get()));
 }
 
 bool PgDataFile::CheckIntegrity(std::vector<std::string>* problems) {
+  SendHeldAdds(Attempts{});
   bool sound = true;
   auto problem = [&](std::string line) {
     if (problems->size() < static_cast<std::size_t>(kMostIntegrityProblems)) {

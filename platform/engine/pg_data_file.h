@@ -142,6 +142,21 @@ class PgDataFile final : public DataFile {
   std::string_view RowKey(const ReaderCursor& cursor, int row, int key) const;
   int64_t RowRecno(const ReaderCursor& cursor, int row) const;
 
+  // Adds of a batch (pg_data_file_batch.cpp): each takes a record number
+  // reserved from the table's sequence and is held, then the held adds go
+  // to the server in one statement when they are many, and before any other
+  // statement of the file (a read sees them, the commit includes them). A
+  // held add that fails fails the batch, whose end reports it.
+  struct HeldAdd {
+    int64_t recno = 0;
+    std::string data;
+    std::vector<std::string> keys;
+  };
+  int64_t HoldAdd(const std::string& data, const std::vector<std::string>& keys,
+                  const Attempts& attempts);
+  bool SendHeldAdds(const Attempts& attempts);
+  void DropHeldAdds();
+
   // Writes (pg_data_file_write.cpp).
   bool BeginWrite(const Attempts& attempts, bool batch);
   void Wrote();
@@ -158,6 +173,9 @@ class PgDataFile final : public DataFile {
   uint64_t write_count_ = 0;
   std::shared_ptr<uint64_t> version_;
   std::map<int, ReaderCursor> cursors_;
+  std::vector<HeldAdd> held_;
+  std::vector<int64_t> reserved_;  // record numbers taken for this batch, not yet used
+  std::size_t next_reserved_ = 0;
 };
 
 }  // namespace vz::engine

@@ -11,7 +11,7 @@ namespace {
 // Rows of the slice read by a seek (first, search, or read next without a
 // slice), and the most a slice read after another may hold: a search for one
 // household costs a small slice, a pass over the file larger and larger ones.
-constexpr int kFirstSlice = 16;
+constexpr int kFirstSlice = 128;
 constexpr int kLargestSlice = 2048;
 
 // Columns of every read.
@@ -114,6 +114,7 @@ bool PgDataFile::Deliver(ReaderCursor& cursor, int row, RecordView* record) {
 ReadResult PgDataFile::Read(Cursor& base, const ReadRequest& request, const Attempts& attempts,
                             RecordView* record) {
   ReaderCursor& cursor = static_cast<ReaderCursor&>(base);
+  if (!SendHeldAdds(attempts)) return ReadResult::kNone;
   bool found = false;
   switch (request.kind) {
     case ReadKind::kFirst:
@@ -147,9 +148,18 @@ bool PgDataFile::Search(ReaderCursor& cursor, const ReadRequest& request, const 
     const bool floor_below =
         cursor.floor_strict ? !IsBelow(value, cursor.floor) : IsBelow(cursor.floor, value);
     if (floor_below) {
+      // The slice's rows are in key order: the first one not below the
+      // value, by halving (a slice holds up to kLargestSlice rows).
       int row = 0;
-      if (cursor.pos > 0 && IsBelow(RowKey(cursor, cursor.pos - 1, key), value)) row = cursor.pos;
-      while (row < cursor.count && IsBelow(RowKey(cursor, row, key), value)) ++row;
+      int end = cursor.count;
+      while (row < end) {
+        const int mid = row + (end - row) / 2;
+        if (IsBelow(RowKey(cursor, mid, key), value)) {
+          row = mid + 1;
+        } else {
+          end = mid;
+        }
+      }
       if (row < cursor.count || cursor.at_end) return Deliver(cursor, row, record);
       // Past the slice: a pass in key order; the next slice is larger.
       size = cursor.next_size;
@@ -173,9 +183,21 @@ bool PgDataFile::ReadNext(ReaderCursor& cursor, const ReadRequest& request,
     if (cursor.pos >= 0 && is_position(cursor.pos)) {
       row = cursor.pos;
     } else {
-      for (int r = 0; r < cursor.count && row < 0; ++r) {
-        if (is_position(r)) row = r;
+      // The first row at or after (value, record number), by halving.
+      int low = 0;
+      int end = cursor.count;
+      while (low < end) {
+        const int mid = low + (end - low) / 2;
+        const std::string_view k = RowKey(cursor, mid, key);
+        const bool before = IsBelow(k, request.value) ||
+                            (k == request.value && RowRecno(cursor, mid) < request.recno);
+        if (before) {
+          low = mid + 1;
+        } else {
+          end = mid;
+        }
       }
+      if (low < cursor.count && is_position(low)) row = low;
     }
     if (row >= 0) {
       if (row + 1 < cursor.count || cursor.at_end) return Deliver(cursor, row + 1, record);

@@ -32,6 +32,7 @@ void PgDataFile::Wrote() {
 int64_t PgDataFile::Add(const std::string& data, const std::vector<std::string>& keys,
                         const Attempts& attempts, bool batch) {
   if (!BeginWrite(attempts, batch)) return 0;
+  if (in_batch_) return HoldAdd(data, keys, attempts);
   std::string sql = "INSERT INTO " + Table() + "(data";
   std::string values = "$1";
   for (std::size_t i = 0; i < key_rules_.size(); ++i) {
@@ -51,7 +52,7 @@ int64_t PgDataFile::Add(const std::string& data, const std::vector<std::string>&
 bool PgDataFile::Modify(int64_t recno, const std::string& data,
                         const std::vector<std::string>& keys, const Attempts& attempts,
                         bool batch) {
-  if (!BeginWrite(attempts, batch)) return false;
+  if (!SendHeldAdds(attempts) || !BeginWrite(attempts, batch)) return false;
   std::string sql = "UPDATE " + Table() + " SET data = $1";
   for (std::size_t i = 0; i < key_rules_.size(); ++i) {
     sql += ", " + KeyColumn(i) + Numbered(" = $", static_cast<long long>(i + 2));
@@ -68,7 +69,7 @@ bool PgDataFile::Modify(int64_t recno, const std::string& data,
 }
 
 bool PgDataFile::Delete(int64_t recno, const Attempts& attempts, bool batch) {
-  if (!BeginWrite(attempts, batch)) return false;
+  if (!SendHeldAdds(attempts) || !BeginWrite(attempts, batch)) return false;
   PgParams params;
   params.Int64(recno);
   PgResult deleted =
@@ -80,6 +81,7 @@ bool PgDataFile::Delete(int64_t recno, const Attempts& attempts, bool batch) {
 }
 
 bool PgDataFile::Clear(const Attempts& attempts, bool batch) {
+  DropHeldAdds();  // emptied anyway
   if (!BeginWrite(attempts, batch)) return false;
   if (!Exec("TRUNCATE " + Table() + " RESTART IDENTITY", attempts, "file not emptied")) {
     return false;
@@ -92,6 +94,8 @@ bool PgDataFile::Clear(const Attempts& attempts, bool batch) {
 
 bool PgDataFile::EndBatch(const Attempts& attempts) {
   if (!in_batch_) return true;
+  SendHeldAdds(attempts);  // a failure fails the batch
+  DropHeldAdds();
   const bool failed = batch_failed_;
   in_batch_ = false;
   batch_failed_ = false;
@@ -110,6 +114,7 @@ bool PgDataFile::EndBatch(const Attempts& attempts) {
 }
 
 void PgDataFile::CancelBatch() {
+  DropHeldAdds();
   if (!in_batch_) return;
   in_batch_ = false;
   batch_failed_ = false;
@@ -119,6 +124,7 @@ void PgDataFile::CancelBatch() {
 }
 
 int64_t PgDataFile::Count(const Attempts& attempts) {
+  if (!SendHeldAdds(attempts)) return -1;
   PgParams none;
   PgResult count = Run(Numbered("count_", file_no_), "SELECT count(*) FROM " + Table(), none,
                        attempts, "cannot count the records");
@@ -127,6 +133,7 @@ int64_t PgDataFile::Count(const Attempts& attempts) {
 }
 
 bool PgDataFile::Reindex(const RecordLayout* layout, const Attempts& attempts) {
+  if (!SendHeldAdds(attempts)) return false;
   if (layout != nullptr && layout->key_count() != key_rules_.size()) return false;
   const bool own = !in_batch_;
   if (own && !Exec("BEGIN", attempts, "keys not rebuilt")) return false;

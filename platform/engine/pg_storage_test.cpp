@@ -145,7 +145,9 @@ TEST_F(PgStorageTest, ALockOfAnotherSessionIsTriedThenGivenUp) {
   // A batch that meets the lock is undone whole: nothing half-written.
   EXPECT_GT(file->Add("C", {"c"}, attempts_, true), 0);
   EXPECT_FALSE(file->Delete(a, attempts_, true));
-  EXPECT_EQ(file->Add("D", {"d"}, attempts_, true), 0);
+  // An add of a batch is held and sent with the next ones: its failure
+  // shows at the batch's end at the latest.
+  file->Add("D", {"d"}, attempts_, true);
   EXPECT_FALSE(file->EndBatch(attempts_));
   EXPECT_EQ(Walk(*file), (std::vector<std::string>{"A", "B"}));
   // The whole file locked (emptied by another session): reads are given up too.
@@ -230,9 +232,38 @@ TEST_F(PgStorageTest, ADroppedSessionIsConnectedAgain) {
   EXPECT_EQ(Walk(*file), (std::vector<std::string>{"A", "B"}));
   ASSERT_GT(file->Add("C", {"c"}, attempts_, true), 0);
   ASSERT_TRUE(schema_->DropSessions());
-  EXPECT_EQ(file->Add("D", {"d"}, attempts_, true), 0);
+  // An add of a batch is held and sent with the next ones: its failure
+  // shows at the batch's end at the latest.
+  file->Add("D", {"d"}, attempts_, true);
   EXPECT_FALSE(file->EndBatch(attempts_));
   EXPECT_EQ(Walk(*file), (std::vector<std::string>{"A", "B"}));
+}
+
+// A batch's adds are held and sent many at once: each still gets a larger
+// record number than the one before, the batch's own reads and counts see
+// them, duplicates keep their order, and a cancelled batch leaves nothing.
+TEST_F(PgStorageTest, ABatchOfManyAddsKeepsNumbersOrderAndItsOwnReads) {
+  std::unique_ptr<DataFile> file = Open(*storage_);
+  ASSERT_NE(file, nullptr);
+  std::vector<std::string> firsts, seconds;
+  int64_t last = 0;
+  for (int i = 0; i < 2500; ++i) {
+    const std::string data = "R" + std::to_string(i);
+    const int64_t recno = file->Add(data, {i % 2 == 0 ? "a" : "b"}, attempts_, true);
+    ASSERT_GT(recno, last) << i;
+    last = recno;
+    (i % 2 == 0 ? firsts : seconds).push_back(data);
+    if (i == 1500) {
+      EXPECT_EQ(file->Count(attempts_), 1501);
+    }
+  }
+  EXPECT_TRUE(file->EndBatch(attempts_));
+  firsts.insert(firsts.end(), seconds.begin(), seconds.end());
+  EXPECT_EQ(Walk(*file), firsts);
+  ASSERT_GT(file->Add("late", {"a"}, attempts_, false), last);  // outside a batch
+  ASSERT_GT(file->Add("X", {"x"}, attempts_, true), 0);
+  file->CancelBatch();
+  EXPECT_EQ(file->Count(attempts_), 2501);
 }
 
 TEST_F(PgStorageTest, IntegrityCheckFindsAMissingKeyIndex) {

@@ -21,6 +21,8 @@ std::string_view WhatHappened(FileFaultKind kind) {
       return "ne peut pas être écrit : il ou son dossier est en lecture seule";
     case FileFaultKind::kIoError:
       return "n'a pas pu être lu ou écrit (erreur du disque)";
+    case FileFaultKind::kServerLost:
+      return "n'a pas pu être lu ou écrit : le serveur de base de données ne répond plus";
   }
   return "ne peut pas être utilisé (endommagé, illisible ou n'étant pas le fichier attendu)";
 }

@@ -29,6 +29,7 @@ enum class FileFaultKind : int32_t {
   kLocked = 4,
   kReadOnly = 5,
   kIoError = 6,
+  kServerLost = 7,
 };
 
 struct EngineFileError {

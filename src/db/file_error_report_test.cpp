@@ -18,6 +18,7 @@ TEST(FileErrorMessageTest, NamesTheFileWhatHappenedAndWhatTheProgramDid) {
       {FileFaultKind::kLocked, "verrouillé par un autre programme"},
       {FileFaultKind::kReadOnly, "en lecture seule"},
       {FileFaultKind::kIoError, "erreur du disque"},
+      {FileFaultKind::kServerLost, "le serveur de base de données ne répond plus"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.words);

@@ -283,7 +283,7 @@ EngineFileError RecordSession::LastFileError() const {
   const int32_t kind =
       LE_LastFileError(context_, file, sizeof file, path, sizeof path, reason, sizeof reason);
   if (kind == 0) return error;
-  error.kind = kind >= 1 && kind <= static_cast<int32_t>(FileFaultKind::kIoError)
+  error.kind = kind >= 1 && kind <= static_cast<int32_t>(FileFaultKind::kServerLost)
                    ? static_cast<FileFaultKind>(kind)
                    : FileFaultKind::kUnusable;
   error.file = file;

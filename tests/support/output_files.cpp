@@ -5,12 +5,16 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <system_error>
 
+#include "platform/os/profile_file.h"
 #include "src/db/layouts/selectes.h"
 #include "src/db/record_ops.h"
 #include "tests/support/temporary_installation.h"
 #include "tools/datatool/demo_installation.h"
+#include "tools/datatool/installation.h"
+#include "tools/datatool/store_transfer.h"
 
 namespace vz::testing {
 
@@ -58,6 +62,41 @@ void IgnoreFontCacheInLeakReports(const TestInstallation& installation) {
   if (!options.empty()) options += ':';
   options += "suppressions=" + suppressions.string();
   setenv("LSAN_OPTIONS", options.c_str(), 1);
+}
+
+bool MoveDemoInstallationToServer(const TestInstallation& installation,
+                                  const std::string& conninfo) {
+  datatool::Installation located;
+  std::string error;
+  if (!datatool::LocateInstallation(installation.root().string(), &located, &error)) {
+    ADD_FAILURE() << error;
+    return false;
+  }
+  const std::string& parameters = located.parameter_file;
+  if (!os::WriteProfileString(parameters, "COMPOSANTS", "CONNEXIONBASE", conninfo)) {
+    ADD_FAILURE() << "cannot write CONNEXIONBASE into " << parameters;
+    return false;
+  }
+  std::ostringstream copied;
+  if (!datatool::CopyInstallation(located, datatool::CopyDirection::kToServer, copied, &error)) {
+    ADD_FAILURE() << "copy to the server: " << error << "\n" << copied.str();
+    return false;
+  }
+  if (!os::WriteProfileString(parameters, "COMPOSANTS", "BASEDONNEES", "POSTGRESQL")) {
+    ADD_FAILURE() << "cannot write BASEDONNEES into " << parameters;
+    return false;
+  }
+  UseInstallationStoreInThisProcess(installation);
+  return true;
+}
+
+void UseInstallationStoreInThisProcess(const TestInstallation& installation) {
+  datatool::Installation located;
+  std::string error;
+  if (!datatool::LocateInstallation(installation.root().string(), &located, &error) ||
+      !datatool::UseInstallationStore(located, &error)) {
+    ADD_FAILURE() << error;
+  }
 }
 
 fs::path DemoDataDirectory(const TestInstallation& installation) {

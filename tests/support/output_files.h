@@ -34,6 +34,18 @@ void GenerateDemoInstallation(const TestInstallation& installation, int64_t clie
 // (LSAN_OPTIONS, with a suppression file in the installation).
 void IgnoreFontCacheInLeakReports(const TestInstallation& installation);
 
+// Moves a generated installation's records to the server `conninfo` names
+// (libpq's connection string): CONNEXIONBASE written, every file copied as
+// `vzdata copy ... to-server` copies it, then BASEDONNEES=POSTGRESQL, so that
+// the program started on the installation works on the server. This process
+// uses that store from then on too (SelectedRecords reads the server).
+// False, with a test failure, when a step fails.
+bool MoveDemoInstallationToServer(const TestInstallation& installation,
+                                  const std::string& conninfo);
+
+// Makes this process use the store the installation's parameter file names.
+void UseInstallationStoreInThisProcess(const TestInstallation& installation);
+
 // The data directory of a generated installation.
 std::filesystem::path DemoDataDirectory(const TestInstallation& installation);
 

@@ -12,6 +12,7 @@
 #include "platform/os/whole_file.h"
 #include "tools/veriroru/database_file.h"
 #include "tools/veriroru/manifest.h"
+#include "tools/veriroru/server_store.h"
 #include "tools/veriroru/time_stamp.h"
 #include "tools/veriroru/unfinished_backups.h"
 
@@ -63,8 +64,11 @@ std::string MakeFreshFolder(const std::string& parent, const std::string& stamp)
 
 BackupResult RunBackup(const ToolPaths& paths, const std::tm& when,
                        const ProgressReport& progress) {
-  const std::vector<std::string> names = DataFileNames(paths.data_directory);
-  if (names.empty()) {
+  // On a server installation the server's files are copied (server_store.h).
+  const std::optional<std::string> server = ServerConnection(paths);
+  std::vector<std::string> names;
+  if (!server) names = DataFileNames(paths.data_directory);
+  if (!server && names.empty()) {
     return Fail("", "aucun fichier de données dans " + paths.data_directory);
   }
   // Folders of backups killed half-way go first; this one is then marked as
@@ -80,21 +84,29 @@ BackupResult RunBackup(const ToolPaths& paths, const std::tm& when,
     return Fail(
         "", "le dossier " + paths.data_directory + "/" + kBackupFolder + " ne peut pas être créé");
   }
+  if (server) {
+    std::string why;
+    if (!CopyServerFiles(*server, paths.analysis_file, folder, progress, &names, &why)) {
+      return Fail(folder, why);
+    }
+  }
   for (const std::string& name : names) {
-    ReportProgress(progress, ProgressPhase::kBackup, name, manifest.items.size(), names.size());
     const std::string copy = folder + "/" + name;
     std::string why;
-    const std::size_t done = manifest.items.size();
-    // A large file tells how far its copy has gone; its end is told by the
-    // next file's report (or by the outcome).
-    const auto copied = [&](double share) {
-      if (share < 1.0) {
-        ReportProgress(progress, ProgressPhase::kBackup, name, done, names.size(), share);
+    if (!server) {  // a server's files are already in the folder
+      ReportProgress(progress, ProgressPhase::kBackup, name, manifest.items.size(), names.size());
+      const std::size_t done = manifest.items.size();
+      // A large file tells how far its copy has gone; its end is told by the
+      // next file's report (or by the outcome).
+      const auto copied = [&](double share) {
+        if (share < 1.0) {
+          ReportProgress(progress, ProgressPhase::kBackup, name, done, names.size(), share);
+        }
+      };
+      if (!CopyDatabase(paths.data_directory + "/" + name, copy, &why,
+                        progress ? std::function<void(double)>(copied) : nullptr)) {
+        return Fail(folder, name + " : " + why);
       }
-    };
-    if (!CopyDatabase(paths.data_directory + "/" + name, copy, &why,
-                      progress ? std::function<void(double)>(copied) : nullptr)) {
-      return Fail(folder, name + " : " + why);
     }
     ManifestItem item;
     item.name = name;

@@ -15,12 +15,7 @@ namespace {
 using vz::engine::FileEntry;
 using vz::engine::RecordLayout;
 
-// A record layout built from the catalogue's description of a file, with a
-// work buffer of its own.
-struct BoundFile {
-  std::vector<uint8_t> buffer;
-  RecordLayout layout;
-};
+}  // namespace
 
 std::optional<std::string> BindLayout(const FileEntry& entry, BoundFile* bound) {
   std::optional<vz::db::FileId> id = vz::db::FindFileByName(entry.name);
@@ -39,6 +34,8 @@ std::optional<std::string> BindLayout(const FileEntry& entry, BoundFile* bound) 
   }
   return std::nullopt;
 }
+
+namespace {
 
 bool OnlyIndexDamage(const std::vector<std::string>& problems) {
   for (const std::string& p : problems) {

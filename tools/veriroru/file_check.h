@@ -19,10 +19,12 @@
 #define VZ_TOOLS_VERIRORU_FILE_CHECK_H_
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/engine/analysis.h"
+#include "platform/engine/record_layout.h"
 
 namespace vz::veriroru {
 
@@ -40,6 +42,16 @@ struct FileCheckResult {
 // REQUIRES: `path` names a data file that no program is writing. `analysis`
 // null: the keys cannot be checked (a problem says so), the rest is done.
 FileCheckResult CheckAndReindexFile(const std::string& path, const vz::engine::Analysis* analysis);
+
+// A record layout built from the catalogue's description of a file, with a
+// work buffer of its own (the engine's key rules joined with it).
+struct BoundFile {
+  std::vector<uint8_t> buffer;
+  vz::engine::RecordLayout layout;
+};
+
+// Binds `entry`; the French reason when it cannot be.
+std::optional<std::string> BindLayout(const vz::engine::FileEntry& entry, BoundFile* bound);
 
 }  // namespace vz::veriroru
 

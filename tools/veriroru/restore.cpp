@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "tools/veriroru/backup_check.h"
 #include "tools/veriroru/database_file.h"
 #include "tools/veriroru/manifest.h"
+#include "tools/veriroru/server_store.h"
 #include "tools/veriroru/time_stamp.h"
 
 namespace vz::veriroru {
@@ -118,6 +120,49 @@ RestoreResult Refused(const std::string& message) {
   return result;
 }
 
+// The restore of a server installation: the server's files kept in a folder
+// of SAUVEGARDES (a backup of their own, with its manifest), then each file
+// of the backup copied onto the server, whole or not at all. The parameter
+// file stays as it is: it names the server.
+RestoreResult RestoreOntoServer(const ToolPaths& paths, const std::string& conninfo,
+                                const std::string& backup_folder, const BackupCheck& check,
+                                const std::tm& when, const ProgressReport& progress) {
+  const std::string& data = paths.data_directory;
+  const std::string stamp = FolderStamp(when);
+  const std::string kept =
+      MakeFreshFolder(data + "/" + kBackupFolder, "avant-restauration-" + stamp);
+  if (kept.empty()) {
+    return Refused("le dossier de conservation ne peut pas être créé dans " + data + "/" +
+                   kBackupFolder + ".");
+  }
+  std::vector<std::string> kept_names;
+  std::string why;
+  if (!CopyServerFiles(conninfo, paths.analysis_file, kept, nullptr, &kept_names, &why)) {
+    std::error_code ec;
+    fs::remove_all(kept, ec);
+    return Refused("les fichiers du serveur n'ont pas pu être conservés (" + why + ").");
+  }
+  WriteKeptManifest(kept, stamp, data);
+  std::vector<std::string> names;
+  for (const ManifestItem& item : check.manifest.items) {
+    if (item.kind == ItemKind::kDatabase) names.push_back(item.name);
+  }
+  RestoreResult result;
+  result.kept_folder = kept;
+  if (!CopyFilesToServer(conninfo, paths.analysis_file, backup_folder, names, progress, &why)) {
+    result.message = "Restauration interrompue : " + why +
+                     ". Les fichiers du serveur d'avant la restauration sont conservés dans " +
+                     kept + " : restaurez ce dossier pour revenir en arrière.";
+    return result;
+  }
+  result.ok = true;
+  result.message = "Restauration terminée : les fichiers de données de la sauvegarde du " +
+                   ReadableFolderStamp(check.manifest.date) +
+                   " sont en place sur le serveur. Les fichiers remplacés sont conservés dans " +
+                   kept + ".";
+  return result;
+}
+
 }  // namespace
 
 std::vector<std::string> UnfinishedRestores(const std::string& data_directory) {
@@ -138,6 +183,9 @@ RestoreResult RunRestore(const ToolPaths& paths, const vz::engine::Analysis* ana
   if (!check.ok) {
     return Refused((check.faulty_file.empty() ? "" : check.faulty_file + " : ") + check.reason +
                    ".");
+  }
+  if (const std::optional<std::string> server = ServerConnection(paths)) {
+    return RestoreOntoServer(paths, *server, backup_folder, check, when, progress);
   }
   const std::string& data = paths.data_directory;
 

@@ -5,10 +5,12 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "platform/os/cp1252.h"
 #include "tools/veriroru/backup.h"
+#include "tools/veriroru/server_store.h"
 #include "tools/veriroru/time_stamp.h"
 
 namespace vz::veriroru {
@@ -102,16 +104,23 @@ std::string ReportText(const ToolPaths& paths, const std::tm& when,
 VerificationResult RunVerification(const ToolPaths& paths, const vz::engine::Analysis* analysis,
                                    const std::tm& when, const ProgressReport& progress) {
   VerificationResult result;
-  const std::vector<std::string> names = DataFileNames(paths.data_directory);
+  std::string server_failure;
+  const std::optional<std::string> server = ServerConnection(paths);
+  if (server) result.files = CheckServerFiles(*server, analysis, progress, &server_failure);
+  const std::vector<std::string> names =
+      server ? std::vector<std::string>{} : DataFileNames(paths.data_directory);
   for (const std::string& name : names) {
     ReportProgress(progress, ProgressPhase::kCheckAndIndex, name, result.files.size(),
                    names.size());
     result.files.push_back(CheckAndReindexFile(paths.data_directory + "/" + name, analysis));
   }
   result.report = ReportText(paths, when, result.files);
+  if (!server_failure.empty())
+    result.report += "Vérification impossible : " + server_failure + ".\n";
   result.report_path = WriteNewFile(paths.data_directory + "/" + kReportFolder,
                                     "verification-" + FolderStamp(when), StoredText(result.report));
   result.ok = !result.report_path.empty();
+  result.ok = result.ok && server_failure.empty();
   for (const FileCheckResult& f : result.files) result.ok = result.ok && f.sound();
   if (result.report_path.empty()) {
     result.report += "Le rapport n'a pas pu être écrit dans " + paths.data_directory + "/" +
