@@ -101,6 +101,9 @@ void EvaluateClients(const QueryCriteria& criteria, WorkTables& tables, PassedCl
   const bool needs_address = NeedsAddress(criteria);
   std::string code;
   code.reserve(kClientCodeWidth);
+  // The persons of a household follow each other: the next one adds up the
+  // household's rubric records that the previous one read.
+  tables.household_records.SetEnabled(true);
   db::Hlitpremier(kClientFile, kClientKey);
   SkipMarkedClients();
   while (!db::Hendehors() && !MetFileError()) {
@@ -123,6 +126,7 @@ void EvaluateClients(const QueryCriteria& criteria, WorkTables& tables, PassedCl
     }
     SkipMarkedClients();
   }
+  tables.household_records.SetEnabled(false);
   FinishProgress();
 }
 
