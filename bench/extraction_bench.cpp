@@ -3,11 +3,12 @@
 // N codes in client-code order) and runs the extraction dispatch of a query
 // with 10 rubric columns through the program's own path: the record
 // operations, the screen bridge and the screen runtime with the scripted
-// front end and the ORVANE project (every progress step reaches the window).
+// front end and the ORVANE project (the progress window gets its steps).
 // The columns: name and city, income total and one income line, taxes,
 // owner-occupied real estate, securities, cash, other assets and life
 // insurance totals, so that eight loaders run per client. It reports clients
-// per second against the target of 50,000 and peak memory, and checks that
+// per second against the target of 100,000 and memory (peak, and during
+// the run resident anonymous memory and mapped file pages apart), and checks that
 // the merge file has a header and one line per client. Beside case (a) it
 // asks the same ten columns in SQL of a normalized copy of the installation
 // (sql_baseline.h, sql_questions.h), prints the ratio of the two times and
@@ -31,6 +32,7 @@
 
 #include "bench/bench_program.h"
 #include "bench/bench_support.h"
+#include "bench/resident_memory.h"
 #include "bench/sql_baseline.h"
 #include "bench/sql_questions.h"
 #include "src/db/layouts/client.h"
@@ -48,7 +50,7 @@ using vz::bench::CpuSeconds;
 using vz::bench::PeakKilobytes;
 using vz::bench::Seconds;
 
-constexpr double kTargetClientsPerSecond = 50000.0;
+constexpr double kTargetClientsPerSecond = 100000.0;
 
 // The extractions measured: the same selection, three column sets.
 struct BenchQuery {
@@ -154,17 +156,20 @@ int main(int argc, char** argv) {
     if (!QueryExists(query.code)) AddBenchQuery(query);  // a kept installation has it already
     const int64_t codes =
         WriteSelection((data / (std::string(query.code) + ".EXT")).string(), selected);
+    vz::bench::ResidentMemoryWatch watch;
     const auto start = Clock::now();
     const double cpu_start = CpuSeconds();
     vz::outputs::RunExtractionDispatch(query.code);
     const double seconds = Seconds(start);
     const double cpu = CpuSeconds() - cpu_start;
+    const vz::bench::ResidentMemory memory = watch.Stop();
     const double rate = static_cast<double>(codes) / seconds;
     const double cpu_rate = static_cast<double>(codes) / cpu;
     std::printf(
         "extraction_bench: %s: %lld clients in %.2f s (processor %.2f s): %.0f clients/s "
-        "(%.0f per processor second), peak memory %ld kB\n",
-        query.label, static_cast<long long>(codes), seconds, cpu, rate, cpu_rate, PeakKilobytes());
+        "(%.0f per processor second), peak memory %ld kB (during the run: %s)\n",
+        query.label, static_cast<long long>(codes), seconds, cpu, rate, cpu_rate, PeakKilobytes(),
+        vz::bench::MemoryText(memory).c_str());
     if (!query.columns.empty()) {
       std::printf("extraction_bench: %s: target %.0f clients/s: %s\n", query.label,
                   kTargetClientsPerSecond, rate >= kTargetClientsPerSecond ? "met" : "MISSED");

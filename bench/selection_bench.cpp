@@ -2,12 +2,14 @@
 // (never in the repository) and runs the selection through the program's own
 // path: the record operations on the process-wide buffers, the screen bridge
 // and the screen runtime with the scripted front end and the ORVANE project
-// (every progress step reaches the progress window). Three queries:
+// (the progress window gets its steps). Three queries:
 //   (a) one income criterion (the household's income total at least 30,000);
 //   (b) identity criteria only (name range, postcode range, age range);
 //   (c) a combined query of four elementary queries ((A OU B) OU (C ET D)).
 // For each it reports clients per second (clients evaluated over all passes
-// of the client file) and peak memory, and it times a raw sequential read of
+// of the client file), processor microseconds per client and memory (peak,
+// and during the run resident anonymous memory and mapped file pages apart),
+// and it times a raw sequential read of
 // the records the run reads (CLIENT, ADRESSES and REVENUS in key order).
 // Beside each run it asks the same question in SQL of a normalized copy of
 // the installation (sql_baseline.h, sql_questions.h), prints the ratio of
@@ -34,6 +36,7 @@
 
 #include "bench/bench_program.h"
 #include "bench/bench_support.h"
+#include "bench/resident_memory.h"
 #include "bench/sql_baseline.h"
 #include "bench/sql_questions.h"
 #include "src/db/record_ops.h"
@@ -185,20 +188,24 @@ int main(int argc, char** argv) {
                          Query{"(b) identity criteria only", "01000020", 1},
                          Query{"(c) combined, four elementary queries", "01000023", 4}}) {
     if (options.only != 0 && q.label[1] != options.only) continue;
+    vz::bench::ResidentMemoryWatch watch;
     const auto run_start = Clock::now();
     const double cpu_start = CpuSeconds();
     const bool done = vz::selection::RunSelection(q.code);
     const double seconds = Seconds(run_start);
     const double cpu = CpuSeconds() - cpu_start;
+    const vz::bench::ResidentMemory memory = watch.Stop();
     const double evaluated = static_cast<double>(client_count) * q.passes;
     const double rate = evaluated / seconds;
     const int64_t selected = vz::bench::LinesOf(
         (fs::path(installation.data_directory) / (std::string(q.code) + ".EXT")).string());
     std::printf(
         "selection_bench: %s: %lld selected, %.2f s (processor %.2f s), %.0f clients/s, "
-        "%.1f x the raw read, peak memory %ld kB\n",
+        "%.1f x the raw read, peak memory %ld kB (during the run: %s)\n",
         q.label, static_cast<long long>(selected), seconds, cpu, rate, seconds / raw.seconds,
-        PeakKilobytes());
+        PeakKilobytes(), vz::bench::MemoryText(memory).c_str());
+    std::printf("selection_bench: %s: %.2f processor microseconds per client\n", q.label,
+                cpu * 1e6 / evaluated);
     if (!done) {
       std::fprintf(stderr, "selection_bench: %s: the run was aborted\n", q.label);
       ok = false;

@@ -170,6 +170,7 @@ void RunExtraction(std::string_view query_code, const ExtractionRubricList& list
     while (!session.HasFileError() && reader.Next(state->code)) {
       ExtractClient(list, tables, *state, merge);
     }
+    selection::FinishProgress();
     if (session.HasFileError()) {
       batch.Cancel();
     } else {

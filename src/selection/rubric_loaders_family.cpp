@@ -23,6 +23,8 @@
 // tables and the totals stay whole.
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "src/db/field_access.h"
@@ -197,13 +199,29 @@ void LoadFamilyRubric(Rubric rubric, std::string_view client_code, char selector
   // household the file is known to hold nothing for needs no search.
   const size_t family = static_cast<size_t>(member - kMembers.data());
   RubricKeyGaps& gaps = tables.key_gaps;
-  if (!gaps.HasNone(family, household)) {
+  // A member searched at the household whose records read no other file may
+  // add up the household's records kept from the previous person's load; a
+  // load that ends out of the file is not kept (the position would differ).
+  HouseholdRecords& held = tables.household_records;
+  const bool may_hold = held.enabled() && member->has_selector &&
+                        member->net_income == NetIncome::kNone && !household.empty();
+  uint8_t* const buffer = db::RecordBuffer(member->file);
+  const size_t size = db::RecordBufferSize(member->file);
+  if (may_hold && !db::Hendehors() && held.Holds(member->file, household, buffer, size)) {
+    for (size_t i = 0; i < held.count(); ++i) {
+      const std::optional<db::RubricRecord> kept = db::RubricRecordIn(member->file, held.Record(i));
+      if (kept) AddRecord(*member, *kept, selector, person, codes, amounts, overflow);
+    }
+  } else if (!gaps.HasNone(family, household)) {
+    if (may_hold) held.Start(member->file, household, size);
     db::Hlitrecherche(member->file_name, "CODCLEF",
                       member->has_selector ? household : client_code.substr(0, 9));
     while (!db::Hendehors() && !household.empty() && record.HouseholdCode() == household) {
       AddRecord(*member, record, selector, person, codes, amounts, overflow);
+      if (may_hold) held.Add(buffer);
       db::Hlitsuivant(member->file_name, "CODCLEF");
     }
+    if (may_hold && !db::Hendehors()) held.Finish(buffer);
     if (gaps.enabled()) {
       gaps.Learn(family, household, db::Hendehors() ? std::string_view() : record.HouseholdCode(),
                  db::Hendehors());

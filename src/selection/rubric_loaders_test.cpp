@@ -12,6 +12,8 @@
 
 #include "src/db/field_access.h"
 #include "src/db/layouts/rubric_files.h"
+#include "src/db/record_buffers.h"
+#include "src/db/record_ops.h"
 #include "src/selection/rubric_loaders_test_fixture.h"
 
 namespace vz::selection {
@@ -139,6 +141,65 @@ TEST_F(FamilyLoaderTest, SkippedSearchesGiveTheSameTablesAsSearches) {
       }
     }
   }
+}
+
+// The household's records kept from the previous person's load give what
+// reading the file gives: tables, record buffer and end-of-file state, for
+// the members that may keep them and those that may not.
+TEST_F(FamilyLoaderTest, HeldHouseholdRecordsGiveTheSameTablesAsReads) {
+  AddHouseholdIncome();
+  AddLoan(kFirst, "001", 1500, 12, "");
+  AddLoan(kSecond, "002", 700, 5, "");
+  AddRental(kFirst, "31001", "001", 900, 1200, 100, 50, "");
+  AddRubric(FileId::VALMOBIL, kJoint, "45001", "001", 4000);
+  AddRubric(FileId::IMPOTS, kSecond, "51001", "001", 30);
+  const std::string_view walk[] = {kFirst,      kSecond,     kJoint,      "010000021",
+                                   "010000022", kFirst,      kSecond,     "010000003",
+                                   "010000004", "010000003", "010000041", "010000042"};
+  const std::pair<Rubric, FileId> members[] = {{Rubric::kIncome, FileId::REVENUS},
+                                               {Rubric::kLoans, FileId::EMPRUNTS},
+                                               {Rubric::kRental, FileId::IMMORAPP},
+                                               {Rubric::kSecurities, FileId::VALMOBIL},
+                                               {Rubric::kTaxes, FileId::IMPOTS}};
+  for (const auto& [rubric, file] : members) {
+    const size_t size = db::RecordBufferSize(file);
+    for (char selector : {'1', '2'}) {
+      auto holding = std::make_unique<WorkTables>();
+      holding->household_records.SetEnabled(true);
+      for (std::string_view client : walk) {
+        SCOPED_TRACE(std::string(client) + " selector " + selector);
+        LoadRubric(rubric, client, selector, *tables_);
+        const std::string read = Codes();
+        const double total = tables_->amounts.Get(2, tables_->codes.count()) +
+                             tables_->amounts.Get(3, tables_->codes.count());
+        const bool at_end = db::Hendehors();
+        const std::string buffer(reinterpret_cast<const char*>(db::RecordBuffer(file)), size);
+        std::swap(tables_, holding);
+        LoadRubric(rubric, client, selector, *tables_);
+        EXPECT_EQ(Codes(), read);
+        EXPECT_DOUBLE_EQ(tables_->amounts.Get(2, tables_->codes.count()) +
+                             tables_->amounts.Get(3, tables_->codes.count()),
+                         total);
+        EXPECT_EQ(db::Hendehors(), at_end);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(db::RecordBuffer(file)), size), buffer);
+        std::swap(tables_, holding);
+      }
+    }
+  }
+}
+
+// A record written between two persons' loads is seen by the second: the
+// write leaves another record in the buffer, so the kept records are read
+// again.
+TEST_F(FamilyLoaderTest, RecordWrittenBetweenPersonsIsSeen) {
+  AddHouseholdIncome();
+  tables_->household_records.SetEnabled(true);
+  LoadRubric(Rubric::kIncome, kFirst, '2', *tables_);
+  EXPECT_DOUBLE_EQ(At(2, "40000"), 7810);
+  AddIncome(kSecond, "40030", "001", 90, 9);
+  LoadRubric(Rubric::kIncome, kSecond, '2', *tables_);
+  EXPECT_DOUBLE_EQ(At(2, "40030"), 90);
+  EXPECT_DOUBLE_EQ(At(2, "40000"), 7900);
 }
 
 TEST_F(FamilyLoaderTest, OtherSelectorsAndHostileClientCodesTakeNothing) {

@@ -8,7 +8,8 @@
 // read them. Entry k of every amount table belongs to code table entry k;
 // entries are numbered from 1. The caller allocates one WorkTables for its
 // whole run (about 8 KB: keep it on the heap) and reuses it for every client:
-// nothing here allocates after construction.
+// nothing here allocates after construction but the household copy
+// (household_records.h), which grows to the largest household it holds.
 //
 // Room: the code table holds 128 five-character line codes and each amount
 // table 128 values, so a client may have up to 127 distinct line codes in one
@@ -24,6 +25,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "src/selection/household_records.h"
 
 namespace vz::selection {
 
@@ -154,6 +157,7 @@ struct WorkTables {
   AmountTables amounts;
   AddressBlock address;
   RubricKeyGaps key_gaps;
+  HouseholdRecords household_records;  // grows to the largest household read
 };
 
 }  // namespace vz::selection

@@ -1,5 +1,4 @@
-// The selection run and its progress steps (selection_run.h,
-// selection_run_progress.h).
+// The selection run (selection_run.h).
 #include "src/selection/selection_run.h"
 
 #include <memory>
@@ -36,8 +35,6 @@ constexpr size_t kRetirementFlag = 10;
 static_assert(kRubricPrefixes[kRetirementFlag] == "20");
 constexpr std::string_view kPostcodeKey = "CODPOST*****";
 constexpr std::string_view kCityKey = "VILLE*******";
-
-long long progress_steps = 0;
 
 bool IsSkippedName(std::string_view name) {
   return !name.empty() && (name.front() == '(' || name.front() == '*');
@@ -104,6 +101,9 @@ void EvaluateClients(const QueryCriteria& criteria, WorkTables& tables, PassedCl
   const bool needs_address = NeedsAddress(criteria);
   std::string code;
   code.reserve(kClientCodeWidth);
+  // The persons of a household follow each other: the next one adds up the
+  // household's rubric records that the previous one read.
+  tables.household_records.SetEnabled(true);
   db::Hlitpremier(kClientFile, kClientKey);
   SkipMarkedClients();
   while (!db::Hendehors() && !MetFileError()) {
@@ -126,6 +126,8 @@ void EvaluateClients(const QueryCriteria& criteria, WorkTables& tables, PassedCl
     }
     SkipMarkedClients();
   }
+  tables.household_records.SetEnabled(false);
+  FinishProgress();
 }
 
 namespace {
@@ -175,31 +177,6 @@ bool StopOnFileError() {
 }
 
 }  // namespace
-
-std::string HorsePicture(long long steps) {
-  return "HORSE" + std::to_string(steps % 3 + 1) + "A.BMP";
-}
-
-void ResetProgress() {
-  progress_steps = 0;
-}
-
-void OpenSelectionProgress() {
-  screen::SendCommand("Ouvre,EX_attente");
-  screen::SetFieldValue("INTITULE", os::Cp1252("Sélection des personnes"));
-  db::Hinfogene(kClientFile);
-  screen::SetFieldValue("NBTOTAL", util::IntToText(db::Hnbenr(), 0));
-  ResetProgress();
-}
-
-void ProgressStep() {
-  screen::SetFieldValue("NOM", db::CurrentClient().Name());
-  const int32_t done = util::TextToInt(screen::GetFieldValue("NbTraite", screen::kWholeValue));
-  screen::SetFieldValue("NbTraite", util::IntToText(done + 1, 0));
-  screen::SendCommand("EXECUTE,NbTraite.entree");
-  ++progress_steps;
-  screen::SetFieldValue("CHEVAL", HorsePicture(progress_steps));
-}
 
 bool RunSelection(std::string_view query_code) {
   const std::string code(query_code.substr(0, kQueryCodeWidth));
