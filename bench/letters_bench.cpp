@@ -9,13 +9,20 @@
 // clients per second, the closing of the window (which finishes the letters'
 // PDF) and peak memory.
 //
+// Then the same clients get the letters of each format, one pass each: text,
+// RTF, OpenDocument and Word (the shipped samples), with the pass's gathered
+// document (lettres.rtf, .odt, .docx) or PDF (text); the figures are letters
+// per second for the whole pass, and pages per second for the PDF.
+//
 //   letters_bench [--clients N] [--letters L] [--seed S] [--keep]
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "bench/bench_program.h"
 #include "bench/bench_support.h"
@@ -78,6 +85,51 @@ int64_t FillSelection(int64_t letters) {
   return written;
 }
 
+// The page objects of a PDF, the page tree's own "/Type /Pages" not counted.
+int PdfPages(const fs::path& pdf) {
+  std::ifstream in(pdf, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  int pages = 0;
+  for (size_t at = bytes.find("/Type /Page"); at != std::string::npos;
+       at = bytes.find("/Type /Page", at + 1)) {
+    if (at + 11 >= bytes.size() || bytes[at + 11] != 's') ++pages;
+  }
+  return pages;
+}
+
+// A text letter with the same keywords as the HTML one.
+constexpr const char* kTextTemplate =
+    "#0000M #0000A\n#0000C1\n#0000C2\n#0000D #0000E\n\n"
+    "N\xE9(e) le #0000I1 (#0000H1 ans), #0000J, #0000L1, r\xE9gime #0000K.\n"
+    "Revenus #4000011, emprunts #5400011, imp\xF4ts #51000, valeurs #0400011,\n"
+    "liquidit\xE9s #0500011, assurance #0700011, succession #SC00A.\n";
+
+// One pass of letters of `name` over the selection, timed.
+void MeasureFormat(const fs::path& data, const std::string& name, int64_t selected) {
+  vz::screen::SendCommand("AFFICHE,Nom_Lettre=" + name);
+  const auto start = Clock::now();
+  vz::outputs::ProduceLetters();
+  const double seconds = Seconds(start);
+  const fs::path folder =
+      data / "LETTRES" / (std::string(kQuery) + "-" + name.substr(0, name.find('.')));
+  std::error_code ec;
+  std::string gathered = "none";
+  for (const char* document :
+       {"lettres.rtf", "lettres.odt", "lettres.docx", "lettres.fodt", "lettres.pdf"}) {
+    if (fs::exists(folder / document, ec)) {
+      gathered = std::string(document) + " (" +
+                 std::to_string(fs::file_size(folder / document, ec) / 1024) + " kB)";
+      break;
+    }
+  }
+  const int pages = fs::exists(folder / "lettres.pdf", ec) ? PdfPages(folder / "lettres.pdf") : 0;
+  std::printf("letters_bench: %-16s %lld letters in %.2f s: %.0f letters/s; gathered %s",
+              name.c_str(), static_cast<long long>(selected), seconds,
+              static_cast<double>(selected) / seconds, gathered.c_str());
+  if (pages > 0) std::printf("; PDF %d pages: %.0f pages/s", pages, pages / seconds);
+  std::printf("\n");
+}
+
 int64_t FilesUnder(const fs::path& folder) {
   int64_t files = 0;
   std::error_code ec;
@@ -119,8 +171,15 @@ int main(int argc, char** argv) {
 
   vz::db::Hsubstnom("SELECTES", kQuery);
   const int64_t selected = FillSelection(letters);
-  std::ofstream(fs::path(installation.data_directory) / kTemplate, std::ios::binary)
-      << kTemplateText;
+  const fs::path data(installation.data_directory);
+  std::ofstream(data / kTemplate, std::ios::binary) << kTemplateText;
+  std::ofstream(data / "BANC.TXT", std::ios::binary) << kTextTemplate;
+  const std::vector<std::string> samples = {"INVITATION.RTF", "PATRIMOINE.ODT", "ENTRETIEN.DOCX"};
+  for (const std::string& sample : samples) {
+    std::error_code ec;
+    fs::copy_file(fs::path(VZ_PROJECT_DIR) / "templates" / sample, data / sample,
+                  fs::copy_options::overwrite_existing, ec);
+  }
 
   vz::screen::SendCommand("Ouvre,RESULTAT");
   vz::screen::SendCommand(std::string("AFFICHE,REQUETE=") + kQuery);
@@ -133,17 +192,25 @@ int main(int argc, char** argv) {
   vz::outputs::ProduceLetters();
   const double seconds = Seconds(start);
   const double cpu = CpuSeconds() - cpu_start;
+  const int64_t documents = FilesUnder(fs::path(installation.data_directory) / "LETTRES");
+  const int html_pages =
+      PdfPages(data / "LETTRES" / (std::string(kQuery) + "-BANC") / "lettres.pdf");
+  std::printf("letters_bench: HTML letters' PDF %d pages: %.0f pages/s (whole pass)\n", html_pages,
+              html_pages / seconds);
+  for (const std::string& name : {std::string("BANC.TXT"), samples[0], samples[1], samples[2]}) {
+    MeasureFormat(data, name, selected);
+  }
   const auto close_start = Clock::now();
   vz::screen::SendCommand("Ferme");
   const double close_seconds = Seconds(close_start);
 
-  const int64_t documents = FilesUnder(fs::path(installation.data_directory) / "LETTRES");
   std::printf("letters_bench: %lld clients generated, %lld selected, template \"%s\"\n",
               static_cast<long long>(generated.stats.clients), static_cast<long long>(selected),
               chosen.c_str());
   std::printf(
       "letters_bench: letters of %lld clients in %.2f s (processor %.2f s): %.0f clients/s; "
-      "closing the window %.2f s; %lld files written by the window code under LETTRES; "
+      "closing the window %.2f s; %lld files written by the window code under LETTRES "
+      "(first pass); "
       "peak memory %ld kB\n",
       static_cast<long long>(selected), seconds, cpu, static_cast<double>(selected) / seconds,
       close_seconds, static_cast<long long>(documents), PeakKilobytes());

@@ -65,9 +65,20 @@ void AppendRtf(std::string& out, std::string_view value) {
       });
 }
 
-void AppendMarkup(std::string& out, std::string_view value, bool utf8, bool odf) {
+// How an XML or HTML document writes a line break and a TAB in its text.
+struct MarkupBreaks {
+  std::string_view line;
+  std::string_view tab;
+};
+constexpr MarkupBreaks kHtmlBreaks = {"<br>", "\t"};
+constexpr MarkupBreaks kOdfBreaks = {"<text:line-break/>", "<text:tab/>"};
+// Word's text is in <w:t> elements: a break closes the text and opens it again.
+constexpr MarkupBreaks kWordBreaks = {"</w:t><w:br/><w:t xml:space=\"preserve\">",
+                                      "</w:t><w:tab/><w:t xml:space=\"preserve\">"};
+
+void AppendMarkup(std::string& out, std::string_view value, bool utf8, MarkupBreaks breaks) {
   WalkValue(
-      value, [&] { out.append(odf ? "<text:line-break/>" : "<br>"); },
+      value, [&] { out.append(breaks.line); },
       [&](unsigned char c) {
         switch (c) {
           case '&':
@@ -86,7 +97,7 @@ void AppendMarkup(std::string& out, std::string_view value, bool utf8, bool odf)
             out.append("&#39;");
             return;
           case '\t':
-            out.append(odf ? "<text:tab/>" : "\t");
+            out.append(breaks.tab);
             return;
           default:
             break;
@@ -141,6 +152,8 @@ size_t LineBreakAt(std::string_view text, LetterFormat format) {
       return text.size() > 4 && text[4] == ' ' ? 5 : 4;
     }
     case LetterFormat::kFlatOdf:
+    case LetterFormat::kOdt:
+    case LetterFormat::kDocx:
       return 0;  // a paragraph, not a break: kept
   }
   return 0;
@@ -185,7 +198,8 @@ bool IsUtf8WithNonAscii(std::string_view bytes) {
 
 LetterMerge::LetterMerge(LetterTemplate parsed)
     : template_(std::move(parsed)),
-      utf8_(template_.format() != LetterFormat::kRtf && IsUtf8WithNonAscii(template_.bytes())) {}
+      utf8_(template_.format() == LetterFormat::kDocx || template_.format() == LetterFormat::kOdt ||
+            (template_.format() != LetterFormat::kRtf && IsUtf8WithNonAscii(template_.bytes()))) {}
 
 std::string LetterMerge::Merge(const LetterValues& values) const {
   const std::string_view text = template_.bytes();
@@ -224,10 +238,14 @@ std::string LetterMerge::Merge(const LetterValues& values) const {
         AppendRtf(out, found->second);
         break;
       case LetterFormat::kHtml:
-        AppendMarkup(out, found->second, utf8_, false);
+        AppendMarkup(out, found->second, utf8_, kHtmlBreaks);
         break;
       case LetterFormat::kFlatOdf:
-        AppendMarkup(out, found->second, utf8_, true);
+      case LetterFormat::kOdt:
+        AppendMarkup(out, found->second, utf8_, kOdfBreaks);
+        break;
+      case LetterFormat::kDocx:
+        AppendMarkup(out, found->second, utf8_, kWordBreaks);
         break;
       case LetterFormat::kText:
         AppendText(out, found->second, utf8_);

@@ -12,6 +12,9 @@
 //   HTML      & < > " ' as entities, line breaks as <br>
 //   flat ODF  & < > " ' as entities, line breaks and TABs as ODF elements,
 //             control characters dropped (the document stays well-formed XML)
+//   .odt      as flat ODF (the main part, content.xml; always UTF-8)
+//   .docx     as flat ODF, line breaks and TABs as <w:br/>, <w:tab/> between
+//             two <w:t> (the main part, word/document.xml; always UTF-8)
 //   text      the value as it is
 // HTML, flat ODF and text templates that are UTF-8 (valid UTF-8 holding
 // non-ASCII bytes) get values in UTF-8; other HTML and flat ODF templates get

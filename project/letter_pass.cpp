@@ -23,6 +23,10 @@ std::string Letters(int count) {
 
 bool IsLetterOfAPass(std::string_view name) {
   if (name == kLettersPdfName) return true;
+  for (const LetterFormat format :
+       {LetterFormat::kRtf, LetterFormat::kFlatOdf, LetterFormat::kOdt, LetterFormat::kDocx}) {
+    if (name == GatheredName(format)) return true;
+  }
   size_t digits = 0;
   while (digits < name.size() && name[digits] >= '0' && name[digits] <= '9') ++digits;
   return digits >= 4 && digits < name.size() && name[digits] == '-' &&
@@ -37,13 +41,16 @@ std::string ShownPath(const fs::path& path) {
   return os::Utf8(converted) == native ? converted : native;
 }
 
-LetterPass::LetterPass(fs::path folder, LetterFormat format, std::string extension, int selected)
+LetterPass::LetterPass(fs::path folder, LetterFormat format, std::string extension, int selected,
+                       std::string package)
     : folder_(std::move(folder)),
       format_(format),
       extension_(std::move(extension)),
       selected_(selected),
       staging_(folder_.string()) {
   failed_ = !staging_.ok();
+  gathered_ = std::make_unique<GatheredLetters>(format, std::move(package),
+                                                fs::path(staging_.staging_path()));
 }
 
 void LetterPass::Add(int number, std::string_view client_code, const std::string& merged,
@@ -56,10 +63,15 @@ void LetterPass::Add(int number, std::string_view client_code, const std::string
   name += '.';
   name += extension_;
   const fs::path staging(staging_.staging_path());
+  const std::optional<std::string> file = gathered_->LetterFile(merged);
+  if (!file) {
+    failed_ = true;
+    return;
+  }
   std::ofstream out(staging / name, std::ios::binary | std::ios::trunc);
-  out.write(merged.data(), static_cast<std::streamsize>(merged.size()));
+  out.write(file->data(), static_cast<std::streamsize>(file->size()));
   out.close();
-  if (!out) {
+  if (!out || !gathered_->Add(merged)) {
     failed_ = true;
     return;
   }
@@ -91,7 +103,7 @@ LetterPassOutcome LetterPass::Failure() const {
 }
 
 LetterPassOutcome LetterPass::Finish() {
-  if (!failed_ && !pdf_.Finish()) failed_ = true;
+  if (!failed_ && (!pdf_.Finish() || !gathered_->Finish())) failed_ = true;
   if (failed_) {
     staging_.Discard();
     return Failure();
@@ -108,12 +120,20 @@ LetterPassOutcome LetterPass::Finish() {
   } else {
     text = Letters(written_) + (written_ > 1 ? " écrites. " : " écrite. ");
   }
-  const std::string shown = ShownPath(
-      HasPdfCopy(format_) && written_ > 0 ? folder_ / std::string(kLettersPdfName) : folder_);
-  text = os::Cp1252(text) +
-         os::Cp1252(HasPdfCopy(format_) && written_ > 0 ? "Le document à imprimer : "
-                                                        : "Les lettres sont dans le dossier ") +
-         shown + ".";
+  const std::string gathered = gathered_->document();
+  if (HasPdfCopy(format_) && written_ > 0) {
+    text = os::Cp1252(text + "Le document à imprimer : ") +
+           ShownPath(folder_ / std::string(kLettersPdfName)) + ".";
+  } else if (!gathered.empty()) {
+    text = os::Cp1252(text + "Le document à imprimer : ") + ShownPath(folder_ / gathered) +
+           (gathered_->has_pdf()
+                ? os::Cp1252(", et son PDF : ") + ShownPath(folder_ / std::string(kLettersPdfName))
+                : std::string()) +
+           ".";
+  } else {
+    text = os::Cp1252(text + "Les lettres sont dans le dossier ") + ShownPath(folder_) + ".";
+  }
+  if (!gathered_->remark().empty()) text += ' ' + os::Cp1252(gathered_->remark());
   std::error_code error;
   const fs::path whole = fs::absolute(folder_, error).lexically_normal();
   return {MessageKind::kInfo, std::move(text), (error ? folder_ : whole).string()};

@@ -3,7 +3,9 @@
 // staging folder beside <data>/LETTRES/<query>-<template> and are put in
 // place by Finish() in one exchange (src/util/replacing_folder.h), so that
 // until then the previous letters and PDF of that folder stay whole, and a
-// kill leaves them as they were.
+// kill leaves them as they were. RTF, OpenDocument and Word letters are
+// also gathered into one document to print, with its PDF where LibreOffice
+// is installed (gathered_letters.h); the end message names it.
 //
 // Finish() after every letter, or after the adviser stopped the letters
 // (fewer letters than selected clients), puts the letters written so far in
@@ -23,17 +25,20 @@
 #include <string_view>
 
 #include "platform/runtime/front_end.h"
+#include "project/gathered_letters.h"
 #include "project/letter_merge.h"
 #include "project/letter_pdf.h"
 #include "src/util/replacing_folder.h"
 
 namespace vz::project {
 
-// The name of the PDF gathering the HTML and text letters of a folder.
+// The name of the PDF gathering the HTML and text letters of a folder, or of
+// the gathered document of RTF, OpenDocument and Word letters.
 inline constexpr std::string_view kLettersPdfName = "lettres.pdf";
 
 // True for a file of an earlier pass: a numbered letter "<nnnn>-<code>.<ext>"
-// (4 digits or more) of a template format, or the letters' PDF.
+// (4 digits or more) of a template format, the letters' PDF, or a gathered
+// document "lettres.<ext>" (gathered_letters.h).
 bool IsLetterOfAPass(std::string_view file_name);
 
 struct LetterPassOutcome {
@@ -44,9 +49,10 @@ struct LetterPassOutcome {
 
 class LetterPass {
  public:
-  // `folder`: the final folder; `selected`: the clients of the pass.
-  LetterPass(std::filesystem::path folder, LetterFormat format, std::string extension,
-             int selected);
+  // `folder`: the final folder; `selected`: the clients of the pass;
+  // `package`: the template file's bytes for .docx and .odt letters.
+  LetterPass(std::filesystem::path folder, LetterFormat format, std::string extension, int selected,
+             std::string package = {});
 
   // False once the pass has failed: nothing more is written.
   bool ok() const { return !failed_; }
@@ -71,6 +77,7 @@ class LetterPass {
   int selected_ = 0;
   util::ReplacingFolder staging_;
   LetterPdf pdf_;
+  std::unique_ptr<GatheredLetters> gathered_;
   bool failed_ = false;
   int written_ = 0;
 };

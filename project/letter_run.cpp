@@ -17,6 +17,8 @@
 #include "src/config/program_settings.h"
 #include "src/db/layouts/interfa.h"
 #include "src/db/layouts/selectes.h"
+#include "src/outputs/letter_package.h"
+#include "src/outputs/split_keywords.h"
 #include "src/util/leftover_files.h"
 
 namespace vz::project {
@@ -156,10 +158,10 @@ void LetterRun::BeginPass(CodeContext& context, const std::string& pass_key, Win
   if (!format) {
     return Refuse(
         "Le modèle « " + shown_name +
-            " » n'est ni RTF, ni HTML, ni texte, ni OpenDocument à plat : aucune lettre "
+            " » n'est ni RTF, ni HTML, ni texte, ni OpenDocument, ni Word : aucune lettre "
             "n'est écrite.",
         context,
-        "template \"" + name + "\" is neither RTF, HTML, text nor flat ODF: no letter written");
+        "template \"" + name + "\" is neither RTF, HTML, text, ODF nor Word: no letter written");
   }
   fs::path path = DataDirectory() / name;
   std::error_code ec;
@@ -172,7 +174,16 @@ void LetterRun::BeginPass(CodeContext& context, const std::string& pass_key, Win
                       "dans le répertoire des données et que vous pouvez le lire.",
                   context, "template \"" + name + "\" cannot be read: no letter written");
   }
-  merge_.emplace(LetterTemplate(std::move(bytes), *format));
+  std::string package = outputs::IsPackageFormat(*format) ? bytes : std::string();
+  std::optional<std::string> text = outputs::TemplateText(std::move(bytes), *format);
+  if (!text) {
+    return Refuse("Le modèle « " + shown_name +
+                      " » n'est pas un document Word ou OpenDocument lisible : aucune lettre "
+                      "n'est écrite. Ouvrez-le et enregistrez-le de nouveau avec votre "
+                      "traitement de texte.",
+                  context, "template \"" + name + "\" is no readable package: no letter written");
+  }
+  merge_.emplace(LetterTemplate(std::move(*text), *format));
   const size_t dot = name.rfind('.');
   const std::string query = Trimmed(FieldText(window, kQueryField));
   const fs::path letters = DataDirectory() / std::string(kLettersFolder);
@@ -182,7 +193,7 @@ void LetterRun::BeginPass(CodeContext& context, const std::string& pass_key, Win
   const int selected = data.Hnbenr();
   pass_ = std::make_unique<LetterPass>(
       letters / (SafeNamePart(query) + "-" + SafeNamePart(name.substr(0, dot))), *format,
-      name.substr(dot + 1), selected);
+      name.substr(dot + 1), selected, std::move(package));
   if (!pass_->ok()) NoteOnce(context, "the folder of the letters cannot be written");
 }
 

@@ -8,6 +8,8 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <QString>
+#include <QXmlStreamReader>
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -28,6 +30,8 @@
 #include "src/db/layouts/selectes.h"
 #include "src/db/record_buffers.h"
 #include "src/db/record_ops.h"
+#include "src/outputs/letter_package.h"
+#include "src/outputs/letter_template.h"
 #include "tests/support/project_session.h"
 #include "tests/support/temporary_installation.h"
 
@@ -59,6 +63,16 @@ end
 std::string ReadBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The text of an XML document, as a reader gets it.
+std::string XmlText(const std::string& xml) {
+  QXmlStreamReader reader(QByteArray::fromStdString(xml));
+  QString text;
+  while (!reader.atEnd()) {
+    if (reader.readNext() == QXmlStreamReader::Characters) text += reader.text();
+  }
+  return reader.hasError() ? "(error)" : text.toStdString();
 }
 
 int PdfPageCount(const std::string& pdf) {
@@ -303,6 +317,63 @@ TEST_F(LetterRunTest, TheDocumentTakesTheValuesWrittenForReading) {
   EXPECT_EQ(db::CurrentInterface().LineText(), "  154872\t") << "INTERFA keeps the stored form";
 }
 
+// The shipped Word and OpenDocument samples, merged by the window code with
+// the values written for reading (amounts, zero, dates): the letter and the
+// gathered document hold them, INTERFA keeps the stored form.
+TEST_F(LetterRunTest, WordAndOpenDocumentSamplesTakeTheValuesWrittenForReading) {
+  for (const auto& [name, expected] :
+       {std::pair<std::string, std::string>{
+            "ENTRETIEN.DOCX",
+            "Vos revenus du foyer s'élèvent à 154 872 € par an et votre "
+            "patrimoine est estimé à 0 €."},
+        std::pair<std::string, std::string>{
+            "PATRIMOINE.ODT",
+            "Votre patrimoine est aujourd'hui estimé à 0 €, dont 1 200 € de "
+            "liquidités. Né(e) le 18/05/1968, vous avez 58 ans"}}) {
+    fs::copy_file(fs::path(VZ_PROJECT_DIR) / "templates" / name, data_ / name);
+    Extract("REQ00011", {kClients[1]});
+    OpenResult("REQ00011", name);
+    ASSERT_EQ(session_->Execute("Ouvre,EX_LETTRES").value, 0);
+    session_->Execute("AFFICHE,Nom_Lettre=" + name);
+    session_->Execute("AFFICHE,REQUETE=REQ00011");
+    for (const char* row : {"0000A\tMARTIN", "4000012\t154 872", "SC00A11\t0", "0500011\t1 200",
+                            "0000I1\t18/05/1968", "0000H1\t58"}) {
+      session_->Execute(std::string("Table,Ajoute,VALEURS,") + row);
+    }
+    ProgramMerges({{"0000A", "MARTIN"},
+                   {"4000012", "  154872"},
+                   {"SC00A11", "        "},
+                   {"0500011", "    1200"},
+                   {"0000I1", "19680518"},
+                   {"0000H1", " 58"}});
+    session_->Execute("Ferme");
+    session_->Execute("Execute,BOUTON1.FIN");
+    const fs::path folder = data_ / "LETTRES" / ("REQ00011-" + name.substr(0, name.find('.')));
+    const outputs::LetterFormat format = *outputs::LetterFormatOf(name);
+    const std::string part(outputs::MainPartName(format));
+    const std::string extension = name.substr(name.find('.') + 1);
+    for (const std::string& file :
+         {"0001-010000021." + extension, format == outputs::LetterFormat::kDocx
+                                             ? std::string("lettres.docx")
+                                             : std::string("lettres.odt")}) {
+      const std::optional<std::string> main =
+          outputs::ReadPackagePart(ReadBytes(folder / file), part);
+      ASSERT_TRUE(main) << file;
+      EXPECT_NE(XmlText(*main).find(expected), std::string::npos) << *main;
+    }
+    db::Hlitrecherche("INTERFA", "MOTCLEF", "EX**4000012");
+    ASSERT_FALSE(db::Hendehors());
+    EXPECT_EQ(db::CurrentInterface().LineText(), "  154872\t");
+    ASSERT_FALSE(front_.messages.empty());
+    EXPECT_NE(front_.messages.back().second.find(Cp1252("Le document à imprimer : ")),
+              std::string::npos)
+        << front_.messages.back().second;
+    session_->Execute("Ferme");
+  }
+}
+
+// RTF letters are gathered into one RTF; a flat ODF template without an
+// office text body gives its letters, and a word that they were not gathered.
 TEST_F(LetterRunTest, RtfAndFlatOdfLettersGetNoPdf) {
   runtime::WriteFile(data_ / "invitation.rtf", "{\\rtf1\\ansi \\b#0000A\\b0\\par}");
   runtime::WriteFile(data_ / "Note.fodt", "<?xml version=\"1.0\"?><t>#0000A</t>");
@@ -315,7 +386,10 @@ TEST_F(LetterRunTest, RtfAndFlatOdfLettersGetNoPdf) {
   session_->Execute("Ferme");
   const fs::path rtf = data_ / "LETTRES" / "REQ00002-invitation";
   EXPECT_EQ(FilesIn(rtf), (std::vector<std::string>{"0001-010000021.rtf", "0002-010000031.rtf",
-                                                    "0003-010000011.rtf"}));
+                                                    "0003-010000011.rtf", "lettres.rtf"}));
+  EXPECT_EQ(ReadBytes(rtf / "lettres.rtf"),
+            "{\\rtf1\\ansi \\b MARTIN\\b0\\par\r\n\\page\r\n\\ansi \\b D'ARC & CIE\\b0\\par"
+            "\r\n\\page\r\n\\ansi \\b \\'c9TIENNE\\b0\\par}");
   EXPECT_EQ(ReadBytes(rtf / "0003-010000011.rtf"), "{\\rtf1\\ansi \\b \\'c9TIENNE\\b0\\par}");
   EXPECT_EQ(ReadBytes(data_ / "LETTRES" / "REQ00002-Note" / "0002-010000031.fodt"),
             "<?xml version=\"1.0\"?><t>D&#39;ARC &amp; CIE</t>");

@@ -36,8 +36,8 @@ constexpr char kQuery[] = "REQUETE";
 constexpr char kLabelsFolder[] = "ETIQUETTES";
 constexpr std::array<const char*, 8> kLayoutFields = {"MHAUTE",  "MGAUCHE", "ESPV",   "ESPH",
                                                       "HAUTEUR", "LARGEUR", "NBETIH", "NBETIV"};
-constexpr std::array<std::string_view, 5> kTemplateExtensions = {".rtf", ".htm", ".html", ".txt",
-                                                                 ".fodt"};
+constexpr std::array<std::string_view, 7> kTemplateExtensions = {".rtf",  ".htm",  ".html", ".txt",
+                                                                 ".fodt", ".docx", ".odt"};
 
 bool IsTemplateName(std::string_view name) {
   return std::any_of(

@@ -13,6 +13,7 @@ packages=(
   xvfb xauth
   clang libclang-rt-dev
   libxlsxwriter-dev unzip
+  libzip-dev libxml2-dev
 )
 missing=()
 for p in "${packages[@]}"; do

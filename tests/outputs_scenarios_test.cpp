@@ -27,6 +27,7 @@
 #include "platform/os/cp1252.h"
 #include "platform/os/profile_file.h"
 #include "src/db/layouts/selectes.h"
+#include "src/outputs/letter_package.h"
 #include "tests/support/output_files.h"
 #include "tests/support/program_run.h"
 #include "tests/support/test_installation.h"
@@ -366,6 +367,67 @@ TEST_F(OutputsScenarioTest, SelectionAndMergeFilesAreTheSameOnBothStores) {
   }
   EXPECT_FALSE(selected["SQLITE"].empty());
   EXPECT_EQ(selected["SQLITE"], selected["POSTGRESQL"]);
+}
+
+// Letters of the RTF, OpenDocument and Word samples from the main menu: each
+// pass ends with one document to print that gathers its letters, one page
+// break between two letters, and the message names it; without LibreOffice
+// the message says once that no PDF of it was made.
+TEST_F(OutputsScenarioTest, LettersOfEachFormatEndWithOneDocumentToPrint) {
+  const ProgramRunResult result =
+      Run("input MENU press T01\n"
+          "input LSTSEL\n"
+          "  pick REQUETES CODE \"01000001\"\n"
+          "  press LAN\n"
+          "input LSTSEL press RES\n"
+          "input RESULTAT\n"
+          "  pick Nom_Lettre \"INVITATION.RTF\"\n"
+          "  press LET\n"
+          "input RESULTAT\n"
+          "  pick Nom_Lettre \"PATRIMOINE.ODT\"\n"
+          "  press LET\n"
+          "input RESULTAT\n"
+          "  pick Nom_Lettre \"ENTRETIEN.DOCX\"\n"
+          "  press LET\n"
+          "input RESULTAT press ESC\n"
+          "input LSTSEL press T02\n"
+          "input MENU press ESC\n"
+          "answer yes\n");
+  ASSERT_EQ(result.exit_code, 0) << Describe(result);
+  EXPECT_THAT(result.transcript, Not(HasSubstr("wd ! "))) << Describe(result);
+  const size_t n = FileLines(Data() / "01000001.EXT").size();
+  ASSERT_GT(n, 2u);
+  struct Expected {
+    std::string folder;
+    std::string document;
+    std::string page_break;
+    std::string part;  // the main part inside the zip, or "" for RTF
+  };
+  for (const Expected& e :
+       {Expected{"01000001-INVITATION", "lettres.rtf", "\\page", ""},
+        Expected{"01000001-PATRIMOINE", "lettres.odt", "text:style-name=\"LettresSautDePage\"",
+                 "content.xml"},
+        Expected{"01000001-ENTRETIEN", "lettres.docx", "w:type=\"page\"", "word/document.xml"}}) {
+    const fs::path folder = Data() / "LETTRES" / e.folder;
+    EXPECT_THAT(
+        result.transcript,
+        HasSubstr("message info \"" + std::to_string(n) +
+                  " lettres écrites. Le document à imprimer : " + (folder / e.document).string() +
+                  ". LibreOffice n'est pas installé : le PDF du document n'a pas été "
+                  "fait.\""))
+        << e.document;
+    EXPECT_EQ(FileNames(folder).size(), n + 1) << "the letters and their document";
+    const std::string document = ReadWholeFile(folder / e.document);
+    const std::string main =
+        e.part.empty() ? document : outputs::ReadPackagePart(document, e.part).value_or("");
+    size_t breaks = 0;
+    for (size_t at = main.find(e.page_break); at != std::string::npos;
+         at = main.find(e.page_break, at + 1)) {
+      ++breaks;
+    }
+    EXPECT_EQ(breaks, n - 1) << e.document;
+    EXPECT_EQ(main.find("#0000"), std::string::npos) << "a field left in " << e.document;
+  }
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 #include "src/outputs/letter_fields.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/os/whole_file.h"
+#include "src/outputs/split_keywords.h"
 
 namespace vz::outputs {
 
@@ -64,7 +66,9 @@ bool ReadLetterFields(const std::string& path, LetterFieldList& fields, std::str
   std::string bytes;
   if (path.empty() || !os::ReadWholeFile(path, &bytes)) return false;
   const LetterFormat format = LetterFormatOf(path).value_or(LetterFormat::kText);
-  const LetterTemplate parsed(std::move(bytes), format);
+  std::optional<std::string> text = TemplateText(std::move(bytes), format);
+  if (!text) return false;  // a Word or OpenDocument package that cannot be read
+  const LetterTemplate parsed(std::move(*text), format);
   if (cost_refusal != nullptr) *cost_refusal = LayoutCostRefusal(parsed);
   ListLetterFields(parsed, fields);
   return true;

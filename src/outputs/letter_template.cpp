@@ -118,6 +118,8 @@ std::optional<LetterFormat> LetterFormatOf(std::string_view file_name) {
   if (is("htm") || is("html")) return LetterFormat::kHtml;
   if (is("txt")) return LetterFormat::kText;
   if (is("fodt")) return LetterFormat::kFlatOdf;
+  if (is("docx")) return LetterFormat::kDocx;
+  if (is("odt")) return LetterFormat::kOdt;
   return std::nullopt;
 }
 
@@ -132,7 +134,7 @@ bool IsRefusedTemplateName(std::string_view name) {
 LetterTemplate::LetterTemplate(std::string bytes, LetterFormat format)
     : bytes_(std::move(bytes)), format_(format) {
   const std::string_view text = bytes_;
-  const bool markup = format == LetterFormat::kHtml || format == LetterFormat::kFlatOdf;
+  const bool markup = format != LetterFormat::kRtf && format != LetterFormat::kText;
   const bool html = format == LetterFormat::kHtml;
   size_t literal = 0;  // where the literal text being gathered starts
   size_t open_tables = 0;

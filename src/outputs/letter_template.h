@@ -15,9 +15,9 @@
 // no value can name it (NamesValue). The template is cut as a whole: a
 // keyword is found wherever it stands, on either side of any byte count.
 //
-// In HTML and flat ODF templates only the document's text holds fields:
-// never markup (a tag with its attributes, a comment, a CDATA section, the
-// content of a style or script block) nor a character reference ("&#35;",
+// In HTML and XML templates (flat ODF, the main part of .docx and .odt)
+// only the document's text holds fields: never markup (a tag with its attributes, a comment, a
+// CDATA section, the content of a style or script block) nor a character reference ("&#35;",
 // "&#233;"), so a colour such as "#FF0000" is never a field. There, the
 // character right after "#" is not taken when it opens markup or a character
 // reference ("<" starting a tag, "&"). RTF and text templates are read as
@@ -37,10 +37,12 @@
 
 namespace vz::outputs {
 
-enum class LetterFormat { kRtf, kHtml, kText, kFlatOdf };
+// kDocx and kOdt templates are zip packages (letter_package.h): the parser
+// reads their main XML part, as it reads a flat ODF document.
+enum class LetterFormat { kRtf, kHtml, kText, kFlatOdf, kDocx, kOdt };
 
 // By the file name's extension, without regard to ASCII case: ".rtf", ".htm",
-// ".html", ".txt", ".fodt"; nullopt for any other.
+// ".html", ".txt", ".fodt", ".docx", ".odt"; nullopt for any other.
 std::optional<LetterFormat> LetterFormatOf(std::string_view file_name);
 
 // True when a template name would reach outside the data directory: an
