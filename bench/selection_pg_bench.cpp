@@ -100,8 +100,8 @@ class Cluster {
  private:
   bool Script(const char* command) {
     // From "/": the server's user may not enter the current folder.
-    const std::string line =
-        "cd / && bash " VZ_SOURCE_DIR "/scripts/pg-cluster.sh " + std::string(command) + " " + state_;
+    const std::string line = "cd / && bash " VZ_SOURCE_DIR "/scripts/pg-cluster.sh " +
+                             std::string(command) + " " + state_;
     return std::system(line.c_str()) == 0;
   }
   std::string state_;
