@@ -155,13 +155,15 @@ class ResultWindowTest : public ::testing::Test {
 TEST_F(ResultWindowTest, TemplatesOfTheDataDirectoryAreListedSortedWithoutRegardToCase) {
   for (const char* name :
        {"relance.txt", "Invitation.RTF", "BILAN.HTM", "voeux.Html", "contrat.fodt", "notes.doc",
-        "image.rtf.bak", "rtf", ".txt", "Lettre été.rtf", "\xE6\xA8\xA1.rtf"}) {
+        "image.rtf.bak", "rtf", ".txt", "Lettre été.rtf", "\xE6\xA8\xA1.rtf", "Entretien.docx",
+        "bilan.ODT", "macro.docm", "ancien.odt.bak"}) {
     Touch(data_ / name);
   }
   fs::create_directories(data_ / "dossier.rtf");
   EXPECT_EQ(LetterTemplates(data_),
-            (std::vector<std::string>{"BILAN.HTM", "contrat.fodt", "Invitation.RTF",
-                                      os::Cp1252("Lettre été.rtf"), "relance.txt", "voeux.Html"}));
+            (std::vector<std::string>{"BILAN.HTM", "bilan.ODT", "contrat.fodt", "Entretien.docx",
+                                      "Invitation.RTF", os::Cp1252("Lettre été.rtf"), "relance.txt",
+                                      "voeux.Html"}));
   EXPECT_TRUE(LetterTemplates(root_ / "nowhere").empty());
 }
 
