@@ -13,6 +13,7 @@ packages=(
   xvfb xauth
   clang libclang-rt-dev
   libxlsxwriter-dev unzip
+  glabels-data qt6-pdf-dev
 )
 missing=()
 for p in "${packages[@]}"; do
