@@ -30,8 +30,8 @@ end
 
 # Label parameters: the page layout of address labels, in millimetres and counts.
 window PARETI title="Paramètres des étiquettes" x=60 y=60 w=960 h=460 default=BT_VALIDER escape=ESC
-  caption L_TITRE    x=20  y=16  w=520 h=32 label="Mise en page des étiquettes d'adresse"
-  caption L_UNITE    x=20  y=52  w=520 h=22 label="Marges, espacements et dimensions en millimètres"
+  caption L_TITRE    x=20  y=16  w=400 h=32 label="Mise en page des étiquettes d'adresse"
+  caption L_UNITE    x=20  y=52  w=400 h=22 label="Marges, espacements et dimensions en millimètres"
   text    MHAUTE     x=20  y=90  w=400 h=26 lw=300 length=8 label="Marge haute"
   text    MGAUCHE    x=20  y=124 w=400 h=26 lw=300 length=8 label="Marge gauche"
   text    ESPV       x=20  y=158 w=400 h=26 lw=300 length=8 label="Espacement vertical entre étiquettes"
@@ -349,10 +349,10 @@ window RESULTAT title="Résultat de la requête" x=20 y=10 w=1040 h=560 default=
   # One mail per household, the outline test sheet and printing
   # (project/result_printing.h).
   switch  FOYER         x=200 y=432 w=260 h=26 label="Un courrier par foyer" tab=17
-  options IMPRESSION    x=64  y=480 w=200 h=76 label="Document à imprimer" value=1 tab=18
+  options IMPRESSION    x=64  y=470 w=190 h=70 label="Document à imprimer" value=1 tab=18
     choice "Lettres"
     choice "Étiquettes"
     choice "Feuille de test"
-  button  IMPRIMER      x=272 y=500 w=116 h=40 label="Imprimer" event=CLIC tab=19
-  button  CONTOUR       x=396 y=500 w=116 h=40 label="Feuille de test" event=CLIC tab=20
+  button  IMPRIMER      x=264 y=500 w=116 h=40 label="Imprimer" event=CLIC tab=19
+  button  CONTOUR       x=388 y=500 w=124 h=40 label="Feuille de test" event=CLIC tab=20
 end
