@@ -41,7 +41,11 @@ int main(int argc, char** argv) {
     a.postcode = std::to_string(75000 + i % 20);
     a.city = "PARIS";
   }
-  const auto layout = vz::project::CheckLabelLayout({"10", "0", "0", "0", "37", "70", "3", "8"});
+  const auto layout = vz::project::CheckLabelLayout({"0", "0", "0", "0", "37", "70", "3", "8"});
+  if (!layout.layout) {
+    std::fprintf(stderr, "labels_bench: layout refused\n");
+    return 1;
+  }
   const fs::path folder =
       fs::temp_directory_path() / ("vz-labels-bench-" + std::to_string(getpid()));
   fs::create_directories(folder);
