@@ -29,9 +29,9 @@ window EX_MNUOUT title="Outils" x=120 y=80 w=600 h=440 default=BT_ETIQUETTES esc
 end
 
 # Label parameters: the page layout of address labels, in millimetres and counts.
-window PARETI title="Paramètres des étiquettes" x=140 y=90 w=560 h=460 default=BT_VALIDER escape=ESC
-  caption L_TITRE    x=20  y=16  w=520 h=32 label="Mise en page des étiquettes d'adresse"
-  caption L_UNITE    x=20  y=52  w=520 h=22 label="Marges, espacements et dimensions en millimètres"
+window PARETI title="Paramètres des étiquettes" x=60 y=60 w=960 h=460 default=BT_VALIDER escape=ESC
+  caption L_TITRE    x=20  y=16  w=400 h=32 label="Mise en page des étiquettes d'adresse"
+  caption L_UNITE    x=20  y=52  w=400 h=22 label="Marges, espacements et dimensions en millimètres"
   text    MHAUTE     x=20  y=90  w=400 h=26 lw=300 length=8 label="Marge haute"
   text    MGAUCHE    x=20  y=124 w=400 h=26 lw=300 length=8 label="Marge gauche"
   text    ESPV       x=20  y=158 w=400 h=26 lw=300 length=8 label="Espacement vertical entre étiquettes"
@@ -40,8 +40,15 @@ window PARETI title="Paramètres des étiquettes" x=140 y=90 w=560 h=460 default
   text    LARGEUR    x=20  y=260 w=400 h=26 lw=300 length=8 label="Largeur d'une étiquette"
   text    NBETIH     x=20  y=294 w=400 h=26 lw=300 length=3 label="Nombre d'étiquettes en largeur"
   text    NBETIV     x=20  y=328 w=400 h=26 lw=300 length=3 label="Nombre d'étiquettes en hauteur"
-  button  BT_VALIDER x=290 y=400 w=120 h=36 label="Valider" code=TF0
-  button  BT_ANNULER x=420 y=400 w=120 h=36 label="Annuler" code=ESC
+  # Label products of the catalogue (project/label_parameters_window.h):
+  # picking one fills the eight fields; the preview shows the sheet.
+  caption L_PRODUITS x=440 y=16  w=500 h=32 label="Étiquettes du commerce"
+  list    PRODUIT    x=440 y=52  w=500 h=170 label="Marque et référence"
+  image   APERCU     x=440 y=232 w=110 h=156 label="Aperçu de la feuille" value=""
+  caption L_APERCU   x=560 y=232 w=380 h=110 label="Choisissez une référence ou saisissez les dimensions."
+  button  BT_APERCU  x=560 y=350 w=240 h=36 label="Vérifier la mise en page" event=CLIC
+  button  BT_VALIDER x=690 y=400 w=120 h=36 label="Valider" code=TF0
+  button  BT_ANNULER x=820 y=400 w=120 h=36 label="Annuler" code=ESC
 end
 
 # Agenda: the appointments of the suite's RDV file, in date and time order
@@ -293,6 +300,7 @@ window EX_LETTRES title="Lettres en cours" x=200 y=160 w=560 h=340 default=BT_AR
   text    NOM         x=20  y=116 w=520 h=24 lw=150 length=40 label="Client" state=-
   text    NbTraite    x=20  y=146 w=300 h=24 lw=150 length=10 label="Lettres écrites" value="0" state=-
   text    NBTOTAL     x=20  y=176 w=300 h=24 lw=150 length=10 label="Sur un total de" value="0" state=-
+  text    CODCLI      x=340 y=146 w=200 h=24 lw=90 length=9 label="Code client" state=I
   text    JAUGE       x=20  y=212 w=460 h=24 length=50 label="Progression" state=-
   caption POURCENT    x=480 y=212 w=60  h=24 label="0 %"
   caption L_AIDE      x=20  y=244 w=520 h=22 label="« Arrêter » ou Échap : les lettres s'arrêtent après celle en cours."
@@ -338,4 +346,13 @@ window RESULTAT title="Résultat de la requête" x=20 y=10 w=1040 h=560 default=
   button  EXPORTER      x=520 y=500 w=160 h=40 label="Exporter" event=CLIC tab=14
   button  BT_EXTRACTION x=690 y=500 w=160 h=40 label="Extraction" code=RUB tab=15
   button  BT_FERMER     x=860 y=500 w=160 h=40 label="Fermer" code=ESC tab=16
+  # One mail per household, the outline test sheet and printing
+  # (project/result_printing.h).
+  switch  FOYER         x=200 y=432 w=260 h=26 label="Un courrier par foyer" tab=17
+  options IMPRESSION    x=64  y=470 w=190 h=70 label="Document à imprimer" value=1 tab=18
+    choice "Lettres"
+    choice "Étiquettes"
+    choice "Feuille de test"
+  button  IMPRIMER      x=264 y=500 w=116 h=40 label="Imprimer" event=CLIC tab=19
+  button  CONTOUR       x=388 y=500 w=124 h=40 label="Feuille de test" event=CLIC tab=20
 end

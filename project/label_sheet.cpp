@@ -205,7 +205,15 @@ std::vector<std::string> LabelLines(const LabelAddress& address) {
     line.append(b);
     if (!line.empty()) lines.push_back(std::move(line));
   };
-  add(address.civility, address.name);
+  if (!Trim(address.addressee).empty()) {
+    add(address.addressee, {});
+  } else {
+    std::string person(Trim(address.first_name));
+    const std::string_view name = Trim(address.name);
+    if (!person.empty() && !name.empty()) person.push_back(' ');
+    person.append(name);
+    add(address.civility, person);
+  }
   for (const std::string& line : address.lines) add(line, {});
   add(address.postcode, address.city);
   return lines;

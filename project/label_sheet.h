@@ -90,6 +90,10 @@ struct LabelAddress {
   std::array<std::string, 3> lines;
   std::string postcode;
   std::string city;
+  std::string first_name;
+  // When set, the whole first line instead of civility, first name and name:
+  // the addressee of a household ("Monsieur et Madame DUPONT").
+  std::string addressee;
 };
 
 // The civility written out for a label: "Mademoiselle" for code "3", else the
@@ -97,8 +101,9 @@ struct LabelAddress {
 // empty otherwise. Trailing blanks removed.
 std::string CivilityWords(std::string_view written_title, std::string_view code);
 
-// The printed lines: civility and name, the address lines that are not
-// blank, postcode and city; each trimmed, blank lines left out.
+// The printed lines: civility, first name and name (or the addressee), the
+// address lines that are not blank, postcode and city; each trimmed, blank
+// lines left out.
 std::vector<std::string> LabelLines(const LabelAddress& address);
 
 }  // namespace vz::project

@@ -33,6 +33,7 @@ bool ReadClient(db::RecordSession& data, const std::string& code, LabelAddress& 
   const db::ClientRecord client{data.Buffer(FileId::CLIENT)};
   if (data.Hendehors() || Trimmed(client.Codcli()) != code) return false;
   address.civility = CivilityWords(client.CivilityTitle(), client.CivilityCode());
+  address.first_name = Trimmed(client.IdentityTextB());
   address.name = Trimmed(client.Name());
   address.lines = {Trimmed(client.AddressLine1()), Trimmed(client.AddressLine2()), ""};
   address.postcode = Trimmed(client.Postcode());

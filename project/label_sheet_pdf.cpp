@@ -1,6 +1,7 @@
 #include "project/label_sheet_pdf.h"
 
 #include <QBuffer>
+#include <QImage>
 #include <QByteArray>
 #include <QFont>
 #include <QFontMetricsF>
@@ -9,9 +10,11 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPen>
 #include <QRectF>
 #include <QString>
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -29,7 +32,7 @@ constexpr int kResolution = 1200;  // dots per inch of the PDF's coordinates
 constexpr double kMillimetresPerInch = 25.4;
 constexpr double kPaddingMm = 2.0;
 constexpr double kLargestPoints = 10.0;
-constexpr double kSmallestPoints = 5.0;
+constexpr double kSmallestPoints = 7.0;  // below it a label is hard to read
 
 QString ToQString(const std::string& cp1252) {
   const std::string utf8 = os::Utf8(cp1252);
@@ -91,23 +94,34 @@ void DrawLabel(QPainter& painter, LabelTypes& types, double dots_per_mm, double 
 
 // The PDF is made in memory: file names are bytes as the data directory
 // holds them, which Qt's text file names could not always reproduce.
-bool DrawSheets(QIODevice& output, const LabelLayout& layout, int first_position,
-                const std::vector<LabelAddress>& addresses) {
+using SheetDrawing = std::function<void(QPainter&, double dots_per_mm, size_t sheet)>;
+
+bool DrawSheets(QIODevice& output, size_t sheets, const QString& title,
+                const SheetDrawing& draw) {
   QPdfWriter writer(&output);
   writer.setResolution(kResolution);
   writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                    QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
   writer.setCreator(QStringLiteral("Sélection et publipostage"));
-  writer.setTitle(QStringLiteral("Étiquettes d'adresse"));
+  writer.setTitle(title);
   QPainter painter;
   if (!painter.begin(&writer)) return false;
-  const size_t sheets = SheetCount(layout, first_position, addresses.size());
   for (size_t sheet = 0; sheet < sheets; ++sheet) {
     if (sheet > 0 && !writer.newPage()) return false;
-    DrawLabelSheet(painter, kResolution / kMillimetresPerInch, layout, first_position, addresses,
-                   sheet);
+    draw(painter, kResolution / kMillimetresPerInch, sheet);
   }
   return painter.end();
+}
+
+bool WriteSheets(const fs::path& pdf, size_t sheets, const QString& title,
+                 const SheetDrawing& draw) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  if (!buffer.open(QIODevice::WriteOnly)) return false;
+  if (!DrawSheets(buffer, sheets, title, draw) || bytes.isEmpty()) return false;
+  buffer.close();
+  return util::ReplaceFileWithBytes(
+      pdf.string(), std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
 }  // namespace
@@ -133,13 +147,49 @@ void DrawLabelSheet(QPainter& painter, double dots_per_mm, const LabelLayout& la
 
 bool WriteLabelSheets(const fs::path& pdf, const LabelLayout& layout, int first_position,
                       const std::vector<LabelAddress>& addresses) {
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  if (!buffer.open(QIODevice::WriteOnly)) return false;
-  if (!DrawSheets(buffer, layout, first_position, addresses) || bytes.isEmpty()) return false;
-  buffer.close();
-  return util::ReplaceFileWithBytes(
-      pdf.string(), std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+  return WriteSheets(pdf, SheetCount(layout, first_position, addresses.size()),
+                     QStringLiteral("Étiquettes d'adresse"),
+                     [&](QPainter& painter, double dots_per_mm, size_t sheet) {
+                       DrawLabelSheet(painter, dots_per_mm, layout, first_position, addresses,
+                                      sheet);
+                     });
+}
+
+void DrawLabelOutlines(QPainter& painter, double dots_per_mm, const LabelLayout& layout) {
+  painter.setPen(QPen(Qt::black, std::max(1.0, 0.2 * dots_per_mm)));  // 0,2 mm
+  painter.setBrush(Qt::NoBrush);
+  for (int i = 0; i < layout.LabelsPerSheet(); ++i) {
+    const LabelBox box = PlaceLabel(layout, 1, static_cast<size_t>(i));
+    painter.drawRect(QRectF(box.x_mm * dots_per_mm, box.y_mm * dots_per_mm,
+                            box.width_mm * dots_per_mm, box.height_mm * dots_per_mm));
+  }
+}
+
+bool WriteLabelOutlineSheet(const fs::path& pdf, const LabelLayout& layout) {
+  return WriteSheets(pdf, 1, QStringLiteral("Feuille de contrôle des étiquettes"),
+                     [&](QPainter& painter, double dots_per_mm, size_t) {
+                       DrawLabelOutlines(painter, dots_per_mm, layout);
+                     });
+}
+
+QImage LabelSheetPreview(const LabelLayout& layout, int height_px) {
+  const double dots_per_mm = static_cast<double>(std::max(height_px, 10)) / kPageHeightMm;
+  QImage image(static_cast<int>(kPageWidthMm * dots_per_mm + 0.5),
+               static_cast<int>(kPageHeightMm * dots_per_mm + 0.5), QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(Qt::darkGray, 1));
+  painter.drawRect(0, 0, image.width() - 1, image.height() - 1);
+  painter.setBrush(QColor(225, 235, 250));
+  painter.setPen(QPen(Qt::darkBlue, 1));
+  for (int i = 0; i < layout.LabelsPerSheet(); ++i) {
+    const LabelBox box = PlaceLabel(layout, 1, static_cast<size_t>(i));
+    painter.drawRect(QRectF(box.x_mm * dots_per_mm, box.y_mm * dots_per_mm,
+                            box.width_mm * dots_per_mm, box.height_mm * dots_per_mm));
+  }
+  painter.end();
+  return image;
 }
 
 }  // namespace vz::project

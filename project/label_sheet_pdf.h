@@ -4,7 +4,7 @@
 // the writer's resolution.
 //
 // The text of a label starts 2 mm inside its rectangle (less on small
-// labels); the type is 10 points, made smaller (down to 5 points) until every
+// labels); the type is 10 points, made smaller (down to 7 points, below which it reads badly) until every
 // line fits the label's height; a line still wider than the label is cut with
 // an ellipsis, and lines beyond the label's height are left out.
 //
@@ -20,6 +20,7 @@
 #ifndef VZ_PROJECT_LABEL_SHEET_PDF_H_
 #define VZ_PROJECT_LABEL_SHEET_PDF_H_
 
+#include <QImage>
 #include <QPainter>
 #include <cstddef>
 #include <filesystem>
@@ -37,6 +38,18 @@ bool WriteLabelSheets(const std::filesystem::path& pdf, const LabelLayout& layou
 // that has `dots_per_mm` device units per millimetre.
 void DrawLabelSheet(QPainter& painter, double dots_per_mm, const LabelLayout& layout,
                     int first_position, const std::vector<LabelAddress>& addresses, size_t sheet);
+
+// The outline test sheet: one A4 page with the borders of every label of the
+// layout and nothing else, to hold against a sheet of labels. Written as
+// WriteLabelSheets writes.
+bool WriteLabelOutlineSheet(const std::filesystem::path& pdf, const LabelLayout& layout);
+
+// Draws the borders of every label of one sheet (0,2 mm lines).
+void DrawLabelOutlines(QPainter& painter, double dots_per_mm, const LabelLayout& layout);
+
+// A small picture of the A4 sheet, `height_px` pixels high: the page and the
+// labels of the layout, for the label parameters window.
+QImage LabelSheetPreview(const LabelLayout& layout, int height_px);
 
 }  // namespace vz::project
 

@@ -184,23 +184,28 @@ TEST(LabelTextTest, CivilityIsWrittenOut) {
   }
 }
 
-TEST(LabelTextTest, BlankLinesAreLeftOut) {
+TEST(LabelTextTest, BlankLinesAreLeftOutAndTheFirstNameFollowsTheCivility) {
   struct Case {
     LabelAddress address;
     std::vector<std::string> lines;
   };
   const Case cases[] = {
-      {{"010000011",
-        "Monsieur",
-        "DURAND",
-        {"12 rue des Lilas", "", "Bâtiment B"},
-        "75011",
-        "PARIS"},
+      {{"010000011", "Monsieur", "DURAND", {"12 rue des Lilas", "", "Bâtiment B"}, "75011",
+        "PARIS", "", ""},
        {"Monsieur DURAND", "12 rue des Lilas", "Bâtiment B", "75011 PARIS"}},
-      {{"010000021", "", "  MARTIN  ", {"   ", " 3 place Bellecour ", ""}, "69002", ""},
+      {{"010000021", "", "  MARTIN  ", {"   ", " 3 place Bellecour ", ""}, "69002", "", "", ""},
        {"MARTIN", "3 place Bellecour", "69002"}},
-      {{"010000031", "Madame", "", {"", "", ""}, "", "LYON"}, {"Madame", "LYON"}},
-      {{"010000041", "", "", {"", "", ""}, "", ""}, {}},
+      {{"010000031", "Madame", "", {"", "", ""}, "", "LYON", "", ""}, {"Madame", "LYON"}},
+      {{"010000041", "", "", {"", "", ""}, "", "", "", ""}, {}},
+      // The first name between civility and name; a household's addressee
+      // in their place.
+      {{"010000051", "Madame", "DURAND", {"1 rue Haute", "", ""}, "75011", "PARIS", " Anne ", ""},
+       {"Madame Anne DURAND", "1 rue Haute", "75011 PARIS"}},
+      {{"010000061", "", "DURAND", {"", "", ""}, "75011", "PARIS", "Anne", ""},
+       {"Anne DURAND", "75011 PARIS"}},
+      {{"010000071", "Monsieur", "DURAND", {"", "", ""}, "75011", "PARIS", "Paul",
+        "Monsieur et Madame DURAND"},
+       {"Monsieur et Madame DURAND", "75011 PARIS"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.address.client_code);

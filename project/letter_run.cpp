@@ -35,6 +35,8 @@ constexpr std::string_view kWindow = "RESULTAT";
 constexpr std::string_view kProgressWindow = "EX_LETTRES";
 constexpr std::string_view kTemplateField = "Nom_Lettre";
 constexpr std::string_view kQueryField = "REQUETE";
+constexpr std::string_view kNamedClient = "CODCLI";  // the program's client, when it says
+constexpr std::string_view kLettersTotal = "NBTOTAL";
 constexpr std::string_view kReadingTable = "VALEURS";
 constexpr std::string_view kLettersFolder = "LETTRES";
 constexpr std::string_view kPostcodeKey = "CODPTT";
@@ -70,6 +72,28 @@ std::string FieldText(const Window& window, std::string_view name) {
   return runtime::ReadFieldValue(window, name).value;
 }
 
+// Moves forward in SELECTES to the record of client `named`; out of the file
+// when it is not further on.
+void PassOverTo(db::RecordSession& data, std::string_view named) {
+  const db::SelectedRecord record{data.Buffer(FileId::SELECTES)};
+  while (!data.Hendehors() && Trimmed(record.ClientCode()) != named) {
+    data.Hlitsuivant(FileId::SELECTES, kPostcodeKey);
+  }
+}
+
+// The letters a pass will write: the total the program shows in the
+// progress window (fewer than the selected clients with one mail per
+// household), else one per SELECTES record.
+int LettersOfThePass(const Window& window, db::RecordSession& data) {
+  const std::string total = Trimmed(FieldText(window, kLettersTotal));
+  if (!total.empty() && total.size() < 10 &&
+      total.find_first_not_of("0123456789") == std::string::npos && std::stoi(total) > 0) {
+    return std::stoi(total);
+  }
+  data.Hinfogene("SELECTES");
+  return data.Hnbenr();
+}
+
 class LetterRun final : public runtime::SessionObject {
  public:
   // A session that ends in the middle of a pass still puts it in place; it
@@ -86,7 +110,10 @@ class LetterRun final : public runtime::SessionObject {
 
  private:
   void BeginPass(CodeContext& context, const std::string& pass_key, Window& window);
-  std::optional<std::string> NextClientCode(db::RecordSession& data);
+  // `named`: the client the program says it is writing ("" when it does not
+  // say): records before it are passed over (the second persons of one mail
+  // per household).
+  std::optional<std::string> NextClientCode(db::RecordSession& data, std::string_view named);
   void NoteOnce(CodeContext& context, const std::string& problem);
   void Refuse(const std::string& utf8_message, CodeContext& context, const std::string& note);
 
@@ -189,15 +216,14 @@ void LetterRun::BeginPass(CodeContext& context, const std::string& pass_key, Win
   const fs::path letters = DataDirectory() / std::string(kLettersFolder);
   util::RemoveLeftoverTemporaryFolders(letters.string());
   db::RecordSession& data = ProjectDataOf(context);
-  data.Hinfogene("SELECTES");
-  const int selected = data.Hnbenr();
-  pass_ = std::make_unique<LetterPass>(
-      letters / (SafeNamePart(query) + "-" + SafeNamePart(name.substr(0, dot))), *format,
-      name.substr(dot + 1), selected, std::move(package));
+  const int selected = LettersOfThePass(window, data);
+  pass_ = std::make_unique<LetterPass>(LettersFolderOf(query, name), *format,
+                                       name.substr(dot + 1), selected, std::move(package));
   if (!pass_->ok()) NoteOnce(context, "the folder of the letters cannot be written");
 }
 
-std::optional<std::string> LetterRun::NextClientCode(db::RecordSession& data) {
+std::optional<std::string> LetterRun::NextClientCode(db::RecordSession& data,
+                                                    std::string_view named) {
   if (walked_ > 0 && data.Hnumenr(FileId::SELECTES) != last_record_) {
     // Something else moved the position: find our place again.
     data.Hlitpremier(FileId::SELECTES, kPostcodeKey);
@@ -209,6 +235,7 @@ std::optional<std::string> LetterRun::NextClientCode(db::RecordSession& data) {
   } else {
     data.Hlitsuivant(FileId::SELECTES, kPostcodeKey);
   }
+  if (!named.empty()) PassOverTo(data, named);
   if (data.Hendehors()) return std::nullopt;
   ++walked_;
   last_record_ = data.Hnumenr(FileId::SELECTES);
@@ -249,12 +276,13 @@ void LetterRun::Click(CodeContext& context, Window& window) {
       FieldText(window, kTemplateField) + '\n' + FieldText(window, kQueryField);
   if (!in_pass_ || pass_key != pass_key_) BeginPass(context, pass_key, window);
   db::RecordSession& data = ProjectDataOf(context);
-  std::optional<std::string> client_code = NextClientCode(data);
+  const std::string named = Trimmed(FieldText(window, kNamedClient));
+  std::optional<std::string> client_code = NextClientCode(data, named);
   if (!client_code && walked_ > 0) {
     // Every selected client has had a letter: the program starts over.
     FinishPass(context, false);
     BeginPass(context, pass_key, window);
-    client_code = NextClientCode(data);
+    client_code = NextClientCode(data, named);
   }
   if (!client_code) {
     context.Note(std::string(kWindow) + ".BOUTON1: no selected client is left for this letter");
@@ -287,6 +315,12 @@ void FinishLetterRun(CodeContext& context) {
     run->FinishPass(context, false);
   }
   context.Objects().Drop(kRunObject);
+}
+
+fs::path LettersFolderOf(std::string_view query, std::string_view template_name) {
+  const std::string_view stem = template_name.substr(0, template_name.rfind('.'));
+  return DataDirectory() / std::string(kLettersFolder) /
+         (SafeNamePart(query) + "-" + SafeNamePart(stem));
 }
 
 void RegisterLetterRun(runtime::CodeRegistry& registry) {

@@ -38,6 +38,9 @@
 #ifndef VZ_PROJECT_LETTER_RUN_H_
 #define VZ_PROJECT_LETTER_RUN_H_
 
+#include <filesystem>
+#include <string_view>
+
 #include "platform/runtime/code_registry.h"
 
 namespace vz::project {
@@ -50,6 +53,11 @@ void StartLetterRun(runtime::CodeContext& context);
 // place; letters or a PDF that cannot be written are shown to the adviser as
 // an error.
 void FinishLetterRun(runtime::CodeContext& context);
+
+// The folder of the letters of `query` (REQUETE) with the template named
+// `template_name` (Nom_Lettre): <data>/LETTRES/<query>-<stem>, each part made
+// safe as above.
+std::filesystem::path LettersFolderOf(std::string_view query, std::string_view template_name);
 
 // Registers the CLIC and FIN window code listed above.
 void RegisterLetterRun(runtime::CodeRegistry& registry);

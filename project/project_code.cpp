@@ -1,6 +1,8 @@
 #include "project/project_code.h"
 
+#include "project/label_parameters_window.h"
 #include "project/result_list_window.h"
+#include "project/result_printing.h"
 
 namespace vz::project {
 
@@ -15,6 +17,8 @@ void RegisterProjectCode(runtime::CodeRegistry& registry) {
   RegisterLetterRun(registry);
   RegisterResultWindow(registry);
   RegisterResultListWindow(registry);
+  RegisterLabelParametersWindow(registry);
+  RegisterResultPrinting(registry);
 }
 
 }  // namespace vz::project

@@ -14,6 +14,7 @@
 #include "project/chosen_template.h"
 #include "project/gui_application.h"
 #include "project/label_sheet.h"
+#include "project/label_households.h"
 #include "project/label_sheet_addresses.h"
 #include "project/label_sheet_pdf.h"
 #include "project/letter_run.h"
@@ -34,6 +35,7 @@ constexpr char kTemplateList[] = "Nom_Lettre";
 constexpr char kFirstPosition[] = "PREMIERE";
 constexpr char kQuery[] = "REQUETE";
 constexpr char kLabelsFolder[] = "ETIQUETTES";
+constexpr char kHouseholdSwitch[] = "FOYER";
 constexpr std::array<const char*, 8> kLayoutFields = {"MHAUTE",  "MGAUCHE", "ESPV",   "ESPH",
                                                       "HAUTEUR", "LARGEUR", "NBETIH", "NBETIV"};
 constexpr std::array<std::string_view, 7> kTemplateExtensions = {".rtf",  ".htm",  ".html", ".txt",
@@ -104,14 +106,15 @@ void OnPrintLabels(CodeContext& context, Window& window) {
     return context.Front().ShowMessage(
         MessageKind::kError, db::QueryCodeRefusal(query, "aucune étiquette n'est imprimée"));
   }
-  const std::vector<LabelAddress> addresses = ReadLabelAddresses(ProjectDataOf(context));
+  std::vector<LabelAddress> addresses = ReadLabelAddresses(ProjectDataOf(context));
+  if (OneMailPerHousehold(window)) {
+    addresses = OneLabelPerHousehold(ProjectDataOf(context), std::move(addresses));
+  }
   if (addresses.empty()) {
     return Refuse(context,
                   "Aucune personne extraite pour cette requête. Lancez d'abord la requête.");
   }
-  TypedLabelLayout typed;
-  for (size_t i = 0; i < typed.size(); ++i) typed[i] = FieldText(window, kLayoutFields[i]);
-  const LayoutCheck layout = CheckLabelLayout(typed);
+  const LayoutCheck layout = WindowLabelLayout(window);
   if (!layout.layout) {
     return context.Front().ShowMessage(MessageKind::kError, layout.error);
   }
@@ -153,6 +156,16 @@ void OnPrintLabels(CodeContext& context, Window& window) {
 }
 
 }  // namespace
+
+LayoutCheck WindowLabelLayout(const Window& window) {
+  TypedLabelLayout typed;
+  for (size_t i = 0; i < typed.size(); ++i) typed[i] = FieldText(window, kLayoutFields[i]);
+  return CheckLabelLayout(typed);
+}
+
+bool OneMailPerHousehold(const Window& window) {
+  return FieldText(window, kHouseholdSwitch) == "1";
+}
 
 std::vector<std::string> LetterTemplates(const fs::path& folder) {
   std::vector<std::string> names;

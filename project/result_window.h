@@ -9,7 +9,9 @@
 //                                 (SELECTES, postcode order) with the layout
 //                                 of the window's eight fields, from label
 //                                 PREMIERE of the first sheet, into
-//                                 <data>/ETIQUETTES/<REQUETE>.pdf
+//                                 <data>/ETIQUETTES/<REQUETE>.pdf; with
+//                                 the switch FOYER on, one label per
+//                                 household at one address
 //
 // The click ends with one message: "info," naming the file written and the
 // count of labels and sheets, or "Erreur," with what to put right (no query,
@@ -26,6 +28,7 @@
 #include <vector>
 
 #include "platform/runtime/code_registry.h"
+#include "project/label_sheet.h"
 
 namespace vz::project {
 
@@ -34,6 +37,14 @@ namespace vz::project {
 // regard to case. Names that cannot be shown in a list (not cp1252, holding a
 // TAB or a line break) are left out. An unreadable folder gives none.
 std::vector<std::string> LetterTemplates(const std::filesystem::path& folder);
+
+// The label layout of the window's eight fields, checked (label_sheet.h).
+LayoutCheck WindowLabelLayout(const runtime::Window& window);
+
+// True when the switch FOYER (one mail per household) is on: labels and
+// letters go once to the two persons of a household at one address
+// (label_households.h, src/outputs/letter_households.h).
+bool OneMailPerHousehold(const runtime::Window& window);
 
 void RegisterResultWindow(runtime::CodeRegistry& registry);
 

@@ -20,7 +20,9 @@
 #include "platform/runtime/scenario.h"
 #include "platform/runtime/scripted_front_end.h"
 #include "platform/runtime/session.h"
+#include "project/label_households.h"
 #include "project/label_sheet_addresses.h"
+#include "project/result_printing.h"
 #include "project/project_data.h"
 #include "src/config/program_settings.h"
 #include "src/db/catalogue.h"
@@ -105,6 +107,15 @@ class ResultWindowTest : public ::testing::Test {
     client.SetPostcode(postcode);
     client.SetCity(city);
     db::Hajoute("CLIENT");
+  }
+  // A person with a first name (identity text "0000B").
+  void AddPerson(std::string_view code, std::string_view civility, std::string_view first_name,
+                 std::string_view name, std::string_view line1, std::string_view postcode) {
+    AddClient(code, name, civility, line1, "", postcode, "LYON");
+    db::Hlitrecherche("CLIENT", "CODCLI", code);
+    db::ClientRecord client = db::CurrentClient();
+    client.SetIdentityTextB(first_name);
+    db::Hmodifie("CLIENT");
   }
   void AddHouseholdAddress(std::string_view household, std::string_view number,
                            std::string_view line1, std::string_view postcode,
@@ -417,6 +428,101 @@ TEST_F(ResultWindowTest, TheAdviserPrintsLabelsFromTheResultWindow) {
   EXPECT_NE(ReadFile(root_ / "transcript.txt")
                 .find("message info \"3 étiquettes sur 1 feuille dans le fichier " + shown + ".\""),
             std::string::npos);
+}
+
+// One label per household: two persons at one address share a label; two
+// at two addresses, or one whose partner is not selected, keep their own.
+TEST_F(ResultWindowTest, OneLabelPerHouseholdAtOneAddress) {
+  AddPerson("010000011", "1", "Paul", "DUPONT", "ancienne rue", "69001");
+  AddPerson("010000012", "2", "Anne", "DUPONT", "ancienne rue", "69001");
+  AddHouseholdAddress("01000001", "001", "12 rue des Lilas", "69003", "LYON");
+  AddPerson("010000021", "2", "Anne", "DUPONT", "1 rue Haute", "69004");  // two addresses
+  AddPerson("010000022", "1", "Paul", "MARTIN", "9 rue Basse", "69005");
+  AddPerson("010000031", "2", "Anne", "DUPONT", "5 quai Sud", "69006");  // one address, two names
+  AddPerson("010000032", "1", "Paul", "MARTIN", "5 quai Sud", "69006");
+  AddPerson("010000041", "1", "Jean", "PETIT", "7 cours Nord", "69007");  // partner not selected
+  AddPerson("010000042", "2", "Lise", "PETIT", "7 cours Nord", "69007");
+  for (const char* code : {"010000012", "010000011", "010000021", "010000022", "010000031",
+                           "010000032", "010000041"}) {
+    AddSelected(code, "X", "69000", "LYON");
+  }
+  db::RecordSession& data = ProjectDataForContext(installation_.runtime_context());
+  const std::vector<LabelAddress> each = ReadLabelAddresses(data);
+  ASSERT_EQ(each.size(), 7u);
+  EXPECT_EQ(LabelLines(each[0])[0], "Madame Anne DUPONT");  // the first name is on the label
+  const std::vector<LabelAddress> households = OneLabelPerHousehold(data, each);
+  std::vector<std::string> first_lines;
+  for (const LabelAddress& address : households) first_lines.push_back(LabelLines(address)[0]);
+  EXPECT_EQ(first_lines, (std::vector<std::string>{
+                             "Monsieur et Madame DUPONT", "Madame Anne DUPONT",
+                             "Monsieur Paul MARTIN", "Madame Anne DUPONT et Monsieur Paul MARTIN",
+                             "Monsieur Jean PETIT"}));
+  EXPECT_EQ(LabelLines(households[0]),
+            (std::vector<std::string>{"Monsieur et Madame DUPONT", "12 rue des Lilas",
+                                      "69003 LYON"}));
+
+  // The window's switch, off by default, gives the same count to the print.
+  runtime::FakeFrontEnd front;
+  runtime::Session& session = StartSession(front);
+  OpenResultWindow(session);
+  EXPECT_EQ(session.Execute("ECRAN,RECUPERE,FOYER").text, "0");
+  session.Execute("Execute,ETIQUETTES.CLIC");
+  session.Execute("AFFICHE,FOYER=1");
+  session.Execute("Execute,ETIQUETTES.CLIC");
+  ASSERT_EQ(front.messages.size(), 2u);
+  EXPECT_EQ(front.messages[0].second.rfind("7 ", 0), 0u) << front.messages[0].second;
+  EXPECT_EQ(front.messages[1].second.rfind("5 ", 0), 0u) << front.messages[1].second;
+}
+
+// The outline test sheet: one page with the label borders and no text.
+TEST_F(ResultWindowTest, TheOutlineSheetDrawsTheBordersOnly) {
+  runtime::FakeFrontEnd front;
+  runtime::Session& session = StartSession(front);
+  OpenResultWindow(session);
+  session.Execute("Execute,CONTOUR.CLIC");
+  const fs::path pdf = data_ / "ETIQUETTES" / kOutlineSheetName;
+  ASSERT_EQ(front.messages.size(), 1u);
+  EXPECT_EQ(front.messages[0].first, MessageKind::kInfo);
+  EXPECT_NE(os::Utf8(front.messages[0].second).find("contours des 24 étiquettes"),
+            std::string::npos);
+  EXPECT_EQ(PageCount(pdf), 1u);
+  EXPECT_EQ(ReadFile(pdf).find("/Type /Font"), std::string::npos);  // no text, borders only
+
+  // A layout wider than the page is refused with the sheet's reason.
+  session.Execute("AFFICHE,LARGEUR=75");
+  session.Execute("Execute,CONTOUR.CLIC");
+  ASSERT_EQ(front.messages.size(), 2u);
+  EXPECT_EQ(front.messages[1].first, MessageKind::kError);
+  EXPECT_NE(os::Utf8(front.messages[1].second).find("largeur de la page"), std::string::npos);
+}
+
+// "Imprimer" with the scripted front end: the labels' PDF goes to the file
+// the scenario names; a document not made yet is refused.
+TEST_F(ResultWindowTest, PrintingSendsTheChosenDocumentToTheScenariosFile) {
+  AddSelectedClients(3);
+  const fs::path printed = root_ / "imprime.pdf";
+  auto load = runtime::ParseScenario(
+      "input RESULTAT\n"
+      "  choose IMPRESSION 2\n"
+      "  print \"" + printed.string() + "\"\n"
+      "  click IMPRIMER\n"
+      "  click ETIQUETTES\n"
+      "  click IMPRIMER\n"
+      "  choose IMPRESSION 1\n"
+      "  click IMPRIMER\n"
+      "  press ESC\n",
+      "print.scn");
+  ASSERT_TRUE(load.scenario) << load.error;
+  runtime::ScriptedFrontEnd front(std::move(*load.scenario), *transcript_);
+  runtime::Session& session = StartSession(front);
+  OpenResultWindow(session);
+  session.Execute("Ecran,Saisie");
+  EXPECT_EQ(front.Finish(), "");
+  EXPECT_EQ(ReadFile(printed), ReadFile(LabelsPdf()));
+  const std::string transcript = ReadFile(root_ / "transcript.txt");
+  EXPECT_NE(transcript.find("ne sont pas encore faites"), std::string::npos);
+  EXPECT_NE(transcript.find("envoyé à l'impression"), std::string::npos);
+  EXPECT_NE(transcript.find("Aucun document des lettres"), std::string::npos);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@ packages=(
   clang libclang-rt-dev
   libxlsxwriter-dev unzip
   libzip-dev libxml2-dev
+  glabels-data qt6-pdf-dev
 )
 missing=()
 for p in "${packages[@]}"; do

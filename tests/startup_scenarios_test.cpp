@@ -223,13 +223,24 @@ TEST_F(StartupScenarioTest, MissingToolsProgramIsSilent) {
 }
 
 TEST_F(StartupScenarioTest, LabelParametersSavedShownAgainAndLeftByEscape) {
-  WriteParameters("EX_ETIQUETTE=5\t5\t2\t2\t36\t70\t3\t8\r\n");  // as typed by hand
+  WriteParameters("EX_ETIQUETTE=5\t5\t2\t2\t33\t60\t3\t8\r\n");  // as typed by hand
+  // A width that runs off the page is refused when confirmed, with the
+  // reason, and the window waits again with what was typed.
   ProgramRunResult result =
       Run("input MENU press T04\n"
           "input EX_MNUOUT press ETI\n"
           "input PARETI\n"
           "  type MHAUTE \"12\"\n"
           "  type MGAUCHE \"8,5\"\n"
+          "  type LARGEUR \"75\"\n"
+          "  press TF0\n"
+          "expect error \"Les \u00e9tiquettes d\u00e9passent la largeur de la page : 237,5 mm pour "
+          "210 mm. R\u00e9duisez \u00ab Marge gauche \u00bb, \u00ab Espacement horizontal \u00bb, "
+          "\u00ab Largeur d'une \u00e9tiquette \u00bb ou \u00ab Nombre d'\u00e9tiquettes en "
+          "largeur \u00bb.\"\n"
+          "input PARETI\n"
+          "  see MGAUCHE \"8,5\"\n"
+          "  type LARGEUR \"60\"\n"
           "  press TF0\n"
           "input EX_MNUOUT press ETI\n"
           "input PARETI\n"
@@ -245,7 +256,7 @@ TEST_F(StartupScenarioTest, LabelParametersSavedShownAgainAndLeftByEscape) {
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "wd AFFICHE,NBETIV=8"), 2);
   std::string tabs(24, '\t');
   EXPECT_THAT(installation_.ReadParameterFile(),
-              HasSubstr("EX_ETIQUETTE=12\t8,5\t2\t2\t36\t70\t3\t8\t" + tabs + "\r\n"));
+              HasSubstr("EX_ETIQUETTE=12\t8,5\t2\t2\t33\t60\t3\t8\t" + tabs + "\r\n"));
   EXPECT_THAT(installation_.ReadParameterFile(), HasSubstr("REPERTOIREF="));
 }
 

@@ -18,6 +18,15 @@ namespace vz::runtime {
 
 enum class MessageKind { kError, kInfo };
 
+// How sending a document to a printer went.
+struct PrintOutcome {
+  enum class Result { kPrinted, kCancelled, kUnavailable };
+  Result result = Result::kUnavailable;
+  // kPrinted: where the pages went (the printer's name, or the file of the
+  // scripted front end); kUnavailable: why nothing was printed. cp1252.
+  std::string detail;
+};
+
 // Services the runtime lends a front end during an input.
 class InputHost {
  public:
@@ -52,6 +61,14 @@ class FrontEnd {
   virtual void ShowMessageWithFolder(MessageKind kind, std::string_view text,
                                      std::string_view /*folder*/) {
     ShowMessage(kind, text);
+  }
+  // Sends the pages of the PDF file `pdf` (the file system's bytes) to a
+  // printer: the desktop front end lets the user choose it in the print
+  // dialog; the scripted one writes them to the PDF file its scenario names
+  // (`print FILE`). `title` names the document (cp1252, as messages). Front ends with no
+  // printer print nothing and say so.
+  virtual PrintOutcome PrintPdf(std::string_view /*pdf*/, std::string_view /*title*/) {
+    return {PrintOutcome::Result::kUnavailable, "no printer on this front end"};
   }
   // At module termination: empty when all went as planned, else what is
   // wrong (for the scripted front end: scenario steps left over).

@@ -60,7 +60,7 @@ class ScenarioParser {
     if (keyword == "expect") return Expect();
     if (keyword == "stop") return Stop();
     if (keyword == "type" || keyword == "switch" || keyword == "choose" || keyword == "pick" ||
-        keyword == "click" || keyword == "sort" || keyword == "see") {
+        keyword == "click" || keyword == "sort" || keyword == "see" || keyword == "print") {
       if (!open_input_) return Quoted(keyword) + " outside an \"input\" ... \"press\" block";
       return Action(keyword);
     }
@@ -190,6 +190,13 @@ class ScenarioParser {
       if (auto error = Count(3, 3, "see FIELD TEXT"); !error.empty()) return error;
       action.kind = ScenarioAction::Kind::kSee;
       action.text = words_[2];
+    } else if (keyword == "print") {
+      if (auto error = Count(2, 2, "print FILE"); !error.empty()) return error;
+      if (words_[1].empty()) return "print names no file";
+      action.kind = ScenarioAction::Kind::kPrint;
+      action.text = words_[1];
+      scenario_.steps.back().actions.push_back(std::move(action));
+      return {};
     } else {
       if (auto error = Count(2, 2, "click FIELD"); !error.empty()) return error;
       action.kind = ScenarioAction::Kind::kClick;

@@ -18,12 +18,15 @@
 namespace vz::runtime {
 
 struct ScenarioAction {
-  enum class Kind { kType, kSwitch, kChoose, kPickRow, kPickText, kPickCell, kClick, kSort, kSee };
+  enum class Kind {
+    kType, kSwitch, kChoose, kPickRow, kPickText, kPickCell, kClick, kSort, kSee, kPrint
+  };
   Kind kind = Kind::kType;
   int line = 0;
   std::string field;   // field, cell address ("VALDEB,03"), table or list
   std::string column;  // kPickCell, kSort
-  std::string text;    // typed text, picked text, "on"/"off", text seen; kSort: "up"/"down"
+  std::string text;    // typed text, picked text, "on"/"off", text seen; kSort: "up"/"down";
+                       // kPrint: the PDF file the next print goes to
   int number = 0;      // kChoose, kPickRow
 };
 

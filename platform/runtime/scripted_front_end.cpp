@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/os/cp1252.h"
 #include "platform/runtime/field_values.h"
@@ -113,6 +115,11 @@ std::string ScriptedFrontEnd::Play(Window& window, const ScenarioAction& action,
   using Kind = ScenarioAction::Kind;
   if (action.kind == Kind::kType) return TypeInto(window, action);
   if (action.kind == Kind::kSee) return See(window, action);
+  if (action.kind == Kind::kPrint) {
+    print_file_ = action.text;
+    print_line_ = action.line;
+    return {};
+  }
   Field* field = window.FindField(action.field);
   if (!field) return "unknown field " + Quoted(action.field) + " in window " + Quoted(window.name);
   if (!field->usable()) return NotUsable(*field);
@@ -175,6 +182,7 @@ std::string ScriptedFrontEnd::Choose(Field* field, const ScenarioAction& action)
     case Kind::kType:
     case Kind::kSort:
     case Kind::kSee:
+    case Kind::kPrint:
       break;
   }
   return "unknown action";
@@ -216,6 +224,28 @@ bool ScriptedFrontEnd::StopRequested() {
   transcript_.Event("the work is stopped (scenario line " + std::to_string(step->line) + ")");
   ++next_;
   return true;
+}
+
+PrintOutcome ScriptedFrontEnd::PrintPdf(std::string_view pdf, std::string_view title) {
+  const std::string printing = "the program prints " + Quoted(std::string(title));
+  if (print_file_.empty()) {
+    const ScenarioStep* step = Next();
+    Fail(step ? step->line : scenario_.last_line,
+         printing + ", the scenario names no file to print to (print FILE before the click)");
+  }
+  const std::string file = print_file_;
+  print_file_.clear();
+  std::error_code ec;
+  std::filesystem::copy_file(std::filesystem::path(std::string(pdf)),
+                             std::filesystem::path(file),
+                             std::filesystem::copy_options::overwrite_existing, ec);
+  if (ec) {
+    transcript_.Event(printing + ": " + file + " cannot be written: " + ec.message());
+    return {PrintOutcome::Result::kUnavailable, file + " : " + ec.message()};
+  }
+  transcript_.Event(printing + " to " + file + " (scenario line " + std::to_string(print_line_) +
+                    ")");
+  return {PrintOutcome::Result::kPrinted, file};
 }
 
 std::string ScriptedFrontEnd::Finish() {

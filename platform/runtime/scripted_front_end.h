@@ -36,6 +36,9 @@ class ScriptedFrontEnd final : public FrontEnd {
   // A "stop after N" step that is next answers yes to the Nth question since
   // it became next, and is then played; otherwise no.
   bool StopRequested() override;
+  // Writes the pages to the file of the input's last `print FILE` action
+  // (the document's PDF as it is); fails the scenario when none names one.
+  PrintOutcome PrintPdf(std::string_view pdf, std::string_view title) override;
   std::string Finish() override;
 
   size_t steps_left() const { return scenario_.steps.size() - next_; }
@@ -55,6 +58,8 @@ class ScriptedFrontEnd final : public FrontEnd {
   Transcript& transcript_;
   size_t next_ = 0;
   int stop_questions_ = 0;  // questions seen while a stop step is next
+  std::string print_file_;  // where the next print goes ("print FILE")
+  int print_line_ = 0;
 };
 
 }  // namespace vz::runtime

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <string>
+#include <vector>
+
 #include "platform/runtime/runtime_test_files.h"
 #include "platform/runtime/session.h"
 
@@ -341,6 +345,54 @@ TEST_F(ScriptedFrontEndTest, DisagreementsEndTheProcessLoudly) {
     // The transcript holds the reason too.
     EXPECT_NE(TranscriptText().find("wd ! scenario failure: s.scn:"), std::string::npos);
   }
+}
+
+// A host whose buttons print, as the result window's "Imprimer" does.
+class PrintingHost final : public InputHost {
+ public:
+  PrintingHost(FrontEnd& front, std::string pdf) : front_(front), pdf_(std::move(pdf)) {}
+  void RunButtonCode(Window&, const Field&) override {
+    outcomes.push_back(front_.PrintPdf(pdf_, "Lettres"));
+  }
+  bool RunChangeCode(Window&, const Field&) override { return false; }
+  std::vector<PrintOutcome> outcomes;
+
+ private:
+  FrontEnd& front_;
+  std::string pdf_;
+};
+
+// "print FILE" sends the next document printed to FILE, once; a print with
+// no file named fails the scenario.
+TEST_F(ScriptedFrontEndTest, PrintWritesTheDocumentToTheFileTheScenarioNames) {
+  LibraryLoad library = ParseWindowLibrary(kLibrary, "t.wdl");
+  ASSERT_TRUE(library.library) << library.error;
+  Window window = *library.library->Find("FORM");
+  const std::string pdf = (dir_.path() / "lettres.pdf").string();
+  std::ofstream(pdf, std::ios::binary) << "%PDF-1.4 pages";
+  const std::string printed = (dir_.path() / "imprime.pdf").string();
+  const std::string unwritable = (dir_.path() / "absent" / "x.pdf").string();
+  ScenarioLoad load = ParseScenario("input FORM\n  print \"" + printed +
+                                        "\"\n  click B_CHARGER\n  print \"" + unwritable +
+                                        "\"\n  click B_CHARGER\n  press TF0\n"
+                                        "input FORM\n  click B_CHARGER\n  press TF0\n",
+                                    "s.scn");
+  ASSERT_TRUE(load.scenario) << load.error;
+  Transcript transcript(transcript_path());
+  ScriptedFrontEnd front(std::move(*load.scenario), transcript);
+  PrintingHost host(front, pdf);
+  EXPECT_EQ(front.RunInput(window, host), "TF0");
+  ASSERT_EQ(host.outcomes.size(), 2u);
+  EXPECT_EQ(host.outcomes[0].result, PrintOutcome::Result::kPrinted);
+  EXPECT_EQ(host.outcomes[0].detail, printed);
+  EXPECT_EQ(ReadLines(printed), std::vector<std::string>{"%PDF-1.4 pages"});
+  EXPECT_EQ(host.outcomes[1].result, PrintOutcome::Result::kUnavailable);
+  EXPECT_NE(TranscriptText().find("the program prints \"Lettres\" to " + printed),
+            std::string::npos);
+  EXPECT_EXIT(front.RunInput(window, host), ::testing::ExitedWithCode(kScenarioFailureExit),
+              "s.scn:7: the program prints \"Lettres\", the scenario names no file");
+  EXPECT_FALSE(ParseScenario("input FORM\n  print\n  press TF0\n", "s.scn").scenario);
+  EXPECT_FALSE(ParseScenario("print \"x.pdf\"\n", "s.scn").scenario);
 }
 
 }  // namespace

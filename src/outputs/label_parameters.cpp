@@ -48,7 +48,15 @@ void RunLabelParametersScreen() {
   for (size_t i = 0; i < kLabelLayoutFields.size(); ++i) {
     screen::SetFieldValue(kLabelLayoutFields[i], table[i + 1]);
   }
-  screen::SendCommand("Ecran,Saisie");
+  // The window shows the preview of the stored layout.
+  screen::SendCommand("Execute,APERCU.REMPLIR");
+  // A layout that does not fit an A4 sheet is refused by the window's check
+  // (it says why) and the window waits again with what was typed.
+  do {
+    screen::SendCommand("Ecran,Saisie");
+    if (screen::ReturnCode() == "ESC") break;
+    screen::SendCommand("EXECUTE(\"VerifieEtiquettes\")");
+  } while (screen::IntegerReturnValue() == 1);
   if (screen::ReturnCode() != "ESC") {
     for (size_t i = 0; i < kLabelLayoutFields.size(); ++i) {
       table[i + 1] =

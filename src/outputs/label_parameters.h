@@ -8,6 +8,11 @@
 // are kept as typed (text). The result window shows the same fields when it
 // prints labels.
 //
+// Once the fields are set the window draws its preview ("Execute,
+// APERCU.REMPLIR"). Confirming first asks the window's check
+// ('EXECUTE("VerifieEtiquettes")'): a layout it refuses (integer 1: it does
+// not fit an A4 sheet, or a field is not a number; the window has said why)
+// is not stored and the window waits again with what was typed.
 // Confirming writes all 32 fields of the parameter, each followed by the list
 // separator (TAB), fields 9 to 32 as they were read; "ESC" leaves the file
 // untouched. A typed value never carries a TAB or a line break into the file:

@@ -83,19 +83,47 @@ TEST_F(LabelParametersTest, ShowsTheStoredLayoutAndSavesTheTypedOne) {
   RunLabelParametersScreen();
 
   std::vector<std::string> commands = RecordingRuntime::Get().Commands();
-  ASSERT_EQ(commands.size(), 2u + 8u + 1u + 8u + 2u);
+  // Open, eight fields, the preview, the input, the window's check, eight
+  // fields read back, the write and the close.
+  ASSERT_EQ(commands.size(), 2u + 8u + 1u + 1u + 1u + 8u + 2u);
   EXPECT_EQ(commands[1], "Ouvre,PARETI");
   for (size_t i = 0; i < kLabelLayoutFields.size(); ++i) {
     EXPECT_EQ(commands[2 + i], "AFFICHE," + std::string(kLabelLayoutFields[i]) + "=" + kLayout[i]);
-    EXPECT_EQ(commands[11 + i], "ECRAN,RECUPERE," + std::string(kLabelLayoutFields[i]));
+    EXPECT_EQ(commands[13 + i], "ECRAN,RECUPERE," + std::string(kLabelLayoutFields[i]));
   }
-  EXPECT_EQ(commands[10], "ECRAN,SAISIE");
+  EXPECT_EQ(commands[10], "Execute,APERCU.REMPLIR");
+  EXPECT_EQ(commands[11], "ECRAN,SAISIE");
+  EXPECT_EQ(commands[12], "EX\xE9" "CUTE(\"VerifieEtiquettes\")");
   EXPECT_EQ(commands.back(), "Ferme");
 
   std::vector<std::string> saved = kLayout;
   saved[0] = "12";
   saved[7] = "9";
   EXPECT_EQ(ReadFile(), "[COMPOSANTS]\r\nEX_ETIQUETTE=" + StoredValue(saved) + "\r\n");
+}
+
+// A layout the window refuses (it does not fit the page; the window has said
+// why) is not stored: the window waits again, and the next confirmed one is.
+TEST_F(LabelParametersTest, ARefusedLayoutIsNotStoredAndTheWindowWaitsAgain) {
+  WriteFile("[COMPOSANTS]\r\nEX_ETIQUETTE=" + StoredValue(kLayout) + "\r\n");
+  int inputs = 0;
+  RecordingRuntime& runtime = RecordingRuntime::Get();
+  runtime.Answer("ECRAN,SAISIE", RuntimeAnswer{0, "", "TF0"});
+  runtime.AnswerInTurn("EX\xE9" "CUTE(\"VerifieEtiquettes\")", {RuntimeAnswer{1, "", {}},
+                                                          RuntimeAnswer{0, "", {}}});
+  runtime.SetCommandHook([&inputs](const std::string& command) {
+    if (command != "ECRAN,SAISIE") return;
+    // First a width that runs off the page, then one that fits.
+    RecordingRuntime::Get().fields()["LARGEUR"] = ++inputs == 1 ? "90" : "65";
+  });
+
+  RunLabelParametersScreen();
+
+  EXPECT_EQ(inputs, 2);
+  std::vector<std::string> saved = kLayout;
+  saved[5] = "65";
+  EXPECT_EQ(ReadFile(), "[COMPOSANTS]\r\nEX_ETIQUETTE=" + StoredValue(saved) + "\r\n");
+  EXPECT_EQ(RecordingRuntime::Get().Commands().back(), "Ferme");
 }
 
 TEST_F(LabelParametersTest, EscapeLeavesTheFileUntouched) {

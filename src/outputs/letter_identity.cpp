@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/os/cp1252.h"
+#include "src/db/household.h"
 #include "src/db/layouts/code_label.h"
 #include "src/db/record_buffers.h"
 #include "src/db/record_ops.h"
@@ -91,14 +92,6 @@ const std::string& Mademoiselle() {
   return text;
 }
 
-bool IsSameHousehold(std::string_view first, std::string_view second) {
-  return first.size() >= 8 && second.size() >= 8 && first.substr(2, 6) == second.substr(2, 6);
-}
-
-bool IsMarkedName(std::string_view name) {
-  return !name.empty() && (name.front() == '(' || name.front() == '*');
-}
-
 void ClearBuffer(db::FileId file) {
   std::memset(db::RecordBuffer(file), 0, db::RecordBufferSize(file));
 }
@@ -140,15 +133,7 @@ void IdentityValue(Identity field, LetterPersons& persons, const selection::Addr
       out = util::TrimBlanks(first.Name(), util::kTrimAll);
       break;
     case Identity::kCivility:
-      if (first.CivilityCode() == "3") {
-        out = Mademoiselle();
-      } else {
-        AppendWithoutSpaces(first.CivilityTitle(), out);
-        // Most clients have no written-out title: their civility code
-        // still gives the letter its "Monsieur" or "Madame".
-        if (out.empty() && first.CivilityCode() == "1") out = "Monsieur";
-        if (out.empty() && first.CivilityCode() == "2") out = "Madame";
-      }
+      out = LetterCivility(first);
       break;
     case Identity::kTextB:
       out = util::TrimBlanks(first.IdentityTextB(), util::kTrimAll);
@@ -224,11 +209,21 @@ void LetterPersons::Load(std::string_view client_code, selection::AddressBlock& 
   if (db::Hendehors()) return;
   const db::ClientRecord next = db::CurrentClient();
   const std::string_view next_code = next.Codcli().substr(0, kClientCodeWidth);
-  if (IsSameHousehold(client_code, next_code) && next_code != client_code &&
-      !IsMarkedName(next.Name())) {
+  if (db::IsSecondPerson(client_code, next_code, next.Name())) {
     has_second_ = true;
     std::memcpy(second_.data(), buffer, size);
   }
+}
+
+std::string LetterCivility(db::ClientRecord client) {
+  if (client.CivilityCode() == "3") return Mademoiselle();
+  std::string out;
+  AppendWithoutSpaces(client.CivilityTitle(), out);
+  // Most clients have no written-out title: their civility code still gives
+  // the letter its "Monsieur" or "Madame".
+  if (out.empty() && client.CivilityCode() == "1") out = "Monsieur";
+  if (out.empty() && client.CivilityCode() == "2") out = "Madame";
+  return out;
 }
 
 std::string_view LetterFamilySituationText(std::string_view situation, std::string_view civility) {

@@ -56,6 +56,11 @@ class LetterPersons {
 // ("1" is a man); empty for an unknown situation.
 std::string_view LetterFamilySituationText(std::string_view situation, std::string_view civility);
 
+// The civility of a client written out, as letters give it: "Mademoiselle"
+// for code "3", else the written-out title, else "Monsieur" (1) or "Madame"
+// (2).
+std::string LetterCivility(db::ClientRecord client);
+
 // Appends one value per identity keyword of `fields`, in list order.
 void AppendIdentityValues(const LetterFieldList& fields, LetterPersons& persons,
                           const selection::AddressBlock& address, LetterValues& values);

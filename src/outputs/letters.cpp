@@ -15,6 +15,7 @@
 #include "src/db/record_buffers.h"
 #include "src/db/record_ops.h"
 #include "src/outputs/letter_fields.h"
+#include "src/outputs/letter_households.h"
 #include "src/outputs/letter_identity.h"
 #include "src/outputs/letter_reading.h"
 #include "src/outputs/letter_rubrics.h"
@@ -49,6 +50,7 @@ struct LetterRun {
   std::unique_ptr<LetterValues> values = std::make_unique<LetterValues>();
   std::unique_ptr<LetterValues> reading = std::make_unique<LetterValues>();  // for the document
   LetterPersons persons;
+  HouseholdLetters households;  // one letter per household, when asked
   std::string text;  // keyword and line text being written
 };
 
@@ -71,7 +73,11 @@ void OpenLettersProgress(const std::string& template_name, const std::string& qu
   screen::SetFieldValue("NBTOTAL", util::IntToText(total, 0));
 }
 
-void ShowLetterStep(int32_t number, int32_t total, std::string_view name) {
+void ShowLetterStep(int32_t number, int32_t total, std::string_view name,
+                    std::string_view client_code) {
+  // The merge button writes this client's letter (with one mail per
+  // household it passes over the second persons).
+  screen::SetFieldValue("CODCLI", client_code);
   screen::SetFieldValue(
       "INTITULE", "Lettre " + util::ThousandsText(number) + " sur " + util::ThousandsText(total));
   screen::SetFieldValue("NOM", name);
@@ -131,8 +137,10 @@ void ComputeValues(std::string_view client_code, LetterRun& run) {
   if (fields.HasFamily(1)) {
     const int first = values.count();
     AppendIdentityValues(fields, run.persons, run.tables->address, values);
+    const auto household = run.households.AddresseeOf(run.persons);
     for (int i = first; i < values.count(); ++i) {
-      reading.Append(ReadingIdentityValue(fields.At(i), values.At(i)));
+      const auto both = household ? HouseholdIdentityValue(fields.At(i), *household) : std::nullopt;
+      reading.Append(both ? *both : ReadingIdentityValue(fields.At(i), values.At(i)));
     }
   }
   for (int rank = 2; rank <= kFamilyCount; ++rank) {
@@ -205,8 +213,10 @@ void ProduceLetters() {
     return;
   }
   db::Hinfogene(kSelectedFile);
-  const int32_t total = db::Hnbenr();
+  const int32_t records = db::Hnbenr();
   LetterRun run;
+  run.households.Prepare();
+  const int32_t total = records - static_cast<int32_t>(run.households.skipped());
   std::string too_costly;
   ReadLetterFields(TemplatePath(name), *run.fields, &too_costly);
   if (!too_costly.empty()) {
@@ -228,8 +238,9 @@ void ProduceLetters() {
   for (db::Hlitpremier(kSelectedFile, kPostcodeKey); !db::Hendehors();
        db::Hlitsuivant(kSelectedFile, kPostcodeKey)) {
     client_code.assign(selected.ClientCode());
+    if (run.households.Skips(client_code.view())) continue;  // in its household's letter
     client_name.assign(selected.Name());
-    ShowLetterStep(++number, total, client_name.view());
+    ShowLetterStep(++number, total, client_name.view(), client_code.view());
     BuildLetterData(client_code.view(), run);
     if (StopAsked()) break;
   }

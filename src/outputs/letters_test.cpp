@@ -376,5 +376,75 @@ TEST_F(LettersTest, MoreThanSixtyFourKeywordsKeepTheFirstSixtyFourAndSaySo) {
             1);
 }
 
+// The values for reading the program sends for `keyword`, one per letter.
+// `from`: the first command of the run.
+std::vector<std::string> ReadingValues(const std::string& keyword, size_t from) {
+  const std::string prefix = "Table,Ajoute,VALEURS," + keyword + "\t";
+  std::vector<std::string> values;
+  const std::vector<std::string> commands = RecordingRuntime::Get().Commands();
+  for (size_t i = from; i < commands.size(); ++i) {
+    const std::string& command = commands[i];
+    if (command.rfind(prefix, 0) == 0) values.push_back(command.substr(prefix.size()));
+  }
+  return values;
+}
+
+// One letter per household: two persons at one address share the first
+// person's letter, addressed to both; two at two addresses keep their own.
+TEST_F(LettersTest, OneLetterPerHouseholdWhenTheSwitchIsOn) {
+  WriteTemplate("#0000M #0000A");
+  auto person = [](const char* civility, const char* first_name, const char* line) {
+    return [=](db::ClientRecord& c) {
+      c.SetCivilityCode(civility);
+      c.SetIdentityTextB(first_name);
+      c.SetAddressLine1(line);
+      c.SetPostcode("69001");
+      c.SetCity("LYON");
+    };
+  };
+  AddClient("010000011", "DUPONT", person("1", "Paul", "5 quai Sud"));
+  AddClient("010000012", "DUPONT", person("2", "Anne", "5 quai Sud"));
+  AddClient("010000021", "DUPONT", person("2", "Anne", "1 rue Haute"));
+  AddClient("010000022", "MARTIN", person("1", "Paul", "9 rue Basse"));
+  AddClient("010000031", "DUPONT", person("2", "Anne", "3 cours Est"));
+  AddClient("010000032", "MARTIN", person("1", "Paul", "3 cours Est"));
+  for (const char* code : {"010000012", "010000011", "010000021", "010000022", "010000031",
+                           "010000032"}) {
+    Select(code, "69001");
+  }
+  for (const bool on : {false, true}) {
+    SCOPED_TRACE(on ? "one mail per household" : "switch off");
+    clicks_.clear();
+    const size_t from = RecordingRuntime::Get().Commands().size();
+    RecordingRuntime::Get().SetSwitchField("FOYER");
+    RecordingRuntime::Get().fields()["FOYER"] = on ? "1" : "0";
+    ProduceLetters();
+    if (!on) {
+      EXPECT_EQ(clicks_.size(), 6u);
+      EXPECT_EQ(ReadingValues("0000M", from), (std::vector<std::string>{"Madame", "Monsieur", "Madame",
+                                                                   "Monsieur", "Madame",
+                                                                   "Monsieur"}));
+      continue;
+    }
+    ASSERT_EQ(clicks_.size(), 4u);
+    EXPECT_EQ(ReadingValues("0000M", from),
+              (std::vector<std::string>{"Monsieur et Madame", "Madame", "Monsieur",
+                                        "Madame Anne DUPONT et Monsieur"}));
+    EXPECT_EQ(ReadingValues("0000A", from),
+              (std::vector<std::string>{"DUPONT", "DUPONT", "MARTIN", "Paul MARTIN"}));
+    // INTERFA keeps the first person's values; the progress counts the letters.
+    EXPECT_EQ(Value(0, "0000M"), "Monsieur");
+    const std::vector<std::string> all = RecordingRuntime::Get().Commands();
+    const std::vector<std::string> commands(all.begin() + static_cast<std::ptrdiff_t>(from),
+                                            all.end());
+    auto sent = [&commands](const char* command) {
+      return std::find(commands.begin(), commands.end(), command) != commands.end();
+    };
+    EXPECT_TRUE(sent("AFFICHE,NBTOTAL=4"));
+    EXPECT_TRUE(sent("AFFICHE,CODCLI=010000011"));
+    EXPECT_FALSE(sent("AFFICHE,CODCLI=010000012"));
+  }
+}
+
 }  // namespace
 }  // namespace vz::outputs

@@ -11,7 +11,9 @@
 #include <QWidget>
 
 #include "platform/os/keyboard.h"
+#include "platform/runtime/made_pictures.h"
 #include "platform/runtime/module.h"
+#include "platform/runtime/qt/pdf_printing.h"
 #include "platform/runtime/qt/qt_text.h"
 #include "platform/runtime/text_encoding.h"
 
@@ -58,6 +60,8 @@ QtFrontEnd::QtFrontEnd(Transcript& transcript, std::function<Window*()> current_
       options_(std::move(options)) {
   if (options_.picture_directories.empty()) {
     options_.picture_directories = DefaultPictureDirectories();
+    // Pictures the project makes while it runs (a label sheet's preview).
+    options_.picture_directories.push_back(MadePicturesFolder());
   }
   if (!QApplication::instance()) {
     own_application_ = std::make_unique<QApplication>(application_argc, application_argv);
@@ -131,6 +135,17 @@ bool QtFrontEnd::StopRequested() {
   stop_answered_ = true;
   transcript_.Event("the user asks to stop in window " + progress_name_);
   return true;
+}
+
+PrintOutcome QtFrontEnd::PrintPdf(std::string_view pdf, std::string_view title) {
+  HideClosedProgress();
+  const PrintOutcome outcome =
+      PrintPdfWithDialog(input_dialog_, std::filesystem::path(std::string(pdf)), ToQString(title));
+  transcript_.Event("print \"" + std::string(title) + "\": " +
+                    (outcome.result == PrintOutcome::Result::kPrinted     ? "printed on " + outcome.detail
+                     : outcome.result == PrintOutcome::Result::kCancelled ? std::string("cancelled")
+                                                                          : outcome.detail));
+  return outcome;
 }
 
 void QtFrontEnd::ShowMessageWithFolder(MessageKind kind, std::string_view text,

@@ -41,7 +41,8 @@ class QtFrontEnd final : public FrontEnd {
  public:
   struct Options {
     // Where image fields find their pictures; empty: the current directory
-    // and its "images" folder, then the same in its parent.
+    // and its "images" folder, then the same in its parent, then the folder
+    // of pictures the project makes (made_pictures.h).
     std::vector<std::filesystem::path> picture_directories;
     std::chrono::milliseconds progress_interval{40};
   };
@@ -66,6 +67,9 @@ class QtFrontEnd final : public FrontEnd {
   // plain message box of ShowMessage.
   void ShowMessageWithFolder(MessageKind kind, std::string_view text,
                              std::string_view folder) override;
+  // The print dialog, then the PDF's pages on the printer chosen
+  // (pdf_printing.h).
+  PrintOutcome PrintPdf(std::string_view pdf, std::string_view title) override;
   std::string Finish() override;
 
   // The dialog of the input running now, else nullptr (for tests).
