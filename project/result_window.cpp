@@ -16,9 +16,11 @@
 #include "project/label_sheet.h"
 #include "project/label_sheet_addresses.h"
 #include "project/label_sheet_pdf.h"
+#include "project/letter_keywords.h"
 #include "project/letter_run.h"
 #include "project/project_data.h"
 #include "src/config/program_settings.h"
+#include "src/db/file_error_report.h"
 #include "src/db/query_code.h"
 
 namespace vz::project {
@@ -104,7 +106,17 @@ void OnPrintLabels(CodeContext& context, Window& window) {
     return context.Front().ShowMessage(
         MessageKind::kError, db::QueryCodeRefusal(query, "aucune étiquette n'est imprimée"));
   }
-  const std::vector<LabelAddress> addresses = ReadLabelAddresses(ProjectDataOf(context));
+  db::RecordSession& data = ProjectDataOf(context);
+  data.ClearFileError();
+  const std::vector<LabelAddress> addresses = ReadLabelAddresses(data);
+  if (data.HasFileError()) {
+    // A damaged SELECTES, CLIENT or ADRESSES is never printed as fewer labels.
+    const std::string message =
+        db::FileErrorMessage(data.LastFileError(), os::Cp1252("aucune étiquette n'est imprimée"));
+    data.ClearFileError();
+    config::LogRunFailure(message);
+    return context.Front().ShowMessage(MessageKind::kError, message);
+  }
   if (addresses.empty()) {
     return Refuse(context,
                   "Aucune personne extraite pour cette requête. Lancez d'abord la requête.");
@@ -138,11 +150,13 @@ void OnPrintLabels(CodeContext& context, Window& window) {
   fs::create_directories(folder, ec);
   if (!WriteLabelSheets(pdf, *layout.layout, first.position, addresses)) {
     context.Note("RESULTAT: the labels could not be written to " + pdf.string());
-    return context.Front().ShowMessage(
-        MessageKind::kError,
+    const std::string message =
         os::Cp1252("Le fichier des étiquettes n'a pas pu être écrit : ") + shown +
-            os::Cp1252(". Vérifiez que le dossier existe, que vous pouvez y écrire et que le "
-                       "fichier n'est pas ouvert dans un autre logiciel."));
+        os::Cp1252(
+            ". Vérifiez la place libre sur le disque, que le dossier existe, que vous "
+            "pouvez y écrire et que le fichier n'est pas ouvert dans un autre logiciel.");
+    config::LogRunFailure(message);
+    return context.Front().ShowMessage(MessageKind::kError, message);
   }
   const size_t sheets = SheetCount(*layout.layout, first.position, addresses.size());
   const std::string count = std::to_string(addresses.size()) +
@@ -182,6 +196,9 @@ void RegisterResultWindow(runtime::CodeRegistry& registry) {
     FinishLetterRun(context);
   });
   registry.AddWindowCode(kWindow, "ETIQUETTES", "CLIC", OnPrintLabels);
+  registry.AddWindowCode(kWindow, "MOTSCLES", "CLIC", [](CodeContext& context, Window&) {
+    context.Front().ShowMessage(MessageKind::kInfo, LetterKeywordsText());
+  });
 }
 
 }  // namespace vz::project

@@ -419,3 +419,32 @@ TEST_F(ResultWindowTest, TheAdviserPrintsLabelsFromTheResultWindow) {
 
 }  // namespace
 }  // namespace vz::project
+
+#include "platform/os/whole_file.h"
+#include "project/letter_keywords.h"
+
+namespace vz::project {
+namespace {
+
+// "Mots-clés" shows every keyword of the template guide with an example.
+TEST_F(ResultWindowTest, TheKeywordsButtonListsTheKeywordsOfTheTemplateGuide) {
+  std::string guide;
+  ASSERT_TRUE(
+      os::ReadWholeFile(std::string(VZ_PROJECT_DIR) + "/../docs/letter-templates.md", &guide));
+  runtime::FakeFrontEnd front;
+  runtime::Session& session = StartSession(front);
+  OpenResultWindow(session);
+  session.Execute("Execute,MOTSCLES.CLIC");
+  ASSERT_EQ(front.messages.size(), 1u);
+  EXPECT_EQ(front.messages[0].first, MessageKind::kInfo);
+  const std::string shown = os::Utf8(front.messages[0].second);
+  for (const LetterKeyword& keyword : LetterKeywords()) {
+    EXPECT_NE(shown.find(std::string(keyword.code) + " : "), std::string::npos) << keyword.code;
+    EXPECT_NE(guide.find(std::string(keyword.code)), std::string::npos)
+        << keyword.code << " is missing from docs/letter-templates.md";
+  }
+  EXPECT_NE(shown.find("#0000A : nom (DUPONT)"), std::string::npos) << shown;
+}
+
+}  // namespace
+}  // namespace vz::project

@@ -13,6 +13,7 @@ packages=(
   xvfb xauth
   clang libclang-rt-dev
   libxlsxwriter-dev unzip
+  poppler-utils
 )
 missing=()
 for p in "${packages[@]}"; do
