@@ -331,6 +331,7 @@ window RESULTAT title="Résultat de la requête" x=20 y=10 w=1040 h=560 default=
   caption L_LETTRE      x=20  y=294 w=440 h=24 label="Modèle de lettre"
   list    Nom_Lettre    x=20  y=320 w=440 h=100 label="Modèle" tab=2
   button  BT_LETTRES    x=20  y=428 w=170 h=36 label="Lettres" code=LET tab=3
+  button  MOTSCLES      x=200 y=428 w=170 h=36 label="Mots-clés" event=CLIC tab=3
   caption L_ETIQUETTES  x=480 y=294 w=540 h=24 label="Étiquettes : marges, espacements et dimensions en mm"
   text    MHAUTE        x=480 y=320 w=265 h=26 lw=185 length=8 label="Marge haute" tab=4
   text    MGAUCHE       x=755 y=320 w=265 h=26 lw=185 length=8 label="Marge gauche" tab=5

@@ -12,6 +12,8 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextFrameFormat>
 #include <QUrl>
 #include <QVariant>
 #include <string_view>
@@ -21,6 +23,7 @@
 #include "platform/os/cp1252.h"
 #include "platform/os/whole_file.h"
 #include "project/gui_application.h"
+#include "project/letter_css.h"
 #include "src/outputs/letter_template.h"
 #include "src/util/replacing_file.h"
 
@@ -102,7 +105,7 @@ bool LetterPdf::Open(const fs::path& path, const QString& title) {
   auto writer = std::make_unique<Writer>(path);
   if (!writer->buffer.open(QIODevice::WriteOnly)) return false;
   writer->pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                        QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter));
+                                        QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
   writer->pdf.setResolution(300);
   writer->pdf.setTitle(title);
   if (!writer->painter.begin(&writer->pdf)) return false;
@@ -123,8 +126,15 @@ bool LetterPdf::AddLetter(const QString& content, bool html, const std::string& 
   QPainter& painter = writer_->painter;
   LetterDocument document(base_folder);
   document.documentLayout()->setPaintDevice(&pdf);
+  PageMargins margins;
   if (html) {
-    document.setHtml(content);
+    // The template's page margins and its lengths in %, cm, mm, pt, em, in
+    // the pixels the layout honours (letter_css.h).
+    const std::string text = content.toStdString();
+    margins = LetterPageMargins(text);
+    const double text_width_px = (kA4WidthMm - margins.left - margins.right) * kCssPixelsPerMm;
+    document.setHtml(
+        QString::fromStdString(HonouredLengths(text, text_width_px, pdf.resolution() / 96.0)));
   } else {
     QFont font("Monospace");
     font.setStyleHint(QFont::TypeWriter);
@@ -132,6 +142,13 @@ bool LetterPdf::AddLetter(const QString& content, bool html, const std::string& 
     document.setDefaultFont(font);
     document.setPlainText(content);
   }
+  // The page's margins are the root frame's, repeated on every page.
+  QTextFrameFormat frame = document.rootFrame()->frameFormat();
+  frame.setTopMargin(margins.top * kCssPixelsPerMm);
+  frame.setRightMargin(margins.right * kCssPixelsPerMm);
+  frame.setBottomMargin(margins.bottom * kCssPixelsPerMm);
+  frame.setLeftMargin(margins.left * kCssPixelsPerMm);
+  document.rootFrame()->setFrameFormat(frame);
   const QSizeF page(pdf.width(), pdf.height());
   document.setPageSize(page);
   const int pages = std::max(1, document.pageCount());

@@ -1,5 +1,7 @@
 // One PDF gathering the letters of a run, written as the letters come: each
-// letter is laid out on A4 pages (20 mm margins) and starts on a new page; a
+// letter is laid out on A4 pages (20 mm margins, or the HTML letter's own:
+// letter_css.h, which also puts its lengths in terms the layout honours) and
+// starts on a new page; a
 // long letter takes as many pages as it needs. Only the PDF writer's state is
 // kept between letters, never the letters themselves.
 //

@@ -15,6 +15,7 @@
 #include "project/letter_pass.h"
 #include "project/project_data.h"
 #include "src/config/program_settings.h"
+#include "src/db/file_error_report.h"
 #include "src/db/layouts/interfa.h"
 #include "src/db/layouts/selectes.h"
 #include "src/outputs/letter_package.h"
@@ -107,6 +108,12 @@ class LetterRun final : public runtime::SessionObject {
   // when all went well (the end of the letters), not only on a problem (a
   // window closed in the middle of a pass).
   void FinishPass(CodeContext& context, bool tell_success);
+  // Drops the pass under way, writing nothing: the program met a fault of a
+  // data file and tells the adviser itself.
+  void AbandonPass();
+  // A damaged or unreadable SELECTES or INTERFA met by the window code's
+  // session: the pass fails (told when it ends) and true is returned.
+  bool FailedOnFileError(CodeContext& context, db::RecordSession& data);
 
  private:
   void BeginPass(CodeContext& context, const std::string& pass_key, Window& window);
@@ -157,6 +164,27 @@ void LetterRun::FinishPass(CodeContext& context, bool tell_success) {
   } else if (tell_success) {
     context.Front().ShowMessageWithFolder(outcome.kind, outcome.text, outcome.folder);
   }
+}
+
+bool LetterRun::FailedOnFileError(CodeContext& context, db::RecordSession& data) {
+  if (!data.HasFileError()) return false;
+  if (refusal_.empty()) {
+    refusal_ = db::FileErrorMessage(
+        data.LastFileError(),
+        os::Cp1252("les lettres sont arrêtées et les lettres précédentes sont conservées"));
+    config::LogRunFailure(refusal_);
+    NoteOnce(context, "a data file of the letters cannot be read: no letter written");
+  }
+  merge_.reset();
+  pass_.reset();  // nothing of this pass is put in place
+  return true;
+}
+
+void LetterRun::AbandonPass() {
+  in_pass_ = false;
+  merge_.reset();
+  pass_.reset();  // its staging folder goes; the previous letters stay
+  refusal_.clear();
 }
 
 void LetterRun::BeginPass(CodeContext& context, const std::string& pass_key, Window& window) {
@@ -216,6 +244,7 @@ void LetterRun::BeginPass(CodeContext& context, const std::string& pass_key, Win
   const fs::path letters = DataDirectory() / std::string(kLettersFolder);
   util::RemoveLeftoverTemporaryFolders(letters.string());
   db::RecordSession& data = ProjectDataOf(context);
+  data.ClearFileError();
   const int selected = LettersOfThePass(window, data);
   pass_ = std::make_unique<LetterPass>(LettersFolderOf(query, name), *format,
                                        name.substr(dot + 1), selected, std::move(package));
@@ -278,6 +307,7 @@ void LetterRun::Click(CodeContext& context, Window& window) {
   db::RecordSession& data = ProjectDataOf(context);
   const std::string named = Trimmed(FieldText(window, kNamedClient));
   std::optional<std::string> client_code = NextClientCode(data, named);
+  if (FailedOnFileError(context, data)) return;
   if (!client_code && walked_ > 0) {
     // Every selected client has had a letter: the program starts over.
     FinishPass(context, false);
@@ -290,6 +320,7 @@ void LetterRun::Click(CodeContext& context, Window& window) {
   }
   LetterValues values = ReadLetterValues(data);
   TakeReadingValues(window, values);
+  if (FailedOnFileError(context, data)) return;
   if (!merge_ || !pass_ || !pass_->ok()) return;
   pass_->Add(walked_, SafeNamePart(*client_code), merge_->Merge(values), DataDirectory().string());
   if (!pass_->ok()) NoteOnce(context, "a letter of this pass cannot be written");
@@ -332,6 +363,8 @@ void RegisterLetterRun(runtime::CodeRegistry& registry) {
   registry.AddWindowCode(kWindow, "BOUTON1", "FIN", [](CodeContext& context, Window&) {
     RunOf(context).FinishPass(context, true);
   });
+  registry.AddWindowCode(kWindow, "BOUTON1", "ABANDON",
+                         [](CodeContext& context, Window&) { RunOf(context).AbandonPass(); });
 }
 
 }  // namespace vz::project

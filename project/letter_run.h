@@ -14,6 +14,10 @@
 //                                place and the adviser is told how many were
 //                                written and where (letter_pass.h), with a
 //                                button that opens the folder on the desktop
+//   RESULTAT.BOUTON1.ABANDON     drops the pass under way: nothing is put in
+//                                place, the previous letters and PDF stay (the
+//                                program met a fault of a data file and tells
+//                                the adviser)
 //   FinishLetterRun              (called by RESULTAT.RESULTAT.FERMETURE,
 //                                result_window.h) ends a pass still under way
 //                                the same way, telling only of a problem
@@ -25,6 +29,10 @@
 // written so far in place and says so. A click after the last record, or
 // with another template or query, ends the pass and starts a new one. The
 // template is read once per pass.
+//
+// A SELECTES or INTERFA that the window code cannot read (damaged, I/O
+// error: its session's LastFileError) fails the pass the same way: nothing
+// is put in place, the fault is logged and told when the pass ends.
 //
 // The run's state (counter, position in SELECTES, the pass) belongs to the
 // runtime session whose window code runs and dies with it. Nothing throws and

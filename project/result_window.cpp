@@ -17,9 +17,11 @@
 #include "project/label_households.h"
 #include "project/label_sheet_addresses.h"
 #include "project/label_sheet_pdf.h"
+#include "project/letter_keywords.h"
 #include "project/letter_run.h"
 #include "project/project_data.h"
 #include "src/config/program_settings.h"
+#include "src/db/file_error_report.h"
 #include "src/db/query_code.h"
 
 namespace vz::project {
@@ -106,9 +108,19 @@ void OnPrintLabels(CodeContext& context, Window& window) {
     return context.Front().ShowMessage(
         MessageKind::kError, db::QueryCodeRefusal(query, "aucune étiquette n'est imprimée"));
   }
-  std::vector<LabelAddress> addresses = ReadLabelAddresses(ProjectDataOf(context));
+  db::RecordSession& data = ProjectDataOf(context);
+  data.ClearFileError();
+  std::vector<LabelAddress> addresses = ReadLabelAddresses(data);
   if (OneMailPerHousehold(window)) {
-    addresses = OneLabelPerHousehold(ProjectDataOf(context), std::move(addresses));
+    addresses = OneLabelPerHousehold(data, std::move(addresses));
+  }
+  if (data.HasFileError()) {
+    // A damaged SELECTES, CLIENT or ADRESSES is never printed as fewer labels.
+    const std::string message =
+        db::FileErrorMessage(data.LastFileError(), os::Cp1252("aucune étiquette n'est imprimée"));
+    data.ClearFileError();
+    config::LogRunFailure(message);
+    return context.Front().ShowMessage(MessageKind::kError, message);
   }
   if (addresses.empty()) {
     return Refuse(context,
@@ -141,11 +153,13 @@ void OnPrintLabels(CodeContext& context, Window& window) {
   fs::create_directories(folder, ec);
   if (!WriteLabelSheets(pdf, *layout.layout, first.position, addresses)) {
     context.Note("RESULTAT: the labels could not be written to " + pdf.string());
-    return context.Front().ShowMessage(
-        MessageKind::kError,
+    const std::string message =
         os::Cp1252("Le fichier des étiquettes n'a pas pu être écrit : ") + shown +
-            os::Cp1252(". Vérifiez que le dossier existe, que vous pouvez y écrire et que le "
-                       "fichier n'est pas ouvert dans un autre logiciel."));
+        os::Cp1252(
+            ". Vérifiez la place libre sur le disque, que le dossier existe, que vous "
+            "pouvez y écrire et que le fichier n'est pas ouvert dans un autre logiciel.");
+    config::LogRunFailure(message);
+    return context.Front().ShowMessage(MessageKind::kError, message);
   }
   const size_t sheets = SheetCount(*layout.layout, first.position, addresses.size());
   const std::string count = std::to_string(addresses.size()) +
@@ -195,6 +209,9 @@ void RegisterResultWindow(runtime::CodeRegistry& registry) {
     FinishLetterRun(context);
   });
   registry.AddWindowCode(kWindow, "ETIQUETTES", "CLIC", OnPrintLabels);
+  registry.AddWindowCode(kWindow, "MOTSCLES", "CLIC", [](CodeContext& context, Window&) {
+    context.Front().ShowMessage(MessageKind::kInfo, LetterKeywordsText());
+  });
 }
 
 }  // namespace vz::project

@@ -527,3 +527,65 @@ TEST_F(ResultWindowTest, PrintingSendsTheChosenDocumentToTheScenariosFile) {
 
 }  // namespace
 }  // namespace vz::project
+
+#include "platform/os/whole_file.h"
+#include "project/letter_keywords.h"
+
+namespace vz::project {
+namespace {
+
+// "Mots-clés" shows every keyword of the template guide with an example.
+TEST_F(ResultWindowTest, TheKeywordsButtonListsTheKeywordsOfTheTemplateGuide) {
+  std::string guide;
+  ASSERT_TRUE(
+      os::ReadWholeFile(std::string(VZ_PROJECT_DIR) + "/../docs/letter-templates.md", &guide));
+  runtime::FakeFrontEnd front;
+  runtime::Session& session = StartSession(front);
+  OpenResultWindow(session);
+  session.Execute("Execute,MOTSCLES.CLIC");
+  ASSERT_EQ(front.messages.size(), 1u);
+  EXPECT_EQ(front.messages[0].first, MessageKind::kInfo);
+  const std::string shown = os::Utf8(front.messages[0].second);
+  for (const LetterKeyword& keyword : LetterKeywords()) {
+    EXPECT_NE(shown.find(std::string(keyword.code) + " : "), std::string::npos) << keyword.code;
+    EXPECT_NE(guide.find(std::string(keyword.code)), std::string::npos)
+        << keyword.code << " is missing from docs/letter-templates.md";
+  }
+  EXPECT_NE(shown.find("#0000A : nom (DUPONT)"), std::string::npos) << shown;
+}
+
+}  // namespace
+}  // namespace vz::project
+
+#include "src/util/run_log.h"
+#include "tests/support/faulty_output_files.h"
+
+namespace vz::project {
+namespace {
+
+// The labels PDF on a full disk (or any failing write): the adviser is told,
+// the failure logged, the previous PDF left whole.
+TEST_F(ResultWindowTest, ALabelsPdfThatCannotBeWrittenKeepsThePreviousOne) {
+  AddSelectedClients(3);
+  runtime::FakeFrontEnd front;
+  runtime::Session& session = StartSession(front);
+  OpenResultWindow(session);
+  session.Execute("Execute,ETIQUETTES.CLIC");
+  ASSERT_TRUE(fs::is_regular_file(LabelsPdf()));
+  const std::string printed = ReadFile(LabelsPdf());
+  using Fault = vz::testing::FaultyOutputFiles::Fault;
+  for (Fault fault : {Fault::kFull, Fault::kSyncError, Fault::kRenameError}) {
+    SCOPED_TRACE(static_cast<int>(fault));
+    vz::testing::FaultyOutputFiles failing(fault, ".pdf");
+    front.messages.clear();
+    session.Execute("Execute,ETIQUETTES.CLIC");
+    ASSERT_EQ(front.messages.size(), 1u);
+    EXPECT_EQ(front.messages[0].first, MessageKind::kError);
+    EXPECT_NE(os::Utf8(front.messages[0].second).find("n'a pas pu être écrit"), std::string::npos);
+    EXPECT_EQ(ReadFile(LabelsPdf()), printed);
+  }
+  EXPECT_NE(ReadFile(util::RunLogPath(data_.string())).find("ETIQUETTES"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vz::project

@@ -15,6 +15,7 @@ packages=(
   libxlsxwriter-dev unzip
   libzip-dev libxml2-dev
   glabels-data qt6-pdf-dev
+  poppler-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -4,22 +4,16 @@
 // the records of SELECTES) is the previous one or the new one, whole, and the
 // next run works.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sqlite3.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "platform/engine/faulty_storage.h"
-#include "platform/engine/process_storage.h"
 #include "src/db/record_ops.h"
 #include "src/outputs/extraction_dispatch.h"
 #include "src/outputs/extraction_test_support.h"
 #include "src/selection/selection_run.h"
+#include "tests/support/killed_child.h"
 #include "tests/support/recording_runtime.h"
 
 namespace vz::outputs {
@@ -27,28 +21,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using db::FileId;
-using engine::FileFault;
-using engine::testing::FaultPlan;
-using engine::testing::FaultyStorage;
 
 constexpr std::string_view kQuery = "01000007";
-
-std::string IntegrityOf(const std::string& path) {
-  sqlite3* db = nullptr;
-  std::string result;
-  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-    result = "cannot open";
-  } else {
-    sqlite3_stmt* check = nullptr;
-    sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &check, nullptr);
-    while (check != nullptr && sqlite3_step(check) == SQLITE_ROW) {
-      result += reinterpret_cast<const char*>(sqlite3_column_text(check, 0));
-    }
-    sqlite3_finalize(check);
-  }
-  sqlite3_close(db);
-  return result;
-}
 
 struct Outputs {
   std::string selection;
@@ -91,29 +65,19 @@ class RunCrashTest : public ::testing::Test {
   }
 
   // Runs the selection and the extraction in a child killed at engine
-  // operation `kill_at` (0: never); true when it was killed.
-  bool RunKilledAt(int64_t kill_at, int64_t* operations) {
-    const std::string count_file = (data_.database().data_directory() / "operations").string();
-    const pid_t child = ::fork();
-    if (child == 0) {
-      FaultyStorage faulty(engine::DefaultStorage());
-      engine::UseStorage(&faulty);
-      faulty.Arm(FaultPlan{FileFault::kNone, "", 1, false, kill_at});
+  // operation `kill_at` (0: never).
+  static vz::testing::ChildRun RunKilledAt(int64_t kill_at) {
+    return vz::testing::RunInChildKilledAt(kill_at, [] {
       RunBoth();
       db::Hferme("");
-      std::ofstream(count_file) << faulty.operations();
-      ::_exit(0);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    if (operations != nullptr) std::ifstream(count_file) >> *operations;
-    return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+      return 0;
+    });
   }
 
   void ExpectSoundDataFiles() {
     for (const auto& entry : fs::directory_iterator(data_.database().data_directory())) {
       if (entry.path().extension() != ".vzdb") continue;
-      EXPECT_EQ(IntegrityOf(entry.path().string()), "ok") << entry.path();
+      EXPECT_EQ(vz::testing::IntegrityOf(entry.path().string()), "ok") << entry.path();
     }
   }
 
@@ -130,8 +94,9 @@ TEST_F(RunCrashTest, AKilledRunLeavesThePreviousOutputsOrTheNewOnes) {
   for (const auto& entry : fs::directory_iterator(data)) {
     fs::copy_file(entry.path(), saved / entry.path().filename());
   }
-  int64_t operations = 0;
-  ASSERT_FALSE(RunKilledAt(0, &operations));
+  const vz::testing::ChildRun whole = RunKilledAt(0);
+  ASSERT_FALSE(whole.killed);
+  const int64_t operations = whole.operations;
   ASSERT_GT(operations, 50);
   const Outputs fresh = Current();
   ASSERT_EQ(fresh.selected.size(), 8u);
@@ -151,9 +116,9 @@ TEST_F(RunCrashTest, AKilledRunLeavesThePreviousOutputsOrTheNewOnes) {
   constexpr int kPoints = 50;
   int killed = 0;
   for (int i = 0; i < kPoints; ++i) {
-    const int64_t at = 1 + (operations - 1) * i / (kPoints - 1);
+    const int64_t at = vz::testing::KillPoint(operations, i, kPoints);
     SCOPED_TRACE(at);
-    if (RunKilledAt(at, nullptr)) ++killed;
+    if (RunKilledAt(at).killed) ++killed;
     ExpectSoundDataFiles();
     const Outputs now = Current();
     EXPECT_TRUE(now.selection == old_.selection || now.selection == fresh.selection);

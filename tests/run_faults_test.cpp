@@ -6,6 +6,7 @@
 // faults of the outputs from the calls under the file writer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -217,6 +218,106 @@ TEST_F(RunFaultsTest, AnOutputThatCannotBeWrittenKeepsThePreviousOne) {
     EXPECT_EQ(data_.MergeFile(kQuery), previous_merge_);
     EXPECT_TRUE(data_.DataFilesEndingWith(".tmp").empty());
   }
+}
+
+}  // namespace
+}  // namespace vz::outputs
+
+#include "src/outputs/letters.h"
+
+namespace vz::outputs {
+namespace {
+
+// The letters read SELECTES, CLIENT and the rubric files: a fault of any of
+// them stops the letters, the result window's code
+// is told to drop the pass (its previous letters stay) and the adviser to
+// which file failed, and the failure is logged.
+TEST_F(RunFaultsTest, InjectedFaultsInTheMiddleOfTheLetters) {
+  std::ofstream(data_.database().data_directory() / "LETTRE.TXT") << "Bonjour [NOM]\n";
+  struct Case {
+    FileFault fault;
+    const char* file;
+    int64_t from;
+    const char* words;
+  } cases[] = {
+      {FileFault::kDamaged, "SELECTES", 1, "endommag\xE9"},
+      {FileFault::kDamaged, "SELECTES", 6, "endommag\xE9"},
+      {FileFault::kIoError, "CLIENT", 4, "erreur du disque"},
+      {FileFault::kDamaged, "CLIENT", 9, "endommag\xE9"},
+  };
+  FaultyStorage faulty(engine::DefaultStorage());
+  engine::UseStorage(&faulty);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.file) + " from " + std::to_string(c.from));
+    db::Hferme("");
+    ASSERT_TRUE(db::Hsubstnom("SELECTES", kQuery));
+    RecordingRuntime::Get().Reset();
+    RecordingRuntime::Get().fields()["Nom_Lettre"] = "LETTRE.TXT";
+    RecordingRuntime::Get().fields()["REQUETE"] = std::string(kQuery);
+    faulty.Arm(FaultPlan{c.fault, c.file, c.from, false, 0});
+    ProduceLetters();
+    faulty.Disarm();
+    ExpectReported(c.file,
+                   "les lettres sont arr\xEAt\xE9"
+                   "es");
+    const std::vector<std::string> commands = RecordingRuntime::Get().Commands();
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "Execute,BOUTON1.FIN"), 0);
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "Execute,BOUTON1.ABANDON"), 1);
+  }
+  // Once the disk is sound again, the letters go to their end.
+  db::Hferme("");
+  ASSERT_TRUE(db::Hsubstnom("SELECTES", kQuery));
+  RecordingRuntime::Get().Reset();
+  RecordingRuntime::Get().fields()["Nom_Lettre"] = "LETTRE.TXT";
+  ProduceLetters();
+  EXPECT_TRUE(Errors().empty());
+  const std::vector<std::string> commands = RecordingRuntime::Get().Commands();
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), "Execute,BOUTON1.CLIC"), 5);
+  EXPECT_EQ(commands.back(), "Execute,BOUTON1.FIN");
+}
+
+}  // namespace
+}  // namespace vz::outputs
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tests/support/killed_child.h"
+
+namespace vz::outputs {
+namespace {
+
+// A data directory the adviser may read but not write (chmod, no injected
+// fault): the selection stops with a message that says so and leaves the
+// previous selection file. Root writes through any mode, so as root the run
+// is made by "nobody" in a child process; the files stay root's.
+TEST_F(RunFaultsTest, AReadOnlyDataDirectoryIsReportedBySelection) {
+  const fs::path data = data_.database().data_directory();
+  db::Hferme("");
+  std::error_code ec;
+  for (fs::path dir = data; dir != dir.root_path(); dir = dir.parent_path()) {
+    const auto perms = fs::status(dir, ec).permissions();
+    if ((perms & fs::perms::others_exec) == fs::perms::none && ::geteuid() == 0) {
+      fs::permissions(dir, fs::perms::others_exec | fs::perms::others_read, fs::perm_options::add,
+                      ec);
+    }
+  }
+  fs::permissions(data, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove, ec);
+  const vz::testing::ChildRun run = vz::testing::RunInChildKilledAt(0, [&] {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return 3;
+    RecordingRuntime::Get().Reset();
+    if (selection::RunSelection(kQuery)) return 1;
+    const std::vector<std::string> errors = Errors();
+    if (errors.size() != 1) return 2;
+    // Names the data directory's problem in the adviser's words.
+    const bool told = errors[0].find("lecture seule") != std::string::npos;
+    return told ? 0 : 4;
+  });
+  fs::permissions(data, fs::perms::owner_write, fs::perm_options::add, ec);
+  EXPECT_EQ(run.exit_code, 0) << "1: reported as success, 2: no single error box, 3: no user "
+                                 "nobody, 4: the message does not say why";
+  EXPECT_EQ(data_.database().ReadSelectionFile(kQuery), previous_selection_);
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 #include "platform/engine/analysis.h"
 
 #include <charconv>
-#include <fstream>
 #include <iterator>
 
 #include "platform/os/ascii_case.h"
+#include "platform/os/whole_file.h"
 
 namespace vz::engine {
 namespace {
@@ -237,21 +237,17 @@ std::optional<Analysis> ParseAnalysis(std::string_view text, AnalysisError* erro
 }
 
 std::optional<Analysis> LoadAnalysis(const std::string& path, AnalysisError* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    if (error != nullptr) *error = AnalysisError{0, "cannot open " + path};
-    return std::nullopt;
-  }
+  // Read without waiting: a pipe or a device in place of the analysis file is
+  // refused at once instead of holding start-up.
   std::string text;
-  char chunk[65536];
-  while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-    text.append(chunk, static_cast<std::size_t>(in.gcount()));
-    if (text.size() > kMaxAnalysisBytes) break;
-  }
-  if (in.bad()) {
-    if (error != nullptr) *error = AnalysisError{0, "cannot read " + path};
+  if (!os::ReadWholeFile(path, &text)) {
+    if (error != nullptr) {
+      *error =
+          AnalysisError{0, "cannot open " + path + " (missing, unreadable or not a regular file)"};
+    }
     return std::nullopt;
   }
+  if (text.size() > kMaxAnalysisBytes + 1) text.resize(kMaxAnalysisBytes + 1);
   return ParseAnalysis(text, error);
 }
 

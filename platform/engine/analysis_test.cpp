@@ -1,6 +1,11 @@
 #include "platform/engine/analysis.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
 
 namespace vz::engine {
 namespace {
@@ -101,6 +106,22 @@ TEST(AnalysisTest, MissingFileIsAnError) {
   AnalysisError error;
   EXPECT_FALSE(LoadAnalysis("/nonexistent/dir/vestra.wdd", &error).has_value());
   EXPECT_NE(error.message.find("cannot open"), std::string::npos);
+}
+
+// A pipe or a folder in place of the analysis file is refused at once: start-up
+// never waits for a writer that will not come.
+TEST(AnalysisTest, AFileThatIsNotARegularFileIsRefusedWithoutWaiting) {
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("analysis_fifo_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  const std::string fifo = (folder / "vestra.wdd").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {fifo, folder.string()}) {
+    AnalysisError error;
+    EXPECT_FALSE(LoadAnalysis(path, &error).has_value());
+    EXPECT_NE(error.message.find("not a regular file"), std::string::npos) << error.message;
+  }
+  std::filesystem::remove_all(folder);
 }
 
 TEST(AnalysisTest, PhysicalNames) {

@@ -39,6 +39,20 @@ std::string Store::PathOf(const FileEntry& entry) const {
   return storage_.Locate(directories_.Resolve(entry.directory), physical);
 }
 
+namespace {
+
+// A file that cannot be opened because this process may not write it or its
+// folder (a read-only data directory) is read-only, not unusable: the adviser
+// is told to look at the rights, not at the file.
+FileFault OpenFailureFault(const std::string& why) {
+  if (why.find("readonly") != std::string::npos || why.find("read-only") != std::string::npos) {
+    return FileFault::kReadOnly;
+  }
+  return FileFault::kUnusable;
+}
+
+}  // namespace
+
 DataFile* Store::Acquire(const FileEntry& entry, const RecordLayout* layout, bool create,
                          const Attempts& attempts) {
   std::string path = PathOf(entry);
@@ -54,7 +68,7 @@ DataFile* Store::Acquire(const FileEntry& entry, const RecordLayout* layout, boo
   } else {
     auto failed = failed_.find(path);
     if (failed != failed_.end()) {
-      NoteFileError(FileFault::kUnusable, entry.name, path,
+      NoteFileError(OpenFailureFault(failed->second.why), entry.name, path,
                     "cannot be opened: " + failed->second.why);
       return nullptr;
     }
@@ -64,7 +78,7 @@ DataFile* Store::Acquire(const FileEntry& entry, const RecordLayout* layout, boo
       case Storage::OpenResult::kMissing:
         return nullptr;
       case Storage::OpenResult::kFailed:
-        ReportFileError(FileFault::kUnusable, entry.name, path, "cannot be opened: " + why);
+        ReportFileError(OpenFailureFault(why), entry.name, path, "cannot be opened: " + why);
         failed_[path] = Failure{entry.name, why};
         return nullptr;
       case Storage::OpenResult::kOpen:

@@ -203,6 +203,16 @@ TEST_F(ProfileFileTest, HostileFilesNeverStopTheReader) {
   EXPECT_EQ(ReadProfileString(path_, "COMPOSANTS", "REPERTOIREF"), long_line);
 }
 
+// A parameter file that is a pipe reads as a missing one, at once: start-up
+// never waits for a writer that will not come.
+TEST_F(ProfileFileTest, APipeInPlaceOfTheFileReadsEmptyWithoutWaiting) {
+  ASSERT_EQ(::mkfifo(path_.c_str(), 0600), 0);
+  EXPECT_EQ(ReadProfileString(path_, "COMPOSANTS", "REPERTOIREF"), "");
+  EXPECT_TRUE(ReadProfileSection(path_, "COMPOSANTS").empty());
+  std::string text;
+  EXPECT_FALSE(ReadWholeFile(path_, &text));
+}
+
 TEST_F(ProfileFileTest, WriteFailuresChangeNothing) {
   // A directory in the file's place.
   fs::create_directories(path_);

@@ -10,10 +10,12 @@
 #include "platform/os/cp1252.h"
 #include "platform/os/paths.h"
 #include "src/config/program_settings.h"
+#include "src/db/file_error_report.h"
 #include "src/db/layouts/interfa.h"
 #include "src/db/layouts/selectes.h"
 #include "src/db/record_buffers.h"
 #include "src/db/record_ops.h"
+#include "src/db/record_session.h"
 #include "src/outputs/letter_fields.h"
 #include "src/outputs/letter_households.h"
 #include "src/outputs/letter_identity.h"
@@ -39,6 +41,7 @@ constexpr std::string_view kLetterRecordMark = "EX**";
 constexpr std::string_view kMergeCommand = "Execute,BOUTON1.CLIC";
 constexpr std::string_view kLettersFolder = "LETTRES";
 constexpr std::string_view kEndCommand = "Execute,BOUTON1.FIN";
+constexpr std::string_view kAbandonCommand = "Execute,BOUTON1.ABANDON";
 constexpr std::string_view kProgressWindow = "EX_LETTRES";
 constexpr std::string_view kQueryField = "REQUETE";
 constexpr std::string_view kReadingTableCommand = "Table,Ajoute,VALEURS,";
@@ -192,6 +195,20 @@ void BuildLetterData(std::string_view client_code, LetterRun& run) {
   screen::SendCommand(kMergeCommand);
 }
 
+// A data file that is damaged, full, locked, read-only or unusable stops the
+// letters: the result window's code drops the pass (the previous letters and
+// PDF stay), the adviser is told which file and the failure is logged.
+void StopOnFileError(bool progress_open) {
+  const std::string message = db::FileErrorMessage(
+      db::ProgramSession().LastFileError(),
+      os::Cp1252("les lettres sont arrêtées et les lettres précédentes sont conservées"));
+  if (progress_open) screen::SendCommand("Ferme");
+  screen::SendCommand(kAbandonCommand);
+  screen::SendCommand("Erreur," + message);
+  config::LogRunFailure(message);
+  db::ProgramSession().ClearFileError();
+}
+
 }  // namespace
 
 void ProduceLetters() {
@@ -206,7 +223,9 @@ void ProduceLetters() {
     screen::SendCommand(os::Cp1252("Erreur," + refusal));
     return;
   }
+  db::ProgramSession().ClearFileError();
   db::Hlitpremier(kSelectedFile, kPostcodeKey);
+  if (db::ProgramSession().HasFileError()) return StopOnFileError(false);
   if (db::Hendehors()) {
     screen::SendCommand(os::Cp1252(
         "Erreur,Aucune personne extraite pour cette requête. Lancez d'abord la requête."));
@@ -242,8 +261,11 @@ void ProduceLetters() {
     client_name.assign(selected.Name());
     ShowLetterStep(++number, total, client_name.view(), client_code.view());
     BuildLetterData(client_code.view(), run);
+    if (db::ProgramSession().HasFileError()) return StopOnFileError(true);
     if (StopAsked()) break;
   }
+  // The walk ends at the last record, or at a fault of SELECTES.
+  if (db::ProgramSession().HasFileError()) return StopOnFileError(true);
   screen::SendCommand("Ferme");
   // The result window's code puts the letters in place and tells the adviser.
   screen::SendCommand(kEndCommand);

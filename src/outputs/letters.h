@@ -27,6 +27,13 @@
 // letters in place and tells the adviser how many were written and where
 // (project/letter_run.h).
 //
+// A data file that is damaged, full, locked, read-only or unusable
+// (SELECTES, CLIENT, the rubric files: the session's LastFileError) stops
+// the letters at once: the progress window closes, "Execute,BOUTON1.ABANDON"
+// tells the result window's code to drop the pass (nothing is put in place,
+// the previous letters and PDF stay), an error box names the file and the
+// failure goes to the run log (src/util/run_log.h).
+//
 // After the run INTERFA holds the "EX**" records of the last client written.
 // Nothing is reported to the caller; the run allocates its tables once and
 // nothing per client.

@@ -2,16 +2,13 @@
 // leaves the file it replaces whole: the previous records or the new ones,
 // never an emptied or half-filled file.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sqlite3.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
 
 #include "platform/engine/faulty_storage.h"
 #include "platform/engine/process_storage.h"
+#include "tests/support/killed_child.h"
 #include "tools/datatool/datatool_test_support.h"
 #include "tools/datatool/demo_installation.h"
 #include "tools/datatool/jsonl_transfer.h"
@@ -34,24 +31,6 @@ std::unique_ptr<EngineSession> OpenSession(const std::string& root) {
   auto session = EngineSession::Open(installation, &error);
   EXPECT_TRUE(session) << error;
   return session;
-}
-
-// "ok" when SQLite finds the database sound, otherwise what it found.
-std::string IntegrityOf(const std::string& path) {
-  sqlite3* db = nullptr;
-  std::string result;
-  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-    result = "cannot open";
-  } else {
-    sqlite3_stmt* check = nullptr;
-    sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &check, nullptr);
-    while (check != nullptr && sqlite3_step(check) == SQLITE_ROW) {
-      result += reinterpret_cast<const char*>(sqlite3_column_text(check, 0));
-    }
-    sqlite3_finalize(check);
-  }
-  sqlite3_close(db);
-  return result;
 }
 
 class ImportFaultsTest : public ::testing::Test {
@@ -127,32 +106,20 @@ TEST_F(ImportFaultsTest, AFaultInTheMiddleKeepsThePreviousRecords) {
 }
 
 // Runs the import in a child process killed at engine operation `kill_at`
-// (0: not killed); true when the child was killed.
-bool ImportKilledAt(const std::string& root, const std::string& input, int64_t kill_at,
-                    int64_t* operations) {
-  const std::string count_file = input + ".operations";
-  const pid_t child = ::fork();
-  if (child == 0) {
-    FaultyStorage faulty(engine::DefaultStorage());
-    engine::UseStorage(&faulty);
-    faulty.Arm(FaultPlan{FileFault::kNone, "", 1, false, kill_at});
+// (0: not killed).
+vz::testing::ChildRun ImportKilledAt(const std::string& root, const std::string& input,
+                                     int64_t kill_at) {
+  return vz::testing::RunInChildKilledAt(kill_at, [&] {
     Installation installation;
     std::string error;
-    int code = 1;
-    if (LocateInstallation(root, &installation, &error)) {
-      auto session = EngineSession::Open(installation, &error);
-      ImportReport report;
-      if (session && ImportRecords(*session, FileId::CLIENT, input, true, &report, &error)) {
-        code = 0;
-      }
-    }
-    std::ofstream(count_file) << faulty.operations();
-    ::_exit(code);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  if (operations != nullptr) std::ifstream(count_file) >> *operations;
-  return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+    if (!LocateInstallation(root, &installation, &error)) return 1;
+    auto session = EngineSession::Open(installation, &error);
+    ImportReport report;
+    const bool imported =
+        session && ImportRecords(*session, FileId::CLIENT, input, true, &report, &error);
+    session.reset();
+    return imported ? 0 : 1;
+  });
 }
 
 TEST_F(ImportFaultsTest, AKilledImportLeavesTheOldRecordsOrTheNewOnes) {
@@ -163,8 +130,10 @@ TEST_F(ImportFaultsTest, AKilledImportLeavesTheOldRecordsOrTheNewOnes) {
     std::ifstream in(client_file_, std::ios::binary);
     std::ofstream(saved, std::ios::binary) << in.rdbuf();
   }
-  int64_t operations = 0;
-  ASSERT_FALSE(ImportKilledAt(root_, input_, 0, &operations));
+  const vz::testing::ChildRun whole = ImportKilledAt(root_, input_, 0);
+  ASSERT_FALSE(whole.killed);
+  ASSERT_EQ(whole.exit_code, 0);
+  const int64_t operations = whole.operations;
   ASSERT_GT(operations, 40);
   const std::vector<std::string> fresh = Records();
   ASSERT_EQ(fresh.size(), 40u);
@@ -180,10 +149,10 @@ TEST_F(ImportFaultsTest, AKilledImportLeavesTheOldRecordsOrTheNewOnes) {
   constexpr int kPoints = 50;
   int killed = 0;
   for (int i = 0; i < kPoints; ++i) {
-    const int64_t at = 1 + (operations - 1) * i / (kPoints - 1);
+    const int64_t at = vz::testing::KillPoint(operations, i, kPoints);
     SCOPED_TRACE(at);
-    if (ImportKilledAt(root_, input_, at, nullptr)) ++killed;
-    EXPECT_EQ(IntegrityOf(client_file_), "ok");
+    if (ImportKilledAt(root_, input_, at).killed) ++killed;
+    EXPECT_EQ(vz::testing::IntegrityOf(client_file_), "ok");
     const std::vector<std::string> now = Records();
     EXPECT_TRUE(now == old_ || now == fresh) << now.size() << " records";
     if (now == fresh) restore();
