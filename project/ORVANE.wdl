@@ -329,31 +329,31 @@ window RESULTAT title="Résultat de la requête" x=20 y=10 w=1040 h=560 default=
     column CP     title="Code postal" w=100
     column VILLE  title="Ville"       w=160
   caption L_LETTRE      x=20  y=294 w=440 h=24 label="Modèle de lettre"
-  list    Nom_Lettre    x=20  y=320 w=440 h=100 label="Modèle" tab=2
-  button  BT_LETTRES    x=20  y=428 w=170 h=36 label="Lettres" code=LET tab=3
-  button  MOTSCLES      x=200 y=428 w=170 h=36 label="Mots-clés" event=CLIC tab=3
+  list    Nom_Lettre    x=20  y=320 w=440 h=76 label="Modèle" tab=2
+  button  BT_LETTRES    x=20  y=402 w=170 h=32 label="Lettres" code=LET tab=3
+  button  MOTSCLES      x=200 y=402 w=170 h=32 label="Mots-clés" event=CLIC tab=4
   caption L_ETIQUETTES  x=480 y=294 w=540 h=24 label="Étiquettes : marges, espacements et dimensions en mm"
-  text    MHAUTE        x=480 y=320 w=265 h=26 lw=185 length=8 label="Marge haute" tab=4
-  text    MGAUCHE       x=755 y=320 w=265 h=26 lw=185 length=8 label="Marge gauche" tab=5
-  text    ESPV          x=480 y=352 w=265 h=26 lw=185 length=8 label="Espacement vertical" tab=6
-  text    ESPH          x=755 y=352 w=265 h=26 lw=185 length=8 label="Espacement horizontal" tab=7
-  text    HAUTEUR       x=480 y=384 w=265 h=26 lw=185 length=8 label="Hauteur d'une étiquette" tab=8
-  text    LARGEUR       x=755 y=384 w=265 h=26 lw=185 length=8 label="Largeur d'une étiquette" tab=9
-  text    NBETIH        x=480 y=416 w=265 h=26 lw=185 length=3 label="Étiquettes en largeur" tab=10
-  text    NBETIV        x=755 y=416 w=265 h=26 lw=185 length=3 label="Étiquettes en hauteur" tab=11
-  text    PREMIERE      x=480 y=448 w=265 h=26 lw=185 length=3 label="Première étiquette" value="1" tab=12
-  button  ETIQUETTES    x=755 y=444 w=265 h=34 label="Imprimer les étiquettes" event=CLIC tab=13
+  text    MHAUTE        x=480 y=320 w=265 h=26 lw=185 length=8 label="Marge haute" tab=9
+  text    MGAUCHE       x=755 y=320 w=265 h=26 lw=185 length=8 label="Marge gauche" tab=10
+  text    ESPV          x=480 y=352 w=265 h=26 lw=185 length=8 label="Espacement vertical" tab=11
+  text    ESPH          x=755 y=352 w=265 h=26 lw=185 length=8 label="Espacement horizontal" tab=12
+  text    HAUTEUR       x=480 y=384 w=265 h=26 lw=185 length=8 label="Hauteur d'une étiquette" tab=13
+  text    LARGEUR       x=755 y=384 w=265 h=26 lw=185 length=8 label="Largeur d'une étiquette" tab=14
+  text    NBETIH        x=480 y=416 w=265 h=26 lw=185 length=3 label="Étiquettes en largeur" tab=15
+  text    NBETIV        x=755 y=416 w=265 h=26 lw=185 length=3 label="Étiquettes en hauteur" tab=16
+  text    PREMIERE      x=480 y=448 w=265 h=26 lw=185 length=3 label="Première étiquette" value="1" tab=17
+  button  ETIQUETTES    x=755 y=444 w=265 h=34 label="Imprimer les étiquettes" event=CLIC tab=18
   button  BOUTON1       x=20  y=504 w=36  h=36 label="Fusionner la lettre du client" event=CLIC state=I
-  button  EXPORTER      x=520 y=500 w=160 h=40 label="Exporter" event=CLIC tab=14
-  button  BT_EXTRACTION x=690 y=500 w=160 h=40 label="Extraction" code=RUB tab=15
-  button  BT_FERMER     x=860 y=500 w=160 h=40 label="Fermer" code=ESC tab=16
+  button  EXPORTER      x=520 y=500 w=160 h=40 label="Exporter" event=CLIC tab=19
+  button  BT_EXTRACTION x=690 y=500 w=160 h=40 label="Extraction" code=RUB tab=20
+  button  BT_FERMER     x=860 y=500 w=160 h=40 label="Fermer" code=ESC tab=21
   # One mail per household, the outline test sheet and printing
   # (project/result_printing.h).
-  switch  FOYER         x=200 y=432 w=260 h=26 label="Un courrier par foyer" tab=17
-  options IMPRESSION    x=64  y=470 w=190 h=70 label="Document à imprimer" value=1 tab=18
+  switch  FOYER         x=20  y=440 w=300 h=24 label="Un courrier par foyer" tab=5
+  options IMPRESSION    x=64  y=470 w=190 h=70 label="Document à imprimer" value=1 tab=6
     choice "Lettres"
     choice "Étiquettes"
     choice "Feuille de test"
-  button  IMPRIMER      x=264 y=500 w=116 h=40 label="Imprimer" event=CLIC tab=19
-  button  CONTOUR       x=388 y=500 w=124 h=40 label="Feuille de test" event=CLIC tab=20
+  button  IMPRIMER      x=264 y=500 w=116 h=40 label="Imprimer" event=CLIC tab=7
+  button  CONTOUR       x=388 y=500 w=124 h=40 label="Feuille de test" event=CLIC tab=8
 end

@@ -59,13 +59,17 @@ class LetterRunFaultsTest : public LetterRunTest {
   std::string RunLog() const { return ReadBytes(util::RunLogPath(data_.string())); }
 };
 
+// A pass of the twelve clients holds their twelve letters and the RTF that
+// gathers them.
+constexpr size_t kFilesOfAPass = 13;
+
 TEST_F(LetterRunFaultsTest, ASelectesThatCannotBeReadPutsNoLetterInPlace) {
   runtime::WriteFile(data_ / "LETTRE.RTF", "{\\rtf1 Bonjour #0000A\\par}");
   const std::vector<Client> clients = TwelveClients();
   Extract("REQ00009", clients);
   RunLetters(clients);
   const auto previous = FolderContents(Folder());
-  ASSERT_EQ(previous.size(), 12u);
+  ASSERT_EQ(previous.size(), kFilesOfAPass);
   runtime::WriteFile(data_ / "LETTRE.RTF", "{\\rtf1 Au revoir #0000A\\par}");
   struct Case {
     FileFault fault;
@@ -94,7 +98,7 @@ TEST_F(LetterRunFaultsTest, ASelectesThatCannotBeReadPutsNoLetterInPlace) {
   front_.messages.clear();
   RunLetters(clients);
   EXPECT_NE(FolderContents(Folder()), previous);
-  EXPECT_EQ(FolderContents(Folder()).size(), 12u);
+  EXPECT_EQ(FolderContents(Folder()).size(), kFilesOfAPass);
 }
 
 TEST_F(LetterRunFaultsTest, AnAbandonedPassLeavesThePreviousLetters) {
@@ -120,7 +124,7 @@ TEST_F(LetterRunFaultsTest, AKilledLettersRunLeavesThePreviousLettersOrTheNewOne
   Extract("REQ00009", clients);
   RunLetters(clients);
   const auto previous = FolderContents(Folder());
-  ASSERT_EQ(previous.size(), 12u);
+  ASSERT_EQ(previous.size(), kFilesOfAPass);
   runtime::WriteFile(data_ / "LETTRE.RTF", "{\\rtf1 Au revoir #0000A\\par}");
   db::Hferme("");
   const auto letters = [&] {
@@ -134,7 +138,7 @@ TEST_F(LetterRunFaultsTest, AKilledLettersRunLeavesThePreviousLettersOrTheNewOne
   ASSERT_FALSE(whole.killed);
   ASSERT_GT(whole.operations, 50);
   const auto fresh = FolderContents(Folder());
-  ASSERT_EQ(fresh.size(), 12u);
+  ASSERT_EQ(fresh.size(), kFilesOfAPass);
   ASSERT_NE(fresh, previous);
   const auto put_back = [&] {
     fs::remove_all(Folder());
@@ -166,7 +170,7 @@ TEST_F(LetterRunFaultsTest, AKilledLettersRunLeavesThePreviousLettersOrTheNewOne
   front_.messages.clear();
   RunLetters(clients);
   EXPECT_EQ(FolderContents(Folder()), fresh);
-  EXPECT_EQ(FilesIn(data_ / "LETTRES").size(), 12u);
+  EXPECT_EQ(FilesIn(data_ / "LETTRES").size(), kFilesOfAPass);
 }
 
 }  // namespace
