@@ -330,8 +330,8 @@ window RESULTAT title="Résultat de la requête" x=20 y=10 w=1040 h=560 default=
     column VILLE  title="Ville"       w=160
   caption L_LETTRE      x=20  y=294 w=440 h=24 label="Modèle de lettre"
   list    Nom_Lettre    x=20  y=320 w=440 h=76 label="Modèle" tab=2
-  button  BT_LETTRES    x=20  y=402 w=170 h=32 label="Lettres" code=LET tab=3
-  button  MOTSCLES      x=200 y=402 w=170 h=32 label="Mots-clés" event=CLIC tab=4
+  button  BT_LETTRES    x=20  y=402 w=170 h=32 label="&Lettres" code=LET tab=3
+  button  MOTSCLES      x=200 y=402 w=170 h=32 label="&Mots-clés" event=CLIC tab=4
   caption L_ETIQUETTES  x=480 y=294 w=540 h=24 label="Étiquettes : marges, espacements et dimensions en mm"
   text    MHAUTE        x=480 y=320 w=265 h=26 lw=185 length=8 label="Marge haute" tab=9
   text    MGAUCHE       x=755 y=320 w=265 h=26 lw=185 length=8 label="Marge gauche" tab=10
@@ -342,18 +342,18 @@ window RESULTAT title="Résultat de la requête" x=20 y=10 w=1040 h=560 default=
   text    NBETIH        x=480 y=416 w=265 h=26 lw=185 length=3 label="Étiquettes en largeur" tab=15
   text    NBETIV        x=755 y=416 w=265 h=26 lw=185 length=3 label="Étiquettes en hauteur" tab=16
   text    PREMIERE      x=480 y=448 w=265 h=26 lw=185 length=3 label="Première étiquette" value="1" tab=17
-  button  ETIQUETTES    x=755 y=444 w=265 h=34 label="Imprimer les étiquettes" event=CLIC tab=18
+  button  ETIQUETTES    x=755 y=444 w=265 h=34 label="Imprimer les é&tiquettes" event=CLIC tab=18
   button  BOUTON1       x=20  y=504 w=36  h=36 label="Fusionner la lettre du client" event=CLIC state=I
-  button  EXPORTER      x=520 y=500 w=160 h=40 label="Exporter" event=CLIC tab=19
-  button  BT_EXTRACTION x=690 y=500 w=160 h=40 label="Extraction" code=RUB tab=20
-  button  BT_FERMER     x=860 y=500 w=160 h=40 label="Fermer" code=ESC tab=21
+  button  EXPORTER      x=520 y=500 w=160 h=40 label="E&xporter" event=CLIC tab=19
+  button  BT_EXTRACTION x=690 y=500 w=160 h=40 label="Extr&action" code=RUB tab=20
+  button  BT_FERMER     x=860 y=500 w=160 h=40 label="&Fermer" code=ESC tab=21
   # One mail per household, the outline test sheet and printing
   # (project/result_printing.h).
-  switch  FOYER         x=20  y=440 w=300 h=24 label="Un courrier par foyer" tab=5
+  switch  FOYER         x=20  y=440 w=300 h=24 label="Un courrier par f&oyer" tab=5
   options IMPRESSION    x=64  y=470 w=190 h=70 label="Document à imprimer" value=1 tab=6
     choice "Lettres"
     choice "Étiquettes"
     choice "Feuille de test"
-  button  IMPRIMER      x=264 y=500 w=116 h=40 label="Imprimer" event=CLIC tab=7
-  button  CONTOUR       x=388 y=500 w=124 h=40 label="Feuille de test" event=CLIC tab=8
+  button  IMPRIMER      x=264 y=500 w=116 h=40 label="&Imprimer" event=CLIC tab=7
+  button  CONTOUR       x=388 y=500 w=124 h=40 label="Feuille de te&st" event=CLIC tab=8
 end
