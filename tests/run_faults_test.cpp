@@ -233,7 +233,7 @@ namespace {
 // is told to drop the pass (its previous letters stay) and the adviser to
 // which file failed, and the failure is logged.
 TEST_F(RunFaultsTest, InjectedFaultsInTheMiddleOfTheLetters) {
-  std::ofstream(data_.database().data_directory() / "LETTRE.TXT") << "Bonjour [NOM]\n";
+  std::ofstream(data_.database().data_directory() / "LETTRE.TXT") << "Bonjour #0000A\n";
   struct Case {
     FileFault fault;
     const char* file;
@@ -244,6 +244,8 @@ TEST_F(RunFaultsTest, InjectedFaultsInTheMiddleOfTheLetters) {
       {FileFault::kDamaged, "SELECTES", 6, "endommag\xE9"},
       {FileFault::kIoError, "CLIENT", 4, "erreur du disque"},
       {FileFault::kDamaged, "CLIENT", 9, "endommag\xE9"},
+      {FileFault::kFull, "INTERFA", 1, "plein"},
+      {FileFault::kIoError, "INTERFA", 30, "erreur du disque"},
   };
   FaultyStorage faulty(engine::DefaultStorage());
   engine::UseStorage(&faulty);
@@ -282,42 +284,112 @@ TEST_F(RunFaultsTest, InjectedFaultsInTheMiddleOfTheLetters) {
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
+
+#include "src/queries/query_list.h"
 #include "tests/support/killed_child.h"
 
 namespace vz::outputs {
 namespace {
 
 // A data directory the adviser may read but not write (chmod, no injected
-// fault): the selection stops with a message that says so and leaves the
-// previous selection file. Root writes through any mode, so as root the run
-// is made by "nobody" in a child process; the files stay root's.
-TEST_F(RunFaultsTest, AReadOnlyDataDirectoryIsReportedBySelection) {
-  const fs::path data = data_.database().data_directory();
-  db::Hferme("");
-  std::error_code ec;
-  for (fs::path dir = data; dir != dir.root_path(); dir = dir.parent_path()) {
-    const auto perms = fs::status(dir, ec).permissions();
-    if ((perms & fs::perms::others_exec) == fs::perms::none && ::geteuid() == 0) {
-      fs::permissions(dir, fs::perms::others_exec | fs::perms::others_read, fs::perm_options::add,
-                      ec);
+// fault). Root writes through any mode, so as root each check runs as
+// "nobody" in a child process; the files stay root's. The child's exit code
+// says what went wrong (0: told as it should be).
+class ReadOnlyDataDirectoryTest : public RunFaultsTest {
+ protected:
+  void SetUp() override {
+    RunFaultsTest::SetUp();
+    data_directory_ = data_.database().data_directory();
+    db::Hferme("");
+    std::error_code ec;
+    for (fs::path dir = data_directory_; dir != dir.root_path(); dir = dir.parent_path()) {
+      const auto perms = fs::status(dir, ec).permissions();
+      if ((perms & fs::perms::others_exec) == fs::perms::none && ::geteuid() == 0) {
+        fs::permissions(dir, fs::perms::others_exec | fs::perms::others_read, fs::perm_options::add,
+                        ec);
+      }
     }
+    fs::permissions(data_directory_,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove, ec);
   }
-  fs::permissions(data, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                  fs::perm_options::remove, ec);
-  const vz::testing::ChildRun run = vz::testing::RunInChildKilledAt(0, [&] {
-    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return 3;
-    RecordingRuntime::Get().Reset();
-    if (selection::RunSelection(kQuery)) return 1;
+  void TearDown() override {
+    std::error_code ec;
+    fs::permissions(data_directory_, fs::perms::owner_write, fs::perm_options::add, ec);
+    RunFaultsTest::TearDown();
+  }
+  // Runs `check` as a user who cannot write the data directory.
+  int RunAsReader(const std::function<int()>& check) {
+    return vz::testing::RunInChildKilledAt(
+               0,
+               [&] {
+                 if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return 3;
+                 RecordingRuntime::Get().Reset();
+                 return check();
+               })
+        .exit_code;
+  }
+  // 0 when exactly one error box was shown and it says the directory is read-only.
+  int ToldReadOnly() {
     const std::vector<std::string> errors = Errors();
     if (errors.size() != 1) return 2;
-    // Names the data directory's problem in the adviser's words.
-    const bool told = errors[0].find("lecture seule") != std::string::npos;
-    return told ? 0 : 4;
-  });
-  fs::permissions(data, fs::perms::owner_write, fs::perm_options::add, ec);
-  EXPECT_EQ(run.exit_code, 0) << "1: reported as success, 2: no single error box, 3: no user "
-                                 "nobody, 4: the message does not say why";
+    return errors[0].find("lecture seule") != std::string::npos ? 0 : 4;
+  }
+  fs::path data_directory_;
+};
+
+constexpr char kCodes[] =
+    "1: reported as success, 2: no single error box, 3: no user nobody, 4: the message does not "
+    "say why";
+
+// The selection stops with a message that says so and leaves the previous
+// selection file.
+TEST_F(ReadOnlyDataDirectoryTest, IsReportedBySelection) {
+  EXPECT_EQ(RunAsReader([&] {
+              if (selection::RunSelection(kQuery)) return 1;
+              return ToldReadOnly();
+            }),
+            0)
+      << kCodes;
   EXPECT_EQ(data_.database().ReadSelectionFile(kQuery), previous_selection_);
+}
+
+// The letters cannot write their values for the window code: they stop,
+// the pass is dropped and the adviser is told why.
+TEST_F(ReadOnlyDataDirectoryTest, IsReportedByTheLetters) {
+  // Root writes the template through the directory's mode.
+  std::ofstream(data_directory_ / "LETTRE.TXT") << "Bonjour #0000A\n";
+  EXPECT_EQ(RunAsReader([&] {
+              if (!db::Hsubstnom("SELECTES", kQuery)) return 5;
+              RecordingRuntime::Get().fields()["Nom_Lettre"] = "LETTRE.TXT";
+              RecordingRuntime::Get().fields()["REQUETE"] = std::string(kQuery);
+              ProduceLetters();
+              const std::vector<std::string> commands = RecordingRuntime::Get().Commands();
+              if (std::count(commands.begin(), commands.end(), "Execute,BOUTON1.FIN") != 0)
+                return 1;
+              if (std::count(commands.begin(), commands.end(), "Execute,BOUTON1.ABANDON") != 1)
+                return 6;
+              return ToldReadOnly();
+            }),
+            0)
+      << kCodes << ", 5: no extraction to name, 6: the pass is not dropped";
+}
+
+// The query list still reads the queries of a directory it cannot write:
+// the list is never empty without a word.
+TEST_F(ReadOnlyDataDirectoryTest, StillListsTheQueries) {
+  EXPECT_EQ(RunAsReader([&] {
+              queries::FillQueryList("");
+              const std::vector<std::string> commands = RecordingRuntime::Get().Commands();
+              const bool listed = std::any_of(
+                  commands.begin(), commands.end(),
+                  [](const std::string& c) { return c.rfind("Table,Ajoute,REQUETES,", 0) == 0; });
+              if (listed) return Errors().empty() ? 0 : 7;
+              return ToldReadOnly() == 0 ? 0 : 8;
+            }),
+            0)
+      << "7: an error box beside a full list, 8: an empty list without a word";
 }
 
 }  // namespace
