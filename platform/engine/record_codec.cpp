@@ -51,7 +51,7 @@ void CompactRecord(std::string_view bytes, std::string* out) {
   PutVarint(bytes.size(), out);
   std::size_t end = bytes.size();
   while (end > 0 && bytes[end - 1] == '\0') --end;  // trailing zeros are implied
-  std::size_t literal = 0;                           // start of the pending literal
+  std::size_t literal = 0;                          // start of the pending literal
   auto flush = [&](std::size_t upto) {
     if (upto > literal) {
       PutToken(upto - literal, kLiteral, out);

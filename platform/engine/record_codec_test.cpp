@@ -23,7 +23,9 @@ std::string Compact(const std::string& bytes) {
 // and long runs of zeros.
 std::string RubricLike() {
   std::string record(1200, '\0');
-  record.replace(0, 11, "\x0A" "0100001231");
+  record.replace(0, 11,
+                 "\x0A"
+                 "0100001231");
   record[200] = '\x40';
   record[201] = '\x9C';
   record[640] = '\x01';
@@ -88,16 +90,17 @@ TEST(RecordCodec, RefusesDamagedInput) {
   ASSERT_EQ(sound.size(), 11U);  // 01 14 | 08 'a' 'b' | 29 | 08 'c' 'd' | 1A 'e'
   const Damaged cases[] = {
       {"empty", "", CompactFault::kUnknownVersion},
-      {"plain record", "\x0A" "0100001231", CompactFault::kUnknownVersion},
+      {"plain record",
+       "\x0A"
+       "0100001231",
+       CompactFault::kUnknownVersion},
       {"version 2", "\x02" + sound.substr(1), CompactFault::kUnknownVersion},
       {"no length", Bytes({1}), CompactFault::kBadLength},
       {"length cut off", Bytes({1, 0x80}), CompactFault::kBadLength},
       {"length too long a varint", Bytes({1, 0x80, 0x80, 0x80, 0x80, 0x80, 0}),
        CompactFault::kBadLength},
-      {"length beyond the largest record", Bytes({1, 0x81, 0x80, 0x40}),
-       CompactFault::kBadLength},
-      {"length shorter than the runs", Bytes({1, 19}) + sound.substr(2),
-       CompactFault::kBadLength},
+      {"length beyond the largest record", Bytes({1, 0x81, 0x80, 0x40}), CompactFault::kBadLength},
+      {"length shorter than the runs", Bytes({1, 19}) + sound.substr(2), CompactFault::kBadLength},
       {"zero run beyond the length", Bytes({1, 4, (5 << 2) | 1}), CompactFault::kBadLength},
       {"literal cut off", sound.substr(0, 3), CompactFault::kTruncatedRun},
       {"repeat without its byte", sound.substr(0, 10), CompactFault::kTruncatedRun},
