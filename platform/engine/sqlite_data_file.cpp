@@ -10,6 +10,7 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/engine/record_codec.h"
 #include "platform/os/ascii_case.h"
 
 namespace vz::engine {
@@ -133,6 +134,7 @@ bool SqliteDataFile::Configure(const Attempts& attempts, std::string* why) {
 bool SqliteDataFile::ReadInfo(const Attempts& attempts, std::string* why) {
   sqlite3* db = db_.get();
   has_table_ = false;
+  compact_ = false;
   needs_reindex_ = false;
   {
     Statement tables =
@@ -165,10 +167,12 @@ bool SqliteDataFile::ReadInfo(const Attempts& attempts, std::string* why) {
     *why = sqlite3_errstr(rc);
     return false;
   }
-  if (info.count("format") != 0 && info["format"] != "1") {
+  if (info.count("format") != 0 && info["format"] != kPlainFormat &&
+      info["format"] != kCompactFormat) {
     *why = "stored in an unknown format " + info["format"];
     return false;
   }
+  compact_ = info["format"] == kCompactFormat;
   // A file copied over another one keeps the name of the file it came from.
   auto identity = info.find("file");
   if (identity != info.end() && os::AsciiUpper(identity->second) != os::AsciiUpper(file())) {
@@ -220,7 +224,9 @@ bool SqliteDataFile::WriteInfo(const Attempts& attempts) {
     sqlite3_bind_text(put.get(), 2, value.data(), static_cast<int>(value.size()), SQLITE_STATIC);
     return RunToEnd(put.get(), attempts);
   };
-  if (!row("format", "1") || !row("file", file())) return false;
+  if (!row("format", compact_ ? kCompactFormat : kPlainFormat) || !row("file", file())) {
+    return false;
+  }
   for (std::size_t i = 0; i < key_rules_.size(); ++i) {
     if (!row(Numbered("key", i + 1), key_rules_[i])) return false;
   }

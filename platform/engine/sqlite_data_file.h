@@ -4,6 +4,9 @@
 //   records(recno INTEGER PRIMARY KEY AUTOINCREMENT, data BLOB, k1 BLOB, ...)
 //   index records_k<i> on (k<i>, recno) for every key of the analysis
 //   vz_info(name, value): "format" = "1", "file", "key<i>" = the key's rule
+//   ("format" = "2": the data column holds each record's compact form,
+//   record_codec.h; it is expanded on read and made on write, and a record
+//   that does not expand is reported as damage of the file)
 //
 // The DataFile contract is storage.h's. A SqliteDataFile owns its connection
 // and every statement prepared on it, the read statements of each reader
@@ -76,6 +79,9 @@ class SqliteDataFile final : public DataFile {
   bool Reindex(const RecordLayout* layout, const Attempts& attempts) override;
   bool CheckIntegrity(std::vector<std::string>* problems) override;
 
+  // True when the file keeps its records in their compact form.
+  bool compact() const { return compact_; }
+
  private:
   // One reader's read statements. `live` is the statement whose next step
   // gives the record after the reader's, for key `live_key`; it is valid
@@ -96,6 +102,7 @@ class SqliteDataFile final : public DataFile {
     std::string below;
     bool has_below = false;
     std::string stepped_over;  // scratch of SearchAhead
+    std::string expanded;      // the last record read, when the file is compact
   };
   enum class Statements { kFirst, kSearch, kAfter };
 
@@ -154,6 +161,14 @@ class SqliteDataFile final : public DataFile {
   bool ReadNext(ReaderCursor& cursor, const ReadRequest& request, const Attempts& attempts,
                 RecordView* record);
 
+  // The compact form (sqlite_data_file_compact.cpp): `data` as the file
+  // stores it; the record's bytes of `record` (expanded into the cursor),
+  // false with the damage reported when they do not expand; the same for
+  // bytes read elsewhere.
+  std::string_view Stored(const std::string& data);
+  bool ExpandRead(ReaderCursor& cursor, RecordView* record);
+  bool ExpandStored(int64_t recno, std::string_view stored, std::string* out);
+
   // Reindex's steps (sqlite_data_file_reindex.cpp): the key columns made to
   // match the rules (indexes dropped), their values, their indexes.
   bool RebuildKeyColumns(const Attempts& attempts);
@@ -172,6 +187,8 @@ class SqliteDataFile final : public DataFile {
   Connection db_;                       // first: the statements below go before it
   std::vector<std::string> key_rules_;  // signatures, in analysis order
   bool has_table_ = false;
+  bool compact_ = false;  // the stored format says records are compact
+  std::string packed_;    // scratch of Stored
   bool needs_reindex_ = false;
   bool in_batch_ = false;
   uint64_t write_count_ = 0;

@@ -141,6 +141,11 @@ bool SqliteDataFile::Deliver(ReaderCursor& cursor, int key, sqlite3_stmt* statem
   }
   record->recno = sqlite3_column_int64(statement, kColumnRecno);
   record->data = ColumnBytes(statement, kColumnData);
+  if (compact_ && !ExpandRead(cursor, record)) {
+    sqlite3_reset(statement);
+    if (cursor.live == statement) cursor.live = nullptr;
+    return false;
+  }
   for (std::size_t i = 0; i < key_rules_.size(); ++i) {
     record->keys[i] = ColumnBytes(statement, kColumnFirstKey + static_cast<int>(i));
   }

@@ -112,6 +112,10 @@ bool SqliteDataFile::RecomputeKeys(const RecordLayout* layout, const Attempts& a
     sqlite3_reset(select.get());
     if (rc != SQLITE_DONE) return false;
     if (slice.empty()) return true;
+    for (auto& [recno, data] : slice) {
+      const std::string stored = compact_ ? std::move(data) : std::string();
+      if (compact_ && !ExpandStored(recno, stored, &data)) return false;
+    }
     if (layout == nullptr) return false;  // records are stored but nobody described them
     for (const auto& [recno, data] : slice) {
       layout->GiveRecord(reinterpret_cast<const uint8_t*>(data.data()), data.size(), record.data());

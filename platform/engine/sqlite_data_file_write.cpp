@@ -61,7 +61,8 @@ int64_t SqliteDataFile::Add(const std::string& data, const std::vector<std::stri
   }
   sqlite3_stmt* insert = KeptStatement(&insert_, sql, "cannot prepare an insert");
   if (insert == nullptr) return 0;
-  sqlite3_bind_blob(insert, 1, data.data(), static_cast<int>(data.size()), SQLITE_STATIC);
+  const std::string_view stored = Stored(data);
+  sqlite3_bind_blob(insert, 1, stored.data(), static_cast<int>(stored.size()), SQLITE_STATIC);
   BindKeys(insert, keys, 2);
   bool ok = RunWrite(insert, attempts);
   sqlite3_clear_bindings(insert);
@@ -82,7 +83,8 @@ bool SqliteDataFile::Modify(int64_t recno, const std::string& data,
   }
   sqlite3_stmt* update = KeptStatement(&update_, sql, "cannot prepare an update");
   if (update == nullptr) return false;
-  sqlite3_bind_blob(update, 1, data.data(), static_cast<int>(data.size()), SQLITE_STATIC);
+  const std::string_view stored = Stored(data);
+  sqlite3_bind_blob(update, 1, stored.data(), static_cast<int>(stored.size()), SQLITE_STATIC);
   BindKeys(update, keys, 2);
   sqlite3_bind_int64(update, static_cast<int>(key_rules_.size() + 2), recno);
   bool ok = RunWrite(update, attempts) && sqlite3_changes(db_.get()) == 1;

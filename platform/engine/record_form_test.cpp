@@ -1,0 +1,166 @@
+// Files rewritten in the compact form and back: what the engine reads stays
+// the same bytes, record numbers and order; new writes follow the file's
+// form; a damaged compact record is reported as damage of the file.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/engine/engine_test_support.h"
+#include "platform/engine/le_api.h"
+#include "platform/engine/record_codec.h"
+#include "platform/engine/sqlite_record_form.h"
+
+namespace vz::engine::testing {
+namespace {
+
+struct Row {
+  int64_t recno;
+  std::string data;
+  bool operator==(const Row&) const = default;
+};
+
+// The data column of every record, in record-number order, as stored.
+std::vector<Row> StoredRows(const std::string& path) {
+  std::vector<Row> rows;
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+  sqlite3_stmt* select = nullptr;
+  sqlite3_prepare_v2(db, "SELECT recno, data FROM records ORDER BY recno", -1, &select, nullptr);
+  while (select != nullptr && sqlite3_step(select) == SQLITE_ROW) {
+    const char* data = static_cast<const char*>(sqlite3_column_blob(select, 1));
+    rows.push_back({sqlite3_column_int64(select, 0),
+                    std::string(data != nullptr ? data : "",
+                                static_cast<std::size_t>(sqlite3_column_bytes(select, 1)))});
+  }
+  sqlite3_finalize(select);
+  sqlite3_close(db);
+  return rows;
+}
+
+bool ExecOn(const std::string& path, const std::string& sql) {
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  const bool ok = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+  sqlite3_close(db);
+  return ok;
+}
+
+class RecordFormTest : public EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    if (OnServer()) GTEST_SKIP() << "the SQLite files themselves";
+    for (int i = 1; i <= 30; ++i) {
+      const std::string client = "010000" + std::to_string(10 + i) + "1";
+      ASSERT_TRUE(AddClient(client, "NOM" + std::to_string(i), static_cast<int16_t>(i)));
+      ASSERT_TRUE(AddRevenu(client, "40000", "001", static_cast<int16_t>(i % 3 == 0 ? 0 : i)));
+      ASSERT_TRUE(AddRevenu(client, "40000", "002", 0));
+    }
+    // The highest number deleted: it must never be given again.
+    ASSERT_EQ(LE_Hlitrecherche(ctx_, "REVENUS", "CODCLEF", "01000040140000002", 0), 1);
+    ASSERT_EQ(LE_Hsupprime(ctx_, "REVENUS", 0), 1);
+    LE_Hferme(ctx_, "");
+  }
+
+  // Every record of REVENUS in key order as the engine reads it.
+  std::vector<Row> EngineRows() {
+    std::vector<Row> rows;
+    for (int found = LE_Hlitpremier(ctx_, "REVENUS", "CODCLEF", 0); found == 1;
+         found = LE_Hlitsuivant(ctx_, "REVENUS", "CODCLEF", 0)) {
+      LE_Hinfogene(ctx_, "REVENUS");
+      rows.push_back({LE_Hnumenr(ctx_), std::string(reinterpret_cast<char*>(revenus_.data()),
+                                                    revenus_.described_size())});
+    }
+    return rows;
+  }
+
+  RecordFormChange Change(const std::string& file, RecordForm form) {
+    RecordFormChange change;
+    std::string why;
+    EXPECT_TRUE(ChangeRecordForm(DataPath(file), form, &change, &why)) << why;
+    EXPECT_FALSE(FileExists(RecordFormWorkPath(DataPath(file))));
+    return change;
+  }
+};
+
+TEST_F(RecordFormTest, CompactThenPlainKeepsEveryRecordByteForByte) {
+  const std::vector<Row> stored = StoredRows(DataPath("REVENUS.vzdb"));
+  const std::vector<Row> read = EngineRows();
+  ASSERT_EQ(read.size(), 59U);
+  LE_Hferme(ctx_, "");
+
+  const RecordFormChange compacted = Change("REVENUS.vzdb", RecordForm::kCompact);
+  EXPECT_TRUE(compacted.changed);
+  EXPECT_EQ(compacted.records, 59);
+  const std::vector<Row> compact_rows = StoredRows(DataPath("REVENUS.vzdb"));
+  ASSERT_EQ(compact_rows.size(), stored.size());
+  for (std::size_t i = 0; i < stored.size(); ++i) {
+    EXPECT_EQ(compact_rows[i].recno, stored[i].recno);
+    EXPECT_LT(compact_rows[i].data.size(), stored[i].data.size());
+  }
+  EXPECT_EQ(EngineRows(), read);  // same bytes, same numbers, same key order
+  EXPECT_FALSE(Change("REVENUS.vzdb", RecordForm::kCompact).changed);  // already compact
+
+  // Writes to a compact file: a new record takes the next number, never
+  // the deleted one, and a rewritten record reads back as written.
+  ASSERT_TRUE(AddRevenu("010000099", "40000", "001", 7));
+  LE_Hinfogene(ctx_, "REVENUS");
+  EXPECT_EQ(LE_Hnumenr(ctx_), 61);
+  revenus_.SetInt16(4, 1234);
+  ASSERT_EQ(LE_Hmodifie(ctx_, "REVENUS", 0), 1);
+  ASSERT_EQ(LE_Hlitrecherche(ctx_, "REVENUS", "CODCLEF", "010000099", 0), 1);
+  EXPECT_EQ(revenus_.Int16(4), 1234);
+  ASSERT_EQ(LE_Hsupprime(ctx_, "REVENUS", 0), 1);
+  LE_Hferme(ctx_, "");
+
+  EXPECT_TRUE(Change("REVENUS.vzdb", RecordForm::kPlain).changed);
+  EXPECT_EQ(StoredRows(DataPath("REVENUS.vzdb")), stored);
+  EXPECT_EQ(EngineRows(), read);
+}
+
+TEST_F(RecordFormTest, FilesNeverWrittenAndUnknownFilesAreLeftAlone) {
+  WriteFile(DataPath("EMPTY.vzdb"), "");
+  RecordFormChange change;
+  std::string why;
+  EXPECT_TRUE(ChangeRecordForm(DataPath("EMPTY.vzdb"), RecordForm::kCompact, &change, &why));
+  EXPECT_FALSE(change.changed);
+  EXPECT_FALSE(ChangeRecordForm(DataPath("NONE.vzdb"), RecordForm::kCompact, &change, &why));
+  WriteFile(DataPath("JUNK.vzdb"), std::string(4096, 'x'));
+  EXPECT_FALSE(ChangeRecordForm(DataPath("JUNK.vzdb"), RecordForm::kCompact, &change, &why));
+  EXPECT_EQ(ReadFile(DataPath("JUNK.vzdb")), std::string(4096, 'x'));
+  ASSERT_TRUE(ExecOn(DataPath("CLIENT.vzdb"), "UPDATE vz_info SET value='9' WHERE name='format'"));
+  EXPECT_FALSE(ChangeRecordForm(DataPath("CLIENT.vzdb"), RecordForm::kCompact, &change, &why));
+  EXPECT_NE(why.find("unknown format 9"), std::string::npos) << why;
+}
+
+TEST_F(RecordFormTest, ALeftOverWorkFileIsReplacedAndTheOldFileKeptOnFailure) {
+  const std::string path = DataPath("REVENUS.vzdb");
+  WriteFile(RecordFormWorkPath(path), "half a file from a killed run");
+  Change("REVENUS.vzdb", RecordForm::kCompact);
+  // A damaged compact record stops the way back: the compact file stays.
+  ASSERT_TRUE(ExecOn(path, "UPDATE records SET data=x'01FF' WHERE recno=5"));
+  const std::vector<Row> before = StoredRows(path);
+  RecordFormChange change;
+  std::string why;
+  EXPECT_FALSE(ChangeRecordForm(path, RecordForm::kPlain, &change, &why));
+  EXPECT_NE(why.find("damaged compact record"), std::string::npos) << why;
+  EXPECT_EQ(StoredRows(path), before);
+  EXPECT_FALSE(FileExists(RecordFormWorkPath(path)));
+}
+
+TEST_F(RecordFormTest, ADamagedCompactRecordIsDamageOfTheFile) {
+  Change("REVENUS.vzdb", RecordForm::kCompact);
+  ASSERT_TRUE(ExecOn(DataPath("REVENUS.vzdb"), "UPDATE records SET data=x'07' WHERE recno=2"));
+  ASSERT_EQ(LE_Hlitpremier(ctx_, "REVENUS", "CODCLEF", 0), 1);  // record 1 is sound
+  LE_ClearFileError(ctx_);
+  EXPECT_EQ(LE_Hlitsuivant(ctx_, "REVENUS", "CODCLEF", 0), 0);
+  char name[64], path[512], why[512];
+  EXPECT_EQ(LE_LastFileError(ctx_, name, sizeof name, path, sizeof path, why, sizeof why), 2);
+  EXPECT_STREQ(name, "REVENUS");
+  EXPECT_STREQ(why, "record 2: damaged compact record (unknown version)");
+}
+
+}  // namespace
+}  // namespace vz::engine::testing
