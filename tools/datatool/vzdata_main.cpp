@@ -1,7 +1,8 @@
 // vzdata: the data tool. Export and import of records as JSON Lines
 // (docs/data-import.md), demo installations (docs/demo-installation.md), and
 // the copy of an installation's files to its database server and back
-// (docs/shared-database.md).
+// (docs/shared-database.md); the data files rewritten with their records in
+// the compact form or back (docs/storage.md).
 // Exit status: 0 done, 1 refused input or failed write, 2 wrong command line
 // or installation not found.
 #include <charconv>
@@ -17,6 +18,7 @@
 #include "tools/datatool/engine_session.h"
 #include "tools/datatool/installation.h"
 #include "tools/datatool/jsonl_transfer.h"
+#include "tools/datatool/record_form_migration.h"
 #include "tools/datatool/record_shape.h"
 #include "tools/datatool/store_transfer.h"
 
@@ -31,7 +33,9 @@ constexpr const char* kUsage =
     "  vzdata import [--replace] <installation> <FILE> <in.jsonl>\n"
     "  vzdata generate <installation> --clients N --seed S [--queries] [--letters]\n"
     "                   [--templates FOLDER]\n"
-    "  vzdata copy <installation> to-server|from-server\n";
+    "  vzdata copy <installation> to-server|from-server\n"
+    "  vzdata compact <installation>\n"
+    "  vzdata expand <installation>\n";
 
 int Usage(const std::string& why) {
   if (!why.empty()) std::cerr << "vzdata: " << why << "\n";
@@ -190,6 +194,22 @@ int Copy(const std::vector<std::string>& args) {
   return 0;
 }
 
+// Every data file rewritten in the compact form, or back in the plain one.
+int ChangeForm(const std::vector<std::string>& args, vz::engine::RecordForm form) {
+  if (args.size() != 1) return Usage("compact and expand take an installation");
+  Installation installation;
+  std::string error;
+  if (!vz::datatool::LocateInstallation(args[0], &installation, &error)) {
+    std::cerr << "vzdata: " << error << "\n";
+    return 2;
+  }
+  if (!vz::datatool::MigrateRecordForm(installation, form, std::cout, &error)) {
+    std::cerr << "vzdata: " << error << "\n";
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -201,5 +221,7 @@ int main(int argc, char** argv) {
   if (command == "import") return Import(args);
   if (command == "generate") return Generate(args);
   if (command == "copy") return Copy(args);
+  if (command == "compact") return ChangeForm(args, vz::engine::RecordForm::kCompact);
+  if (command == "expand") return ChangeForm(args, vz::engine::RecordForm::kPlain);
   return Usage("unknown command \"" + command + "\"");
 }

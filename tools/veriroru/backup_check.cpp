@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/engine/record_codec.h"
 #include "platform/os/whole_file.h"
 #include "tools/veriroru/backup.h"
 #include "tools/veriroru/database_file.h"
@@ -33,7 +34,10 @@ std::optional<std::string> CheckDatabase(const std::string& path, const Manifest
     if (item.records != 0) return "les enregistrements sont absents";
     return std::nullopt;
   }
-  if (db->Info("format") != "1") return "ce n'est pas un fichier de données du logiciel";
+  const std::string format = db->Info("format").value_or("");
+  if (format != vz::engine::kPlainFormat && format != vz::engine::kCompactFormat) {
+    return "ce n'est pas un fichier de données du logiciel";
+  }
   const std::string file = db->Info("file").value_or("");
   if (analysis != nullptr && analysis->FindFile(file) == nullptr) {
     return "le fichier " + file + " est inconnu de l'analyse";

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/engine/record_codec.h"
 #include "platform/engine/record_layout.h"
 #include "platform/engine/sqlite_storage.h"
 #include "src/db/catalogue.h"
@@ -44,6 +45,68 @@ bool OnlyIndexDamage(const std::vector<std::string>& problems) {
   return true;
 }
 
+// How many damaged records the report names one by one.
+constexpr int64_t kMostDamagedListed = 20;
+
+const char* FrenchFault(vz::engine::CompactFault fault) {
+  switch (fault) {
+    case vz::engine::CompactFault::kUnknownVersion:
+      return "version inconnue";
+    case vz::engine::CompactFault::kBadLength:
+      return "longueur incorrecte";
+    case vz::engine::CompactFault::kTruncatedRun:
+      return "suite tronquée";
+    case vz::engine::CompactFault::kBadRun:
+      return "suite invalide";
+    case vz::engine::CompactFault::kNone:
+      break;
+  }
+  return "illisible";
+}
+
+// The record bytes of a row's data column into `bytes`: as they are, or
+// expanded from the compact form. False when they do not expand.
+bool RecordBytes(sqlite3_stmt* statement, int column, bool compact, std::string* bytes,
+                 vz::engine::CompactFault* fault) {
+  const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, column));
+  const std::string_view stored(data != nullptr ? data : "",
+                                static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+  if (!compact) {
+    bytes->assign(stored);
+    return true;
+  }
+  *fault = vz::engine::ExpandRecord(stored, bytes);
+  return *fault == vz::engine::CompactFault::kNone;
+}
+
+// Every record of a compact file that does not expand, one problem each
+// (the first kMostDamagedListed, then their count). False when the records
+// cannot be read.
+bool FindDamagedRecords(DatabaseFile& db, std::vector<std::string>* problems) {
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v2(db.handle(), "SELECT recno, data FROM records ORDER BY recno", -1,
+                         &statement, nullptr) != SQLITE_OK) {
+    return false;
+  }
+  std::string bytes;
+  vz::engine::CompactFault fault{};
+  int64_t damaged = 0;
+  int rc;
+  while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+    if (RecordBytes(statement, 1, true, &bytes, &fault)) continue;
+    if (++damaged <= kMostDamagedListed) {
+      problems->push_back("enregistrement " + std::to_string(sqlite3_column_int64(statement, 0)) +
+                          " endommagé : forme compacte illisible (" + FrenchFault(fault) + ")");
+    }
+  }
+  sqlite3_finalize(statement);
+  if (damaged > kMostDamagedListed) {
+    problems->push_back(std::to_string(damaged - kMostDamagedListed) +
+                        " autres enregistrements endommagés");
+  }
+  return rc == SQLITE_DONE;
+}
+
 std::string KeyColumn(std::size_t i) {
   return vz::engine::Numbered("k", static_cast<long long>(i + 1));
 }
@@ -78,7 +141,7 @@ bool StoredRulesMatch(DatabaseFile& db, const FileEntry& entry) {
 
 // The record numbers whose stored keys differ from the computed ones; false
 // when the records cannot be read.
-bool FindWrongKeys(DatabaseFile& db, const FileEntry& entry, BoundFile& bound,
+bool FindWrongKeys(DatabaseFile& db, const FileEntry& entry, BoundFile& bound, bool compact,
                    std::vector<int64_t>* wrong) {
   std::string sql = "SELECT recno, data";
   for (std::size_t i = 0; i < entry.keys.size(); ++i) sql += ", " + KeyColumn(i);
@@ -88,12 +151,14 @@ bool FindWrongKeys(DatabaseFile& db, const FileEntry& entry, BoundFile& bound,
     return false;
   }
   std::vector<uint8_t> record(bound.layout.record_size());
-  std::string key;
+  std::string key, bytes;
+  vz::engine::CompactFault fault{};
   int rc;
   while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-    const auto* data = static_cast<const uint8_t*>(sqlite3_column_blob(statement, 1));
-    std::size_t size = static_cast<std::size_t>(sqlite3_column_bytes(statement, 1));
-    bound.layout.GiveRecord(data, data != nullptr ? size : 0, record.data());
+    // A record that does not expand is damage, reported on its own.
+    if (!RecordBytes(statement, 1, compact, &bytes, &fault)) continue;
+    bound.layout.GiveRecord(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
+                            record.data());
     for (std::size_t i = 0; i < entry.keys.size(); ++i) {
       bound.layout.BuildKey(i, record.data(), &key);
       const char* stored = static_cast<const char*>(sqlite3_column_blob(statement, 2 + i));
@@ -110,7 +175,7 @@ bool FindWrongKeys(DatabaseFile& db, const FileEntry& entry, BoundFile& bound,
 }
 
 // Rewrites the key columns of the records `recnos`, in one transaction.
-bool RewriteKeys(DatabaseFile& db, const FileEntry& entry, BoundFile& bound,
+bool RewriteKeys(DatabaseFile& db, const FileEntry& entry, BoundFile& bound, bool compact,
                  const std::vector<int64_t>& recnos, std::string* why) {
   std::string sql = "UPDATE records SET ";
   for (std::size_t i = 0; i < entry.keys.size(); ++i) {
@@ -125,13 +190,14 @@ bool RewriteKeys(DatabaseFile& db, const FileEntry& entry, BoundFile& bound,
             sqlite3_prepare_v2(db.handle(), sql.c_str(), -1, &update, nullptr) == SQLITE_OK;
   std::vector<uint8_t> record(bound.layout.record_size());
   std::vector<std::string> keys(entry.keys.size());
+  std::string bytes;
+  vz::engine::CompactFault fault{};
   for (std::size_t r = 0; ok && r < recnos.size(); ++r) {
     sqlite3_bind_int64(read, 1, recnos[r]);
-    ok = sqlite3_step(read) == SQLITE_ROW;
+    ok = sqlite3_step(read) == SQLITE_ROW && RecordBytes(read, 0, compact, &bytes, &fault);
     if (ok) {
-      const auto* data = static_cast<const uint8_t*>(sqlite3_column_blob(read, 0));
-      std::size_t size = static_cast<std::size_t>(sqlite3_column_bytes(read, 0));
-      bound.layout.GiveRecord(data, data != nullptr ? size : 0, record.data());
+      bound.layout.GiveRecord(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
+                              record.data());
     }
     sqlite3_reset(read);
     for (std::size_t i = 0; ok && i < keys.size(); ++i) {
@@ -210,7 +276,12 @@ FileCheckResult CheckAndReindexFile(const std::string& path, const vz::engine::A
   const FileEntry* entry = analysis != nullptr ? analysis->FindFile(file) : nullptr;
   BoundFile bound;
   std::optional<std::string> unbound;
-  if (format != "1") {
+  const bool compact = format == vz::engine::kCompactFormat;
+  if (compact && !FindDamagedRecords(*db, &result.problems)) {
+    result.problems.push_back("enregistrements illisibles : " +
+                              std::string(sqlite3_errmsg(db->handle())));
+  }
+  if (format != vz::engine::kPlainFormat && !compact) {
     result.problems.push_back("format de fichier inconnu (" + format + ") : clés non vérifiées");
   } else if (analysis == nullptr) {
     result.problems.push_back("analyse introuvable : clés non vérifiées");
@@ -234,11 +305,11 @@ FileCheckResult CheckAndReindexFile(const std::string& path, const vz::engine::A
     }
   } else {
     std::vector<int64_t> wrong;
-    if (!FindWrongKeys(*db, *entry, bound, &wrong)) {
+    if (!FindWrongKeys(*db, *entry, bound, compact, &wrong)) {
       result.problems.push_back("enregistrements illisibles : " +
                                 std::string(sqlite3_errmsg(db->handle())));
     } else if (!wrong.empty()) {
-      if (RewriteKeys(*db, *entry, bound, wrong, &why)) {
+      if (RewriteKeys(*db, *entry, bound, compact, wrong, &why)) {
         result.keys_rebuilt = static_cast<int64_t>(wrong.size());
       } else {
         result.problems.push_back("clés non reconstruites (" + why + ")");

@@ -1,7 +1,9 @@
 // Check and reindex of one data file of the record engine (docs/storage.md):
 //
 //  1. SQLite's integrity check;
-//  2. the stored format and file name (vz_info) against the analysis;
+//  2. the stored format and file name (vz_info) against the analysis; in a
+//     file kept in the compact form, every record that does not expand
+//     (record_codec.h) is a problem naming its record number;
 //  3. the key columns: when the stored key rules differ from the analysis's,
 //     every key is rebuilt as the engine itself would on first use;
 //     otherwise each record's stored keys are compared with the keys the
