@@ -27,33 +27,30 @@ std::string Done(const std::string& name, engine::RecordForm form,
                  const engine::RecordFormChange& change) {
   const bool compact = form == engine::RecordForm::kCompact;
   if (!change.changed) {
-    return name + " : " +
-           (compact ? "déjà en forme compacte ou vide" : "déjà en forme pleine ou vide");
+    return name + " : " + (compact ? "déjà compact ou vide" : "déjà décompacté ou vide");
   }
   return name + " : " + Grouped(change.records) + " enregistrements " +
-         (compact ? "compactés" : "remis en forme pleine") + ", " + Grouped(change.bytes_before) +
-         " -> " + Grouped(change.bytes_after) + " octets";
+         (compact ? "compactés" : "décompactés") + ", " + Grouped(change.bytes_before) + " -> " +
+         Grouped(change.bytes_after) + " octets";
 }
 
-// Tells of a failure on `out` and in the run log.
-void Failed(const Installation& installation, const std::string& message, std::ostream& out) {
-  out << message << "\n";
+void Log(const Installation& installation, const std::string& message) {
   util::AppendRunLog(installation.data_directory, os::Cp1252(message));
 }
 
 }  // namespace
 
 bool MigrateRecordForm(const Installation& installation, engine::RecordForm form, std::ostream& out,
-                       std::string* error) {
+                       std::ostream& errors, std::string* error) {
   const bool compact = form == engine::RecordForm::kCompact;
-  const std::string action = compact ? "Compactage" : "Remise en forme pleine";
+  const std::string action = compact ? "Compactage" : "Décompactage";
   engine::AnalysisError analysis_error;
   std::optional<engine::Analysis> analysis =
       engine::LoadAnalysis(installation.analysis_file, &analysis_error);
   if (!analysis) {
     *error = action + " impossible : l'analyse " + installation.analysis_file +
              " ne peut pas être lue (" + analysis_error.message + ").";
-    Failed(installation, *error, out);
+    Log(installation, *error);
     return false;
   }
   const os::FileLock in_use =
@@ -64,7 +61,7 @@ bool MigrateRecordForm(const Installation& installation, engine::RecordForm form
                        installation.data_directory + " ; fermez-le puis relancez la commande."
                  : action + " impossible : le verrou du répertoire " + installation.data_directory +
                        " ne peut pas être pris.";
-    Failed(installation, *error, out);
+    Log(installation, *error);
     return false;
   }
   std::vector<std::string> left_out;
@@ -80,10 +77,10 @@ bool MigrateRecordForm(const Installation& installation, engine::RecordForm form
       out << Done(name, form, change) << "\n";
     } else {
       ++failures;
-      Failed(installation,
-             name + " : " + (compact ? "non compacté" : "non remis en forme pleine") + " (" + why +
-                 ") ; le fichier est resté tel qu'il était.",
-             out);
+      const std::string message = name + " : " + (compact ? "non compacté" : "non décompacté") +
+                                  " (" + why + ") ; le fichier est resté tel qu'il était.";
+      errors << message << "\n";
+      Log(installation, message);
     }
   }
   for (const std::string& name : left_out) {
@@ -94,7 +91,7 @@ bool MigrateRecordForm(const Installation& installation, engine::RecordForm form
       action + " inachevé : " + std::to_string(failures) +
       (failures == 1 ? " fichier n'a pas pu être traité" : " fichiers n'ont pas pu être traités") +
       " (voir " + util::RunLogPath(installation.data_directory) + ").";
-  util::AppendRunLog(installation.data_directory, os::Cp1252(*error));
+  Log(installation, *error);
   return false;
 }
 

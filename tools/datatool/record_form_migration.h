@@ -10,9 +10,10 @@
 // exclusive for the whole run: the migration is refused while a program of
 // the suite works on the directory, and no program starts its work meanwhile.
 //
-// Messages are French (UTF-8): one line per file on `out`; a file that could
-// not be migrated is named with the reason, stays as it was, and its line is
-// also written to the run log of the data directory (src/util/run_log.h).
+// Messages are French (UTF-8): one line per file migrated or left on `out`;
+// a file that could not be migrated stays as it was, and its line, naming
+// the reason, goes to `errors` and to the run log of the data directory
+// (src/util/run_log.h).
 #ifndef VZ_TOOLS_DATATOOL_RECORD_FORM_MIGRATION_H_
 #define VZ_TOOLS_DATATOOL_RECORD_FORM_MIGRATION_H_
 
@@ -27,7 +28,7 @@ namespace vz::datatool {
 // Migrates every file. False with `error` (French, UTF-8) when the run is
 // refused or when a file could not be migrated (the others still are).
 bool MigrateRecordForm(const Installation& installation, engine::RecordForm form, std::ostream& out,
-                       std::string* error);
+                       std::ostream& errors, std::string* error);
 
 }  // namespace vz::datatool
 

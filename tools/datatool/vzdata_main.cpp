@@ -203,7 +203,7 @@ int ChangeForm(const std::vector<std::string>& args, vz::engine::RecordForm form
     std::cerr << "vzdata: " << error << "\n";
     return 2;
   }
-  if (!vz::datatool::MigrateRecordForm(installation, form, std::cout, &error)) {
+  if (!vz::datatool::MigrateRecordForm(installation, form, std::cout, std::cerr, &error)) {
     std::cerr << "vzdata: " << error << "\n";
     return 1;
   }
