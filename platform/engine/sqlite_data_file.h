@@ -79,9 +79,6 @@ class SqliteDataFile final : public DataFile {
   bool Reindex(const RecordLayout* layout, const Attempts& attempts) override;
   bool CheckIntegrity(std::vector<std::string>* problems) override;
 
-  // True when the file keeps its records in their compact form.
-  bool compact() const { return compact_; }
-
  private:
   // One reader's read statements. `live` is the statement whose next step
   // gives the record after the reader's, for key `live_key`; it is valid

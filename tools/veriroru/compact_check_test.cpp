@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/engine/sqlite_record_form.h"
+#include "tools/veriroru/backup.h"
 #include "tools/veriroru/file_check.h"
+#include "tools/veriroru/restore.h"
 #include "tools/veriroru/tool_actions.h"
 #include "tools/veriroru/verification.h"
 #include "tools/veriroru/veriroru_test_support.h"
@@ -78,6 +80,19 @@ TEST_F(CompactCheckTest, DamagedCompactRecordsAreReportedByNumber) {
   EXPECT_THAT(verification.report,
               HasSubstr("problème : enregistrement 7 endommagé : forme compacte illisible"));
   EXPECT_THAT(verification.report, HasSubstr("1 fichier avec des problèmes"));
+}
+
+// A backup of compact files passes the restore's check and brings them back.
+TEST_F(CompactCheckTest, CompactFilesAreBackedUpAndRestored) {
+  const std::string path = installation_.DataFile("REVENUS.vzdb");
+  const std::string before = DumpRecords(path);
+  const BackupResult backup = RunBackup(installation_.paths(), testing::FixedTime(30));
+  ASSERT_TRUE(backup.ok) << backup.message;
+  ASSERT_TRUE(ExecSql(path, "DELETE FROM records WHERE recno < 5"));
+  const RestoreResult restore =
+      RunRestore(installation_.paths(), &*analysis_, backup.folder, testing::FixedTime(31));
+  EXPECT_TRUE(restore.ok) << restore.message;
+  EXPECT_EQ(DumpRecords(path), before);
 }
 
 }  // namespace
