@@ -11,6 +11,8 @@
 #include "platform/engine/le_api.h"
 #include "platform/engine/record_codec.h"
 #include "platform/engine/sqlite_record_form.h"
+#include "platform/engine/sqlite_storage.h"
+#include "platform/engine/store_copy.h"
 
 namespace vz::engine::testing {
 namespace {
@@ -160,6 +162,36 @@ TEST_F(RecordFormTest, ADamagedCompactRecordIsDamageOfTheFile) {
   EXPECT_EQ(LE_LastFileError(ctx_, name, sizeof name, path, sizeof path, why, sizeof why), 2);
   EXPECT_STREQ(name, "REVENUS");
   EXPECT_STREQ(why, "record 2: damaged compact record (unknown version)");
+}
+
+// Keys computed by other rules are rebuilt from the expanded records.
+TEST_F(RecordFormTest, KeysOfACompactFileAreRebuiltFromItsRecords) {
+  const std::vector<Row> read = EngineRows();
+  LE_Hferme(ctx_, "");
+  Change("REVENUS.vzdb", RecordForm::kCompact);
+  ASSERT_TRUE(ExecOn(DataPath("REVENUS.vzdb"),
+                     "UPDATE vz_info SET value='OTHER 1:1' WHERE name='key1';"
+                     "UPDATE records SET k1=x'00'"));
+  EXPECT_EQ(EngineRows(), read);
+}
+
+// A copy to another store gives the records' bytes, not their compact form.
+TEST_F(RecordFormTest, ACopyOfACompactFileHoldsThePlainBytes) {
+  const std::vector<Row> stored = StoredRows(DataPath("REVENUS.vzdb"));
+  Change("REVENUS.vzdb", RecordForm::kCompact);
+  AnalysisError error;
+  const std::optional<Analysis> analysis = LoadAnalysis(analysis_path_, &error);
+  ASSERT_TRUE(analysis.has_value()) << error.message;
+  SqliteStorage storage;
+  int64_t records = 0;
+  std::string why;
+  ASSERT_TRUE(CopyStoredFile(storage, DataPath("REVENUS.vzdb"), storage, DataPath("COPY.vzdb"),
+                             *analysis->FindFile("REVENUS"), &records, &why))
+      << why;
+  EXPECT_EQ(records, 59);
+  const std::vector<Row> copied = StoredRows(DataPath("COPY.vzdb"));
+  ASSERT_EQ(copied.size(), stored.size());
+  for (std::size_t i = 0; i < copied.size(); ++i) EXPECT_EQ(copied[i].data, stored[i].data) << i;
 }
 
 }  // namespace
