@@ -13,7 +13,7 @@ set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 seconds="${1:-5}"
 build="${2:-$here/build/fuzz}"
-targets=(profile_file letter_template scenario window_library jsonl_import)
+targets=(profile_file letter_template scenario window_library jsonl_import record_codec)
 
 launcher=()
 if command -v ccache >/dev/null 2>&1; then
