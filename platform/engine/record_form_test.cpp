@@ -2,9 +2,14 @@
 // the same bytes, record numbers and order; new writes follow the file's
 // form; a damaged compact record is reported as damage of the file.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/engine/engine_test_support.h"
@@ -162,6 +167,49 @@ TEST_F(RecordFormTest, ADamagedCompactRecordIsDamageOfTheFile) {
   EXPECT_EQ(LE_LastFileError(ctx_, name, sizeof name, path, sizeof path, why, sizeof why), 2);
   EXPECT_STREQ(name, "REVENUS");
   EXPECT_STREQ(why, "record 2: damaged compact record (unknown version)");
+}
+
+// A rewrite killed at any moment leaves the file either as it was or
+// rewritten whole, and the next run finishes the work.
+TEST_F(RecordFormTest, AKilledRewriteLeavesTheOldFileOrTheNewOne) {
+  LE_BeginBatch(ctx_);
+  for (int i = 0; i < 3000; ++i) {
+    ASSERT_TRUE(AddRevenu("0200" + std::to_string(10000 + i), "40000", "001", 5));
+  }
+  LE_EndBatch(ctx_);
+  LE_Hferme(ctx_, "");
+  const std::string path = DataPath("REVENUS.vzdb");
+  const std::vector<Row> plain = StoredRows(path);
+  for (int delay_ms : {0, 1, 3, 6, 10, 20, 40}) {
+    SCOPED_TRACE(delay_ms);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      RecordFormChange change;
+      std::string why;
+      _exit(ChangeRecordForm(path, RecordForm::kCompact, &change, &why) ? 0 : 1);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms));
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    std::vector<Row> now = StoredRows(path);
+    ASSERT_EQ(now.size(), plain.size());
+    std::string expanded;
+    for (std::size_t i = 0; i < now.size(); ++i) {
+      if (now[i].data != plain[i].data) {
+        ASSERT_EQ(ExpandRecord(now[i].data, &expanded), CompactFault::kNone);
+        now[i].data = expanded;
+      }
+    }
+    EXPECT_EQ(now, plain);
+    // Back to the plain form for the next kill; the left-over file goes.
+    RecordFormChange change;
+    std::string why;
+    ASSERT_TRUE(ChangeRecordForm(path, RecordForm::kPlain, &change, &why)) << why;
+    EXPECT_FALSE(FileExists(RecordFormWorkPath(path)));
+    EXPECT_EQ(StoredRows(path), plain);
+  }
 }
 
 // Keys computed by other rules are rebuilt from the expanded records.
