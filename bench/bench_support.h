@@ -126,6 +126,22 @@ inline bool TakeCommonOption(int argc, char** argv, int* i, CommonOptions* optio
   return true;
 }
 
+// Takes `flag` out of the command line (argv and *argc shortened): true when
+// it was there. For a benchmark's own switches, before ReadCommandLine.
+inline bool TakeFlag(int* argc, char** argv, std::string_view flag) {
+  bool found = false;
+  int kept = 1;
+  for (int i = 1; i < *argc; ++i) {
+    if (flag == argv[i]) {
+      found = true;
+    } else {
+      argv[kept++] = argv[i];
+    }
+  }
+  *argc = kept;
+  return found;
+}
+
 // The options of a benchmark with its default number of clients and its own
 // whole-number option with that option's default.
 inline CommonOptions OptionsWith(int64_t clients, const char* own_option, int64_t own_value) {

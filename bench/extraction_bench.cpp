@@ -15,12 +15,13 @@
 // fails when a merge line differs from the SQL row.
 //
 //   extraction_bench [--clients N] [--selected S] [--seed X] [--keep]
-//                    [--installation DIR] [--only a|b|c]
+//                    [--installation DIR] [--only a|b|c] [--no-sql]
 //
 // --keep leaves the generated installation in place (its folder is printed);
 // --installation runs on such a kept installation instead of generating one
 // (for profiling, so that the generation does not drown the run); --only runs
-// one of the three extractions.
+// one of the three extractions; --no-sql leaves the SQL baseline out
+// (profiling the program alone).
 //
 // Run it once per size so that each reports its own peak memory.
 #include <cstdio>
@@ -124,6 +125,7 @@ bool AskInSql(vz::bench::SqlBaseline& baseline, const BenchQuery& query, const f
 }  // namespace
 
 int main(int argc, char** argv) {
+  const bool with_sql = !vz::bench::TakeFlag(&argc, argv, "--no-sql");
   vz::bench::CommonOptions options;
   options.clients = 20000;
   options.takes_installation = true;
@@ -132,7 +134,7 @@ int main(int argc, char** argv) {
   options.own_value = 10000;
   if (!vz::bench::ReadCommandLine(argc, argv, &options,
                                   "usage: extraction_bench [--clients N] [--selected S] [--seed X] "
-                                  "[--keep] [--installation DIR] [--only a|b|c]")) {
+                                  "[--keep] [--installation DIR] [--only a|b|c] [--no-sql]")) {
     return 2;
   }
   const int64_t selected = options.own_value;
@@ -147,7 +149,7 @@ int main(int argc, char** argv) {
   vz::bench::OpenProgramDatabase(installation);
   const fs::path data(installation.data_directory);
   vz::bench::SqlBaseline baseline;
-  const bool asks_sql = options.only == 0 || options.only == 'a';
+  const bool asks_sql = with_sql && (options.only == 0 || options.only == 'a');
   const bool have_sql =
       asks_sql && vz::bench::BuildBaselineIn("extraction_bench", generated.folder, &baseline);
   bool whole = !asks_sql || have_sql;

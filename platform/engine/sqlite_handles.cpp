@@ -26,8 +26,13 @@ Statement Prepare(sqlite3* db, std::string_view sql, unsigned flags) {
 }
 
 std::string_view ColumnBytes(sqlite3_stmt* statement, int column) {
-  const char* bytes = static_cast<const char*>(sqlite3_column_blob(statement, column));
-  const int size = sqlite3_column_bytes(statement, column);
+  // The column's value asked once, its bytes and size read from it: what
+  // sqlite3_column_blob and sqlite3_column_bytes give, for one look-up of the
+  // column instead of two (connections are single-threaded: see
+  // sqlite_data_file.h).
+  sqlite3_value* value = sqlite3_column_value(statement, column);
+  const char* bytes = static_cast<const char*>(sqlite3_value_blob(value));
+  const int size = sqlite3_value_bytes(value);
   if (bytes == nullptr) return std::string_view("", 0);
   return std::string_view(bytes, static_cast<std::size_t>(size));
 }

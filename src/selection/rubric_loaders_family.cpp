@@ -33,6 +33,7 @@
 #include "src/db/layouts/rubric_record.h"
 #include "src/db/record_buffers.h"
 #include "src/db/record_ops.h"
+#include "src/db/record_session.h"
 #include "src/selection/rubric_loaders_internal.h"
 
 namespace vz::selection::internal {
@@ -45,7 +46,6 @@ enum class NetIncome { kNone, kRental, kLand };
 struct Member {
   Rubric rubric;
   FileId file;
-  std::string_view file_name;
   bool has_selector;  // false: taxes, every record of the household taken whole
   int amount_table;
   int second_amount_table;  // 0 when the member has no second amount
@@ -57,18 +57,18 @@ constexpr int kNetIncomeTable = 5;
 constexpr int kYieldTable = 6;
 
 constexpr std::array<Member, 10> kMembers = {{
-    {Rubric::kIncome, FileId::REVENUS, "REVENUS", true, 2, 1, db::IncomeRecord::kSecondAmountOffset,
+    {Rubric::kIncome, FileId::REVENUS, true, 2, 1, db::IncomeRecord::kSecondAmountOffset,
      NetIncome::kNone},
-    {Rubric::kLoans, FileId::EMPRUNTS, "EMPRUNTS", true, 3, 4, db::LoanRecord::kSecondAmountOffset,
+    {Rubric::kLoans, FileId::EMPRUNTS, true, 3, 4, db::LoanRecord::kSecondAmountOffset,
      NetIncome::kNone},
-    {Rubric::kTaxes, FileId::IMPOTS, "IMPOTS", false, 3, 0, 0, NetIncome::kNone},
-    {Rubric::kOwnerOccupied, FileId::IMMOBUSA, "IMMOBUSA", true, 3, 0, 0, NetIncome::kNone},
-    {Rubric::kRental, FileId::IMMORAPP, "IMMORAPP", true, 3, 0, 0, NetIncome::kRental},
-    {Rubric::kLand, FileId::FONCIER, "FONCIER", true, 3, 0, 0, NetIncome::kLand},
-    {Rubric::kSecurities, FileId::VALMOBIL, "VALMOBIL", true, 3, 0, 0, NetIncome::kNone},
-    {Rubric::kCash, FileId::LIQUIDIT, "LIQUIDIT", true, 3, 0, 0, NetIncome::kNone},
-    {Rubric::kOtherAssets, FileId::AUTREVAL, "AUTREVAL", true, 3, 0, 0, NetIncome::kNone},
-    {Rubric::kSinglePremium, FileId::PRIMEUNI, "PRIMEUNI", true, 3, 0, 0, NetIncome::kNone},
+    {Rubric::kTaxes, FileId::IMPOTS, false, 3, 0, 0, NetIncome::kNone},
+    {Rubric::kOwnerOccupied, FileId::IMMOBUSA, true, 3, 0, 0, NetIncome::kNone},
+    {Rubric::kRental, FileId::IMMORAPP, true, 3, 0, 0, NetIncome::kRental},
+    {Rubric::kLand, FileId::FONCIER, true, 3, 0, 0, NetIncome::kLand},
+    {Rubric::kSecurities, FileId::VALMOBIL, true, 3, 0, 0, NetIncome::kNone},
+    {Rubric::kCash, FileId::LIQUIDIT, true, 3, 0, 0, NetIncome::kNone},
+    {Rubric::kOtherAssets, FileId::AUTREVAL, true, 3, 0, 0, NetIncome::kNone},
+    {Rubric::kSinglePremium, FileId::PRIMEUNI, true, 3, 0, 0, NetIncome::kNone},
 }};
 static_assert(kMembers.size() == RubricKeyGaps::kFamilies);
 
@@ -214,12 +214,14 @@ void LoadFamilyRubric(Rubric rubric, std::string_view client_code, char selector
     }
   } else if (!gaps.HasNone(family, household)) {
     if (may_hold) held.Start(member->file, household, size);
-    db::Hlitrecherche(member->file_name, "CODCLEF",
-                      member->has_selector ? household : client_code.substr(0, 9));
+    // The file is named by its identifier: no look-up of its name per read.
+    db::RecordSession& session = db::ProgramSession();
+    session.Hlitrecherche(member->file, "CODCLEF",
+                          member->has_selector ? household : client_code.substr(0, 9));
     while (!db::Hendehors() && !household.empty() && record.HouseholdCode() == household) {
       AddRecord(*member, record, selector, person, codes, amounts, overflow);
       if (may_hold) held.Add(buffer);
-      db::Hlitsuivant(member->file_name, "CODCLEF");
+      session.Hlitsuivant(member->file, "CODCLEF");
     }
     if (may_hold && !db::Hendehors()) held.Finish(buffer);
     if (gaps.enabled()) {

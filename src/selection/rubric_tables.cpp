@@ -55,20 +55,32 @@ double AmountTables::Get(int table, int entry) const {
 void AmountTables::Set(int table, int entry, double value) {
   if (!InTable(table, kAmountTableCount) || !InTable(entry, kAmountTableSize)) return;
   values_[static_cast<size_t>(table - 1)][static_cast<size_t>(entry - 1)] = value;
+  NoteWritten(table, entry);
 }
 
 void AmountTables::Add(int table, int entry, double value) {
   if (!InTable(table, kAmountTableCount) || !InTable(entry, kAmountTableSize)) return;
   values_[static_cast<size_t>(table - 1)][static_cast<size_t>(entry - 1)] += value;
+  NoteWritten(table, entry);
+}
+
+void AmountTables::NoteWritten(int table, int entry) {
+  int& highest = highest_written_[static_cast<size_t>(table - 1)];
+  if (entry > highest) highest = entry;
 }
 
 void AmountTables::Clear(int table) {
   if (!InTable(table, kAmountTableCount)) return;
-  values_[static_cast<size_t>(table - 1)].fill(0.0);
+  // Entries above the highest written are 0 already.
+  std::array<double, kAmountTableSize>& values = values_[static_cast<size_t>(table - 1)];
+  int& highest = highest_written_[static_cast<size_t>(table - 1)];
+  std::fill_n(values.begin(), highest, 0.0);
+  highest = 0;
 }
 
 void AmountTables::ClearAll() {
   for (std::array<double, kAmountTableSize>& table : values_) table.fill(0.0);
+  highest_written_.fill(0);
 }
 
 bool RubricKeyGaps::HasNone(size_t family, std::string_view household) const {

@@ -90,7 +90,11 @@ class AmountTables {
   void ClearAll();
 
  private:
+  void NoteWritten(int table, int entry);
+
   std::array<std::array<double, kAmountTableSize>, kAmountTableCount> values_{};
+  // Per table, the highest entry written since it was cleared: Clear() stops there.
+  std::array<int, kAmountTableCount> highest_written_{};
 };
 
 // The mailing address of the current client: each line and the city fitted

@@ -90,6 +90,28 @@ TEST(AmountTablesTest, TablesAreSeparateAndBoundsAreSafe) {
   EXPECT_DOUBLE_EQ(amounts.Get(3, 1), 0.0);
 }
 
+// A clear empties every entry written since the last one, the table's last
+// entry included, whatever the order of the writes; other tables keep theirs.
+TEST(AmountTablesTest, ClearEmptiesEveryEntryWrittenSinceTheLastClear) {
+  AmountTables amounts;
+  for (int round = 0; round < 3; ++round) {
+    for (int entry : {kAmountTableSize, 5, 1, 64}) amounts.Add(4, entry, entry + round);
+    amounts.Set(5, 3, 1.5);
+    EXPECT_DOUBLE_EQ(amounts.Get(4, kAmountTableSize), kAmountTableSize + round);
+    amounts.Clear(4);
+    for (int entry = 1; entry <= kAmountTableSize; ++entry) {
+      ASSERT_DOUBLE_EQ(amounts.Get(4, entry), 0.0) << "round " << round << " entry " << entry;
+    }
+    EXPECT_DOUBLE_EQ(amounts.Get(5, 3), 1.5);
+  }
+  amounts.Set(6, 2, 3.0);
+  amounts.ClearAll();
+  amounts.Add(6, 1, 1.0);
+  amounts.Clear(6);
+  EXPECT_DOUBLE_EQ(amounts.Get(6, 2), 0.0);
+  EXPECT_DOUBLE_EQ(amounts.Get(6, 1), 0.0);
+}
+
 TEST(AddressBlockTest, TextsAreCutToTheirRoom) {
   AddressBlock address;
   address.postcode.assign("750011");

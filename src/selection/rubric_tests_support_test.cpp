@@ -89,6 +89,25 @@ TEST(InRangeTest, InclusiveBoundsAndOnlyTheExactNoBoundPairs) {
   EXPECT_FALSE(IsNoBoundPair(four, 3, kNoUpperRate));
 }
 
+// Bounds read once and found again by their text: many bounds in turn, more
+// than are kept, each still reads as its own number; long texts too.
+TEST(InRangeTest, EveryBoundReadsAsItsOwnTextAcrossManyQueries) {
+  for (int round = 0; round < 3; ++round) {
+    for (int lower = 0; lower < 60; ++lower) {
+      const std::string text = std::to_string(lower) + "\t" + std::to_string(lower + 1) + ",5";
+      const CriteriaElements elements(text, '\t');
+      EXPECT_TRUE(InRange(lower, elements, 1, kNoUpperAmount)) << text;
+      EXPECT_TRUE(InRange(lower + 1.5, elements, 1, kNoUpperAmount)) << text;
+      EXPECT_FALSE(InRange(lower - 0.01, elements, 1, kNoUpperAmount)) << text;
+      EXPECT_FALSE(InRange(lower + 1.51, elements, 1, kNoUpperAmount)) << text;
+    }
+  }
+  const std::string long_text = "0\t" + std::string(30, '1');
+  const CriteriaElements elements(long_text, '\t');
+  EXPECT_TRUE(InRange(1e29, elements, 1, kNoUpperAmount));
+  EXPECT_FALSE(InRange(2e29, elements, 1, kNoUpperAmount));
+}
+
 TEST(RoundHalfEvenTest, HalvesGoToTheEvenNeighbour) {
   struct Case {
     double value;

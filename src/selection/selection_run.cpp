@@ -7,6 +7,7 @@
 #include "platform/os/cp1252.h"
 #include "src/config/program_settings.h"
 #include "src/db/file_error_report.h"
+#include "src/db/file_id.h"
 #include "src/db/layouts/client.h"
 #include "src/db/layouts/requetes.h"
 #include "src/db/query_code.h"
@@ -121,8 +122,9 @@ void EvaluateClients(const QueryCriteria& criteria, WorkTables& tables, PassedCl
       RestorePosition(code, record);
     } else {
       // Nothing but the retirement loader reads CLIENT: the position is
-      // still on this client and a read next is enough.
-      db::Hlitsuivant(kClientFile, kClientKey);
+      // still on this client and a read next is enough (the file named by
+      // its identifier: no look-up of its name per client).
+      db::ProgramSession().Hlitsuivant(db::FileId::CLIENT, kClientKey);
     }
     SkipMarkedClients();
   }
