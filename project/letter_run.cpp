@@ -286,18 +286,18 @@ LetterValues ReadLetterValues(db::RecordSession& data) {
 }
 
 // The values written for reading that the program left in the window's table
-// VALEURS ("keyword", "value" rows) take the place of the stored ones; the
-// table is emptied for the next client. A window without it keeps INTERFA's.
-void TakeReadingValues(Window& window, LetterValues& values) {
+// VALEURS ("keyword", "value" rows, one per field of the letter, as in
+// INTERFA) are the letter's values; the table is emptied for the next client.
+// False when the window has no such rows: the letter takes INTERFA's.
+bool TakeReadingValues(Window& window, LetterValues& values) {
   runtime::Field* table = window.FindField(kReadingTable);
-  if (!table) return;
-  LetterValues reading;
-  for (const std::vector<std::string>& row : table->rows) {
-    if (row.size() >= 2) reading.emplace(Trimmed(row[0]), row[1]);
+  if (!table || table->rows.empty()) return false;
+  for (std::vector<std::string>& row : table->rows) {
+    if (row.size() >= 2) values.emplace(Trimmed(row[0]), std::move(row[1]));
   }
   table->rows.clear();
   table->selected = 0;
-  for (auto& [keyword, value] : reading) values[keyword] = std::move(value);
+  return true;
 }
 
 void LetterRun::Click(CodeContext& context, Window& window) {
@@ -318,8 +318,8 @@ void LetterRun::Click(CodeContext& context, Window& window) {
     context.Note(std::string(kWindow) + ".BOUTON1: no selected client is left for this letter");
     return;
   }
-  LetterValues values = ReadLetterValues(data);
-  TakeReadingValues(window, values);
+  LetterValues values;
+  if (!TakeReadingValues(window, values)) values = ReadLetterValues(data);
   if (FailedOnFileError(context, data)) return;
   if (!merge_ || !pass_ || !pass_->ok()) return;
   pass_->Add(walked_, SafeNamePart(*client_code), merge_->Merge(values), DataDirectory().string());

@@ -7,7 +7,10 @@
 //   RESULTAT.BOUTON1.CLIC        program fills with Nom_Lettre and REQUETE)
 //                                merges the template named by Nom_Lettre with
 //                                the INTERFA "EX**" records of the current
-//                                client, for the next SELECTES record in
+//                                client (or the values written for reading
+//                                that the program leaves in the progress
+//                                window's table VALEURS, when it holds some),
+//                                for the next SELECTES record in
 //                                CODPTT order: letter <nnnn>-<code>.<ext> of
 //                                <data>/LETTRES/<REQUETE>-<stem>/
 //   RESULTAT.BOUTON1.FIN         ends the pass: its letters and PDF are put in

@@ -223,10 +223,23 @@ TEST_F(RunFaultsTest, AnOutputThatCannotBeWrittenKeepsThePreviousOne) {
 }  // namespace
 }  // namespace vz::outputs
 
+#include "src/db/layouts/interfa.h"
 #include "src/outputs/letters.h"
 
 namespace vz::outputs {
 namespace {
+
+// The letters' records of INTERFA: keyword and line text.
+std::vector<std::string> LetterRecords() {
+  std::vector<std::string> records;
+  const db::InterfaceRecord record = db::CurrentInterface();
+  for (db::Hlitrecherche("INTERFA", "MOTCLEF", "EX**");
+       !db::Hendehors() && record.Keyword().substr(0, 4) == "EX**";
+       db::Hlitsuivant("INTERFA", "MOTCLEF")) {
+    records.push_back(std::string(record.Keyword()) + "=" + std::string(record.LineText()));
+  }
+  return records;
+}
 
 // The letters read SELECTES, CLIENT and the rubric files: a fault of any of
 // them stops the letters, the result window's code
@@ -247,6 +260,13 @@ TEST_F(RunFaultsTest, InjectedFaultsInTheMiddleOfTheLetters) {
       {FileFault::kFull, "INTERFA", 1, "plein"},
       {FileFault::kIoError, "INTERFA", 30, "erreur du disque"},
   };
+  // A sound run first: INTERFA holds its last client's records.
+  ASSERT_TRUE(db::Hsubstnom("SELECTES", kQuery));
+  RecordingRuntime::Get().Reset();
+  RecordingRuntime::Get().fields()["Nom_Lettre"] = "LETTRE.TXT";
+  ProduceLetters();
+  const std::vector<std::string> before = LetterRecords();
+  ASSERT_EQ(before.size(), 1u);
   FaultyStorage faulty(engine::DefaultStorage());
   engine::UseStorage(&faulty);
   for (const Case& c : cases) {
@@ -262,6 +282,8 @@ TEST_F(RunFaultsTest, InjectedFaultsInTheMiddleOfTheLetters) {
     ExpectReported(c.file,
                    "les lettres sont arr\xEAt\xE9"
                    "es");
+    // The records of the letters written before the fault are not kept.
+    EXPECT_EQ(LetterRecords(), before);
     const std::vector<std::string> commands = RecordingRuntime::Get().Commands();
     EXPECT_EQ(std::count(commands.begin(), commands.end(), "Execute,BOUTON1.FIN"), 0);
     EXPECT_EQ(std::count(commands.begin(), commands.end(), "Execute,BOUTON1.ABANDON"), 1);

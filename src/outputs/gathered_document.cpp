@@ -1,7 +1,9 @@
 // The gathered document of a pass of letters (gathered_document.h).
 #include "src/outputs/gathered_document.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 
 namespace vz::outputs {
 namespace {
@@ -160,6 +162,75 @@ std::string OdfHeadWithBreakStyle(std::string_view head) {
   return out;
 }
 
+constexpr std::string_view kDrawingTag = "<wp:docPr";
+
+// Where the value of the attribute `id` of the drawing tag opening at `tag`
+// starts and ends, read attribute by attribute; false when it has none.
+bool IdValueOf(std::string_view xml, size_t tag, size_t* begin, size_t* end) {
+  size_t at = tag + kDrawingTag.size();
+  if (at >= xml.size() || std::string_view(" \t\r\n").find(xml[at]) == std::string_view::npos) {
+    return false;  // another element whose name begins the same
+  }
+  while (at < xml.size()) {
+    at = xml.find_first_not_of(" \t\r\n", at);
+    if (at == std::string_view::npos || xml[at] == '/' || xml[at] == '>') return false;
+    const size_t equals = xml.find('=', at);
+    if (equals == std::string_view::npos || equals + 1 >= xml.size()) return false;
+    const char quote = xml[equals + 1];
+    if (quote != '"' && quote != '\'') return false;
+    const size_t value_end = xml.find(quote, equals + 2);
+    if (value_end == std::string_view::npos) return false;
+    if (xml.substr(at, equals - at) == "id") {
+      *begin = equals + 2;
+      *end = value_end;
+      return true;
+    }
+    at = value_end + 1;
+  }
+  return false;
+}
+
+uint32_t DrawingIdNumber(std::string_view value) {
+  uint32_t number = 0;
+  for (const char c : value) {
+    if (c < '0' || c > '9' || number > 100000000) return 0;
+    number = number * 10 + static_cast<uint32_t>(c - '0');
+  }
+  return number;
+}
+
+// The largest drawing id ("<wp:docPr ... id=") of a Word part, 0 when none.
+uint32_t LargestDrawingId(std::string_view xml) {
+  uint32_t largest = 0;
+  for (size_t at = xml.find(kDrawingTag); at != std::string_view::npos;
+       at = xml.find(kDrawingTag, at + 1)) {
+    size_t begin = 0;
+    size_t end = 0;
+    if (IdValueOf(xml, at, &begin, &end)) {
+      largest = std::max(largest, DrawingIdNumber(xml.substr(begin, end - begin)));
+    }
+  }
+  return largest;
+}
+
+// Word wants every drawing of a document to have its own id: the drawings of
+// a letter after the first take the next numbers of the gathered document.
+std::string WithDrawingIdsFrom(std::string_view body, uint32_t* next_id) {
+  std::string out;
+  size_t copied = 0;
+  for (size_t at = body.find(kDrawingTag); at != std::string_view::npos;
+       at = body.find(kDrawingTag, at + 1)) {
+    size_t begin = 0;
+    size_t end = 0;
+    if (!IdValueOf(body, at, &begin, &end)) continue;
+    out.append(body.substr(copied, begin - copied));
+    out.append(std::to_string(++*next_id));
+    copied = end;
+  }
+  out.append(body.substr(copied));
+  return out;
+}
+
 }  // namespace
 
 bool HasGatheredDocument(LetterFormat format) {
@@ -219,10 +290,17 @@ bool GatheredDocument::Add(std::string_view letter) {
       out_ << head;
     }
     tail_ = std::string(letter.substr(body->end));
+    if (format_ == LetterFormat::kDocx) last_drawing_id_ = LargestDrawingId(letter);
   } else {
     out_ << PageBreak(format_);
   }
-  out_ << letter.substr(body->begin, body->end - body->begin);
+  const std::string_view text = letter.substr(body->begin, body->end - body->begin);
+  if (letters_ > 0 && format_ == LetterFormat::kDocx &&
+      text.find(kDrawingTag) != std::string_view::npos) {
+    out_ << WithDrawingIdsFrom(text, &last_drawing_id_);
+  } else {
+    out_ << text;
+  }
   ++letters_;
   if (!out_) write_failed_ = true;
   return !write_failed_;

@@ -10,7 +10,10 @@
 //                  "LettresSautDePage" (break before: page), added to the
 //                  document's automatic styles
 //   Word           the content of <w:body> before its last <w:sectPr>;
-//                  parted by a paragraph holding a page break
+//                  parted by a paragraph holding a page break; the drawings
+//                  ("<wp:docPr id=") of the letters after the first are
+//                  numbered on from the first letter's largest id, so that
+//                  every drawing of the document has its own id
 // The XML is the one this program writes (split_keywords.h), with the
 // usual prefixes "office:", "text:", "style:", "fo:" and "w:".
 //
@@ -24,6 +27,7 @@
 #ifndef VZ_SRC_OUTPUTS_GATHERED_DOCUMENT_H_
 #define VZ_SRC_OUTPUTS_GATHERED_DOCUMENT_H_
 
+#include <cstdint>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -66,6 +70,7 @@ class GatheredDocument {
   LetterFormat format_;
   std::ofstream out_;
   std::string tail_;
+  uint32_t last_drawing_id_ = 0;  // Word: the drawing ids given so far
   int letters_ = 0;
   bool cut_failed_ = false;
   bool write_failed_ = false;

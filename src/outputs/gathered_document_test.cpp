@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <vector>
 
 namespace vz::outputs {
 namespace {
@@ -145,6 +147,54 @@ TEST(GatheredDocument, ALetterWithoutBodyStopsTheDocumentNotTheCaller) {
   EXPECT_TRUE(unwritable.write_failed());
   EXPECT_FALSE(HasGatheredDocument(LetterFormat::kHtml));
   EXPECT_FALSE(FindBody("no rtf here", LetterFormat::kRtf));
+}
+
+// The values of the attribute `id` of every wp:docPr element, in document order.
+void CollectDrawingIds(xmlNode* node, std::vector<std::string>* ids) {
+  for (; node != nullptr; node = node->next) {
+    if (node->type == XML_ELEMENT_NODE && node->ns != nullptr &&
+        xmlStrcmp(node->name, BAD_CAST "docPr") == 0 &&
+        xmlStrcmp(node->ns->prefix, BAD_CAST "wp") == 0) {
+      xmlChar* id = xmlGetProp(node, BAD_CAST "id");
+      ids->push_back(id == nullptr ? std::string() : reinterpret_cast<const char*>(id));
+      xmlFree(id);
+    }
+    CollectDrawingIds(node->children, ids);
+  }
+}
+
+// Word refuses a document whose drawings share an id: read back, the
+// gathered document has each letter's pictures under ids of their own, the
+// first letter's as they were.
+TEST(GatheredDocument, EveryDrawingOfAWordDocumentKeepsAnIdOfItsOwn) {
+  const std::string head =
+      "<?xml version=\"1.0\"?><w:document "
+      "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
+      "xmlns:wp=\"http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing\">"
+      "<w:body>";
+  const std::string body =
+      "<w:p><w:r><w:drawing><wp:inline><wp:docPr id=\"1\" name=\"Logo\"/></wp:inline>"
+      "</w:drawing></w:r></w:p><w:p><w:r><w:drawing><wp:anchor><wp:docPr name=\"Signature\" "
+      "descr='voir id=\"3\"' id=\"7\"><wp:docPrX id=\"1\"/></wp:docPr></wp:anchor></w:drawing>"
+      "<w:t>LETTRE</w:t></w:r></w:p>";
+  const std::string tail = "<w:sectPr/></w:body></w:document>";
+  const fs::path path =
+      fs::temp_directory_path() / ("vz_gathered_drawings_" + std::to_string(::getpid()));
+  GatheredDocument document(path.string(), LetterFormat::kDocx);
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(document.Add(head + body + tail));
+  ASSERT_TRUE(document.Finish());
+  std::ifstream in(path, std::ios::binary);
+  const std::string gathered((std::istreambuf_iterator<char>(in)), {});
+  fs::remove(path);
+  xmlDoc* xml = xmlReadMemory(gathered.data(), static_cast<int>(gathered.size()), "d.xml", nullptr,
+                              XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+  ASSERT_NE(xml, nullptr) << gathered;
+  std::vector<std::string> ids;
+  CollectDrawingIds(xmlDocGetRootElement(xml), &ids);
+  xmlFreeDoc(xml);
+  EXPECT_EQ(ids, (std::vector<std::string>{"1", "7", "8", "9", "10", "11"}));
+  EXPECT_EQ(Count(gathered, "<wp:docPrX id=\"1\"/>"), 3u) << "another element keeps its id";
+  EXPECT_EQ(Count(gathered, "descr='voir id=\"3\"'"), 3u) << "an attribute's text is kept";
 }
 
 }  // namespace

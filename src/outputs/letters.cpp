@@ -199,9 +199,12 @@ void BuildLetterData(std::string_view client_code, LetterRun& run) {
 // letters: the result window's code drops the pass (the previous letters and
 // PDF stay), the adviser is told which file and the failure is logged.
 void StopOnFileError(bool progress_open) {
-  const std::string message = db::FileErrorMessage(
-      db::ProgramSession().LastFileError(),
-      os::Cp1252("les lettres sont arrêtées et les lettres précédentes sont conservées"));
+  const std::string consequence =
+      os::Cp1252("les lettres sont arrêtées et les lettres précédentes sont conservées");
+  const std::string message =
+      db::ProgramSession().HasFileError()
+          ? db::FileErrorMessage(db::ProgramSession().LastFileError(), consequence)
+          : os::Cp1252("Le fichier INTERFA n'a pas pu être écrit : ") + consequence + ".";
   if (progress_open) screen::SendCommand("Ferme");
   screen::SendCommand(kAbandonCommand);
   screen::SendCommand("Erreur," + message);
@@ -254,18 +257,29 @@ void ProduceLetters() {
   selection::FixedText<db::SelectedRecord::kNameWidth> client_name;
   const db::SelectedRecord selected = db::CurrentSelected();
   int32_t number = 0;
-  for (db::Hlitpremier(kSelectedFile, kPostcodeKey); !db::Hendehors();
-       db::Hlitsuivant(kSelectedFile, kPostcodeKey)) {
-    client_code.assign(selected.ClientCode());
-    if (run.households.Skips(client_code.view())) continue;  // in its household's letter
-    client_name.assign(selected.Name());
-    ShowLetterStep(++number, total, client_name.view(), client_code.view());
-    BuildLetterData(client_code.view(), run);
-    if (db::ProgramSession().HasFileError()) return StopOnFileError(true);
-    if (StopAsked()) break;
+  {
+    // The INTERFA records of the whole run are one transaction: the merge
+    // button's code reads them through the same store, and other programs
+    // see the records of the last client written once the letters end (a
+    // fault or a kill leaves the previous ones).
+    db::RecordBatch batch(db::ProgramSession());
+    for (db::Hlitpremier(kSelectedFile, kPostcodeKey); !db::Hendehors();
+         db::Hlitsuivant(kSelectedFile, kPostcodeKey)) {
+      client_code.assign(selected.ClientCode());
+      if (run.households.Skips(client_code.view())) continue;  // in its household's letter
+      client_name.assign(selected.Name());
+      ShowLetterStep(++number, total, client_name.view(), client_code.view());
+      BuildLetterData(client_code.view(), run);
+      if (db::ProgramSession().HasFileError()) break;
+      if (StopAsked()) break;
+    }
+    // The walk ends at the last record, at a stop, or at a fault of a file.
+    if (db::ProgramSession().HasFileError()) {
+      batch.Cancel();
+      return StopOnFileError(true);
+    }
+    if (!batch.End()) return StopOnFileError(true);
   }
-  // The walk ends at the last record, or at a fault of SELECTES.
-  if (db::ProgramSession().HasFileError()) return StopOnFileError(true);
   screen::SendCommand("Ferme");
   // The result window's code puts the letters in place and tells the adviser.
   screen::SendCommand(kEndCommand);

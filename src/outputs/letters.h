@@ -34,7 +34,11 @@
 // the previous letters and PDF stay), an error box names the file and the
 // failure goes to the run log (src/util/run_log.h).
 //
-// After the run INTERFA holds the "EX**" records of the last client written.
+// The INTERFA writes of a run are one transaction of the program's record
+// session (the window code reads them through the same store): after the run
+// INTERFA holds the "EX**" records of the last client written; a run stopped
+// by a fault leaves the records it found, and one whose INTERFA cannot be
+// committed is told and dropped as a fault is.
 // Nothing is reported to the caller; the run allocates its tables once and
 // nothing per client.
 // REQUIRES: the database files are open, the data directory is known
