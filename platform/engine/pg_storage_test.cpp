@@ -221,6 +221,24 @@ TEST_F(PgStorageTest, ACounterSharedByProcessesNeverGivesANumberTwice) {
   EXPECT_EQ(storage_->NextCounter("NUMREQ", 0, &why), 501);
 }
 
+// Another program advancing the counter at the same moment (its statement
+// slowed by a loaded machine) is waited for: the number is given, not lost
+// to the short lock wait the data files use.
+TEST_F(PgStorageTest, ACounterAdvancedByAnotherProgramAtThatMomentIsWaitedFor) {
+  std::string why;
+  ASSERT_EQ(storage_->NextCounter("NUMREQ", 10, &why), 10) << why;
+  PgConnection other = OtherSession();
+  ASSERT_TRUE(Run(other.get(), "BEGIN"));
+  ASSERT_TRUE(Run(other.get(), "UPDATE vz_counters SET value = value + 1"));
+  std::thread finisher([&other] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    PgResult(PQexec(other.get(), "COMMIT"));
+  });
+  const int64_t number = storage_->NextCounter("NUMREQ", 0, &why);
+  finisher.join();
+  EXPECT_EQ(number, 12) << why;
+}
+
 // The server drops the session (restart, network cut): the next operation
 // connects again and goes on; a batch caught by it is undone and reported.
 TEST_F(PgStorageTest, ADroppedSessionIsConnectedAgain) {
