@@ -12,7 +12,9 @@
 // Target: the server at least half the SQLite speed. Exit status 1 when a
 // step fails or the selection files differ; a missed target is reported, not
 // a failure (the figures depend on the machine's load).
+#include <dirent.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,6 +22,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -67,17 +70,77 @@ struct Timed {
   bool done = false;
   int64_t clients = 0;
   double seconds = 0;
+  double program_cpu = 0;  // seconds of processor time of this process
+  double server_cpu = 0;   // of the server's sessions, when a server is given
 };
 
+double ProgramCpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Processor time of each of the server's processes (the children of the
+// postmaster `postmaster`, read from /proc) by process id: the work the
+// server does for the program, whatever else the machine runs meanwhile.
+std::map<long, double> ServerCpuSeconds(long postmaster) {
+  std::map<long, double> times;
+  if (postmaster <= 0) return times;
+  DIR* proc = opendir("/proc");
+  if (proc == nullptr) return times;
+  while (const dirent* item = readdir(proc)) {
+    std::ifstream in(std::string("/proc/") + item->d_name + "/stat");
+    std::string line;
+    if (!std::getline(in, line)) continue;
+    const std::size_t close = line.rfind(')');
+    if (close == std::string::npos) continue;
+    std::istringstream fields(line.substr(close + 2));
+    std::string state;
+    long ppid = 0;
+    fields >> state >> ppid;
+    if (ppid != postmaster) continue;
+    std::string skip;
+    for (int i = 0; i < 9; ++i) fields >> skip;  // pgrp .. cmajflt
+    long utime = 0;
+    long stime = 0;
+    fields >> utime >> stime;
+    times[std::atol(item->d_name)] =
+        static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+  }
+  closedir(proc);
+  return times;
+}
+
+// The server's processor time between two readings, counting the processes
+// alive at the second (a session closed meanwhile did none of the work).
+double ServerCpuBetween(const std::map<long, double>& before, const std::map<long, double>& after) {
+  double total = 0;
+  for (const auto& [pid, seconds] : after) {
+    const auto earlier = before.find(pid);
+    total += seconds - (earlier != before.end() ? earlier->second : 0);
+  }
+  return total;
+}
+
 // Runs the selection of `code` over the open database.
-Timed TimeSelection(const std::string& code) {
+Timed TimeSelection(const std::string& code, long postmaster = 0) {
   vz::db::Hinfogene("CLIENT");
   Timed t;
   t.clients = vz::db::Hnbenr();
+  const double program_cpu = ProgramCpuSeconds();
+  const std::map<long, double> server_cpu = ServerCpuSeconds(postmaster);
   const auto start = Clock::now();
   t.done = vz::selection::RunSelection(code);
   t.seconds = Seconds(start);
+  t.program_cpu = ProgramCpuSeconds() - program_cpu;
+  t.server_cpu = ServerCpuBetween(server_cpu, ServerCpuSeconds(postmaster));
   return t;
+}
+
+// Processor time per client, in microseconds.
+double CpuPerClient(double seconds, const Timed& t) {
+  return t.clients > 0 ? seconds * 1e6 / static_cast<double>(t.clients) : 0;
 }
 
 // The throwaway cluster of the run, stopped and removed when the object goes.
@@ -96,6 +159,14 @@ class Cluster {
     return !conninfo_.empty();
   }
   const std::string& conninfo() const { return conninfo_; }
+  // The server's main process, from its pid file; 0 when unknown.
+  long postmaster() const {
+    std::string folder;
+    std::getline(std::ifstream(state_ + "/folder"), folder);
+    long pid = 0;
+    std::ifstream(folder + "/data/postmaster.pid") >> pid;
+    return pid;
+  }
 
  private:
   bool Script(const char* command) {
@@ -223,9 +294,11 @@ int main(int argc, char** argv) {
   const Timed lite = TimeSelection(kIncomeQuery);
   vz::bench::CloseProgramDatabase();
   const std::string lite_file = ReadFile(selection_file);
-  std::printf("selection_pg_bench: (a) SQLite: %lld clients in %.2f s, %.0f clients/s\n",
-              static_cast<long long>(lite.clients), lite.seconds,
-              static_cast<double>(lite.clients) / lite.seconds);
+  std::printf(
+      "selection_pg_bench: (a) SQLite: %lld clients in %.2f s, %.0f clients/s "
+      "(processor: %.1f us per client)\n",
+      static_cast<long long>(lite.clients), lite.seconds,
+      static_cast<double>(lite.clients) / lite.seconds, CpuPerClient(lite.program_cpu, lite));
 
   // The same installation on a server of its own.
   Cluster cluster(generated.folder + "/pg");
@@ -251,7 +324,7 @@ int main(int argc, char** argv) {
   if (ok) {
     fs::remove(selection_file);
     vz::bench::OpenProgramDatabase(installation);
-    const Timed pg = TimeSelection(kIncomeQuery);
+    const Timed pg = TimeSelection(kIncomeQuery, cluster.postmaster());
     vz::bench::CloseProgramDatabase();
     const double share = lite.seconds / pg.seconds;
     std::printf(
@@ -260,6 +333,11 @@ int main(int argc, char** argv) {
         static_cast<long long>(pg.clients), pg.seconds,
         static_cast<double>(pg.clients) / pg.seconds, share, kLeastShareOfSqlite,
         share >= kLeastShareOfSqlite ? "met" : "MISSED");
+    std::printf(
+        "selection_pg_bench:   processor per client: program %.1f us, server %.1f us "
+        "(%.2f x SQLite's in all)\n",
+        CpuPerClient(pg.program_cpu, pg), CpuPerClient(pg.server_cpu, pg),
+        lite.program_cpu > 0 ? (pg.program_cpu + pg.server_cpu) / lite.program_cpu : 0.0);
     PrintServerReads(cluster.conninfo());
     if (!pg.done || ReadFile(selection_file) != lite_file) {
       std::fprintf(stderr, "selection_pg_bench: the server's selection file differs\n");

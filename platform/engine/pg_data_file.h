@@ -161,6 +161,8 @@ class PgDataFile final : public DataFile {
   bool BeginWrite(const Attempts& attempts, bool batch);
   void Wrote();
   bool RecomputeKeys(const RecordLayout* layout, const Attempts& attempts);
+  // After a batch that added many records: the table made ready for reading.
+  void TidyAfterBatch();
 
   std::shared_ptr<PgPool> pool_;
   std::unique_ptr<PgSession> session_;
@@ -170,6 +172,7 @@ class PgDataFile final : public DataFile {
   bool needs_reindex_ = false;
   bool in_batch_ = false;
   bool batch_failed_ = false;
+  int64_t batch_added_ = 0;  // records the open batch sent to the server
   uint64_t write_count_ = 0;
   std::shared_ptr<uint64_t> version_;
   std::map<int, ReaderCursor> cursors_;

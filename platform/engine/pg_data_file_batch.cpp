@@ -112,7 +112,9 @@ bool PgDataFile::SendHeldAdds(const Attempts& attempts) {
   }
   sql += ")";
   PgResult added = Run(Numbered("adds_", file_no_), sql, params, attempts, "write not done");
-  return added != nullptr;
+  if (added == nullptr) return false;
+  batch_added_ += static_cast<int64_t>(n);
+  return true;
 }
 
 void PgDataFile::DropHeldAdds() {

@@ -142,7 +142,11 @@ bool PgDataFile::Search(ReaderCursor& cursor, const ReadRequest& request, const 
   const int key = request.key;
   const std::string_view value = request.value;
   int size = kFirstSlice;
-  if (Fresh(cursor, key)) {
+  if (!Fresh(cursor, key) && cursor.rows != nullptr && cursor.key == key && cursor.count > 0 &&
+      !IsBelow(value, RowKey(cursor, cursor.count - 1, key))) {
+    // A pass in key order whose slice aged: it goes on at the size reached.
+    size = std::max(cursor.next_size, kFirstSlice);
+  } else if (Fresh(cursor, key)) {
     // The slice answers when every record before it is below the value:
     // then its first row at or above the value is the file's.
     const bool floor_below =
@@ -209,10 +213,16 @@ bool PgDataFile::ReadNext(ReaderCursor& cursor, const ReadRequest& request,
       return Deliver(cursor, 0, record);
     }
   }
-  if (!Fetch(cursor, key, Query::kAfter, request.value, request.recno, kFirstSlice, attempts)) {
+  // A slice that only aged (or that the file's writes dropped) while its
+  // reader walked it: the walk goes on at the size it had reached.
+  const bool walking = cursor.rows != nullptr && cursor.key == key && cursor.pos >= 0 &&
+                       cursor.pos < cursor.count && RowRecno(cursor, cursor.pos) == request.recno &&
+                       RowKey(cursor, cursor.pos, key) == request.value;
+  const int size = walking ? std::max(cursor.next_size, kFirstSlice) : kFirstSlice;
+  if (!Fetch(cursor, key, Query::kAfter, request.value, request.recno, size, attempts)) {
     return false;
   }
-  cursor.next_size = Grown(kFirstSlice);
+  cursor.next_size = Grown(size);
   return Deliver(cursor, 0, record);
 }
 

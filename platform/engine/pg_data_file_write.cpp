@@ -9,6 +9,10 @@ namespace {
 
 constexpr int kReindexSlice = 512;
 
+// A batch that added at least this many records (a copy to the server, a
+// restore, a large import) leaves the table tidied (TidyAfterBatch).
+constexpr int64_t kTidyAfterAdds = 5000;
+
 }  // namespace
 
 bool PgDataFile::BeginWrite(const Attempts& attempts, bool batch) {
@@ -16,6 +20,7 @@ bool PgDataFile::BeginWrite(const Attempts& attempts, bool batch) {
     if (!Exec("BEGIN", attempts, "cannot begin a batch")) return false;
     in_batch_ = true;
     batch_failed_ = false;
+    batch_added_ = 0;
   }
   if (in_batch_ && batch_failed_) {
     Report("write not done: an earlier write of the batch failed and the batch is undone");
@@ -110,7 +115,19 @@ bool PgDataFile::EndBatch(const Attempts& attempts) {
     return false;
   }
   ++*version_;
+  if (batch_added_ >= kTidyAfterAdds) TidyAfterBatch();
   return true;
+}
+
+void PgDataFile::TidyAfterBatch() {
+  // Freshly written rows carry no commit hints and the planner knows nothing
+  // of the table: the first reader would otherwise rewrite every page it
+  // reads (the hints) and walk a cold table. VACUUM sets the hints and the
+  // visibility map, ANALYZE gives the planner the table's figures. Only the
+  // table's owner may do it; for another role the server merely warns (a
+  // notice, dropped). Nothing of the records changes, so a failure here is
+  // no failure of the batch.
+  PgResult(PQexec(session_->conn.get(), ("VACUUM (ANALYZE) " + Table()).c_str()));
 }
 
 void PgDataFile::CancelBatch() {

@@ -3,6 +3,13 @@
 #include "platform/engine/pg_data_file.h"
 
 namespace vz::engine {
+namespace {
+
+// Advancing a counter waits up to 5 s for another program advancing it at
+// the same moment: the wait holds for the transaction of that one statement.
+constexpr char kCounterBeginSql[] = "BEGIN; SET LOCAL lock_timeout = 5000";
+
+}  // namespace
 
 bool IsAcceptableConninfo(const std::string& conninfo, std::string* why) {
   char* error = nullptr;
@@ -47,6 +54,16 @@ int64_t PgStorage::NextCounter(std::string_view name, int64_t at_least, std::str
   params.Int64(at_least);
   int64_t value = 0;
   for (int pass = 0; pass < 2 && value == 0; ++pass) {
+    // The counter's row is locked only for the one statement that advances
+    // it: another program advancing it at the same moment is waited for,
+    // not taken for a lock held long (the session's own wait is one
+    // attempt's pause, which a loaded machine outlasts).
+    PgResult begin(PQexec(conn, kCounterBeginSql));
+    if (!PgSucceeded(begin.get())) {
+      *why = "counter not advanced: " + PgError(begin.get(), conn);
+      PgResult(PQexec(conn, "ROLLBACK"));
+      break;
+    }
     PgResult next(PQexecParams(
         conn,
         "INSERT INTO vz_counters(name, value) VALUES($1, GREATEST($2::bigint, 1)) "
@@ -55,10 +72,17 @@ int64_t PgStorage::NextCounter(std::string_view name, int64_t at_least, std::str
         "RETURNING value",
         params.count(), nullptr, params.values(), params.lengths(), params.formats(), 1));
     if (PgSucceeded(next.get()) && PQntuples(next.get()) == 1) {
-      value = PgInt64(next.get(), 0, 0);
+      PgResult commit(PQexec(conn, "COMMIT"));
+      if (PgSucceeded(commit.get())) {
+        value = PgInt64(next.get(), 0, 0);
+      } else {
+        *why = "counter not advanced: " + PgError(commit.get(), conn);
+        PgResult(PQexec(conn, "ROLLBACK"));
+      }
       break;
     }
     *why = "counter not advanced: " + PgError(next.get(), conn);
+    PgResult(PQexec(conn, "ROLLBACK"));
     const char* state = PQresultErrorField(next.get(), PG_DIAG_SQLSTATE);
     if (pass > 0 || state == nullptr || std::string_view(state) != "42P01") break;
     // The first counter of the database: its table, made once.
