@@ -525,12 +525,15 @@ std::vector<std::string> WindowDialog::ClippedTexts() const {
         break;
       case FieldKind::kTable: {
         const auto* table = static_cast<const QTableView*>(part.input);
-        for (int c = 0; c < table->model()->columnCount(); ++c) {
+        // The columns shown: window code may have added some since the dialog was built.
+        const std::vector<Column>& columns =
+            static_cast<const RowsModel*>(table->model())->columns();
+        for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
           const QString title = table->model()->headerData(c, Qt::Horizontal).toString();
           const int needed = table->horizontalHeader()->fontMetrics().horizontalAdvance(title) + 8;
           if (needed > table->columnWidth(c)) {
-            clipped.push_back(field.name + "." + field.columns[static_cast<size_t>(c)].name +
-                              ": needs " + std::to_string(needed) + " px, has " +
+            clipped.push_back(field.name + "." + columns[static_cast<size_t>(c)].name + ": needs " +
+                              std::to_string(needed) + " px, has " +
                               std::to_string(table->columnWidth(c)));
           }
         }

@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "platform/runtime/field_values.h"
 #include "platform/runtime/qt/qt_test_support.h"
@@ -283,6 +284,20 @@ TEST_F(WindowDialogTest, TextsThatDoNotFitAreReported) {
   EXPECT_EQ(clipped[1].rfind("LIGNES.VALDEB: needs ", 0), 0u) << clipped[1];
   EXPECT_EQ(clipped[2].rfind("LIGNES.VALFIN: needs ", 0), 0u) << clipped[2];
   EXPECT_EQ(clipped[3].rfind("BT_OK: needs ", 0), 0u) << clipped[3];
+}
+
+// Window code may give a table more columns once the dialog is built (the
+// result window's extracted rubrics): their titles are checked too.
+TEST_F(WindowDialogTest, ColumnsAddedAfterTheDialogIsBuiltAreCheckedToo) {
+  dialog_.Bind(&window_);
+  window_.FindField("LIGNES")->columns.push_back(
+      {"X40000", "Une rubrique au titre bien trop long pour sa colonne", 40, false});
+  dialog_.ShowModel(window_);
+  dialog_.show();
+  const auto clipped = dialog_.ClippedTexts();
+  EXPECT_TRUE(std::any_of(clipped.begin(), clipped.end(), [](const std::string& text) {
+    return text.rfind("LIGNES.X40000: needs ", 0) == 0;
+  })) << ::testing::PrintToString(clipped);
 }
 
 // A caption several lines high is the window's heading, large and bold,
