@@ -88,7 +88,7 @@ window LSTSEL title="Liste des requêtes" x=20 y=20 w=1040 h=540 default=BT_LANC
     column SELECTION title="Dernière sélection" w=175
     column CLIENTS   title="Clients retenus"    w=110
     column CRITERES  title="Critères"           w=133
-  caption L_RESUME     x=20  y=384 w=800 h=66 label="Critères de la requête choisie."
+  caption L_RESUME     x=20  y=384 w=800 h=66 label="Critères de la requête choisie." style=text
   caption CHERCHE4     x=20  y=454 w=800 h=22 label="Choisissez une requête puis une action."
   button  BT_NOUVELLE  x=840 y=48  w=180 h=36 label="&Nouvelle requête" code=AJO tab=2
   button  BT_COMBINER  x=840 y=92  w=180 h=36 label="&Combiner deux requêtes" code=COM tab=3

@@ -9,12 +9,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/engine/faulty_storage.h"
 #include "platform/engine/process_storage.h"
+#include "platform/os/whole_file.h"
 #include "src/db/layouts/rubric_files.h"
 #include "src/db/record_ops.h"
 #include "src/outputs/extraction_dispatch.h"
@@ -37,10 +37,23 @@ using vz::testing::RecordingRuntime;
 constexpr std::string_view kQuery = "01000007";
 
 std::string FileText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
+  std::string text;
+  os::ReadWholeFile(path.string(), &text);
+  return text;
+}
+
+// A fault of a data file injected from its `from`-th engine operation on, and
+// words the adviser's message must hold.
+struct FileFaultCase {
+  FileFault fault;
+  const char* file;
+  int64_t from;
+  const char* words;
+};
+
+std::string Described(const FileFaultCase& c) {
+  return std::string(c.file) + " fault " + std::to_string(static_cast<int>(c.fault)) + " from " +
+         std::to_string(c.from);
 }
 
 class RunFaultsTest : public ::testing::Test {
@@ -119,22 +132,19 @@ TEST_F(RunFaultsTest, ATextFileInPlaceOfARubricFileStopsTheSelection) {
 }
 
 TEST_F(RunFaultsTest, InjectedFaultsInTheMiddleOfASelection) {
-  struct Case {
-    FileFault fault;
-    const char* file;
-    const char* words;
-  } cases[] = {
-      {FileFault::kDamaged, "REVENUS", "endommag\xE9"},
-      {FileFault::kIoError, "CLIENT", "erreur du disque"},
-      {FileFault::kIoError, "REVENUS", "erreur du disque"},
+  const FileFaultCase cases[] = {
+      // A few clients in.
+      {FileFault::kDamaged, "REVENUS", 12, "endommag\xE9"},
+      {FileFault::kIoError, "CLIENT", 12, "erreur du disque"},
+      {FileFault::kIoError, "REVENUS", 12, "erreur du disque"},
   };
   FaultyStorage faulty(engine::DefaultStorage());
   engine::UseStorage(&faulty);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.file) + " " + std::to_string(static_cast<int>(c.fault)));
+  for (const FileFaultCase& c : cases) {
+    SCOPED_TRACE(Described(c));
     db::Hferme("");
     RecordingRuntime::Get().Reset();
-    faulty.Arm(FaultPlan{c.fault, c.file, 12, false, 0});  // a few clients in
+    faulty.Arm(FaultPlan{c.fault, c.file, c.from, false, 0});
     EXPECT_FALSE(selection::RunSelection(kQuery));
     faulty.Disarm();
     ExpectReported(c.file, c.words);
@@ -153,12 +163,7 @@ TEST_F(RunFaultsTest, AReadOnlyQueryFileIsReportedAtTheEndOfTheSelection) {
 }
 
 TEST_F(RunFaultsTest, InjectedFaultsInTheMiddleOfAnExtraction) {
-  struct Case {
-    FileFault fault;
-    const char* file;
-    int64_t from;
-    const char* words;
-  } cases[] = {
+  const FileFaultCase cases[] = {
       {FileFault::kFull, "SELECTES", 2, "disque est plein"},
       {FileFault::kReadOnly, "SELECTES", 1, "lecture seule"},
       {FileFault::kDamaged, "CLIENT", 3, "endommag\xE9"},
@@ -166,8 +171,8 @@ TEST_F(RunFaultsTest, InjectedFaultsInTheMiddleOfAnExtraction) {
   };
   FaultyStorage faulty(engine::DefaultStorage());
   engine::UseStorage(&faulty);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.file);
+  for (const FileFaultCase& c : cases) {
+    SCOPED_TRACE(Described(c));
     db::Hferme("");
     RecordingRuntime::Get().Reset();
     faulty.Arm(FaultPlan{c.fault, c.file, c.from, false, 0});
@@ -247,12 +252,7 @@ std::vector<std::string> LetterRecords() {
 // which file failed, and the failure is logged.
 TEST_F(RunFaultsTest, InjectedFaultsInTheMiddleOfTheLetters) {
   std::ofstream(data_.database().data_directory() / "LETTRE.TXT") << "Bonjour #0000A\n";
-  struct Case {
-    FileFault fault;
-    const char* file;
-    int64_t from;
-    const char* words;
-  } cases[] = {
+  const FileFaultCase cases[] = {
       {FileFault::kDamaged, "SELECTES", 1, "endommag\xE9"},
       {FileFault::kDamaged, "SELECTES", 6, "endommag\xE9"},
       {FileFault::kIoError, "CLIENT", 4, "erreur du disque"},
@@ -269,8 +269,8 @@ TEST_F(RunFaultsTest, InjectedFaultsInTheMiddleOfTheLetters) {
   ASSERT_EQ(before.size(), 1u);
   FaultyStorage faulty(engine::DefaultStorage());
   engine::UseStorage(&faulty);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.file) + " from " + std::to_string(c.from));
+  for (const FileFaultCase& c : cases) {
+    SCOPED_TRACE(Described(c));
     db::Hferme("");
     ASSERT_TRUE(db::Hsubstnom("SELECTES", kQuery));
     RecordingRuntime::Get().Reset();

@@ -191,6 +191,12 @@ class LibraryParser {
       if (field.value != "0" && field.value != "1") return "a switch value must be \"0\" or \"1\"";
     }
     if (kind == FieldKind::kList) field.selected = attributes.TakeNumber("selected", 0).value_or(0);
+    if (kind == FieldKind::kCaption) {
+      if (auto style = attributes.Take("style")) {
+        if (*style != "text") return "the style of a caption can only be \"text\"";
+        field.plain = true;
+      }
+    }
     if (kind == FieldKind::kTable) {
       if (auto sort = attributes.Take("sort")) {
         if (*sort != "0" && *sort != "1") return "\"sort\" must be \"0\" or \"1\"";

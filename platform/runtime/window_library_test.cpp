@@ -14,6 +14,7 @@ const char kGoodLibrary[] = R"(# a small library
 library TEST
 window SEL01E.WDW title="Critères" x=10 y=10 w=600 h=400 default=BT_OK escape=ESC
   caption F_TITRE x=10 y=10 w=580 h=20 label="Titre"
+  caption RESUME x=10 y=140 w=300 h=36 label="Un texte sur deux lignes" style=text
   text    EXPLIC,1 x=10 y=40 w=300 h=20 lw=100 label="Explication 1" length=20 value="abc"
   switch  ACTIF x=320 y=40 w=200 h=20 label="Actif" value=1 state=-
   options OPTION x=10 y=70 w=300 h=60 label="Option" value=2
@@ -82,6 +83,10 @@ TEST(ParseWindowLibrary, ReadsEveryKindOfField) {
   EXPECT_TRUE(table->columns[1].editable);
   EXPECT_FALSE(table->columns[2].editable);
 
+  // A caption is a heading or plain text by its height unless its style says text.
+  EXPECT_FALSE(window->FindField("F_TITRE")->plain);
+  EXPECT_TRUE(window->FindField("RESUME")->plain);
+
   const Field* go = window->FindField("BT_GO");
   ASSERT_NE(go, nullptr);
   EXPECT_EQ(go->event, "CLIC");
@@ -92,6 +97,44 @@ TEST(ParseWindowLibrary, ReadsEveryKindOfField) {
   ASSERT_GE(order.size(), 3u);
   EXPECT_EQ(order[0]->name, "SITFAM");
   EXPECT_EQ(order[1]->name, "EXPLIC,1");
+}
+
+TEST(WindowWithoutRows, KeepsAllButTheRowsOfItsTables) {
+  const LibraryLoad load = ParseWindowLibrary(kGoodLibrary, "test.wdl");
+  ASSERT_TRUE(load.library) << load.error;
+  Window window = *load.library->Find("SEL01E");
+  window.FindField("TABLE1")->rows = {{"Revenus", "1", "40000"}, {"Imp\xF4ts", "", ""}};
+  window.FindField("TABLE1")->selected = 2;
+  window.FindField("SITFAM")->selected = 2;
+  const Window shell = window.WithoutRows();
+  EXPECT_TRUE(shell.FindField("TABLE1")->rows.empty());
+  EXPECT_EQ(window.FindField("TABLE1")->rows.size(), 2u) << "the window itself keeps them";
+  EXPECT_EQ(shell.name, window.name);
+  EXPECT_EQ(shell.title, window.title);
+  EXPECT_EQ(shell.default_button, window.default_button);
+  EXPECT_EQ(shell.escape_code, window.escape_code);
+  ASSERT_EQ(shell.fields.size(), window.fields.size());
+  for (size_t i = 0; i < shell.fields.size(); ++i) {
+    const Field& a = shell.fields[i];
+    const Field& b = window.fields[i];
+    SCOPED_TRACE(b.name);
+    EXPECT_EQ(a.name, b.name);
+    EXPECT_EQ(a.kind, b.kind);
+    EXPECT_EQ(a.label, b.label);
+    EXPECT_EQ(a.rect.y, b.rect.y);
+    EXPECT_EQ(a.tab_order, b.tab_order);
+    EXPECT_EQ(a.state, b.state);
+    EXPECT_EQ(a.max_length, b.max_length);
+    EXPECT_EQ(a.value, b.value);
+    EXPECT_EQ(a.choices, b.choices);
+    EXPECT_EQ(a.entries, b.entries);
+    EXPECT_EQ(a.columns.size(), b.columns.size());
+    EXPECT_EQ(a.selected, b.selected);
+    EXPECT_EQ(a.sortable, b.sortable);
+    EXPECT_EQ(a.plain, b.plain);
+    EXPECT_EQ(a.return_code, b.return_code);
+    EXPECT_EQ(a.event, b.event);
+  }
 }
 
 TEST(ParseWindowLibrary, RejectsMalformedFilesWithTheirLine) {
@@ -136,6 +179,9 @@ TEST(ParseWindowLibrary, RejectsMalformedFilesWithTheirLine) {
        "either \"code\" or \"event\""},
       {Library("  button B x=0 y=0 w=10 h=10 label=L code=LONG\n"), 3, "1 to 3 characters"},
       {Library("  text A x=0 y=0 w=10 h=10 label=L state=Z\n"), 3, "state must be"},
+      {Library("  caption C x=0 y=0 w=10 h=40 label=L style=bold\n"), 3, "can only be \"text\""},
+      {Library("  text A x=0 y=0 w=10 h=10 label=L style=text\n"), 3,
+       "unknown attribute \"style\""},
       {Library("  text A,B x=0 y=0 w=10 h=10 label=L\n"), 3, "NAME,NUMBER"},
       {Library("  text A.B x=0 y=0 w=10 h=10 label=L\n"), 3, "may not hold \".\""},
       {Library("  text A x=0 y=0 w=10 h=10 lw=10 label=L\n"), 3, "leaves no room"},

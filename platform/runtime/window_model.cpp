@@ -153,6 +153,37 @@ std::vector<const Field*> Window::TabOrder() const {
   return order;
 }
 
+Window Window::WithoutRows() const {
+  Window copy;
+  copy.name = name;
+  copy.title = title;
+  copy.rect = rect;
+  copy.default_button = default_button;
+  copy.escape_code = escape_code;
+  copy.fields.reserve(fields.size());
+  for (const Field& field : fields) {
+    Field& shell = copy.fields.emplace_back();
+    shell.name = field.name;
+    shell.kind = field.kind;
+    shell.label = field.label;
+    shell.rect = field.rect;
+    shell.label_width = field.label_width;
+    shell.tab_order = field.tab_order;
+    shell.state = field.state;
+    shell.max_length = field.max_length;
+    shell.value = field.value;
+    shell.choices = field.choices;
+    shell.entries = field.entries;
+    shell.columns = field.columns;
+    shell.selected = field.selected;
+    shell.sortable = field.sortable;
+    shell.plain = field.plain;
+    shell.return_code = field.return_code;
+    shell.event = field.event;
+  }
+  return copy;
+}
+
 std::string FieldKey(std::string_view field_name) {
   field_name = TrimBlanks(field_name);
   const size_t comma = field_name.find(',');

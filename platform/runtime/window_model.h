@@ -59,8 +59,10 @@ struct Field {
   std::vector<std::vector<std::string>> rows;  // table; one cell per column
   int selected = 0;                            // list entry or table row; 0 none
   bool sortable = false;                       // table: the user may sort its rows
+  bool plain = false;                          // caption: ordinary text, never a heading
   std::string return_code;                     // button ending the input
   std::string event;                           // button running window code
+  // (Window::WithoutRows copies every member but `rows`: a new member goes there too.)
 
   bool visible() const { return state != FieldState::kInvisible; }
   bool usable() const { return state == FieldState::kEnabled; }
@@ -93,6 +95,10 @@ struct Window {
 
   // Fields in tab order (captions and images are not in it).
   std::vector<const Field*> TabOrder() const;
+
+  // A copy of the window whose tables hold no rows: everything else of it and
+  // of its fields (a table of 100,000 rows is not copied to keep its places).
+  Window WithoutRows() const;
 };
 
 // "EXPLIC,01" -> "EXPLIC,1", "NAME" unchanged, "NAME , 3" -> "NAME,3"; the key

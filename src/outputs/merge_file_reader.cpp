@@ -1,9 +1,11 @@
 // Reading a merge file back (merge_file_reader.h).
 #include "src/outputs/merge_file_reader.h"
 
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include <algorithm>
+#include <utility>
+
+#include "platform/os/whole_file.h"
+#include "src/util/text_lines.h"
 
 namespace vz::outputs {
 namespace {
@@ -14,14 +16,6 @@ constexpr size_t kCodeWidth = 5;
 
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
-}
-
-std::string_view NextLine(std::string_view& rest) {
-  const size_t end = rest.find('\n');
-  std::string_view line = rest.substr(0, end);
-  rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  return line;
 }
 
 bool ParseHeader(std::string_view header, std::vector<std::string>& codes) {
@@ -50,34 +44,35 @@ MergeFileContents ParseMergeFile(std::string_view bytes) {
   contents.readable = true;
   if (bytes.empty()) return contents;
   std::string_view rest = bytes;
-  if (!ParseHeader(NextLine(rest), contents.codes)) {
+  if (!ParseHeader(util::TakeLine(rest), contents.codes)) {
     contents.codes.clear();
     contents.malformed = true;
     return contents;
   }
-  const size_t columns = contents.codes.size();
-  while (!rest.empty()) {
-    std::string_view line = NextLine(rest);
-    std::vector<std::string> values;
-    values.reserve(columns);
-    while (values.size() < columns && !line.empty()) {
-      const size_t tab = line.find('\t');
-      values.emplace_back(line.substr(0, tab));
-      line = tab == std::string_view::npos ? std::string_view() : line.substr(tab + 1);
-    }
-    values.resize(columns);
-    contents.lines.push_back(std::move(values));
-  }
+  contents.client_lines = rest;
+  contents.line_count = static_cast<size_t>(std::count(rest.begin(), rest.end(), '\n'));
+  if (!rest.empty() && rest.back() != '\n') ++contents.line_count;  // the last has no end
   return contents;
 }
 
+void TakeMergeLine(std::string_view& client_lines, size_t columns,
+                   std::vector<std::string_view>& values) {
+  std::string_view line = util::TakeLine(client_lines);
+  values.clear();
+  while (values.size() < columns && !line.empty()) {
+    const size_t tab = line.find('\t');
+    values.push_back(line.substr(0, tab));
+    line = tab == std::string_view::npos ? std::string_view() : line.substr(tab + 1);
+  }
+  values.resize(columns);
+}
+
 MergeFileContents ReadMergeFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return {};
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  if (file.bad()) return {};
-  return ParseMergeFile(bytes.view());
+  auto bytes = std::make_shared<std::string>();
+  if (!os::ReadWholeFile(path, bytes.get())) return {};
+  MergeFileContents contents = ParseMergeFile(*bytes);
+  contents.bytes = std::move(bytes);
+  return contents;
 }
 
 }  // namespace vz::outputs

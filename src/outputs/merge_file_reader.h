@@ -13,10 +13,17 @@
 // is readable with no column and no line; a first line that is no header
 // (too short, not four digits, a column group without its TAB) gives
 // `readable` true and `malformed` true, with nothing read. Texts stay cp1252.
-// Reads the whole file at once; nothing is kept open.
+//
+// Ownership: nothing is copied (a merge file of 100,000 clients holds a
+// million values). The contents keep the client lines as they stand in the
+// bytes, counted, and TakeMergeLine cuts them one at a time into views.
+// ParseMergeFile's views point into the bytes it is given, which must outlive
+// them; ReadMergeFile reads the whole file at once into `bytes`, which the
+// contents keep (copies share it), and keeps nothing open.
 #ifndef VZ_SRC_OUTPUTS_MERGE_FILE_READER_H_
 #define VZ_SRC_OUTPUTS_MERGE_FILE_READER_H_
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,12 +33,20 @@ namespace vz::outputs {
 struct MergeFileContents {
   bool readable = false;
   bool malformed = false;
-  std::vector<std::string> codes;                // one per column, blanks cut off
-  std::vector<std::vector<std::string>> lines;  // one per client, one value per column
+  std::vector<std::string> codes;            // one per column, blanks cut off
+  size_t line_count = 0;                     // client lines, one per client
+  std::string_view client_lines;             // those lines as written, after the header
+  std::shared_ptr<const std::string> bytes;  // what `client_lines` views, when read from a file
 };
 
-// Parses the bytes of a merge file.
+// Parses the bytes of a merge file: `client_lines` views `bytes`.
 MergeFileContents ParseMergeFile(std::string_view bytes);
+
+// Cuts the first client line off `client_lines` into `values`, one per column
+// of `columns`, as written (blanks kept): empty past the values of a short
+// line, the values beyond the columns dropped.
+void TakeMergeLine(std::string_view& client_lines, size_t columns,
+                   std::vector<std::string_view>& values);
 
 // Reads and parses the merge file at `path`.
 MergeFileContents ReadMergeFile(const std::string& path);

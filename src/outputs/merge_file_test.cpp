@@ -9,12 +9,12 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "platform/os/whole_file.h"
 #include "src/config/program_settings.h"
 #include "src/outputs/extraction_columns.h"
 #include "src/util/number_text.h"
@@ -166,8 +166,9 @@ class MergeFileWriterTest : public ::testing::Test {
     fs::remove_all(folder_, ignored);
   }
   std::string Read(const std::string& name) const {
-    std::ifstream in(folder_ / name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string text;
+    os::ReadWholeFile((folder_ / name).string(), &text);
+    return text;
   }
   // The writers' temporary files left in the folder.
   std::vector<fs::path> TemporaryFiles() const {

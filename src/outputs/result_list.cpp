@@ -1,18 +1,20 @@
 // The clients a query selected (result_list.h).
 #include "src/outputs/result_list.h"
 
-#include <fstream>
+#include <algorithm>
 #include <map>
 #include <utility>
 
 #include "platform/os/cp1252.h"
 #include "platform/os/paths.h"
+#include "platform/os/whole_file.h"
 #include "src/config/program_settings.h"
 #include "src/db/layouts/adresses.h"
 #include "src/db/layouts/client.h"
 #include "src/db/layouts/code_label.h"
 #include "src/db/query_code.h"
 #include "src/outputs/merge_file_reader.h"
+#include "src/util/text_lines.h"
 #include "src/util/thousands.h"
 
 namespace vz::outputs {
@@ -79,15 +81,16 @@ std::string StoredValue(ValueKind kind, std::string_view raw) {
 
 // The codes of the selection file; false when it cannot be read.
 bool ReadSelectionCodes(const std::string& path, std::vector<std::string>& codes) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  std::string line;
-  while (std::getline(file, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  std::string bytes;
+  if (!os::ReadWholeFile(path, &bytes)) return false;
+  codes.reserve(static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
+  std::string_view rest = bytes;
+  while (!rest.empty()) {
+    const std::string_view line = util::TakeLine(rest);
     if (line.empty()) continue;
     codes.push_back(Trimmed(line.substr(0, kClientCodeWidth)));
   }
-  return !file.bad();
+  return true;
 }
 
 // Reads the records of one file for a series of wanted keys that mostly
@@ -221,7 +224,7 @@ ResultList LoadResultList(db::RecordSession& data, std::string_view query_code) 
     return list;
   }
   const MergeFileContents merge = ReadMergeFile(QueryDataFilePath(query_code, ".MEM"));
-  const bool extracted = merge.readable && !merge.malformed && merge.lines.size() == codes.size();
+  const bool extracted = merge.readable && !merge.malformed && merge.line_count == codes.size();
   if (extracted) {
     for (ResultColumn& column : ExtractedColumns(data, merge.codes)) {
       list.columns.push_back(std::move(column));
@@ -232,15 +235,18 @@ ResultList LoadResultList(db::RecordSession& data, std::string_view query_code) 
         "l'extraction (bouton « Extraction ») pour les voir.");
   }
   IdentityReader identity(data);
+  std::string_view merge_lines = merge.client_lines;
+  std::vector<std::string_view> values;
   list.rows.reserve(codes.size());
   for (size_t i = 0; i < codes.size(); ++i) {
     std::vector<std::string> row(list.columns.size());
-    row[0] = codes[i];
     identity.Fill(codes[i], row);
+    row[0] = std::move(codes[i]);
     if (extracted) {
-      for (size_t c = 0; c < merge.codes.size(); ++c) {
+      TakeMergeLine(merge_lines, merge.codes.size(), values);
+      for (size_t c = 0; c < values.size(); ++c) {
         const size_t at = kFixedResultColumns + c;
-        row[at] = StoredValue(list.columns[at].kind, merge.lines[i][c]);
+        row[at] = StoredValue(list.columns[at].kind, values[c]);
       }
     }
     list.rows.push_back(std::move(row));
@@ -263,6 +269,16 @@ std::string DisplayValue(ValueKind kind, std::string_view value) {
       break;
   }
   return std::string(value);
+}
+
+void ToDisplayValues(ResultList& list) {
+  for (size_t c = 0; c < list.columns.size(); ++c) {
+    const ValueKind kind = list.columns[c].kind;
+    if (kind == ValueKind::kText) continue;  // shown as stored
+    for (auto& row : list.rows) {
+      if (c < row.size()) row[c] = DisplayValue(kind, row[c]);
+    }
+  }
 }
 
 std::string SelectedCountText(size_t count) {

@@ -69,6 +69,10 @@ ResultList LoadResultList(db::RecordSession& data, std::string_view query_code);
 // thousands, dates as DD/MM/YYYY; texts unchanged.
 std::string DisplayValue(ValueKind kind, std::string_view value);
 
+// Every value of the list as DisplayValue shows it, changed in place (the
+// window then takes the rows as they are, without a copy).
+void ToDisplayValues(ResultList& list);
+
 // "1 client retenu", "12 345 clients retenus" (cp1252).
 std::string SelectedCountText(size_t count);
 

@@ -211,6 +211,22 @@ TEST(DisplayValue, ShowsNumbersAndDatesAsPeopleReadThem) {
   }
 }
 
+TEST(ToDisplayValues, ChangesEachCellAsItsColumnIsShown) {
+  ResultList list;
+  list.columns = {{"CODCLI", "Code client", ValueKind::kText},
+                  {"40000", "Salaires", ValueKind::kAmount},
+                  {"0000I", "Naissance", ValueKind::kDate},
+                  {"0000H", "\xC2ge", ValueKind::kWholeNumber}};
+  list.rows = {{"010000011", "1234567", "19610325", "65"},
+               {"010000021", "", "", "1000"},
+               {"010000031", "12"}};  // a short row keeps its length
+  ToDisplayValues(list);
+  EXPECT_EQ(list.rows,
+            (std::vector<std::vector<std::string>>{{"010000011", "1 234 567", "25/03/1961", "65"},
+                                                   {"010000021", "", "", "1 000"},
+                                                   {"010000031", "12"}}));
+}
+
 TEST(SelectedCountText, GroupsThousandsAndAgrees) {
   EXPECT_EQ(SelectedCountText(0), "0 client retenu");
   EXPECT_EQ(SelectedCountText(1), "1 client retenu");

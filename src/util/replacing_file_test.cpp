@@ -11,11 +11,12 @@
 #include <array>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/os/whole_file.h"
 
 namespace vz::util {
 namespace {
@@ -33,8 +34,9 @@ class ReplacingFileTest : public ::testing::Test {
 
   std::string Final() const { return (folder_ / "01000001.MEM").string(); }
   std::string Read(const std::string& path) const {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string text;
+    os::ReadWholeFile(path, &text);
+    return text;
   }
   void WritePrevious() const { std::ofstream(Final(), std::ios::binary) << "previous"; }
   // Every name in the folder but the final one.

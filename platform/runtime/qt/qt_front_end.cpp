@@ -82,8 +82,8 @@ QtFrontEnd::~QtFrontEnd() {
 std::string QtFrontEnd::RunInput(Window& window, InputHost& host) {
   HideOutsideInput();
   WindowDialog dialog(window, options_.picture_directories);
-  dialog.ShowModel(window);
   dialog.Bind(&window);
+  dialog.ShowModel(window);  // bound first: its tables' rows are shown, not copied
   dialog.set_event_handler(
       [&host](Window& model, const Field& button) { host.RunButtonCode(model, button); });
   dialog.set_change_handler(
@@ -142,7 +142,8 @@ PrintOutcome QtFrontEnd::PrintPdf(std::string_view pdf, std::string_view title) 
   const PrintOutcome outcome =
       PrintPdfWithDialog(input_dialog_, std::filesystem::path(std::string(pdf)), ToQString(title));
   transcript_.Event("print \"" + std::string(title) + "\": " +
-                    (outcome.result == PrintOutcome::Result::kPrinted     ? "printed on " + outcome.detail
+                    (outcome.result == PrintOutcome::Result::kPrinted
+                         ? "printed on " + outcome.detail
                      : outcome.result == PrintOutcome::Result::kCancelled ? std::string("cancelled")
                                                                           : outcome.detail));
   return outcome;
@@ -158,9 +159,9 @@ void QtFrontEnd::ShowMessageWithFolder(MessageKind kind, std::string_view text,
                   error ? QStringLiteral("Erreur") : QStringLiteral("Information"),
                   ToQString(TrimBlanks(text)), QMessageBox::NoButton, input_dialog_);
   // Without a folder the box is a plain message with "OK" alone.
-  QPushButton* open = folder.empty() ? nullptr
-                                     : box.addButton(QStringLiteral("Ouvrir le dossier"),
-                                                     QMessageBox::ActionRole);
+  QPushButton* open =
+      folder.empty() ? nullptr
+                     : box.addButton(QStringLiteral("Ouvrir le dossier"), QMessageBox::ActionRole);
   QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
   box.setDefaultButton(ok);
   box.setEscapeButton(ok);

@@ -120,7 +120,9 @@ std::filesystem::path FindPicture(std::string_view file_name,
 
 WindowDialog::WindowDialog(const Window& layout,
                            std::vector<std::filesystem::path> picture_directories, QWidget* parent)
-    : QDialog(parent), layout_(layout), picture_directories_(std::move(picture_directories)) {
+    : QDialog(parent),
+      layout_(layout.WithoutRows()),
+      picture_directories_(std::move(picture_directories)) {
   setWindowTitle(ToQString(layout_.title));
   // The fields keep the library's places on a page of the library's size;
   // the window around it can be resized, and scrolls the page when smaller.
@@ -172,7 +174,11 @@ WindowDialog::Part WindowDialog::Build(const Field& field) {
       label->setGeometry(ToQRect(field.rect));
       label->setWordWrap(true);
       label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-      if (field.rect.h >= kHeadingMinHeight) {
+      // A caption of several lines' height is a heading unless it is plain
+      // text, which starts at its first line.
+      if (field.plain) {
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      } else if (field.rect.h >= kHeadingMinHeight) {
         QFont font = label->font();
         font.setBold(true);
         font.setPointSizeF(font.pointSizeF() * 1.3);
@@ -519,12 +525,15 @@ std::vector<std::string> WindowDialog::ClippedTexts() const {
         break;
       case FieldKind::kTable: {
         const auto* table = static_cast<const QTableView*>(part.input);
-        for (int c = 0; c < table->model()->columnCount(); ++c) {
+        // The columns shown: window code may have added some since the dialog was built.
+        const std::vector<Column>& columns =
+            static_cast<const RowsModel*>(table->model())->columns();
+        for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
           const QString title = table->model()->headerData(c, Qt::Horizontal).toString();
           const int needed = table->horizontalHeader()->fontMetrics().horizontalAdvance(title) + 8;
           if (needed > table->columnWidth(c)) {
-            clipped.push_back(field.name + "." + field.columns[static_cast<size_t>(c)].name +
-                              ": needs " + std::to_string(needed) + " px, has " +
+            clipped.push_back(field.name + "." + columns[static_cast<size_t>(c)].name + ": needs " +
+                              std::to_string(needed) + " px, has " +
                               std::to_string(table->columnWidth(c)));
           }
         }
@@ -539,11 +548,27 @@ std::vector<std::string> WindowDialog::ClippedTexts() const {
   return clipped;
 }
 
+void WindowDialog::Bind(Window* model) {
+  if (model != model_) {
+    // Rows borrowed from the model bound until now are not read again.
+    for (size_t i = 0; i < parts_.size(); ++i) {
+      if (layout_.fields[i].kind != FieldKind::kTable) continue;
+      auto* rows = static_cast<RowsModel*>(static_cast<QTableView*>(parts_[i].input)->model());
+      if (rows->borrowed()) {
+        rows->Reset(rows->columns(), {});
+        parts_[i].built = false;
+      }
+    }
+  }
+  model_ = model;
+}
+
 void WindowDialog::ShowModel(const Window& model) {
   if (model.fields.size() != parts_.size()) return;  // not a copy of this window
   showing_ = true;
   setWindowTitle(ToQString(model.title));
-  for (size_t i = 0; i < parts_.size(); ++i) ShowField(model.fields[i], parts_[i]);
+  const bool bound = model_ != nullptr && &model == model_;
+  for (size_t i = 0; i < parts_.size(); ++i) ShowField(i, model.fields[i], parts_[i], bound);
   showing_ = false;
 }
 
@@ -599,10 +624,17 @@ void WindowDialog::ShowList(const Field& field, Part& part) {
   }
 }
 
-void WindowDialog::ShowTable(const Field& field, Part& part) {
+void WindowDialog::ShowTable(size_t index, const Field& field, Part& part, bool bound) {
   auto* table = static_cast<QTableView*>(part.input);
   auto* rows = static_cast<RowsModel*>(table->model());
-  if (!part.built || rows->rows() != field.rows) {
+  if (bound) {
+    // The bound model's rows are read where they are, never copied.
+    rows->Borrow(field.columns, [this, index]() -> const RowsModel::Rows* {
+      const Field* shown = ModelField(index);
+      return shown ? &shown->rows : nullptr;
+    });
+    part.built = true;
+  } else if (!part.built || rows->borrowed() || rows->rows() != field.rows) {
     rows->Reset(field.columns, field.rows);
     part.built = true;
   }
@@ -621,7 +653,7 @@ void WindowDialog::ShowTable(const Field& field, Part& part) {
   }
 }
 
-void WindowDialog::ShowField(const Field& field, Part& part) {
+void WindowDialog::ShowField(size_t index, const Field& field, Part& part, bool bound) {
   // A text field the user may not change is shown read-only rather than
   // greyed: it displays something to read (a counter, a client's name).
   const bool read_only_text = field.kind == FieldKind::kText && !field.usable();
@@ -665,7 +697,7 @@ void WindowDialog::ShowField(const Field& field, Part& part) {
       ShowList(field, part);
       break;
     case FieldKind::kTable:
-      ShowTable(field, part);
+      ShowTable(index, field, part, bound);
       if (part.label) part.label->setText(ToQString(field.label));
       break;
     case FieldKind::kImage:

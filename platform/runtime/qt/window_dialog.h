@@ -25,9 +25,14 @@
 // which the program reads between two steps; other buttons do nothing.
 //
 // ShowModel rebuilds a list, a table or a picture only when what it shows has
-// changed, so that showing a model often costs little.
+// changed, so that showing a model often costs little. The dialog keeps the
+// window's places without its tables' rows; a table shows the rows of the
+// model last shown: borrowed from the bound model (100,000 rows are shown
+// without a copy), copied from a model not bound. The window's rows appear
+// once a model is shown (the front end binds, then shows).
 //
-// The dialog borrows the bound model; it keeps nothing of it after Bind(nullptr).
+// The dialog borrows the bound model; it keeps nothing of it after Bind(nullptr)
+// (its tables then show no row until a model is shown again).
 // REQUIRES: the bound model is a copy of the window the dialog was built from
 // (same fields in the same order), and it outlives the binding.
 #ifndef VZ_PLATFORM_RUNTIME_QT_WINDOW_DIALOG_H_
@@ -60,8 +65,11 @@ class WindowDialog : public QDialog {
   WindowDialog(const Window& layout, std::vector<std::filesystem::path> picture_directories,
                QWidget* parent = nullptr);
 
-  void Bind(Window* model) { model_ = model; }
-  // Widgets take the values, states, rows and selections of model.
+  // Binds the model whose edits the widgets write (nullptr: none).
+  void Bind(Window* model);
+  // Widgets take the values, states, rows and selections of model. The rows
+  // of the bound model's tables are shown where they are, never copied;
+  // those of a model not bound are copied.
   void ShowModel(const Window& model);
 
   // Called with the bound model when a button that runs window code is pressed.
@@ -120,12 +128,12 @@ class WindowDialog : public QDialog {
   Part BuildImage(const Field& field);
   Part BuildButton(const Field& field);
   void Connect(size_t index);
-  void ShowField(const Field& field, Part& part);
+  void ShowField(size_t index, const Field& field, Part& part, bool bound);
   void ShowPicture(const Field& field, QLabel& label);
   void ButtonPressed(size_t index);
   void UserChanged(size_t index);
   void ShowList(const Field& field, Part& part);
-  void ShowTable(const Field& field, Part& part);
+  void ShowTable(size_t index, const Field& field, Part& part, bool bound);
   Field* ModelField(size_t index);
   QLabel* SideLabel(const Field& field);
 

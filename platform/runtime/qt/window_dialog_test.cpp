@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "platform/runtime/field_values.h"
 #include "platform/runtime/qt/qt_test_support.h"
@@ -180,6 +181,33 @@ TEST_F(WindowDialogTest, EditsReachTheBoundModelAtOnce) {
   EXPECT_EQ(ReadFieldValue(window_, "VILLE").value, "N\xEEmes");
 }
 
+// A table shows the bound model's rows where they are (a list of 100,000
+// clients is not copied), and a copy of the rows of a model not bound.
+TEST_F(WindowDialogTest, ATableReadsTheBoundModelsRowsAndCopiesOthers) {
+  Field& lines = *window_.FindField("LIGNES");
+  lines.rows = {{"Revenus", "1", "2"}, {"Imp\xF4ts", "3", "4"}};
+  dialog_.Bind(&window_);
+  dialog_.ShowModel(window_);
+  QAbstractItemModel* shown = Widget<QTableView>("LIGNES")->model();
+  ASSERT_EQ(shown->rowCount(), 2);
+  EXPECT_EQ(shown->index(1, 0).data().toString(), QString::fromUtf8("Impôts"));
+  lines.rows[1][0] = "Foncier";  // read where it is, even before the model is shown again
+  EXPECT_EQ(shown->index(1, 0).data().toString(), "Foncier");
+  lines.rows.push_back({"Emprunts", "", ""});
+  dialog_.ShowModel(window_);
+  ASSERT_EQ(shown->rowCount(), 3);
+  EXPECT_EQ(shown->index(2, 0).data().toString(), "Emprunts");
+
+  // Unbound, the dialog keeps nothing of the model.
+  dialog_.Bind(nullptr);
+  EXPECT_EQ(shown->rowCount(), 0);
+  Window other = window_;
+  dialog_.ShowModel(other);
+  ASSERT_EQ(shown->rowCount(), 3);
+  other.FindField("LIGNES")->rows[0][0] = "Chang\xE9";
+  EXPECT_EQ(shown->index(0, 0).data().toString(), "Revenus") << "a copy";
+}
+
 TEST_F(WindowDialogTest, HostileTypingIsBoundedAndKeptInTheCodePage) {
   dialog_.Bind(&window_);
   dialog_.show();
@@ -256,6 +284,48 @@ TEST_F(WindowDialogTest, TextsThatDoNotFitAreReported) {
   EXPECT_EQ(clipped[1].rfind("LIGNES.VALDEB: needs ", 0), 0u) << clipped[1];
   EXPECT_EQ(clipped[2].rfind("LIGNES.VALFIN: needs ", 0), 0u) << clipped[2];
   EXPECT_EQ(clipped[3].rfind("BT_OK: needs ", 0), 0u) << clipped[3];
+}
+
+// Window code may give a table more columns once the dialog is built (the
+// result window's extracted rubrics): their titles are checked too.
+TEST_F(WindowDialogTest, ColumnsAddedAfterTheDialogIsBuiltAreCheckedToo) {
+  dialog_.Bind(&window_);
+  window_.FindField("LIGNES")->columns.push_back(
+      {"X40000", "Une rubrique au titre bien trop long pour sa colonne", 40, false});
+  dialog_.ShowModel(window_);
+  dialog_.show();
+  const auto clipped = dialog_.ClippedTexts();
+  EXPECT_TRUE(std::any_of(clipped.begin(), clipped.end(), [](const std::string& text) {
+    return text.rfind("LIGNES.X40000: needs ", 0) == 0;
+  })) << ::testing::PrintToString(clipped);
+}
+
+// A caption several lines high is the window's heading, large and bold,
+// unless its style is text: then it reads as the other texts, from its top.
+TEST(WindowDialogCaptionTest, ATallCaptionIsAHeadingUnlessItsStyleIsText) {
+  TestApplication();
+  const auto load = ParseWindowLibrary(R"wdl(library T
+window W title="Captions" w=400 h=300 default=OK escape=ESC
+  caption TITRE  x=10 y=10  w=380 h=30 label="Titre de la fenêtre"
+  caption RESUME x=10 y=50  w=380 h=66 label="Nom de A à M ; revenus d'au moins 40 000" style=text
+  caption NOTE   x=10 y=120 w=380 h=22 label="Une ligne"
+  button  OK     x=10 y=260 w=80  h=30 label="OK" code=TF0
+end
+)wdl",
+                                       "captions.wdl");
+  ASSERT_TRUE(load.library) << load.error;
+  WindowDialog dialog(*load.library->Find("W"), {});
+  const auto* heading = qobject_cast<QLabel*>(dialog.FieldWidget("TITRE"));
+  const auto* summary = qobject_cast<QLabel*>(dialog.FieldWidget("RESUME"));
+  const auto* note = qobject_cast<QLabel*>(dialog.FieldWidget("NOTE"));
+  ASSERT_TRUE(heading && summary && note);
+  EXPECT_TRUE(heading->font().bold());
+  EXPECT_GT(heading->font().pointSizeF(), note->font().pointSizeF());
+  EXPECT_FALSE(summary->font().bold());
+  EXPECT_EQ(summary->font().pointSizeF(), note->font().pointSizeF());
+  EXPECT_TRUE(summary->wordWrap());
+  EXPECT_TRUE(summary->alignment() & Qt::AlignTop);
+  EXPECT_FALSE(note->font().bold());
 }
 
 // Every window of the project's library opens as a dialog with a widget for
