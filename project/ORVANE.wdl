@@ -45,7 +45,7 @@ window PARETI title="Paramètres des étiquettes" x=60 y=60 w=960 h=460 default=
   caption L_PRODUITS x=440 y=16  w=500 h=32 label="Étiquettes du commerce"
   list    PRODUIT    x=440 y=52  w=500 h=170 label="Marque et référence"
   image   APERCU     x=440 y=232 w=110 h=156 label="Aperçu de la feuille" value=""
-  caption L_APERCU   x=560 y=232 w=380 h=110 label="Choisissez une référence ou saisissez les dimensions."
+  caption L_APERCU   x=560 y=232 w=380 h=110 label="Choisissez une référence ou saisissez les dimensions." style=text
   button  BT_APERCU  x=560 y=350 w=240 h=36 label="Vérifier la mise en page" event=CLIC
   button  BT_VALIDER x=690 y=400 w=120 h=36 label="Valider" code=TF0
   button  BT_ANNULER x=820 y=400 w=120 h=36 label="Annuler" code=ESC

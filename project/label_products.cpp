@@ -161,8 +161,18 @@ std::optional<double> TemplateLengthMm(std::string_view text) {
 }
 
 std::string MillimetreText(double mm) {
-  // Four decimals: an inch-based template (1/16 in = 1,5875 mm) stays exact.
-  const long long units = std::llround(mm * 10000.0);
+  // Four decimals at most keep an inch-based template exact (1/16 in =
+  // 1,5875 mm); fewer are written when they stay within 0,0002 mm, so that a
+  // length given in points reads as the millimetres it was meant to be
+  // (198.425 pt is "70", not "69,9999").
+  long long units = std::llround(mm * 10000.0);
+  for (const long long step : {10000LL, 1000LL, 100LL, 10LL}) {
+    const long long rounded = std::llround(mm * 10000.0 / static_cast<double>(step)) * step;
+    if (std::fabs(static_cast<double>(rounded) / 10000.0 - mm) <= 0.0002) {
+      units = rounded;
+      break;
+    }
+  }
   std::string text = std::to_string(units / 10000);
   long long decimals = std::llabs(units % 10000);
   if (decimals != 0) {

@@ -18,10 +18,10 @@ struct SampleValue {
 
 // Values written field by field through the model's own addressing.
 constexpr SampleValue kValues[] = {
-    {"PARETI", "MHAUTE", "10"},
-    {"PARETI", "MGAUCHE", "5"},
+    {"PARETI", "MHAUTE", "4,43"},
+    {"PARETI", "MGAUCHE", "0"},
     {"PARETI", "ESPV", "0"},
-    {"PARETI", "ESPH", "2,5"},
+    {"PARETI", "ESPH", "0"},
     {"PARETI", "HAUTEUR", "36"},
     {"PARETI", "LARGEUR", "70"},
     {"EX_attente", "INTITULE", "Sélection des personnes"},
@@ -32,6 +32,8 @@ constexpr SampleValue kValues[] = {
     {"EX_attente", "POURCENT", "26 %"},
     {"PARETI", "NBETIH", "3"},
     {"PARETI", "NBETIV", "8"},
+    {"PARETI", "L_APERCU",
+     "24 étiquettes par feuille A4 (3 x 8) de 70 x 36 mm ; reste 0 mm à droite et 4,43 mm en bas."},
     {"LSTSEL", "L_RESUME",
      "Âge de 50 à 65 ans ; code postal de 69000 à 69999 ; revenus du foyer d'au moins 40 000 €"},
     {"SEL01", "TITRE", "Retraités de la région lyonnaise"},
@@ -80,6 +82,10 @@ constexpr SampleColumn kColumns[] = {
 };
 
 constexpr SampleRows kRows[] = {
+    {"PARETI",
+     "PRODUIT",
+     {"Zweckform 3490\t3 x 8 de 70 x 36 mm", "Zweckform 3475\t3 x 8 de 70,0511 x 36,026 mm",
+      "Avery L7160\t3 x 7 de 63,994 x 38,1 mm", "Avery L7163\t2 x 7 de 99,0953 x 38,1 mm"}},
     {"LSTSEL",
      "REQUETES",
      {"15/01/2025\tRetraités de la région lyonnaise\t01000001\t08/12/2026 09:42\t1 284\t"
