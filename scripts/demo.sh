@@ -73,7 +73,15 @@ if [ -z "${VZ_SCENARIO:-}" ] && [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY
   echo "demo: no display; playing the scripted tour scripts/demo-tour.scn"
   (cd "$installation/VUZUVIZA" &&
     VZ_SCENARIO="$here/scripts/demo-tour.scn" VZ_TRANSCRIPT="$transcript" ./vuzuviza)
-  echo "demo: the tour ended normally; what it did is in $transcript"
+  # The error messages the adviser was shown during the tour (a damaged data
+  # file, a full disk): the files listed below are then those of before.
+  shown_errors="$(sed -n 's/^wd \. message error "\(.*\)"$/\1/p' "$transcript" 2>/dev/null || true)"
+  if [ -n "$shown_errors" ]; then
+    echo "demo: the tour ended, but the program showed these errors (see $transcript):" >&2
+    printf '%s\n' "$shown_errors" | sed 's/^/  /' >&2
+  else
+    echo "demo: the tour ended normally; what it did is in $transcript"
+  fi
   data="$installation/DONNEES"
   show() { # what, files...
     local what="$1"; shift
