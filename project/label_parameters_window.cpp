@@ -51,14 +51,6 @@ void SetField(CodeContext& context, Window& window, std::string_view name, std::
   if (!problem.empty()) context.Note(std::string(kWindow) + ": " + problem);
 }
 
-TypedLabelLayout TypedLayout(const Window& window) {
-  TypedLabelLayout typed;
-  for (size_t i = 0; i < typed.size(); ++i) {
-    typed[i] = runtime::ReadFieldValue(window, kLayoutFields[i]).value;
-  }
-  return typed;
-}
-
 bool AllEmpty(const TypedLabelLayout& typed) {
   for (const std::string& value : typed) {
     if (value.find_first_not_of(' ') != std::string::npos) return false;
@@ -83,7 +75,7 @@ std::string WritePreviewPicture(const LabelLayout& layout, const std::string& pr
 // Redraws the preview from the eight fields; returns the refusal, "" when
 // the layout is usable or not typed yet.
 std::string ShowPreview(CodeContext& context, Window& window) {
-  const TypedLabelLayout typed = TypedLayout(window);
+  const TypedLabelLayout typed = TypedLayoutOf(window);
   const std::string previous = runtime::ReadFieldValue(window, kPreviewPicture).value;
   if (AllEmpty(typed)) {
     SetField(context, window, kPreviewWords,
@@ -138,6 +130,14 @@ runtime::ProcedureResult CheckBeforeStoring(CodeContext& context, const std::vec
 }
 
 }  // namespace
+
+TypedLabelLayout TypedLayoutOf(const Window& window) {
+  TypedLabelLayout typed;
+  for (size_t i = 0; i < typed.size(); ++i) {
+    typed[i] = runtime::ReadFieldValue(window, kLayoutFields[i]).value;
+  }
+  return typed;
+}
 
 std::string DescribeLabelSheet(const LabelLayout& layout) {
   const double right = kPageWidthMm - layout.left_margin_mm -

@@ -29,6 +29,7 @@
 #include <string>
 
 #include "platform/runtime/code_registry.h"
+#include "platform/runtime/window_model.h"
 #include "project/label_sheet.h"
 
 namespace vz::project {
@@ -36,6 +37,11 @@ namespace vz::project {
 // The words of the preview for a usable layout (cp1252): labels and their
 // size, margins, and what is left at the right and at the bottom.
 std::string DescribeLabelSheet(const LabelLayout& layout);
+
+// The eight layout fields of a window as typed, in TypedLabelLayout's order
+// (MHAUTE, MGAUCHE, ESPV, ESPH, HAUTEUR, LARGEUR, NBETIH, NBETIV): the label
+// parameters window and the result window name them alike.
+TypedLabelLayout TypedLayoutOf(const runtime::Window& window);
 
 void RegisterLabelParametersWindow(runtime::CodeRegistry& registry);
 

@@ -13,8 +13,9 @@
 #include "platform/runtime/field_values.h"
 #include "project/chosen_template.h"
 #include "project/gui_application.h"
-#include "project/label_sheet.h"
 #include "project/label_households.h"
+#include "project/label_parameters_window.h"
+#include "project/label_sheet.h"
 #include "project/label_sheet_addresses.h"
 #include "project/label_sheet_pdf.h"
 #include "project/letter_keywords.h"
@@ -38,8 +39,6 @@ constexpr char kFirstPosition[] = "PREMIERE";
 constexpr char kQuery[] = "REQUETE";
 constexpr char kLabelsFolder[] = "ETIQUETTES";
 constexpr char kHouseholdSwitch[] = "FOYER";
-constexpr std::array<const char*, 8> kLayoutFields = {"MHAUTE",  "MGAUCHE", "ESPV",   "ESPH",
-                                                      "HAUTEUR", "LARGEUR", "NBETIH", "NBETIV"};
 constexpr std::array<std::string_view, 7> kTemplateExtensions = {".rtf",  ".htm",  ".html", ".txt",
                                                                  ".fodt", ".docx", ".odt"};
 
@@ -172,9 +171,7 @@ void OnPrintLabels(CodeContext& context, Window& window) {
 }  // namespace
 
 LayoutCheck WindowLabelLayout(const Window& window) {
-  TypedLabelLayout typed;
-  for (size_t i = 0; i < typed.size(); ++i) typed[i] = FieldText(window, kLayoutFields[i]);
-  return CheckLabelLayout(typed);
+  return CheckLabelLayout(TypedLayoutOf(window));
 }
 
 bool OneMailPerHousehold(const Window& window) {
