@@ -19,20 +19,17 @@
 #include "project/letter_pass.h"
 #include "src/outputs/letter_package.h"
 #include "src/outputs/split_keywords.h"
+#include "tests/support/file_bytes.h"
 
 namespace vz::project {
 namespace {
 
 namespace fs = std::filesystem;
 using os::Cp1252;
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using vz::testing::FileBytes;
 
 std::string Sample(std::string_view name) {
-  return ReadBytes(fs::path(VZ_PROJECT_DIR) / "templates" / std::string(name));
+  return FileBytes(fs::path(VZ_PROJECT_DIR) / "templates" / std::string(name));
 }
 
 size_t Count(std::string_view text, std::string_view what) {
@@ -189,12 +186,12 @@ TEST_F(GatheredLettersTest, EveryFormatGathersItsLettersWithPageBreaksAndEveryCh
                                                "0003-CLI3." + extension, document}));
     // Each letter: its own client, every character.
     for (int i = 1; i <= 3; ++i) {
-      const std::string letter = ReadBytes(folder / names[static_cast<size_t>(i - 1)]);
+      const std::string letter = FileBytes(folder / names[static_cast<size_t>(i - 1)]);
       const std::string text = ReadableText(MainPart(letter, c.format), c.format);
       EXPECT_NE(text.find("NOM" + std::to_string(i) + " " + all), std::string::npos) << text;
     }
     // The gathered document: the three letters in order, a break between two.
-    const std::string gathered = ReadBytes(folder / document);
+    const std::string gathered = FileBytes(folder / document);
     const std::string main = MainPart(gathered, c.format);
     EXPECT_EQ(Count(main, c.page_break), 2u) << main;
     const std::string text = ReadableText(main, c.format);
@@ -244,8 +241,8 @@ TEST_F(GatheredLettersTest, LibreOfficeOnThePathMakesThePdfOfTheDocument) {
             "3 lettres écrites. Le document à imprimer : " +
                 (fs::absolute(folder) / "lettres.docx").string() +
                 ", et son PDF : " + (fs::absolute(folder) / "lettres.pdf").string() + ".");
-  EXPECT_EQ(ReadBytes(folder / "lettres.pdf"), "%PDF-1.4 stand-in");
-  const std::string arguments = ReadBytes(dir_.path() / "arguments");
+  EXPECT_EQ(FileBytes(folder / "lettres.pdf"), "%PDF-1.4 stand-in");
+  const std::string arguments = FileBytes(dir_.path() / "arguments");
   EXPECT_EQ(arguments.find("--headless --convert-to pdf --outdir "), 0u) << arguments;
   EXPECT_NE(arguments.find("lettres.docx"), std::string::npos) << arguments;
 

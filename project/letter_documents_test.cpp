@@ -23,6 +23,7 @@
 #include "project/letter_merge.h"
 #include "project/letter_pdf.h"
 #include "src/outputs/letter_template.h"
+#include "tests/support/file_bytes.h"
 
 // The system's font configuration library keeps a cache for the whole
 // process, which the leak checker would otherwise report.
@@ -35,14 +36,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using os::Cp1252;
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using vz::testing::FileBytes;
 
 std::string SampleTemplate(std::string_view name) {
-  return ReadBytes(fs::path(VZ_PROJECT_DIR) / "templates" / std::string(name));
+  return FileBytes(fs::path(VZ_PROJECT_DIR) / "templates" / std::string(name));
 }
 
 // A client whose values hold everything a format must escape.
@@ -265,7 +262,7 @@ TEST(LetterDocumentsTest, PdfGivesEachLetterItsOwnPages) {
   ASSERT_TRUE(pdf.AddLetter(QStringLiteral("<p>Fin</p>"), true, dir.path()));
   pdf.Finish();
   EXPECT_FALSE(pdf.AddLetter(QStringLiteral("<p>trop tard</p>"), true, dir.path()));
-  const std::string bytes = ReadBytes(path);
+  const std::string bytes = FileBytes(path);
   ASSERT_EQ(bytes.rfind("%PDF-", 0), 0u);
   EXPECT_NE(bytes.find("%%EOF"), std::string::npos);
   EXPECT_EQ(PdfPageCount(bytes), after_long + 1);
@@ -338,7 +335,7 @@ TEST(LetterDocumentsTest, PdfIsWrittenUnderTheFolderNameBytes) {
     ASSERT_TRUE(pdf.AddLetter(QStringLiteral("<p>Madame</p>"), true, dir.path())) << c.what;
     ASSERT_TRUE(pdf.AddLetter(QStringLiteral("Monsieur"), false, dir.path())) << c.what;
     EXPECT_TRUE(pdf.Finish()) << c.what;
-    const std::string bytes = ReadBytes(path);
+    const std::string bytes = FileBytes(path);
     EXPECT_EQ(bytes.rfind("%PDF-", 0), 0u) << c.what;
     EXPECT_EQ(PdfPageCount(bytes), 2) << c.what;
     std::vector<std::string> names;
@@ -426,7 +423,7 @@ TEST(LetterDocumentsTest, PdfShowsTheImagesOfTheDataDirectory) {
     const QString html = QString::fromStdString("<p>Madame,</p><p><img src=\"" + c.src + "\"></p>");
     ASSERT_TRUE(pdf.AddLetter(html, true, folder.string())) << c.what;
     ASSERT_TRUE(pdf.Finish()) << c.what;
-    const std::string bytes = ReadBytes(folder / "lettres.pdf");
+    const std::string bytes = FileBytes(folder / "lettres.pdf");
     EXPECT_EQ(PdfPageCount(bytes), 1) << c.what;
     EXPECT_EQ(PdfImageCount(bytes), c.images) << c.what;
   }

@@ -12,17 +12,14 @@
 #include "platform/runtime/fake_front_end.h"
 #include "platform/runtime/session.h"
 #include "project/project_code.h"
+#include "tests/support/file_bytes.h"
 
 namespace vz::project {
 namespace {
 
 namespace fs = std::filesystem;
 using runtime::Session;
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using vz::testing::FileBytes;
 
 class ProgressWindowTest : public ::testing::Test {
  protected:
@@ -32,7 +29,7 @@ class ProgressWindowTest : public ::testing::Test {
     setup.transcript = &transcript_;
     RegisterProgressWindow(setup.registry);
     session_ = std::make_unique<Session>(std::move(setup));
-    auto load = runtime::ParseWindowLibrary(ReadFile(fs::path(VZ_PROJECT_DIR) / "ORVANE.wdl"),
+    auto load = runtime::ParseWindowLibrary(FileBytes(fs::path(VZ_PROJECT_DIR) / "ORVANE.wdl"),
                                             "ORVANE.wdl");
     EXPECT_TRUE(load.library) << load.error;
     if (load.library) session_->set_library(std::move(*load.library));
@@ -120,7 +117,7 @@ TEST_F(ProgressWindowTest, ALongRunLetsTheDesktopProcessItsEventsNowAndThen) {
 TEST(ProgressPicturesTest, EveryHorsePictureIsABitmap) {
   for (const char* name : {"HORSE1A.BMP", "HORSE2A.BMP", "HORSE3A.BMP"}) {
     SCOPED_TRACE(name);
-    const std::string bytes = ReadFile(fs::path(VZ_PROJECT_DIR) / "images" / name);
+    const std::string bytes = FileBytes(fs::path(VZ_PROJECT_DIR) / "images" / name);
     ASSERT_GT(bytes.size(), 54u);
     EXPECT_EQ(bytes.substr(0, 2), "BM");
     const uint32_t size = static_cast<uint8_t>(bytes[2]) | static_cast<uint8_t>(bytes[3]) << 8 |

@@ -22,8 +22,8 @@
 #include "platform/runtime/session.h"
 #include "project/label_households.h"
 #include "project/label_sheet_addresses.h"
-#include "project/result_printing.h"
 #include "project/project_data.h"
+#include "project/result_printing.h"
 #include "src/config/program_settings.h"
 #include "src/db/catalogue.h"
 #include "src/db/layouts/adresses.h"
@@ -31,6 +31,7 @@
 #include "src/db/layouts/selectes.h"
 #include "src/db/record_buffers.h"
 #include "src/db/record_ops.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/project_session.h"
 #include "tests/support/temporary_installation.h"
 
@@ -40,6 +41,7 @@ namespace {
 namespace fs = std::filesystem;
 using db::FileId;
 using runtime::MessageKind;
+using vz::testing::FileBytes;
 
 constexpr char kQuery[] = "01000042";
 
@@ -47,14 +49,9 @@ void Touch(const fs::path& file, std::string_view content = "x") {
   std::ofstream(file, std::ios::binary) << content;
 }
 
-std::string ReadFile(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // Pages of a PDF: its "/Type /Page" objects (not the "/Pages" tree).
 size_t PageCount(const fs::path& pdf) {
-  const std::string bytes = ReadFile(pdf);
+  const std::string bytes = FileBytes(pdf);
   const std::regex page(R"(/Type\s*/Page[^s])");
   return static_cast<size_t>(std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page),
                                            std::sregex_iterator()));
@@ -229,7 +226,7 @@ TEST_F(ResultWindowTest, TheChosenTemplateIsTheOneTheLettersAreMergedWith) {
                 os::Cp1252("1 lettre écrite. Le document à imprimer : "), 0),
             0u)
       << front.messages.back().second;
-  EXPECT_EQ(ReadFile(letter), "Relance\n");
+  EXPECT_EQ(FileBytes(letter), "Relance\n");
   EXPECT_FALSE(fs::exists(letters / (std::string(kQuery) + "-INVITATION")));
 }
 
@@ -278,7 +275,7 @@ TEST_F(ResultWindowTest, ThirtyClientsOnThreeByEightLabelsMakeTwoPages) {
   EXPECT_EQ(os::Utf8(front.messages[0].second),
             "30 étiquettes sur 2 feuilles dans le fichier " + LabelsPdf().string() + ".");
   ASSERT_TRUE(fs::is_regular_file(LabelsPdf()));
-  EXPECT_EQ(ReadFile(LabelsPdf()).substr(0, 5), "%PDF-");
+  EXPECT_EQ(FileBytes(LabelsPdf()).substr(0, 5), "%PDF-");
   EXPECT_EQ(PageCount(LabelsPdf()), 2u);
   // No temporary file is left beside it.
   EXPECT_EQ(
@@ -310,7 +307,7 @@ TEST_F(ResultWindowTest, RefusalsShowWhatToPutRightAndKeepThePreviousFile) {
   AddSelectedClients(2);
   session.Execute("Execute,ETIQUETTES.CLIC");
   ASSERT_TRUE(fs::is_regular_file(LabelsPdf()));
-  const std::string printed = ReadFile(LabelsPdf());
+  const std::string printed = FileBytes(LabelsPdf());
 
   struct Case {
     const char* field;
@@ -336,7 +333,7 @@ TEST_F(ResultWindowTest, RefusalsShowWhatToPutRightAndKeepThePreviousFile) {
     EXPECT_EQ(front.messages.back().first, MessageKind::kError);
     EXPECT_NE(os::Utf8(front.messages.back().second).find(c.message), std::string::npos)
         << os::Utf8(front.messages.back().second);
-    EXPECT_EQ(ReadFile(LabelsPdf()), printed);
+    EXPECT_EQ(FileBytes(LabelsPdf()), printed);
     session.Execute("Ferme");
   }
 }
@@ -353,7 +350,7 @@ TEST_F(ResultWindowTest, AFolderThatCannotBeWrittenIsReported) {
   EXPECT_NE(os::Utf8(front.messages[0].second)
                 .find("Le fichier des étiquettes n'a pas pu être écrit : " + LabelsPdf().string()),
             std::string::npos);
-  EXPECT_EQ(ReadFile(data_ / "ETIQUETTES"), "x");
+  EXPECT_EQ(FileBytes(data_ / "ETIQUETTES"), "x");
 }
 
 // A labels folder or file planted as a link to somewhere outside the data
@@ -425,7 +422,7 @@ TEST_F(ResultWindowTest, TheAdviserPrintsLabelsFromTheResultWindow) {
   EXPECT_EQ(front.Finish(), "");
   EXPECT_EQ(PageCount(LabelsPdf()), 1u);
   // The message box the adviser saw.
-  EXPECT_NE(ReadFile(root_ / "transcript.txt")
+  EXPECT_NE(FileBytes(root_ / "transcript.txt")
                 .find("message info \"3 étiquettes sur 1 feuille dans le fichier " + shown + ".\""),
             std::string::npos);
 }
@@ -453,13 +450,13 @@ TEST_F(ResultWindowTest, OneLabelPerHouseholdAtOneAddress) {
   const std::vector<LabelAddress> households = OneLabelPerHousehold(data, each);
   std::vector<std::string> first_lines;
   for (const LabelAddress& address : households) first_lines.push_back(LabelLines(address)[0]);
-  EXPECT_EQ(first_lines, (std::vector<std::string>{
-                             "Monsieur et Madame DUPONT", "Madame Anne DUPONT",
-                             "Monsieur Paul MARTIN", "Madame Anne DUPONT et Monsieur Paul MARTIN",
-                             "Monsieur Jean PETIT"}));
-  EXPECT_EQ(LabelLines(households[0]),
-            (std::vector<std::string>{"Monsieur et Madame DUPONT", "12 rue des Lilas",
-                                      "69003 LYON"}));
+  EXPECT_EQ(first_lines,
+            (std::vector<std::string>{
+                "Monsieur et Madame DUPONT", "Madame Anne DUPONT", "Monsieur Paul MARTIN",
+                "Madame Anne DUPONT et Monsieur Paul MARTIN", "Monsieur Jean PETIT"}));
+  EXPECT_EQ(
+      LabelLines(households[0]),
+      (std::vector<std::string>{"Monsieur et Madame DUPONT", "12 rue des Lilas", "69003 LYON"}));
 
   // The window's switch, off by default, gives the same count to the print.
   runtime::FakeFrontEnd front;
@@ -486,7 +483,7 @@ TEST_F(ResultWindowTest, TheOutlineSheetDrawsTheBordersOnly) {
   EXPECT_NE(os::Utf8(front.messages[0].second).find("contours des 24 étiquettes"),
             std::string::npos);
   EXPECT_EQ(PageCount(pdf), 1u);
-  EXPECT_EQ(ReadFile(pdf).find("/Type /Font"), std::string::npos);  // no text, borders only
+  EXPECT_EQ(FileBytes(pdf).find("/Type /Font"), std::string::npos);  // no text, borders only
 
   // A layout wider than the page is refused with the sheet's reason.
   session.Execute("AFFICHE,LARGEUR=75");
@@ -504,13 +501,15 @@ TEST_F(ResultWindowTest, PrintingSendsTheChosenDocumentToTheScenariosFile) {
   auto load = runtime::ParseScenario(
       "input RESULTAT\n"
       "  choose IMPRESSION 2\n"
-      "  print \"" + printed.string() + "\"\n"
-      "  click IMPRIMER\n"
-      "  click ETIQUETTES\n"
-      "  click IMPRIMER\n"
-      "  choose IMPRESSION 1\n"
-      "  click IMPRIMER\n"
-      "  press ESC\n",
+      "  print \"" +
+          printed.string() +
+          "\"\n"
+          "  click IMPRIMER\n"
+          "  click ETIQUETTES\n"
+          "  click IMPRIMER\n"
+          "  choose IMPRESSION 1\n"
+          "  click IMPRIMER\n"
+          "  press ESC\n",
       "print.scn");
   ASSERT_TRUE(load.scenario) << load.error;
   runtime::ScriptedFrontEnd front(std::move(*load.scenario), *transcript_);
@@ -518,8 +517,8 @@ TEST_F(ResultWindowTest, PrintingSendsTheChosenDocumentToTheScenariosFile) {
   OpenResultWindow(session);
   session.Execute("Ecran,Saisie");
   EXPECT_EQ(front.Finish(), "");
-  EXPECT_EQ(ReadFile(printed), ReadFile(LabelsPdf()));
-  const std::string transcript = ReadFile(root_ / "transcript.txt");
+  EXPECT_EQ(FileBytes(printed), FileBytes(LabelsPdf()));
+  const std::string transcript = FileBytes(root_ / "transcript.txt");
   EXPECT_NE(transcript.find("ne sont pas encore faites"), std::string::npos);
   EXPECT_NE(transcript.find("envoyé à l'impression"), std::string::npos);
   EXPECT_NE(transcript.find("Aucun document des lettres"), std::string::npos);
@@ -572,7 +571,7 @@ TEST_F(ResultWindowTest, ALabelsPdfThatCannotBeWrittenKeepsThePreviousOne) {
   OpenResultWindow(session);
   session.Execute("Execute,ETIQUETTES.CLIC");
   ASSERT_TRUE(fs::is_regular_file(LabelsPdf()));
-  const std::string printed = ReadFile(LabelsPdf());
+  const std::string printed = FileBytes(LabelsPdf());
   using Fault = vz::testing::FaultyOutputFiles::Fault;
   for (Fault fault : {Fault::kFull, Fault::kSyncError, Fault::kRenameError}) {
     SCOPED_TRACE(static_cast<int>(fault));
@@ -582,9 +581,9 @@ TEST_F(ResultWindowTest, ALabelsPdfThatCannotBeWrittenKeepsThePreviousOne) {
     ASSERT_EQ(front.messages.size(), 1u);
     EXPECT_EQ(front.messages[0].first, MessageKind::kError);
     EXPECT_NE(os::Utf8(front.messages[0].second).find("n'a pas pu être écrit"), std::string::npos);
-    EXPECT_EQ(ReadFile(LabelsPdf()), printed);
+    EXPECT_EQ(FileBytes(LabelsPdf()), printed);
   }
-  EXPECT_NE(ReadFile(util::RunLogPath(data_.string())).find("ETIQUETTES"), std::string::npos);
+  EXPECT_NE(FileBytes(util::RunLogPath(data_.string())).find("ETIQUETTES"), std::string::npos);
 }
 
 }  // namespace

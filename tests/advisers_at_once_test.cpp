@@ -45,6 +45,7 @@
 #include "src/selection/expansion.h"
 #include "src/selection/selection_run.h"
 #include "src/selection/selection_run_test_support.h"
+#include "tests/support/file_bytes.h"
 #include "tools/datatool/demo_installation.h"
 #include "tools/datatool/installation.h"
 #include "tools/datatool/store_transfer.h"
@@ -53,6 +54,7 @@ namespace vz {
 namespace {
 
 namespace fs = std::filesystem;
+using vz::testing::FileBytes;
 using Clock = std::chrono::steady_clock;
 
 constexpr char kQuery[] = "01000001";      // selected and extracted in a loop
@@ -62,13 +64,6 @@ constexpr int kSavedQueries = 25;
 constexpr int kImports = 3;
 constexpr int kImportedPerRun = 20;
 constexpr int kHoldSeconds = 3;
-
-std::string FileText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
 
 void WriteText(const fs::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
@@ -103,7 +98,7 @@ std::string Finish(pid_t pid, const fs::path& folder, const std::string& name) {
   int status = 0;
   if (::waitpid(pid, &status, 0) != pid) return name + ": not waited for";
   if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return "";
-  return name + ": " + FileText(folder / (name + ".err"));
+  return name + ": " + FileBytes(folder / (name + ".err"));
 }
 
 // This process's engine over the installation's store.
@@ -217,8 +212,8 @@ TEST_F(AdvisersAtOnceTest, FourProgramsOnOneDatabase) {
     outputs::RunExtractionDispatch(kQuery);
     return "";
   });
-  const std::string snapshot_selection = FileText(Data() / "01000001.EXT");
-  const std::string snapshot_merge = FileText(Data() / "01000001.MEM");
+  const std::string snapshot_selection = FileBytes(Data() / "01000001.EXT");
+  const std::string snapshot_merge = FileBytes(Data() / "01000001.MEM");
   ASSERT_FALSE(snapshot_selection.empty());
   ASSERT_FALSE(snapshot_merge.empty());
 
@@ -231,7 +226,7 @@ TEST_F(AdvisersAtOnceTest, FourProgramsOnOneDatabase) {
             0);
   for (int run = 0; run < kImports; ++run) {
     WriteText(folder_ / ("import-" + std::to_string(run) + ".jsonl"),
-              NewClients(FileText(exported_file), run, kImportedPerRun));
+              NewClients(FileBytes(exported_file), run, kImportedPerRun));
   }
   ASSERT_TRUE(os::WriteProfileString(paths_.parameter_file, "COMPOSANTS", "CONNEXIONBASE",
                                      schema_->conninfo()));
@@ -311,7 +306,7 @@ TEST_F(AdvisersAtOnceTest, FourProgramsOnOneDatabase) {
                                (folder_ / ("import-" + std::to_string(run) + ".jsonl")).string() +
                                " >" + (folder_ / "import.out").string() + " 2>&1";
       if (std::system(line.c_str()) != 0)
-        return "import failed: " + FileText(folder_ / "import.out");
+        return "import failed: " + FileBytes(folder_ / "import.out");
     }
     return "";
   });
@@ -333,20 +328,20 @@ TEST_F(AdvisersAtOnceTest, FourProgramsOnOneDatabase) {
 
   // Each selection and merge file is the snapshot's.
   for (int i = 0; i < kSelectionRuns; ++i) {
-    EXPECT_TRUE(FileText(folder_ / ("run-" + std::to_string(i) + ".EXT")) == snapshot_selection)
+    EXPECT_TRUE(FileBytes(folder_ / ("run-" + std::to_string(i) + ".EXT")) == snapshot_selection)
         << "selection file of run " << i << " differs";
-    EXPECT_TRUE(FileText(folder_ / ("run-" + std::to_string(i) + ".MEM")) == snapshot_merge)
+    EXPECT_TRUE(FileBytes(folder_ / ("run-" + std::to_string(i) + ".MEM")) == snapshot_merge)
         << "merge file of run " << i << " differs";
   }
   // No number given twice.
   std::vector<std::string> numbers;
   for (const char* name : {"numbers-saver.txt", "numbers-other.txt"}) {
-    std::istringstream in(FileText(folder_ / name));
+    std::istringstream in(FileBytes(folder_ / name));
     for (std::string n; std::getline(in, n);) numbers.push_back(n);
   }
   EXPECT_EQ(numbers.size(), 2u * kSavedQueries);
   EXPECT_EQ(std::set<std::string>(numbers.begin(), numbers.end()).size(), numbers.size());
-  EXPECT_EQ(FileText(folder_ / "locked.txt"), "REQUETES\n");
+  EXPECT_EQ(FileBytes(folder_ / "locked.txt"), "REQUETES\n");
 
   // Afterwards: every file passes the store's check, the imports are all
   // there, the held record has the holder's change and the saved queries
@@ -360,7 +355,7 @@ TEST_F(AdvisersAtOnceTest, FourProgramsOnOneDatabase) {
     if (!selection::ReadTitleRecord(kHeldQuery) ||
         db::CurrentQueryLine().Marker().substr(0, 1) != "H")
       failures += "the held record lost the holder's change; ";
-    const std::string saved = FileText(folder_ / "numbers-saver.txt");
+    const std::string saved = FileBytes(folder_ / "numbers-saver.txt");
     if (saved.size() >= 6 && selection::ReadTitleRecord("01" + saved.substr(0, 6)))
       failures += "a deleted query is back; ";
     db.reset();

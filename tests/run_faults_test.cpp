@@ -23,6 +23,7 @@
 #include "src/util/run_log.h"
 #include "tests/support/faulty_output_files.h"
 #include "tests/support/recording_runtime.h"
+#include "tests/support/file_bytes.h"
 
 namespace vz::outputs {
 namespace {
@@ -32,15 +33,10 @@ using db::FileId;
 using engine::FileFault;
 using engine::testing::FaultPlan;
 using engine::testing::FaultyStorage;
+using vz::testing::FileBytes;
 using vz::testing::RecordingRuntime;
 
 constexpr std::string_view kQuery = "01000007";
-
-std::string FileText(const fs::path& path) {
-  std::string text;
-  os::ReadWholeFile(path.string(), &text);
-  return text;
-}
 
 // A fault of a data file injected from its `from`-th engine operation on, and
 // words the adviser's message must hold.
@@ -95,7 +91,7 @@ class RunFaultsTest : public ::testing::Test {
     return errors;
   }
   std::string RunLog() {
-    return FileText(util::RunLogPath(data_.database().data_directory().string()));
+    return FileBytes(util::RunLogPath(data_.database().data_directory().string()));
   }
   // One error box naming `file` and `words`, and the same failure logged.
   void ExpectReported(std::string_view file, std::string_view words) {

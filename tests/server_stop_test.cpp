@@ -26,6 +26,7 @@
 #include "src/selection/selection_run.h"
 #include "src/selection/selection_run_test_support.h"
 #include "src/util/run_log.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/recording_runtime.h"
 #include "tools/datatool/demo_installation.h"
 #include "tools/datatool/installation.h"
@@ -35,16 +36,10 @@ namespace vz {
 namespace {
 
 namespace fs = std::filesystem;
+using vz::testing::FileBytes;
 using vz::testing::RecordingRuntime;
 
 constexpr char kQuery[] = "01000001";
-
-std::string FileText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
 
 std::set<std::string> FileNames(const fs::path& folder) {
   std::set<std::string> names;
@@ -146,8 +141,8 @@ TEST_F(ServerStopTest, ARunStoppedByTheServerSaysSoKeepsItsFilesAndTheNextRunWor
       std::make_unique<selection::SelectionTestDatabase>(installation_.analysis_file, Data());
   ASSERT_TRUE(selection::RunSelection(kQuery));
   outputs::RunExtractionDispatch(kQuery);
-  const std::string selection = FileText(Data() / "01000001.EXT");
-  const std::string merge = FileText(Data() / "01000001.MEM");
+  const std::string selection = FileBytes(Data() / "01000001.EXT");
+  const std::string merge = FileBytes(Data() / "01000001.MEM");
   ASSERT_FALSE(selection.empty());
   ASSERT_FALSE(merge.empty());
   const std::set<std::string> files = FileNames(Data());
@@ -168,18 +163,17 @@ TEST_F(ServerStopTest, ARunStoppedByTheServerSaysSoKeepsItsFilesAndTheNextRunWor
   EXPECT_NE(errors[0].find(os::Cp1252("le serveur de base de données ne répond plus")),
             std::string::npos)
       << errors[0];
-  EXPECT_EQ(FileText(Data() / "01000001.EXT"), selection);
-  EXPECT_EQ(FileText(Data() / "01000001.MEM"), merge);
+  EXPECT_EQ(FileBytes(Data() / "01000001.EXT"), selection);
+  EXPECT_EQ(FileBytes(Data() / "01000001.MEM"), merge);
   // The run log says what happened; nothing else changed.
   const std::string log = fs::path(util::RunLogPath(Data().string())).filename().string();
   std::set<std::string> after = FileNames(Data());
   std::set<std::string> before = files;
   after.erase(log);
   before.erase(log);
-  const std::string run_log = FileText(util::RunLogPath(Data().string()));
+  const std::string run_log = FileBytes(util::RunLogPath(Data().string()));
   // Which file meets the lost server first depends on what the run had read ahead.
-  EXPECT_NE(run_log.find("le serveur de base de données ne répond plus"),
-            std::string::npos)
+  EXPECT_NE(run_log.find("le serveur de base de données ne répond plus"), std::string::npos)
       << run_log;
   EXPECT_EQ(after, before) << "nothing half-written left in the data directory";
 
@@ -188,10 +182,10 @@ TEST_F(ServerStopTest, ARunStoppedByTheServerSaysSoKeepsItsFilesAndTheNextRunWor
   RecordingRuntime::Get().Reset();
   ASSERT_TRUE(selection::RunSelection(kQuery)) << (Errors().empty() ? "" : Errors()[0]);
   EXPECT_TRUE(Errors().empty());
-  EXPECT_EQ(FileText(Data() / "01000001.EXT"), selection);
+  EXPECT_EQ(FileBytes(Data() / "01000001.EXT"), selection);
   outputs::RunExtractionDispatch(kQuery);
   EXPECT_TRUE(Errors().empty());
-  EXPECT_EQ(FileText(Data() / "01000001.MEM"), merge);
+  EXPECT_EQ(FileBytes(Data() / "01000001.MEM"), merge);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 
 #include "platform/os/cp1252.h"
 #include "src/config/program_settings.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/spreadsheet_files.h"
 
 namespace vz::outputs {
@@ -24,6 +25,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::ParseCsv;
 using testing::Unzipped;
+using vz::testing::FileBytes;
 using Rows = std::vector<std::vector<std::string>>;
 
 constexpr char kQuery[] = "01000042";
@@ -43,11 +45,6 @@ ResultList SampleList() {
       {"010000021", "DUPONT", "Anne\nMarie", "69001", "19800101", "-1234.5"},
   };
   return list;
-}
-
-std::string ReadFile(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 class ResultExportTest : public ::testing::Test {
@@ -77,16 +74,15 @@ TEST_F(ResultExportTest, TheCsvReadsBackAsTheListWithReadableTitles) {
   EXPECT_EQ(os::Utf8(outcome.message),
             "Liste exportée (3 clients retenus) : " + Export(".csv").string() + " et " +
                 Export(".xlsx").string() + ".");
-  const std::string bytes = ReadFile(Export(".csv"));
+  const std::string bytes = FileBytes(Export(".csv"));
   ASSERT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
-  EXPECT_NE(bytes.find("\r\n010000012;\"O\"\"NEIL\";\"Marc;Jean\";75011;;\r\n"),
-            std::string::npos);
-  EXPECT_EQ(ParseCsv(bytes.substr(3)),
-            (Rows{{"Code client", "Nom", "Prénom", "Code postal", "Date de naissance",
-                   "Revenus; total"},
-                  {"010000011", "LEFÈVRE", "Hélène", "01000", "25/03/1961", "45000"},
-                  {"010000012", "O\"NEIL", "Marc;Jean", "75011", "", ""},
-                  {"010000021", "DUPONT", "Anne\nMarie", "69001", "01/01/1980", "-1234,5"}}));
+  EXPECT_NE(bytes.find("\r\n010000012;\"O\"\"NEIL\";\"Marc;Jean\";75011;;\r\n"), std::string::npos);
+  EXPECT_EQ(
+      ParseCsv(bytes.substr(3)),
+      (Rows{{"Code client", "Nom", "Prénom", "Code postal", "Date de naissance", "Revenus; total"},
+            {"010000011", "LEFÈVRE", "Hélène", "01000", "25/03/1961", "45000"},
+            {"010000012", "O\"NEIL", "Marc;Jean", "75011", "", ""},
+            {"010000021", "DUPONT", "Anne\nMarie", "69001", "01/01/1980", "-1234,5"}}));
 }
 
 TEST_F(ResultExportTest, TheXlsxHoldsNumbersDatesAndTextsUnderAFrozenTitleRow) {
@@ -133,7 +129,7 @@ TEST_F(ResultExportTest, LibreOfficeReadsTheXlsxBackAsTheCsv) {
       "soffice --headless --convert-to 'csv:Text - txt - csv (StarCalc):59,34,76,1' --outdir '" +
       out.string() + "' '" + Export(".xlsx").string() + "' >/dev/null 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0);
-  const Rows rows = ParseCsv(ReadFile(out / (std::string(kQuery) + ".csv")));
+  const Rows rows = ParseCsv(FileBytes(out / (std::string(kQuery) + ".csv")));
   ASSERT_EQ(rows.size(), 4u);
   EXPECT_EQ(rows[1][1], "LEFÈVRE");
   EXPECT_EQ(rows[1][4], "25/03/1961");
@@ -145,9 +141,8 @@ TEST_F(ResultExportTest, FilesThatCannotBeWrittenAreNamedAndTheOldOnesKept) {
   std::ofstream(folder_ / "EXPORTS") << "x";
   ExportOutcome outcome = ExportResultList(SampleList(), kQuery);
   EXPECT_FALSE(outcome.ok);
-  EXPECT_EQ(os::Utf8(outcome.message).rfind("Le fichier " + Export(".csv").string() +
-                                                " n'a pas pu être écrit.",
-                                            0),
+  EXPECT_EQ(os::Utf8(outcome.message)
+                .rfind("Le fichier " + Export(".csv").string() + " n'a pas pu être écrit.", 0),
             0u)
       << os::Utf8(outcome.message);
   fs::remove(folder_ / "EXPORTS");
