@@ -2,6 +2,7 @@
 #include "src/outputs/merge_file.h"
 
 #include <array>
+#include <cstring>
 
 #include "src/selection/merge_io.h"
 #include "src/util/number_text.h"
@@ -49,11 +50,19 @@ void MergeFileWriter::WriteClient(const ColumnTables& columns) {
     file_.Put(MergeFileHeader(columns));
     file_.Put("\r\n");
   }
+  // The line is gathered in place and written at once: one buffered write
+  // per client instead of two per column.
+  std::array<char, kColumnCapacity*(kColumnValueWidth + 1) + 2> line;
+  size_t size = 0;
   for (int i = 0; i < columns.count(); ++i) {
-    file_.Put(columns.at(i).value.view());
-    file_.Put("\t");
+    const std::string_view value = columns.at(i).value.view();
+    std::memcpy(line.data() + size, value.data(), value.size());
+    size += value.size();
+    line[size++] = '\t';
   }
-  file_.Put("\r\n");
+  line[size++] = '\r';
+  line[size++] = '\n';
+  file_.Put(std::string_view(line.data(), size));
 }
 
 }  // namespace vz::outputs
