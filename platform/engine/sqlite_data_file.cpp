@@ -51,6 +51,8 @@ SqliteDataFile::~SqliteDataFile() {
   EndReads();
   if (in_batch_) EndBatch(Attempts{});
   cursors_.clear();
+  insert_held_many_.reset();
+  insert_held_one_.reset();
   insert_.reset();
   update_.reset();
   delete_.reset();

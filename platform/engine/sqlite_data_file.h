@@ -24,6 +24,9 @@
 // the table again only when written through or reopened: until then its reads
 // find nothing, even what another connection has added meanwhile.
 //
+// Inside a batch, adds are held and inserted many at a time
+// (sqlite_data_file_batch.cpp); every other operation inserts them first.
+//
 // Single-threaded, as the whole engine: connections are opened without
 // SQLite's own mutexes.
 #ifndef VZ_PLATFORM_ENGINE_SQLITE_DATA_FILE_H_
@@ -172,6 +175,17 @@ class SqliteDataFile final : public DataFile {
   bool RecomputeKeys(const RecordLayout* layout, const Attempts& attempts);
   bool RebuildKeyIndexes(const Attempts& attempts);
 
+  // Adds of a batch (sqlite_data_file_batch.cpp): held with their record
+  // numbers and inserted many rows at a time. InsertHeldAdds runs before
+  // every other operation on the file (true when nothing was held);
+  // DropHeldAdds forgets them with the batch.
+  int64_t HoldAdd(std::string_view stored, const std::vector<std::string>& keys,
+                  const Attempts& attempts);
+  bool InsertHeldAdds(const Attempts& attempts);
+  void DropHeldAdds();
+  bool FindNextRecno(const Attempts& attempts);
+  std::string HeldInsertSql(std::size_t rows) const;
+
   // Writes (sqlite_data_file_write.cpp).
   bool BeginWrite(const Attempts& attempts, bool batch);
   bool RunWrite(sqlite3_stmt* statement, const Attempts& attempts);
@@ -194,6 +208,17 @@ class SqliteDataFile final : public DataFile {
   bool read_open_ = false;
   std::chrono::steady_clock::time_point read_since_;
   std::map<int, ReaderCursor> cursors_;  // by reader; nodes never move
+  struct HeldAdd {
+    int64_t recno = 0;
+    std::string data;  // as stored
+    std::vector<std::string> keys;
+  };
+  std::vector<HeldAdd> held_;  // the first held_count_ are held; the rest keep their storage
+  std::size_t held_count_ = 0;
+  int64_t next_recno_ = 0;    // the number of the next held add; 0 until read in a batch
+  bool held_failed_ = false;  // held adds were lost: the batch ends rolled back
+  Statement insert_held_many_;
+  Statement insert_held_one_;
   Statement insert_;
   Statement update_;
   Statement delete_;

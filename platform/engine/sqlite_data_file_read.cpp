@@ -158,6 +158,7 @@ bool SqliteDataFile::Deliver(ReaderCursor& cursor, int key, sqlite3_stmt* statem
 ReadResult SqliteDataFile::Read(Cursor& base, const ReadRequest& request, const Attempts& attempts,
                                 RecordView* record) {
   ReaderCursor& cursor = static_cast<ReaderCursor&>(base);
+  if (held_count_ != 0 && !InsertHeldAdds(attempts)) return ReadResult::kNone;
   BeginReads(attempts);
   if (!has_table_) return ReadResult::kNoTable;  // an empty database
   bool found = false;

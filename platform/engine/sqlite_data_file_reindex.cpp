@@ -22,6 +22,7 @@ bool Names(sqlite3* db, const char* sql, std::vector<std::string>* names) {
 }  // namespace
 
 bool SqliteDataFile::Reindex(const RecordLayout* layout, const Attempts& attempts) {
+  if (!InsertHeldAdds(attempts)) return false;
   if (!has_table_) {
     needs_reindex_ = false;
     return true;

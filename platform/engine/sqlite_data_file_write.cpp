@@ -49,6 +49,7 @@ void SqliteDataFile::BindKeys(sqlite3_stmt* statement, const std::vector<std::st
 int64_t SqliteDataFile::Add(const std::string& data, const std::vector<std::string>& keys,
                             const Attempts& attempts, bool batch) {
   if (!BeginWrite(attempts, batch)) return 0;
+  if (in_batch_) return HoldAdd(Stored(data), keys, attempts);
   std::string sql;
   if (insert_ == nullptr) {
     std::string values = "?1";
@@ -72,7 +73,7 @@ int64_t SqliteDataFile::Add(const std::string& data, const std::vector<std::stri
 bool SqliteDataFile::Modify(int64_t recno, const std::string& data,
                             const std::vector<std::string>& keys, const Attempts& attempts,
                             bool batch) {
-  if (!BeginWrite(attempts, batch)) return false;
+  if (!InsertHeldAdds(attempts) || !BeginWrite(attempts, batch)) return false;
   std::string sql;
   if (update_ == nullptr) {
     sql = "UPDATE records SET data=?1";
@@ -93,7 +94,7 @@ bool SqliteDataFile::Modify(int64_t recno, const std::string& data,
 }
 
 bool SqliteDataFile::Delete(int64_t recno, const Attempts& attempts, bool batch) {
-  if (!BeginWrite(attempts, batch)) return false;
+  if (!InsertHeldAdds(attempts) || !BeginWrite(attempts, batch)) return false;
   sqlite3_stmt* remove =
       KeptStatement(&delete_, "DELETE FROM records WHERE recno=?1", "cannot prepare a delete");
   if (remove == nullptr) return false;
@@ -102,7 +103,8 @@ bool SqliteDataFile::Delete(int64_t recno, const Attempts& attempts, bool batch)
 }
 
 bool SqliteDataFile::Clear(const Attempts& attempts, bool batch) {
-  if (!BeginWrite(attempts, batch)) return false;
+  if (!InsertHeldAdds(attempts) || !BeginWrite(attempts, batch)) return false;
+  next_recno_ = 0;  // numbering starts again
   bool ok = InTransaction(attempts, [&] {
     return Exec(
         "DELETE FROM records;"
@@ -118,6 +120,7 @@ bool SqliteDataFile::Clear(const Attempts& attempts, bool batch) {
 }
 
 int64_t SqliteDataFile::Count(const Attempts& attempts) {
+  if (!InsertHeldAdds(attempts)) return -1;
   if (!has_table_) return 0;
   BeginReads(attempts);
   sqlite3_stmt* count =
@@ -132,9 +135,12 @@ int64_t SqliteDataFile::Count(const Attempts& attempts) {
 
 bool SqliteDataFile::EndBatch(const Attempts& attempts) {
   if (!in_batch_) return true;
+  // Held adds that could not be written were reported when they failed.
+  const bool held_inserted = InsertHeldAdds(attempts) && !held_failed_;
+  DropHeldAdds();
   ResetAllCursors();
   in_batch_ = false;
-  if (Exec("COMMIT", attempts)) {
+  if (held_inserted && Exec("COMMIT", attempts)) {
     ++*version_;
     // A bulk load leaves a large write-ahead log; fold it into the file now
     // so that later reads come from the file, not from the log.
@@ -151,6 +157,7 @@ namespace vz::engine {
 
 void SqliteDataFile::CancelBatch() {
   if (!in_batch_) return;
+  DropHeldAdds();
   ResetAllCursors();
   in_batch_ = false;
   sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);

@@ -218,6 +218,51 @@ TEST_P(StorageTest, ABatchIsSeenByItsFileAndByOthersOnlyOnceEnded) {
   EXPECT_TRUE(writer->EndBatch(attempts_));  // none open: nothing to do
 }
 
+// Adds of a batch may be held and written many at a time: each still gets at
+// once the number a plain add gives (after the highest ever given, a deleted
+// one included), and every other operation of the batch sees them: reads,
+// counts, rewrites and deletes of records still held, an empty-out.
+TEST_P(StorageTest, AddsOfABatchAreNumberedAtOnceAndSeenByEveryOperation) {
+  std::unique_ptr<DataFile> file = Open(true);
+  ASSERT_NE(file, nullptr);
+  ASSERT_EQ(Add(*file, "a", "a"), 1);
+  ASSERT_EQ(Add(*file, "b", "b"), 2);
+  ASSERT_TRUE(file->Delete(2, attempts_, false));
+  std::vector<std::string> expected = {"a"};
+  // Enough adds for several multi-row writes and some left over.
+  constexpr int kAdds = 75;
+  for (int i = 0; i < kAdds; ++i) {
+    const std::string key = "k" + std::to_string(100 + i);
+    ASSERT_EQ(file->Add("r" + std::to_string(i), {key, ""}, attempts_, true), 3 + i) << i;
+    expected.push_back("r" + std::to_string(i));
+  }
+  EXPECT_EQ(file->Count(attempts_), 1 + kAdds);
+  ASSERT_EQ(file->Add("held", {"k500", ""}, attempts_, true), 3 + kAdds);
+  EXPECT_EQ(Walk(*file, 0, "k5"), (std::vector<std::string>{"held"}));
+  ASSERT_EQ(file->Add("rewritten", {"k600", ""}, attempts_, true), 4 + kAdds);
+  ASSERT_TRUE(file->Modify(4 + kAdds, "last", {"k700", ""}, attempts_, true));
+  ASSERT_EQ(file->Add("gone", {"k800", ""}, attempts_, true), 5 + kAdds);
+  ASSERT_TRUE(file->Delete(5 + kAdds, attempts_, true));
+  ASSERT_TRUE(file->EndBatch(attempts_));
+  expected.push_back("held");
+  expected.push_back("last");
+  EXPECT_EQ(Walk(*file, 0), expected);
+  EXPECT_GT(Add(*file, "after", "k900"), 5 + kAdds);  // never a number given before
+
+  // Emptied inside a batch, the file numbers its adds from 1 again; a
+  // cancelled batch leaves nothing of its adds.
+  ASSERT_TRUE(file->Clear(attempts_, true));
+  ASSERT_EQ(file->Add("first", {"f", ""}, attempts_, true), 1);
+  ASSERT_EQ(file->Add("second", {"g", ""}, attempts_, true), 2);
+  ASSERT_TRUE(file->EndBatch(attempts_));
+  EXPECT_EQ(Walk(*file, 0), (std::vector<std::string>{"first", "second"}));
+  for (int i = 0; i < kAdds; ++i) {
+    ASSERT_GT(file->Add("cancelled", {"h", ""}, attempts_, true), 2);
+  }
+  file->CancelBatch();
+  EXPECT_EQ(file->Count(attempts_), 2);
+}
+
 // A search from wherever a reader stands (its cursor read ahead, stepped, or
 // past its slice) finds what a fresh reader's search finds, and read next
 // from there goes on as from a fresh search; across slices of any size.
@@ -312,6 +357,35 @@ TEST_P(SqliteStorageTest, MissingAndDamagedFilesAndFailedWrites) {
             Storage::OpenResult::kFailed);
   EXPECT_FALSE(why.empty());
   EXPECT_EQ(ReadFile(path_), "not a database, not at all");  // left as it was
+}
+
+// Held adds of a batch that SQLite refuses when they are written (here a
+// trigger of another program refuses one record) fail the add that wrote
+// them and the whole batch: adds already answered are never silently lost.
+TEST_P(SqliteStorageTest, HeldAddsThatCannotBeWrittenFailTheBatch) {
+  std::unique_ptr<DataFile> file = Open(true);
+  ASSERT_NE(file, nullptr);
+  ASSERT_EQ(Add(*file, "before", "a"), 1);
+  {
+    Connection other = OpenConnection(path_);
+    ASSERT_NE(other, nullptr);
+    ASSERT_EQ(
+        sqlite3_exec(other.get(),
+                     "CREATE TRIGGER refuse BEFORE INSERT ON records WHEN NEW.data = x'626164' "
+                     "BEGIN SELECT RAISE(ABORT, 'refused'); END",
+                     nullptr, nullptr, nullptr),
+        SQLITE_OK);
+  }
+  ASSERT_EQ(file->Add("bad", {"b", ""}, attempts_, true), 2);  // held: numbered at once
+  int refused = 0;
+  for (int i = 0; i < 100; ++i) {
+    if (file->Add("good", {"c", ""}, attempts_, true) == 0) ++refused;
+  }
+  EXPECT_GE(refused, 1);
+  EXPECT_NE(file->last_error().find("write not done"), std::string::npos) << file->last_error();
+  EXPECT_FALSE(file->EndBatch(attempts_));
+  EXPECT_EQ(file->Count(attempts_), 1);
+  EXPECT_EQ(Walk(*file, 0), (std::vector<std::string>{"before"}));
 }
 
 TEST_P(SqliteStorageTest, IntegrityCheckFindsDamagedPages) {
