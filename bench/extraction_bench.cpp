@@ -15,7 +15,7 @@
 // fails when a merge line differs from the SQL row.
 //
 //   extraction_bench [--clients N] [--selected S] [--seed X] [--keep]
-//                    [--installation DIR] [--only a|b|c] [--no-sql]
+//                    [--installation DIR] [--only a|b|c] [--no-sql] [--compact]
 //
 // --keep leaves the generated installation in place (its folder is printed);
 // --installation runs on such a kept installation instead of generating one
@@ -28,6 +28,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,7 @@
 #include "src/outputs/extraction_dispatch.h"
 #include "src/screen/bridge.h"
 #include "tools/datatool/installation.h"
+#include "tools/datatool/record_form_migration.h"
 
 namespace {
 
@@ -122,10 +124,26 @@ bool AskInSql(vz::bench::SqlBaseline& baseline, const BenchQuery& query, const f
   return true;
 }
 
+// Rewrites the installation's data files in the compact form. False when
+// a file could not be.
+bool MakeCompact(const vz::datatool::Installation& installation) {
+  const auto start = Clock::now();
+  std::ostringstream lines;
+  std::string error;
+  if (!vz::datatool::MigrateRecordForm(installation, vz::engine::RecordForm::kCompact, lines,
+                                       std::cerr, &error)) {
+    std::fprintf(stderr, "extraction_bench: compact form: %s\n", error.c_str());
+    return false;
+  }
+  std::printf("extraction_bench: data files in the compact form (%.1f s)\n", Seconds(start));
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const bool with_sql = !vz::bench::TakeFlag(&argc, argv, "--no-sql");
+  const bool compact = vz::bench::TakeFlag(&argc, argv, "--compact");
   vz::bench::CommonOptions options;
   options.clients = 20000;
   options.takes_installation = true;
@@ -134,7 +152,8 @@ int main(int argc, char** argv) {
   options.own_value = 10000;
   if (!vz::bench::ReadCommandLine(argc, argv, &options,
                                   "usage: extraction_bench [--clients N] [--selected S] [--seed X] "
-                                  "[--keep] [--installation DIR] [--only a|b|c] [--no-sql]")) {
+                                  "[--keep] [--installation DIR] [--only a|b|c] [--no-sql] "
+                                  "[--compact]")) {
     return 2;
   }
   const int64_t selected = options.own_value;
@@ -145,6 +164,7 @@ int main(int argc, char** argv) {
                                   &installation)) {
     return 1;
   }
+  if (compact && !MakeCompact(installation)) return 1;
 
   vz::bench::OpenProgramDatabase(installation);
   const fs::path data(installation.data_directory);
