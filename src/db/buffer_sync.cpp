@@ -157,13 +157,18 @@ void SynchroniseBuffer(FileId id, SyncOperation operation, bool out_of_file, uin
     std::memset(record, 0, file.buffer_size);
     return;
   }
-  RebuildKeys(file, record);
+  if (operation != SyncOperation::kReadSlotsLater) RebuildKeys(file, record);
   if (operation == SyncOperation::kAdd || operation == SyncOperation::kModify) {
     SplitLongTexts(file, record);
   } else {
     JoinLongTexts(file, record);
   }
   if (file.rule == SyncRule::kClientStamp) CheckClientStamp(file, record);
+}
+
+void RebuildKeySlotsOf(FileId id, uint8_t* record) {
+  const FileDescription& file = Describe(id);
+  if (file.in_key_table()) RebuildKeys(file, record);
 }
 
 }  // namespace vz::db

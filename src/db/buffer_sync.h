@@ -26,7 +26,9 @@
 
 namespace vz::db {
 
-enum class SyncOperation { kAdd, kModify, kDelete, kRead };
+// kReadSlotsLater: a read whose key slots stay empty (RebuildKeySlotsOf
+// builds them later).
+enum class SyncOperation { kAdd, kModify, kDelete, kRead, kReadSlotsLater };
 
 // A file name or operation word without blanks and NULs, with the accented
 // letters à á â ä å Ä Å ç Ç è é ê ë ì í î ï ò ô ö Ö ù ú û Ü (cp1252) replaced
@@ -57,6 +59,10 @@ void SynchroniseBuffer(FileId file, SyncOperation operation, bool out_of_file);
 // The same on `record` instead of the file's process-wide buffer.
 // REQUIRES: record holds Describe(file).buffer_size bytes.
 void SynchroniseBuffer(FileId file, SyncOperation operation, bool out_of_file, uint8_t* record);
+
+// Builds the key slots of the record in `record` from its fields, as a read
+// does. REQUIRES: as above.
+void RebuildKeySlotsOf(FileId file, uint8_t* record);
 
 }  // namespace vz::db
 

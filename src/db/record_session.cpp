@@ -114,7 +114,7 @@ bool RecordSession::Write(WriteCall call, std::optional<FileId> file, std::strin
 }
 
 void RecordSession::Read(ReadCall call, std::optional<FileId> file, std::string_view name,
-                         std::string_view key, std::string_view value) {
+                         std::string_view key, std::string_view value, bool slots_later) {
   uint8_t* record = TreatedBuffer(file);
   if (HasEngine()) {
     // The last text argument is converted first.
@@ -133,7 +133,9 @@ void RecordSession::Read(ReadCall call, std::optional<FileId> file, std::string_
         break;
     }
   }
-  if (record != nullptr) SynchroniseBuffer(*file, SyncOperation::kRead, Hendehors(), record);
+  if (record == nullptr) return;
+  SynchroniseBuffer(*file, slots_later ? SyncOperation::kReadSlotsLater : SyncOperation::kRead,
+                    Hendehors(), record);
 }
 
 bool RecordSession::Hajoute(FileId file) {
@@ -173,6 +175,19 @@ void RecordSession::Hlitrecherche(FileId file, std::string_view key, std::string
 void RecordSession::Hlitrecherche(std::string_view file, std::string_view key,
                                   std::string_view value) {
   Read(ReadCall::kSearch, names_.Find(file), file, key, value);
+}
+
+void RecordSession::HlitrechercheSlotsLater(FileId file, std::string_view key,
+                                            std::string_view value) {
+  Read(ReadCall::kSearch, file, Describe(file).name, key, value, true);
+}
+void RecordSession::HlitsuivantSlotsLater(FileId file, std::string_view key) {
+  Read(ReadCall::kNext, file, Describe(file).name, key, {}, true);
+}
+
+void RecordSession::RebuildKeySlots(FileId file) {
+  uint8_t* record = TreatedBuffer(file);
+  if (record != nullptr && !Hendehors()) RebuildKeySlotsOf(file, record);
 }
 
 bool RecordSession::Hendehors() const {

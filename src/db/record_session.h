@@ -102,6 +102,17 @@ class RecordSession {
   // True when the last read of this session found no record.
   bool Hendehors() const;
 
+  // Search and read next that leave the record's key slots as the engine
+  // gives them (empty) instead of building them: for a loop over many records of a file that
+  // looks at none of their key slots. Everything else is synchronised as
+  // usual. The caller owns the buffer until it calls RebuildKeySlots, which
+  // it does before any other code may look at the buffer.
+  void HlitrechercheSlotsLater(FileId file, std::string_view key, std::string_view value);
+  void HlitsuivantSlotsLater(FileId file, std::string_view key);
+  // Builds the key slots of the record in the file's buffer (nothing when no
+  // record is current).
+  void RebuildKeySlots(FileId file);
+
   // Files and counts. Hinfogene names the file that Hnbenr and Hnumenr count.
   bool Hcreation(std::string_view file);  // creates the file empty
   bool Hferme(std::string_view file);     // "" closes every file
@@ -163,7 +174,7 @@ class RecordSession {
   uint8_t* TreatedBuffer(std::optional<FileId> file);
   bool Write(WriteCall call, std::optional<FileId> file, std::string_view name);
   void Read(ReadCall call, std::optional<FileId> file, std::string_view name, std::string_view key,
-            std::string_view value);
+            std::string_view value, bool slots_later = false);
 
   int32_t context_;
   bool calls_without_context_;

@@ -83,6 +83,37 @@ TEST_F(RecordSessionTest, TheProgramLeavesAnotherSessionsRecordAndBufferAlone) {
   EXPECT_FALSE(Hendehors());
 }
 
+// A loop that reads without building key slots moves as the plain reads do
+// and, once it rebuilds them, leaves the very bytes a plain read leaves.
+TEST_F(RecordSessionTest, ReadsWithSlotsLaterLeaveThePlainReadsBytesOnceRebuilt) {
+  RecordSession& program = ProgramSession();
+  for (std::string_view time : {"0800", "0900", "1000"}) {
+    FillAppointment(program.Buffer(FileId::RDV), "20270112", time);
+    ASSERT_TRUE(program.Hajoute(FileId::RDV));
+  }
+  std::vector<std::vector<uint8_t>> plain;
+  for (program.Hlitrecherche(FileId::RDV, "KEY1", "20270112"); !program.Hendehors();
+       program.Hlitsuivant(FileId::RDV, "KEY1")) {
+    plain.push_back(Bytes(program.Buffer(FileId::RDV), FileId::RDV));
+  }
+  ASSERT_EQ(plain.size(), 3u);
+
+  std::vector<std::vector<uint8_t>> later;
+  for (program.HlitrechercheSlotsLater(FileId::RDV, "KEY1", "20270112"); !program.Hendehors();
+       program.HlitsuivantSlotsLater(FileId::RDV, "KEY1")) {
+    uint8_t* record = program.Buffer(FileId::RDV);
+    EXPECT_EQ(KeySlot(record, FileId::RDV), "");  // not built
+    EXPECT_EQ(GetField(record, FileId::RDV, 1), "20270112");
+    program.RebuildKeySlots(FileId::RDV);
+    later.push_back(Bytes(record, FileId::RDV));
+  }
+  EXPECT_EQ(later, plain);
+  // Out of the file the buffer is cleared, and stays so.
+  program.RebuildKeySlots(FileId::RDV);
+  EXPECT_EQ(Bytes(program.Buffer(FileId::RDV), FileId::RDV),
+            std::vector<uint8_t>(Describe(FileId::RDV).buffer_size, 0));
+}
+
 TEST_F(RecordSessionTest, NamedAndNumberedFilesReachTheSameBuffer) {
   RecordSession own(installation_.runtime_context());
   FillAppointment(own.Buffer(FileId::RDV), "20270301", "1015");

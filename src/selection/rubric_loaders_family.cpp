@@ -215,14 +215,26 @@ void LoadFamilyRubric(Rubric rubric, std::string_view client_code, char selector
   } else if (!gaps.HasNone(family, household)) {
     if (may_hold) held.Start(member->file, household, size);
     // The file is named by its identifier: no look-up of its name per read.
+    // Only the net incomes read a record's key (CODCLEF): for the others the
+    // key slots are built once, for the record the load stops on.
     db::RecordSession& session = db::ProgramSession();
-    session.Hlitrecherche(member->file, "CODCLEF",
-                          member->has_selector ? household : client_code.substr(0, 9));
+    const bool slots_later = member->net_income == NetIncome::kNone;
+    const std::string_view from = member->has_selector ? household : client_code.substr(0, 9);
+    if (slots_later) {
+      session.HlitrechercheSlotsLater(member->file, "CODCLEF", from);
+    } else {
+      session.Hlitrecherche(member->file, "CODCLEF", from);
+    }
     while (!db::Hendehors() && !household.empty() && record.HouseholdCode() == household) {
       AddRecord(*member, record, selector, person, codes, amounts, overflow);
       if (may_hold) held.Add(buffer);
-      session.Hlitsuivant(member->file, "CODCLEF");
+      if (slots_later) {
+        session.HlitsuivantSlotsLater(member->file, "CODCLEF");
+      } else {
+        session.Hlitsuivant(member->file, "CODCLEF");
+      }
     }
+    if (slots_later) session.RebuildKeySlots(member->file);
     if (may_hold && !db::Hendehors()) held.Finish(buffer);
     if (gaps.enabled()) {
       gaps.Learn(family, household, db::Hendehors() ? std::string_view() : record.HouseholdCode(),

@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "src/db/catalogue.h"
 #include "src/db/field_access.h"
 #include "src/db/layouts/rubric_files.h"
 #include "src/db/record_buffers.h"
@@ -184,6 +185,30 @@ TEST_F(FamilyLoaderTest, HeldHouseholdRecordsGiveTheSameTablesAsReads) {
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(db::RecordBuffer(file)), size), buffer);
         std::swap(tables_, holding);
       }
+    }
+  }
+}
+
+// A load stops on the first record of the next household, its key slots
+// built as a plain read builds them, whatever the load skipped on the way.
+TEST_F(FamilyLoaderTest, TheLoadLeavesTheRecordItStoppedOnWithItsKeys) {
+  AddHouseholdIncome();
+  AddRubric(FileId::VALMOBIL, kJoint, "45001", "001", 4000);
+  AddRubric(FileId::VALMOBIL, "010000021", "45001", "002", 10);
+  const std::pair<Rubric, FileId> members[] = {{Rubric::kIncome, FileId::REVENUS},
+                                               {Rubric::kSecurities, FileId::VALMOBIL}};
+  for (const auto& [rubric, file] : members) {
+    for (char selector : {'1', '2'}) {
+      LoadRubric(rubric, kFirst, selector, *tables_);
+      ASSERT_FALSE(db::Hendehors());
+      const size_t size = db::RecordBufferSize(file);
+      const std::string loaded(reinterpret_cast<const char*>(db::RecordBuffer(file)), size);
+      const db::RubricRecord record = *db::RubricRecordIn(file, db::RecordBuffer(file));
+      EXPECT_EQ(record.Codclef().substr(0, 9), "010000021");
+      const std::string key(record.Codclef());
+      db::Hlitrecherche(db::Describe(file).name, "CODCLEF", key);
+      ASSERT_FALSE(db::Hendehors());
+      EXPECT_EQ(std::string(reinterpret_cast<const char*>(db::RecordBuffer(file)), size), loaded);
     }
   }
 }

@@ -1,5 +1,9 @@
 #include "src/selection/rubric_tables.h"
 
+#include <utility>
+
+#include "src/config/parameter_file.h"
+
 namespace vz::selection {
 namespace {
 
@@ -17,6 +21,18 @@ bool IsHousehold(std::string_view code) {
 }
 
 }  // namespace
+
+CriteriaEntry::CriteriaEntry(std::string entry_key, std::string entry_text)
+    : key(std::move(entry_key)), text(std::move(entry_text)), separator_(config::ListSeparator()) {
+  const CriteriaElements elements(text, separator_);
+  bounds_ = {ReadBoundPair(elements, 1), ReadBoundPair(elements, 3)};
+}
+
+BoundPair CriteriaEntry::Bounds(int first) const {
+  const char separator = config::ListSeparator();
+  if (separator != separator_) return ReadBoundPair(CriteriaElements(text, separator), first);
+  return bounds_[first >= 3 ? 1 : 0];
+}
 
 void CodeTable::set_count(int count) {
   count_ = count < 0 ? 0 : (count > kCodeTableSize ? kCodeTableSize : count);

@@ -27,6 +27,7 @@
 #include <string_view>
 
 #include "src/selection/household_records.h"
+#include "src/selection/rubric_tests_support.h"
 
 namespace vz::selection {
 
@@ -112,9 +113,24 @@ struct AddressBlock {
 // One criterion of the query being evaluated: its 12-character criteria key
 // ("NOMCLI******", "40001******1", ...) and its criteria text, whose
 // elements are separated by the list separator.
+//
+// Its range bounds (elements 1-2 and 3-4) are read into numbers when the
+// entry is made, at the list separator of that moment; Bounds() reads the
+// text again when the separator has changed since. The key and text are
+// given once: code that changes a criterion makes a new entry.
 struct CriteriaEntry {
+  CriteriaEntry() : CriteriaEntry(std::string(), std::string()) {}
+  CriteriaEntry(std::string entry_key, std::string entry_text);
+
+  // The pair of bounds at element `first` (1 or 3).
+  BoundPair Bounds(int first) const;
+
   std::string key;
   std::string text;
+
+ private:
+  std::array<BoundPair, 2> bounds_;  // elements 1-2 and 3-4
+  char separator_;                   // the list separator they were read at
 };
 
 // What the family loaders learnt of the key order of their files during a

@@ -33,34 +33,33 @@ std::string_view LineCodeOf(const CriteriaEntry& entry) {
 
 // The family tests: amounts of the key's line code against the bounds.
 bool MeetsFamilyCriterion(Rubric rubric, const CriteriaEntry& entry, const WorkTables& tables) {
-  const CriteriaElements elements(entry.text);
   const int at = tables.codes.Find(LineCodeOf(entry));
   const AmountTables& amounts = tables.amounts;
   switch (rubric) {
     case Rubric::kIncome:
-      return InRange(amounts.Get(2, at), elements, 1, kNoUpperAmount);
+      return InRange(amounts.Get(2, at), entry.Bounds(1), NoUpper::kAmount);
     case Rubric::kLoans:
-      return InRange(amounts.Get(3, at), elements, 1, kNoUpperAmount) &&
-             InRange(amounts.Get(4, at), elements, 3, kNoUpperAmount);
+      return InRange(amounts.Get(3, at), entry.Bounds(1), NoUpper::kAmount) &&
+             InRange(amounts.Get(4, at), entry.Bounds(3), NoUpper::kAmount);
     case Rubric::kRental:
     case Rubric::kLand:
-      return InRange(amounts.Get(3, at), elements, 1, kNoUpperAmount) &&
-             InRange(RoundHalfEven(amounts.Get(6, at)), elements, 3, kNoUpperRate);
+      return InRange(amounts.Get(3, at), entry.Bounds(1), NoUpper::kAmount) &&
+             InRange(RoundHalfEven(amounts.Get(6, at)), entry.Bounds(3), NoUpper::kRate);
     default:
-      return InRange(amounts.Get(3, at), elements, 1, kNoUpperAmount);
+      return InRange(amounts.Get(3, at), entry.Bounds(1), NoUpper::kAmount);
   }
 }
 
 bool MeetsRetirementCriterion(const CriteriaEntry& entry, const AmountTables& amounts) {
   const std::string_view code = LineCodeOf(entry);
   if (code == "2000A") {
-    return InRange(amounts.Get(7, 1), CriteriaElements(entry.text), 1, kNoUpperAmount);
+    return InRange(amounts.Get(7, 1), entry.Bounds(1), NoUpper::kAmount);
   }
   if (code == "2000B") {
-    return InRange(RoundHalfEven(amounts.Get(7, 2)), CriteriaElements(entry.text), 1, kNoUpperRate);
+    return InRange(RoundHalfEven(amounts.Get(7, 2)), entry.Bounds(1), NoUpper::kRate);
   }
   if (code == "2000C") {
-    return InRange(RoundHalfEven(amounts.Get(7, 3)), CriteriaElements(entry.text), 1, kNoUpperRate);
+    return InRange(RoundHalfEven(amounts.Get(7, 3)), entry.Bounds(1), NoUpper::kRate);
   }
   return true;  // "2000D", "2000E" and other keys set nothing
 }
@@ -68,14 +67,14 @@ bool MeetsRetirementCriterion(const CriteriaEntry& entry, const AmountTables& am
 bool MeetsProvidentCriterion(const CriteriaEntry& entry, const WorkTables& tables) {
   // Position among "3300A".."3300N", kProvidentCodes + 1 when absent.
   const int p = std::min(tables.codes.Find(LineCodeOf(entry)), kProvidentCodes + 1);
-  const CriteriaElements elements(entry.text);
   const AmountTables& amounts = tables.amounts;
   if (p <= kProvidentCovers) {
-    return InRange(amounts.Get(3, p), elements, 1, kNoUpperAmount) &&
-           InRange(amounts.Get(3, p + kProvidentCovers), elements, 3, kNoUpperAmount);
+    return InRange(amounts.Get(3, p), entry.Bounds(1), NoUpper::kAmount) &&
+           InRange(amounts.Get(3, p + kProvidentCovers), entry.Bounds(3), NoUpper::kAmount);
   }
-  return InRange(RoundHalfEven(amounts.Get(6, p - kProvidentCovers)), elements, 1, kNoUpperRate) &&
-         InRange(RoundHalfEven(amounts.Get(6, p)), elements, 3, kNoUpperRate);
+  return InRange(RoundHalfEven(amounts.Get(6, p - kProvidentCovers)), entry.Bounds(1),
+                 NoUpper::kRate) &&
+         InRange(RoundHalfEven(amounts.Get(6, p)), entry.Bounds(3), NoUpper::kRate);
 }
 
 // The estate test reads the client's CLIPART record; a missing record reads
@@ -98,7 +97,7 @@ bool PassesEstateTest(std::span<const CriteriaEntry> criteria, std::string_view 
       }
     }
     const double value = static_cast<double>(estate.EstateOnDeath(code == "SC00A" ? 0 : 1));
-    if (!InRange(value, CriteriaElements(entry.text), 1, kNoUpperAmount)) return false;
+    if (!InRange(value, entry.Bounds(1), NoUpper::kAmount)) return false;
   }
   return true;
 }

@@ -1,9 +1,6 @@
 #include "src/selection/rubric_tests_support.h"
 
-#include <array>
 #include <cmath>
-#include <cstdint>
-#include <cstring>
 
 #include "src/config/parameter_file.h"
 #include "src/util/number_text.h"
@@ -13,43 +10,6 @@ namespace {
 
 bool IsTrimBlank(char c) {
   return c == ' ' || c == '\xFF';
-}
-
-// The numbers bound texts read as. A pass tests the same few bounds for every
-// client: each text is turned into a number once and found again by its
-// characters (a small table indexed by a hash of them; a text that does not
-// fit a slot is read every time).
-class BoundNumbers {
- public:
-  double Get(std::string_view text) {
-    if (text.size() > kLongest) return util::TextToNumber(text);
-    size_t hash = text.size();
-    for (char c : text) hash = hash * 31 + static_cast<unsigned char>(c);
-    Slot& slot = slots_[hash % kSlots];
-    // An empty view may have no address: nothing is compared or copied then.
-    if (slot.size != text.size() ||
-        (!text.empty() && std::memcmp(slot.text, text.data(), text.size()) != 0)) {
-      slot.value = util::TextToNumber(text);
-      if (!text.empty()) std::memcpy(slot.text, text.data(), text.size());
-      slot.size = text.size();
-    }
-    return slot.value;
-  }
-
- private:
-  static constexpr size_t kLongest = 23;
-  static constexpr size_t kSlots = 16;
-  struct Slot {
-    size_t size = kLongest + 1;  // matches no text: the slot is empty
-    char text[kLongest] = {};
-    double value = 0;
-  };
-  std::array<Slot, kSlots> slots_{};
-};
-
-double BoundNumber(std::string_view text) {
-  thread_local BoundNumbers numbers;
-  return numbers.Get(text);
 }
 
 }  // namespace
@@ -80,11 +40,18 @@ bool IsNoBoundPair(const CriteriaElements& elements, int first, std::string_view
   return elements[first] == "0" && elements[first + 1] == no_upper;
 }
 
-bool InRange(double value, const CriteriaElements& elements, int first, std::string_view no_upper) {
-  if (IsNoBoundPair(elements, first, no_upper)) return true;
-  const double lower = BoundNumber(elements[first]);
-  const double upper = BoundNumber(elements[first + 1]);
-  return !(lower > value) && !(upper < value);
+BoundPair ReadBoundPair(const CriteriaElements& elements, int first) {
+  BoundPair pair;
+  pair.lower = util::TextToNumber(elements[first]);
+  pair.upper = util::TextToNumber(elements[first + 1]);
+  pair.no_amount_bound = IsNoBoundPair(elements, first, kNoUpperAmount);
+  pair.no_rate_bound = IsNoBoundPair(elements, first, kNoUpperRate);
+  return pair;
+}
+
+bool InRange(double value, const BoundPair& pair, NoUpper kind) {
+  if (kind == NoUpper::kAmount ? pair.no_amount_bound : pair.no_rate_bound) return true;
+  return !(pair.lower > value) && !(pair.upper < value);
 }
 
 double RoundHalfEven(double value) {

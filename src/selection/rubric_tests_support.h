@@ -7,11 +7,16 @@
 // into the text, so that a test allocates nothing per client; element 0 and
 // elements past the last field read as empty. The text must outlive the
 // elements. Nothing fails: a bound that does not parse counts as 0.
+//
+// A pair of bounds is read into numbers once (BoundPair), when the criterion
+// is made (CriteriaEntry, rubric_tables.h): the rubric tests then compare
+// every client's amounts with numbers, never with texts.
 #ifndef VZ_SRC_SELECTION_RUBRIC_TESTS_SUPPORT_H_
 #define VZ_SRC_SELECTION_RUBRIC_TESTS_SUPPORT_H_
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 namespace vz::selection {
@@ -42,10 +47,24 @@ inline constexpr std::string_view kNoUpperRate = "999";
 // `no_upper`: the pair sets no bound.
 bool IsNoBoundPair(const CriteriaElements& elements, int first, std::string_view no_upper);
 
-// Range test of `value` against elements `first` and `first + 1` read as
-// numbers: false when the lower bound is above the value or the upper bound
-// below it; always true for the no-bound pair `no_upper`.
-bool InRange(double value, const CriteriaElements& elements, int first, std::string_view no_upper);
+// Which no-bound pair a range test knows: kNoUpperAmount or kNoUpperRate.
+enum class NoUpper : uint8_t { kAmount, kRate };
+
+// Elements `first` and `first + 1` of a criteria text read as numbers, and
+// whether they are exactly a no-bound pair of either kind.
+struct BoundPair {
+  double lower = 0;
+  double upper = 0;
+  bool no_amount_bound = false;  // "0" and kNoUpperAmount
+  bool no_rate_bound = false;    // "0" and kNoUpperRate
+};
+
+BoundPair ReadBoundPair(const CriteriaElements& elements, int first);
+
+// Range test of `value` against a pair: false when the lower bound is above
+// the value or the upper bound below it; always true for the no-bound pair
+// of `kind`.
+bool InRange(double value, const BoundPair& pair, NoUpper kind);
 
 // Nearest whole number, halves to the even neighbour (0.5 -> 0, 1.5 -> 2,
 // -2.5 -> -2). NaN stays NaN.

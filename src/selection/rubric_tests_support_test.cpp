@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "src/config/parameter_file.h"
+#include "src/selection/rubric_tables.h"
 #include "src/util/blanks.h"
 
 namespace vz::selection {
@@ -56,56 +57,73 @@ TEST(InRangeTest, InclusiveBoundsAndOnlyTheExactNoBoundPairs) {
   struct Case {
     double value;
     std::string text;
-    std::string_view no_upper;
+    NoUpper kind;
     bool in;
   };
   const std::vector<Case> cases = {
-      {100, "100\t200", kNoUpperAmount, true},     // lower bound inclusive
-      {200, "100\t200", kNoUpperAmount, true},     // upper bound inclusive
-      {99.99, "100\t200", kNoUpperAmount, false},  // below
-      {200.01, "100\t200", kNoUpperAmount, false},
-      {5e12, "0\t999999999", kNoUpperAmount, true},  // no bound
-      {-1, "0\t999999999", kNoUpperAmount, true},
-      {5e12, "0\t999", kNoUpperAmount, false},  // the rate pair is a bound for amounts
-      {1000, "0\t999", kNoUpperRate, true},     // but none for rates
-      {1000, "00\t999", kNoUpperRate, false},   // only "0" exactly
-      {1000, " 0\t999", kNoUpperRate, false},
-      {-1, "0\t1000", kNoUpperAmount, false},  // lower bound 0 is a bound
-      {0, "abc\txyz", kNoUpperAmount, true},   // unreadable bounds count as 0
-      {1, "abc\txyz", kNoUpperAmount, false},
-      {0, "", kNoUpperAmount, true},            // missing bounds count as 0
-      {0.5, "0,5\t1,5", kNoUpperAmount, true},  // comma as decimal point
-      {10, "20\t5", kNoUpperAmount, false},     // crossed bounds hold nobody
+      {100, "100\t200", NoUpper::kAmount, true},     // lower bound inclusive
+      {200, "100\t200", NoUpper::kAmount, true},     // upper bound inclusive
+      {99.99, "100\t200", NoUpper::kAmount, false},  // below
+      {200.01, "100\t200", NoUpper::kAmount, false},
+      {5e12, "0\t999999999", NoUpper::kAmount, true},  // no bound
+      {-1, "0\t999999999", NoUpper::kAmount, true},
+      {5e12, "0\t999", NoUpper::kAmount, false},      // the rate pair is a bound for amounts
+      {1000, "0\t999", NoUpper::kRate, true},         // but none for rates
+      {5e12, "0\t999999999", NoUpper::kRate, false},  // and the amount pair one for rates
+      {1000, "00\t999", NoUpper::kRate, false},       // only "0" exactly
+      {1000, " 0\t999", NoUpper::kRate, false},
+      {-1, "0\t1000", NoUpper::kAmount, false},  // lower bound 0 is a bound
+      {0, "abc\txyz", NoUpper::kAmount, true},   // unreadable bounds count as 0
+      {1, "abc\txyz", NoUpper::kAmount, false},
+      {0, "", NoUpper::kAmount, true},            // missing bounds count as 0
+      {0.5, "0,5\t1,5", NoUpper::kAmount, true},  // comma as decimal point
+      {10, "20\t5", NoUpper::kAmount, false},     // crossed bounds hold nobody
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(InRange(c.value, CriteriaElements(c.text, '\t'), 1, c.no_upper), c.in)
+    EXPECT_EQ(InRange(c.value, ReadBoundPair(CriteriaElements(c.text, '\t'), 1), c.kind), c.in)
         << c.value << " [" << c.text << "]";
   }
   // Elements 3 and 4 of the same text.
   const CriteriaElements four("0\t999999999\t3\t5", '\t');
-  EXPECT_TRUE(InRange(4, four, 3, kNoUpperRate));
-  EXPECT_FALSE(InRange(0, four, 3, kNoUpperRate));
+  EXPECT_TRUE(InRange(4, ReadBoundPair(four, 3), NoUpper::kRate));
+  EXPECT_FALSE(InRange(0, ReadBoundPair(four, 3), NoUpper::kRate));
   EXPECT_TRUE(IsNoBoundPair(four, 1, kNoUpperAmount));
   EXPECT_FALSE(IsNoBoundPair(four, 3, kNoUpperRate));
 }
 
-// Bounds read once and found again by their text: many bounds in turn, more
-// than are kept, each still reads as its own number; long texts too.
-TEST(InRangeTest, EveryBoundReadsAsItsOwnTextAcrossManyQueries) {
-  for (int round = 0; round < 3; ++round) {
-    for (int lower = 0; lower < 60; ++lower) {
-      const std::string text = std::to_string(lower) + "\t" + std::to_string(lower + 1) + ",5";
-      const CriteriaElements elements(text, '\t');
-      EXPECT_TRUE(InRange(lower, elements, 1, kNoUpperAmount)) << text;
-      EXPECT_TRUE(InRange(lower + 1.5, elements, 1, kNoUpperAmount)) << text;
-      EXPECT_FALSE(InRange(lower - 0.01, elements, 1, kNoUpperAmount)) << text;
-      EXPECT_FALSE(InRange(lower + 1.51, elements, 1, kNoUpperAmount)) << text;
-    }
+// A criterion reads its bounds when it is made: many criteria side by side
+// each keep their own numbers (long texts too), and a criterion made before
+// the list separator changed reads its text again at the new one.
+TEST(InRangeTest, EachCriterionKeepsTheBoundsOfItsOwnText) {
+  config::ScopedListSeparator tab('\t');
+  std::vector<CriteriaEntry> entries;
+  for (int lower = 0; lower < 60; ++lower) {
+    entries.emplace_back("40001******1", std::to_string(lower) + "\t" + std::to_string(lower + 1) +
+                                             ",5\t" + std::to_string(2 * lower) + "\t999");
   }
-  const std::string long_text = "0\t" + std::string(30, '1');
-  const CriteriaElements elements(long_text, '\t');
-  EXPECT_TRUE(InRange(1e29, elements, 1, kNoUpperAmount));
-  EXPECT_FALSE(InRange(2e29, elements, 1, kNoUpperAmount));
+  for (int lower = 0; lower < 60; ++lower) {
+    const CriteriaEntry& entry = entries[static_cast<size_t>(lower)];
+    EXPECT_TRUE(InRange(lower, entry.Bounds(1), NoUpper::kAmount)) << entry.text;
+    EXPECT_TRUE(InRange(lower + 1.5, entry.Bounds(1), NoUpper::kAmount)) << entry.text;
+    EXPECT_FALSE(InRange(lower - 0.01, entry.Bounds(1), NoUpper::kAmount)) << entry.text;
+    EXPECT_FALSE(InRange(lower + 1.51, entry.Bounds(1), NoUpper::kAmount)) << entry.text;
+    EXPECT_EQ(InRange(-1, entry.Bounds(3), NoUpper::kRate), lower == 0) << entry.text;
+    EXPECT_FALSE(InRange(2 * lower - 1, entry.Bounds(3), NoUpper::kAmount)) << entry.text;
+  }
+  const CriteriaEntry long_bound("40001******1", "0\t" + std::string(30, '1'));
+  EXPECT_TRUE(InRange(1e29, long_bound.Bounds(1), NoUpper::kAmount));
+  EXPECT_FALSE(InRange(2e29, long_bound.Bounds(1), NoUpper::kAmount));
+  const CriteriaEntry empty;
+  EXPECT_TRUE(InRange(0, empty.Bounds(1), NoUpper::kAmount));
+  EXPECT_FALSE(InRange(1, empty.Bounds(3), NoUpper::kAmount));
+
+  // At the tab "10;20" is one unreadable element: the range 0 to 0.
+  const CriteriaEntry made_at_tab("40001******1", "10;20");
+  EXPECT_TRUE(InRange(0, made_at_tab.Bounds(1), NoUpper::kAmount));
+  EXPECT_FALSE(InRange(15, made_at_tab.Bounds(1), NoUpper::kAmount));
+  config::ScopedListSeparator semicolon(';');
+  EXPECT_FALSE(InRange(0, made_at_tab.Bounds(1), NoUpper::kAmount));
+  EXPECT_TRUE(InRange(15, made_at_tab.Bounds(1), NoUpper::kAmount));
 }
 
 TEST(RoundHalfEvenTest, HalvesGoToTheEvenNeighbour) {
