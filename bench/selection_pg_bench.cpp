@@ -205,6 +205,16 @@ void PrintServerReads(const std::string& conninfo) {
   }
 }
 
+// The size of the server's database in MB (its tables and indexes), to
+// compare with its shared_buffers; -1 when unknown.
+long DatabaseMegabytes(const std::string& conninfo) {
+  vz::engine::PgConnection conn(PQconnectdb(conninfo.c_str()));
+  vz::engine::PgResult result(
+      PQexec(conn.get(), "SELECT pg_database_size(current_database()) / 1048576"));
+  if (!vz::engine::PgSucceeded(result.get()) || PQntuples(result.get()) != 1) return -1;
+  return std::atol(PQgetvalue(result.get(), 0, 0));
+}
+
 // One adviser's program (a process of its own): the selection of `code` on
 // the installation's store; "<clients> <seconds> <done>" into `result`.
 int RunAdviser(const std::string& code, const std::string& folder, const std::string& result) {
@@ -327,8 +337,8 @@ int main(int argc, char** argv) {
     if (!ok)
       std::fprintf(stderr, "selection_pg_bench: copy to the server: %s\n", error.c_str());
     else
-      std::printf("selection_pg_bench: installation copied to the server in %.1f s\n",
-                  Seconds(copy_start));
+      std::printf("selection_pg_bench: installation copied to the server in %.1f s (%ld MB)\n",
+                  Seconds(copy_start), DatabaseMegabytes(cluster.conninfo()));
   }
   if (ok) {
     fs::remove(selection_file);

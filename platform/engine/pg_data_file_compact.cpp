@@ -20,8 +20,7 @@ std::string_view PgDataFile::Stored(const std::string& data) {
 bool PgDataFile::ExpandStored(int64_t recno, std::string_view stored, std::string* out) {
   const CompactFault fault = ExpandRecord(stored, out);
   if (fault == CompactFault::kNone) return true;
-  Report(FileFault::kDamaged, "record " + std::to_string(recno) + ": damaged compact record (" +
-                                  CompactFaultReason(fault) + ")");
+  Report(FileFault::kDamaged, DamagedRecordReport(recno, fault));
   return false;
 }
 
@@ -47,8 +46,7 @@ bool PgDataFile::CheckRecordsExpand(const std::function<void(std::string)>& prob
       last = PgInt64(slice.get(), row, 0);
       const CompactFault fault = ExpandRecord(PgBytes(slice.get(), row, 1), &record);
       if (fault != CompactFault::kNone) {
-        problem("record " + std::to_string(last) + ": damaged compact record (" +
-                CompactFaultReason(fault) + ")");
+        problem(DamagedRecordReport(last, fault));
         sound = false;
       }
     }
