@@ -49,8 +49,8 @@ using vz::bench::Seconds;
 
 constexpr char kIncomeQuery[] = "01000001";
 constexpr double kLeastShareOfSqlite = 0.5;
-// The server's settings for the run: its buffers hold the client files
-// (about 150 MB compact for 100,000 clients), as on a firm's server.
+// The server's settings for the run: its buffers hold the installation's
+// files (244 MB on the server for 100,000 clients), as on a firm's server.
 constexpr char kServerSettings[] = "-c shared_buffers=1GB";
 
 // The adviser's copy of the income query: "010000" + two digits from 41.
