@@ -10,6 +10,7 @@
 #                                             would), keeping the cluster
 #   scripts/pg-cluster.sh resume <state-dir>  start a halted cluster's server again
 #
+# VZ_PG_SERVER_OPTIONS, when set, adds server settings to the start ("-c shared_buffers=1GB").
 # Run as root, the server runs as the unprivileged user `nobody` (the server refuses root).
 # The cluster trusts local connections: it holds only test data and listens on no port.
 # ctest starts and stops it through the fixture `vz_pg_cluster` (platform/engine).
@@ -69,7 +70,7 @@ case "$command" in
     as_server "$bin/initdb" -D "$folder/data" -U vz --auth=trust -E UTF8 --no-locale -N \
       >"$folder/initdb.log" 2>&1 || { cat "$folder/initdb.log" >&2; exit 1; }
     as_server "$bin/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w -t 60 \
-      -o "-c listen_addresses='' -k $folder -c fsync=off -c synchronous_commit=off -c max_connections=300" \
+      -o "-c listen_addresses='' -k $folder -c fsync=off -c synchronous_commit=off -c max_connections=300 ${VZ_PG_SERVER_OPTIONS:-}" \
       start >/dev/null || { cat "$folder/server.log" >&2; exit 1; }
     echo "host=$folder user=vz dbname=postgres" >"$state/conninfo"
     ;;
@@ -84,7 +85,7 @@ case "$command" in
       as_server "$bin/pg_ctl" -D "$folder/data" -m immediate -w stop >/dev/null
     else
       as_server "$bin/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w -t 60 \
-        -o "-c listen_addresses='' -k $folder -c fsync=off -c synchronous_commit=off -c max_connections=300" \
+        -o "-c listen_addresses='' -k $folder -c fsync=off -c synchronous_commit=off -c max_connections=300 ${VZ_PG_SERVER_OPTIONS:-}" \
         start >/dev/null || { cat "$folder/server.log" >&2; exit 1; }
     fi
     ;;

@@ -45,17 +45,20 @@ PgDataFile::PgDataFile(std::shared_ptr<PgPool> pool, std::unique_ptr<PgSession> 
 }
 
 PgDataFile::~PgDataFile() {
+  DropAhead();  // the session goes back idle
   if (in_batch_) EndBatch(Attempts{});
   cursors_.clear();
   pool_->Give(std::move(session_));
 }
 
 Storage::OpenResult PgDataFile::Open(const std::shared_ptr<PgPool>& pool, const std::string& name,
-                                     const FileEntry& entry, bool create, const Attempts& attempts,
-                                     std::unique_ptr<DataFile>* out, std::string* why) {
+                                     const FileEntry& entry, bool create, bool compact,
+                                     const Attempts& attempts, std::unique_ptr<DataFile>* out,
+                                     std::string* why) {
   std::unique_ptr<PgSession> session = pool->Take(attempts.sleep_ms, why);
   if (session == nullptr) return Storage::OpenResult::kFailed;
   std::unique_ptr<PgDataFile> file(new PgDataFile(pool, std::move(session), name, entry, 0));
+  file->compact_ = compact;  // when made here; Find reads the form of a file that exists
   bool found = false;
   if (!file->Find(create, &found, why)) return Storage::OpenResult::kFailed;
   if (!found) return Storage::OpenResult::kMissing;
@@ -85,12 +88,15 @@ bool PgDataFile::Find(bool create, bool* found, std::string* why) {
     }
     if (!no_catalogue && PQntuples(row.get()) == 1) {
       file_no_ = PgInt64(row.get(), 0, 0);
-      const auto format = PgBytes(row.get(), 0, 1);
-      // format is an integer column: binary int4, 1 in network order.
-      if (format != std::string_view("\0\0\0\1", 4)) {
+      // format is an integer column: binary int4, in network order.
+      const std::string_view format = PgBytes(row.get(), 0, 1);
+      const std::string_view plain("\0\0\0\1", 4);
+      const std::string_view compact("\0\0\0\2", 4);
+      if (format != plain && format != compact) {
         *why = "stored in an unknown format";
         return false;
       }
+      compact_ = format == compact;
       needs_reindex_ = PgBytes(row.get(), 0, 2) != Rules();
       *found = true;
       return true;
@@ -125,10 +131,12 @@ bool PgDataFile::CreateFile(std::string* why) {
   row.Bytes(name_);
   row.Bytes(file());
   row.Bytes(rules);
+  row.Int64(compact_ ? 2 : 1);  // kCompactFormat, kPlainFormat
   PgResult inserted(PQexecParams(conn,
-                                 "INSERT INTO vz_files(name, file, rules) VALUES($1, $2, $3) "
+                                 "INSERT INTO vz_files(name, file, rules, format) "
+                                 "VALUES($1, $2, $3, $4::bigint) "
                                  "ON CONFLICT (name) DO NOTHING RETURNING file_no",
-                                 3, nullptr, row.values(), row.lengths(), row.formats(), 1));
+                                 4, nullptr, row.values(), row.lengths(), row.formats(), 1));
   if (!PgSucceeded(inserted.get())) return fail(inserted.get());
   if (PQntuples(inserted.get()) == 1) {  // not made by another session meanwhile
     file_no_ = PgInt64(inserted.get(), 0, 0);
@@ -171,6 +179,7 @@ std::string PgDataFile::Columns() const {
 
 PgResult PgDataFile::Run(const std::string& name, const std::string& sql, const PgParams& params,
                          const Attempts& attempts, const char* what) {
+  Settle();  // the session takes one query at a time
   const int count = in_batch_ ? 1 : AttemptCount(attempts);
   bool reconnected = false;
   for (int attempt = 1;; ++attempt) {
@@ -216,6 +225,7 @@ bool PgDataFile::Reconnect(const Attempts& attempts) {
 }
 
 bool PgDataFile::Exec(const std::string& sql, const Attempts& attempts, const char* what) {
+  Settle();
   PGconn* conn = session_->conn.get();
   const int count = in_batch_ ? 1 : AttemptCount(attempts);
   for (int attempt = 1;; ++attempt) {
@@ -262,6 +272,7 @@ bool PgDataFile::CheckIntegrity(std::vector<std::string>* problems) {
     return false;
   }
   if (PgInt64(count.get(), 0, 0) != 0) problem("records without data");
+  CheckRecordsExpand(problem);
   const std::string table_name = Numbered("vz_r", file_no_);
   PgParams table;
   table.Bytes(table_name);

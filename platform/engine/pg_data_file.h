@@ -6,7 +6,12 @@
 //   index vz_r<file_no>_k<i> on (k<i>, recno) for every key of the analysis
 //
 // so that no name of the analysis or of the installation ever becomes SQL
-// text. The DataFile contract is storage.h's: bytea compares as memcmp,
+// text. `format` says what the data column holds: 1 (kPlainFormat) each
+// record's bytes, 2 (kCompactFormat) their compact form (record_codec.h),
+// made on write and expanded on read; a record that does not expand is
+// reported as damage of the file with its record number. Keys are never
+// encoded. New files are compact unless the storage says otherwise; a file
+// keeps its form. The DataFile contract is storage.h's: bytea compares as memcmp,
 // shorter first on a tie, which is the interface's byte order; (k<i>, recno)
 // keeps duplicates in insertion order; the identity column never gives a
 // number twice and TRUNCATE ... RESTART IDENTITY starts it again at 1.
@@ -23,7 +28,13 @@
 // other sessions show within that time). A slice ends at a record; the next
 // one is read after it by keyset (key value, record number), larger each
 // time, so that a pass over a file costs one round trip per slice and a
-// search that finds one household costs one small one.
+// search that finds one household costs one small one. While a reader walks
+// a slice of such a pass, the query of the slice after it is already sent
+// (pg_data_file_prefetch.cpp): the server reads it while the program works
+// on the current one. At most one query is ahead per file; any other
+// statement of the file first receives its answer, which the reader then
+// takes only if it would still read the same (nothing written since, within
+// the read-ahead window counted from when it was sent).
 //
 // A session the server dropped is connected again once per statement (not
 // inside a batch, whose transaction died with it): a program outlives a
@@ -39,6 +50,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -55,9 +67,11 @@ class PgDataFile final : public DataFile {
  public:
   // Storage::Open for PostgreSQL (PgStorage): `name` is the file's name in
   // the catalogue (its path).
+  // `compact` is the form of the file when it is made here.
   static Storage::OpenResult Open(const std::shared_ptr<PgPool>& pool, const std::string& name,
-                                  const FileEntry& entry, bool create, const Attempts& attempts,
-                                  std::unique_ptr<DataFile>* out, std::string* why);
+                                  const FileEntry& entry, bool create, bool compact,
+                                  const Attempts& attempts, std::unique_ptr<DataFile>* out,
+                                  std::string* why);
   ~PgDataFile() override;
 
   Cursor* CursorOf(int reader) override;
@@ -97,7 +111,24 @@ class PgDataFile final : public DataFile {
     // `floor_strict`, at most otherwise).
     std::string floor;
     bool floor_strict = true;
-    int next_size = 0;  // rows of the next slice read after this one
+    int next_size = 0;     // rows of the next slice read after this one
+    std::string expanded;  // the record delivered, when the file is compact
+    int size = 0;          // the rows the slice's query asked for
+    bool ahead = false;    // the query of the slice after it is sent
+  };
+
+  // The slice after a reader's slice, asked before the reader needs it.
+  struct Ahead {
+    ReaderCursor* cursor = nullptr;  // null: none
+    int key = -1;
+    std::string after;  // the slice follows (after, after_recno)
+    int64_t after_recno = 0;
+    int size = 0;
+    bool on_wire = false;  // its answer not yet received
+    PgResult rows;
+    uint64_t write_count = 0;
+    uint64_t version = 0;
+    Clock::time_point sent_at;
   };
 
   PgDataFile(std::shared_ptr<PgPool> pool, std::unique_ptr<PgSession> session, std::string name,
@@ -128,8 +159,21 @@ class PgDataFile final : public DataFile {
   bool Exec(const std::string& sql, const Attempts& attempts, const char* what);
   void ReportPg(const std::string& what, const PGresult* result);
 
+  // The compact form (pg_data_file_compact.cpp): `data` as the file stores
+  // it; the record's bytes from what is stored (false with the damage
+  // reported, naming record `recno`, when they do not expand).
+  std::string_view Stored(const std::string& data);
+  bool ExpandStored(int64_t recno, std::string_view stored, std::string* out);
+  // Every record of a compact file expands; the damaged ones into `problem`.
+  bool CheckRecordsExpand(const std::function<void(std::string)>& problem);
+
   // Reads (pg_data_file_read.cpp).
   bool Fresh(const ReaderCursor& cursor, int key) const;
+  // The statement of a slice: its SQL text and prepared name into `name`.
+  std::string SliceSql(int key, Query query, int size, std::string* name) const;
+  // Makes `rows`, the answer to `query` of `size` rows, the cursor's slice.
+  void Adopt(ReaderCursor& cursor, int key, Query query, std::string_view value, int size,
+             PgResult rows);
   // Reads a slice of `size` rows into the cursor; false when the query failed.
   bool Fetch(ReaderCursor& cursor, int key, Query query, std::string_view value, int64_t recno,
              int size, const Attempts& attempts);
@@ -139,6 +183,17 @@ class PgDataFile final : public DataFile {
               RecordView* record);
   bool ReadNext(ReaderCursor& cursor, const ReadRequest& request, const Attempts& attempts,
                 RecordView* record);
+  // Reading ahead (pg_data_file_prefetch.cpp). SendAhead sends the query of
+  // the slice after the cursor's, when it walks a pass (and, called on each
+  // read, takes in what the server has sent of it meanwhile); Settle receives the
+  // answer of a query sent (before any other statement of the session);
+  // TakeAhead makes it the cursor's slice when it is the slice after
+  // (value, recno) of `size` rows and still as fresh as a read now; DropAhead
+  // forgets it (the one of `cursor` only, when given).
+  void SendAhead(ReaderCursor& cursor);
+  void Settle();
+  bool TakeAhead(ReaderCursor& cursor, int key, std::string_view value, int64_t recno, int size);
+  void DropAhead(const ReaderCursor* cursor = nullptr);
   std::string_view RowKey(const ReaderCursor& cursor, int row, int key) const;
   int64_t RowRecno(const ReaderCursor& cursor, int row) const;
 
@@ -170,12 +225,16 @@ class PgDataFile final : public DataFile {
   std::vector<std::string> key_rules_;
   int64_t file_no_ = 0;
   bool needs_reindex_ = false;
+  bool compact_ = false;  // the data column holds compact records
+  std::string packed_;    // the last record compacted for a write
   bool in_batch_ = false;
   bool batch_failed_ = false;
   int64_t batch_added_ = 0;  // records the open batch sent to the server
   uint64_t write_count_ = 0;
   std::shared_ptr<uint64_t> version_;
   std::map<int, ReaderCursor> cursors_;
+  Ahead ahead_;
+  int reads_since_input_ = 0;
   std::vector<HeldAdd> held_;
   std::vector<int64_t> reserved_;  // record numbers taken for this batch, not yet used
   std::size_t next_reserved_ = 0;

@@ -78,7 +78,7 @@ int64_t PgDataFile::HoldAdd(const std::string& data, const std::vector<std::stri
   }
   HeldAdd add;
   add.recno = reserved_[next_reserved_++];
-  add.data = data;
+  add.data = Stored(data);
   add.keys = keys;
   held_.push_back(std::move(add));
   Wrote();

@@ -37,7 +37,10 @@ Cursor* PgDataFile::CursorOf(int reader) {
 }
 
 void PgDataFile::ForgetReader(int reader) {
-  cursors_.erase(reader);
+  const auto found = cursors_.find(reader);
+  if (found == cursors_.end()) return;
+  DropAhead(&found->second);
+  cursors_.erase(found);
 }
 
 std::string_view PgDataFile::RowKey(const ReaderCursor& cursor, int row, int key) const {
@@ -53,46 +56,57 @@ bool PgDataFile::Fresh(const ReaderCursor& cursor, int key) const {
          cursor.version == *version_ && Clock::now() - cursor.read_at < kReadAheadWindow;
 }
 
-bool PgDataFile::Fetch(ReaderCursor& cursor, int key, Query query, std::string_view value,
-                       int64_t recno, int size, const Attempts& attempts) {
-  cursor.rows.reset();
-  cursor.count = 0;
-  cursor.pos = -1;
+std::string PgDataFile::SliceSql(int key, Query query, int size, std::string* name) const {
   const std::string k = KeyColumn(static_cast<std::size_t>(key));
   const char* kind = query == Query::kFirst    ? "first"
                      : query == Query::kSearch ? "search"
                                                : "after";
-  const std::string name =
-      std::string(kind) + Numbered("_", file_no_) + Numbered("_", key) + Numbered("_", size);
+  *name = std::string(kind) + Numbered("_", file_no_) + Numbered("_", key) + Numbered("_", size);
   std::string sql = "SELECT " + Columns() + " FROM " + Table();
-  PgParams params;
   if (query == Query::kSearch) {
     sql += " WHERE " + k + " >= $1";
-    params.Bytes(value);
   } else if (query == Query::kAfter) {
     sql += " WHERE (" + k + ", recno) > ($1, $2)";
-    params.Bytes(value);
-    params.Int64(recno);
   }
   // The slice's size is part of the statement, so that the server plans the
   // walk of the key's index for it.
   sql += " ORDER BY " + k + ", recno" + Numbered(" LIMIT ", size);
-  PgResult rows = Run(name, sql, params, attempts, "read failed");
-  if (rows == nullptr) return false;
+  return sql;
+}
+
+void PgDataFile::Adopt(ReaderCursor& cursor, int key, Query query, std::string_view value, int size,
+                       PgResult rows) {
   cursor.count = PQntuples(rows.get());
   cursor.rows = std::move(rows);
+  cursor.pos = -1;
   cursor.key = key;
+  cursor.size = size;
+  cursor.ahead = false;
   cursor.at_end = cursor.count < size;
   cursor.write_count = write_count_;
   cursor.version = *version_;
   cursor.read_at = Clock::now();
-  if (query == Query::kAfter) {
-    cursor.floor.assign(value.data(), value.size());
-    cursor.floor_strict = false;
-  } else {
-    cursor.floor.assign(value.data(), value.size());
-    cursor.floor_strict = true;
-  }
+  cursor.floor.assign(value.data(), value.size());
+  // After (value, record number): records before the slice may have the
+  // value itself.
+  cursor.floor_strict = query != Query::kAfter;
+}
+
+bool PgDataFile::Fetch(ReaderCursor& cursor, int key, Query query, std::string_view value,
+                       int64_t recno, int size, const Attempts& attempts) {
+  if (query == Query::kAfter && TakeAhead(cursor, key, value, recno, size)) return true;
+  if (ahead_.cursor == &cursor) DropAhead(&cursor);
+  cursor.rows.reset();
+  cursor.count = 0;
+  cursor.pos = -1;
+  std::string name;
+  const std::string sql = SliceSql(key, query, size, &name);
+  PgParams params;
+  if (query != Query::kFirst) params.Bytes(value);
+  if (query == Query::kAfter) params.Int64(recno);
+  PgResult rows = Run(name, sql, params, attempts, "read failed");
+  if (rows == nullptr) return false;
+  Adopt(cursor, key, query, value, size, std::move(rows));
   return true;
 }
 
@@ -105,6 +119,13 @@ bool PgDataFile::Deliver(ReaderCursor& cursor, int row, RecordView* record) {
   const PGresult* rows = cursor.rows.get();
   record->recno = PgInt64(rows, row, kColumnRecno);
   record->data = PgBytes(rows, row, kColumnData);
+  if (compact_) {
+    if (!ExpandStored(record->recno, record->data, &cursor.expanded)) {
+      cursor.pos = -1;
+      return false;
+    }
+    record->data = cursor.expanded;
+  }
   for (std::size_t i = 0; i < key_rules_.size(); ++i) {
     record->keys[i] = PgBytes(rows, row, kColumnFirstKey + static_cast<int>(i));
   }
@@ -127,6 +148,7 @@ ReadResult PgDataFile::Read(Cursor& base, const ReadRequest& request, const Atte
       found = ReadNext(cursor, request, attempts, record);
       break;
   }
+  if (found) SendAhead(cursor);
   return found ? ReadResult::kFound : ReadResult::kNone;
 }
 
@@ -165,8 +187,15 @@ bool PgDataFile::Search(ReaderCursor& cursor, const ReadRequest& request, const 
         }
       }
       if (row < cursor.count || cursor.at_end) return Deliver(cursor, row, record);
-      // Past the slice: a pass in key order; the next slice is larger.
+      // Past the slice: a pass in key order. The slice after it, when it
+      // was read ahead, holds the value's records unless it ends below it.
+      const int last = cursor.count - 1;
+      const std::string after(RowKey(cursor, last, key));
       size = cursor.next_size;
+      if (TakeAhead(cursor, key, after, RowRecno(cursor, last), size)) {
+        cursor.next_size = Grown(size);
+        return Search(cursor, request, attempts, record);
+      }
     }
   }
   const int next = Grown(size);

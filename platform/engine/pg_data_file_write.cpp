@@ -46,7 +46,7 @@ int64_t PgDataFile::Add(const std::string& data, const std::vector<std::string>&
   }
   sql += ") VALUES(" + values + ") RETURNING recno";
   PgParams params;
-  params.Bytes(data);
+  params.Bytes(Stored(data));
   for (std::size_t i = 0; i < key_rules_.size(); ++i) params.Bytes(keys[i]);
   PgResult added = Run(Numbered("add_", file_no_), sql, params, attempts, "write not done");
   if (added == nullptr || PQntuples(added.get()) != 1) return 0;
@@ -64,7 +64,7 @@ bool PgDataFile::Modify(int64_t recno, const std::string& data,
   }
   sql += Numbered(" WHERE recno = $", static_cast<long long>(key_rules_.size() + 2));
   PgParams params;
-  params.Bytes(data);
+  params.Bytes(Stored(data));
   for (std::size_t i = 0; i < key_rules_.size(); ++i) params.Bytes(keys[i]);
   params.Int64(recno);
   PgResult updated = Run(Numbered("modify_", file_no_), sql, params, attempts, "write not done");
@@ -198,6 +198,7 @@ bool PgDataFile::Reindex(const RecordLayout* layout, const Attempts& attempts) {
     if (!ok) PgResult(PQexec(session_->conn.get(), "ROLLBACK"));
   }
   // The statements prepared on the old columns no longer hold.
+  DropAhead();
   PgResult(PQexec(session_->conn.get(), "DEALLOCATE ALL"));
   session_->prepared.clear();
   cursors_.clear();
@@ -225,6 +226,7 @@ bool PgDataFile::RecomputeKeys(const RecordLayout* layout, const Attempts& attem
   int64_t last = 0;
   std::vector<uint8_t> record(layout != nullptr ? layout->record_size() : 0);
   std::vector<std::string> keys(key_rules_.size());
+  std::string expanded;
   for (;;) {
     PgParams after;
     after.Int64(last);
@@ -235,7 +237,11 @@ bool PgDataFile::RecomputeKeys(const RecordLayout* layout, const Attempts& attem
     if (rows == 0) return true;
     if (layout == nullptr) return false;  // records are stored but nobody described them
     for (int row = 0; row < rows; ++row) {
-      const std::string_view data = PgBytes(slice.get(), row, 1);
+      std::string_view data = PgBytes(slice.get(), row, 1);
+      if (compact_) {
+        if (!ExpandStored(PgInt64(slice.get(), row, 0), data, &expanded)) return false;
+        data = expanded;
+      }
       layout->GiveRecord(reinterpret_cast<const uint8_t*>(data.data()), data.size(), record.data());
       PgParams params;
       for (std::size_t i = 0; i < key_rules_.size(); ++i) {

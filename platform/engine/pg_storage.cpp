@@ -134,7 +134,7 @@ std::string PgStorage::Locate(const std::string& /*directory*/,
 Storage::OpenResult PgStorage::Open(const std::string& path, const FileEntry& entry, bool create,
                                     const Attempts& attempts, std::unique_ptr<DataFile>* out,
                                     std::string* why) {
-  return PgDataFile::Open(pool_, path, entry, create, attempts, out, why);
+  return PgDataFile::Open(pool_, path, entry, create, compact_new_files_, attempts, out, why);
 }
 
 }  // namespace vz::engine

@@ -51,8 +51,13 @@ class PgStorage final : public Storage {
                   const Attempts& attempts, std::unique_ptr<DataFile>* out,
                   std::string* why) override;
 
+  // The form of the records of the files this storage makes: compact (the
+  // default, record_codec.h) or plain. A file keeps the form it was made in.
+  void set_compact_new_files(bool compact) { compact_new_files_ = compact; }
+
  private:
   std::shared_ptr<PgPool> pool_;
+  bool compact_new_files_ = true;
 };
 
 // Refuses a connection string that libpq cannot read or that holds a

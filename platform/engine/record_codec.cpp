@@ -122,4 +122,9 @@ const char* CompactFaultReason(CompactFault fault) {
   return "damaged";
 }
 
+std::string DamagedRecordReport(int64_t recno, CompactFault fault) {
+  return "record " + std::to_string(recno) + ": " + kDamagedCompactRecord + " (" +
+         CompactFaultReason(fault) + ")";
+}
+
 }  // namespace vz::engine

@@ -28,6 +28,7 @@
 #define VZ_PLATFORM_ENGINE_RECORD_CODEC_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -58,6 +59,12 @@ CompactFault ExpandRecord(std::string_view stored, std::string* out);
 
 // A short English reason for the call log ("unknown version").
 const char* CompactFaultReason(CompactFault fault);
+
+// What a record that does not expand is called in the reports of the stores,
+// and the whole line for record `recno` ("record 12: damaged compact record
+// (bad length)").
+inline constexpr const char* kDamagedCompactRecord = "damaged compact record";
+std::string DamagedRecordReport(int64_t recno, CompactFault fault);
 
 }  // namespace vz::engine
 

@@ -21,8 +21,7 @@ bool SqliteDataFile::ExpandRead(ReaderCursor& cursor, RecordView* record) {
 bool SqliteDataFile::ExpandStored(int64_t recno, std::string_view stored, std::string* out) {
   const CompactFault fault = ExpandRecord(stored, out);
   if (fault == CompactFault::kNone) return true;
-  Report(FileFault::kDamaged, "record " + std::to_string(recno) + ": damaged compact record (" +
-                                  CompactFaultReason(fault) + ")");
+  Report(FileFault::kDamaged, DamagedRecordReport(recno, fault));
   return false;
 }
 

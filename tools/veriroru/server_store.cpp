@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/engine/pg_storage.h"
+#include "platform/engine/record_codec.h"
 #include "platform/engine/sqlite_storage.h"
 #include "platform/engine/store_copy.h"
 #include "platform/os/profile_file.h"
@@ -164,9 +165,17 @@ std::vector<FileCheckResult> CheckServerFiles(const std::string& conninfo,
     }
     // Keys that no longer follow the analysis, or a damaged or missing key
     // index: every key column and index made again, as the engine does.
+    // Records that do not expand are not mended by new keys (the keys are
+    // made from the records): they are reported below, the file left as it is.
     std::vector<std::string> problems;
     const bool stale = opened->needs_reindex();
-    if (stale || !opened->CheckIntegrity(&problems)) {
+    const bool sound = opened->CheckIntegrity(&problems);
+    const bool only_damaged_records =
+        !problems.empty() &&
+        std::all_of(problems.begin(), problems.end(), [](const std::string& p) {
+          return p.find(vz::engine::kDamagedCompactRecord) != std::string::npos;
+        });
+    if (stale || (!sound && !only_damaged_records)) {
       BoundFile bound;
       const std::optional<std::string> unbound = BindLayout(*file.entry, &bound);
       const int64_t records = opened->Count(attempts);

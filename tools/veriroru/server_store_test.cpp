@@ -105,6 +105,21 @@ TEST_F(ServerStoreTest, BackupCheckAndRestoreWorkOnTheServersFiles) {
   EXPECT_TRUE(check.ok) << check.report;
 }
 
+// The server's files are compact: a stored value that does not expand is
+// named by the check with its file and record number, and left as it is.
+TEST_F(ServerStoreTest, ADamagedCompactRecordOnTheServerIsReportedByNumber) {
+  ASSERT_TRUE(schema_.Exec(OnTableOf("CLIENT", "UPDATE %I SET data = ''\\x07'' WHERE recno = 2")));
+  const VerificationResult check = RunVerification(paths(), &*analysis_, FixedTime(60));
+  EXPECT_FALSE(check.ok);
+  EXPECT_NE(check.report.find("record 2: damaged compact record"), std::string::npos)
+      << check.report;
+  EXPECT_EQ(check.report.find("clés non reconstruites"), std::string::npos) << check.report;
+  ASSERT_TRUE(schema_.Exec(
+      OnTableOf("CLIENT",
+                "DO $x$ BEGIN IF (SELECT count(*) FROM %I WHERE data = ''\\x07'') <> 1 "
+                "THEN RAISE EXCEPTION ''changed''; END IF; END $x$")));
+}
+
 TEST_F(ServerStoreTest, AnUnreachableServerIsSaidInFrench) {
   ASSERT_TRUE(os::WriteProfileString(paths().parameter_file, "COMPOSANTS", "CONNEXIONBASE",
                                      "host=/nowhere dbname=none"));
