@@ -226,4 +226,25 @@ int32_t EngineTest::Count(const char* file) {
   return LE_Hnbenr(ctx_);
 }
 
+std::vector<std::string> WalkFile(DataFile& file, int key, const char* first,
+                                  const Attempts& attempts) {
+  Cursor* cursor = file.CursorOf(1);
+  ReadRequest request;
+  request.key = key;
+  request.kind = first != nullptr ? ReadKind::kSearch : ReadKind::kFirst;
+  request.value = first != nullptr ? first : "";
+  std::vector<std::string> found;
+  RecordView record;
+  std::string position;
+  while (file.Read(*cursor, request, attempts, &record) == ReadResult::kFound) {
+    found.emplace_back(record.data);
+    position.assign(record.keys[static_cast<std::size_t>(key)]);
+    request.kind = ReadKind::kNext;
+    request.value = position;
+    request.recno = record.recno;
+    request.at_cursor = true;
+  }
+  return found;
+}
+
 }  // namespace vz::engine::testing

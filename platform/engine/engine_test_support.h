@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/engine/pg_test_support.h"
+#include "platform/engine/storage.h"
 
 namespace vz::engine::testing {
 
@@ -37,6 +38,12 @@ void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
 std::vector<std::string> ReadLines(const std::string& path);
+
+// The bytes of a data file's records in the order of key `key`, from `first`
+// (a search for that value when given, else the first record) to the end, by
+// read next from each record found.
+std::vector<std::string> WalkFile(DataFile& file, int key, const char* first,
+                                  const Attempts& attempts);
 
 // Points VZ_ENGINE_LOG at a file for the life of the object.
 class ScopedEngineLog {

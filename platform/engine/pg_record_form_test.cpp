@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/engine/engine_test_support.h"
 #include "platform/engine/pg_connection.h"
 #include "platform/engine/pg_storage.h"
 #include "platform/engine/pg_test_support.h"
@@ -20,6 +21,7 @@ namespace {
 
 using testing::TestSchema;
 using testing::TestServerConninfo;
+using testing::WalkFile;
 
 // Records as the rubric files hold them: mostly zeros and blanks.
 std::vector<std::string> SampleRecords() {
@@ -74,22 +76,7 @@ class PgRecordFormTest : public ::testing::Test {
 
   // Every record, in key order then record number (the key is the record's
   // first byte, or "" for an empty record).
-  std::vector<std::string> Walk(DataFile& file) {
-    Cursor* cursor = file.CursorOf(1);
-    ReadRequest request;
-    std::vector<std::string> found;
-    RecordView record;
-    std::string position;
-    while (file.Read(*cursor, request, attempts_, &record) == ReadResult::kFound) {
-      found.emplace_back(record.data);
-      position.assign(record.keys[0]);
-      request.kind = ReadKind::kNext;
-      request.value = position;
-      request.recno = record.recno;
-      request.at_cursor = true;
-    }
-    return found;
-  }
+  std::vector<std::string> Walk(DataFile& file) { return WalkFile(file, 0, nullptr, attempts_); }
 
   // Adds the sample records: the first half one by one, the rest in a batch;
   // then rewrites the first with its own bytes. Returns them in key order.

@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/engine/engine_test_support.h"
 #include "platform/engine/pg_connection.h"
 #include "platform/engine/pg_data_file.h"
 #include "platform/engine/pg_test_support.h"
@@ -28,6 +29,7 @@ namespace {
 
 using testing::TestSchema;
 using testing::TestServerConninfo;
+using testing::WalkFile;
 
 class PgStorageTest : public ::testing::Test {
  protected:
@@ -64,22 +66,7 @@ class PgStorageTest : public ::testing::Test {
     return PgSucceeded(result.get());
   }
 
-  std::vector<std::string> Walk(DataFile& file) {
-    Cursor* cursor = file.CursorOf(1);
-    ReadRequest request;
-    std::vector<std::string> found;
-    RecordView record;
-    std::string position;
-    while (file.Read(*cursor, request, attempts_, &record) == ReadResult::kFound) {
-      found.emplace_back(record.data);
-      position.assign(record.keys[0]);
-      request.kind = ReadKind::kNext;
-      request.value = position;
-      request.recno = record.recno;
-      request.at_cursor = true;
-    }
-    return found;
-  }
+  std::vector<std::string> Walk(DataFile& file) { return WalkFile(file, 0, nullptr, attempts_); }
 
   std::unique_ptr<TestSchema> schema_;
   std::unique_ptr<PgStorage> storage_;

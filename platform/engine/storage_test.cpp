@@ -28,6 +28,7 @@ using testing::ReadFile;
 using testing::TempDir;
 using testing::TestSchema;
 using testing::TestServerConninfo;
+using testing::WalkFile;
 using testing::WriteFile;
 
 struct StoreMaker {
@@ -95,26 +96,8 @@ class StorageTest : public ::testing::TestWithParam<StoreMaker> {
     return file.Add(data, {k, l}, attempts_, false);
   }
 
-  // The records' bytes from `first` (a search when given) to the end, by
-  // read next from each record found.
   std::vector<std::string> Walk(DataFile& file, int key, const char* first = nullptr) {
-    Cursor* cursor = file.CursorOf(1);
-    ReadRequest request;
-    request.key = key;
-    request.kind = first != nullptr ? ReadKind::kSearch : ReadKind::kFirst;
-    request.value = first != nullptr ? first : "";
-    std::vector<std::string> found;
-    RecordView record;
-    std::string position;
-    while (file.Read(*cursor, request, attempts_, &record) == ReadResult::kFound) {
-      found.emplace_back(record.data);
-      position.assign(record.keys[static_cast<std::size_t>(key)]);
-      request.kind = ReadKind::kNext;
-      request.value = position;
-      request.recno = record.recno;
-      request.at_cursor = true;
-    }
-    return found;
+    return WalkFile(file, key, first, attempts_);
   }
 
   std::unique_ptr<TestSchema> schema_;
