@@ -58,7 +58,7 @@ Storage::OpenResult PgDataFile::Open(const std::shared_ptr<PgPool>& pool, const 
   std::unique_ptr<PgSession> session = pool->Take(attempts.sleep_ms, why);
   if (session == nullptr) return Storage::OpenResult::kFailed;
   std::unique_ptr<PgDataFile> file(new PgDataFile(pool, std::move(session), name, entry, 0));
-  file->compact_ = compact;  // when made here; Find reads the form of a file that exists
+  file->set_compact(compact);  // when made here; Find reads the form of a file that exists
   bool found = false;
   if (!file->Find(create, &found, why)) return Storage::OpenResult::kFailed;
   if (!found) return Storage::OpenResult::kMissing;
@@ -96,7 +96,7 @@ bool PgDataFile::Find(bool create, bool* found, std::string* why) {
         *why = "stored in an unknown format";
         return false;
       }
-      compact_ = format == compact;
+      set_compact(format == compact);
       needs_reindex_ = PgBytes(row.get(), 0, 2) != Rules();
       *found = true;
       return true;
@@ -131,7 +131,7 @@ bool PgDataFile::CreateFile(std::string* why) {
   row.Bytes(name_);
   row.Bytes(file());
   row.Bytes(rules);
-  row.Int64(compact_ ? 2 : 1);  // kCompactFormat, kPlainFormat
+  row.Int64(compact() ? 2 : 1);  // kCompactFormat, kPlainFormat
   PgResult inserted(PQexecParams(conn,
                                  "INSERT INTO vz_files(name, file, rules, format) "
                                  "VALUES($1, $2, $3, $4::bigint) "

@@ -159,11 +159,6 @@ class PgDataFile final : public DataFile {
   bool Exec(const std::string& sql, const Attempts& attempts, const char* what);
   void ReportPg(const std::string& what, const PGresult* result);
 
-  // The compact form (pg_data_file_compact.cpp): `data` as the file stores
-  // it; the record's bytes from what is stored (false with the damage
-  // reported, naming record `recno`, when they do not expand).
-  std::string_view Stored(const std::string& data);
-  bool ExpandStored(int64_t recno, std::string_view stored, std::string* out);
   // Every record of a compact file expands; the damaged ones into `problem`.
   bool CheckRecordsExpand(const std::function<void(std::string)>& problem);
 
@@ -225,8 +220,6 @@ class PgDataFile final : public DataFile {
   std::vector<std::string> key_rules_;
   int64_t file_no_ = 0;
   bool needs_reindex_ = false;
-  bool compact_ = false;  // the data column holds compact records
-  std::string packed_;    // the last record compacted for a write
   bool in_batch_ = false;
   bool batch_failed_ = false;
   int64_t batch_added_ = 0;  // records the open batch sent to the server

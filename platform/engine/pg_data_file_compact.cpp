@@ -1,6 +1,7 @@
-// The compact form of the records of a PostgreSQL data file of format 2:
-// made on write, expanded on read (record_codec.h). A record that does not
-// expand is damage of the file, reported with its record number.
+// The check that every record of a PostgreSQL data file of format 2 expands
+// (the compact form itself: DataFile::Stored and ExpandStored,
+// record_codec.h). A record that does not expand is damage of the file,
+// reported with its record number.
 #include "platform/engine/pg_data_file.h"
 #include "platform/engine/record_codec.h"
 
@@ -11,21 +12,8 @@ constexpr int kCheckSlice = 512;
 
 }  // namespace
 
-std::string_view PgDataFile::Stored(const std::string& data) {
-  if (!compact_) return data;
-  CompactRecord(data, &packed_);
-  return packed_;
-}
-
-bool PgDataFile::ExpandStored(int64_t recno, std::string_view stored, std::string* out) {
-  const CompactFault fault = ExpandRecord(stored, out);
-  if (fault == CompactFault::kNone) return true;
-  Report(FileFault::kDamaged, DamagedRecordReport(recno, fault));
-  return false;
-}
-
 bool PgDataFile::CheckRecordsExpand(const std::function<void(std::string)>& problem) {
-  if (!compact_) return true;
+  if (!compact()) return true;
   const std::string select = "SELECT recno, data FROM " + Table() +
                              " WHERE recno > $1 ORDER BY recno" + Numbered(" LIMIT ", kCheckSlice);
   bool sound = true;

@@ -119,7 +119,7 @@ bool PgDataFile::Deliver(ReaderCursor& cursor, int row, RecordView* record) {
   const PGresult* rows = cursor.rows.get();
   record->recno = PgInt64(rows, row, kColumnRecno);
   record->data = PgBytes(rows, row, kColumnData);
-  if (compact_) {
+  if (compact()) {
     if (!ExpandStored(record->recno, record->data, &cursor.expanded)) {
       cursor.pos = -1;
       return false;

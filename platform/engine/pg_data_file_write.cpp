@@ -238,7 +238,7 @@ bool PgDataFile::RecomputeKeys(const RecordLayout* layout, const Attempts& attem
     if (layout == nullptr) return false;  // records are stored but nobody described them
     for (int row = 0; row < rows; ++row) {
       std::string_view data = PgBytes(slice.get(), row, 1);
-      if (compact_) {
+      if (compact()) {
         if (!ExpandStored(PgInt64(slice.get(), row, 0), data, &expanded)) return false;
         data = expanded;
       }

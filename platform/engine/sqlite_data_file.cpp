@@ -136,7 +136,7 @@ bool SqliteDataFile::Configure(const Attempts& attempts, std::string* why) {
 bool SqliteDataFile::ReadInfo(const Attempts& attempts, std::string* why) {
   sqlite3* db = db_.get();
   has_table_ = false;
-  compact_ = false;
+  set_compact(false);
   needs_reindex_ = false;
   {
     Statement tables =
@@ -174,7 +174,7 @@ bool SqliteDataFile::ReadInfo(const Attempts& attempts, std::string* why) {
     *why = "stored in an unknown format " + info["format"];
     return false;
   }
-  compact_ = info["format"] == kCompactFormat;
+  set_compact(info["format"] == kCompactFormat);
   // A file copied over another one keeps the name of the file it came from.
   auto identity = info.find("file");
   if (identity != info.end() && os::AsciiUpper(identity->second) != os::AsciiUpper(file())) {
@@ -226,7 +226,7 @@ bool SqliteDataFile::WriteInfo(const Attempts& attempts) {
     sqlite3_bind_text(put.get(), 2, value.data(), static_cast<int>(value.size()), SQLITE_STATIC);
     return RunToEnd(put.get(), attempts);
   };
-  if (!row("format", compact_ ? kCompactFormat : kPlainFormat) || !row("file", file())) {
+  if (!row("format", compact() ? kCompactFormat : kPlainFormat) || !row("file", file())) {
     return false;
   }
   for (std::size_t i = 0; i < key_rules_.size(); ++i) {

@@ -161,13 +161,10 @@ class SqliteDataFile final : public DataFile {
   bool ReadNext(ReaderCursor& cursor, const ReadRequest& request, const Attempts& attempts,
                 RecordView* record);
 
-  // The compact form (sqlite_data_file_compact.cpp): `data` as the file
-  // stores it; the record's bytes of `record` (expanded into the cursor),
-  // false with the damage reported when they do not expand; the same for
-  // bytes read elsewhere.
-  std::string_view Stored(const std::string& data);
+  // The record's bytes of `record` expanded into the cursor
+  // (sqlite_data_file_compact.cpp); false with the damage reported when
+  // they do not expand.
   bool ExpandRead(ReaderCursor& cursor, RecordView* record);
-  bool ExpandStored(int64_t recno, std::string_view stored, std::string* out);
 
   // Reindex's steps (sqlite_data_file_reindex.cpp): the key columns made to
   // match the rules (indexes dropped), their values, their indexes.
@@ -198,8 +195,6 @@ class SqliteDataFile final : public DataFile {
   Connection db_;                       // first: the statements below go before it
   std::vector<std::string> key_rules_;  // signatures, in analysis order
   bool has_table_ = false;
-  bool compact_ = false;  // the stored format says records are compact
-  std::string packed_;    // scratch of Stored
   bool needs_reindex_ = false;
   bool in_batch_ = false;
   uint64_t write_count_ = 0;

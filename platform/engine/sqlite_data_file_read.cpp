@@ -141,7 +141,7 @@ bool SqliteDataFile::Deliver(ReaderCursor& cursor, int key, sqlite3_stmt* statem
   }
   record->recno = sqlite3_column_int64(statement, kColumnRecno);
   record->data = ColumnBytes(statement, kColumnData);
-  if (compact_ && !ExpandRead(cursor, record)) {
+  if (compact() && !ExpandRead(cursor, record)) {
     sqlite3_reset(statement);
     if (cursor.live == statement) cursor.live = nullptr;
     return false;

@@ -114,8 +114,8 @@ bool SqliteDataFile::RecomputeKeys(const RecordLayout* layout, const Attempts& a
     if (rc != SQLITE_DONE) return false;
     if (slice.empty()) return true;
     for (auto& [recno, data] : slice) {
-      const std::string stored = compact_ ? std::move(data) : std::string();
-      if (compact_ && !ExpandStored(recno, stored, &data)) return false;
+      const std::string stored = compact() ? std::move(data) : std::string();
+      if (compact() && !ExpandStored(recno, stored, &data)) return false;
     }
     if (layout == nullptr) return false;  // records are stored but nobody described them
     for (const auto& [recno, data] : slice) {

@@ -160,10 +160,23 @@ class DataFile {
   void Report(FileFault fault, std::string reason);
   void Report(std::string reason) { Report(FileFault::kUnusable, std::move(reason)); }
 
+  // Whether the file keeps its records' bytes in the compact form
+  // (record_codec.h); the store sets it from the file's stored format.
+  bool compact() const { return compact_; }
+  void set_compact(bool compact) { compact_ = compact; }
+  // `data` as the file stores it: itself, or its compact form (valid until
+  // the next call).
+  std::string_view Stored(const std::string& data);
+  // The record's bytes from what the file stores, into `out`; false with the
+  // damage reported, naming record `recno`, when they do not expand.
+  bool ExpandStored(int64_t recno, std::string_view stored, std::string* out);
+
  private:
   std::string path_;
   std::string file_;
   std::string last_error_;
+  bool compact_ = false;
+  std::string packed_;  // the last record compacted by Stored
 };
 
 // Opens physical files.
