@@ -10,7 +10,6 @@
 #include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -19,6 +18,7 @@
 #include "platform/engine/record_codec.h"
 #include "src/outputs/extraction_dispatch.h"
 #include "src/selection/selection_run_test_support.h"
+#include "tests/support/file_bytes.h"
 #include "tools/datatool/demo_installation.h"
 #include "tools/datatool/installation.h"
 #include "tools/datatool/record_form_migration.h"
@@ -31,11 +31,6 @@ using Files = std::map<std::string, std::string>;  // name -> bytes
 
 // The saved queries run: an income criterion, an estate one, an identity one.
 const char* const kQueries[] = {"01000001", "01000002", "01000003"};
-
-std::string Bytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // The stored form ("1" or "2") and every record (number and data column as
 // stored) of a data file, one text.
@@ -98,7 +93,7 @@ class CompactStorageTest : public ::testing::Test {
       outputs::RunExtractionDispatch(query);
       for (const char* suffix : {".EXT", ".MEM"}) {
         const std::string name = std::string(query) + suffix;
-        outputs[name] = Bytes(Data() / name);
+        outputs[name] = vz::testing::FileBytes(Data() / name);
         EXPECT_FALSE(outputs[name].empty()) << name;
       }
     }

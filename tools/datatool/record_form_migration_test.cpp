@@ -15,6 +15,7 @@
 #include "src/db/catalogue.h"
 #include "src/db/data_directory_use.h"
 #include "src/util/run_log.h"
+#include "tests/support/file_bytes.h"
 #include "tools/datatool/datatool_test_support.h"
 #include "tools/datatool/demo_installation.h"
 
@@ -44,11 +45,6 @@ bool ExecOn(const std::string& path, const char* sql) {
   const bool ok = sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
   sqlite3_close(db);
   return ok;
-}
-
-std::string Contents(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 class RecordFormMigrationTest : public ::testing::Test {
@@ -126,7 +122,7 @@ TEST_F(RecordFormMigrationTest, RefusedWhileAProgramWorksOnTheData) {
   EXPECT_FALSE(Migrate(vz::engine::RecordForm::kCompact));
   EXPECT_THAT(error_, HasSubstr("Compactage refusé : un programme de la suite travaille sur "));
   EXPECT_EQ(StoredFormat(Data("REVENUS.vzdb")), "1");
-  EXPECT_THAT(Contents(util::RunLogPath(installation_.data_directory)),
+  EXPECT_THAT(vz::testing::FileBytes(util::RunLogPath(installation_.data_directory)),
               HasSubstr("Compactage refusé"));
 }
 
@@ -134,7 +130,7 @@ TEST_F(RecordFormMigrationTest, AFileThatCannotBeMigratedIsReportedLoggedAndLeft
   ASSERT_TRUE(Migrate(vz::engine::RecordForm::kCompact));
   const std::string revenus = Data("REVENUS.vzdb");
   ASSERT_TRUE(ExecOn(revenus, "UPDATE records SET data = x'07' WHERE recno = 4"));
-  const std::string damaged = Contents(revenus);
+  const std::string damaged = vz::testing::FileBytes(revenus);
   std::ofstream(vz::engine::RecordFormWorkPath(Data("CLIENT.vzdb"))) << "left by a killed run";
 
   EXPECT_FALSE(Migrate(vz::engine::RecordForm::kPlain));
@@ -142,12 +138,12 @@ TEST_F(RecordFormMigrationTest, AFileThatCannotBeMigratedIsReportedLoggedAndLeft
                                        "(unknown version)) ; le fichier est resté tel qu'il "
                                        "était."));
   EXPECT_THAT(error_, HasSubstr("Décompactage inachevé : 1 fichier n'a pas pu être traité"));
-  EXPECT_EQ(Contents(revenus), damaged);
+  EXPECT_EQ(vz::testing::FileBytes(revenus), damaged);
   EXPECT_EQ(StoredFormat(revenus), "2");
   EXPECT_EQ(StoredFormat(Data("CLIENT.vzdb")), "1");  // the others went on
   EXPECT_FALSE(fs::exists(vz::engine::RecordFormWorkPath(Data("CLIENT.vzdb"))));
   EXPECT_FALSE(fs::exists(vz::engine::RecordFormWorkPath(revenus)));
-  const std::string log = Contents(util::RunLogPath(installation_.data_directory));
+  const std::string log = vz::testing::FileBytes(util::RunLogPath(installation_.data_directory));
   EXPECT_THAT(log, HasSubstr("REVENUS.vzdb : non décompacté"));
   EXPECT_THAT(log, HasSubstr("Décompactage inachevé"));
 }
