@@ -212,6 +212,38 @@ TEST_F(RecordFormTest, AKilledRewriteLeavesTheOldFileOrTheNewOne) {
   }
 }
 
+// A read loop stops on the next client's first record; a search for that
+// client then gives the record's bytes again, whatever the program wrote into
+// the buffer meanwhile, and the bytes written when the record itself was
+// rewritten in between.
+TEST_F(RecordFormTest, ASearchOnTheRecordALoopStoppedOnGivesItsBytesAgain) {
+  const std::vector<Row> read = EngineRows();
+  LE_Hferme(ctx_, "");
+  Change("REVENUS.vzdb", RecordForm::kCompact);
+  const auto buffer = [this] {
+    return std::string(reinterpret_cast<char*>(revenus_.data()), revenus_.described_size());
+  };
+  // The first two clients hold two records each, in key order.
+  ASSERT_EQ(LE_Hlitrecherche(ctx_, "REVENUS", "CODCLEF", "010000111", 0), 1);
+  ASSERT_EQ(LE_Hlitsuivant(ctx_, "REVENUS", "CODCLEF", 0), 1);
+  ASSERT_EQ(LE_Hlitsuivant(ctx_, "REVENUS", "CODCLEF", 0), 1);
+  ASSERT_EQ(buffer(), read[2].data);
+  revenus_.SetInt16(4, 4321);
+  ASSERT_EQ(LE_Hlitrecherche(ctx_, "REVENUS", "CODCLEF", "010000121", 0), 1);
+  EXPECT_EQ(buffer(), read[2].data);
+
+  ASSERT_EQ(LE_Hlitsuivant(ctx_, "REVENUS", "CODCLEF", 0), 1);
+  ASSERT_EQ(LE_Hlitsuivant(ctx_, "REVENUS", "CODCLEF", 0), 1);
+  ASSERT_EQ(buffer(), read[4].data);
+  revenus_.SetInt16(4, 1234);
+  ASSERT_EQ(LE_Hmodifie(ctx_, "REVENUS", 0), 1);
+  const std::string rewritten = buffer();
+  ASSERT_NE(rewritten, read[4].data);
+  revenus_.SetInt16(4, 99);
+  ASSERT_EQ(LE_Hlitrecherche(ctx_, "REVENUS", "CODCLEF", "010000131", 0), 1);
+  EXPECT_EQ(buffer(), rewritten);
+}
+
 // Keys computed by other rules are rebuilt from the expanded records.
 TEST_F(RecordFormTest, KeysOfACompactFileAreRebuiltFromItsRecords) {
   const std::vector<Row> read = EngineRows();

@@ -103,6 +103,10 @@ class SqliteDataFile final : public DataFile {
     bool has_below = false;
     std::string stepped_over;  // scratch of SearchAhead
     std::string expanded;      // the last record read, when the file is compact
+    // The record number whose expansion `expanded` holds (0: none): a search
+    // that stops on the row the reader already stands on delivers it again
+    // without expanding it again.
+    int64_t expanded_recno = 0;
   };
   enum class Statements { kFirst, kSearch, kAfter };
 
@@ -149,7 +153,10 @@ class SqliteDataFile final : public DataFile {
   void Restart(ReaderCursor& cursor, sqlite3_stmt* statement);
   // Fills `record` from the statement's row (rc SQLITE_ROW) and makes it
   // live; otherwise ends it: false.
-  bool Deliver(ReaderCursor& cursor, int key, sqlite3_stmt* statement, int rc, RecordView* record);
+  // `again`: the statement still stands on the row this cursor delivered
+  // last, whose expansion may then be given again.
+  bool Deliver(ReaderCursor& cursor, int key, sqlite3_stmt* statement, int rc, RecordView* record,
+               bool again = false);
   bool ReadFirst(ReaderCursor& cursor, const ReadRequest& request, const Attempts& attempts,
                  RecordView* record);
   bool Search(ReaderCursor& cursor, const ReadRequest& request, const Attempts& attempts,

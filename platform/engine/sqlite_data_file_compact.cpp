@@ -7,7 +7,9 @@
 namespace vz::engine {
 
 bool SqliteDataFile::ExpandRead(ReaderCursor& cursor, RecordView* record) {
+  cursor.expanded_recno = 0;
   if (!ExpandStored(record->recno, record->data, &cursor.expanded)) return false;
+  cursor.expanded_recno = record->recno;
   record->data = cursor.expanded;
   return true;
 }

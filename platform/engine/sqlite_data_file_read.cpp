@@ -132,7 +132,7 @@ void SqliteDataFile::Restart(ReaderCursor& cursor, sqlite3_stmt* statement) {
 }
 
 bool SqliteDataFile::Deliver(ReaderCursor& cursor, int key, sqlite3_stmt* statement, int rc,
-                             RecordView* record) {
+                             RecordView* record, bool again) {
   if (rc != SQLITE_ROW) {
     sqlite3_reset(statement);
     if (cursor.live == statement) cursor.live = nullptr;
@@ -140,11 +140,15 @@ bool SqliteDataFile::Deliver(ReaderCursor& cursor, int key, sqlite3_stmt* statem
     return false;
   }
   record->recno = sqlite3_column_int64(statement, kColumnRecno);
-  record->data = ColumnBytes(statement, kColumnData);
-  if (compact() && !ExpandRead(cursor, record)) {
-    sqlite3_reset(statement);
-    if (cursor.live == statement) cursor.live = nullptr;
-    return false;
+  if (compact() && again && cursor.expanded_recno == record->recno && record->recno != 0) {
+    record->data = cursor.expanded;  // expanded when this row was delivered last
+  } else {
+    record->data = ColumnBytes(statement, kColumnData);
+    if (compact() && !ExpandRead(cursor, record)) {
+      sqlite3_reset(statement);
+      if (cursor.live == statement) cursor.live = nullptr;
+      return false;
+    }
   }
   for (std::size_t i = 0; i < key_rules_.size(); ++i) {
     record->keys[i] = ColumnBytes(statement, kColumnFirstKey + static_cast<int>(i));
@@ -205,7 +209,7 @@ bool SqliteDataFile::SearchAhead(ReaderCursor& cursor, const ReadRequest& reques
         !IsBelow(cursor.below, wanted)) {
       return false;
     }
-    *found = Deliver(cursor, key, live, SQLITE_ROW, record);
+    *found = Deliver(cursor, key, live, SQLITE_ROW, record, /*again=*/true);
     return true;
   }
   std::string& before = cursor.stepped_over;  // the key of the last row passed
