@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/os/short_copy.h"
+
 namespace vz::engine {
 namespace {
 
@@ -84,24 +86,31 @@ CompactFault ExpandRecord(std::string_view stored, std::string* out) {
   if (!GetVarint(at, end, &length) || length > kMostRecordBytes) return CompactFault::kBadLength;
   out->assign(static_cast<std::size_t>(length), '\0');
   char* const record = out->data();
+  std::size_t left = static_cast<std::size_t>(length);  // bytes not yet given a run
   std::size_t filled = 0;
   while (at != end) {
-    uint64_t token = 0;
-    if (!GetVarint(at, end, &token)) return CompactFault::kTruncatedRun;
+    // Most tokens are one byte: runs shorter than 32 bytes.
+    uint64_t token = *at;
+    if (token < 0x80) {
+      ++at;
+    } else if (!GetVarint(at, end, &token)) {
+      return CompactFault::kTruncatedRun;
+    }
     const unsigned kind = static_cast<unsigned>(token & 3);
     const uint64_t n = token >> 2;
     if (n == 0 || kind > kRepeat) return CompactFault::kBadRun;
-    if (n > length - filled) return CompactFault::kBadLength;
+    if (n > left) return CompactFault::kBadLength;
     const std::size_t count = static_cast<std::size_t>(n);
     if (kind == kLiteral) {
       if (static_cast<std::size_t>(end - at) < count) return CompactFault::kTruncatedRun;
-      std::memcpy(record + filled, at, count);
+      os::CopyShort(record + filled, at, count);  // most literals are short
       at += count;
     } else if (kind == kRepeat) {
       if (at == end) return CompactFault::kTruncatedRun;
       std::memset(record + filled, *at++, count);
     }  // zeros: already there
     filled += count;
+    left -= count;
   }
   return CompactFault::kNone;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/os/accents.h"
+#include "platform/os/short_copy.h"
 #include "src/db/catalogue.h"
 #include "src/db/field_access.h"
 #include "src/db/record_buffers.h"
@@ -58,13 +59,13 @@ void RebuildKeys(const FileDescription& file, uint8_t* record) {
       if (!key.pad) target = kept;
       if (size + target > kKeySlotCharacters) target = kKeySlotCharacters - size;
       if (kept > target) kept = target;
-      std::memcpy(text + size, value.data(), kept);
+      os::CopyShort(text + size, value.data(), kept);
       // Most components fill their width: no padding call for them.
       if (target > kept) std::memset(text + size + kept, ' ', target - kept);
       size += target;
     }
     record[key.slot_offset] = static_cast<uint8_t>(size);
-    std::memcpy(record + key.slot_offset + 1, text, size);
+    os::CopyShort(record + key.slot_offset + 1, text, size);
   }
 }
 
