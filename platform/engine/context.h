@@ -66,9 +66,12 @@ class SpellingCache {
   static constexpr std::size_t kSize = 16;
   // What `name` was last stored with, or `missing`.
   Target Get(const char* name, Target missing) const {
+    // Read loops ask for the same few names in turn: the entry found last is
+    // tried first.
+    if (Matches(last_found_, name)) return entries_[last_found_].target;
     for (std::size_t i = 0; i < used_; ++i) {
-      const std::string& spelling = entries_[i].spelling;
-      if (spelling[0] == name[0] && std::strcmp(spelling.c_str(), name) == 0) {
+      if (Matches(i, name)) {
+        last_found_ = i;
         return entries_[i].target;
       }
     }
@@ -81,9 +84,15 @@ class SpellingCache {
     next_ = (next_ + 1) % kSize;
     if (used_ < kSize) ++used_;
   }
-  void Clear() { used_ = next_ = 0; }
+  void Clear() { used_ = next_ = last_found_ = 0; }
 
  private:
+  bool Matches(std::size_t i, const char* name) const {
+    if (i >= used_) return false;
+    const std::string& spelling = entries_[i].spelling;
+    return spelling[0] == name[0] && std::strcmp(spelling.c_str(), name) == 0;
+  }
+
   struct Entry {
     std::string spelling;
     Target target{};
@@ -91,6 +100,7 @@ class SpellingCache {
   std::array<Entry, kSize> entries_;
   std::size_t used_ = 0;
   std::size_t next_ = 0;
+  mutable std::size_t last_found_ = 0;
 };
 
 class Context {

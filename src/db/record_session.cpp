@@ -113,29 +113,55 @@ bool RecordSession::Write(WriteCall call, std::optional<FileId> file, std::strin
   return done;
 }
 
+const char* RecordSession::EngineFileName(std::optional<FileId> file, std::string_view name) {
+  // Only the catalogue's own spelling is kept: a caller's other spelling of
+  // the name reaches the engine as written.
+  if (!file || name.data() != Describe(*file).name.data()) return ToEngine(name);
+  std::string& kept = engine_file_names_[Index(*file)];
+  if (kept.empty()) kept.assign(name);
+  return kept.c_str();
+}
+
+const char* RecordSession::EngineKeyName(std::string_view key) {
+  // A text the ring would cut, or one holding a NUL, is converted as always.
+  if (key.empty() || key.size() >= ConversionRing::kSlotSize - 1 ||
+      key.find('\0') != std::string_view::npos) {
+    return ToEngine(key);
+  }
+  for (const std::string& kept : engine_key_names_) {
+    if (kept == key) return kept.c_str();
+  }
+  std::string& slot = engine_key_names_[next_key_name_];
+  next_key_name_ = (next_key_name_ + 1) % kKeptKeyNames;
+  slot.assign(key);
+  return slot.c_str();
+}
+
 void RecordSession::Read(ReadCall call, std::optional<FileId> file, std::string_view name,
                          std::string_view key, std::string_view value, bool slots_later) {
   uint8_t* record = TreatedBuffer(file);
+  // Each read tells whether it found a record, as Hendehors would after it.
+  bool found = false;
   if (HasEngine()) {
     // The last text argument is converted first.
     const char* engine_value = call == ReadCall::kSearch ? ToEngine(value) : nullptr;
-    const char* engine_key = ToEngine(key);
-    const char* engine_name = ToEngine(name);
+    const char* engine_key = EngineKeyName(key);
+    const char* engine_name = EngineFileName(file, name);
     switch (call) {
       case ReadCall::kFirst:
-        LE_Hlitpremier(context_, engine_name, engine_key, 0);
+        found = LE_Hlitpremier(context_, engine_name, engine_key, 0) != 0;
         break;
       case ReadCall::kNext:
-        LE_Hlitsuivant(context_, engine_name, engine_key, 0);
+        found = LE_Hlitsuivant(context_, engine_name, engine_key, 0) != 0;
         break;
       case ReadCall::kSearch:
-        LE_Hlitrecherche(context_, engine_name, engine_key, engine_value, 0);
+        found = LE_Hlitrecherche(context_, engine_name, engine_key, engine_value, 0) != 0;
         break;
     }
   }
   if (record == nullptr) return;
   SynchroniseBuffer(*file, slots_later ? SyncOperation::kReadSlotsLater : SyncOperation::kRead,
-                    Hendehors(), record);
+                    !found, record);
 }
 
 bool RecordSession::Hajoute(FileId file) {

@@ -53,6 +53,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "src/db/file_error_report.h"
@@ -175,6 +176,11 @@ class RecordSession {
   bool Write(WriteCall call, std::optional<FileId> file, std::string_view name);
   void Read(ReadCall call, std::optional<FileId> file, std::string_view name, std::string_view key,
             std::string_view value, bool slots_later = false);
+  // The engine's text of a read's file name and key: the catalogue's name of
+  // `file` and the last few keys are kept whole, so that a read loop converts
+  // nothing; any other text goes through the conversion ring.
+  const char* EngineFileName(std::optional<FileId> file, std::string_view name);
+  const char* EngineKeyName(std::string_view key);
 
   int32_t context_;
   bool calls_without_context_;
@@ -182,6 +188,10 @@ class RecordSession {
   std::array<uint8_t*, kFileCount> buffers_{};
   std::array<bool, kFileCount> undescribed_{};  // to describe on first use
   FileNameCache names_;
+  std::array<std::string, kFileCount> engine_file_names_;  // made on first use
+  static constexpr size_t kKeptKeyNames = 4;
+  std::array<std::string, kKeptKeyNames> engine_key_names_;
+  size_t next_key_name_ = 0;
 };
 
 // The program's session, created on first use and kept for the whole process.
