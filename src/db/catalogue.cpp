@@ -227,12 +227,15 @@ const BuiltCatalogue& Built() {
     result.problems = std::move(builder.problems);
     return result;
   }();
+  internal::built_descriptions.store(built.files.data(), std::memory_order_release);
   return built;
 }
 
 }  // namespace
 
 namespace internal {
+
+std::atomic<const FileDescription*> built_descriptions{nullptr};
 
 bool BuildFileDescription(const CatalogueRow& row, FileId id, FileDescription& file,
                           std::string& problem) {
@@ -248,9 +251,6 @@ std::span<const FileDescription> Catalogue() {
   return Built().files;
 }
 
-const FileDescription& Describe(FileId file) {
-  return Built().files[static_cast<size_t>(file)];
-}
 
 std::optional<FileId> FindFileByName(std::string_view name) {
   const auto& by_name = Built().by_name;

@@ -17,6 +17,7 @@
 #ifndef VZ_SRC_DB_CATALOGUE_H_
 #define VZ_SRC_DB_CATALOGUE_H_
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -89,7 +90,19 @@ inline constexpr size_t kLongTextPieceCharacters = 51;  // 52 bytes a piece
 
 // All 103 files, in catalogue order (index = FileId value).
 std::span<const FileDescription> Catalogue();
-const FileDescription& Describe(FileId file);
+
+namespace internal {
+// The first of the built descriptions once they are built, else null: every
+// record operation describes its file several times, so Describe reads it
+// without a call once it is there.
+extern std::atomic<const FileDescription*> built_descriptions;
+}  // namespace internal
+
+inline const FileDescription& Describe(FileId file) {
+  const FileDescription* first = internal::built_descriptions.load(std::memory_order_acquire);
+  if (first == nullptr) first = Catalogue().data();
+  return first[static_cast<size_t>(file)];
+}
 
 // Exact, case-sensitive lookup of a catalogue name ("CLIENT").
 std::optional<FileId> FindFileByName(std::string_view name);
