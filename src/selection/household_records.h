@@ -44,6 +44,21 @@ class HouseholdRecords {
            std::memcmp(buffer, after_.data(), size) == 0;
   }
 
+  // True when a load of `household` in `file` may start on the record the
+  // last load stopped on instead of searching for it: that load, of a
+  // household that sorts before `household`, stopped on a record of
+  // `household` (`stopped_on` is its household code, read from the buffer),
+  // and the record buffer (`buffer`, `size` bytes) still holds that record.
+  // Every record before it then sorts before `household`: a search would
+  // stop on that same record.
+  bool StoppedOn(db::FileId file, std::string_view household, std::string_view stopped_on,
+                 const uint8_t* buffer, size_t size) const {
+    return enabled_ && complete_ && file == file_ && !household.empty() &&
+           stopped_on == household &&
+           std::string_view(household_, household_size_) < household && size == record_size_ &&
+           std::memcmp(buffer, after_.data(), size) == 0;
+  }
+
   // A new load of `household` in `file`, whose records are `record_size`
   // bytes; what was held is forgotten.
   void Start(db::FileId file, std::string_view household, size_t record_size) {

@@ -213,6 +213,10 @@ void LoadFamilyRubric(Rubric rubric, std::string_view client_code, char selector
       if (kept) AddRecord(*member, *kept, selector, person, codes, amounts, overflow);
     }
   } else if (!gaps.HasNone(family, household)) {
+    // The previous household's load stopped on this household's first
+    // record, still in the buffer: the search would stop there again.
+    const bool stands_on_first =
+        may_hold && held.StoppedOn(member->file, household, record.HouseholdCode(), buffer, size);
     if (may_hold) held.Start(member->file, household, size);
     // The file is named by its identifier: no look-up of its name per read.
     // Only the net incomes read a record's key (CODCLEF): for the others the
@@ -220,12 +224,16 @@ void LoadFamilyRubric(Rubric rubric, std::string_view client_code, char selector
     db::RecordSession& session = db::ProgramSession();
     const bool slots_later = member->net_income == NetIncome::kNone;
     const std::string_view from = member->has_selector ? household : client_code.substr(0, 9);
-    if (slots_later) {
-      session.HlitrechercheSlotsLater(member->file, "CODCLEF", from);
-    } else {
-      session.Hlitrecherche(member->file, "CODCLEF", from);
+    bool in_file = true;
+    if (!stands_on_first) {
+      if (slots_later) {
+        session.HlitrechercheSlotsLater(member->file, "CODCLEF", from);
+      } else {
+        session.Hlitrecherche(member->file, "CODCLEF", from);
+      }
+      in_file = !db::Hendehors();
     }
-    while (!db::Hendehors() && !household.empty() && record.HouseholdCode() == household) {
+    while (in_file && !household.empty() && record.HouseholdCode() == household) {
       AddRecord(*member, record, selector, person, codes, amounts, overflow);
       if (may_hold) held.Add(buffer);
       if (slots_later) {
@@ -233,12 +241,14 @@ void LoadFamilyRubric(Rubric rubric, std::string_view client_code, char selector
       } else {
         session.Hlitsuivant(member->file, "CODCLEF");
       }
+      in_file = !db::Hendehors();
     }
-    if (slots_later) session.RebuildKeySlots(member->file);
-    if (may_hold && !db::Hendehors()) held.Finish(buffer);
+    // The last read was this file's: `in_file` is what Hendehors tells.
+    if (slots_later && in_file) session.RebuildKeySlots(member->file);
+    if (may_hold && in_file) held.Finish(buffer);
     if (gaps.enabled()) {
-      gaps.Learn(family, household, db::Hendehors() ? std::string_view() : record.HouseholdCode(),
-                 db::Hendehors());
+      gaps.Learn(family, household, in_file ? record.HouseholdCode() : std::string_view(),
+                 !in_file);
     }
   }
 

@@ -189,6 +189,45 @@ TEST_F(FamilyLoaderTest, HeldHouseholdRecordsGiveTheSameTablesAsReads) {
   }
 }
 
+// Households loaded in their order, as a pass loads them: a load that starts
+// on the record the previous household's load stopped on, without searching,
+// gives what a search gives (tables, end of file, record buffer), also when a
+// load of another file ended out of it in between, when a household has no
+// record, when the walk passes a household by and when it goes back.
+TEST_F(FamilyLoaderTest, ALoadStartingWhereTheLastStoppedGivesWhatASearchGives) {
+  AddHouseholdIncome();
+  AddIncome("010000041", "40001", "001", 5, 1);
+  const std::string_view walk[] = {"010000001", "010000021", "010000001", kFirst,
+                                   kSecond,     "010000021", "010000031", "010000041",
+                                   "010000051", "010000021", "010000041"};
+  const size_t size = db::RecordBufferSize(FileId::REVENUS);
+  auto searching = std::make_unique<WorkTables>();  // keeps nothing: every load searches
+  for (bool other_file_between : {false, true}) {
+    tables_->household_records.SetEnabled(true);
+    for (std::string_view client : walk) {
+      SCOPED_TRACE(std::string(client) + (other_file_between ? " after another file" : ""));
+      if (other_file_between) {
+        LoadRubric(Rubric::kCash, client, '2', *tables_);  // no cash records: out of file
+        ASSERT_TRUE(db::Hendehors());
+      }
+      LoadRubric(Rubric::kIncome, client, '1', *tables_);
+      const std::string kept = Codes();
+      const double total = tables_->amounts.Get(2, tables_->codes.count());
+      const bool at_end = db::Hendehors();
+      const std::string buffer(reinterpret_cast<const char*>(db::RecordBuffer(FileId::REVENUS)),
+                               size);
+      std::swap(tables_, searching);
+      LoadRubric(Rubric::kIncome, client, '1', *tables_);
+      EXPECT_EQ(Codes(), kept);
+      EXPECT_DOUBLE_EQ(tables_->amounts.Get(2, tables_->codes.count()), total);
+      EXPECT_EQ(db::Hendehors(), at_end);
+      EXPECT_EQ(std::string(reinterpret_cast<const char*>(db::RecordBuffer(FileId::REVENUS)), size),
+                buffer);
+      std::swap(tables_, searching);
+    }
+  }
+}
+
 // A load stops on the first record of the next household, its key slots
 // built as a plain read builds them, whatever the load skipped on the way.
 TEST_F(FamilyLoaderTest, TheLoadLeavesTheRecordItStoppedOnWithItsKeys) {
