@@ -16,7 +16,9 @@
 #ifndef VZ_SRC_SELECTION_MERGE_IO_H_
 #define VZ_SRC_SELECTION_MERGE_IO_H_
 
+#include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -56,13 +58,22 @@ class SelectionFileWriter {
   bool ok() const { return file_.ok(); }
   // Appends one line: the code, then CR LF.
   void Write(std::string_view code) {
-    file_.Put(code);
-    file_.Put("\r\n");
+    char line[kLineRoom];
+    if (code.size() > kLineRoom - 2) {
+      file_.Put(code);
+      file_.Put("\r\n");
+      return;
+    }
+    std::memcpy(line, code.data(), code.size());
+    line[code.size()] = '\r';
+    line[code.size() + 1] = '\n';
+    file_.Put(std::string_view(line, code.size() + 2));
   }
   // Closes the file and renames it to the final name. False on any failure.
   bool Commit() { return file_.Commit(); }
 
  private:
+  static constexpr size_t kLineRoom = 32;  // a client code and CR LF, with room to spare
   util::ReplacingFile file_;
 };
 
