@@ -149,7 +149,7 @@ void Context::Deliver(FileState& state, const RecordView& record) {
                           state.description.buffer);
   state.recno = record.recno;
   for (std::size_t i = 0; i < state.position_keys.size(); ++i) {
-    state.position_keys[i].assign(record.keys[i].data(), record.keys[i].size());
+    AssignKey(state.position_keys[i], record.keys[i]);
   }
   state.has_current = true;
   state.has_position = true;

@@ -263,7 +263,7 @@ bool SqliteDataFile::ReadNext(ReaderCursor& cursor, const ReadRequest& request,
   const int key = request.key;
   // The record found follows the position: the position's key bounds every
   // record before it.
-  cursor.below.assign(request.value.data(), request.value.size());
+  AssignKey(cursor.below, request.value);
   cursor.has_below = true;
   if (request.at_cursor && cursor.live != nullptr && cursor.live_key == key &&
       cursor.live_write_count == write_count_) {

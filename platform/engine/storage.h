@@ -55,6 +55,7 @@
 #include "platform/engine/analysis.h"
 #include "platform/engine/file_error.h"
 #include "platform/engine/record_layout.h"
+#include "platform/os/short_copy.h"
 
 namespace vz::engine {
 
@@ -62,6 +63,17 @@ struct Attempts {
   int count = 10;  // tries on a locked file; below 1 counts as 1
   int sleep_ms = 20;
 };
+
+// Copies a key value into `to`, which mostly held a value of the same size
+// already (the same key of the record before): a short copy in place then.
+// The two must not overlap.
+inline void AssignKey(std::string& to, std::string_view key) {
+  if (to.size() == key.size()) {
+    os::CopyShort(to.data(), key.data(), key.size());
+  } else {
+    to.assign(key.data(), key.size());
+  }
+}
 
 // A record as a read found it. The views stay valid until the next call on
 // the same DataFile; `keys` holds one value per key of the analysis.
