@@ -2,7 +2,8 @@
 // installation: the screen project placed beside the program with an empty
 // scenario, the screen module started on it (wired as the program wires
 // it), the program's database context opened over the installation and
-// closed at the end, and a query line written into REQUETES. Failures come
+// closed at the end, a query line written into REQUETES, and the data files
+// rewritten in the compact form. Failures come
 // back as false, never an exception.
 //
 // REQUIRES: VZ_PROJECT_DIR names the folder of the screen project (set by
@@ -16,6 +17,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
+#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -31,6 +34,7 @@
 #include "src/screen/bridge.h"
 #include "src/startup/runtime_wiring.h"
 #include "tools/datatool/installation.h"
+#include "tools/datatool/record_form_migration.h"
 
 namespace vz::bench {
 
@@ -91,6 +95,22 @@ inline bool PrepareBenchRun(const char* program, std::string_view prefix, bool q
 
 // The program's database context over the installation, with the tab as the
 // list separator.
+// Rewrites the installation's data files in the compact form, as the tools
+// program's "compact" does, and says so on standard output. False (said on
+// standard error) when a file could not be.
+inline bool MakeCompact(const char* program, const datatool::Installation& installation) {
+  const auto start = Clock::now();
+  std::ostringstream lines;
+  std::string error;
+  if (!datatool::MigrateRecordForm(installation, engine::RecordForm::kCompact, lines, std::cerr,
+                                   &error)) {
+    std::fprintf(stderr, "%s: compact form: %s\n", program, error.c_str());
+    return false;
+  }
+  std::printf("%s: data files in the compact form (%.1f s)\n", program, Seconds(start));
+  return true;
+}
+
 inline void OpenProgramDatabase(const datatool::Installation& installation) {
   db::SetContextHandle(db::CreateEngineContext(103));
   db::DescribeAllFiles();

@@ -27,8 +27,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -43,7 +41,6 @@
 #include "src/outputs/extraction_dispatch.h"
 #include "src/screen/bridge.h"
 #include "tools/datatool/installation.h"
-#include "tools/datatool/record_form_migration.h"
 
 namespace {
 
@@ -124,21 +121,6 @@ bool AskInSql(vz::bench::SqlBaseline& baseline, const BenchQuery& query, const f
   return true;
 }
 
-// Rewrites the installation's data files in the compact form. False when
-// a file could not be.
-bool MakeCompact(const vz::datatool::Installation& installation) {
-  const auto start = Clock::now();
-  std::ostringstream lines;
-  std::string error;
-  if (!vz::datatool::MigrateRecordForm(installation, vz::engine::RecordForm::kCompact, lines,
-                                       std::cerr, &error)) {
-    std::fprintf(stderr, "extraction_bench: compact form: %s\n", error.c_str());
-    return false;
-  }
-  std::printf("extraction_bench: data files in the compact form (%.1f s)\n", Seconds(start));
-  return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -164,7 +146,7 @@ int main(int argc, char** argv) {
                                   &installation)) {
     return 1;
   }
-  if (compact && !MakeCompact(installation)) return 1;
+  if (compact && !vz::bench::MakeCompact("extraction_bench", installation)) return 1;
 
   vz::bench::OpenProgramDatabase(installation);
   const fs::path data(installation.data_directory);

@@ -25,6 +25,12 @@ if [ -x "$selection_bench" ]; then
     echo "== selection benchmark, $clients clients"
     "$selection_bench" --clients "$clients" || status=1
   done
+  # The same on the data files in the compact form ("vzdata compact"), the
+  # first size only.
+  compact_clients="${VZ_BENCH_CLIENTS:-100000}"
+  compact_clients="${compact_clients%% *}"
+  echo "== selection benchmark, $compact_clients clients, compact data files"
+  "$selection_bench" --clients "$compact_clients" --compact || status=1
 fi
 # The selection run through the desktop front end beside the scripted one.
 selection_qt_bench="$build/bench/selection_qt_bench"
@@ -56,6 +62,8 @@ if [ -x "$extraction_bench" ]; then
   for clients in ${VZ_BENCH_CLIENTS:-20000 100000}; do
     echo "== extraction benchmark, 10000 of $clients clients"
     "$extraction_bench" --clients "$clients" --selected 10000 || status=1
+    echo "== extraction benchmark, 10000 of $clients clients, compact data files"
+    "$extraction_bench" --clients "$clients" --selected 10000 --compact || status=1
   done
 fi
 # The result window's list of 100,000 selected clients (target: under a second).

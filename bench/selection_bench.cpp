@@ -20,12 +20,14 @@
 // number of lines of the selection file.
 //
 //   selection_bench [--clients N] [--seed S] [--keep] [--installation DIR] [--only a|b|c]
-//                   [--no-sql]
+//                   [--no-sql] [--compact]
 //
 // --keep leaves the generated installation in place (its folder is printed);
 // --installation runs on such a kept installation instead of generating one
 // (for profiling under a slow tool); --only runs one of the three queries;
-// --no-sql leaves the SQL baseline out (profiling the program alone).
+// --no-sql leaves the SQL baseline out (profiling the program alone);
+// --compact rewrites the data files in the compact form first, as the tools
+// program's "compact" does (a kept installation stays compact).
 //
 // Run it once per size (bench/run_all.sh does 100,000 and 200,000 clients),
 // so that each size reports its own peak memory.
@@ -160,13 +162,14 @@ bool CountBesideRun(const char* code, int64_t client_count, int64_t selected, do
 
 int main(int argc, char** argv) {
   const bool with_sql = !vz::bench::TakeFlag(&argc, argv, "--no-sql");
+  const bool compact = vz::bench::TakeFlag(&argc, argv, "--compact");
   vz::bench::CommonOptions options;
   options.clients = 100000;
   options.takes_installation = true;
   options.takes_only = true;
   if (!vz::bench::ReadCommandLine(argc, argv, &options,
                                   "usage: selection_bench [--clients N] [--seed S] [--keep] "
-                                  "[--installation DIR] [--only a|b|c] [--no-sql]")) {
+                                  "[--installation DIR] [--only a|b|c] [--no-sql] [--compact]")) {
     return 2;
   }
   vz::bench::BenchInstallation generated;
@@ -176,6 +179,7 @@ int main(int argc, char** argv) {
                                   &installation)) {
     return 1;
   }
+  if (compact && !vz::bench::MakeCompact("selection_bench", installation)) return 1;
 
   // The program's database context over the installation.
   vz::bench::OpenProgramDatabase(installation);
