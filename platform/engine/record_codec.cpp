@@ -86,7 +86,6 @@ CompactFault ExpandRecord(std::string_view stored, std::string* out) {
   if (!GetVarint(at, end, &length) || length > kMostRecordBytes) return CompactFault::kBadLength;
   out->assign(static_cast<std::size_t>(length), '\0');
   char* const record = out->data();
-  std::size_t left = static_cast<std::size_t>(length);  // bytes not yet given a run
   std::size_t filled = 0;
   while (at != end) {
     // Most tokens are one byte: runs shorter than 32 bytes.
@@ -99,7 +98,7 @@ CompactFault ExpandRecord(std::string_view stored, std::string* out) {
     const unsigned kind = static_cast<unsigned>(token & 3);
     const uint64_t n = token >> 2;
     if (n == 0 || kind > kRepeat) return CompactFault::kBadRun;
-    if (n > left) return CompactFault::kBadLength;
+    if (n > length - filled) return CompactFault::kBadLength;
     const std::size_t count = static_cast<std::size_t>(n);
     if (kind == kLiteral) {
       if (static_cast<std::size_t>(end - at) < count) return CompactFault::kTruncatedRun;
@@ -110,7 +109,6 @@ CompactFault ExpandRecord(std::string_view stored, std::string* out) {
       std::memset(record + filled, *at++, count);
     }  // zeros: already there
     filled += count;
-    left -= count;
   }
   return CompactFault::kNone;
 }

@@ -123,13 +123,14 @@ const char* RecordSession::EngineFileName(std::optional<FileId> file, std::strin
 }
 
 const char* RecordSession::EngineKeyName(std::string_view key) {
-  // A text the ring would cut, or one holding a NUL, is converted as always.
+  for (const std::string& kept : engine_key_names_) {
+    if (!kept.empty() && kept == key) return kept.c_str();
+  }
+  // A text the ring would cut, or one holding a NUL, is converted as always
+  // and never kept.
   if (key.empty() || key.size() >= ConversionRing::kSlotSize - 1 ||
       key.find('\0') != std::string_view::npos) {
     return ToEngine(key);
-  }
-  for (const std::string& kept : engine_key_names_) {
-    if (kept == key) return kept.c_str();
   }
   std::string& slot = engine_key_names_[next_key_name_];
   next_key_name_ = (next_key_name_ + 1) % kKeptKeyNames;

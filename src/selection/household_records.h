@@ -39,9 +39,7 @@ class HouseholdRecords {
   // record buffer (`buffer`, `size` bytes) still holds what their load left.
   bool Holds(db::FileId file, std::string_view household, const uint8_t* buffer,
              size_t size) const {
-    return enabled_ && complete_ && file == file_ &&
-           household == std::string_view(household_, household_size_) && size == record_size_ &&
-           std::memcmp(buffer, after_.data(), size) == 0;
+    return household == HeldHousehold() && LeftInBuffer(file, buffer, size);
   }
 
   // True when a load of `household` in `file` may start on the record the
@@ -53,10 +51,8 @@ class HouseholdRecords {
   // stop on that same record.
   bool StoppedOn(db::FileId file, std::string_view household, std::string_view stopped_on,
                  const uint8_t* buffer, size_t size) const {
-    return enabled_ && complete_ && file == file_ && !household.empty() &&
-           stopped_on == household &&
-           std::string_view(household_, household_size_) < household && size == record_size_ &&
-           std::memcmp(buffer, after_.data(), size) == 0;
+    return !household.empty() && stopped_on == household && HeldHousehold() < household &&
+           LeftInBuffer(file, buffer, size);
   }
 
   // A new load of `household` in `file`, whose records are `record_size`
@@ -87,6 +83,14 @@ class HouseholdRecords {
   uint8_t* Record(size_t i) { return records_.data() + i * record_size_; }
 
  private:
+  std::string_view HeldHousehold() const { return {household_, household_size_}; }
+  // True when the last load of `file` is complete and the file's record
+  // buffer (`buffer`, `size` bytes) still holds what it left there.
+  bool LeftInBuffer(db::FileId file, const uint8_t* buffer, size_t size) const {
+    return enabled_ && complete_ && file == file_ && size == record_size_ &&
+           std::memcmp(buffer, after_.data(), size) == 0;
+  }
+
   bool enabled_ = false;
   bool complete_ = false;
   db::FileId file_{};
