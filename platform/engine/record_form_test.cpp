@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "platform/engine/engine_test_support.h"
 #include "platform/engine/le_api.h"
 #include "platform/engine/record_codec.h"
+#include "platform/engine/sqlite_key_index.h"
 #include "platform/engine/sqlite_record_form.h"
 #include "platform/engine/sqlite_storage.h"
 #include "platform/engine/store_copy.h"
@@ -54,6 +56,15 @@ bool ExecOn(const std::string& path, const std::string& sql) {
   return ok;
 }
 
+// True when the first key's index of the file at `path` carries the records.
+bool FirstKeyIndexCarries(const std::string& path) {
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+  const bool carries = SqliteFirstKeyIndexCarriesRecords(db);
+  sqlite3_close(db);
+  return carries;
+}
+
 class RecordFormTest : public EngineTest {
  protected:
   void SetUp() override {
@@ -83,10 +94,10 @@ class RecordFormTest : public EngineTest {
     return rows;
   }
 
-  RecordFormChange Change(const std::string& file, RecordForm form) {
+  RecordFormChange Change(const std::string& file, RecordForm form, bool carry_records = true) {
     RecordFormChange change;
     std::string why;
-    EXPECT_TRUE(ChangeRecordForm(DataPath(file), form, &change, &why)) << why;
+    EXPECT_TRUE(ChangeRecordForm(DataPath(file), form, &change, &why, carry_records)) << why;
     EXPECT_FALSE(FileExists(RecordFormWorkPath(DataPath(file))));
     return change;
   }
@@ -252,6 +263,73 @@ TEST_F(RecordFormTest, KeysOfACompactFileAreRebuiltFromItsRecords) {
   ASSERT_TRUE(ExecOn(DataPath("REVENUS.vzdb"),
                      "UPDATE vz_info SET value='OTHER 1:1' WHERE name='key1';"
                      "UPDATE records SET k1=x'00'"));
+  EXPECT_EQ(EngineRows(), read);
+}
+
+// The first key's index of a compact file carries the records or not, as
+// asked; a file already compact is reshaped in place. Reads in key order and
+// searches give the same records either way, and writes reach the copy.
+TEST_F(RecordFormTest, TheFirstKeyIndexCarriesTheRecordsAsAskedAndReadsStayTheSame) {
+  const std::string path = DataPath("REVENUS.vzdb");
+  const std::vector<Row> read = EngineRows();
+  LE_Hferme(ctx_, "");
+  EXPECT_TRUE(Change("REVENUS.vzdb", RecordForm::kCompact, /*carry_records=*/false).changed);
+  EXPECT_FALSE(FirstKeyIndexCarries(path));
+  const std::vector<Row> compact = StoredRows(path);
+  EXPECT_EQ(EngineRows(), read);
+  LE_Hferme(ctx_, "");
+
+  const RecordFormChange reshaped = Change("REVENUS.vzdb", RecordForm::kCompact);
+  EXPECT_FALSE(reshaped.changed);
+  EXPECT_TRUE(reshaped.index_rebuilt);
+  EXPECT_TRUE(FirstKeyIndexCarries(path));
+  EXPECT_EQ(StoredRows(path), compact);  // the records themselves untouched
+  EXPECT_EQ(EngineRows(), read);
+  const RecordFormChange again = Change("REVENUS.vzdb", RecordForm::kCompact);
+  EXPECT_FALSE(again.changed || again.index_rebuilt);
+
+  // A rewrite that keeps the key, one that moves the record to another
+  // client, and an add: the copy in the index follows each.
+  ASSERT_EQ(LE_Hlitrecherche(ctx_, "REVENUS", "CODCLEF", "010000121", 0), 1);
+  revenus_.SetInt16(4, 777);
+  ASSERT_EQ(LE_Hmodifie(ctx_, "REVENUS", 0), 1);
+  ASSERT_EQ(LE_Hlitrecherche(ctx_, "REVENUS", "CODCLEF", "010000131", 0), 1);
+  std::memcpy(revenus_.data() + 1, "010000999", 9);  // after its length byte
+  ASSERT_EQ(LE_Hmodifie(ctx_, "REVENUS", 0), 1);
+  ASSERT_TRUE(AddRevenu("010000005", "40000", "001", 5));
+  LE_Hferme(ctx_, "");
+  const std::vector<Row> written = EngineRows();
+  LE_Hferme(ctx_, "");
+  ASSERT_EQ(written.size(), read.size() + 1);
+  EXPECT_EQ(written.front().data.substr(1, 9), "010000005");
+  EXPECT_EQ(written.back().data.substr(1, 9), "010000999");
+  ASSERT_EQ(LE_Hlitrecherche(ctx_, "REVENUS", "CODCLEF", "010000121", 0), 1);
+  EXPECT_EQ(revenus_.Int16(4), 777);
+  LE_Hferme(ctx_, "");
+
+  // Back to the plain form: the short index again, the same records.
+  Change("REVENUS.vzdb", RecordForm::kPlain);
+  EXPECT_FALSE(FirstKeyIndexCarries(path));
+  EXPECT_EQ(EngineRows(), written);
+  LE_Hferme(ctx_, "");
+  const RecordFormChange compacted = Change("REVENUS.vzdb", RecordForm::kCompact);
+  EXPECT_TRUE(compacted.changed);
+  EXPECT_TRUE(FirstKeyIndexCarries(path));
+  EXPECT_EQ(EngineRows(), written);
+}
+
+// Keys rebuilt after their rules changed keep the first key's index carrying
+// the records, with every key column in it.
+TEST_F(RecordFormTest, RebuiltKeysKeepTheFirstKeyIndexCarryingTheRecords) {
+  const std::vector<Row> read = EngineRows();
+  LE_Hferme(ctx_, "");
+  Change("REVENUS.vzdb", RecordForm::kCompact);
+  ASSERT_TRUE(ExecOn(DataPath("REVENUS.vzdb"),
+                     "UPDATE vz_info SET value='OTHER 1:1' WHERE name='key1';"
+                     "UPDATE records SET k1=x'00'"));
+  EXPECT_EQ(EngineRows(), read);
+  LE_Hferme(ctx_, "");
+  EXPECT_TRUE(FirstKeyIndexCarries(DataPath("REVENUS.vzdb")));
   EXPECT_EQ(EngineRows(), read);
 }
 

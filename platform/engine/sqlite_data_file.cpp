@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "platform/engine/record_codec.h"
+#include "platform/engine/sqlite_key_index.h"
 #include "platform/os/ascii_case.h"
 
 namespace vz::engine {
@@ -191,15 +192,7 @@ bool SqliteDataFile::ReadInfo(const Attempts& attempts, std::string* why) {
 }
 
 std::string SqliteDataFile::KeyColumn(std::size_t i) {
-  return SqlName(Numbered("k", i + 1));
-}
-
-std::string SqliteDataFile::KeyIndex(std::size_t i) {
-  return SqlName(Numbered("records_k", i + 1));
-}
-
-std::string SqliteDataFile::KeyIndexSql(std::size_t i) const {
-  return "CREATE INDEX " + KeyIndex(i) + " ON records(" + KeyColumn(i) + ", recno)";
+  return SqliteKeyColumn(i);
 }
 
 std::string SqliteDataFile::CreateSql() const {
@@ -210,7 +203,9 @@ std::string SqliteDataFile::CreateSql() const {
     sql += ", " + KeyColumn(i) + " BLOB NOT NULL DEFAULT x''";
   }
   sql += ");";
-  for (std::size_t i = 0; i < key_rules_.size(); ++i) sql += KeyIndexSql(i) + ";";
+  for (std::size_t i = 0; i < key_rules_.size(); ++i) {
+    sql += SqliteKeyIndexSql(i, key_rules_.size(), /*carry_records=*/false) + ";";
+  }
   return sql;
 }
 

@@ -3,6 +3,7 @@
 //
 //   records(recno INTEGER PRIMARY KEY AUTOINCREMENT, data BLOB, k1 BLOB, ...)
 //   index records_k<i> on (k<i>, recno) for every key of the analysis
+//   (in a compact file, key 1's index carries the records: sqlite_key_index.h)
 //   vz_info(name, value): "format" = "1", "file", "key<i>" = the key's rule
 //   ("format" = "2": the data column holds each record's compact form,
 //   record_codec.h; it is expanded on read and made on write, and a record
@@ -120,16 +121,14 @@ class SqliteDataFile final : public DataFile {
   // Writes the format, the file name and the key rules into vz_info.
   bool WriteInfo(const Attempts& attempts);
   std::string CreateSql() const;
-  std::string KeyIndexSql(std::size_t i) const;
   bool Exec(const std::string& sql, const Attempts& attempts);
   // Steps a statement to its end and rewinds it, trying again while the
   // file is locked; the last result code.
   int StepToEnd(sqlite3_stmt* statement, const Attempts& attempts);
   // StepToEnd, reporting a failure with the statement's text.
   bool RunToEnd(sqlite3_stmt* statement, const Attempts& attempts);
-  // The key column and index names as SQL text (SqlName).
+  // The key column's name as SQL text (SqlName).
   static std::string KeyColumn(std::size_t i);
-  static std::string KeyIndex(std::size_t i);
   // Runs `write` inside a transaction of its own unless a batch is open
   // (then inside the batch's); rolls back its own when `write` fails.
   template <typename F>
@@ -177,7 +176,9 @@ class SqliteDataFile final : public DataFile {
   // match the rules (indexes dropped), their values, their indexes.
   bool RebuildKeyColumns(const Attempts& attempts);
   bool RecomputeKeys(const RecordLayout* layout, const Attempts& attempts);
-  bool RebuildKeyIndexes(const Attempts& attempts);
+  // `carry_records`: the first key's index carries the records, as it did
+  // before the rebuild (sqlite_key_index.h).
+  bool RebuildKeyIndexes(bool carry_records, const Attempts& attempts);
 
   // Adds of a batch (sqlite_data_file_batch.cpp): held with their record
   // numbers and inserted many rows at a time. InsertHeldAdds runs before

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "platform/engine/sqlite_data_file.h"
+#include "platform/engine/sqlite_key_index.h"
 
 namespace vz::engine {
 namespace {
@@ -29,9 +30,10 @@ bool SqliteDataFile::Reindex(const RecordLayout* layout, const Attempts& attempt
   }
   if (layout != nullptr && layout->key_count() != key_rules_.size()) return false;
   EndReads();
+  const bool carried = SqliteFirstKeyIndexCarriesRecords(db_.get());
   const bool ok = InTransaction(attempts, [&] {
     return RebuildKeyColumns(attempts) && RecomputeKeys(layout, attempts) &&
-           RebuildKeyIndexes(attempts) &&
+           RebuildKeyIndexes(carried, attempts) &&
            Exec("CREATE TABLE IF NOT EXISTS vz_info(name TEXT PRIMARY KEY, value TEXT NOT NULL)",
                 attempts) &&
            WriteInfo(attempts);
@@ -78,9 +80,9 @@ bool SqliteDataFile::RebuildKeyColumns(const Attempts& attempts) {
   return true;
 }
 
-bool SqliteDataFile::RebuildKeyIndexes(const Attempts& attempts) {
+bool SqliteDataFile::RebuildKeyIndexes(bool carry_records, const Attempts& attempts) {
   for (std::size_t i = 0; i < key_rules_.size(); ++i) {
-    if (!Exec(KeyIndexSql(i), attempts)) return false;
+    if (!Exec(SqliteKeyIndexSql(i, key_rules_.size(), carry_records), attempts)) return false;
   }
   return true;
 }

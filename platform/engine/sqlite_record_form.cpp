@@ -4,13 +4,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "platform/engine/analysis.h"
 #include "platform/engine/record_codec.h"
 #include "platform/engine/sqlite_handles.h"
+#include "platform/engine/sqlite_key_index.h"
 
 namespace vz::engine {
 namespace {
@@ -39,6 +42,16 @@ void ExpandFunction(sqlite3_context* context, int, sqlite3_value** values) {
     return;
   }
   sqlite3_result_blob64(context, record.data(), record.size(), SQLITE_TRANSIENT);
+}
+
+// How many key columns (k1, k2, ...) the records table has.
+std::size_t KeyCount(const std::vector<std::string>& columns) {
+  std::size_t keys = 0;
+  while (std::find(columns.begin(), columns.end(),
+                   Numbered("k", static_cast<long long>(keys + 1))) != columns.end()) {
+    ++keys;
+  }
+  return keys;
 }
 
 int64_t FileSize(const std::string& path) {
@@ -117,7 +130,8 @@ class Rewrite {
 
 // Copies the old file's tables into the new one, the data column through
 // `function`, then its indexes.
-bool CopyTables(Rewrite& sql, const char* function, const char* format, std::string* why) {
+bool CopyTables(Rewrite& sql, const char* function, const char* format, bool carry_records,
+                std::string* why) {
   std::vector<std::string> tables, creates, indexes, columns;
   if (!sql.Column("SELECT name FROM old.sqlite_master WHERE type='table' AND name NOT LIKE "
                   "'sqlite_%' ORDER BY name",
@@ -125,7 +139,8 @@ bool CopyTables(Rewrite& sql, const char* function, const char* format, std::str
       !sql.Column("SELECT sql FROM old.sqlite_master WHERE type='table' AND name NOT LIKE "
                   "'sqlite_%' ORDER BY name",
                   &creates, why) ||
-      !sql.Column("SELECT sql FROM old.sqlite_master WHERE type='index' AND sql IS NOT NULL",
+      !sql.Column("SELECT sql FROM old.sqlite_master WHERE type='index' AND sql IS NOT NULL "
+                  "AND name NOT LIKE 'records_k%'",
                   &indexes, why) ||
       !sql.Column("SELECT name FROM pragma_table_info('records', 'old')", &columns, why)) {
     return false;
@@ -160,6 +175,33 @@ bool CopyTables(Rewrite& sql, const char* function, const char* format, std::str
   for (const std::string& index : indexes) {
     if (!sql.Exec(index, why)) return false;
   }
+  const std::size_t keys = KeyCount(columns);
+  for (std::size_t i = 0; i < keys; ++i) {
+    if (!sql.Exec(SqliteKeyIndexSql(i, keys, carry_records), why)) return false;
+  }
+  return true;
+}
+
+// A file already compact whose first key's index does not have the shape
+// asked for (it carries the records or not: a file compacted before the
+// index could carry them, or a work file that should not) gets that index
+// made again, in place: the records and everything else stay as they are.
+bool ShapeFirstKeyIndex(Rewrite& sql, sqlite3* db, bool carry_records, bool* rebuilt,
+                        std::string* why) {
+  std::vector<std::string> columns;
+  if (!sql.Column("SELECT name FROM pragma_table_info('records', 'old')", &columns, why)) {
+    return false;
+  }
+  const std::size_t keys = KeyCount(columns);
+  if (keys == 0 || SqliteFirstKeyIndexCarriesRecords(db, "old") == carry_records) return true;
+  if (!sql.Exec("BEGIN IMMEDIATE; DROP INDEX IF EXISTS old." + SqliteKeyIndexName(0) + "; " +
+                    SqliteKeyIndexSql(0, keys, carry_records, "old") + "; COMMIT",
+                why)) {
+    std::string ignored;
+    sql.Exec("ROLLBACK", &ignored);
+    return false;
+  }
+  *rebuilt = true;
   return true;
 }
 
@@ -192,7 +234,8 @@ std::string RecordFormWorkPath(const std::string& path) {
 }
 
 bool ChangeRecordForm(const std::string& path, RecordForm form, RecordFormChange* change,
-                      std::string* why) {
+                      std::string* why, bool carry_records) {
+  if (form == RecordForm::kPlain) carry_records = false;
   *change = RecordFormChange{};
   change->bytes_before = FileSize(path);
   struct stat info;
@@ -234,10 +277,14 @@ bool ChangeRecordForm(const std::string& path, RecordForm form, RecordFormChange
     *why = "stored in an unknown format " + stored;
     ok = false;
   }
+  if (ok && !has_table.empty() && stored == target && form == RecordForm::kCompact) {
+    ok = ShapeFirstKeyIndex(sql, db.get(), carry_records, &change->index_rebuilt, why) &&
+         sql.Exec("PRAGMA old.wal_checkpoint(TRUNCATE)", why);
+  }
   if (!ok || has_table.empty() || stored == target) {  // failed, or nothing to do
     db.reset();
     RemoveWork(work);
-    change->bytes_after = change->bytes_before;
+    change->bytes_after = FileSize(path);
     return ok;
   }
   ok = sql.Exec("PRAGMA main.page_size=" + std::to_string(page_size) +
@@ -245,7 +292,7 @@ bool ChangeRecordForm(const std::string& path, RecordForm form, RecordFormChange
                 why) &&
        sql.Exec("BEGIN IMMEDIATE", why) &&
        sql.Number("SELECT count(*) FROM old.records", &change->records, why) &&
-       CopyTables(sql, function, target, why) && sql.Exec("COMMIT", why) &&
+       CopyTables(sql, function, target, carry_records, why) && sql.Exec("COMMIT", why) &&
        SameRecords(sql, form, change->records, why) && sql.Exec("DETACH DATABASE old", why);
   db.reset();  // closes the old file's log: the last connection removes it
   if (ok && FileSize(path + "-wal") > 0) {

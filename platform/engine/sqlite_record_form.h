@@ -1,7 +1,8 @@
 // Rewriting a SQLite data file with its records in the other form: plain
 // (each record's bytes) or compact (record_codec.h). Everything else of the
 // file stays as it is: record numbers, the numbering's high mark, key
-// columns and indexes, vz_info (its `format` row says the new form).
+// columns, vz_info (its `format` row says the new form); the key indexes are
+// made in the new form's shape (sqlite_key_index.h).
 //
 // Safety: the new file is built beside the old one under a temporary name
 // (".<NAME>.vzdb.migration", which no listing of data files takes), checked
@@ -27,6 +28,9 @@ enum class RecordForm { kPlain, kCompact };
 
 struct RecordFormChange {
   bool changed = false;  // false: already in that form, or never written
+  // Already compact, but its first key's index did not have the shape asked
+  // for (sqlite_key_index.h): that index alone was made again, in place.
+  bool index_rebuilt = false;
   int64_t records = 0;
   int64_t bytes_before = 0;  // size of the file before, and after
   int64_t bytes_after = 0;
@@ -36,8 +40,11 @@ struct RecordFormChange {
 std::string RecordFormWorkPath(const std::string& path);
 
 // Rewrites the data file at `path` in `form` (nothing when it already is).
+// A compact file's first key's index carries the records when
+// `carry_records` (sqlite_key_index.h); a file already compact gets that
+// index reshaped when it differs. A plain file's never does.
 bool ChangeRecordForm(const std::string& path, RecordForm form, RecordFormChange* change,
-                      std::string* why);
+                      std::string* why, bool carry_records = true);
 
 }  // namespace vz::engine
 

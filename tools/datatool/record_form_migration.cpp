@@ -7,6 +7,7 @@
 #include "platform/engine/store_copy.h"
 #include "platform/os/cp1252.h"
 #include "platform/os/file_lock.h"
+#include "src/db/compact_files.h"
 #include "src/db/data_directory_use.h"
 #include "src/util/run_log.h"
 
@@ -26,6 +27,10 @@ std::string Grouped(int64_t value) {
 std::string Done(const std::string& name, engine::RecordForm form,
                  const engine::RecordFormChange& change) {
   const bool compact = form == engine::RecordForm::kCompact;
+  if (change.index_rebuilt) {
+    return name + " : déjà compact ; index de la première clé refait (" +
+           Grouped(change.bytes_before) + " -> " + Grouped(change.bytes_after) + " octets)";
+  }
   if (!change.changed) {
     return name + " : " + (compact ? "déjà compact ou vide" : "déjà décompacté ou vide");
   }
@@ -73,7 +78,8 @@ bool MigrateRecordForm(const Installation& installation, engine::RecordForm form
     const std::string path = installation.data_directory + "/" + name;
     engine::RecordFormChange change;
     std::string why;
-    if (engine::ChangeRecordForm(path, form, &change, &why)) {
+    if (engine::ChangeRecordForm(path, form, &change, &why,
+                                 db::CarriesRecordsInFirstKeyIndex(file.entry->name))) {
       out << Done(name, form, change) << "\n";
     } else {
       ++failures;

@@ -8,10 +8,13 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "platform/engine/sqlite_key_index.h"
+#include "platform/engine/sqlite_record_form.h"
 #include "src/db/catalogue.h"
 #include "src/db/data_directory_use.h"
 #include "src/util/run_log.h"
@@ -37,6 +40,14 @@ std::string StoredFormat(const std::string& path) {
   sqlite3_finalize(row);
   sqlite3_close(db);
   return format;
+}
+
+bool FirstKeyIndexCarries(const std::string& path) {
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+  const bool carries = vz::engine::SqliteFirstKeyIndexCarriesRecords(db);
+  sqlite3_close(db);
+  return carries;
 }
 
 bool ExecOn(const std::string& path, const char* sql) {
@@ -112,6 +123,43 @@ TEST_F(RecordFormMigrationTest, CompactAndBackKeepEveryRecord) {
   EXPECT_THAT(out_.str(), HasSubstr(" enregistrements décompactés, "));
   EXPECT_EQ(StoredFormat(Data("REVENUS.vzdb")), "1");
   EXPECT_EQ(fs::file_size(Data("REVENUS.vzdb")), plain_size);
+  EXPECT_EQ(AllRecords(), before);
+}
+
+// The client and rubric files carry their records in their first key's index
+// once compact; SELECTES, refilled by every extraction, does not, and a
+// SELECTES that did is given the short index back.
+TEST_F(RecordFormMigrationTest, CompactFilesButSelectesCarryTheirRecordsInTheFirstKeyIndex) {
+  {
+    std::string error;
+    auto session = EngineSession::Open(installation_, &error);
+    ASSERT_NE(session, nullptr) << error;
+    for (const char* code : {"75001", "13002"}) {
+      std::memcpy(session->Buffer(db::FileId::SELECTES) + 1, code, 5);
+      ASSERT_TRUE(session->Add(db::FileId::SELECTES)) << session->FileError();
+    }
+  }
+  const auto before = AllRecords();
+  ASSERT_EQ(before.at("SELECTES").size(), 2U);
+  ASSERT_TRUE(Migrate(vz::engine::RecordForm::kCompact)) << error_ << errors_.str();
+  EXPECT_EQ(StoredFormat(Data("SELECTES.vzdb")), "2");
+  EXPECT_FALSE(FirstKeyIndexCarries(Data("SELECTES.vzdb")));
+  for (const char* name : {"CLIENT.vzdb", "REVENUS.vzdb", "LIQUIDIT.vzdb"}) {
+    EXPECT_TRUE(FirstKeyIndexCarries(Data(name))) << name;
+  }
+  EXPECT_EQ(AllRecords(), before);
+
+  vz::engine::RecordFormChange change;
+  std::string why;
+  ASSERT_TRUE(vz::engine::ChangeRecordForm(Data("SELECTES.vzdb"), vz::engine::RecordForm::kCompact,
+                                           &change, &why, /*carry_records=*/true))
+      << why;
+  ASSERT_TRUE(FirstKeyIndexCarries(Data("SELECTES.vzdb")));
+  ASSERT_TRUE(Migrate(vz::engine::RecordForm::kCompact)) << error_ << errors_.str();
+  EXPECT_THAT(out_.str(),
+              HasSubstr("SELECTES.vzdb : déjà compact ; index de la première clé refait"));
+  EXPECT_THAT(out_.str(), HasSubstr("CLIENT.vzdb : déjà compact ou vide"));
+  EXPECT_FALSE(FirstKeyIndexCarries(Data("SELECTES.vzdb")));
   EXPECT_EQ(AllRecords(), before);
 }
 

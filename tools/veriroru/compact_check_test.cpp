@@ -4,7 +4,9 @@
 // the file is left as it is.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
+#include "platform/engine/sqlite_key_index.h"
 #include "platform/engine/sqlite_record_form.h"
 #include "tools/veriroru/backup.h"
 #include "tools/veriroru/file_check.h"
@@ -80,6 +82,35 @@ TEST_F(CompactCheckTest, DamagedCompactRecordsAreReportedByNumber) {
   EXPECT_THAT(verification.report,
               HasSubstr("problème : enregistrement 7 endommagé : forme compacte illisible"));
   EXPECT_THAT(verification.report, HasSubstr("1 fichier avec des problèmes"));
+}
+
+bool FirstKeyIndexCarries(const std::string& path) {
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+  const bool carries = vz::engine::SqliteFirstKeyIndexCarriesRecords(db);
+  sqlite3_close(db);
+  return carries;
+}
+
+// A compact file's first key's index carries its records: the check makes a
+// missing one again in that shape, and so does its rebuild of changed keys.
+TEST_F(CompactCheckTest, TheFirstKeyIndexIsMadeAgainCarryingTheRecords) {
+  const std::string path = installation_.DataFile("REVENUS.vzdb");
+  ASSERT_TRUE(FirstKeyIndexCarries(path));
+  const std::string before = DumpRecords(path);
+  ASSERT_TRUE(ExecSql(path, "DROP INDEX records_k1"));
+  FileCheckResult result = Check("REVENUS.vzdb");
+  EXPECT_TRUE(result.sound()) << ::testing::PrintToString(result.problems);
+  EXPECT_TRUE(FirstKeyIndexCarries(path));
+
+  ASSERT_TRUE(ExecSql(path,
+                      "UPDATE vz_info SET value = 'OLD 1:9' WHERE name = 'key1';"
+                      "UPDATE records SET k1 = x'30'"));
+  result = Check("REVENUS.vzdb");
+  EXPECT_TRUE(result.sound()) << ::testing::PrintToString(result.problems);
+  EXPECT_EQ(result.keys_rebuilt, result.records);
+  EXPECT_TRUE(FirstKeyIndexCarries(path));
+  EXPECT_EQ(DumpRecords(path), before);
 }
 
 // A backup of compact files passes the restore's check and brings them back.

@@ -6,8 +6,10 @@
 
 #include "platform/engine/record_codec.h"
 #include "platform/engine/record_layout.h"
+#include "platform/engine/sqlite_key_index.h"
 #include "platform/engine/sqlite_storage.h"
 #include "src/db/catalogue.h"
+#include "src/db/compact_files.h"
 #include "tools/veriroru/database_file.h"
 
 namespace vz::veriroru {
@@ -108,7 +110,7 @@ bool FindDamagedRecords(DatabaseFile& db, std::vector<std::string>* problems) {
 }
 
 std::string KeyColumn(std::size_t i) {
-  return vz::engine::Numbered("k", static_cast<long long>(i + 1));
+  return vz::engine::SqliteKeyColumn(i);
 }
 
 // True when the stored rules are the analysis's and every key column and
@@ -219,12 +221,10 @@ bool RewriteKeys(DatabaseFile& db, const FileEntry& entry, BoundFile& bound, boo
 }
 
 // Every key index rebuilt, or made when it is missing.
-bool RebuildIndexes(DatabaseFile& db, const FileEntry& entry, std::string* why) {
+bool RebuildIndexes(DatabaseFile& db, const FileEntry& entry, bool compact, std::string* why) {
   for (std::size_t i = 0; i < entry.keys.size(); ++i) {
-    const std::string column = KeyColumn(i);
-    if (!db.Exec(
-            "CREATE INDEX IF NOT EXISTS records_" + column + " ON records(" + column + ", recno)",
-            why)) {
+    const bool carry = compact && vz::db::CarriesRecordsInFirstKeyIndex(entry.name);
+    if (!db.Exec(vz::engine::SqliteKeyIndexSql(i, entry.keys.size(), carry, "", true), why)) {
       return false;
     }
   }
@@ -316,7 +316,7 @@ FileCheckResult CheckAndReindexFile(const std::string& path, const vz::engine::A
       }
     }
   }
-  if (entry != nullptr && !RebuildIndexes(*db, *entry, &why)) {
+  if (entry != nullptr && !RebuildIndexes(*db, *entry, compact, &why)) {
     result.problems.push_back("index non reconstruits (" + why + ")");
   } else if (entry == nullptr && !db->Exec("REINDEX", &why)) {
     result.problems.push_back("index non reconstruits (" + why + ")");
