@@ -16,13 +16,15 @@
 #include "platform/engine/engine_test_support.h"
 #include "platform/engine/le_api.h"
 #include "platform/engine/record_codec.h"
-#include "platform/engine/sqlite_key_index.h"
 #include "platform/engine/sqlite_record_form.h"
 #include "platform/engine/sqlite_storage.h"
 #include "platform/engine/store_copy.h"
+#include "tests/support/first_key_index.h"
 
 namespace vz::engine::testing {
 namespace {
+
+using vz::testing::FirstKeyIndexCarries;
 
 struct Row {
   int64_t recno;
@@ -54,15 +56,6 @@ bool ExecOn(const std::string& path, const std::string& sql) {
   const bool ok = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
   sqlite3_close(db);
   return ok;
-}
-
-// True when the first key's index of the file at `path` carries the records.
-bool FirstKeyIndexCarries(const std::string& path) {
-  sqlite3* db = nullptr;
-  sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-  const bool carries = SqliteFirstKeyIndexCarriesRecords(db);
-  sqlite3_close(db);
-  return carries;
 }
 
 class RecordFormTest : public EngineTest {
@@ -264,6 +257,10 @@ TEST_F(RecordFormTest, KeysOfACompactFileAreRebuiltFromItsRecords) {
                      "UPDATE vz_info SET value='OTHER 1:1' WHERE name='key1';"
                      "UPDATE records SET k1=x'00'"));
   EXPECT_EQ(EngineRows(), read);
+  // The rebuild keeps the first key's index carrying the records.
+  LE_Hferme(ctx_, "");
+  EXPECT_TRUE(FirstKeyIndexCarries(DataPath("REVENUS.vzdb")));
+  EXPECT_EQ(EngineRows(), read);
 }
 
 // The first key's index of a compact file carries the records or not, as
@@ -316,21 +313,6 @@ TEST_F(RecordFormTest, TheFirstKeyIndexCarriesTheRecordsAsAskedAndReadsStayTheSa
   EXPECT_TRUE(compacted.changed);
   EXPECT_TRUE(FirstKeyIndexCarries(path));
   EXPECT_EQ(EngineRows(), written);
-}
-
-// Keys rebuilt after their rules changed keep the first key's index carrying
-// the records, with every key column in it.
-TEST_F(RecordFormTest, RebuiltKeysKeepTheFirstKeyIndexCarryingTheRecords) {
-  const std::vector<Row> read = EngineRows();
-  LE_Hferme(ctx_, "");
-  Change("REVENUS.vzdb", RecordForm::kCompact);
-  ASSERT_TRUE(ExecOn(DataPath("REVENUS.vzdb"),
-                     "UPDATE vz_info SET value='OTHER 1:1' WHERE name='key1';"
-                     "UPDATE records SET k1=x'00'"));
-  EXPECT_EQ(EngineRows(), read);
-  LE_Hferme(ctx_, "");
-  EXPECT_TRUE(FirstKeyIndexCarries(DataPath("REVENUS.vzdb")));
-  EXPECT_EQ(EngineRows(), read);
 }
 
 // A copy to another store gives the records' bytes, not their compact form.

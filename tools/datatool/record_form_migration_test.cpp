@@ -13,12 +13,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/engine/sqlite_key_index.h"
 #include "platform/engine/sqlite_record_form.h"
 #include "src/db/catalogue.h"
 #include "src/db/data_directory_use.h"
 #include "src/util/run_log.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/first_key_index.h"
 #include "tools/datatool/datatool_test_support.h"
 #include "tools/datatool/demo_installation.h"
 
@@ -27,6 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
+using vz::testing::FirstKeyIndexCarries;
 
 std::string StoredFormat(const std::string& path) {
   sqlite3* db = nullptr;
@@ -40,14 +41,6 @@ std::string StoredFormat(const std::string& path) {
   sqlite3_finalize(row);
   sqlite3_close(db);
   return format;
-}
-
-bool FirstKeyIndexCarries(const std::string& path) {
-  sqlite3* db = nullptr;
-  sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-  const bool carries = vz::engine::SqliteFirstKeyIndexCarriesRecords(db);
-  sqlite3_close(db);
-  return carries;
 }
 
 bool ExecOn(const std::string& path, const char* sql) {

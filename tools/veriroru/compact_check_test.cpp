@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include "platform/engine/sqlite_key_index.h"
 #include "platform/engine/sqlite_record_form.h"
+#include "tests/support/first_key_index.h"
 #include "tools/veriroru/backup.h"
 #include "tools/veriroru/file_check.h"
 #include "tools/veriroru/restore.h"
@@ -22,6 +22,7 @@ using testing::DumpRecords;
 using ::testing::ElementsAre;
 using testing::ExecSql;
 using ::testing::HasSubstr;
+using vz::testing::FirstKeyIndexCarries;
 
 class CompactCheckTest : public ::testing::Test {
  protected:
@@ -82,14 +83,6 @@ TEST_F(CompactCheckTest, DamagedCompactRecordsAreReportedByNumber) {
   EXPECT_THAT(verification.report,
               HasSubstr("problème : enregistrement 7 endommagé : forme compacte illisible"));
   EXPECT_THAT(verification.report, HasSubstr("1 fichier avec des problèmes"));
-}
-
-bool FirstKeyIndexCarries(const std::string& path) {
-  sqlite3* db = nullptr;
-  sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-  const bool carries = vz::engine::SqliteFirstKeyIndexCarriesRecords(db);
-  sqlite3_close(db);
-  return carries;
 }
 
 // A compact file's first key's index carries its records: the check makes a
