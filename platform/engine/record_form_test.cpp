@@ -14,17 +14,15 @@
 #include <vector>
 
 #include "platform/engine/engine_test_support.h"
+#include "platform/engine/first_key_index_test_support.h"
 #include "platform/engine/le_api.h"
 #include "platform/engine/record_codec.h"
 #include "platform/engine/sqlite_record_form.h"
 #include "platform/engine/sqlite_storage.h"
 #include "platform/engine/store_copy.h"
-#include "tests/support/first_key_index.h"
 
 namespace vz::engine::testing {
 namespace {
-
-using vz::testing::FirstKeyIndexCarries;
 
 struct Row {
   int64_t recno;

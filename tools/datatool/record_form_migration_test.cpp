@@ -13,12 +13,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/engine/first_key_index_test_support.h"
 #include "platform/engine/sqlite_record_form.h"
 #include "src/db/catalogue.h"
 #include "src/db/data_directory_use.h"
 #include "src/util/run_log.h"
 #include "tests/support/file_bytes.h"
-#include "tests/support/first_key_index.h"
 #include "tools/datatool/datatool_test_support.h"
 #include "tools/datatool/demo_installation.h"
 
@@ -27,7 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
-using vz::testing::FirstKeyIndexCarries;
+using vz::engine::testing::FirstKeyIndexCarries;
 
 std::string StoredFormat(const std::string& path) {
   sqlite3* db = nullptr;

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include "platform/engine/first_key_index_test_support.h"
 #include "platform/engine/sqlite_record_form.h"
-#include "tests/support/first_key_index.h"
 #include "tools/veriroru/backup.h"
 #include "tools/veriroru/file_check.h"
 #include "tools/veriroru/restore.h"
@@ -22,7 +22,7 @@ using testing::DumpRecords;
 using ::testing::ElementsAre;
 using testing::ExecSql;
 using ::testing::HasSubstr;
-using vz::testing::FirstKeyIndexCarries;
+using vz::engine::testing::FirstKeyIndexCarries;
 
 class CompactCheckTest : public ::testing::Test {
  protected:
