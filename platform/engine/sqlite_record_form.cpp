@@ -129,7 +129,8 @@ class Rewrite {
 };
 
 // Copies the old file's tables into the new one, the data column through
-// `function`, then its indexes.
+// `function`, then its indexes; the key indexes are made in the shape
+// `carry_records` asks for (sqlite_key_index.h).
 bool CopyTables(Rewrite& sql, const char* function, const char* format, bool carry_records,
                 std::string* why) {
   std::vector<std::string> tables, creates, indexes, columns;
