@@ -11,7 +11,6 @@
 #include <thread>
 
 #include "platform/engine/record_codec.h"
-#include "platform/engine/sqlite_key_index.h"
 #include "platform/os/ascii_case.h"
 
 namespace vz::engine {
@@ -191,16 +190,12 @@ bool SqliteDataFile::ReadInfo(const Attempts& attempts, std::string* why) {
   return true;
 }
 
-std::string SqliteDataFile::KeyColumn(std::size_t i) {
-  return SqliteKeyColumn(i);
-}
-
 std::string SqliteDataFile::CreateSql() const {
   std::string sql =
       "CREATE TABLE IF NOT EXISTS vz_info(name TEXT PRIMARY KEY, value TEXT NOT NULL);"
       "CREATE TABLE records(recno INTEGER PRIMARY KEY AUTOINCREMENT, data BLOB NOT NULL";
   for (std::size_t i = 0; i < key_rules_.size(); ++i) {
-    sql += ", " + KeyColumn(i) + " BLOB NOT NULL DEFAULT x''";
+    sql += ", " + SqliteKeyColumn(i) + " BLOB NOT NULL DEFAULT x''";
   }
   sql += ");";
   for (std::size_t i = 0; i < key_rules_.size(); ++i) {

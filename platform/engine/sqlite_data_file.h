@@ -41,6 +41,7 @@
 #include <vector>
 
 #include "platform/engine/sqlite_handles.h"
+#include "platform/engine/sqlite_key_index.h"
 #include "platform/engine/storage.h"
 
 namespace vz::engine {
@@ -127,8 +128,6 @@ class SqliteDataFile final : public DataFile {
   int StepToEnd(sqlite3_stmt* statement, const Attempts& attempts);
   // StepToEnd, reporting a failure with the statement's text.
   bool RunToEnd(sqlite3_stmt* statement, const Attempts& attempts);
-  // The key column's name as SQL text (SqlName).
-  static std::string KeyColumn(std::size_t i);
   // Runs `write` inside a transaction of its own unless a batch is open
   // (then inside the batch's); rolls back its own when `write` fails.
   template <typename F>

@@ -29,7 +29,7 @@ std::string SqliteDataFile::HeldInsertSql(std::size_t rows) const {
   for (std::size_t i = 0; i < key_rules_.size(); ++i) row += ", ?";
   row += ")";
   std::string sql = "INSERT INTO records(recno, data";
-  for (std::size_t i = 0; i < key_rules_.size(); ++i) sql += ", " + KeyColumn(i);
+  for (std::size_t i = 0; i < key_rules_.size(); ++i) sql += ", " + SqliteKeyColumn(i);
   sql += ") VALUES" + row;
   for (std::size_t i = 1; i < rows; ++i) sql += "," + row;
   return sql;

@@ -70,9 +70,9 @@ sqlite3_stmt* SqliteDataFile::ReadStatement(ReaderCursor& cursor, int key, State
                     : kind == Statements::kSearch ? per_key.search
                                                   : per_key.after;
   if (slot == nullptr) {
-    const std::string k = KeyColumn(static_cast<std::size_t>(key));
+    const std::string k = SqliteKeyColumn(static_cast<std::size_t>(key));
     std::string sql = "SELECT recno, data";
-    for (std::size_t i = 0; i < key_rules_.size(); ++i) sql += ", " + KeyColumn(i);
+    for (std::size_t i = 0; i < key_rules_.size(); ++i) sql += ", " + SqliteKeyColumn(i);
     sql += " FROM records";
     if (kind == Statements::kSearch) sql += " WHERE " + k + " >= ?1";
     if (kind == Statements::kAfter) sql += " WHERE (" + k + ", recno) > (?1, ?2)";

@@ -5,7 +5,6 @@
 #include <set>
 
 #include "platform/engine/sqlite_data_file.h"
-#include "platform/engine/sqlite_key_index.h"
 
 namespace vz::engine {
 namespace {
@@ -72,7 +71,7 @@ bool SqliteDataFile::RebuildKeyColumns(const Attempts& attempts) {
   }
   for (std::size_t i = 0; i < key_rules_.size(); ++i) {
     if (columns.count(Numbered("k", i + 1)) == 0 &&
-        !Exec("ALTER TABLE records ADD COLUMN " + KeyColumn(i) + " BLOB NOT NULL DEFAULT x''",
+        !Exec("ALTER TABLE records ADD COLUMN " + SqliteKeyColumn(i) + " BLOB NOT NULL DEFAULT x''",
               attempts)) {
       return false;
     }
@@ -93,7 +92,7 @@ bool SqliteDataFile::RecomputeKeys(const RecordLayout* layout, const Attempts& a
   if (key_rules_.empty()) return true;
   std::string sql = "UPDATE records SET ";
   for (std::size_t i = 0; i < key_rules_.size(); ++i) {
-    sql += (i > 0 ? ", " : "") + KeyColumn(i) + Numbered("=?", i + 1);
+    sql += (i > 0 ? ", " : "") + SqliteKeyColumn(i) + Numbered("=?", i + 1);
   }
   sql += Numbered(" WHERE recno=?", key_rules_.size() + 1);
   Statement select = Prepare(

@@ -55,7 +55,7 @@ int64_t SqliteDataFile::Add(const std::string& data, const std::vector<std::stri
     std::string values = "?1";
     sql = "INSERT INTO records(data";
     for (std::size_t i = 0; i < key_rules_.size(); ++i) {
-      sql += ", " + KeyColumn(i);
+      sql += ", " + SqliteKeyColumn(i);
       values += Numbered(", ?", i + 2);
     }
     sql += ") VALUES(" + values + ")";
@@ -78,7 +78,7 @@ bool SqliteDataFile::Modify(int64_t recno, const std::string& data,
   if (update_ == nullptr) {
     sql = "UPDATE records SET data=?1";
     for (std::size_t i = 0; i < key_rules_.size(); ++i) {
-      sql += ", " + KeyColumn(i) + Numbered("=?", i + 2);
+      sql += ", " + SqliteKeyColumn(i) + Numbered("=?", i + 2);
     }
     sql += Numbered(" WHERE recno=?", key_rules_.size() + 2);
   }

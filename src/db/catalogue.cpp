@@ -227,7 +227,10 @@ const BuiltCatalogue& Built() {
     result.problems = std::move(builder.problems);
     return result;
   }();
-  internal::built_descriptions.store(built.files.data(), std::memory_order_release);
+  // Published once, for Describe's read without a call.
+  static const bool published =
+      (internal::built_descriptions.store(built.files.data(), std::memory_order_release), true);
+  (void)published;
   return built;
 }
 
@@ -250,7 +253,6 @@ bool BuildFileDescription(const CatalogueRow& row, FileId id, FileDescription& f
 std::span<const FileDescription> Catalogue() {
   return Built().files;
 }
-
 
 std::optional<FileId> FindFileByName(std::string_view name) {
   const auto& by_name = Built().by_name;

@@ -109,10 +109,6 @@ bool FindDamagedRecords(DatabaseFile& db, std::vector<std::string>* problems) {
   return rc == SQLITE_DONE;
 }
 
-std::string KeyColumn(std::size_t i) {
-  return vz::engine::SqliteKeyColumn(i);
-}
-
 // True when the stored rules are the analysis's and every key column and
 // index is there.
 bool StoredRulesMatch(DatabaseFile& db, const FileEntry& entry) {
@@ -134,7 +130,7 @@ bool StoredRulesMatch(DatabaseFile& db, const FileEntry& entry) {
   while (sqlite3_step(statement) == SQLITE_ROW) {
     std::string column = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
     for (std::size_t i = 0; i < entry.keys.size(); ++i) {
-      if (column == KeyColumn(i)) ++found;
+      if (column == vz::engine::SqliteKeyColumn(i)) ++found;
     }
   }
   sqlite3_finalize(statement);
@@ -146,7 +142,7 @@ bool StoredRulesMatch(DatabaseFile& db, const FileEntry& entry) {
 bool FindWrongKeys(DatabaseFile& db, const FileEntry& entry, BoundFile& bound, bool compact,
                    std::vector<int64_t>* wrong) {
   std::string sql = "SELECT recno, data";
-  for (std::size_t i = 0; i < entry.keys.size(); ++i) sql += ", " + KeyColumn(i);
+  for (std::size_t i = 0; i < entry.keys.size(); ++i) sql += ", " + vz::engine::SqliteKeyColumn(i);
   sql += " FROM records ORDER BY recno";
   sqlite3_stmt* statement = nullptr;
   if (sqlite3_prepare_v2(db.handle(), sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
@@ -181,7 +177,7 @@ bool RewriteKeys(DatabaseFile& db, const FileEntry& entry, BoundFile& bound, boo
                  const std::vector<int64_t>& recnos, std::string* why) {
   std::string sql = "UPDATE records SET ";
   for (std::size_t i = 0; i < entry.keys.size(); ++i) {
-    sql += (i > 0 ? ", " : "") + KeyColumn(i) + "=?" + std::to_string(i + 1);
+    sql += (i > 0 ? ", " : "") + vz::engine::SqliteKeyColumn(i) + "=?" + std::to_string(i + 1);
   }
   sql += " WHERE recno=?" + std::to_string(entry.keys.size() + 1);
   sqlite3_stmt* read = nullptr;
@@ -222,8 +218,8 @@ bool RewriteKeys(DatabaseFile& db, const FileEntry& entry, BoundFile& bound, boo
 
 // Every key index rebuilt, or made when it is missing.
 bool RebuildIndexes(DatabaseFile& db, const FileEntry& entry, bool compact, std::string* why) {
+  const bool carry = compact && vz::db::CarriesRecordsInFirstKeyIndex(entry.name);
   for (std::size_t i = 0; i < entry.keys.size(); ++i) {
-    const bool carry = compact && vz::db::CarriesRecordsInFirstKeyIndex(entry.name);
     if (!db.Exec(vz::engine::SqliteKeyIndexSql(i, entry.keys.size(), carry, "", true), why)) {
       return false;
     }
